@@ -1,0 +1,22 @@
+# Each source folder of the game is one static library made of the .cpp files it holds.
+# The folders call into each other (the screens call the core, the core starts sounds and
+# switches themes), so programs and tests link them as one group through wg_game.
+set(WG_GAME_MODULES util store platform gfx core audio ui)
+
+function(wg_game_module name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(wg_${name} STATIC ${sources})
+    target_link_libraries(wg_${name} PUBLIC wg_system)
+  else()
+    add_library(wg_${name} INTERFACE)
+  endif()
+endfunction()
+
+add_library(wg_game INTERFACE)
+set(group "")
+foreach(m ${WG_GAME_MODULES})
+  list(APPEND group wg_${m})
+endforeach()
+list(JOIN group "," group_csv)
+target_link_libraries(wg_game INTERFACE "$<LINK_GROUP:RESCAN,${group_csv}>" wg_system)
