@@ -1,0 +1,71 @@
+// The application record, the start-up globals and the window with its frame loop.
+#pragma once
+
+#include <cstdint>
+
+struct GLFWwindow;
+struct ImGuiContext;
+
+struct App {
+    uint32_t initMarker = 0;      // 1234 once createWindow has finished
+    ImGuiContext* gui = nullptr;  // the GUI context made by createWindow
+    int32_t running = 0;          // frame-loop flag
+    GLFWwindow* window = nullptr;
+};
+
+// Value of App::initMarker after a successful createWindow.
+constexpr uint32_t APP_INIT_MARKER = 1234;
+
+extern App app;
+
+enum : int32_t { INPUT_NONE = 0, INPUT_CLOSE = 1, INPUT_KEY = 2 };
+// Code reported with INPUT_NONE and INPUT_CLOSE; (INPUT_CLOSE, INPUT_NO_KEY) is the close request.
+constexpr int32_t INPUT_NO_KEY = 3;
+
+struct InputEvent {
+    int32_t type;  // INPUT_NONE, INPUT_CLOSE or INPUT_KEY
+    int32_t code;  // the GLFW key code for INPUT_KEY, else INPUT_NO_KEY
+};
+
+// Set by loadConfig; windowTitle points into the configuration store.
+extern int windowWidth;
+extern int windowHeight;
+extern const char* windowTitle;
+
+// Scratch buffer for paths built at start-up (font files and the like).
+constexpr int PATH_BUFFER_SIZE = 1024;
+extern char pathBuffer[PATH_BUFFER_SIZE];
+
+using FrameFunction = void (*)(void* arg);
+
+// Calls fn(arg) until stopFrameLoop; fn runs at least once.
+void runFrameLoop(App* app, FrameFunction fn, void* arg);
+void stopFrameLoop(App* app);
+// One frame of the game; arg is the App.
+void frameStep(void* arg);
+// Polls the window; reports at most one newly pressed watched key per frame.
+InputEvent pollInput(App* app);
+// Clears (with the colour of the previous call), renders the GUI and swaps.
+void endFrame(App* app, uint32_t colour);
+// Clears with the current clear colour, then makes colour (packed RGBA, red in
+// the low byte) the clear colour of the next call.
+void clearFrame(uint32_t colour);
+
+// mode is 'f' (full screen on the primary monitor) or 'x' (windowed, fixed size).
+// Returns the GUI context, or nullptr after logging why.
+ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode);
+// 1 and the primary monitor's current video-mode size, or 0 when there is none.
+int primaryMonitorSize(App* app, int* width, int* height);
+// Gives windowHeight the primary monitor's aspect for windowWidth, when a monitor is known.
+void adjustHeightToMonitor(App* app);
+// Releases the GUI and its back ends, then the windowing library.
+void shutdownWindow(App* app);
+
+// The windowing library's error callback: "Error %d: %s" on standard output.
+void printGlfwError(int code, const char* text);
+// The formatted message and a newline on standard error.
+void logError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// 'f' or 'x': the first letter of the configured mode, overridden by every
+// argument starting with '-' or '/' (its second letter; the last one wins).
+char windowModeFromArgs(const char* configured, int argc, const char* const* argv);

@@ -1,0 +1,74 @@
+#include "app/app.h"
+
+#include <GLFW/glfw3.h>
+#include <imgui.h>
+#include <backends/imgui_impl_glfw.h>
+#include <backends/imgui_impl_opengl2.h>
+
+// Escape first, then the keys that can type, erase or take a hint, in polling order.
+static const int watchedKeys[] = {
+    GLFW_KEY_ESCAPE,
+    GLFW_KEY_SPACE, GLFW_KEY_BACKSPACE, GLFW_KEY_DELETE, GLFW_KEY_TAB,
+    GLFW_KEY_LEFT_CONTROL, GLFW_KEY_LEFT_SHIFT, GLFW_KEY_LEFT_ALT, GLFW_KEY_LEFT_SUPER,
+    GLFW_KEY_LEFT_BRACKET, GLFW_KEY_RIGHT_BRACKET, GLFW_KEY_SEMICOLON, GLFW_KEY_APOSTROPHE,
+    GLFW_KEY_COMMA, GLFW_KEY_PERIOD, GLFW_KEY_GRAVE_ACCENT, GLFW_KEY_SLASH, GLFW_KEY_BACKSLASH,
+    GLFW_KEY_INSERT, GLFW_KEY_HOME, GLFW_KEY_END, GLFW_KEY_PAGE_UP, GLFW_KEY_PAGE_DOWN,
+    GLFW_KEY_A, GLFW_KEY_B, GLFW_KEY_C, GLFW_KEY_D, GLFW_KEY_E, GLFW_KEY_F, GLFW_KEY_G,
+    GLFW_KEY_H, GLFW_KEY_I, GLFW_KEY_J, GLFW_KEY_K, GLFW_KEY_L, GLFW_KEY_M, GLFW_KEY_N,
+    GLFW_KEY_O, GLFW_KEY_P, GLFW_KEY_Q, GLFW_KEY_R, GLFW_KEY_S, GLFW_KEY_T, GLFW_KEY_U,
+    GLFW_KEY_V, GLFW_KEY_W, GLFW_KEY_X, GLFW_KEY_Y, GLFW_KEY_Z,
+    GLFW_KEY_0, GLFW_KEY_1, GLFW_KEY_2, GLFW_KEY_3, GLFW_KEY_4,
+    GLFW_KEY_5, GLFW_KEY_6, GLFW_KEY_7, GLFW_KEY_8, GLFW_KEY_9,
+    GLFW_KEY_F1, GLFW_KEY_F2, GLFW_KEY_F3, GLFW_KEY_F4, GLFW_KEY_F5, GLFW_KEY_F6,
+    GLFW_KEY_F7, GLFW_KEY_F8, GLFW_KEY_F9, GLFW_KEY_F10, GLFW_KEY_F11, GLFW_KEY_F12,
+};
+static_assert(sizeof watchedKeys / sizeof watchedKeys[0] == 71, "71 watched keys");
+
+// 1 while the key was down at the previous poll, so a held key counts once.
+static unsigned char keyDownState[GLFW_KEY_LAST + 1];
+
+void runFrameLoop(App* app, FrameFunction fn, void* arg) {
+    app->running = 1;
+    do {
+        fn(arg);
+    } while (app->running);
+}
+
+void stopFrameLoop(App* app) {
+    app->running = 0;
+}
+
+InputEvent pollInput(App* app) {
+    glfwPollEvents();
+    ImGui_ImplOpenGL2_NewFrame();
+    ImGui_ImplGlfw_NewFrame();
+    ImGui::NewFrame();
+
+    InputEvent event{glfwWindowShouldClose(app->window) ? INPUT_CLOSE : INPUT_NONE, INPUT_NO_KEY};
+    // Every key that went down is marked; only the last one in table order is reported.
+    for (int key : watchedKeys) {
+        if (glfwGetKey(app->window, key) == GLFW_PRESS) {
+            if (!keyDownState[key]) {
+                keyDownState[key] = 1;
+                event = {INPUT_KEY, key};
+            }
+        } else {
+            keyDownState[key] = 0;
+        }
+    }
+    return event;
+}
+
+void clearFrame(uint32_t colour) {
+    // The colour set here is used by the next frame's clear.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor((colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
+                 ((colour >> 16) & 0xFF) / 255.0f, ((colour >> 24) & 0xFF) / 255.0f);
+}
+
+void endFrame(App* app, uint32_t colour) {
+    clearFrame(colour);
+    ImGui::Render();
+    ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    glfwSwapBuffers(app->window);
+}

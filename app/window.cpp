@@ -1,0 +1,83 @@
+#include "app/app.h"
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+
+#include <GLFW/glfw3.h>
+#include <imgui.h>
+#include <backends/imgui_impl_glfw.h>
+#include <backends/imgui_impl_opengl2.h>
+
+void printGlfwError(int code, const char* text) {
+    std::printf("Error %d: %s\n", code, text);
+}
+
+void logError(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+    std::fputc('\n', stderr);
+}
+
+int primaryMonitorSize(App* app, int* width, int* height) {
+    // Start-up asks for the monitor before the window exists.
+    if (app->initMarker != APP_INIT_MARKER && !glfwInit()) return 0;
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    if (!monitor) return 0;
+    const GLFWvidmode* mode = glfwGetVideoMode(monitor);
+    if (!mode || mode->width <= 0 || mode->height <= 0) return 0;
+    *width = mode->width;
+    *height = mode->height;
+    return 1;
+}
+
+void adjustHeightToMonitor(App* app) {
+    int monitorWidth = 0;
+    int monitorHeight = 0;
+    if (!primaryMonitorSize(app, &monitorWidth, &monitorHeight)) return;
+    // 64-bit product: a huge configured width must not overflow.
+    windowHeight = static_cast<int>(int64_t{windowWidth} * monitorHeight / monitorWidth);
+}
+
+ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode) {
+    glfwSetErrorCallback(printGlfwError);
+    if (!glfwInit()) {
+        logError("[GFLW] failed to init!");
+        return nullptr;
+    }
+    if (mode == 'f') {
+        app->window = glfwCreateWindow(width, height, title, glfwGetPrimaryMonitor(), nullptr);
+    } else {
+        app->window = glfwCreateWindow(width, height, title, nullptr, nullptr);
+        if (app->window) glfwSetWindowSizeLimits(app->window, width, height, width, height);
+    }
+    if (!app->window) {
+        logError("[GLFW] Window was not created!");
+        return nullptr;
+    }
+    glfwMakeContextCurrent(app->window);
+
+    app->gui = ImGui::CreateContext();
+    ImGui::GetIO().IniFilename = nullptr;  // no imgui.ini beside the game
+    ImGui_ImplGlfw_InitForOpenGL(app->window, true);
+    ImGui_ImplOpenGL2_Init();
+    // The built-in font serves until the game fonts are loaded.
+    ImGui::GetIO().Fonts->AddFontDefault();
+    ImGui_ImplOpenGL2_CreateFontsTexture();
+
+    glEnable(GL_TEXTURE_2D);
+    glfwSwapInterval(1);
+    app->initMarker = APP_INIT_MARKER;
+    return app->gui;
+}
+
+void shutdownWindow(App* app) {
+    ImGui_ImplOpenGL2_Shutdown();
+    ImGui_ImplGlfw_Shutdown();
+    ImGui::DestroyContext(app->gui);
+    app->gui = nullptr;
+    glfwTerminate();
+    app->window = nullptr;
+}

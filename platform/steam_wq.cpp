@@ -1,0 +1,62 @@
+#include "platform/steam_wq.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+static const char* const achievementsPath = "save/achievements.txt";
+
+int InitSteamWq(int) {
+    return 0;
+}
+
+// The user's language as POSIX orders the locale variables: LC_ALL, LC_MESSAGES, LANG.
+static const char* localeName() {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value) return value;
+    }
+    return "";
+}
+
+const char* GetCurrentLanguageWq() {
+    static const struct {
+        const char* code;
+        const char* longName;
+    } languages[] = {
+        {"en", "english"}, {"ru", "russian"}, {"de", "german"}, {"fr", "french"},
+        {"es", "spanish"}, {"it", "italian"}, {"pl", "polish"}, {"uk", "ukrainian"},
+    };
+    const char* locale = localeName();
+    // "de_AT.UTF-8", "de@euro" and "de" all name German; "C" and "POSIX" name none.
+    size_t codeLength = std::strcspn(locale, "_.@");
+    for (const auto& language : languages) {
+        if (codeLength == 2 && std::strncmp(locale, language.code, 2) == 0) return language.longName;
+    }
+    return "english";
+}
+
+static bool alreadyGranted(const std::string& name) {
+    std::ifstream file(achievementsPath);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (line == name) return true;
+    }
+    return false;
+}
+
+int GrantAchievementWq(const char* name) {
+    // One name per line: a name holding a line break could not be found again.
+    if (!name || !*name || std::strpbrk(name, "\r\n")) return 0;
+    if (alreadyGranted(name)) return 0;
+    std::ofstream file(achievementsPath, std::ios::app);
+    if (!(file << name << '\n')) return 0;
+    std::printf("Achievement granted: %s\n", name);
+    return 1;
+}
+
+int ShutdownSteamWq() {
+    return 0;
+}
