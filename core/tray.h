@@ -49,6 +49,10 @@ int utf8Length(const char *text);
 // layout, or 0 when the key has no one-byte name.
 char keyToChar(int glfwKey);
 
+// A typed key character through the language's "charmap" (when it maps c) to the
+// row; runs the word check when a letter was taken. 1 when taken.
+int typeKeyCharacter(App *app, char c);
+
 // A key pressed on the in-game screen: its character through the language's
 // "charmap" to the row and the word check, then Delete, Backspace and F1.
 void handleTrayKey(App *app, int glfwKey);

@@ -1,20 +1,14 @@
 #pragma once
 // Images as GUI textures: PNG decoding, texture upload and the per-name cache.
 
-#include <cstdint>
+#include "util/string_hash.h"
 
 struct Assets;
 struct KeyStore;
 
-// A GUI image: the GL texture name drawn over the whole widget. 16 bytes, the
-// value stored in the image cache. texture 0 is the empty image, which draws nothing.
-struct GuiImage {
-    uint32_t texture;
-    uint16_t width;      // 0: drawn at the size of the widget
-    uint16_t height;
-    uint16_t region[4];  // all 0: the whole texture
-};
-static_assert(sizeof(GuiImage) == 16, "the image cache stores 16-byte values");
+// GuiImage (util/string_hash.h) holds the GL texture name in its handle; a null
+// handle is the empty image, which draws nothing. Width and height stay 0: images
+// are drawn at the size of their widget.
 
 // Creates a mipmapped, edge-clamped texture from RGBA pixels and frees the pixels
 // (allocated by stb_image or malloc). Null pixels or a zero size give the empty image.
@@ -32,6 +26,3 @@ GuiImage getImage(Assets *assets, const char *name);
 
 // The picture of "lang" entry i ("pic").
 GuiImage getLanguageImage(const KeyStore *config, int i);
-
-// The GUI's texture id for an image.
-inline void *imageTextureId(GuiImage image) { return (void *)(uintptr_t)image.texture; }
