@@ -1,0 +1,40 @@
+// Whole-file reading and writing for the game's data and save files.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+// Every path the game builds fits a fixed buffer of this size.
+constexpr size_t kPathBufferSize = 1024;
+// The progress record written by writeRecordFile.
+constexpr size_t kRecordFileSize = 40;
+
+// The file's bytes (not zero-terminated), or none when it cannot be opened, the memory cannot be
+// had, or fewer bytes than its size can be read. The whole file is read with one read.
+std::optional<std::vector<char>> readWholeFile(const char* path);
+
+// The size of an open file (the position is left at the start); 0 for no file.
+size_t fileSize(FILE* file);
+
+// readWholeFile, then the data-file rule: a file whose first byte is '[' or '{' is used as it is,
+// anything else is inflated as a zlib stream, and kept as it is when it does not inflate.
+std::optional<std::vector<char>> readDataFile(const char* path);
+
+// True when the file can be opened for reading.
+bool fileExists(const char* path);
+
+// Replaces the file with data without ever leaving a half-written file behind: the bytes go to a
+// temporary file in the same directory, which is flushed, closed and then renamed over path. On any
+// failure the temporary file is removed, the old file is left untouched and false is returned.
+bool writeWholeFile(const char* path, const void* data, size_t size);
+
+// Writes the first kRecordFileSize bytes of record to path through writeWholeFile.
+// 1 when written, -1 when the file could not be written.
+int writeRecordFile(const void* record, const char* path);
+
+// Copies a into buffer and appends the other texts; returns buffer. A path that would not fit
+// leaves buffer empty, so that no wrong file is ever opened under a cut-off name.
+char* joinPath(char (&buffer)[kPathBufferSize], const char* a, const char* b, const char* c = "",
+               const char* d = "");

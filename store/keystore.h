@@ -1,0 +1,66 @@
+// The game's JSON data files as a flat tree of nodes.
+//
+// Texts are kept byte for byte as written between their delimiters: escapes are not decoded,
+// numbers and true/false/null stay text, and an unquoted token keeps its trailing spaces. Lookups
+// return pointers into the store, valid until freeKeyStore.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+enum : unsigned {
+    NODE_BARE = 1,    // unquoted token
+    NODE_SQUOTE = 2,  // single-quoted string
+    NODE_DQUOTE = 3,  // double-quoted string
+    NODE_ARRAY = 4,
+    NODE_OBJECT = 5,
+};
+
+struct KeyNode {
+    uint64_t type : 3;         // one of NODE_*
+    uint64_t childCount : 61;  // children of an array or object, 0 otherwise
+    const char* key;           // the member's key, or null
+    const char* text;          // the value of a bare or quoted node, null for arrays and objects
+    KeyNode** children;        // the children of an array or object in text order, else null
+};
+
+struct KeyStore {
+    std::vector<KeyNode> nodes;  // in the order the values began in the text; nodes[0] is the root
+    std::vector<KeyNode*> links;  // storage of every children array
+    std::unique_ptr<char[]> texts;  // storage of every key and text
+};
+
+// readDataFile and parseKeyStore; null when the file is missing or does not parse.
+KeyStore* loadKeyStore(const char* path);
+// Parses length bytes of text (which need not be zero-terminated; a zero byte ends the text).
+// Null on any parse error. Free the result with freeKeyStore.
+KeyStore* parseKeyStore(const char* text, size_t length);
+void freeKeyStore(KeyStore* store);
+
+// The value of the first root member with this key, or null.
+const char* getString(const KeyStore* store, const char* key);
+// getString read like atoi; 0 when absent.
+int getInt(const KeyStore* store, const char* key);
+// The value of member key of the first root member named section, or null.
+const char* getSectionString(const KeyStore* store, const char* section, const char* key);
+int getSectionInt(const KeyStore* store, const char* section, const char* key);
+// The number of entries of the root member "lang"; 0 when there is none.
+int countLanguages(const KeyStore* store);
+// Member key of entry i of the root member "lang", or null.
+const char* getLangString(const KeyStore* store, int i, const char* key);
+
+// One step of a findNode path: a member key for an object, an index for an array.
+struct PathStep {
+    PathStep(const char* key) : key(key) {}
+    PathStep(int index) : index(index) {}
+    const char* key = nullptr;
+    int index = -1;
+};
+
+// Walks the path from node: at an object to the first member with the step's key, at an array to
+// the child at the step's index. Null when a step finds nothing (or is of the wrong kind for the
+// node); a text node ends the walk early and is returned.
+const KeyNode* findNode(const KeyNode* node, std::initializer_list<PathStep> path);

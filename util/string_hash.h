@@ -1,0 +1,77 @@
+// Open-addressing hash containers keyed by zero-terminated byte strings.
+//
+// The slot layout is part of the game's behaviour: hints take the first unfound word in slot order
+// and the statistics walk the word set in slot order. So the hash, the triangular probe sequence and
+// the growth rule are fixed, and walking slots 0..capacity-1 with hashExists gives the slot order:
+//
+//     for (uint32_t slot = 0; slot < words.capacity; ++slot)
+//         if (hashExists(words, slot)) use(words.keys[slot]);
+//
+// Keys are not copied: the container keeps the caller's pointer, so the string must outlive the entry.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The image a GUI widget draws: a texture handle the size of a pointer plus the size to draw at
+// (0 and 0 draw the whole texture at the widget's size).
+struct GuiImage {
+    void* handle = nullptr;
+    uint32_t width = 0;
+    uint32_t height = 0;
+};
+static_assert(sizeof(void*) != 8 || sizeof(GuiImage) == 16, "GuiImage is a 16-byte record");
+
+struct NoValue {};
+
+template <typename Value>
+struct StringHash {
+    uint32_t capacity = 0;    // 0 or a power of two, at least 4
+    uint32_t size = 0;        // live keys
+    uint32_t occupied = 0;    // live plus deleted slots
+    uint32_t upperBound = 0;  // grow or rehash when occupied reaches this
+    std::vector<uint32_t> flags;  // 2 bits per slot: bit 1 empty, bit 0 deleted, both clear live
+    std::vector<const char*> keys;
+    std::vector<Value> values;    // unused for sets
+};
+
+using StringSet = StringHash<NoValue>;       // the level's word set
+using StringImageMap = StringHash<GuiImage>; // the image cache
+using StringIntMap = StringHash<int32_t>;    // the repeat times
+
+// Outcomes of hashPut.
+enum : int { HASH_PRESENT = 0, HASH_PUT_EMPTY = 1, HASH_PUT_DELETED = 2 };
+
+// h = first byte, then h * 31 + byte, bytes taken as signed; "" hashes to 0.
+uint32_t hashString(const char* key);
+
+// The slot holding key, or capacity when it is not there.
+template <typename Value>
+uint32_t hashGet(const StringHash<Value>& hash, const char* key);
+
+// Inserts key unless it is live already and returns its slot; *outcome is HASH_PUT_EMPTY or
+// HASH_PUT_DELETED for a new entry (whose value the caller sets) and HASH_PRESENT when the key was
+// there. Returns capacity (outcome HASH_PRESENT) only when growing the container ran out of memory.
+template <typename Value>
+uint32_t hashPut(StringHash<Value>& hash, const char* key, int* outcome);
+
+// Marks a live slot deleted; slot == capacity or a slot that is not live is ignored.
+template <typename Value>
+void hashDelete(StringHash<Value>& hash, uint32_t slot);
+
+template <typename Value>
+bool hashExists(const StringHash<Value>& hash, uint32_t slot);
+
+// Instantiated in string_hash.cpp for the three containers of the game.
+extern template uint32_t hashGet(const StringHash<NoValue>&, const char*);
+extern template uint32_t hashPut(StringHash<NoValue>&, const char*, int*);
+extern template void hashDelete(StringHash<NoValue>&, uint32_t);
+extern template bool hashExists(const StringHash<NoValue>&, uint32_t);
+extern template uint32_t hashGet(const StringHash<GuiImage>&, const char*);
+extern template uint32_t hashPut(StringHash<GuiImage>&, const char*, int*);
+extern template void hashDelete(StringHash<GuiImage>&, uint32_t);
+extern template bool hashExists(const StringHash<GuiImage>&, uint32_t);
+extern template uint32_t hashGet(const StringHash<int32_t>&, const char*);
+extern template uint32_t hashPut(StringHash<int32_t>&, const char*, int*);
+extern template void hashDelete(StringHash<int32_t>&, uint32_t);
+extern template bool hashExists(const StringHash<int32_t>&, uint32_t);
