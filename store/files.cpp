@@ -1,0 +1,109 @@
+#include "store/files.h"
+
+#include <zlib.h>
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+namespace {
+
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<FILE, FileCloser>;
+
+// The inflated bytes of a complete zlib stream, or none when data is not one.
+std::optional<std::vector<char>> inflateData(const std::vector<char>& data) {
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) return std::nullopt;
+    std::vector<char> out;
+    int status = Z_OK;
+    try {
+        out.resize(data.size() * 4 + 4096);
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+        stream.avail_in = static_cast<uInt>(data.size());
+        while (status == Z_OK) {
+            if (stream.total_out == out.size()) out.resize(out.size() * 2);
+            stream.next_out = reinterpret_cast<Bytef*>(out.data() + stream.total_out);
+            stream.avail_out = static_cast<uInt>(out.size() - stream.total_out);
+            status = inflate(&stream, Z_NO_FLUSH);
+        }
+    } catch (const std::bad_alloc&) {
+        status = Z_MEM_ERROR;
+    }
+    inflateEnd(&stream);
+    // Anything but a stream that ran to its end (a data error, or input that stops short) fails.
+    if (status != Z_STREAM_END) return std::nullopt;
+    out.resize(stream.total_out);
+    return out;
+}
+
+}  // namespace
+
+size_t fileSize(FILE* file) {
+    if (!file || std::fseek(file, 0, SEEK_END) != 0) return 0;
+    long size = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+    return size > 0 ? static_cast<size_t>(size) : 0;
+}
+
+std::optional<std::vector<char>> readWholeFile(const char* path) {
+    File file(std::fopen(path, "rb"));
+    if (!file) return std::nullopt;
+    size_t size = fileSize(file.get());
+    std::vector<char> data;
+    try {
+        data.resize(size);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    if (std::fread(data.data(), 1, size, file.get()) != size) return std::nullopt;
+    return data;
+}
+
+std::optional<std::vector<char>> readDataFile(const char* path) {
+    auto data = readWholeFile(path);
+    if (!data) return std::nullopt;
+    // '[' and '{' differ from '{' only in bit 0x20; a zlib stream never starts with either.
+    if (!data->empty() && ((*data)[0] & 0xDF) == 0x5B) return data;
+    if (auto inflated = inflateData(*data)) return inflated;
+    return data;
+}
+
+bool fileExists(const char* path) { return File(std::fopen(path, "rb")) != nullptr; }
+
+bool writeWholeFile(const char* path, const void* data, size_t size) {
+    std::string temporary = std::string(path) + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) return false;
+    bool written = std::fwrite(data, 1, size, file) == size;
+    written = std::fflush(file) == 0 && written;
+    written = std::fclose(file) == 0 && written;
+    if (!written || std::rename(temporary.c_str(), path) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+int writeRecordFile(const void* record, const char* path) {
+    return writeWholeFile(path, record, kRecordFileSize) ? 1 : -1;
+}
+
+char* joinPath(char (&buffer)[kPathBufferSize], const char* a, const char* b, const char* c,
+               const char* d) {
+    size_t used = 0;
+    for (const char* part : {a, b, c, d}) {
+        size_t n = std::strlen(part);
+        if (used + n >= kPathBufferSize) {
+            buffer[0] = '\0';
+            return buffer;
+        }
+        std::memcpy(buffer + used, part, n);
+        used += n;
+    }
+    buffer[used] = '\0';
+    return buffer;
+}
