@@ -1,0 +1,205 @@
+#include "audio/sounds.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <future>
+
+#include "app/app.h"
+#include "store/archive.h"
+#include "store/files.h"
+#include "store/keystore.h"
+
+Assets assets;
+MusicPlayer musicPlayer;
+
+namespace {
+
+constexpr auto kPassInterval = std::chrono::milliseconds(10);
+// After a track fails to decode, the next one is tried only this many passes later.
+constexpr uint64_t kRetryPasses = 100;
+
+// Slot keys in the order the slots are loaded.
+constexpr struct {
+    int slot;
+    const char* key;
+} kSlotLoadOrder[] = {
+    {SOUND_BUTTON_CLICK, "buttonClick"}, {SOUND_WORD_OK, "wordOk"},
+    {SOUND_WORD_REJECT, "wordReject"},   {SOUND_WORD_CLICK, "wordClick"},
+    {SOUND_STAT_CLICK, "statClick"},     {SOUND_ROLLOVER, "rollover"},
+    {SOUND_WINDOW_CLOSE, "windowClose"},
+};
+
+// Reads data/<kind>.dat into storage; the pointer and size describe what was read.
+void readArchive(const char* kind, std::vector<char>* storage, const char** archive,
+                 uint32_t* size) {
+    char path[kPathBufferSize];
+    joinPath(path, "data/", kind, ".dat");
+    std::optional<std::vector<char>> bytes = readDataFile(path);
+    *storage = bytes ? std::move(*bytes) : std::vector<char>();
+    *archive = storage->empty() ? nullptr : storage->data();
+    *size = uint32_t(std::min<size_t>(storage->size(), UINT32_MAX));
+}
+
+// data/<kind>/<name> when that file can be opened, else the archive member called name.
+tsSound loadOgg(const char* kind, const char* name, const char* archive, uint32_t archiveSize) {
+    tsSound sound{};
+    if (!name) return sound;
+    int rate = 0;
+    char path[kPathBufferSize];
+    joinPath(path, "data/", kind, "/", name);
+    if (path[0] && fileExists(path)) return tsReadOggFile(path, &rate);
+    size_t size = 0;
+    const char* data = archive ? archiveFind(archive, archiveSize, name, &size) : nullptr;
+    tsDecodeOgg(data, int(std::min<size_t>(size, INT32_MAX)), &rate, &sound);
+    return sound;
+}
+
+int playlistLength(const MusicPlayer* music) {
+    return music->playlist ? int(music->playlist->childCount) : 0;
+}
+
+bool isContainer(const KeyNode* node) {
+    return node && (node->type == NODE_ARRAY || node->type == NODE_OBJECT) && node->childCount > 0;
+}
+
+const KeyNode* firstMember(const KeyNode* node, const char* key) {
+    if (!isContainer(node)) return nullptr;
+    for (uint64_t i = 0; i < node->childCount; ++i) {
+        const KeyNode* child = node->children[i];
+        if (child->key && std::strcmp(child->key, key) == 0) return child;
+    }
+    return nullptr;
+}
+
+// Picks and decodes the next track on a helper thread, so that decoding never holds up
+// the mix passes that keep the output fed.
+std::future<tsSound> loadNextTrack(MusicPlayer* music) {
+    return std::async(std::launch::async, [music] {
+        const char* name = pickNextTrack(music);
+        return name ? loadTrack(music, name) : tsSound{};
+    });
+}
+
+bool isReady(const std::future<tsSound>& future) {
+    return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+}  // namespace
+
+void loadAssets(Assets* assets, const KeyStore* config, MusicPlayer* music) {
+    readArchive("images", &assets->imagesArchiveBytes, &assets->imagesArchive,
+                &assets->imagesArchiveSize);
+    readArchive("sounds", &assets->soundsArchiveBytes, &assets->soundsArchive,
+                &assets->soundsArchiveSize);
+    assets->music = music;
+    delete assets->imageCache;
+    assets->imageCache = new StringImageMap();
+    for (const auto& entry : kSlotLoadOrder) loadSound(entry.slot, assets, config, entry.key);
+}
+
+void loadSound(int slot, Assets* assets, const KeyStore* config, const char* key) {
+    if (slot < 0 || slot >= SOUND_SLOT_COUNT) return;
+    tsSound* sound = &assets->sounds[slot];
+    tsReleaseSound(sound);
+    *sound = loadOgg("sounds", getSectionString(config, "sounds", key), assets->soundsArchive,
+                     assets->soundsArchiveSize);
+    assets->defs[slot] = tsDefaultDef(sound);
+}
+
+tsVoice* playSound(int slot) {
+    if (slot < 0 || slot >= SOUND_SLOT_COUNT || !assets.music || !assets.music->mixer)
+        return nullptr;
+    return tsStartSound(assets.music->mixer, assets.defs[slot]);
+}
+
+void initAudio(MusicPlayer* music, const KeyStore* config, App* app) {
+    music->mixer = tsMakeContext(app ? app->window : nullptr, 44100, 15, 5, 5);
+    std::srand(unsigned(std::time(nullptr)));
+    readArchive("music", &music->musicArchiveBytes, &music->musicArchive,
+                &music->musicArchiveSize);
+    const KeyNode* root = config && !config->nodes.empty() ? &config->nodes[0] : nullptr;
+    const KeyNode* section = firstMember(root, "music");
+    music->playlist = firstMember(section, "normal");
+}
+
+int startMusicThread(MusicPlayer* music) {
+    if (!music->mixer || music->thread.joinable()) return 0;
+    music->stopRequested = false;
+    music->thread = std::thread(musicThreadMain, music);
+    return 0;
+}
+
+void stopMusicThread(MusicPlayer* music) {
+    if (!music->thread.joinable()) return;
+    music->stopRequested = true;
+    music->thread.join();
+}
+
+void musicThreadMain(MusicPlayer* music) {
+    std::srand(unsigned(std::time(nullptr)));
+    tsMixer* mixer = music->mixer;
+    const bool hasPlaylist = playlistLength(music) > 0;
+    std::future<tsSound> next;
+    tsVoice* current = nullptr;
+    uint64_t loadAfterPass = 0;
+    for (uint64_t pass = 0; !music->stopRequested; ++pass) {
+        float gain = std::max(0.0f, float(music->volume.load(std::memory_order_relaxed)) / 100.0f);
+        // A finished voice may already be playing an effect: ask the mixer, not the voice.
+        if (current && !tsSetVoiceVolume(mixer, current, &music->track, gain, gain)) {
+            current = nullptr;
+            tsReleaseSound(&music->track);
+        }
+        if (hasPlaylist && !next.valid() && pass >= loadAfterPass) next = loadNextTrack(music);
+        if (!current && !music->track.frameCount && next.valid() && isReady(next)) {
+            music->track = next.get();
+            if (!music->track.frameCount) loadAfterPass = pass + kRetryPasses;
+        }
+        if (!current && music->track.frameCount) {
+            music->trackDef = tsSoundDef{1.0f, 1.0f, 0.5f, &music->track};
+            current = tsStartSound(mixer, music->trackDef);
+            if (current) tsSetVoiceVolume(mixer, current, &music->track, gain, gain);
+        }
+        tsMixAhead(mixer);
+        std::this_thread::sleep_for(kPassInterval);
+    }
+    if (next.valid()) {
+        tsSound unused = next.get();
+        tsReleaseSound(&unused);
+    }
+}
+
+const char* pickNextTrack(MusicPlayer* music) {
+    int count = playlistLength(music);
+    if (count == 0) return nullptr;
+    // One entry cannot differ from the last pick: it simply repeats.
+    int index = 0;
+    if (count > 1) {
+        do index = std::rand() % count;
+        while (index == music->lastTrack);
+    }
+    music->lastTrack = index;
+    return music->playlist->children[index]->text;
+}
+
+tsSound loadTrack(const MusicPlayer* music, const char* name) {
+    return loadOgg("music", name, music->musicArchive, music->musicArchiveSize);
+}
+
+int32_t getMusicVolume(const MusicPlayer* music) {
+    return music->volume.load(std::memory_order_relaxed);
+}
+
+void setMusicVolume(MusicPlayer* music, int32_t percent) {
+    music->volume.store(percent, std::memory_order_relaxed);
+}
+
+void freeAssets(Assets* assets) {
+    // Nothing may mix a sound once it is released, so the music stops first.
+    if (assets->music) stopMusicThread(assets->music);
+    for (tsSound& sound : assets->sounds) tsReleaseSound(&sound);
+    delete assets->imageCache;
+    assets->imageCache = nullptr;
+}

@@ -1,0 +1,84 @@
+// The seven sound-effect slots, the music playlist and the music thread that runs
+// the mixer's pass every 10 ms.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "audio/mixer.h"
+#include "util/string_hash.h"
+
+struct App;
+struct KeyNode;
+struct KeyStore;
+
+enum SoundSlot : int {
+    SOUND_BUTTON_CLICK = 0,
+    SOUND_ROLLOVER = 1,
+    SOUND_WORD_OK = 2,
+    SOUND_WORD_REJECT = 3,
+    SOUND_WORD_CLICK = 4,
+    SOUND_STAT_CLICK = 5,
+    SOUND_WINDOW_CLOSE = 6,
+    SOUND_SLOT_COUNT = 7
+};
+
+struct MusicPlayer {
+    int32_t lastTrack = 0;  // playlist index of the track picked last
+    const char* musicArchive = nullptr;
+    uint32_t musicArchiveSize = 0;
+    const KeyNode* playlist = nullptr;  // "normal" inside "music"; null when absent
+    tsMixer* mixer = nullptr;           // null when no output device could be opened
+    tsSound track{};                    // samples of the playing track
+    tsSoundDef trackDef{};
+    std::atomic<int32_t> volume{0};  // percent; written by the main thread, read each pass
+
+    std::vector<char> musicArchiveBytes;  // the storage musicArchive points into
+    std::thread thread;                   // the music thread, joined by stopMusicThread
+    std::atomic<bool> stopRequested{false};
+};
+
+struct Assets {
+    MusicPlayer* music = nullptr;
+    const char* imagesArchive = nullptr;
+    uint32_t imagesArchiveSize = 0;
+    const char* soundsArchive = nullptr;
+    uint32_t soundsArchiveSize = 0;
+    StringImageMap* imageCache = nullptr;  // image name -> GUI image, filled by the texture code
+    tsSound sounds[SOUND_SLOT_COUNT]{};
+    tsSoundDef defs[SOUND_SLOT_COUNT]{};
+
+    // The storage the two archive pointers point into; kept for the life of the program.
+    std::vector<char> imagesArchiveBytes;
+    std::vector<char> soundsArchiveBytes;
+};
+
+extern Assets assets;
+extern MusicPlayer musicPlayer;
+
+// Reads the images and sounds archives, creates the empty image cache and decodes the slots.
+void loadAssets(Assets* assets, const KeyStore* config, MusicPlayer* music);
+// Decodes one slot: data/sounds/<file> when it exists, else the sounds archive member.
+void loadSound(int slot, Assets* assets, const KeyStore* config, const char* key);
+// Starts a slot's sound; null when no voice is free or there is no output.
+tsVoice* playSound(int slot);
+
+// Opens the mixer on the window, reads the music archive and finds the playlist.
+void initAudio(MusicPlayer* music, const KeyStore* config, App* app);
+// Starts the music thread (mixing every 10 ms); 0.
+int startMusicThread(MusicPlayer* music);
+// Stops and joins the music thread; nothing is mixed afterwards. Safe to call when not running.
+void stopMusicThread(MusicPlayer* music);
+void musicThreadMain(MusicPlayer* music);
+// A random playlist entry other than the last one picked; null when there is none to pick.
+const char* pickNextTrack(MusicPlayer* music);
+// Decodes data/music/<name> when it exists, else the music archive member.
+tsSound loadTrack(const MusicPlayer* music, const char* name);
+
+int32_t getMusicVolume(const MusicPlayer* music);
+void setMusicVolume(MusicPlayer* music, int32_t percent);
+
+// Stops the music thread, then releases the slots' sounds and the image cache.
+void freeAssets(Assets* assets);

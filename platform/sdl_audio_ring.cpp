@@ -1,0 +1,98 @@
+// The audio ring over SDL2: the device callback copies from the ring at the play cursor
+// and advances it; everything before the cursor has been handed to the device.
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/audio_ring.h"
+
+namespace {
+
+class SdlAudioRing : public AudioRing {
+public:
+    explicit SdlAudioRing(uint32_t ringBytes) : ring_(ringBytes, 0) {}
+
+    ~SdlAudioRing() override {
+        if (device_) SDL_CloseAudioDevice(device_);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+
+    bool open(int sampleRate) {
+        SDL_AudioSpec want{};
+        want.freq = sampleRate;
+        want.format = AUDIO_S16SYS;
+        want.channels = 2;
+        want.samples = 512;
+        want.callback = &SdlAudioRing::callback;
+        want.userdata = this;
+        SDL_AudioSpec have{};
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        return device_ != 0;
+    }
+
+    bool writeCursor(uint32_t* offset) override {
+        SDL_LockAudioDevice(device_);
+        *offset = playCursor_;
+        SDL_UnlockAudioDevice(device_);
+        return true;
+    }
+
+    // The device stays locked until unlock(), so the callback never reads half-written bytes.
+    RingLock lock(uint32_t offset, uint32_t bytes, RingRegions* regions) override {
+        uint32_t size = uint32_t(ring_.size());
+        if (offset >= size || bytes > size) return RingLock::Failed;
+        SDL_LockAudioDevice(device_);
+        uint32_t first = std::min(bytes, size - offset);
+        *regions = RingRegions{ring_.data() + offset, first, nullptr, 0};
+        if (first < bytes) {
+            regions->second = ring_.data();
+            regions->secondBytes = bytes - first;
+        }
+        return RingLock::Ok;
+    }
+
+    void unlock(const RingRegions&) override { SDL_UnlockAudioDevice(device_); }
+
+    bool restore() override { return true; }
+
+    void play() override { SDL_PauseAudioDevice(device_, 0); }
+
+private:
+    static void callback(void* self, Uint8* stream, int length) {
+        static_cast<SdlAudioRing*>(self)->fill(stream, uint32_t(length));
+    }
+
+    // Runs on SDL's audio thread with the device lock held.
+    void fill(uint8_t* out, uint32_t length) {
+        uint32_t size = uint32_t(ring_.size());
+        while (length > 0) {
+            uint32_t chunk = std::min(length, size - playCursor_);
+            std::memcpy(out, ring_.data() + playCursor_, chunk);
+            out += chunk;
+            length -= chunk;
+            playCursor_ = (playCursor_ + chunk) % size;
+        }
+    }
+
+    std::vector<uint8_t> ring_;
+    uint32_t playCursor_ = 0;
+    SDL_AudioDeviceID device_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioRing> openSdlAudioRing(int sampleRate, uint32_t ringBytes,
+                                            const char** error) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        *error = "DirectSoundCreate failed";
+        return nullptr;
+    }
+    auto ring = std::make_unique<SdlAudioRing>(ringBytes);
+    if (!ring->open(sampleRate)) {
+        *error = "Failed to create primary sound buffer";
+        return nullptr;  // the destructor quits the subsystem again
+    }
+    return ring;
+}
