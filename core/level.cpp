@@ -1,0 +1,187 @@
+#include "core/level.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "core/save.h"
+#include "core/tray.h"
+#include "core/words.h"
+#include "platform/steam_wq.h"
+#include "store/config.h"
+#include "store/files.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/screens.h"
+
+Progress progress;
+int32_t levelNumber = 1;
+int32_t levelStartTime = 0;
+int32_t lastLevelSaveTime = 0;
+const char *hintWord = nullptr;
+const char *hintDescription = nullptr;
+int32_t hintCheatCount = 0;
+
+namespace {
+
+bool isText(const KeyNode *node)
+{
+    return node->type == NODE_BARE || node->type == NODE_SQUOTE || node->type == NODE_DQUOTE;
+}
+
+bool isContainer(const KeyNode *node)
+{
+    return node->type == NODE_ARRAY || node->type == NODE_OBJECT;
+}
+
+// Member "game" of the root: one member per level, named by its letter row.
+const KeyNode *levelList(const KeyStore *store)
+{
+    if (!store || store->nodes.empty())
+        return nullptr;
+    const KeyNode *root = &store->nodes[0];
+    if (!isContainer(root) || root->childCount == 0)
+        return nullptr;
+    for (uint64_t k = 0; k < root->childCount; k++) {
+        const KeyNode *member = root->children[k];
+        if (member->key && std::strcmp(member->key, "game") == 0)
+            return member;
+    }
+    return nullptr;
+}
+
+// Words found earlier on this row, from its level file. The found list points at
+// the level's own word strings, so the parsed file is not kept.
+void restoreFoundWords(const LetterTray *tray)
+{
+    char path[LEVEL_PATH_BYTES];
+    levelSavePath(path, tray);
+    std::optional<std::vector<char>> bytes = readWholeFile(path);
+    if (!bytes)
+        return;
+    KeyStore *saved = parseKeyStore(bytes->data(), bytes->size());
+    if (!saved)
+        return;
+    const KeyNode *root = &saved->nodes[0];
+    for (uint64_t k = 0; isContainer(root) && k < root->childCount; k++) {
+        const KeyNode *element = root->children[k];
+        if (!isText(element))
+            continue;
+        uint32_t slot = hashGet(levelWords, element->text);
+        if (slot == levelWords.capacity || isWordFound(&foundList, levelWords.keys[slot]))
+            continue;
+        appendRestoredWord(&foundList, levelWords.keys[slot]);
+    }
+    freeKeyStore(saved);
+}
+
+void grantLevelAchievement(int i)
+{
+    static const int rewardedLevels[] = {10, 50, 100, 150, 200, 250, 350};
+    for (int level : rewardedLevels) {
+        if (level == i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "lvl%d", i);
+            GrantAchievementWq(name);
+        }
+    }
+}
+
+}  // namespace
+
+int loadLevel(KeyStore *store, LetterTray *tray, int i)
+{
+    levelNumber = i + 1;
+    const KeyNode *levels = levelList(store);
+    if (!levels || !isContainer(levels) || i < 0 || (uint64_t)i >= levels->childCount)
+        return 0;
+    const KeyNode *level = levels->children[i];
+    // A row the tray cannot hold is refused; the installed level stays.
+    if (!level->key || !setLevelLetters(tray, level->key))
+        return 0;
+
+    levelWords = StringSet();
+    levelFoundCount = 0;
+    clearFoundList(&foundList);
+    for (uint64_t k = 0; isContainer(level) && k < level->childCount; k++) {
+        const KeyNode *word = level->children[k];
+        if (isText(word)) {
+            int outcome = HASH_PRESENT;
+            hashPut(levelWords, word->text, &outcome);
+        }
+    }
+    restoreFoundWords(tray);
+
+    levelStartTime = (int32_t)std::time(nullptr);
+    lastLevelSaveTime = levelStartTime;
+    grantLevelAchievement(i);
+    return 1;
+}
+
+int wordsToUnlock()
+{
+    double percent = getInt(config, "nextLevelPerc");
+    return (int)std::ceil(percent * levelWords.size / 100.0);
+}
+
+void unlockLevels()
+{
+    if (levelFoundCount >= wordsToUnlock() && progress.levelsOpen <= progress.levelIndex + 1)
+        progress.levelsOpen += 1;
+    int levelsCount = getSectionInt(langStore, "stat", "levelsCount");
+    if (levelsCount < 0)
+        levelsCount = 0;
+    if (progress.levelsOpen > (uint32_t)levelsCount)
+        progress.levelsOpen = (uint32_t)levelsCount;
+}
+
+void selectLevel()
+{
+    if (levelNumber == (int64_t)progress.levelIndex + 1)
+        return;
+    saveProgress(&letterTray);
+    uint32_t previous = progress.levelIndex;
+    progress.levelIndex = (uint32_t)(levelNumber - 1);
+    if (!loadLevel(langStore, &letterTray, levelNumber - 1)) {
+        // The chosen level cannot be installed: stay where the player was.
+        progress.levelIndex = previous;
+        levelNumber = (int32_t)previous + 1;
+        return;
+    }
+    if (progress.levelIndex == 1 && progress.storyStage < 2)
+        startChapter("step1", 2);
+}
+
+int hintAvailable()
+{
+    if (levelFoundCount >= (int64_t)levelWords.size)
+        return 0;
+    uint32_t wordsPerHint = (uint32_t)getInt(config, "nextHintWords");
+    return progress.hintsUsed * wordsPerHint < (uint32_t)progress.wordsFound + (uint32_t)hintCheatCount;
+}
+
+int showHint()
+{
+    for (uint32_t slot = 0; slot < levelWords.capacity; slot++) {
+        if (!hashExists(levelWords, slot) || isWordFound(&foundList, levelWords.keys[slot]))
+            continue;
+        hintWord = levelWords.keys[slot];
+        hintDescription = wordDescription(langStore, hintWord);
+        currentScreen = ScreenWordInfo;
+        progress.hintsUsed += 1;
+        return 1;
+    }
+    return 0;
+}
+
+void startChapter(const char *chapter, uint32_t stage)
+{
+    currentScreen = ScreenStory;
+    storyPage = 0;
+    storyChapter = chapter;
+    progress.storyStage = stage;
+    char name[64];
+    std::snprintf(name, sizeof name, "%s", chapter);
+    GrantAchievementWq(name);
+}
