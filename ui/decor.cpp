@@ -1,0 +1,80 @@
+// The picture layer under every screen: placements from the configuration's "images" section.
+#include <cctype>
+#include <cstdlib>
+
+#include "audio/sounds.h"
+#include "gfx/image.h"
+#include "store/config.h"
+#include "store/keystore.h"
+#include "ui/kit.h"
+#include "ui/theme.h"
+
+int parseAnchor(const char* text) {
+    int flags = 0;
+    for (const char* c = text; c && *c; ++c) {
+        switch (std::tolower((unsigned char)*c)) {
+        case 'l': flags |= AnchorLeft; break;
+        case 't': flags |= AnchorTop; break;
+        case 'r': flags |= AnchorRight; break;
+        case 'b': flags |= AnchorBottom; break;
+        case 'c': flags |= AnchorLeft | AnchorTop | AnchorRight | AnchorBottom; break;
+        default: break;
+        }
+    }
+    return flags;
+}
+
+ImageRect placeImage(int width, int height, int x, int y, int anchor, int windowWidth, int windowHeight) {
+    ImageRect r{x, y, width, height};
+    if (anchor & AnchorRight)
+        r.left = (anchor & AnchorLeft) ? x + (windowWidth - width) / 2 : windowWidth - width - x;
+    if (anchor & AnchorBottom)
+        r.top = (anchor & AnchorTop) ? y + (windowHeight - height) / 2 : windowHeight - height - y;
+    // The layer starts below the window's top padding of 20; lifting every picture by it measures
+    // the placements from the window's corner.
+    r.top -= 20;
+    return r;
+}
+
+namespace {
+
+const char* memberText(const KeyNode* object, const char* key) {
+    const KeyNode* node = findNode(object, {key});
+    return node && node != object ? node->text : nullptr;
+}
+
+void readInt(const KeyNode* object, const char* key, int* out) {
+    if (const char* text = memberText(object, key)) *out = std::atoi(text);
+}
+
+}  // namespace
+
+void parseImagePlacement(const KeyNode* placement, int* width, int* height, int* x, int* y, int* anchor) {
+    if (!placement || placement->type != NODE_OBJECT) return;
+    readInt(placement, "width", width);
+    readInt(placement, "height", height);
+    readInt(placement, "x", x);
+    readInt(placement, "y", y);
+    if (const char* text = memberText(placement, "anchor")) *anchor = parseAnchor(text);
+}
+
+void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
+    if (!key || !config || config->nodes.empty()) return;
+    const KeyNode* placements = findNode(&config->nodes[0], {"images", key});
+    if (!placements || placements->type != NODE_ARRAY) return;
+
+    screenLayout.spaceBegin((float)windowHeight);
+    for (uint64_t i = 0; i < placements->childCount; ++i) {
+        const KeyNode* placement = placements->children[i];
+        // A placement without a file names no picture; it is skipped.
+        const char* file = placement->type == NODE_OBJECT ? memberText(placement, "file") : nullptr;
+        if (!file) continue;
+        int width = 100, height = 100, x = 0, y = 0, anchor = 0;
+        parseImagePlacement(placement, &width, &height, &x, &y, &anchor);
+        ImageRect r = placeImage(width, height, x, y, anchor, windowWidth, windowHeight);
+        image(screenLayout.spaceRect((float)r.left, (float)r.top, (float)r.width, (float)r.height),
+              getImage(&assets, file));
+    }
+    screenLayout.spaceEnd();
+    screenLayout.setPadding(ImVec2(20, 20));
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The widgets the screens are built from, drawn at the rectangles the row layout hands out.
+// Colours come from the theme through the GUI style (theme.cpp).
+
+#include <imgui.h>
+#include <imgui_internal.h>
+
+#include "gfx/image.h"
+#include "ui/layout.h"
+
+struct ButtonStyle;
+
+// Text placement inside a widget's rectangle.
+enum TextAlign : int {
+    AlignLeft,      // left, vertically centred
+    AlignCentered,  // centred both ways
+    AlignRight,     // right, vertically centred
+    AlignTopLeft,   // left and top
+};
+
+// The layout of the screen window being drawn.
+extern RowLayout screenLayout;
+
+// Opens the window "game" over the whole framebuffer (W x H) with rows starting at padding
+// (0, 20). Returns false when there is nothing to draw into; endScreen is called either way.
+bool beginScreen(int width, int height);
+void endScreen();
+
+// A framed group with its own scroll range. Rows inside it go through the returned layout.
+// The vertical scroll offset is read from and written back to *scrollY when it is given.
+bool beginGroup(const char* id, const ImRect& bounds, int* scrollY = nullptr);
+RowLayout& groupLayout();
+void endGroup();
+
+void label(const ImRect& r, const char* text, TextAlign align);
+// Text broken at word boundaries to the rectangle's width, from its top-left corner.
+void labelWrap(const ImRect& r, const char* text);
+void image(const ImRect& r, GuiImage img);
+
+bool button(const ImRect& r, const char* text);
+bool styledButton(const ImRect& r, const char* text, const ButtonStyle& style);
+bool imageButton(const char* id, const ImRect& r, GuiImage img, const ButtonStyle& style);
+// The picture in a square at the left, the text placed by align.
+bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char* text, TextAlign align);
+// A button filled with one colour.
+bool colorButton(const char* id, const ImRect& r, ImU32 color);
+
+// An integer field "name: value" with arrow buttons, editable by dragging (one unit per pixel).
+// The arrows drawn are the ones given (the in-game screen hides them at the ends of the range).
+void propertyInt(const ImRect& r, const char* name, int min, int* value, int max, bool leftArrow,
+                 bool rightArrow);
+void sliderInt(const ImRect& r, int min, int* value, int max);
+
+// A drop-down whose closed face shows a colour; the open list is popupSize large. Rows inside it
+// go through popupLayout(). endColorCombo only after beginColorCombo returned true.
+bool beginColorCombo(const char* id, const ImRect& r, ImU32 color, ImVec2 popupSize);
+RowLayout& popupLayout();
+void closeColorCombo();
+void endColorCombo();
+
+bool isHovered(const ImRect& r);
+
+// Shows text next to the mouse in the current font.
+void tooltip(const char* text, ImVec2 padding);

@@ -1,0 +1,43 @@
+#pragma once
+// The eight screens of the game, the per-frame dispatcher and the Escape key.
+
+struct App;
+
+enum Screen : int {
+    ScreenInGame = 0,
+    ScreenLanguage = 1,
+    ScreenOptions = 2,
+    ScreenStatistics = 3,
+    ScreenStory = 4,
+    ScreenMainMenu = 5,
+    ScreenWordInfo = 6,
+    ScreenAbout = 7,
+};
+
+// The screen shown now; loadConfig sets ScreenLanguage before the first frame.
+extern int currentScreen;
+
+// Hover hint of the in-game screen for the current frame (null when nothing is hovered).
+extern const char* hintText;
+
+// The story chapter being told (a member name of the configuration's "story" section) and its
+// page; startChapter sets both.
+extern const char* storyChapter;
+extern int storyPage;
+
+// Draws the current screen (and the screen it hands over to within the frame).
+// Returns 1 when the program is to quit, else 0.
+int drawScreens(App* app);
+
+// What the Escape key does on the current screen: nothing on the language screen, back to the game
+// from the statistics and word description screens, the main menu everywhere else.
+void handleEscapeKey();
+
+void drawInGameScreen(App* app);
+int drawMainMenuScreen(App* app);
+void drawOptionsScreen(App* app);
+void drawLanguageScreen(App* app);
+void drawAboutScreen(App* app);
+void drawWordInfoScreen(App* app);
+int drawStatisticsScreen(App* app);
+void drawStoryScreen(App* app);

@@ -1,0 +1,85 @@
+#pragma once
+// The look shared by every screen: six colour themes, the fixed style metrics, the two custom
+// button styles, the two game fonts and the picture layer drawn under every screen.
+
+#include <imgui.h>
+
+struct App;
+struct KeyNode;
+
+constexpr int themeCount = 6;
+
+// Swatch of each theme as the options screen shows it (red, green, blue, alpha).
+extern const ImU32 themeSwatches[themeCount];
+
+// Metrics of widgets that ImGui's style has no field for; setStyleMetrics resets them.
+struct WidgetMetrics {
+    ImVec2 groupPadding{4, 4};          // row inset inside a bordered group
+    ImVec2 tooltipPadding{-20, -20};
+    ImVec2 buttonImagePadding{-4, -2};  // image inset of an image-and-text button
+    ImVec2 comboContentPadding{20, 2};
+    ImVec2 comboButtonPadding{-15, 20};
+    ImVec2 propertyPadding{10, 2};
+    ImVec2 sliderCursorSize{45, 45};
+    float buttonBorder = 1;
+};
+extern WidgetMetrics widgetMetrics;
+
+// A button look used instead of the GUI style's own where a screen asks for it.
+struct ButtonStyle {
+    ImVec4 normal;
+    ImVec4 hover;
+    ImVec4 active;
+    ImVec4 borderColor;
+    float border;
+    float rounding;
+    ImVec2 padding;   // content inset from the button's bounds; negative values let an image overhang
+};
+
+// A found word drawn with this looks pressed: the theme's button with the active colour as its face.
+extern ButtonStyle highlightButtonStyle;
+// Icons show no face until hovered. loadConfig sets rounding 10 and padding (-12, -10); applyTheme
+// refreshes the hover colour.
+extern ButtonStyle iconButtonStyle;
+
+// Sets colours and metrics, stores the index in the progress record and refreshes both button
+// styles. Without a GUI context only the index is stored.
+void applyTheme(App* app, int theme);
+// Writes the theme's colour table into the style; an index outside 0..5 gives theme 1.
+void setThemeColors(ImGuiStyle& style, int theme);
+void setStyleMetrics(ImGuiStyle& style);
+int isDarkTheme(int theme);
+
+// Colour of one of the 28 slots of a theme's table (see theme.cpp), for widgets that pick their
+// own colour from the table (slider, combo, chart).
+enum ThemeSlot : int {
+    SlotText, SlotWindow, SlotHeader, SlotBorder, SlotButton, SlotButtonHover, SlotButtonActive,
+    SlotToggle, SlotToggleHover, SlotToggleCursor, SlotSelect, SlotSelectActive, SlotSlider,
+    SlotSliderCursor, SlotSliderCursorHover, SlotSliderCursorActive, SlotProperty, SlotEdit,
+    SlotEditCursor, SlotCombo, SlotChart, SlotChartColor, SlotChartColorHighlight, SlotScrollbar,
+    SlotScrollbarCursor, SlotScrollbarCursorHover, SlotScrollbarCursorActive, SlotTabHeader,
+    ThemeSlotCount
+};
+ImU32 themeColor(int theme, ThemeSlot slot);
+
+// Makes the font the GUI's current one, for the rest of this frame and the following frames.
+// Does nothing for a null font or without a GUI context.
+void setFont(App* app, ImFont* font);
+
+// Bits of an "anchor" text: l 1, t 2, r 4, b 8, c all four.
+enum AnchorFlags : int { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBottom = 8 };
+int parseAnchor(const char* text);
+
+struct ImageRect {
+    int left, top, width, height;
+};
+// Where a placement lands in a window of width W and height H, already lifted by the 20 pixels
+// of window padding above the picture layer.
+ImageRect placeImage(int width, int height, int x, int y, int anchor, int windowWidth, int windowHeight);
+
+// Reads the members of one placement object that are present; the caller presets the defaults.
+void parseImagePlacement(const KeyNode* placement, int* width, int* height, int* x, int* y, int* anchor);
+
+// The picture layer of a screen: every placement of the configuration's "images" entry for the
+// key, drawn from the window's top-left corner. Leaves the window padding at (20, 20).
+void drawScreenDecor(App* app, const char* key, int windowWidth, int windowHeight);
