@@ -1,0 +1,28 @@
+#include "app/app.h"
+
+#include <GLFW/glfw3.h>
+#include <imgui.h>
+
+#include "core/save.h"
+#include "core/tray.h"
+#include "store/language.h"
+#include "ui/screens.h"
+
+void frameStep(void* arg) {
+    App* app = static_cast<App*>(arg);
+    InputEvent event = pollInput(app);
+    if (event.type == INPUT_CLOSE && event.code == INPUT_NO_KEY) {
+        // Closed by the window system: keep what was found since the last save.
+        if (langStore) saveProgress(&letterTray);
+        stopFrameLoop(app);
+    }
+    if (event.type == INPUT_KEY) {
+        if (event.code == GLFW_KEY_ESCAPE) {
+            handleEscapeKey();
+        } else if (currentScreen == ScreenInGame) {
+            handleTrayKey(app, event.code);
+        }
+    }
+    if (drawScreens(app)) stopFrameLoop(app);
+    endFrame(app, ImGui::GetColorU32(ImGuiCol_WindowBg));
+}

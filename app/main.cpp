@@ -1,0 +1,60 @@
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "app/app.h"
+#include "audio/sounds.h"
+#include "core/level.h"
+#include "core/tray.h"
+#include "gfx/font.h"
+#include "platform/steam_wq.h"
+#include "store/config.h"
+#include "store/files.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/theme.h"
+
+enum ExitCode {
+    EXIT_OK = 0,
+    EXIT_NO_WINDOW = -5,
+    EXIT_BAD_CONFIG = -7,
+    EXIT_NO_STOREFRONT = -10,
+};
+
+// data/font/<file named by fileKey> at the pixel height under sizeKey; it becomes the GUI's font.
+static ImFont* loadGameFont(const char* fileKey, const char* sizeKey) {
+    const char* file = getString(config, fileKey);
+    joinPath(pathBuffer, "data/font/", file ? file : "");
+    return loadFont(&app, pathBuffer, static_cast<float>(getInt(config, sizeKey)), gameGlyphRanges);
+}
+
+int main(int argc, char** argv) {
+    // Progress files go to save/; a fresh install may not have it yet.
+    std::error_code ignored;
+    std::filesystem::create_directory("save", ignored);
+
+    initLetterTray(&letterTray);
+    config = loadConfig(&app);
+    if (!config) {
+        std::printf("Wrong config file, can't start the game\n");
+        return EXIT_BAD_CONFIG;
+    }
+    char mode = windowModeFromArgs(getString(config, "windowMode"), argc, argv);
+    if (!createWindow(&app, windowTitle, windowWidth, windowHeight, mode)) return EXIT_NO_WINDOW;
+    initAudio(&musicPlayer, config, &app);
+    applyTheme(&app, 0);
+    // The main font is loaded last so that it is the GUI's font when the loop starts.
+    smallFont = loadGameFont("smallFont", "smallFontSize");
+    mainFont = loadGameFont("font", "fontSize");
+    hintCheatCount = getInt(config, "hintCheatCount");
+    if (InitSteamWq(getInt(config, "SteamID")) < 0) return EXIT_NO_STOREFRONT;
+    startMusicThread(&musicPlayer);
+    selectLanguageByName(&app, GetCurrentLanguageWq());
+
+    runFrameLoop(&app, frameStep, &app);
+
+    freeAssets(&assets);
+    shutdownWindow(&app);
+    ShutdownSteamWq();
+    return EXIT_OK;
+}

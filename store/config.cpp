@@ -1,0 +1,36 @@
+#include "store/config.h"
+
+#include <ctime>
+
+#include "app/app.h"
+#include "audio/sounds.h"
+#include "core/words.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/screens.h"
+#include "ui/theme.h"
+
+KeyStore* config = nullptr;
+
+KeyStore* loadConfig(App* app) {
+    KeyStore* store = loadKeyStore("data/game.dat");
+    if (!store) return nullptr;
+
+    iconButtonStyle.rounding = 10;
+    iconButtonStyle.padding = ImVec2(-12, -10);
+
+    windowWidth = getInt(store, "width");
+    windowHeight = getInt(store, "height");
+    windowTitle = getString(store, "title");
+    adjustHeightToMonitor(app);
+
+    currentLanguage = 0;
+    currentScreen = ScreenLanguage;
+    languageCount = countLanguages(store);
+    repeatTimes = StringIntMap{};
+    langStore = nullptr;
+    lastAutosaveTime = static_cast<int32_t>(std::time(nullptr));
+
+    loadAssets(&assets, store, &musicPlayer);
+    return store;
+}

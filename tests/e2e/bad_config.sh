@@ -1,0 +1,30 @@
+# A missing, empty or unparsable data/game.dat stops the game at once with exit code -7 and one line.
+source "$(dirname "$0")/lib.sh"
+
+check_refused() {
+    local what=$1
+    e2e_run game
+    e2e_expect_eq "$E2E_STATUS" 249 "exit status with $what"
+    printf "Wrong config file, can't start the game\n" >"$E2E_TMP/expected"
+    cmp -s "$E2E_TMP/expected" "$E2E_TMP/stdout" || e2e_fail "stdout with $what: '$(e2e_stdout)'"
+    e2e_pass "$what refused"
+    rm -rf "$E2E_RUN"
+}
+
+# No display: the game must give up before it looks for one.
+unset DISPLAY
+
+e2e_prepare_run_dir none
+check_refused "no game.dat"
+
+: >"$E2E_TMP/empty.dat"
+e2e_prepare_run_dir "$E2E_TMP/empty.dat"
+check_refused "an empty game.dat"
+
+printf '{"width": 1280, "title": "unclosed' >"$E2E_TMP/broken.dat"
+e2e_prepare_run_dir "$E2E_TMP/broken.dat"
+check_refused "an unparsable game.dat"
+
+printf '{"width": 1280]' >"$E2E_TMP/mismatched.dat"
+e2e_prepare_run_dir "$E2E_TMP/mismatched.dat"
+check_refused "a game.dat with a mismatched bracket"
