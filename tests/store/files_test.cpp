@@ -1,0 +1,121 @@
+#include "store/files.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "store/keystore.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Files : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("wg_files_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string path(const char* name) const { return (dir / name).string(); }
+
+    std::string write(const char* name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        return path(name);
+    }
+
+    std::string contents(const char* name) const {
+        std::ifstream in(path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path dir;
+};
+
+std::string compressed(const std::string& text) {
+    uLongf size = compressBound(text.size());
+    std::string out(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+              reinterpret_cast<const Bytef*>(text.data()), text.size(), 9);
+    out.resize(size);
+    return out;
+}
+
+std::string asString(const std::optional<std::vector<char>>& data) {
+    return std::string(data->begin(), data->end());
+}
+
+}  // namespace
+
+TEST_F(Files, DataFilesArePlainOrZlib) {
+    const std::string json = "{\"title\": \"Words\"}";
+    EXPECT_EQ(asString(readDataFile(write("plain.dat", json).c_str())), json);
+    EXPECT_EQ(asString(readDataFile(write("packed.dat", compressed(json)).c_str())), json);
+
+    // A bracket first means plain, even when the rest would inflate.
+    std::string bracketed = "[" + compressed(json);
+    EXPECT_EQ(asString(readDataFile(write("bracket.dat", bracketed).c_str())), bracketed);
+
+    // Bytes that do not inflate, or a stream cut short, are used as they are.
+    std::string cpio = "\xC7\x71 not compressed";
+    EXPECT_EQ(asString(readDataFile(write("raw.dat", cpio).c_str())), cpio);
+    std::string cut = compressed(json).substr(0, 8);
+    EXPECT_EQ(asString(readDataFile(write("cut.dat", cut).c_str())), cut);
+
+    EXPECT_TRUE(readDataFile(write("empty.dat", "").c_str())->empty());
+    EXPECT_FALSE(readDataFile(path("missing.dat").c_str()));
+    EXPECT_FALSE(readWholeFile(path("missing.dat").c_str()));
+
+    KeyStore* store = loadKeyStore(path("packed.dat").c_str());
+    ASSERT_NE(store, nullptr);
+    EXPECT_STREQ(getString(store, "title"), "Words");
+    freeKeyStore(store);
+    EXPECT_EQ(loadKeyStore(write("broken.dat", "neither zlib nor JSON]").c_str()), nullptr);
+    EXPECT_EQ(loadKeyStore(path("missing.dat").c_str()), nullptr);
+}
+
+TEST_F(Files, WholeFileWritesReplaceOrLeaveTheOldFile) {
+    std::string target = write("level.sav", "old contents");
+    EXPECT_TRUE(writeWholeFile(target.c_str(), "[\"new\"]", 7));
+    EXPECT_EQ(contents("level.sav"), "[\"new\"]");
+    EXPECT_FALSE(fs::exists(target + ".tmp"));
+
+    // A target that cannot be replaced (here a directory) fails and removes the temporary file.
+    fs::create_directories(dir / "busy" / "inside");
+    std::string busy = path("busy");
+    EXPECT_FALSE(writeWholeFile(busy.c_str(), "x", 1));
+    EXPECT_TRUE(fs::is_directory(dir / "busy" / "inside"));
+    EXPECT_FALSE(fs::exists(busy + ".tmp"));
+
+    EXPECT_FALSE(writeWholeFile(path("no/such/dir/file").c_str(), "x", 1));
+}
+
+TEST_F(Files, RecordFilesHoldFortyBytes) {
+    unsigned char record[48];
+    for (int i = 0; i < 48; ++i) record[i] = static_cast<unsigned char>(i);
+    EXPECT_EQ(writeRecordFile(record, path("progress_en.dat").c_str()), 1);
+    auto data = readWholeFile(path("progress_en.dat").c_str());
+    ASSERT_TRUE(data);
+    ASSERT_EQ(data->size(), 40u);
+    EXPECT_EQ(std::memcmp(data->data(), record, 40), 0);
+    EXPECT_EQ(writeRecordFile(record, path("missing/progress.dat").c_str()), -1);
+    EXPECT_TRUE(fileExists(path("progress_en.dat").c_str()));
+    EXPECT_FALSE(fileExists(path("progress_de.dat").c_str()));
+}
+
+TEST(JoinPath, JoinsUpToFourTextsAndNeverOverflows) {
+    char buffer[kPathBufferSize];
+    EXPECT_STREQ(joinPath(buffer, "data/", "game.dat"), "data/game.dat");
+    EXPECT_STREQ(joinPath(buffer, "data/", "images", "/", "home.png"), "data/images/home.png");
+    std::string longName(kPathBufferSize, 'a');
+    EXPECT_STREQ(joinPath(buffer, "save/", longName.c_str(), ".sav"), "");
+    std::string fits(kPathBufferSize - 1 - 5, 'b');
+    EXPECT_EQ(std::strlen(joinPath(buffer, "save/", fits.c_str())), kPathBufferSize - 1);
+}
