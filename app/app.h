@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 struct GLFWwindow;
 struct ImGuiContext;
@@ -45,6 +46,9 @@ void stopFrameLoop(App* app);
 void frameStep(void* arg);
 // Polls the window; reports at most one newly pressed watched key per frame.
 InputEvent pollInput(App* app);
+// The key part of pollInput: the last watched key (in polling order) that keyIsDown reports down
+// and that was up at the previous scan, as an INPUT_KEY event; else (type, INPUT_NO_KEY).
+InputEvent scanWatchedKeys(int32_t type, const std::function<bool(int key)>& keyIsDown);
 // Clears (with the colour of the previous call), renders the GUI and swaps.
 void endFrame(App* app, uint32_t colour);
 // Clears with the current clear colour, then makes colour (packed RGBA, red in

@@ -38,16 +38,11 @@ void stopFrameLoop(App* app) {
     app->running = 0;
 }
 
-InputEvent pollInput(App* app) {
-    glfwPollEvents();
-    ImGui_ImplOpenGL2_NewFrame();
-    ImGui_ImplGlfw_NewFrame();
-    ImGui::NewFrame();
-
-    InputEvent event{glfwWindowShouldClose(app->window) ? INPUT_CLOSE : INPUT_NONE, INPUT_NO_KEY};
+InputEvent scanWatchedKeys(int32_t type, const std::function<bool(int key)>& keyIsDown) {
+    InputEvent event{type, INPUT_NO_KEY};
     // Every key that went down is marked; only the last one in table order is reported.
     for (int key : watchedKeys) {
-        if (glfwGetKey(app->window, key) == GLFW_PRESS) {
+        if (keyIsDown(key)) {
             if (!keyDownState[key]) {
                 keyDownState[key] = 1;
                 event = {INPUT_KEY, key};
@@ -57,6 +52,16 @@ InputEvent pollInput(App* app) {
         }
     }
     return event;
+}
+
+InputEvent pollInput(App* app) {
+    glfwPollEvents();
+    ImGui_ImplOpenGL2_NewFrame();
+    ImGui_ImplGlfw_NewFrame();
+    ImGui::NewFrame();
+
+    int32_t type = glfwWindowShouldClose(app->window) ? INPUT_CLOSE : INPUT_NONE;
+    return scanWatchedKeys(type, [app](int key) { return glfwGetKey(app->window, key) == GLFW_PRESS; });
 }
 
 void clearFrame(uint32_t colour) {

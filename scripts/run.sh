@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and starts the game (or, with the argument "intro", the intro)
+# from build/run. Without a display it runs the program under Xvfb for a few seconds instead and
+# saves a screenshot.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+program=game
+if [ "${1:-}" = intro ]; then
+    program=intro
+fi
+
+bash scripts/setup.sh
+bash scripts/build.sh run_dir "$program"
+
+cd build/run
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    exec "./$program"
+fi
+
+echo "No display found: running the $program under Xvfb for a few seconds and taking a screenshot."
+export WG_RUN_DIR=$root/build/run E2E_ARTIFACTS=$root/build/screenshots
+source "$root/tests/e2e/lib.sh"
+e2e_start_xvfb 1920x1080
+E2E_RUN=$WG_RUN_DIR
+e2e_start "$program"
+sleep 8
+kill -0 "$E2E_PID" 2>/dev/null || echo "The $program ended early; its output is below." >&2
+e2e_screenshot "$program" >/dev/null
+kill -0 "$E2E_PID" 2>/dev/null || { e2e_stdout; e2e_stderr; } >&2
+echo "Screenshot: $E2E_ARTIFACTS/$program.png"
