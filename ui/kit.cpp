@@ -4,11 +4,14 @@
 #include <cstdio>
 
 #include "core/level.h"
+#include "ui/screens.h"
 #include "ui/theme.h"
 
 RowLayout screenLayout;
 
 namespace {
+
+ImVector<ImGuiWindow*> screenWindows;  // screen windows drawn in this frame, in order
 
 RowLayout groupRows;
 RowLayout popupRows;
@@ -62,6 +65,12 @@ ImRect shrink(const ImRect& r, ImVec2 by) {
 
 }  // namespace
 
+void beginScreensFrame() { screenWindows.clear(); }
+
+void finishScreensFrame() {
+    for (int i = 0; i + 1 < screenWindows.Size; ++i) screenWindows[i]->Hidden = true;
+}
+
 bool beginScreen(int width, int height) {
     ImGui::SetNextWindowPos(ImVec2(0, 0));
     ImGui::SetNextWindowSize(ImVec2((float)width, (float)height));
@@ -71,8 +80,11 @@ bool beginScreen(int width, int height) {
     const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
                                    ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoScrollWithMouse |
                                    ImGuiWindowFlags_NoBringToFrontOnFocus;
-    bool open = ImGui::Begin("game", nullptr, flags);
+    char name[16];
+    std::snprintf(name, sizeof name, "game##%d", currentScreen);
+    bool open = ImGui::Begin(name, nullptr, flags);
     ImGui::PopStyleVar(2);
+    screenWindows.push_back(ImGui::GetCurrentWindow());
     screenLayout.begin(ImGui::GetWindowPos(), (float)width, ImVec2(0, 20));
     return open;
 }

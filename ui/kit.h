@@ -21,10 +21,15 @@ enum TextAlign : int {
 // The layout of the screen window being drawn.
 extern RowLayout screenLayout;
 
-// Opens the window "game" over the whole framebuffer (W x H) with rows starting at padding
-// (0, 20). Returns false when there is nothing to draw into; endScreen is called either way.
+// Opens the window of the current screen over the whole framebuffer (W x H) with rows starting
+// at padding (0, 20). Returns false when there is nothing to draw into; endScreen is called
+// either way.
 bool beginScreen(int width, int height);
 void endScreen();
+// A screen that hands over to another one within the frame is not shown: between these two
+// calls, only the window of the screen drawn last stays visible.
+void beginScreensFrame();
+void finishScreensFrame();
 
 // A framed group with its own scroll range. Rows inside it go through the returned layout.
 // The vertical scroll offset is read from and written back to *scrollY when it is given.

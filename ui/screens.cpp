@@ -1,11 +1,24 @@
 #include "ui/screens.h"
 
+#include "audio/sounds.h"
+#include "core/level.h"
+#include "store/config.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/kit.h"
+#include "ui/screen_parts.h"
+#include "ui/theme.h"
+
 int currentScreen = ScreenLanguage;
 const char* hintText = nullptr;
 const char* storyChapter = nullptr;
 int storyPage = 0;
 
+// The fixed order lets a screen that switches to a later one in this order hand over within the
+// same frame (the game to the main menu or statistics, the word description to the game, the
+// language choice to the main menu).
 int drawScreens(App* app) {
+    beginScreensFrame();
     if (currentScreen == ScreenWordInfo) drawWordInfoScreen(app);
     if (currentScreen == ScreenAbout) drawAboutScreen(app);
     if (currentScreen == ScreenInGame) drawInGameScreen(app);
@@ -15,13 +28,14 @@ int drawScreens(App* app) {
     int quit = 0;
     if (currentScreen == ScreenMainMenu) quit = drawMainMenuScreen(app);
     if (currentScreen == ScreenStatistics) drawStatisticsScreen(app);
+    finishScreensFrame();
     return quit;
 }
 
 void handleEscapeKey() {
     switch (currentScreen) {
     case ScreenLanguage:
-        break;
+        break;  // a language must be chosen first
     case ScreenStatistics:
     case ScreenWordInfo:
         currentScreen = ScreenInGame;
@@ -30,4 +44,31 @@ void handleEscapeKey() {
         currentScreen = ScreenMainMenu;
         break;
     }
+}
+
+const char* text(const char* key) { return localizedText(key); }
+
+GuiImage icon(const char* key) { return getImage(&assets, getSectionString(config, "icons", key)); }
+
+const char* themedDecoration(const char* light, const char* dark) {
+    return isDarkTheme(progress.theme) ? dark : light;
+}
+
+bool backButtonRow(RowLayout& rows) {
+    rows.dynamicRow(70, 3);
+    rows.skip();
+    bool pressed = button(rows.next(), text("backButton"));
+    rows.skip();
+    if (pressed) playSound(SOUND_WINDOW_CLOSE);
+    return pressed;
+}
+
+int languageListGap(int windowHeight, int languages) {
+    int gap = (windowHeight - 80 * languages) / 2;
+    return gap > 0 ? gap : 0;
+}
+
+std::vector<float> storyColumnRatios(int windowWidth, int leftPad, int rightPad) {
+    int textWidth = windowWidth - 10 - leftPad - rightPad;
+    return {(float)leftPad / windowWidth, (float)textWidth / windowWidth};
 }

@@ -1,0 +1,140 @@
+// The screens around the game: main menu, options, language choice, about, word description.
+#include "app/app.h"
+#include "audio/sounds.h"
+#include "core/level.h"
+#include "core/save.h"
+#include "core/tray.h"
+#include "store/config.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/kit.h"
+#include "ui/screen_parts.h"
+#include "ui/screens.h"
+#include "ui/theme.h"
+
+int drawMainMenuScreen(App* app) {
+    const float H = (float)windowHeight;
+    int quit = 0;
+    if (beginScreen(windowWidth, windowHeight)) {
+        RowLayout& rows = screenLayout;
+        drawScreenDecor(app, themedDecoration("mainMenu", "mainMenuDark"), windowWidth, windowHeight);
+        rows.staticRow(H - 340, 30, 1);
+        rows.staticRow(70, 330, 1);
+        if (progress.storyStage != 0) {
+            if (button(rows.next(), text("Continue"))) currentScreen = ScreenInGame;
+        } else if (button(rows.next(), text("NewGame"))) {
+            startChapter("study", 1);
+        }
+        if (button(rows.next(), text("Options"))) currentScreen = ScreenOptions;
+        if (button(rows.next(), text("About"))) currentScreen = ScreenAbout;
+        if (button(rows.next(), text("Exit"))) {
+            saveProgress(&letterTray);
+            quit = 1;
+        }
+    }
+    endScreen();
+    return quit;
+}
+
+namespace {
+
+void drawThemeChoice(App* app, RowLayout& rows) {
+    rows.skip();
+    label(rows.next(), text("prefTheme"), AlignRight);
+    ImRect combo = rows.next();
+    int shown = progress.theme >= 0 && progress.theme < themeCount ? progress.theme : 1;
+    if (beginColorCombo("theme", combo, themeSwatches[shown], ImVec2(combo.GetWidth(), 330))) {
+        RowLayout& swatches = popupLayout();
+        swatches.dynamicRow(50, 1);
+        for (int i = 0; i < themeCount; ++i) {
+            ImGui::PushID(i);
+            if (colorButton("swatch", swatches.next(), themeSwatches[i])) {
+                closeColorCombo();
+                applyTheme(app, i);
+            }
+            ImGui::PopID();
+        }
+        endColorCombo();
+    }
+    rows.skip();
+}
+
+void drawVolumeChoice(RowLayout& rows) {
+    rows.skip();
+    label(rows.next(), text("prefVolume"), AlignRight);
+    sliderInt(rows.next(), 0, &progress.volume, 100);
+    // The music follows the slider at once; the value is saved with the next progress save.
+    if (getMusicVolume(&musicPlayer) != progress.volume) setMusicVolume(&musicPlayer, progress.volume);
+    rows.skip();
+}
+
+void drawLanguageChoice(RowLayout& rows) {
+    rows.skip();
+    label(rows.next(), text("prefLang"), AlignRight);
+    if (imageLabelButton("language", rows.next(), getLanguageImage(config, currentLanguage),
+                         getLangString(config, currentLanguage, "natSm"), AlignRight))
+        currentScreen = ScreenLanguage;
+    rows.skip();
+}
+
+}  // namespace
+
+void drawOptionsScreen(App* app) {
+    if (beginScreen(windowWidth, windowHeight)) {
+        RowLayout& rows = screenLayout;
+        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), windowWidth, windowHeight);
+        rows.staticRow(200, 15, 1);
+        rows.ratioRow(70, {0.05f, 0.35f, 0.35f, 0.25f});
+        drawThemeChoice(app, rows);
+        drawVolumeChoice(rows);
+        drawLanguageChoice(rows);
+        if (backButtonRow(rows)) currentScreen = ScreenMainMenu;
+    }
+    endScreen();
+}
+
+void drawLanguageScreen(App* app) {
+    if (beginScreen(windowWidth, windowHeight)) {
+        RowLayout& rows = screenLayout;
+        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), windowWidth, windowHeight);
+        rows.staticRow((float)languageListGap(windowHeight, languageCount), 15, 1);
+        rows.ratioRow(70, {0.2f, 0.6f, 0.2f});
+        for (int i = 0; i < languageCount; ++i) {
+            rows.skip();
+            ImGui::PushID(i);
+            if (imageLabelButton("language", rows.next(), getLanguageImage(config, i),
+                                 getLangString(config, i, "native"), AlignCentered))
+                selectLanguage(app, i);
+            ImGui::PopID();
+            rows.skip();
+        }
+    }
+    endScreen();
+}
+
+void drawAboutScreen(App* app) {
+    const float W = (float)windowWidth, H = (float)windowHeight;
+    if (beginScreen(windowWidth, windowHeight)) {
+        RowLayout& rows = screenLayout;
+        drawScreenDecor(app, themedDecoration("about", "aboutDark"), windowWidth, windowHeight);
+        rows.dynamicRow(140, 1);
+        rows.staticRow(H - 250, W - 40, 1);
+        labelWrap(rows.next(), text("AboutText"));
+        if (backButtonRow(rows)) currentScreen = ScreenMainMenu;
+    }
+    endScreen();
+}
+
+void drawWordInfoScreen(App* app) {
+    const float W = (float)windowWidth, H = (float)windowHeight;
+    if (beginScreen(windowWidth, windowHeight)) {
+        RowLayout& rows = screenLayout;
+        drawScreenDecor(app, "help", windowWidth, windowHeight);
+        rows.dynamicRow(70, 1);
+        label(rows.next(), hintWord, AlignTopLeft);
+        rows.staticRow(H - 180, W - 40, 1);
+        labelWrap(rows.next(), hintDescription);
+        if (backButtonRow(rows)) currentScreen = ScreenInGame;
+    }
+    endScreen();
+}
