@@ -64,7 +64,7 @@ void restoreFoundWords(const LetterTray *tray)
     if (!saved)
         return;
     const KeyNode *root = &saved->nodes[0];
-    for (uint64_t k = 0; isContainer(root) && k < root->childCount; k++) {
+    for (uint64_t k = 0; root->type == NODE_ARRAY && k < root->childCount; k++) {
         const KeyNode *element = root->children[k];
         if (!isText(element))
             continue;

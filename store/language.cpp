@@ -83,7 +83,12 @@ int selectLanguage(App *app, int i)
     readProgress(&progress, (std::string("save/") + (save ? save : "")).c_str());
     applyTheme(app, progress.theme);
     setMusicVolume(&musicPlayer, progress.volume);
-    loadLevel(langStore, &letterTray, (int)progress.levelIndex);
+    if (!loadLevel(langStore, &letterTray, (int)progress.levelIndex)) {
+        // A stored level this data cannot install: play on from level 0, which
+        // loadLanguageData installed, instead of under a wrong level number.
+        progress.levelIndex = 0;
+        levelNumber = 1;
+    }
     return 1;
 }
 

@@ -1,0 +1,122 @@
+#include "core_fixture.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "core/level.h"
+#include "core/tray.h"
+#include "core/words.h"
+#include "store/config.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/screens.h"
+
+const char *const SMALL_LANGUAGE = R"({
+  "localization": {"levelProperty": "Level", "emptyText": ""},
+  "charmap": {"q": "й", "w": "ab"},
+  "game": {
+    "acts": ["ca", "cat", "act", "at", "ta", "tac", "cast"],
+    "aab": ["ab", "ba", "aab", "ab"],
+    "йb": ["йb", "bй"]
+  },
+  "descr": {"cat": "a small animal"},
+  "stat": {"levelsCount": "3", "usedWords": "12", "pressCount": "30"}
+})";
+
+static const char *const TEST_CONFIG = R"({
+  "windowMode": "windowed",
+  "nextLevelPerc": 60, "nextHintWords": 5, "hintCheatCount": 3,
+  "blackWords": 10, "blackFinish": 20,
+  "lang": [
+    {"long": "english", "dbig": "en_big.dat", "data": "en.dat", "save": "progress_en.dat", "pic": "lang_en.png"},
+    {"long": "russian", "dbig": "ru_big.dat", "data": "ru.dat", "save": "progress_ru.dat", "pic": "lang_ru.png"},
+    {"long": "english", "data": "en2.dat", "save": "progress_en2.dat"}
+  ],
+  "story": {
+    "study": [{"image": "storyStudy1", "leftPad": "12", "text": "storyStudy1"}, {"image": "storyStudy2", "text": "missingKey"}],
+    "empty": []
+  }
+})";
+
+KeyStore *parseJson(const char *json)
+{
+    return parseKeyStore(json, std::strlen(json));
+}
+
+void writeFile(const std::string &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool fileIsThere(const std::string &path)
+{
+    return std::filesystem::exists(path);
+}
+
+void CoreTest::SetUp()
+{
+    char pattern[] = "/tmp/core_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    directory_ = pattern;
+    ASSERT_EQ(chdir(pattern), 0);
+    std::filesystem::create_directory("data");
+    std::filesystem::create_directory("save");
+
+    config = parseJson(TEST_CONFIG);
+    ASSERT_NE(config, nullptr);
+    languageCount = countLanguages(config);
+    currentLanguage = 0;
+    langStore = nullptr;
+    currentScreen = ScreenLanguage;
+    hintCheatCount = getInt(config, "hintCheatCount");
+    progress = Progress();
+    progress.volume = 100;
+    levelWords = StringSet();
+    clearFoundList(&foundList);
+    repeatTimes = StringIntMap();
+    levelFoundCount = 0;
+    lastAutosaveTime = (int32_t)std::time(nullptr);
+    hintWord = nullptr;
+    hintDescription = nullptr;
+    initLetterTray(&letterTray);
+}
+
+void CoreTest::TearDown()
+{
+    ASSERT_EQ(chdir("/"), 0);
+    std::filesystem::remove_all(directory_);
+}
+
+void CoreTest::useLanguage(const char *json, int level)
+{
+    langStore = parseJson(json);
+    ASSERT_NE(langStore, nullptr);
+    progress.levelIndex = (uint32_t)level;
+    ASSERT_EQ(loadLevel(langStore, &letterTray, level), 1);
+}
+
+void CoreTest::typeWord(const char *word)
+{
+    for (const char *p = word; *p;) {
+        int length = 1;
+        while ((p[length] & 0xC0) == 0x80)
+            length++;
+        std::string letter(p, (size_t)length);
+        if (typeCharacter(&letterTray, letter.c_str()))
+            checkTypedWord(&testApp);
+        p += length;
+    }
+}

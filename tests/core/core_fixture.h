@@ -1,0 +1,35 @@
+#pragma once
+// A scratch working directory with data/ and save/, a small configuration and
+// the game core's globals reset, for tests that run the core headless.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app.h"
+
+struct KeyStore;
+
+// Two levels of plain words (acts, aab) and one with a Cyrillic letter (йb); "stat" says 3 levels.
+extern const char *const SMALL_LANGUAGE;
+
+class CoreTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Parses json as the current language and installs level i.
+    void useLanguage(const char *json, int level = 0);
+    // Types each letter of word through the row and runs the word check after each.
+    void typeWord(const char *word);
+
+    App testApp;
+
+private:
+    std::string directory_;
+};
+
+void writeFile(const std::string &path, const std::string &bytes);
+std::string readFile(const std::string &path);
+bool fileIsThere(const std::string &path);
+KeyStore *parseJson(const char *json);

@@ -1,0 +1,147 @@
+#include <filesystem>
+#include <string>
+
+#include "audio/sounds.h"
+#include "core/level.h"
+#include "core/save.h"
+#include "core/tray.h"
+#include "core/words.h"
+#include "core_fixture.h"
+#include "store/config.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/screens.h"
+
+namespace {
+
+TEST(FormatDurationTest, FieldsAfterTheFirstHaveTwoDigits)
+{
+    const struct {
+        int32_t seconds;
+        const char *text;
+    } cases[] = {
+        {90061, "1:01:01:01"}, {86400, "1:00:00:00"}, {86399, "23:59:59"}, {3600, "1:00:00"},
+        {3599, "59:59"}, {61, "1:01"}, {60, "1:00"}, {59, "59"}, {5, "5"}, {0, "0"},
+        {2147483647, "24855:03:14:07"},
+    };
+    for (const auto &c : cases)
+        EXPECT_STREQ(formatDuration(c.seconds), c.text) << c.seconds;
+}
+
+TEST_F(CoreTest, LocalizedTextFallsBackToNullMarker)
+{
+    EXPECT_STREQ(localizedText("levelProperty"), "(NULL)");  // no language yet
+    useLanguage(SMALL_LANGUAGE);
+    EXPECT_STREQ(localizedText("levelProperty"), "Level");
+    EXPECT_STREQ(localizedText("emptyText"), "");
+    EXPECT_STREQ(localizedText("nope"), "(NULL)");
+    EXPECT_STREQ(wordDescription(langStore, "cat"), "a small animal");
+    EXPECT_EQ(wordDescription(langStore, "ca"), nullptr);
+}
+
+TEST_F(CoreTest, StoryLookupsStayInsideTheChapter)
+{
+    useLanguage(SMALL_LANGUAGE);
+    EXPECT_EQ(storyLength(config, "study"), 2);
+    EXPECT_EQ(storyLength(config, "empty"), 0);
+    EXPECT_EQ(storyLength(config, "nope"), 0);
+    EXPECT_STREQ(storyString(config, "study", 1, "image"), "storyStudy2");
+    EXPECT_EQ(storyString(config, "study", 2, "image"), nullptr);
+    EXPECT_EQ(storyString(config, "study", -1, "image"), nullptr);
+    EXPECT_EQ(storyInt(config, "study", 0, "leftPad"), 12);
+    EXPECT_EQ(storyInt(config, "study", 0, "rightPad"), 0);
+    EXPECT_STREQ(storyText(config, langStore, "study", 1), "(NULL)");
+    EXPECT_EQ(storyText(config, langStore, "nope", 0), nullptr);
+}
+
+class LanguageTest : public CoreTest {
+protected:
+    void SetUp() override
+    {
+        CoreTest::SetUp();
+        writeFile("data/en.dat", "{\"game\": {\"ab\": [\"ab\", \"ba\"], \"xy\": [\"xy\"]}, \"stat\": {\"levelsCount\": \"2\"}}");
+        writeFile("data/ru.dat", "{\"game\": {\"йb\": [\"йb\"]}}");
+        writeFile("data/en2.dat", "{\"game\": {\"qq\": [\"q\"]}}");
+    }
+};
+
+TEST_F(LanguageTest, BigDataFileWinsWhileItExists)
+{
+    writeFile("data/en_big.dat", "{\"game\": {\"big\": [\"big\"]}}");
+    EXPECT_EQ(selectLanguage(&testApp, 0), 1);
+    EXPECT_STREQ(letterTray.letterText, "big");
+    std::filesystem::remove("data/en_big.dat");
+    EXPECT_EQ(selectLanguage(&testApp, 0), 1);
+    EXPECT_STREQ(letterTray.letterText, "ab");
+}
+
+TEST_F(LanguageTest, SelectionAppliesTheStoredRecord)
+{
+    Progress stored{1, 2, 1, 0, 3, 6, 0, 0, 5, 40};
+    std::string bytes((const char *)&stored, sizeof stored);  // the test machine is little-endian
+    writeFile("save/progress_en.dat", bytes);
+    currentScreen = ScreenLanguage;
+    EXPECT_EQ(selectLanguage(&testApp, 0), 1);
+    EXPECT_EQ(currentScreen, ScreenMainMenu);
+    EXPECT_EQ(currentLanguage, 0);
+    EXPECT_STREQ(letterTray.letterText, "xy");
+    EXPECT_EQ(levelNumber, 2);
+    EXPECT_EQ(progress.theme, 5);
+    EXPECT_EQ(getMusicVolume(&musicPlayer), 40);
+    EXPECT_EQ(progress.wordsFound, 3);
+}
+
+TEST_F(LanguageTest, StoredLevelBeyondTheDataFallsBackToTheFirst)
+{
+    Progress stored{};
+    stored.levelIndex = 500;
+    stored.volume = 100;
+    writeFile("save/progress_en.dat", std::string((const char *)&stored, sizeof stored));
+    EXPECT_EQ(selectLanguage(&testApp, 0), 1);
+    EXPECT_STREQ(letterTray.letterText, "ab");
+    EXPECT_EQ(progress.levelIndex, 0u);
+    EXPECT_EQ(levelNumber, 1);
+}
+
+TEST_F(LanguageTest, ProgressIsSavedBeforeAnotherLanguage)
+{
+    ASSERT_EQ(selectLanguage(&testApp, 0), 1);
+    typeWord("ab");
+    ASSERT_EQ(selectLanguage(&testApp, 1), 1);
+    EXPECT_STREQ(letterTray.letterText, "йb");
+    EXPECT_EQ(progress.wordsFound, 0);
+    Progress saved;
+    readProgress(&saved, "save/progress_en.dat");
+    EXPECT_EQ(saved.wordsFound, 1);
+    EXPECT_EQ(readFile("save/6162.sav"), "[\"ab\"]");
+}
+
+TEST_F(LanguageTest, UnusableDataFileShowsTheLanguageScreenAgain)
+{
+    std::filesystem::remove("data/ru.dat");
+    EXPECT_EQ(selectLanguage(&testApp, 1), 0);
+    EXPECT_EQ(currentScreen, ScreenLanguage);
+    EXPECT_EQ(langStore, nullptr);
+
+    ASSERT_EQ(selectLanguage(&testApp, 0), 1);
+    KeyStore *english = langStore;
+    writeFile("data/ru.dat", "{\"game\": ");
+    EXPECT_EQ(selectLanguage(&testApp, 1), 0);
+    EXPECT_EQ(currentScreen, ScreenLanguage);
+    EXPECT_EQ(currentLanguage, 0);
+    EXPECT_EQ(langStore, english);
+    EXPECT_STREQ(letterTray.letterText, "ab");
+    EXPECT_EQ(selectLanguage(&testApp, 7), 0);
+}
+
+TEST_F(LanguageTest, StorefrontLanguageSelectsTheLastMatch)
+{
+    EXPECT_EQ(selectLanguageByName(&testApp, "english"), 2);
+    EXPECT_EQ(currentLanguage, 2);
+    EXPECT_STREQ(letterTray.letterText, "qq");
+    currentScreen = ScreenLanguage;
+    EXPECT_EQ(selectLanguageByName(&testApp, "klingon"), 0);
+    EXPECT_EQ(currentScreen, ScreenLanguage);
+}
+
+}  // namespace

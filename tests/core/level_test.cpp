@@ -1,0 +1,158 @@
+#include <ctime>
+#include <string>
+
+#include "core/level.h"
+#include "core/save.h"
+#include "core/tray.h"
+#include "core/words.h"
+#include "core_fixture.h"
+#include "store/language.h"
+#include "store/keystore.h"
+#include "ui/screens.h"
+
+namespace {
+
+// A language of n levels: level k is the row of k+1 letters b, with the words b and bb.
+std::string languageOfLevels(int n, const char *levelsCount)
+{
+    std::string json = "{\"game\": {";
+    for (int k = 0; k < n; k++)
+        json += (k ? ", \"" : "\"") + std::string((size_t)k + 1, 'b') + "\": [\"b\", \"bb\"]";
+    return json + "}, \"stat\": {\"levelsCount\": \"" + levelsCount + "\"}}";
+}
+
+TEST_F(CoreTest, SixtyPercentOfSevenWordsNeedsFive)
+{
+    useLanguage(SMALL_LANGUAGE, 0);  // 7 words, nextLevelPerc 60
+    EXPECT_EQ(wordsToUnlock(), 5);
+    for (const char *word : {"ca", "cat", "act", "at"})
+        typeWord(word);
+    unlockLevels();
+    EXPECT_EQ(progress.levelsOpen, 0u);
+    typeWord("ta");
+    // A new record opens level 1, then level 2, on two frames; then it stays.
+    unlockLevels();
+    EXPECT_EQ(progress.levelsOpen, 1u);
+    unlockLevels();
+    EXPECT_EQ(progress.levelsOpen, 2u);
+    unlockLevels();
+    EXPECT_EQ(progress.levelsOpen, 2u);
+}
+
+TEST_F(CoreTest, LastLevelNeverOpensBeyondTheLevelCount)
+{
+    std::string json = languageOfLevels(3, "3");
+    useLanguage(json.c_str(), 2);
+    progress.levelsOpen = 3;
+    typeWord("b");
+    typeWord("bb");
+    unlockLevels();
+    EXPECT_EQ(progress.levelsOpen, 3u);
+
+    KeyStore *noCount = parseJson("{\"game\": {\"b\": [\"b\"]}}");
+    langStore = noCount;
+    unlockLevels();  // a missing levelsCount reads as 0
+    EXPECT_EQ(progress.levelsOpen, 0u);
+}
+
+TEST_F(CoreTest, HintScheduleCountsFoundWordsOverAllLevels)
+{
+    useLanguage(SMALL_LANGUAGE, 0);  // hintCheatCount 3, nextHintWords 5
+    const int wordsNeeded[] = {0, 3, 8, 13};
+    for (uint32_t hint = 0; hint < 4; hint++) {
+        progress.hintsUsed = hint;
+        progress.wordsFound = wordsNeeded[hint] - 1;
+        EXPECT_EQ(hintAvailable(), hint == 0 ? 1 : 0) << "hint " << hint;
+        progress.wordsFound = wordsNeeded[hint];
+        EXPECT_EQ(hintAvailable(), 1) << "hint " << hint;
+    }
+}
+
+TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen)
+{
+    useLanguage(SMALL_LANGUAGE, 0);
+    for (const char *word : {"ca", "act", "at", "ta", "tac", "cast"})
+        typeWord(word);
+    EXPECT_EQ(showHint(), 1);
+    EXPECT_STREQ(hintWord, "cat");
+    EXPECT_STREQ(hintDescription, "a small animal");
+    EXPECT_EQ(currentScreen, ScreenWordInfo);
+    EXPECT_EQ(progress.hintsUsed, 1u);
+
+    typeWord("cat");  // the level is complete now
+    currentScreen = ScreenInGame;
+    progress.wordsFound = 100;
+    EXPECT_EQ(hintAvailable(), 0);
+    EXPECT_EQ(showHint(), 0);
+    EXPECT_EQ(progress.hintsUsed, 1u);
+    EXPECT_EQ(currentScreen, ScreenInGame);
+}
+
+TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce)
+{
+    useLanguage(SMALL_LANGUAGE, 0);
+    progress.storyStage = 1;
+    progress.levelsOpen = 2;
+    typeWord("ca");
+    levelNumber = 2;
+    selectLevel();
+    EXPECT_EQ(progress.levelIndex, 1u);
+    EXPECT_STREQ(letterTray.letterText, "aab");
+    EXPECT_EQ(currentScreen, ScreenStory);
+    EXPECT_STREQ(storyChapter, "step1");
+    EXPECT_EQ(progress.storyStage, 2u);
+    Progress saved;
+    readProgress(&saved, "save/progress_en.dat");
+    EXPECT_EQ(saved.levelIndex, 0u);  // the level being left
+    EXPECT_EQ(readFile("save/61637473.sav"), "[\"ca\"]");
+
+    levelNumber = 1;
+    selectLevel();
+    currentScreen = ScreenInGame;
+    levelNumber = 2;
+    selectLevel();
+    EXPECT_EQ(currentScreen, ScreenInGame);
+}
+
+TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne)
+{
+    std::string longRow(31, 'b');
+    std::string json = "{\"game\": {\"ab\": [\"ab\"], \"" + longRow + "\": [\"b\"]}}";
+    useLanguage(json.c_str(), 0);
+    typeWord("a");
+    EXPECT_EQ(loadLevel(langStore, &letterTray, 1), 0);
+    EXPECT_EQ(loadLevel(langStore, &letterTray, 2), 0);
+    EXPECT_EQ(loadLevel(langStore, &letterTray, -1), 0);
+    EXPECT_STREQ(letterTray.letterText, "ab");
+    EXPECT_STREQ(typedWord(&letterTray), "a");
+
+    levelNumber = 2;
+    selectLevel();
+    EXPECT_EQ(progress.levelIndex, 0u);
+    EXPECT_EQ(levelNumber, 1);
+
+    KeyStore *noGame = parseJson("{\"stat\": {}}");
+    EXPECT_EQ(loadLevel(noGame, &letterTray, 0), 0);
+    EXPECT_EQ(loadLevel(nullptr, &letterTray, 0), 0);
+    EXPECT_STREQ(letterTray.letterText, "ab");
+}
+
+TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryLoad)
+{
+    std::string json = languageOfLevels(12, "12");
+    useLanguage(json.c_str(), 10);
+    EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
+    std::remove("save/achievements.txt");
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 11), 1);
+    EXPECT_FALSE(fileIsThere("save/achievements.txt"));
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 10), 1);
+    EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
+}
+
+TEST_F(CoreTest, LevelWordsListedTwiceCountOnce)
+{
+    useLanguage(SMALL_LANGUAGE, 1);  // "aab": ab, ba, aab, ab
+    EXPECT_EQ(levelWords.size, 3u);
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+#include "core/level.h"
+#include "core/save.h"
+#include "core/tray.h"
+#include "core/words.h"
+#include "core_fixture.h"
+#include "store/language.h"
+
+namespace {
+
+std::string pathFor(const char *row)
+{
+    LetterTray tray;
+    initLetterTray(&tray);
+    setLevelLetters(&tray, row);
+    char path[LEVEL_PATH_BYTES];
+    levelSavePath(path, &tray);
+    return path;
+}
+
+TEST(LevelSavePathTest, RowBytesAsLowerCaseHex)
+{
+    EXPECT_EQ(pathFor("abc"), "save/616263.sav");
+    EXPECT_EQ(pathFor("é"), "save/c3a9.sav");
+    std::string widest;
+    for (int k = 0; k < 29; k++)
+        widest += "я";  // 58 bytes
+    widest += "z";
+    EXPECT_EQ(pathFor(widest.c_str()).size(), 127u);
+}
+
+TEST_F(CoreTest, ProgressFileIsFortyLittleEndianBytes)
+{
+    useLanguage(SMALL_LANGUAGE, 0);
+    progress = Progress{2, 3, 4, 5, 0x01020304, -2, 7, 9, 1, 80};
+    lastLevelSaveTime = (int32_t)std::time(nullptr) + 1000;  // no time passes
+    saveProgress(&letterTray);
+    const unsigned char expected[40] = {
+        2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 4, 3, 2, 1,
+        0xFE, 0xFF, 0xFF, 0xFF, 7, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 80, 0, 0, 0};
+    EXPECT_EQ(readFile("save/progress_en.dat"), std::string((const char *)expected, 40));
+    EXPECT_EQ(progress.windowModeNumber, 0);  // "windowed" has no leading digits
+}
+
+TEST_F(CoreTest, SaveRaisesLevelsOpenToTheCurrentLevel)
+{
+    useLanguage(SMALL_LANGUAGE, 2);
+    progress.levelsOpen = 1;
+    EXPECT_EQ(saveProgress(&letterTray), 0);  // no found words: no level file
+    EXPECT_EQ(progress.levelsOpen, 2u);
+    EXPECT_FALSE(fileIsThere(pathFor("йb")));
+}
+
+TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem)
+{
+    useLanguage(SMALL_LANGUAGE, 1);  // "aab"
+    typeWord("ab");
+    typeWord("ba");
+    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\",\"ba\"]");
+
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 1), 1);
+    ASSERT_EQ(foundList.words.size(), 2u);
+    EXPECT_STREQ(foundList.words[0], "ab");
+    EXPECT_STREQ(foundList.words[1], "ba");
+    EXPECT_EQ(progress.wordsFound, 2);  // restored words are not counted again
+}
+
+TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored)
+{
+    Progress record;
+    for (size_t size : {0, 39, 41}) {
+        writeFile("save/p.dat", std::string(size, '\x01'));
+        readProgress(&record, "save/p.dat");
+        EXPECT_EQ(record.levelIndex, 0u) << size;
+        EXPECT_EQ(record.volume, 100) << size;
+    }
+    writeFile("save/p.dat", std::string(40, '\x01'));
+    readProgress(&record, "save/p.dat");
+    EXPECT_EQ(record.volume, 0x01010101);
+    readProgress(&record, "save/missing.dat");
+    EXPECT_EQ(record.volume, 100);
+    EXPECT_EQ(record.theme, 0);
+}
+
+TEST_F(CoreTest, TwoSavesOnOneLevelCountItsTimeOnce)
+{
+    useLanguage(SMALL_LANGUAGE, 0);
+    int32_t loaded = levelStartTime;
+    lastLevelSaveTime = (int32_t)std::time(nullptr) - 100;
+    saveProgress(&letterTray);
+    EXPECT_GE(progress.secondsPlayed, 100u);
+    EXPECT_LE(progress.secondsPlayed, 102u);
+    saveProgress(&letterTray);
+    EXPECT_LE(progress.secondsPlayed, 102u);
+    EXPECT_EQ(levelStartTime, loaded);  // the level timer still counts from the load
+}
+
+TEST_F(CoreTest, FailingWriteLeavesThePreviousFile)
+{
+    useLanguage(SMALL_LANGUAGE, 1);
+    typeWord("ab");
+    ASSERT_EQ(saveProgress(&letterTray), 1);
+    typeWord("ba");
+    // A directory where the temporary file would go makes the write fail.
+    std::filesystem::create_directory("save/616162.sav.tmp");
+    std::filesystem::create_directory("save/progress_en.dat.tmp");
+    EXPECT_EQ(saveProgress(&letterTray), 0);
+    EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
+    Progress saved;
+    readProgress(&saved, "save/progress_en.dat");
+    EXPECT_EQ(saved.wordsFound, 1);
+}
+
+TEST_F(CoreTest, SaveWithoutASaveDirectoryFailsQuietly)
+{
+    useLanguage(SMALL_LANGUAGE, 1);
+    typeWord("ab");
+    std::filesystem::remove_all("save");
+    EXPECT_EQ(saveProgress(&letterTray), 0);
+    EXPECT_EQ(progress.wordsFound, 1);
+}
+
+TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce)
+{
+    useLanguage(SMALL_LANGUAGE, 1);
+    writeFile("save/616162.sav", "[\"ba\",1,[\"ab\"],{\"x\":\"ab\"},\"zz\",\"ba\",'aab',\"ab\"]");
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 1), 1);
+    ASSERT_EQ(foundList.words.size(), 3u);
+    EXPECT_STREQ(foundList.words[0], "ba");
+    EXPECT_STREQ(foundList.words[1], "aab");
+    EXPECT_STREQ(foundList.words[2], "ab");
+    EXPECT_EQ(levelFoundCount, 3);
+}
+
+TEST_F(CoreTest, HostileLevelFilesRestoreNothingAndNeverCrash)
+{
+    useLanguage(SMALL_LANGUAGE, 1);
+    const std::string hostile[] = {
+        "",
+        "[",
+        "]]]",
+        "\"ab",
+        "[\"ab",
+        ":",
+        "{\"ab\"}",
+        std::string(100000, '['),
+        std::string(100000, '[') + std::string(100000, ']'),
+        std::string("[\"ab\\") ,
+        std::string("\x78\x9c\x01\x02", 4),  // a zlib header: level files are never inflated
+        std::string("\0[\"ab\"]", 7),
+    };
+    for (const std::string &bytes : hostile) {
+        writeFile("save/616162.sav", bytes);
+        EXPECT_EQ(loadLevel(langStore, &letterTray, 1), 1);
+        EXPECT_EQ(levelFoundCount, 0) << bytes.substr(0, 20);
+    }
+    // A directory in place of the file reads as no file.
+    std::filesystem::remove("save/616162.sav");
+    std::filesystem::create_directory("save/616162.sav");
+    EXPECT_EQ(loadLevel(langStore, &letterTray, 1), 1);
+    EXPECT_EQ(levelFoundCount, 0);
+}
+
+}  // namespace

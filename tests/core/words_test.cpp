@@ -1,0 +1,138 @@
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "core/level.h"
+#include "core/save.h"
+#include "core/tray.h"
+#include "core/words.h"
+#include "core_fixture.h"
+#include "store/language.h"
+#include "ui/screens.h"
+
+namespace {
+
+int32_t repeatTimeOf(const char *word)
+{
+    uint32_t slot = hashGet(repeatTimes, word);
+    return slot == repeatTimes.capacity ? -1 : repeatTimes.values[slot];
+}
+
+TEST_F(CoreTest, NewWordIsCountedAndARepeatIsOnlyFlagged)
+{
+    useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
+    typeWord("ca");
+    ASSERT_EQ(foundList.words.size(), 1u);
+    EXPECT_STREQ(foundList.words[0], "ca");
+    EXPECT_STREQ(typedWord(&letterTray), "");
+    EXPECT_EQ(progress.wordsFound, 1);
+    EXPECT_EQ(progress.lettersFound, 2);
+    EXPECT_EQ(foundListScroll, 99999);
+
+    typeWord("ca");  // found before: flagged, the typed word stays for a longer word
+    EXPECT_EQ(progress.wordsFound, 1);
+    EXPECT_STREQ(typedWord(&letterTray), "ca");
+    EXPECT_GE(repeatTimeOf("ca"), 0);
+
+    typeWord("t");
+    EXPECT_EQ(progress.wordsFound, 2);
+    EXPECT_EQ(progress.lettersFound, 5);
+    EXPECT_STREQ(foundList.words[1], "cat");
+    // The list points at the level's own words, not at the typed text.
+    EXPECT_NE(foundList.words[1], typedWord(&letterTray));
+}
+
+TEST_F(CoreTest, RepeatKeepsItsFirstTime)
+{
+    useLanguage(SMALL_LANGUAGE, 0);
+    typeWord("at");
+    typeWord("at");
+    uint32_t slot = hashGet(repeatTimes, "at");
+    ASSERT_NE(slot, repeatTimes.capacity);
+    repeatTimes.values[slot] = 12345;  // as if the repeat were older
+    clearTypedWord(&letterTray);
+    typeWord("at");
+    EXPECT_EQ(repeatTimeOf("at"), 12345);
+}
+
+TEST_F(CoreTest, PrefixesAndStrangersChangeNothing)
+{
+    useLanguage(SMALL_LANGUAGE, 0);
+    typeWord("c");  // a prefix of ca and cat, not a word
+    typeWord("t");  // "ct": no word
+    EXPECT_EQ(levelFoundCount, 0);
+    EXPECT_EQ(progress.wordsFound, 0);
+    EXPECT_STREQ(typedWord(&letterTray), "ct");
+    EXPECT_EQ(repeatTimes.size, 0u);
+}
+
+TEST_F(CoreTest, WordCheckWithoutALevelDoesNothing)
+{
+    langStore = nullptr;
+    setLevelLetters(&letterTray, "ab");
+    typeWord("ab");
+    EXPECT_EQ(levelFoundCount, 0);
+}
+
+TEST_F(CoreTest, DarkChapterStartsAfterTheThresholdNotAtIt)
+{
+    useLanguage(SMALL_LANGUAGE, 0);  // blackWords 10, blackFinish 20
+    progress.storyStage = 2;
+    progress.wordsFound = 9;
+    typeWord("ca");  // the 10th word
+    EXPECT_EQ(progress.storyStage, 2u);
+    EXPECT_NE(currentScreen, ScreenStory);
+
+    typeWord("at");  // the 11th
+    EXPECT_EQ(progress.storyStage, 3u);
+    EXPECT_EQ(currentScreen, ScreenStory);
+    EXPECT_STREQ(storyChapter, "blackStart");
+    EXPECT_EQ(storyPage, 0);
+    EXPECT_EQ(progress.theme, 1);
+    EXPECT_NE(readFile("save/achievements.txt").find("blackStart"), std::string::npos);
+}
+
+TEST_F(CoreTest, OneWordPassingBothThresholdsEndsTheStory)
+{
+    useLanguage(SMALL_LANGUAGE, 0);
+    progress.storyStage = 1;
+    progress.wordsFound = 20;
+    typeWord("ta");
+    EXPECT_EQ(progress.storyStage, 4u);
+    EXPECT_STREQ(storyChapter, "blackEnd");
+    EXPECT_EQ(progress.theme, 0);
+    std::string granted = readFile("save/achievements.txt");
+    EXPECT_NE(granted.find("blackStart"), std::string::npos);
+    EXPECT_NE(granted.find("blackEnd"), std::string::npos);
+
+    // Stage 4 is final: later words start no chapter and leave the theme alone.
+    currentScreen = ScreenInGame;
+    progress.theme = 3;
+    typeWord("at");
+    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(progress.theme, 3);
+}
+
+TEST_F(CoreTest, AutosaveRunsOnlyAfterAMinute)
+{
+    useLanguage(SMALL_LANGUAGE, 0);
+    char path[LEVEL_PATH_BYTES];
+    levelSavePath(path, &letterTray);
+
+    typeWord("ca");  // the last autosave was just now
+    EXPECT_FALSE(fileIsThere(path));
+
+    lastAutosaveTime = (int32_t)std::time(nullptr) - 61;
+    typeWord("at");
+    EXPECT_EQ(readFile(path), "[\"ca\",\"at\"]");
+    EXPECT_GT(lastAutosaveTime, (int32_t)std::time(nullptr) - 61);
+    // The autosave already counts the word that triggered it.
+    Progress saved;
+    readProgress(&saved, "save/progress_en.dat");
+    EXPECT_EQ(saved.wordsFound, 2);
+
+    typeWord("ta");  // within the minute: the file is not rewritten
+    EXPECT_EQ(readFile(path), "[\"ca\",\"at\"]");
+}
+
+}  // namespace
