@@ -1,0 +1,25 @@
+// What the content builder knows about each language: where its words and
+// translations come from, which letters its rows use and how keys reach them.
+#pragma once
+#include "utf8.h"
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct Language {
+    std::string code;
+    std::vector<std::string> wordLists;   // one word per line; hunspell .dic lines are cut at '/'
+    CodePoints alphabet;                  // the lower-case letters a row may hold
+    std::map<char32_t, CodePoints> folds; // letters written as others (accents, ß)
+    std::vector<std::pair<std::string, std::string>> charmap; // key name -> letter
+    bool capitalNouns = false;            // nouns start with a capital and are still ordinary words
+    bool wordnet = false;                 // descriptions from WordNet
+    std::string toEnglish;                // dictd base path of a <lang>-eng dictionary, or empty
+    std::string fromEnglish;              // dictd base path of an eng-<lang> dictionary, or empty
+    std::string inflections;              // hunspell base path whose suffix rules inflect the translated words
+    bool latin2 = false;                  // that hunspell dictionary is written in ISO 8859-2
+};
+
+// Null for an unknown code.
+const Language* findLanguage(const std::string& code);

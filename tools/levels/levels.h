@@ -1,0 +1,29 @@
+// Choosing a language's levels: rows of letters and every word they build.
+#pragma once
+#include "tools/levels/utf8.h"
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct Level {
+    std::string row;                // the letters, shuffled
+    std::vector<std::string> words; // every word the row builds, shorter ones first
+};
+
+struct LevelRules {
+    size_t levelCount = 420;
+    size_t minWords = 6;
+    size_t maxWords = 80;
+    size_t seedsPerLength = 700;    // rows tried per row length
+    double minDescribedShare = 0;   // rows whose words are described less often are passed over
+    unsigned seed = 20261207;
+};
+
+// `words` are sorted, distinct and spelled with the letters of `alphabet`; `described`
+// tells which of them have a description. Returns fewer levels than asked when the
+// words do not allow more.
+std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<std::string>& words,
+                                const std::vector<bool>& described, const LevelRules& rules);
+
+// True when a row could be typed as one of the words letter by letter, left to right.
+bool spellsWord(const std::string& row, const std::vector<std::string>& words);

@@ -1,0 +1,78 @@
+#!/usr/bin/env python3
+"""Writes data/<code>.dat for each language: the texts of content/text/<code>.json
+followed by the levels, descriptions, statistics and keyboard map that
+build_language makes, zlib-compressed.
+
+The game's reader keeps texts exactly as written (it decodes no escapes), so every
+text goes out raw: real line feeds, and no double quote or backslash inside."""
+import argparse
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+
+def raw_text(code, key, text):
+    if '"' in text or "\\" in text:
+        print(f"{code}: text {key} holds a double quote or backslash; written as ” and /", file=sys.stderr)
+        text = text.replace('"', "\u201d").replace("\\", "/")
+    return text
+
+
+def localization_members(code, path):
+    if not os.path.exists(path):
+        sys.exit(f"{code}: the texts file {path} is missing; every language needs one")
+    try:
+        with open(path, encoding="utf-8") as f:
+            texts = json.load(f)["localization"]
+    except (ValueError, KeyError, TypeError) as error:
+        sys.exit(f"{code}: {path} is not an object with a \"localization\" object ({error})")
+    lines = [f'"{raw_text(code, "key", key)}":"{raw_text(code, key, str(value))}"' for key, value in texts.items()]
+    return '"localization":{\n' + ",\n".join(lines) + "\n},\n"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--builder", required=True)
+    parser.add_argument("--words", required=True, help="directory of the block lists <code>.txt")
+    parser.add_argument("--texts", required=True, help="directory of the texts <code>.json")
+    parser.add_argument("--out", required=True, help="the run directory's data/")
+    parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("codes", nargs="+")
+    args = parser.parse_args()
+
+    started = time.monotonic()
+    # Check every texts file before the slow part starts.
+    texts = {code: localization_members(code, os.path.join(args.texts, code + ".json")) for code in args.codes}
+    with tempfile.TemporaryDirectory() as scratch:
+        pending = list(args.codes)
+        running = []
+        failed = False
+        while pending or running:
+            while pending and len(running) < args.jobs:
+                code = pending.pop(0)
+                body = os.path.join(scratch, code + ".body")
+                command = [args.builder, code, os.path.join(args.words, code + ".txt"), body]
+                running.append((code, body, subprocess.Popen(command, stdout=subprocess.PIPE, text=True)))
+            code, body, process = running.pop(0)
+            output, _ = process.communicate()
+            print(output.strip(), flush=True)
+            if process.returncode != 0:
+                print(f"{code}: building the levels failed", file=sys.stderr)
+                failed = True
+                continue
+            with open(body, "rb") as f:
+                data = b"{" + texts[code].encode("utf-8") + f.read() + b"}\n"
+            target = os.path.join(args.out, code + ".dat")
+            with open(target + ".tmp", "wb") as f:
+                f.write(zlib.compress(data, 9))
+            os.replace(target + ".tmp", target)
+    print(f"language data: {time.monotonic() - started:.1f} s")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

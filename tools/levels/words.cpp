@@ -1,0 +1,472 @@
+#include "tools/levels/words.h"
+#include "tools/levels/inflections.h"
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <zlib.h>
+
+namespace {
+
+std::string readGzipFile(const std::string& path) {
+    std::string data;
+    gzFile file = gzopen(path.c_str(), "rb");
+    if (!file) return data;
+    char buffer[1 << 16];
+    int n;
+    while ((n = gzread(file, buffer, sizeof buffer)) > 0) data.append(buffer, n);
+    gzclose(file);
+    return data;
+}
+
+std::string readPlainFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r"), e = s.find_last_not_of(" \t\r");
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+bool contains(const std::string& s, const char* part) { return s.find(part) != std::string::npos; }
+
+// Drops (...), <...>, [...] and {...} groups: grammar tags, subject fields, cross references.
+std::string dropBracketed(const std::string& s) {
+    std::string out;
+    int depth = 0;
+    for (char c : s) {
+        if (c == '(' || c == '<' || c == '[' || c == '{') ++depth;
+        else if ((c == ')' || c == '>' || c == ']' || c == '}') && depth > 0) --depth;
+        else if (depth == 0) out += c;
+    }
+    return out;
+}
+
+// "1. house, home 2." -> "house, home"
+std::string dropSenseNumbers(std::string s) {
+    s = trim(s);
+    size_t i = 0;
+    while (i < s.size() && (isdigit((unsigned char)s[i]) || s[i] == '.' || s[i] == '-' || s[i] == ' ')) ++i;
+    s = s.substr(i);
+    while (!s.empty()) {
+        size_t j = s.size();
+        while (j > 0 && (isdigit((unsigned char)s[j - 1]) || s[j - 1] == '.')) --j;
+        if (j == s.size() || j == 0 || s[j - 1] != ' ') break;
+        s = trim(s.substr(0, j));
+    }
+    return s;
+}
+
+std::vector<std::string> splitItems(const std::string& s) {
+    std::vector<std::string> items;
+    std::string item;
+    for (char c : s + ",") {
+        if (c == ',' || c == ';') {
+            item = trim(item);
+            if (!item.empty()) items.push_back(item);
+            item.clear();
+        } else {
+            item += c;
+        }
+    }
+    return items;
+}
+
+struct DictEntry {
+    std::string headword; // as written, with its capitals
+    std::string tags;     // the first <...> group of the head line
+    std::vector<std::string> body;
+};
+
+int base64Value(const std::string& s) {
+    static const std::string digits =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    long long v = 0;
+    for (char c : s) {
+        size_t d = digits.find(c);
+        if (d == std::string::npos) return -1;
+        v = v * 64 + d;
+        if (v > 0x7FFFFFFF) return -1;
+    }
+    return int(v);
+}
+
+// Every entry of a dictd dictionary, in index order, each once.
+std::vector<DictEntry> readDictd(const std::string& base) {
+    std::vector<DictEntry> entries;
+    std::string data = readGzipFile(base + ".dict.dz");
+    std::string index = readPlainFile(base + ".index");
+    std::unordered_set<int> seen;
+    for (const std::string& line : splitLines(index)) {
+        size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1);
+        if (t1 == std::string::npos || t2 == std::string::npos) continue;
+        int offset = base64Value(line.substr(t1 + 1, t2 - t1 - 1));
+        int length = base64Value(trim(line.substr(t2 + 1)));
+        if (offset < 0 || length <= 0 || size_t(offset) + length > data.size()) continue;
+        if (!seen.insert(offset).second) continue;
+        std::vector<std::string> lines = splitLines(data.substr(offset, length));
+        if (lines.empty()) continue;
+        DictEntry entry;
+        const std::string& head = lines[0];
+        size_t end = std::min(head.find(" /"), head.find(" <"));
+        entry.headword = trim(head.substr(0, end));
+        size_t open = head.find('<'), close = head.find('>', open);
+        if (open != std::string::npos && close != std::string::npos)
+            entry.tags = head.substr(open + 1, close - open - 1);
+        entry.body.assign(lines.begin() + 1, lines.end());
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+bool marksOffensive(const std::vector<std::string>& body) {
+    for (const std::string& line : body)
+        if (contains(line, "vulg") || contains(line, "[pej") || contains(line, "obscene") ||
+            contains(line, "offensive") || contains(line, "slur") || contains(line, "derog"))
+            return true;
+    return false;
+}
+
+// The English side of a <lang>-eng entry: numbered senses when there are some,
+// else the first line; at most three items.
+std::string translationText(const std::vector<std::string>& body) {
+    bool numbered = false;
+    for (const std::string& line : body) {
+        std::string t = trim(line);
+        if (!t.empty() && isdigit((unsigned char)t[0])) numbered = true;
+    }
+    std::vector<std::string> items;
+    for (const std::string& line : body) {
+        std::string t = trim(line);
+        if (t.empty() || (numbered && !isdigit((unsigned char)t[0]))) continue;
+        for (const std::string& item : splitItems(dropSenseNumbers(dropBracketed(t))))
+            if (items.size() < 3 && std::find(items.begin(), items.end(), item) == items.end())
+                items.push_back(item);
+        if (!numbered || items.size() >= 3) break;
+    }
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+bool foldKey(const Language& language, const std::string& written, std::string& key) {
+    CodePoints cps, folded;
+    if (!decodeUtf8(written, cps) || cps.empty()) return false;
+    for (char32_t& cp : cps) cp = lowerLetter(cp);
+    if (!foldWord(language, cps, folded)) return false;
+    key = encodeUtf8(folded);
+    return true;
+}
+
+// Cuts a translation after at most about 80 bytes, at the end of an item.
+std::string shorten(const std::string& text) {
+    if (text.size() <= 80) return text;
+    size_t cut = text.rfind(", ", 80);
+    if (cut != std::string::npos && cut > 0) return text.substr(0, cut);
+    cut = 80;
+    while (cut > 0 && (text[cut] & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut) + "...";
+}
+
+// A description that shows the written form when folding changed it: "été → summer".
+std::string withSpelling(const Language& language, const std::string& written, const std::string& key,
+                         const std::string& english) {
+    std::string shown = language.folds.empty() && !language.capitalNouns ? std::string() : written;
+    if (shown == key) shown.clear();
+    return (shown.empty() ? "" : shown + " ") + "\xE2\x86\x92 " + english;
+}
+
+void readToEnglish(const Language& language, Glossary& glossary) {
+    for (const DictEntry& entry : readDictd(language.toEnglish)) {
+        std::string key;
+        if (entry.headword.find(' ') != std::string::npos || !foldKey(language, entry.headword, key)) continue;
+        if (marksOffensive(entry.body)) glossary.offensive.insert(key);
+        CodePoints head;
+        decodeUtf8(entry.headword, head);
+        bool capital = !head.empty() && lowerLetter(head[0]) != head[0];
+        if (language.capitalNouns && capital &&
+            (contains(entry.tags, "fem") || contains(entry.tags, "masc") || contains(entry.tags, "neut") ||
+             entry.tags == "pl" || contains(entry.tags, "pl, n")))
+            glossary.nouns.insert(key);
+        std::string english = shorten(translationText(entry.body));
+        if (!english.empty() && !glossary.descriptions.count(key)) {
+            glossary.descriptions[key] = withSpelling(language, entry.headword, key, english);
+            glossary.english[key] = english;
+        }
+    }
+}
+
+// eng-<lang> read backwards: every one-word translation gets its English headwords.
+void readFromEnglish(const Language& language, Glossary& glossary) {
+    std::map<std::string, std::vector<std::string>> english;
+    std::map<std::string, std::string> written;
+    for (const DictEntry& entry : readDictd(language.fromEnglish)) {
+        if (entry.headword.find(' ') != std::string::npos || entry.headword.empty()) continue;
+        bool offensive = marksOffensive(entry.body);
+        for (const std::string& line : entry.body) {
+            std::string t = trim(line);
+            if (t.empty() || contains(t, "See also") || contains(t, "see:") || contains(t, "Synonym")) continue;
+            for (const std::string& item : splitItems(dropSenseNumbers(dropBracketed(t)))) {
+                std::string key;
+                if (item.find(' ') != std::string::npos || !foldKey(language, item, key)) continue;
+                if (offensive) glossary.offensive.insert(key);
+                std::vector<std::string>& list = english[key];
+                if (list.size() < 3 && std::find(list.begin(), list.end(), entry.headword) == list.end())
+                    list.push_back(entry.headword);
+                written.emplace(key, item);
+            }
+        }
+    }
+    for (const auto& [key, list] : english) {
+        if (glossary.descriptions.count(key)) continue;
+        std::string text;
+        for (const std::string& e : list) text += (text.empty() ? "" : ", ") + e;
+        text = shorten(text);
+        glossary.descriptions[key] = withSpelling(language, written[key], key, text);
+        glossary.english[key] = text;
+    }
+}
+
+// Inflected forms are described through their dictionary form: "kota" gets "kot → cat".
+void describeInflections(const Language& language, Glossary& glossary) {
+    auto translated = [&](const std::string& stem) {
+        std::string key;
+        return foldKey(language, stem, key) && glossary.english.count(key) > 0;
+    };
+    auto forms = inflectedForms(language.inflections, language.latin2, translated);
+    std::map<std::string, std::string> sorted(forms.begin(), forms.end());
+    for (const auto& [form, stem] : sorted) {
+        std::string formKey, stemKey;
+        if (!foldKey(language, form, formKey) || !foldKey(language, stem, stemKey)) continue;
+        if (glossary.offensive.count(stemKey)) glossary.offensive.insert(formKey);
+        if (!glossary.descriptions.count(formKey))
+            glossary.descriptions[formKey] = stem + " \xE2\x86\x92 " + glossary.english[stemKey];
+    }
+}
+
+} // namespace
+
+char32_t lowerLetter(char32_t cp) {
+    if ((cp >= 'A' && cp <= 'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)) return cp + 0x20;
+    if (cp >= 0x410 && cp <= 0x42F) return cp + 0x20;
+    if (cp >= 0x400 && cp <= 0x40F) return cp + 0x50;
+    switch (cp) {
+    case 0x104: case 0x106: case 0x118: case 0x141: case 0x143: case 0x15A: case 0x179: case 0x17B:
+    case 0x152: case 0x490:
+        return cp + 1;
+    }
+    return cp;
+}
+
+bool foldWord(const Language& language, const CodePoints& written, CodePoints& folded) {
+    folded.clear();
+    for (char32_t cp : written) {
+        auto fold = language.folds.find(cp);
+        if (fold != language.folds.end()) {
+            folded += fold->second;
+        } else if (language.alphabet.find(cp) != CodePoints::npos) {
+            folded += cp;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool BlockList::blocks(const std::string& word) const {
+    if (words.count(word)) return true;
+    for (const std::string& stem : stems)
+        if (word.compare(0, stem.size(), stem) == 0) return true;
+    return false;
+}
+
+bool readBlockList(const Language& language, const std::string& path, BlockList& list) {
+    std::ifstream in(path);
+    if (!in) return false;
+    std::string line;
+    while (std::getline(in, line)) {
+        line = trim(line.substr(0, line.find('#')));
+        if (line.empty()) continue;
+        bool stem = line.back() == '*';
+        if (stem) line.pop_back();
+        std::string key;
+        if (!foldKey(language, line, key)) {
+            std::fprintf(stderr, "%s: %s is not a word of the language\n", path.c_str(), line.c_str());
+            return false;
+        }
+        if (stem) list.stems.push_back(key);
+        else list.words.insert(key);
+    }
+    return true;
+}
+
+Glossary readGlossary(const Language& language) {
+    Glossary glossary;
+    if (!language.toEnglish.empty()) readToEnglish(language, glossary);
+    if (!language.fromEnglish.empty()) readFromEnglish(language, glossary);
+    if (!language.inflections.empty()) describeInflections(language, glossary);
+    return glossary;
+}
+
+WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
+                   size_t maxLetters) {
+    WordList list;
+    CodePoints written, folded;
+    for (const std::string& path : language.wordLists) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) std::fprintf(stderr, "missing word list %s\n", path.c_str());
+        std::string line;
+        while (std::getline(in, line)) {
+            line = trim(line.substr(0, line.find('/')));
+            if (!decodeUtf8(line, written) || written.size() < 3 || written.size() > maxLetters + 2) continue;
+            bool noun = false;
+            if (language.capitalNouns && lowerLetter(written[0]) != written[0]) {
+                written[0] = lowerLetter(written[0]);
+                noun = true;
+            }
+            if (!foldWord(language, written, folded) || folded.size() < 3 || folded.size() > maxLetters) continue;
+            std::string word = encodeUtf8(folded);
+            if (noun && !glossary.nouns.count(word)) continue;
+            if (blocked.blocks(word)) continue;
+            list.words.push_back(word);
+            if (word != line && !list.spelling.count(word)) list.spelling[word] = line;
+        }
+    }
+    std::sort(list.words.begin(), list.words.end());
+    list.words.erase(std::unique(list.words.begin(), list.words.end()), list.words.end());
+    return list;
+}
+
+std::string rawSafe(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '"') out += "\xE2\x80\x9D"; // ”
+        else if (c == '\\') out += '/';
+        else if ((unsigned char)c < 0x20) out += ' ';
+        else out += c;
+    }
+    return trim(out);
+}
+
+namespace {
+
+struct WordNetPos {
+    std::string data;                                  // the whole data.<pos> file
+    std::unordered_map<std::string, std::vector<long>> senses; // lemma -> synset offsets, most used first
+    std::unordered_map<std::string, int> tagged;       // lemma -> tagged sense count
+    std::unordered_map<std::string, std::string> exceptions; // irregular form -> base form
+};
+
+WordNetPos readWordNetPos(const std::string& pos) {
+    const std::string dir = "/usr/share/wordnet/";
+    WordNetPos p;
+    p.data = readPlainFile(dir + "data." + pos);
+    for (const std::string& line : splitLines(readPlainFile(dir + "index." + pos))) {
+        if (line.empty() || line[0] == ' ') continue;
+        std::vector<std::string> f;
+        size_t start = 0;
+        while (start < line.size()) {
+            size_t end = line.find(' ', start);
+            if (end == std::string::npos) end = line.size();
+            if (end > start) f.push_back(line.substr(start, end - start));
+            start = end + 1;
+        }
+        if (f.size() < 6) continue;
+        size_t pointers = std::stoul(f[3]);
+        size_t first = 4 + pointers + 2;
+        if (first >= f.size()) continue;
+        p.tagged[f[0]] = std::stoi(f[4 + pointers + 1]);
+        for (size_t i = first; i < f.size(); ++i) p.senses[f[0]].push_back(std::stol(f[i]));
+    }
+    for (const std::string& line : splitLines(readPlainFile(dir + pos + ".exc"))) {
+        size_t space = line.find(' ');
+        if (space == std::string::npos) continue;
+        size_t end = line.find(' ', space + 1);
+        p.exceptions.emplace(line.substr(0, space), line.substr(space + 1, end - space - 1));
+    }
+    return p;
+}
+
+std::string glossAt(const WordNetPos& pos, long offset) {
+    if (offset < 0 || size_t(offset) >= pos.data.size()) return "";
+    size_t end = pos.data.find('\n', offset);
+    std::string line = pos.data.substr(offset, end - offset);
+    size_t bar = line.find(" | ");
+    return bar == std::string::npos ? "" : trim(line.substr(bar + 3));
+}
+
+// The base forms a word may be an inflection of, for one part of speech.
+std::vector<std::string> baseForms(const WordNetPos& pos, const std::string& posName, const std::string& word) {
+    std::vector<std::string> bases;
+    auto exception = pos.exceptions.find(word);
+    if (exception != pos.exceptions.end()) bases.push_back(exception->second);
+    static const std::map<std::string, std::vector<std::pair<std::string, std::string>>> rules = {
+        {"noun", {{"s", ""}, {"ses", "s"}, {"xes", "x"}, {"zes", "z"}, {"ches", "ch"}, {"shes", "sh"},
+                  {"men", "man"}, {"ies", "y"}}},
+        {"verb", {{"s", ""}, {"ies", "y"}, {"es", "e"}, {"es", ""}, {"ed", "e"}, {"ed", ""},
+                  {"ing", "e"}, {"ing", ""}}},
+        {"adj", {{"er", ""}, {"est", ""}, {"er", "e"}, {"est", "e"}}},
+        {"adv", {}},
+    };
+    for (const auto& [suffix, ending] : rules.at(posName))
+        if (word.size() > suffix.size() + 1 && word.compare(word.size() - suffix.size(), suffix.size(), suffix) == 0)
+            bases.push_back(word.substr(0, word.size() - suffix.size()) + ending);
+    return bases;
+}
+
+bool offensiveGloss(const std::string& gloss) {
+    return contains(gloss, "obscene") || contains(gloss, "vulgar") || contains(gloss, "slur") ||
+           contains(gloss, "offensive") || contains(gloss, "disparaging") || contains(gloss, "derogatory");
+}
+
+} // namespace
+
+void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary) {
+    const std::vector<std::string> names = {"noun", "verb", "adj", "adv"};
+    std::vector<WordNetPos> parts;
+    for (const std::string& name : names) parts.push_back(readWordNetPos(name));
+    for (const std::string& word : words) {
+        // The lemma itself first, then base forms; among parts of speech the most used one.
+        const WordNetPos* best = nullptr;
+        std::string lemma;
+        for (int pass = 0; pass < 2 && !best; ++pass) {
+            int bestTagged = -1;
+            for (size_t i = 0; i < parts.size(); ++i) {
+                std::vector<std::string> candidates =
+                    pass == 0 ? std::vector<std::string>{word} : baseForms(parts[i], names[i], word);
+                for (const std::string& candidate : candidates) {
+                    auto tagged = parts[i].tagged.find(candidate);
+                    if (tagged != parts[i].tagged.end() && tagged->second > bestTagged) {
+                        bestTagged = tagged->second;
+                        best = &parts[i];
+                        lemma = candidate;
+                    }
+                }
+            }
+        }
+        if (!best) continue;
+        std::string first;
+        for (long offset : best->senses.at(lemma)) {
+            std::string gloss = glossAt(*best, offset);
+            if (offensiveGloss(gloss)) glossary.offensive.insert(word);
+            if (first.empty()) first = gloss;
+        }
+        first = trim(first.substr(0, first.find(';')));
+        if (first.size() > 140) first = first.substr(0, first.rfind(' ', 137)) + "...";
+        if (first.empty()) continue;
+        glossary.descriptions[word] = lemma == word ? first : "(" + lemma + ") " + first;
+    }
+}
