@@ -1,0 +1,56 @@
+#!/bin/sh
+# Builds every libFuzzer target (tests/fuzz/fuzz_*.cpp) with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-fuzz/ and runs each one for the given number of seconds
+# (default 60). Fails when any target finds a crash, a leak, a timeout or undefined behaviour.
+# Usage: scripts/fuzz.sh [seconds]
+set -eu
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+build=build-fuzz
+sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+
+targets=$(for f in tests/fuzz/fuzz_*.cpp; do basename "$f" .cpp; done)
+if [ -z "$targets" ]; then
+    echo "fuzz: no fuzz targets in tests/fuzz" >&2
+    exit 1
+fi
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_C_FLAGS="$sanitizers" -DCMAKE_CXX_FLAGS="$sanitizers" \
+    -DWG_FUZZ=ON -DWG_CONTENT=OFF -DWG_BENCH=OFF >"$build.configure.log" 2>&1 \
+    || { cat "$build.configure.log"; echo "fuzz: configuring $build failed" >&2; exit 1; }
+# shellcheck disable=SC2086
+cmake --build "$build" --target $targets -j2 || { echo "fuzz: building the targets failed" >&2; exit 1; }
+
+seeds="$build/seeds"
+rm -rf "$seeds"
+python3 tests/fuzz/make_seeds.py "$seeds"
+
+failed=""
+summary=""
+for target in $targets; do
+    corpus="$build/corpus/$target"
+    crashes="$build/crashes/$target"
+    mkdir -p "$corpus" "$crashes" "$seeds/$target"
+    echo "fuzz: running $target for ${seconds}s"
+    if "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$crashes/" -print_final_stats=1 "$corpus" "$seeds/$target" \
+        >"$build/$target.log" 2>&1; then
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/$target.log")
+        summary="$summary
+  $target: ok (${runs:-?} inputs)"
+    else
+        tail -n 40 "$build/$target.log"
+        summary="$summary
+  $target: FAILED (log $build/$target.log, input in $crashes/)"
+        failed="$failed $target"
+    fi
+done
+
+echo "fuzz summary (${seconds}s per target):$summary"
+if [ -n "$failed" ]; then
+    echo "fuzz: FAILED:$failed" >&2
+    exit 1
+fi
+echo "fuzz: all targets passed"

@@ -1,0 +1,40 @@
+// The key store parser on arbitrary bytes, followed by every kind of lookup on what it built.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "store/keystore.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    KeyStore* store = parseKeyStore(reinterpret_cast<const char*>(data), size);
+    if (!store) return 0;
+    size_t textBytes = 0;
+    for (const KeyNode& node : store->nodes) {
+        if (node.key) textBytes += std::strlen(node.key);
+        if (node.type >= NODE_ARRAY) {
+            if (node.text) std::abort();
+            for (uint64_t i = 0; i < node.childCount; ++i) {
+                const KeyNode* child = node.children[i];
+                if (child < &store->nodes.front() || child > &store->nodes.back()) std::abort();
+            }
+        } else if (!node.text || node.type == 0) {
+            std::abort();  // every value that is not a container has its text
+        } else {
+            textBytes += std::strlen(node.text);
+        }
+    }
+    // Every key and text is a separate piece of the input.
+    if (textBytes > size) std::abort();
+
+    const KeyNode* root = &store->nodes[0];
+    getInt(store, "width");
+    getSectionString(store, "sounds", "wordOk");
+    getSectionInt(store, "stat", "pressCount");
+    for (int i = 0; i < countLanguages(store); ++i) getLangString(store, i, "long");
+    findNode(root, {"levels", 0, 1});
+    findNode(root, {0, "a", 2});
+    if (root->type >= NODE_ARRAY && root->childCount > 0 && root->children[0]->key)
+        getString(store, root->children[0]->key);
+    freeKeyStore(store);
+    return 0;
+}

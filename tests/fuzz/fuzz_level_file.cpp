@@ -1,0 +1,68 @@
+// A level's save file and a progress file holding arbitrary bytes: the level loader
+// restores only words of the level, each once, and the progress reader takes only
+// a file of exactly 40 bytes.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+#include "core/level.h"
+#include "core/save.h"
+#include "core/tray.h"
+#include "core/words.h"
+#include "store/keystore.h"
+
+namespace {
+
+const char LANGUAGE[] = R"({"game": {"aab": ["ab", "ba", "aab", "b"], "йb": ["йb"]}})";
+
+KeyStore *setUp()
+{
+    char pattern[] = "/tmp/fuzz_level_file_XXXXXX";
+    if (!mkdtemp(pattern) || chdir(pattern) != 0)
+        std::abort();
+    std::filesystem::create_directory("save");
+    KeyStore *store = parseKeyStore(LANGUAGE, sizeof LANGUAGE - 1);
+    if (!store)
+        std::abort();
+    return store;
+}
+
+void writeBytes(const char *path, const uint8_t *data, size_t size)
+{
+    FILE *file = std::fopen(path, "wb");
+    if (!file)
+        std::abort();
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static KeyStore *language = setUp();
+
+    writeBytes("save/616162.sav", data, size);
+    if (loadLevel(language, &letterTray, 0) != 1)
+        std::abort();
+    if ((size_t)levelFoundCount != foundList.words.size() || levelFoundCount > (int32_t)levelWords.size)
+        std::abort();
+    for (size_t k = 0; k < foundList.words.size(); k++) {
+        const char *word = foundList.words[k];
+        if (hashGet(levelWords, word) == levelWords.capacity)
+            std::abort();
+        for (size_t j = 0; j < k; j++)
+            if (std::strcmp(foundList.words[j], word) == 0)
+                std::abort();
+    }
+
+    writeBytes("save/progress.dat", data, size);
+    Progress record;
+    readProgress(&record, "save/progress.dat");
+    if (size != 40 && (record.levelIndex != 0 || record.volume != 100))
+        std::abort();
+    return 0;
+}

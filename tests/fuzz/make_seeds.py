@@ -1,0 +1,51 @@
+#!/usr/bin/env python3
+"""Writes a small seed corpus for the key store and archive fuzz targets into <dir>/<target>/."""
+import os
+import struct
+import sys
+import zlib
+
+KEYSTORE = [
+    b'{"width": 1280, "height": 720, "title": "Words", "windowMode": "w"}',
+    b'{"lang": [{"long": "english", "native": "English", "save": "progress_en.dat"}]}',
+    b"{a: 1, 'b': 2, \"c\": [1, 2, {}], w: 12 }",
+    b'{"levels": [["ab", "ba"], ["cab"]], "descr": {"ab": "x\\"y"}, "k": 1, "k": 2}',
+    b'["one", "two", k: v, [[[]]], {"s": {"t": {}}}]',
+    b'{"stat": {"pressCount": " -7"}, "sounds": {"wordOk": "ok.ogg"}}',
+]
+
+
+def cpio(members, big):
+    order = ">" if big else "<"
+    out = b""
+    for name, data in members:
+        name = name.encode() + b"\0"
+        out += struct.pack(order + "13H", 0o70707, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                           len(name), len(data) >> 16, len(data) & 0xFFFF)
+        out += name + (b"\0" if len(name) % 2 else b"")
+        out += data + (b"\0" if len(data) % 2 else b"")
+    return out
+
+
+def archive_seed(name, archive):
+    return bytes([len(name)]) + name.encode() + archive
+
+
+def main(out):
+    members = [("a.png", b"first"), ("ab.png", b"second!"), ("TRAILER!!!", b"")]
+    archive_seeds = [
+        archive_seed("a.png", cpio(members, False)),
+        archive_seed("ab.png", cpio(members, True)),
+        archive_seed("ab.png", zlib.compress(cpio(members, False))),
+        archive_seed("x", b"\x71\xc7" + b"\0" * 30),
+    ]
+    keystore_seeds = KEYSTORE + [zlib.compress(KEYSTORE[0])]
+    for target, seeds in (("fuzz_keystore", keystore_seeds), ("fuzz_archive", archive_seeds)):
+        os.makedirs(os.path.join(out, target), exist_ok=True)
+        for i, seed in enumerate(seeds):
+            with open(os.path.join(out, target, "seed%d" % i), "wb") as f:
+                f.write(seed)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
