@@ -59,7 +59,7 @@ std::optional<std::vector<char>> readWholeFile(const char* path) {
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    if (std::fread(data.data(), 1, size, file.get()) != size) return std::nullopt;
+    if (size > 0 && std::fread(data.data(), 1, size, file.get()) != size) return std::nullopt;
     return data;
 }
 

@@ -190,6 +190,7 @@ int toInt(const char* text) { return text ? std::atoi(text) : 0; }
 }  // namespace
 
 KeyStore* parseKeyStore(const char* text, size_t length) {
+    if (length == 0) return nullptr;  // nothing to parse (and text may be null)
     if (const void* zero = std::memchr(text, 0, length))
         length = static_cast<size_t>(static_cast<const char*>(zero) - text);
     auto* store = new KeyStore;

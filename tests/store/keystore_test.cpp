@@ -131,6 +131,7 @@ TEST(KeyStore, ReadsOnlyTheGivenBytes) {
     EXPECT_FALSE(Store(parseKeyStore(text, sizeof text - 2)));  // the closing brace is cut off
     const char quoted[] = {'"', 'a', 'b'};                     // no terminating zero
     EXPECT_FALSE(Store(parseKeyStore(quoted, sizeof quoted)));
+    EXPECT_FALSE(Store(parseKeyStore(nullptr, 0)));  // an empty file read into no buffer
     const char token[] = {'1', '2', '3', '4'};
     Store cut(parseKeyStore(token, 2));
     ASSERT_TRUE(cut);
