@@ -1,0 +1,117 @@
+// The themes: colour tables as the players know them, how they land on the GUI's colours, and
+// what a theme change does to the two custom button styles.
+#include <gtest/gtest.h>
+
+#include "core/level.h"
+#include "ui/theme.h"
+
+namespace {
+
+ImU32 rgba(int r, int g, int b, int a) { return IM_COL32(r, g, b, a); }
+
+ImU32 styleColor(const ImGuiStyle& style, ImGuiCol col) { return ImGui::ColorConvertFloat4ToU32(style.Colors[col]); }
+
+// Each GUI colour the widgets draw with and the table slot it must show.
+const std::pair<ImGuiCol, ThemeSlot> mapping[] = {
+    {ImGuiCol_Text, SlotText},
+    {ImGuiCol_WindowBg, SlotWindow}, {ImGuiCol_ChildBg, SlotWindow}, {ImGuiCol_PopupBg, SlotWindow},
+    {ImGuiCol_TitleBg, SlotHeader},
+    {ImGuiCol_Border, SlotBorder},
+    {ImGuiCol_Button, SlotButton}, {ImGuiCol_ButtonHovered, SlotButtonHover},
+    {ImGuiCol_ButtonActive, SlotButtonActive},
+    {ImGuiCol_CheckMark, SlotToggleCursor},
+    {ImGuiCol_Header, SlotSelect}, {ImGuiCol_HeaderActive, SlotSelectActive},
+    {ImGuiCol_FrameBg, SlotProperty},
+    {ImGuiCol_SliderGrab, SlotSliderCursor}, {ImGuiCol_SliderGrabActive, SlotSliderCursorActive},
+    {ImGuiCol_ScrollbarBg, SlotScrollbar}, {ImGuiCol_ScrollbarGrab, SlotScrollbarCursor},
+    {ImGuiCol_ScrollbarGrabHovered, SlotScrollbarCursorHover},
+    {ImGuiCol_ScrollbarGrabActive, SlotScrollbarCursorActive},
+    {ImGuiCol_PlotHistogram, SlotChartColor}, {ImGuiCol_PlotHistogramHovered, SlotChartColorHighlight},
+    {ImGuiCol_Tab, SlotTabHeader},
+};
+
+}  // namespace
+
+TEST(Themes, TablesHoldTheThemesColours) {
+    // A sample of every theme, including alphas and the slots near the ends of the table.
+    EXPECT_EQ(themeColor(0, SlotText), rgba(70, 70, 70, 255));
+    EXPECT_EQ(themeColor(0, SlotWindow), rgba(225, 245, 255, 80));
+    EXPECT_EQ(themeColor(0, SlotBorder), rgba(111, 206, 228, 255));
+    EXPECT_EQ(themeColor(0, SlotProperty), rgba(220, 230, 245, 0));
+    EXPECT_EQ(themeColor(0, SlotTabHeader), rgba(180, 180, 180, 255));
+    EXPECT_EQ(themeColor(1, SlotWindow), rgba(45, 45, 45, 255));
+    EXPECT_EQ(themeColor(1, SlotButton), rgba(50, 50, 50, 255));
+    EXPECT_EQ(themeColor(2, SlotButton), rgba(185, 185, 185, 127));
+    EXPECT_EQ(themeColor(2, SlotChartColor), rgba(45, 45, 45, 255));
+    EXPECT_EQ(themeColor(2, SlotSliderCursorActive), rgba(60, 60, 60, 255));
+    EXPECT_EQ(themeColor(3, SlotHeader), rgba(181, 45, 69, 220));
+    EXPECT_EQ(themeColor(3, SlotEdit), rgba(51, 55, 67, 225));
+    EXPECT_EQ(themeColor(3, SlotScrollbarCursor), rgba(64, 84, 95, 255));
+    EXPECT_EQ(themeColor(4, SlotSliderCursor), rgba(137, 182, 224, 245));
+    EXPECT_EQ(themeColor(4, SlotTabHeader), rgba(156, 193, 220, 255));
+    EXPECT_EQ(themeColor(4, SlotToggleHover), rgba(182, 215, 215, 255));
+    EXPECT_EQ(themeColor(5, SlotSelect), rgba(57, 67, 61, 255));
+    EXPECT_EQ(themeColor(5, SlotChartColorHighlight), rgba(255, 0, 0, 255));
+    EXPECT_EQ(themeColor(5, SlotWindow), rgba(57, 67, 71, 215));
+    // An index outside 0..5 is the dark grey theme.
+    EXPECT_EQ(themeColor(9, SlotWindow), themeColor(1, SlotWindow));
+    EXPECT_EQ(themeColor(-1, SlotText), themeColor(1, SlotText));
+}
+
+TEST(Themes, EverySlotLandsOnItsGuiColour) {
+    for (int theme = -1; theme <= themeCount; ++theme) {
+        ImGuiStyle style;
+        setThemeColors(style, theme);
+        for (const auto& [col, slot] : mapping)
+            EXPECT_EQ(styleColor(style, col), themeColor(theme, slot))
+                << "theme " << theme << " colour " << ImGui::GetStyleColorName(col);
+    }
+}
+
+TEST(Themes, DarkThemesAreOneThreeAndFive) {
+    const int dark[] = {0, 1, 0, 1, 0, 1, 0};
+    for (int theme = 0; theme <= 6; ++theme) EXPECT_EQ(isDarkTheme(theme), dark[theme]) << theme;
+    EXPECT_EQ(isDarkTheme(-1), 0);
+}
+
+TEST(Themes, SwatchesMatchTheThemes) {
+    EXPECT_EQ(themeSwatches[0], rgba(238, 248, 255, 255));
+    EXPECT_EQ(themeSwatches[1], themeColor(1, SlotButton));
+    EXPECT_EQ(themeSwatches[3], themeColor(3, SlotButton));
+    EXPECT_EQ(themeSwatches[5], themeColor(5, SlotButton));
+}
+
+TEST(ApplyTheme, WithoutGuiOnlyStoresTheIndex) {
+    ASSERT_EQ(ImGui::GetCurrentContext(), nullptr);
+    applyTheme(nullptr, 3);
+    EXPECT_EQ(progress.theme, 3);
+    applyTheme(nullptr, 0);
+    EXPECT_EQ(progress.theme, 0);
+}
+
+TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
+    ImGuiContext* context = ImGui::CreateContext();
+    iconButtonStyle = ButtonStyle{};
+    iconButtonStyle.rounding = 10;
+    iconButtonStyle.padding = ImVec2(-12, -10);
+    for (int theme : {3, 4, 0, 5}) {
+        applyTheme(nullptr, theme);
+        const ImGuiStyle& style = ImGui::GetStyle();
+        EXPECT_EQ(progress.theme, theme);
+        EXPECT_EQ(styleColor(style, ImGuiCol_WindowBg), themeColor(theme, SlotWindow));
+        // A highlighted word wears the active colour as its face.
+        EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(highlightButtonStyle.normal), themeColor(theme, SlotButtonActive));
+        EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(iconButtonStyle.hover), themeColor(theme, SlotButtonHover));
+        // An icon has no face until hovered, and keeps the metrics set at start-up.
+        EXPECT_EQ(iconButtonStyle.normal.w, 0);
+        EXPECT_EQ(iconButtonStyle.active.w, 0);
+        EXPECT_EQ(iconButtonStyle.border, 0);
+        EXPECT_EQ(iconButtonStyle.rounding, 10);
+        EXPECT_EQ(iconButtonStyle.padding.x, -12);
+        // Metrics are written after the colours on every change.
+        EXPECT_EQ(style.FrameRounding, 20);
+        EXPECT_EQ(style.ScrollbarSize, 20);
+        EXPECT_EQ(style.GrabMinSize, 45);
+    }
+    ImGui::DestroyContext(context);
+}
