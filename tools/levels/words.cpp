@@ -290,6 +290,8 @@ bool BlockList::blocks(const std::string& word) const {
     if (words.count(word)) return true;
     for (const std::string& stem : stems)
         if (word.compare(0, stem.size(), stem) == 0) return true;
+    for (const std::string& part : parts)
+        if (word.find(part) != std::string::npos) return true;
     return false;
 }
 
@@ -302,12 +304,15 @@ bool readBlockList(const Language& language, const std::string& path, BlockList&
         if (line.empty()) continue;
         bool stem = line.back() == '*';
         if (stem) line.pop_back();
+        bool part = stem && !line.empty() && line[0] == '*';
+        if (part) line.erase(0, 1);
         std::string key;
         if (!foldKey(language, line, key)) {
             std::fprintf(stderr, "%s: %s is not a word of the language\n", path.c_str(), line.c_str());
             return false;
         }
-        if (stem) list.stems.push_back(key);
+        if (part) list.parts.push_back(key);
+        else if (stem) list.stems.push_back(key);
         else list.words.insert(key);
     }
     return true;

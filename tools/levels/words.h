@@ -19,11 +19,13 @@ struct WordList {
     std::unordered_map<std::string, std::string> spelling; // word -> its written form, where they differ
 };
 
-// Block list lines: a word, or a stem followed by '*' that blocks every word it starts;
-// '#' starts a comment. Entries are folded like the words.
+// Block list lines: a word; a stem followed by '*' that blocks every word it starts;
+// or '*' part '*' that blocks every word holding the part. '#' starts a comment.
+// Entries are folded like the words.
 struct BlockList {
     std::unordered_set<std::string> words;
     std::vector<std::string> stems;
+    std::vector<std::string> parts;
     bool blocks(const std::string& word) const;
 };
 
