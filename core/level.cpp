@@ -58,7 +58,7 @@ void restoreFoundWords(const LetterTray *tray)
     char path[LEVEL_PATH_BYTES];
     levelSavePath(path, tray);
     std::optional<std::vector<char>> bytes = readWholeFile(path);
-    if (!bytes)
+    if (!bytes || bytes->empty())
         return;
     KeyStore *saved = parseKeyStore(bytes->data(), bytes->size());
     if (!saved)

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
+#include <stdlib.h>
 
 #include "core/level.h"
 #include "core/save.h"
@@ -18,17 +18,29 @@ namespace {
 
 const char LANGUAGE[] = R"({"game": {"aab": ["ab", "ba", "aab", "b"], "йb": ["йb"]}})";
 
-KeyStore *setUp()
-{
-    char pattern[] = "/tmp/fuzz_level_file_XXXXXX";
-    if (!mkdtemp(pattern) || chdir(pattern) != 0)
-        std::abort();
-    std::filesystem::create_directory("save");
-    KeyStore *store = parseKeyStore(LANGUAGE, sizeof LANGUAGE - 1);
-    if (!store)
-        std::abort();
-    return store;
-}
+// The game reads and writes save/ under the working directory; the fuzzer's own
+// paths are relative to the directory it was started in, so each input moves into
+// a scratch directory and back.
+struct ScratchDirectory {
+    ScratchDirectory()
+    {
+        static std::filesystem::path scratch = makeScratch();
+        home = std::filesystem::current_path();
+        std::filesystem::current_path(scratch);
+    }
+    ~ScratchDirectory() { std::filesystem::current_path(home); }
+
+    static std::filesystem::path makeScratch()
+    {
+        char pattern[] = "/tmp/fuzz_level_file_XXXXXX";
+        if (!mkdtemp(pattern))
+            std::abort();
+        std::filesystem::create_directory(std::filesystem::path(pattern) / "save");
+        return pattern;
+    }
+
+    std::filesystem::path home;
+};
 
 void writeBytes(const char *path, const uint8_t *data, size_t size)
 {
@@ -43,7 +55,8 @@ void writeBytes(const char *path, const uint8_t *data, size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static KeyStore *language = setUp();
+    static KeyStore *language = parseKeyStore(LANGUAGE, sizeof LANGUAGE - 1);
+    ScratchDirectory scratch;
 
     writeBytes("save/616162.sav", data, size);
     if (loadLevel(language, &letterTray, 0) != 1)
