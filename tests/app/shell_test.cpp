@@ -12,7 +12,13 @@
 #include <vector>
 
 #include "app/app.h"
+#include "core/words.h"
 #include "platform/steam_wq.h"
+#include "store/config.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/screens.h"
+#include "ui/theme.h"
 
 namespace {
 
@@ -212,6 +218,51 @@ TEST_F(Achievements, MissingSaveDirectoryLosesNothingElse) {
     EXPECT_EQ(GrantAchievementWq("study"), 0);
     EXPECT_EQ(InitSteamWq(480), 0);
     EXPECT_EQ(ShutdownSteamWq(), 0);
+}
+
+using ConfigLoading = InTempDir;
+
+void writeConfig(const char* text) {
+    std::filesystem::create_directory("data");
+    std::ofstream("data/game.dat") << text;
+}
+
+TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
+    // No monitor: the configured height stays.
+    ScopedEnv display("DISPLAY"), wayland("WAYLAND_DISPLAY");
+    display.set(nullptr);
+    wayland.set(nullptr);
+    writeConfig("{\"width\": 1024, \"height\": 600, \"title\": \"Letters\", "
+                "\"lang\": [{\"long\": \"english\"}, {\"long\": \"german\"}]}");
+    currentScreen = ScreenInGame;
+    currentLanguage = 3;
+    int key = 0;
+    hashPut(repeatTimes, "word", &key);
+
+    App shell;
+    KeyStore* store = loadConfig(&shell);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(windowWidth, 1024);
+    EXPECT_EQ(windowHeight, 600);
+    EXPECT_STREQ(windowTitle, "Letters");
+    EXPECT_EQ(windowTitle, getString(store, "title"));  // points into the store
+    EXPECT_EQ(languageCount, 2);
+    EXPECT_EQ(currentLanguage, 0);
+    EXPECT_EQ(currentScreen, ScreenLanguage);
+    EXPECT_EQ(langStore, nullptr);
+    EXPECT_EQ(repeatTimes.size, 0u);
+    EXPECT_EQ(iconButtonStyle.rounding, 10);
+    EXPECT_EQ(iconButtonStyle.padding.x, -12);
+    EXPECT_EQ(iconButtonStyle.padding.y, -10);
+}
+
+TEST_F(ConfigLoading, MissingEmptyOrBrokenFileGivesNothing) {
+    App shell;
+    EXPECT_EQ(loadConfig(&shell), nullptr);
+    writeConfig("");
+    EXPECT_EQ(loadConfig(&shell), nullptr);
+    writeConfig("{\"width\": 1280");
+    EXPECT_EQ(loadConfig(&shell), nullptr);
 }
 
 }  // namespace
