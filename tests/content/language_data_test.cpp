@@ -1,0 +1,199 @@
+// The built language data, read with the game's own reader: what the game and the
+// player rely on in every language.
+#include "store/keystore.h"
+#include "tools/levels/utf8.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+
+namespace {
+
+const std::string dataDir = WG_DATA_DIR;
+
+struct Language {
+    std::string code;
+    std::string file; // the "data" name of its "lang" entry
+};
+
+KeyStore* config() {
+    static KeyStore* store = loadKeyStore((dataDir + "/game.dat").c_str());
+    return store;
+}
+
+std::vector<Language> languages() {
+    std::vector<Language> all;
+    for (int i = 0; i < countLanguages(config()); ++i) {
+        const char* file = getLangString(config(), i, "data");
+        const char* save = getLangString(config(), i, "save");
+        all.push_back({save ? save : "?", file ? file : "?"});
+    }
+    return all;
+}
+
+const KeyNode* section(const KeyStore* store, const char* name) {
+    return findNode(&store->nodes[0], {name});
+}
+
+CodePoints letters(const char* text) {
+    CodePoints cps;
+    EXPECT_TRUE(decodeUtf8(text, cps)) << text;
+    return cps;
+}
+
+// Every key the game watches that has a one-byte name on a US layout.
+const std::string watchedKeys = "abcdefghijklmnopqrstuvwxyz0123456789[];',.`/\\";
+
+class LanguageData : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        ASSERT_NE(config(), nullptr) << "the configuration data/game.dat does not load";
+        ASSERT_LT(GetParam(), int(languages().size()));
+        language = languages()[GetParam()];
+        store = loadKeyStore((dataDir + "/" + language.file).c_str());
+        ASSERT_NE(store, nullptr) << language.file << " does not parse";
+        game = section(store, "game");
+        ASSERT_NE(game, nullptr);
+        ASSERT_EQ(game->type, NODE_OBJECT);
+    }
+    void TearDown() override { freeKeyStore(store); }
+
+    Language language;
+    KeyStore* store = nullptr;
+    const KeyNode* game = nullptr;
+};
+
+TEST(LanguageList, EightLanguagesEachWithItsOwnFiles) {
+    ASSERT_NE(config(), nullptr);
+    std::set<std::string> files, saves;
+    for (int i = 0; i < countLanguages(config()); ++i) {
+        files.insert(getLangString(config(), i, "data"));
+        saves.insert(getLangString(config(), i, "save"));
+    }
+    EXPECT_EQ(countLanguages(config()), 8);
+    EXPECT_EQ(files.size(), 8u);
+    EXPECT_EQ(saves.size(), 8u);
+}
+
+TEST_P(LanguageData, RowsAreWithinTheTrayAndDistinct) {
+    EXPECT_GE(game->childCount, 400u) << "every level achievement up to lvl350 must be reachable";
+    std::set<std::string> rows;
+    for (size_t i = 0; i < game->childCount; ++i) {
+        const char* row = game->children[i]->key;
+        ASSERT_NE(row, nullptr);
+        EXPECT_LE(std::strlen(row), 59u) << row;
+        EXPECT_LE(letters(row).size(), 30u) << row;
+        EXPECT_TRUE(rows.insert(row).second) << "row " << row << " is used twice";
+    }
+}
+
+TEST_P(LanguageData, EveryLevelWordIsBuiltFromItsRow) {
+    for (size_t i = 0; i < game->childCount; ++i) {
+        const KeyNode* level = game->children[i];
+        ASSERT_EQ(level->type, NODE_ARRAY) << level->key;
+        EXPECT_GE(level->childCount, 6u) << level->key;
+        EXPECT_LE(level->childCount, 80u) << level->key;
+        CodePoints row = letters(level->key);
+        std::sort(row.begin(), row.end());
+        std::set<std::string> seen;
+        size_t longest = 0;
+        for (size_t k = 0; k < level->childCount; ++k) {
+            const KeyNode* word = level->children[k];
+            ASSERT_EQ(word->type, NODE_DQUOTE);
+            CodePoints cps = letters(word->text);
+            EXPECT_GE(cps.size(), 3u) << word->text;
+            longest = std::max(longest, cps.size());
+            std::sort(cps.begin(), cps.end());
+            EXPECT_TRUE(std::includes(row.begin(), row.end(), cps.begin(), cps.end()))
+                << word->text << " is not built from " << level->key;
+            EXPECT_TRUE(seen.insert(word->text).second) << word->text << " twice in " << level->key;
+        }
+        // The row is shuffled: none of its longest words can be read off it.
+        for (size_t k = 0; k < level->childCount; ++k) {
+            if (letters(level->children[k]->text).size() == longest) {
+                EXPECT_EQ(std::strstr(level->key, level->children[k]->text), nullptr) << level->key;
+            }
+        }
+    }
+}
+
+TEST_P(LanguageData, EveryRowLetterCanBeTyped) {
+    std::set<std::string> typable;
+    for (char key : watchedKeys) {
+        char name[2] = {key, 0};
+        const char* mapped = getSectionString(store, "charmap", name);
+        typable.insert(mapped ? mapped : name);
+    }
+    for (size_t i = 0; i < game->childCount; ++i)
+        for (char32_t cp : letters(game->children[i]->key)) {
+            std::string letter = encodeUtf8(CodePoints(1, cp));
+            EXPECT_TRUE(typable.count(letter)) << letter << " of row " << game->children[i]->key;
+        }
+}
+
+TEST_P(LanguageData, StatisticsMatchTheLevels) {
+    long words = 0, presses = 0;
+    for (size_t i = 0; i < game->childCount; ++i) {
+        words += game->children[i]->childCount;
+        for (size_t k = 0; k < game->children[i]->childCount; ++k)
+            presses += letters(game->children[i]->children[k]->text).size();
+    }
+    EXPECT_EQ(getSectionInt(store, "stat", "levelsCount"), int(game->childCount));
+    EXPECT_EQ(getSectionInt(store, "stat", "usedWords"), words);
+    EXPECT_EQ(getSectionInt(store, "stat", "pressCount"), presses);
+}
+
+TEST_P(LanguageData, RowsGrowLongerTowardsTheEnd) {
+    auto averageLength = [&](size_t from, size_t to) {
+        double sum = 0;
+        for (size_t i = from; i < to; ++i) sum += letters(game->children[i]->key).size();
+        return sum / (to - from);
+    };
+    size_t n = game->childCount;
+    ASSERT_GE(n, 300u);
+    EXPECT_LT(averageLength(0, 100), averageLength(n / 2 - 50, n / 2 + 50));
+    EXPECT_LT(averageLength(n / 2 - 50, n / 2 + 50), averageLength(n - 100, n));
+}
+
+TEST_P(LanguageData, DescriptionsBelongToLevelWords) {
+    std::set<std::string> words;
+    for (size_t i = 0; i < game->childCount; ++i)
+        for (size_t k = 0; k < game->children[i]->childCount; ++k) words.insert(game->children[i]->children[k]->text);
+    const KeyNode* descr = section(store, "descr");
+    ASSERT_NE(descr, nullptr);
+    for (size_t i = 0; i < descr->childCount; ++i) {
+        EXPECT_TRUE(words.count(descr->children[i]->key)) << descr->children[i]->key;
+        EXPECT_NE(descr->children[i]->text[0], 0) << descr->children[i]->key;
+    }
+}
+
+// The reader decodes no escapes, so a backslash in a text would show on screen.
+TEST_P(LanguageData, EveryTextTheScreensAskForIsThereAndRaw) {
+    std::vector<std::string> keys = {
+        "NewGame", "Continue", "Options", "About", "Exit", "AboutText", "backButton", "prefTheme",
+        "prefVolume", "prefLang", "levelProperty", "mainMenuHint", "statNameHint", "helpEnabledHint",
+        "helpDisabledHint", "removeCharHint", "removeWordHint", "sTitle", "sLenth", "sFound", "statHint",
+        "passedPerc", "timeInGame", "totalWords", "foundWords", "totalPressCount", "pressCount", "storyNext"};
+    const KeyNode* story = section(config(), "story");
+    for (size_t c = 0; story && c < story->childCount; ++c)
+        for (size_t p = 0; p < story->children[c]->childCount; ++p) {
+            const KeyNode* text = findNode(story->children[c]->children[p], {"text"});
+            if (text && text->text) keys.push_back(text->text);
+        }
+    for (const std::string& key : keys) {
+        const char* text = getSectionString(store, "localization", key.c_str());
+        ASSERT_NE(text, nullptr) << key << " is missing";
+        EXPECT_EQ(std::strchr(text, '\\'), nullptr) << key << ": " << text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageData, ::testing::Range(0, 8),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             auto all = languages();
+                             return info.param < int(all.size()) ? all[info.param].file.substr(0, 2)
+                                                                 : std::to_string(info.param);
+                         });
+
+} // namespace
