@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "store/files.h"
 
@@ -13,16 +14,18 @@ constexpr int32_t kObjectOpen = -2;
 constexpr int32_t kColon = -3;
 
 // Parses in one pass with a stack of open containers, keyed nodes waiting for a value and the
-// nodes made inside each open container. Texts are copied into one block of length + 1 bytes,
-// which always suffices: every text is followed in the input by a byte it does not keep (its
-// closing quote or the character that ends the token) or by the end, which makes room for its
-// terminating zero. Returns false on any text that does not make a sound tree.
+// nodes made inside each open container. The store keeps one copy of the input with a zero after
+// it, and every text points into that copy: a text is always followed by a byte it does not keep
+// (its closing quote or the character that ends the token) or by the end, so its terminating zero
+// is written there in the copy while the parser goes on reading the original.
+// Returns false on any text that does not make a sound tree.
 class Parser {
 public:
     Parser(const char* text, size_t length, KeyStore& store)
         : in(text), end(text + length), store(store) {
         store.texts.reset(new char[length + 1]);
-        out = store.texts.get();
+        std::memcpy(store.texts.get(), text, length);
+        store.texts[length] = '\0';
     }
 
     bool run() {
@@ -64,7 +67,6 @@ private:
 
     int32_t addNode() {
         store.nodes.push_back(KeyNode{0, 0, nullptr, nullptr, nullptr});
-        firstChild.push_back(0);
         return static_cast<int32_t>(store.nodes.size() - 1);
     }
 
@@ -89,7 +91,7 @@ private:
         node.key = node.text;
         node.text = nullptr;
         node.childCount = stack.size() - m - 1;
-        firstChild[stack[m - 1]] = static_cast<uint32_t>(childIndex.size());
+        containers.push_back({stack[m - 1], static_cast<uint32_t>(childIndex.size())});
         childIndex.insert(childIndex.end(), stack.begin() + m + 1, stack.end());
         stack.resize(m);
         rootClosed = m == 1;
@@ -98,21 +100,26 @@ private:
 
     // Scans a quoted string or bare token starting at p; returns where scanning goes on, or null.
     const char* scalar(const char* p) {
-        char c = *p;
         const char* start;
         const char* stop;
-        unsigned type;
         const char* next;
+        unsigned type;
+        char c = *p;
         if (c == '"' || c == '\'') {
-            start = ++p;
+            // A backslash keeps the character after it in the string, so an escaped quote does
+            // not close it.
+            start = p + 1;
+            const char* from = start;
+            stop = find(from, c);
             for (;;) {
-                if (p == end) return nullptr;  // no closing quote
-                if (*p == c) break;
-                if (*p == '\\' && ++p == end) return nullptr;
-                ++p;
+                if (!stop) return nullptr;  // no closing quote
+                const char* backslash = static_cast<const char*>(
+                    std::memchr(from, '\\', static_cast<size_t>(stop - from)));
+                if (!backslash) break;
+                from = backslash + 2;
+                if (from > stop) stop = find(from, c);  // that quote was escaped
             }
-            stop = p;
-            next = p + 1;
+            next = stop + 1;
             type = c == '"' ? NODE_DQUOTE : NODE_SQUOTE;
         } else {
             start = p;
@@ -125,7 +132,8 @@ private:
             next = p;
             type = NODE_BARE;
         }
-        const char* text = copyText(start, stop);
+        char* text = store.texts.get() + (start - in);
+        text[stop - start] = '\0';
         if (keyWaiting()) {
             stack.pop_back();
             KeyNode& node = store.nodes[stack.back()];
@@ -133,42 +141,33 @@ private:
             node.text = text;
             node.type = type;
         } else {
-            int32_t index = addNode();
-            stack.push_back(index);
-            store.nodes[index].text = text;
-            store.nodes[index].type = type;
+            stack.push_back(addNode());
+            KeyNode& node = store.nodes.back();
+            node.text = text;
+            node.type = type;
         }
         return next;
     }
 
-    const char* copyText(const char* start, const char* stop) {
-        char* text = out;
-        size_t n = static_cast<size_t>(stop - start);
-        std::memcpy(out, start, n);
-        out[n] = '\0';
-        out += n + 1;
-        return text;
+    const char* find(const char* from, char c) const {
+        return static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
     }
 
     bool finish() {
         if (stack.size() != 1) return false;
         store.links.resize(childIndex.size());
         for (size_t i = 0; i < childIndex.size(); ++i) store.links[i] = &store.nodes[childIndex[i]];
-        for (size_t i = 0; i < store.nodes.size(); ++i) {
-            KeyNode& node = store.nodes[i];
-            if (node.type >= NODE_ARRAY && node.childCount > 0)
-                node.children = &store.links[firstChild[i]];
-        }
+        for (auto [index, first] : containers)
+            if (store.nodes[index].childCount > 0) store.nodes[index].children = &store.links[first];
         return true;
     }
 
     const char* in;
     const char* end;
     KeyStore& store;
-    char* out;
     std::vector<int32_t> stack;
     std::vector<uint32_t> childIndex;  // children of every container, by node index
-    std::vector<uint32_t> firstChild;  // per node: where its children start in childIndex
+    std::vector<std::pair<int32_t, uint32_t>> containers;  // node, where its children start
 };
 
 // The first child of node whose key is key, or null. Only arrays and objects have children.
