@@ -35,6 +35,7 @@ std::vector<Language> makeLanguages() {
     Language en;
     en.code = "en";
     en.wordLists = {"/usr/share/dict/american-english", "/usr/share/dict/british-english"};
+    en.vowels = letters("aeiouy");
     en.alphabet = letters(latin);
     en.wordnet = true;
     all.push_back(en);
@@ -42,6 +43,7 @@ std::vector<Language> makeLanguages() {
     Language ru;
     ru.code = "ru";
     ru.wordLists = {"/usr/share/hunspell/ru_RU.dic"};
+    ru.vowels = letters("аеёиоуыэюя");
     ru.alphabet = letters("абвгдеёжзийклмнопрстуфхцчшщъыьэюя");
     ru.charmap = keyMap(jcukenKeys, "йцукенгшщзхъфывапролджэячсмитьбюё");
     ru.fromEnglish = dict + "eng-rus";
@@ -50,6 +52,7 @@ std::vector<Language> makeLanguages() {
     Language de;
     de.code = "de";
     de.wordLists = {"/usr/share/dict/ngerman"};
+    de.vowels = letters("aeiouyäöü");
     de.alphabet = letters(latin + "äöü");
     de.folds = {{U'ß', letters("ss")}};
     de.charmap = {{"[", "ü"}, {";", "ö"}, {"'", "ä"}};
@@ -60,6 +63,7 @@ std::vector<Language> makeLanguages() {
     Language fr;
     fr.code = "fr";
     fr.wordLists = {"/usr/share/dict/french"};
+    fr.vowels = letters("aeiouy");
     fr.alphabet = letters(latin);
     fr.folds = foldTable("àâäçéèêëîïôöùûüÿ", "aaaceeeeiioouuuy",
                          {{U'æ', letters("ae")}, {U'œ', letters("oe")}});
@@ -71,6 +75,7 @@ std::vector<Language> makeLanguages() {
     Language es;
     es.code = "es";
     es.wordLists = {"/usr/share/dict/spanish"};
+    es.vowels = letters("aeiouy");
     es.alphabet = letters(latin + "ñ");
     es.folds = foldTable("áéíóúü", "aeiouu");
     es.charmap = {{";", "ñ"}};
@@ -82,6 +87,7 @@ std::vector<Language> makeLanguages() {
     Language it;
     it.code = "it";
     it.wordLists = {"/usr/share/dict/italian"};
+    it.vowels = letters("aeiouy");
     it.alphabet = letters(latin);
     it.folds = foldTable("àáâèéêìíîïòóôùúû", "aaaeeeiiiiooouuu");
     it.toEnglish = dict + "ita-eng";
@@ -92,6 +98,7 @@ std::vector<Language> makeLanguages() {
     Language pl;
     pl.code = "pl";
     pl.wordLists = {"/usr/share/dict/polish"};
+    pl.vowels = letters("aeiouyąęó");
     pl.alphabet = letters(latin + "ąćęłńóśźż");
     pl.charmap = keyMap("123456789", "ąćęłńóśźż");
     pl.toEnglish = dict + "pol-eng";
@@ -103,6 +110,7 @@ std::vector<Language> makeLanguages() {
     Language uk;
     uk.code = "uk";
     uk.wordLists = {"/usr/share/dict/ukrainian"};
+    uk.vowels = letters("аеєиіїоуюя");
     uk.alphabet = letters("абвгґдеєжзиіїйклмнопрстуфхцчшщьюя");
     // The backslash key cannot be named in a data file (its reader keeps escapes as
     // written), so ґ sits on the grave accent key, which Ukrainian does not need.

@@ -11,6 +11,7 @@ struct Language {
     std::string code;
     std::vector<std::string> wordLists;   // one word per line; hunspell .dic lines are cut at '/'
     CodePoints alphabet;                  // the lower-case letters a row may hold
+    CodePoints vowels;                    // a word without one is an abbreviation or a cry
     std::map<char32_t, CodePoints> folds; // letters written as others (accents, ß)
     std::vector<std::pair<std::string, std::string>> charmap; // key name -> letter
     bool capitalNouns = false;            // nouns start with a capital and are still ordinary words

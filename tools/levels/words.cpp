@@ -257,6 +257,15 @@ void describeInflections(const Language& language, Glossary& glossary) {
     }
 }
 
+// Rules out what word lists keep beside words: abbreviations without a vowel
+// ("mln", "pst") and spelled-out numerals or cries ("iii", "brrr").
+bool ordinaryWord(const Language& language, const CodePoints& word) {
+    if (word.find_first_of(language.vowels) == CodePoints::npos) return false;
+    for (size_t i = 2; i < word.size(); ++i)
+        if (word[i] == word[i - 1] && word[i] == word[i - 2]) return false;
+    return true;
+}
+
 } // namespace
 
 char32_t lowerLetter(char32_t cp) {
@@ -343,6 +352,7 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
                 noun = true;
             }
             if (!foldWord(language, written, folded) || folded.size() < 3 || folded.size() > maxLetters) continue;
+            if (!ordinaryWord(language, folded)) continue;
             std::string word = encodeUtf8(folded);
             if (noun && !glossary.nouns.count(word)) continue;
             if (blocked.blocks(word)) continue;
