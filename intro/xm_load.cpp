@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 #include <new>
+#include <vector>
 
 #include "intro/sound.h"
 #include "intro/xm.h"
@@ -181,10 +182,13 @@ XmLoadResult loadSampleData(Reader& in, XmSample& sample, XmSampleLoadHook hook,
   if (hook) {
     hook(&sample, file);
   } else {
+    // The length was clamped to the bytes that remain, so this reads them all.
+    std::vector<uint8_t> raw(static_cast<size_t>(sample.length) * bytesPerValue);
+    in.bytes(raw.data(), static_cast<uint32_t>(raw.size()));
     int16_t running = 0;
     for (uint32_t i = 0; i < sample.length; ++i) {
-      int16_t delta = bytesPerValue == 2 ? static_cast<int16_t>(in.u16())
-                                         : static_cast<int16_t>(in.u8() << 8);
+      int16_t delta = bytesPerValue == 2 ? static_cast<int16_t>(raw[2 * i] | raw[2 * i + 1] << 8)
+                                         : static_cast<int16_t>(raw[i] << 8);
       running = static_cast<int16_t>(running + delta);
       sample.data[i] = running;
     }
