@@ -61,7 +61,7 @@ GuiImage loadImage(Assets *assets, const char *name)
     if (fileExists(path.c_str()))
         return loadImageFile(path.c_str());
     size_t size = 0;
-    const char *member = archiveFind((const char *)assets->imagesArchive, assets->imagesArchiveSize, name, &size);
+    const char *member = archiveFind(assets->imagesArchive, assets->imagesArchiveSize, name, &size);
     if (!member || size > INT32_MAX)
         return GuiImage();
     return loadImageMemory((const unsigned char *)member, (int)size);
