@@ -38,6 +38,7 @@ bool resize(StringHash<Value>& hash, uint32_t newCapacity) {
         if (newCapacity > hash.capacity) {
             hash.keys.resize(newCapacity);
             hash.values.resize(newCapacity);
+            hash.hashes.resize(newCapacity);
         }
     } catch (const std::bad_alloc&) {
         return false;
@@ -47,18 +48,21 @@ bool resize(StringHash<Value>& hash, uint32_t newCapacity) {
         if (!isLive(hash.flags, j)) continue;
         const char* key = hash.keys[j];
         Value value = hash.values[j];
+        uint32_t code = hash.hashes[j];
         markDeleted(hash.flags, j);
         for (;;) {
-            uint32_t slot = hashString(key) & mask;
+            uint32_t slot = code & mask;
             for (uint32_t step = 1; !isEmpty(newFlags, slot); ++step) slot = (slot + step) & mask;
             markLive(newFlags, slot);
             if (slot < hash.capacity && isLive(hash.flags, slot)) {
                 std::swap(key, hash.keys[slot]);
                 std::swap(value, hash.values[slot]);
+                std::swap(code, hash.hashes[slot]);
                 markDeleted(hash.flags, slot);
             } else {
                 hash.keys[slot] = key;
                 hash.values[slot] = value;
+                hash.hashes[slot] = code;
                 break;
             }
         }
@@ -84,11 +88,14 @@ template <typename Value>
 uint32_t hashGet(const StringHash<Value>& hash, const char* key) {
     if (hash.capacity == 0) return 0;
     uint32_t mask = hash.capacity - 1;
-    uint32_t first = hashString(key) & mask;
+    uint32_t code = hashString(key);
+    uint32_t first = code & mask;
     uint32_t slot = first;
     for (uint32_t step = 1;; ++step) {
         if (isEmpty(hash.flags, slot)) return hash.capacity;
-        if (!isDeleted(hash.flags, slot) && std::strcmp(hash.keys[slot], key) == 0) return slot;
+        if (!isDeleted(hash.flags, slot) && hash.hashes[slot] == code &&
+            std::strcmp(hash.keys[slot], key) == 0)
+            return slot;
         slot = (slot + step) & mask;
         if (slot == first) return hash.capacity;
     }
@@ -105,14 +112,15 @@ uint32_t hashPut(StringHash<Value>& hash, const char* key, int* outcome) {
         if (!resize(hash, newCapacity)) return hash.capacity;
     }
     uint32_t mask = hash.capacity - 1;
-    uint32_t first = hashString(key) & mask;
+    uint32_t code = hashString(key);
+    uint32_t first = code & mask;
     uint32_t slot = first;
     if (!isEmpty(hash.flags, slot)) {
         uint32_t deletedSeen = hash.capacity;
         for (uint32_t step = 1; !isEmpty(hash.flags, slot); ++step) {
             if (isDeleted(hash.flags, slot))
                 deletedSeen = slot;
-            else if (std::strcmp(hash.keys[slot], key) == 0)
+            else if (hash.hashes[slot] == code && std::strcmp(hash.keys[slot], key) == 0)
                 return slot;
             slot = (slot + step) & mask;
             if (slot == first) break;
@@ -122,6 +130,7 @@ uint32_t hashPut(StringHash<Value>& hash, const char* key, int* outcome) {
         if (deletedSeen != hash.capacity) slot = deletedSeen;
     }
     hash.keys[slot] = key;
+    hash.hashes[slot] = code;
     if (isEmpty(hash.flags, slot)) {
         ++hash.occupied;
         *outcome = HASH_PUT_EMPTY;

@@ -33,6 +33,7 @@ struct StringHash {
     std::vector<uint32_t> flags;  // 2 bits per slot: bit 1 empty, bit 0 deleted, both clear live
     std::vector<const char*> keys;
     std::vector<Value> values;    // unused for sets
+    std::vector<uint32_t> hashes; // hashString of each key: probes compare strings only on a match
 };
 
 using StringSet = StringHash<NoValue>;       // the level's word set
