@@ -8,14 +8,13 @@
 #include <new>
 #include <vector>
 
+#include "audio/ogg_vorbis.h"
 #include "platform/audio_ring.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
-#define STB_VORBIS_HEADER_ONLY
-#include <stb/stb_vorbis.h>
 
 const char* tsLastError = nullptr;
 
@@ -265,27 +264,20 @@ void tsDecodeOgg(const void* data, int length, int* sampleRate, tsSound* sound) 
     *sound = tsSound{};
     int channels = 0;
     int rate = 0;
-    short* samples = nullptr;
+    std::vector<short> samples;
     int frames = 0;
     if (data && length > 0)
-        frames = stb_vorbis_decode_memory(static_cast<const unsigned char*>(data), length,
-                                          &channels, &rate, &samples);
+        frames = decodeOggInterleaved(static_cast<const unsigned char*>(data), length, &channels,
+                                      &rate, &samples);
     if (sampleRate) *sampleRate = rate;
-    if (frames <= 0) {
-        std::free(samples);
-        tsLastError =
-            "stb_vorbis_decode_memory failed. Make sure your file exists and is a valid OGG file.";
-        return;
-    }
-    if (channels != 1 && channels != 2) {
-        std::free(samples);
+    if (frames == kOggUnsupportedChannels) {
         tsLastError = "Unsupported channel count.";
         return;
     }
-    size_t groups = (size_t(frames) + 3) / 4;
-    float* block = static_cast<float*>(allocAligned(groups * 16 * size_t(channels)));
+    size_t groups = (size_t(std::max(frames, 0)) + 3) / 4;
+    float* block = frames > 0 ? static_cast<float*>(allocAligned(groups * 16 * size_t(channels)))
+                              : nullptr;
     if (!block) {
-        std::free(samples);
         tsLastError =
             "stb_vorbis_decode_memory failed. Make sure your file exists and is a valid OGG file.";
         return;
@@ -295,7 +287,6 @@ void tsDecodeOgg(const void* data, int length, int* sampleRate, tsSound* sound) 
         float* out = block + groups * 4 * size_t(c);
         for (int i = 0; i < frames; ++i) out[i] = samples[size_t(i) * channels + c];
     }
-    std::free(samples);
     sound->frameCount = frames;
     sound->channelCount = channels;
     sound->channel[0] = block;

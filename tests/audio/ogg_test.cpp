@@ -88,6 +88,40 @@ TEST(OggDecoding, UnusableInputGivesAnEmptySoundAndTheReason) {
     EXPECT_EQ(tsLastError, std::string("Unsupported channel count."));
 }
 
+// Offset of the comment header's vendor length: the first page holds the 30-byte identification
+// header alone, the comment packet begins the second page's body after its type and "vorbis".
+size_t vendorLengthOffset(const std::vector<uint8_t>& ogg) {
+    size_t secondPage = 27 + 1 + 30;
+    return secondPage + 27 + ogg.at(secondPage + 26) + 7;
+}
+
+void put32(std::vector<uint8_t>* bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes->at(at + i) = uint8_t(value >> (8 * i));
+}
+
+TEST(OggDecoding, LengthsInTheCommentHeaderAreNotTrusted) {
+    const std::vector<uint8_t> valid = encodeOgg(sineWave(4000, 1, 440, 8000), 1);
+    size_t vendorAt = vendorLengthOffset(valid);
+    uint32_t vendorLength = uint32_t(valid[vendorAt]) | uint32_t(valid[vendorAt + 1]) << 8;
+    size_t countAt = vendorAt + 4 + vendorLength;
+
+    std::vector<uint8_t> hugeCount = valid;
+    put32(&hugeCount, countAt, 0x7FFFFFFF);
+    std::vector<uint8_t> negativeVendor = valid;
+    put32(&negativeVendor, vendorAt, 0xFFFFFFFF);
+    std::vector<uint8_t> longComment = valid;
+    put32(&longComment, countAt, 1);
+    put32(&longComment, countAt + 4, 0x7FFFFFFE);
+    for (const auto* bytes : {&hugeCount, &negativeVendor, &longComment}) {
+        tsSound sound = decode(*bytes);
+        EXPECT_EQ(sound.channel[0], nullptr);
+        EXPECT_EQ(tsLastError, kDecodeFailed);
+    }
+    tsSound intact = decode(valid);
+    EXPECT_EQ(intact.frameCount, 4000);
+    tsReleaseSound(&intact);
+}
+
 TEST(OggDecoding, FileIsReadWhole) {
     std::vector<int16_t> source = sineWave(3000, 1, 330, 5000);
     std::string path = ::testing::TempDir() + "audio_ogg_test.ogg";
