@@ -1,4 +1,6 @@
 // Voice mixing and the filling of the output ring; nothing here touches a device.
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -78,37 +80,39 @@ inline float interpolate(const int16_t* data, int64_t position) {
   return at[0] + fraction * (at[1] - at[0]);
 }
 
-int64_t mixSteady(const int16_t* data, int64_t position, int64_t step, float* out, int n, float gain1,
-                  float gain2) {
-  int i = 0;
-  // Four frames at a time: the loads are scalar, the arithmetic vectorises.
-  for (; i + 4 <= n; i += 4) {
-    float first[4], second[4], fraction[4];
-    for (int k = 0; k < 4; ++k) {
-      const int16_t* at = data + (position >> 32);
-      first[k] = at[0];
-      second[k] = at[1];
-      fraction[k] = static_cast<float>(static_cast<int32_t>(static_cast<uint32_t>(position) >> 1));
-      position += step;
-    }
-    for (int k = 0; k < 4; ++k) {
-      float value = first[k] + fraction[k] * (1.0f / 2147483648.0f) * (second[k] - first[k]);
-      out[2 * (i + k)] += value * gain1;
-      out[2 * (i + k) + 1] += value * gain2;
-    }
-  }
-  for (; i < n; ++i) {
-    float value = interpolate(data, position);
-    position += step;
-    out[2 * i] += value * gain1;
-    out[2 * i + 1] += value * gain2;
-  }
-  return position;
-}
-
-int64_t mixRamped(const int16_t* data, int64_t position, int64_t step, float* out, int n, float& gain1,
+// Mixes n frames, the gains growing by their steps each frame (steps are 0 outside ramps).
+// Four frames at a time with SSE2 (every x86-64 processor has it): the sample loads are
+// scalar, the interpolation and the stereo accumulation are vector operations.
+int64_t mixFrames(const int16_t* data, int64_t position, int64_t step, float* out, int n, float& gain1,
                   float& gain2, float step1, float step2) {
-  for (int i = 0; i < n; ++i) {
+  const __m128 fractionScale = _mm_set1_ps(1.0f / 2147483648.0f);
+  const __m128 steps = _mm_setr_ps(step1, step2, step1, step2);
+  const __m128 pairStep = _mm_add_ps(steps, steps);
+  const __m128 quadStep = _mm_add_ps(pairStep, pairStep);
+  __m128 gains = _mm_add_ps(_mm_setr_ps(gain1, gain2, gain1, gain2), _mm_setr_ps(0, 0, step1, step2));
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    int64_t p1 = position + step, p2 = p1 + step, p3 = p2 + step;
+    const int16_t* a0 = data + (position >> 32);
+    const int16_t* a1 = data + (p1 >> 32);
+    const int16_t* a2 = data + (p2 >> 32);
+    const int16_t* a3 = data + (p3 >> 32);
+    __m128 first = _mm_cvtepi32_ps(_mm_setr_epi32(a0[0], a1[0], a2[0], a3[0]));
+    __m128 second = _mm_cvtepi32_ps(_mm_setr_epi32(a0[1], a1[1], a2[1], a3[1]));
+    __m128i lows = _mm_setr_epi32(static_cast<int32_t>(position), static_cast<int32_t>(p1),
+                                  static_cast<int32_t>(p2), static_cast<int32_t>(p3));
+    __m128 fraction = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(lows, 1)), fractionScale);
+    __m128 value = _mm_add_ps(first, _mm_mul_ps(fraction, _mm_sub_ps(second, first)));
+    float* o = out + 2 * i;
+    _mm_storeu_ps(o, _mm_add_ps(_mm_loadu_ps(o), _mm_mul_ps(_mm_unpacklo_ps(value, value), gains)));
+    __m128 nextGains = _mm_add_ps(gains, pairStep);
+    _mm_storeu_ps(o + 4, _mm_add_ps(_mm_loadu_ps(o + 4), _mm_mul_ps(_mm_unpackhi_ps(value, value), nextGains)));
+    gains = _mm_add_ps(gains, quadStep);
+    position = p3 + step;
+  }
+  gain1 += step1 * i;
+  gain2 += step2 * i;
+  for (; i < n; ++i) {
     float value = interpolate(data, position);
     position += step;
     out[2 * i] += value * gain1;
@@ -146,13 +150,10 @@ void mixVoice(MixVoice& v, float* out, int frames) {
     float gain2 = ramping ? v.rampGain2 / (256.0f * 255) : v.gain2 / 255.0f;
     float step1 = ramping ? v.rampStep1 : 0, step2 = ramping ? v.rampStep2 : 0;
     int64_t step = forward ? static_cast<int64_t>(speed) : -static_cast<int64_t>(speed);
-    if (ramping) {
-      position = mixRamped(s.data, position, step, out, n, gain1, gain2, step1, step2);
-    } else if (v.gain1 == 0 && v.gain2 == 0) {
+    if (!ramping && v.gain1 == 0 && v.gain2 == 0)
       position += step * n;  // silent: only the position moves on
-    } else {
-      position = mixSteady(s.data, position, step, out, n, gain1, gain2);
-    }
+    else
+      position = mixFrames(s.data, position, step, out, n, gain1, gain2, step1, step2);
     if (ramping) {
       v.rampFrames -= n;
       if (v.rampFrames == 0) {
@@ -261,8 +262,17 @@ void fillBlock() {
                                          song->timeMs};
   song->samplesToTick = toTick;
   int16_t* target = output.ring.data() + static_cast<size_t>(output.fill) * frames * 2;
-  // Clipping before rounding gives the same values and lets the loop vectorise.
-  for (int i = 0; i < frames * 2; ++i) target[i] = static_cast<int16_t>(std::lrint(std::clamp(block[i], -32768.0f, 32767.0f)));
+  // Round to nearest and clip to the 16-bit range (the pack saturates; the float clamp only
+  // keeps the conversion itself in range).
+  const __m128 lowest = _mm_set1_ps(-32768.0f), highest = _mm_set1_ps(32767.0f);
+  auto convert = [&](const float* at) {
+    return _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(_mm_loadu_ps(at), lowest), highest));
+  };
+  for (int i = 0; i < frames * 2; i += 8) {
+    __m128i low = convert(block + i);
+    __m128i high = convert(block + i + 4);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i), _mm_packs_epi32(low, high));
+  }
   output.fill = (output.fill + 1) % RING_BLOCKS;
 }
 

@@ -32,6 +32,7 @@ class Reader {
   explicit Reader(void* file) : file_(file) {}
   // Reads past the end leave the rest of the buffer zero-filled.
   void bytes(void* buffer, uint32_t count) {
+    if (count == 0) return;
     std::memset(buffer, 0, count);
     callbacks.read(file_, buffer, count);
   }

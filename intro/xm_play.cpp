@@ -151,9 +151,14 @@ EnvelopeShape panShape(const XmInstrument& ins) {
           ins.panType};
 }
 
+// Envelope values are 0..64; a damaged file may hold more.
+int32_t level(const XmEnvelopePoint& point) {
+  return std::min<int32_t>(point.y, 64);
+}
+
 int32_t envelopeStep(const XmEnvelopePoint& from, const XmEnvelopePoint& to) {
   int dx = to.x - from.x;
-  return dx == 0 ? 0 : (to.y - from.y) * 65536 / dx;
+  return dx == 0 ? 0 : (level(to) - level(from)) * 65536 / dx;
 }
 
 // Envelope points come from the file; keeping the value in 0..64 keeps a damaged envelope
@@ -172,18 +177,18 @@ void stepEnvelope(XmEnvelopeState& e, const EnvelopeShape& shape, bool keyOff) {
       e.tick = points[e.point].x;
     }
     if (e.point + 1 == static_cast<uint32_t>(shape.count)) {
-      e.value = points[e.point].y << 16;
+      e.value = level(points[e.point]) << 16;
       e.stopped = true;
       settleEnvelopeValue(e);
       return;
     }
     if ((shape.type & XM_ENV_SUSTAIN) && e.point == static_cast<uint32_t>(shape.sustain) && !keyOff) {
-      e.value = points[e.point].y << 16;
+      e.value = level(points[e.point]) << 16;
       settleEnvelopeValue(e);
       return;
     }
     e.step = envelopeStep(points[e.point], points[e.point + 1]);
-    e.value = points[e.point].y << 16;
+    e.value = level(points[e.point]) << 16;
     e.point += 1;
   } else {
     e.value += e.step;
@@ -204,14 +209,14 @@ void setEnvelopePosition(XmChannel& ch, const XmInstrument& ins, int tick) {
   e.point = i;
   e.stopped = false;
   if (i == last && tick >= points[last].x) {
-    e.value = points[last].y << 16;
+    e.value = level(points[last]) << 16;
     e.stopped = true;
   } else if (i > 0 && points[i].x > tick) {
     e.step = envelopeStep(points[i - 1], points[i]);
-    e.value = (points[i - 1].y << 16) + e.step * (tick - points[i - 1].x);
+    e.value = (level(points[i - 1]) << 16) + e.step * (tick - points[i - 1].x);
   } else {
     e.step = 0;
-    e.value = points[i].y << 16;
+    e.value = level(points[i]) << 16;
   }
   settleEnvelopeValue(e);
 }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ namespace {
 
 constexpr int RATE = 44100;
 constexpr double SECONDS = 60;
-constexpr int RUNS = 3;
+constexpr int RUNS = 5;
 
 using Clock = std::chrono::steady_clock;
 
@@ -48,15 +49,10 @@ std::vector<int16_t> renderWithLibxmp(const std::string& path) {
   return stereo;
 }
 
-template <typename Render>
-double bestSeconds(Render render) {
-  double best = 1e9;
-  for (int run = 0; run < RUNS; ++run) {
-    Clock::time_point start = Clock::now();
-    render();
-    best = std::min(best, secondsSince(start));
-  }
-  return best;
+double secondsOf(const std::function<void()>& render) {
+  Clock::time_point start = Clock::now();
+  render();
+  return secondsSince(start);
 }
 
 }  // namespace
@@ -86,8 +82,12 @@ int main(int argc, char** argv) {
     int channels = bytes[68] | bytes[69] << 8;
     std::vector<int16_t> ours, theirs;
     XmLoadResult result = XM_LOADED;
-    double oursSeconds = bestSeconds([&] { ours = renderModule(bytes, RATE, SECONDS, &result); });
-    double theirsSeconds = bestSeconds([&] { theirs = renderWithLibxmp(path); });
+    // Alternating runs see the same load on the machine; the best of each counts.
+    double oursSeconds = 1e9, theirsSeconds = 1e9;
+    for (int run = 0; run < RUNS; ++run) {
+      oursSeconds = std::min(oursSeconds, secondsOf([&] { ours = renderModule(bytes, RATE, SECONDS, &result); }));
+      theirsSeconds = std::min(theirsSeconds, secondsOf([&] { theirs = renderWithLibxmp(path); }));
+    }
     if (result != XM_LOADED || theirs.empty()) {
       std::printf("%-40s not rendered (%s)\n", path.c_str(), xmLoadResultText(result));
       continue;
