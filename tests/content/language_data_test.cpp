@@ -77,6 +77,24 @@ TEST(LanguageList, EightLanguagesEachWithItsOwnFiles) {
     EXPECT_EQ(saves.size(), 8u);
 }
 
+// A level's save file is named after its row alone: a row shared by two languages
+// would mix their found words.
+TEST(LanguageList, NoRowIsSharedBetweenLanguages) {
+    ASSERT_NE(config(), nullptr);
+    std::map<std::string, std::string> owner;
+    for (const Language& language : languages()) {
+        KeyStore* store = loadKeyStore((dataDir + "/" + language.file).c_str());
+        ASSERT_NE(store, nullptr) << language.file;
+        const KeyNode* game = section(store, "game");
+        ASSERT_NE(game, nullptr) << language.file;
+        for (size_t i = 0; i < game->childCount; ++i) {
+            auto [it, isNew] = owner.emplace(game->children[i]->key, language.file);
+            EXPECT_TRUE(isNew) << game->children[i]->key << " in " << it->second << " and " << language.file;
+        }
+        freeKeyStore(store);
+    }
+}
+
 TEST_P(LanguageData, RowsAreWithinTheTrayAndDistinct) {
     EXPECT_GE(game->childCount, 400u) << "every level achievement up to lvl350 must be reachable";
     std::set<std::string> rows;

@@ -34,12 +34,15 @@ TEST(ChooseLevels, EachLevelHoldsExactlyTheWordsItsRowBuilds) {
     LevelRules rules;
     rules.levelCount = 30;
     rules.seedsPerLength = 60;
+    rules.rowClass = 3;
+    rules.rowClasses = 8;
     std::vector<Level> levels =
         chooseLevels(findLanguage("en")->alphabet, words, std::vector<bool>(words.size(), true), rules);
     ASSERT_EQ(levels.size(), 30u);
     std::set<std::string> rows;
     for (const Level& level : levels) {
         EXPECT_TRUE(rows.insert(level.row).second) << level.row;
+        EXPECT_EQ(rowClassOf(level.row, 8), 3u) << level.row;
         CodePoints row = sortedLetters(level.row);
         std::vector<std::string> expected;
         for (const std::string& word : words) {

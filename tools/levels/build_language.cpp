@@ -78,6 +78,8 @@ int main(int argc, char** argv) {
     // Rows whose words mostly have a description are preferred; the share asked of
     // each row is lowered step by step until the words allow enough levels.
     LevelRules rules;
+    rules.rowClass = language->index;
+    rules.rowClasses = languageTotal;
     bool hasDictionary = language->wordnet || !language->toEnglish.empty() || !language->fromEnglish.empty();
     // A dictionary that knows hardly any of the words (Russian has a small one) cannot
     // steer the choice of rows.

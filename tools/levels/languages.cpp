@@ -116,6 +116,7 @@ std::vector<Language> makeLanguages() {
     // written), so ґ sits on the grave accent key, which Ukrainian does not need.
     uk.charmap = keyMap(jcukenKeys, "йцукенгшщзхїфівапролджєячсмитьбюґ");
     all.push_back(uk);
+    for (unsigned i = 0; i < all.size(); ++i) all[i].index = i;
     return all;
 }
 

@@ -9,6 +9,7 @@
 
 struct Language {
     std::string code;
+    unsigned index = 0;                   // place among the languages
     std::vector<std::string> wordLists;   // one word per line; hunspell .dic lines are cut at '/'
     CodePoints alphabet;                  // the lower-case letters a row may hold
     CodePoints vowels;                    // a word without one is an abbreviation or a cry
@@ -21,6 +22,8 @@ struct Language {
     std::string inflections;              // hunspell base path whose suffix rules inflect the translated words
     bool latin2 = false;                  // that hunspell dictionary is written in ISO 8859-2
 };
+
+const unsigned languageTotal = 8;
 
 // Null for an unknown code.
 const Language* findLanguage(const std::string& code);

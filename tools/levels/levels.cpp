@@ -1,6 +1,7 @@
 #include "tools/levels/levels.h"
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <random>
 
 namespace {
@@ -58,20 +59,43 @@ template <class T> void shuffle(std::vector<T>& items, std::mt19937& rng) {
     for (size_t i = items.size(); i > 1; --i) std::swap(items[i - 1], items[rng() % i]);
 }
 
-std::string shuffledRow(const std::string& seedWord, const std::vector<std::string>& longest, std::mt19937& rng) {
+// A shuffle of the seed word's letters in the rules' row class that spells none of
+// the longest words; empty when there is none within a few hundred tries.
+std::string shuffledRow(const std::string& seedWord, const std::vector<std::string>& longest,
+                        const LevelRules& rules, std::mt19937& rng) {
     CodePoints cps;
     decodeUtf8(seedWord, cps);
     std::vector<char32_t> letters(cps.begin(), cps.end());
-    std::string row;
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    for (int attempt = 0; attempt < 400; ++attempt) {
         shuffle(letters, rng);
-        row = encodeUtf8(CodePoints(letters.begin(), letters.end()));
-        if (!spellsWord(row, longest)) break;
+        std::string row = encodeUtf8(CodePoints(letters.begin(), letters.end()));
+        if (!spellsWord(row, longest) && rowClassOf(row, rules.rowClasses) == rules.rowClass) return row;
     }
-    return row;
+    return "";
+}
+
+Level makeLevel(const Candidate& candidate, const std::vector<std::string>& words, const LevelRules& rules,
+                std::mt19937& rng) {
+    Level level;
+    for (unsigned w : candidate.words) level.words.push_back(words[w]);
+    std::sort(level.words.begin(), level.words.end(), [&](const std::string& a, const std::string& b) {
+        size_t la = letterCount(a), lb = letterCount(b);
+        return la != lb ? la < lb : a < b;
+    });
+    std::vector<std::string> longest;
+    for (const std::string& w : level.words)
+        if (letterCount(w) == candidate.key.size()) longest.push_back(w);
+    level.row = shuffledRow(longest.front(), longest, rules, rng);
+    return level;
 }
 
 } // namespace
+
+unsigned rowClassOf(const std::string& row, unsigned classes) {
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : row) hash = (hash ^ c) * 16777619u;
+    return hash % classes;
+}
 
 bool spellsWord(const std::string& row, const std::vector<std::string>& words) {
     for (const std::string& word : words)
@@ -119,44 +143,44 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
     }
 
     // Difficulty grows with the level: the row length steps up through the lengths
-    // that offer enough rows, and within a length the word count rises.
+    // that offer enough rows, each length taking levels in proportion to its rows (so
+    // no length runs out), and within a length the word count rises.
     size_t enough = std::max<size_t>(1, rules.levelCount / 25);
-    size_t shortest = 0, longest = 0;
+    size_t available = 0;
+    std::vector<size_t> quota(byLength.size(), 0);
+    for (size_t length = 0; length < byLength.size(); ++length)
+        if (byLength[length].size() >= enough) available += byLength[length].size();
+    std::vector<Level> levels;
+    if (available < rules.levelCount) return levels;
+    size_t assigned = 0;
     for (size_t length = 0; length < byLength.size(); ++length)
         if (byLength[length].size() >= enough) {
-            if (!shortest) shortest = length;
-            longest = length;
+            quota[length] = rules.levelCount * byLength[length].size() / available;
+            assigned += quota[length];
         }
-    std::vector<Level> levels;
-    if (!shortest) return levels;
+    for (size_t length = 0; assigned < rules.levelCount; length = (length + 1) % byLength.size())
+        if (byLength[length].size() >= enough && quota[length] < byLength[length].size()) {
+            ++quota[length];
+            ++assigned;
+        }
+    // Within a length, rows are taken at evenly spaced places of the word-count order.
     std::mt19937 rng(rules.seed);
-    for (size_t i = 0; i < rules.levelCount; ++i) {
-        double progress = rules.levelCount > 1 ? double(i) / (rules.levelCount - 1) : 0;
-        size_t wanted = shortest + std::min<size_t>(longest - shortest, size_t(progress * (longest - shortest + 1)));
-        double targetWords = rules.minWords + progress * (rules.maxWords - 5 - rules.minWords);
-        Candidate* best = nullptr;
-        for (size_t distance = 0; !best && distance < byLength.size(); ++distance) {
-            for (size_t length : {wanted + distance, wanted - distance}) {
-                if (length >= byLength.size() || best) continue;
-                for (Candidate& c : byLength[length])
-                    if (!c.used && (!best || std::fabs(c.words.size() - targetWords) <
-                                                 std::fabs(best->words.size() - targetWords)))
-                        best = &c;
+    for (size_t length = 0; length < byLength.size(); ++length) {
+        std::vector<Candidate>& bucket = byLength[length];
+        std::stable_sort(bucket.begin(), bucket.end(),
+                         [](const Candidate& a, const Candidate& b) { return a.words.size() < b.words.size(); });
+        for (size_t j = 0; j < quota[length]; ++j) {
+            size_t place = quota[length] > 1 ? j * (bucket.size() - 1) / (quota[length] - 1) : 0;
+            for (size_t k = place; k < bucket.size() + place; ++k) {
+                Candidate& candidate = bucket[k % bucket.size()];
+                if (candidate.used) continue;
+                candidate.used = true;
+                Level level = makeLevel(candidate, words, rules, rng);
+                if (level.row.empty()) continue; // too few orders of these letters: take another row
+                levels.push_back(std::move(level));
+                break;
             }
         }
-        if (!best) break;
-        best->used = true;
-        Level level;
-        for (unsigned w : best->words) level.words.push_back(words[w]);
-        std::sort(level.words.begin(), level.words.end(), [&](const std::string& a, const std::string& b) {
-            size_t la = letterCount(a), lb = letterCount(b);
-            return la != lb ? la < lb : a < b;
-        });
-        std::vector<std::string> longestWords;
-        for (const std::string& w : level.words)
-            if (letterCount(w) == best->key.size()) longestWords.push_back(w);
-        level.row = shuffledRow(longestWords.empty() ? level.words.back() : longestWords.front(), longestWords, rng);
-        levels.push_back(std::move(level));
     }
     return levels;
 }

@@ -17,6 +17,10 @@ struct LevelRules {
     size_t seedsPerLength = 700;    // rows tried per row length
     double minDescribedShare = 0;   // rows whose words are described less often are passed over
     unsigned seed = 20261207;
+    // Level files are named after the row alone, so languages must never share a row:
+    // each language takes only rows whose hash leaves its own remainder.
+    unsigned rowClass = 0;
+    unsigned rowClasses = 1;
 };
 
 // `words` are sorted, distinct and spelled with the letters of `alphabet`; `described`
@@ -27,3 +31,5 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
 
 // True when a row could be typed as one of the words letter by letter, left to right.
 bool spellsWord(const std::string& row, const std::vector<std::string>& words);
+// The row class a row belongs to (FNV-1a of its bytes, modulo the number of classes).
+unsigned rowClassOf(const std::string& row, unsigned classes);
