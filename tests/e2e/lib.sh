@@ -7,6 +7,8 @@
 #   set_tests_properties(e2e_mine PROPERTIES LABELS e2e ENVIRONMENT "WG_RUN_DIR=${WG_RUN_DIR}")
 # Sourcing makes a temporary directory ($E2E_TMP) and installs an EXIT trap that stops the program
 # and the X server and removes the directory; don't replace that trap. Set E2E_KEEP=1 to keep it.
+# To run a test program (a GoogleTest binary, say) in its own X server instead, use
+#   bash tests/app/with_xvfb.sh WxH PROGRAM [ARGS...]
 # Every function returns non-zero (or, for e2e_fail and the waits, ends the test) on failure.
 #
 #   e2e_start_xvfb [WxH]          start an X server of that screen size (default 1920x1080) on a free
