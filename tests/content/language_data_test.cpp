@@ -1,5 +1,6 @@
 // The built language data, read with the game's own reader: what the game and the
 // player rely on in every language.
+#include "core/tray.h"
 #include "store/keystore.h"
 #include "tools/levels/utf8.h"
 #include <gtest/gtest.h>
@@ -137,18 +138,30 @@ TEST_P(LanguageData, EveryLevelWordIsBuiltFromItsRow) {
     }
 }
 
-TEST_P(LanguageData, EveryRowLetterCanBeTyped) {
-    std::set<std::string> typable;
+// The player's way in: every word typed key by key on a US keyboard, through the
+// language's charmap, into the game's own letter tray.
+TEST_P(LanguageData, EveryWordCanBeTypedIntoTheTray) {
+    std::map<std::string, std::string> keyFor; // letter -> the character its key types
     for (char key : watchedKeys) {
         char name[2] = {key, 0};
         const char* mapped = getSectionString(store, "charmap", name);
-        typable.insert(mapped ? mapped : name);
+        keyFor.emplace(mapped ? mapped : name, mapped ? mapped : name);
     }
-    for (size_t i = 0; i < game->childCount; ++i)
-        for (char32_t cp : letters(game->children[i]->key)) {
-            std::string letter = encodeUtf8(CodePoints(1, cp));
-            EXPECT_TRUE(typable.count(letter)) << letter << " of row " << game->children[i]->key;
+    static LetterTray tray;
+    for (size_t i = 0; i < game->childCount; ++i) {
+        const KeyNode* level = game->children[i];
+        ASSERT_EQ(rowFitsTray(level->key), 1) << level->key;
+        setLevelLetters(&tray, level->key);
+        for (size_t k = 0; k < level->childCount; ++k) {
+            clearTypedWord(&tray);
+            for (char32_t cp : letters(level->children[k]->text)) {
+                auto key = keyFor.find(encodeUtf8(CodePoints(1, cp)));
+                ASSERT_NE(key, keyFor.end()) << "no key types a letter of " << level->children[k]->text;
+                EXPECT_EQ(typeCharacter(&tray, key->second.c_str()), 1) << level->children[k]->text;
+            }
+            EXPECT_STREQ(typedWord(&tray), level->children[k]->text) << level->key;
         }
+    }
 }
 
 TEST_P(LanguageData, StatisticsMatchTheLevels) {
