@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "audio/sounds.h"
@@ -55,8 +56,12 @@ KeyStore *loadLanguageData(const char *path)
     KeyStore *store = loadKeyStore(path);
     if (!store)
         return nullptr;
-    // The previous store stays allocated: the installed level's words point into it
-    // until the new level replaces them.
+    // Earlier stores stay allocated for the life of the program: the installed
+    // level, the repeat map and the hint may still point at their words.
+    // (Never destroyed, so that they stay reachable at exit too.)
+    static std::vector<KeyStore *> &earlierStores = *new std::vector<KeyStore *>;
+    if (langStore)
+        earlierStores.push_back(langStore);
     langStore = store;
     progress.levelIndex = 0;
     loadLevel(langStore, &letterTray, 0);

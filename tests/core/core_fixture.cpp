@@ -1,5 +1,6 @@
 #include "core_fixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -43,9 +44,11 @@ static const char *const TEST_CONFIG = R"({
   }
 })";
 
-KeyStore *parseJson(const char *json)
+KeyStore *CoreTest::parseJson(const char *json)
 {
-    return parseKeyStore(json, std::strlen(json));
+    KeyStore *store = parseKeyStore(json, std::strlen(json));
+    stores_.push_back(store);
+    return store;
 }
 
 void writeFile(const std::string &path, const std::string &bytes)
@@ -96,6 +99,12 @@ void CoreTest::SetUp()
 
 void CoreTest::TearDown()
 {
+    // A language selected by the test is the program's to keep; it ends with the test.
+    if (std::find(stores_.begin(), stores_.end(), langStore) == stores_.end())
+        freeKeyStore(langStore);
+    langStore = nullptr;
+    for (KeyStore *store : stores_)
+        freeKeyStore(store);
     ASSERT_EQ(chdir("/"), 0);
     std::filesystem::remove_all(directory_);
 }

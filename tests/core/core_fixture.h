@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 
@@ -23,13 +24,16 @@ protected:
     // Types each letter of word through the row and runs the word check after each.
     void typeWord(const char *word);
 
+    // Parses json into a store that lives until the end of the test.
+    KeyStore *parseJson(const char *json);
+
     App testApp;
 
 private:
     std::string directory_;
+    std::vector<KeyStore *> stores_;
 };
 
 void writeFile(const std::string &path, const std::string &bytes);
 std::string readFile(const std::string &path);
 bool fileIsThere(const std::string &path);
-KeyStore *parseJson(const char *json);
