@@ -1,0 +1,37 @@
+// The intro's window and scene: a waving textured height field, sixteen spinning translucent
+// cubes and a bouncing text scroller.
+#pragma once
+
+#include <SDL.h>
+
+struct IntroState {
+  SDL_Window* window = nullptr;
+  SDL_GLContext context = nullptr;
+  bool fullscreen = true;
+  bool running = true;
+  int width = 640, height = 480;
+  float scrollerX = 640;
+  unsigned backgroundTexture = 0, glyphTexture = 0;
+  uint64_t timerStart = 0, timerFrequency = 1;
+};
+
+extern IntroState intro;
+
+bool createGlWindow(const char* title, int width, int height, int bits, bool fullscreen);
+void killGlWindow();
+void resizeGlScene(int width, int height);
+// Texture of a bitmap resource with all mipmap levels; 0 when it cannot be loaded.
+unsigned loadBitmapTexture(int id);
+// Draws formatted text with the glyph texture; y counts from the top of the window.
+void drawText(float x, float y, float size, const char* format, ...);
+void drawScene();
+void drawMesh(float distance, float rx, float ry, float rz);
+void drawCube(float half);
+float secondsSinceStart();
+
+// The scroller moves 2 pixels a frame and starts again at the right edge once it has passed.
+void advanceScroller(float& x);
+
+// Message boxes of the intro; answerYes is true for Yes.
+void showMessage(const char* text, const char* caption, Uint32 icon);
+bool askYesNo(const char* text, const char* caption, Uint32 icon);
