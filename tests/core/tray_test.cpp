@@ -142,6 +142,17 @@ TEST_F(CoreTest, EditingKeysActOnTheTypedWord)
     EXPECT_STREQ(typedWord(&letterTray), "");
     handleTrayKey(&testApp, GLFW_KEY_DELETE);  // Delete on an empty word changes nothing
     EXPECT_EQ(letterTray.typedTop, -1);
+
+    // F1 acts like the hint button: only while a hint is available.
+    currentScreen = ScreenInGame;
+    progress.hintsUsed = 1;  // the next hint needs 3 words found
+    handleTrayKey(&testApp, GLFW_KEY_F1);
+    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(progress.hintsUsed, 1u);
+    progress.wordsFound = 3;
+    handleTrayKey(&testApp, GLFW_KEY_F1);
+    EXPECT_EQ(currentScreen, ScreenWordInfo);
+    EXPECT_EQ(progress.hintsUsed, 2u);
 }
 
 }  // namespace
