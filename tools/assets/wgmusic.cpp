@@ -216,7 +216,7 @@ class Track {
     addReverb(send_, left_, right_, s_.room, s_.mix);
     left_.resize(frames);
     right_.resize(frames);
-    normalize({&left_, &right_}, 0.55);  // head room for the game's sound effects on top
+    normalize({&left_, &right_}, 0.7);  // head room for the game's sound effects on top
     fadeEdges(left_, s_.fadeIn, s_.fadeOut);
     fadeEdges(right_, s_.fadeIn, s_.fadeOut);
     return writeOggVorbis(path, {left_, right_}, 0.3f);
