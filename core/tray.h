@@ -22,8 +22,8 @@ struct LetterTray {
 extern LetterTray letterTray;
 
 int initLetterTray(LetterTray *tray);
-// Installs a row and empties the typed word. The caller makes sure the row fits
-// (at most 30 letters and 59 bytes; see rowFitsTray).
+// Installs a row and empties the typed word. A row that does not fit (see
+// rowFitsTray) is refused: 0, and the tray is left as it was.
 int setLevelLetters(LetterTray *tray, const char *letters);
 int clearTypedWord(LetterTray *tray);
 // Takes the first free row letter whose UTF-8 text equals ch. 1 when taken, else 0.
@@ -39,7 +39,8 @@ const char *typedWord(const LetterTray *tray);
 int letterCount(const LetterTray *tray);
 int isLetterUsed(const LetterTray *tray, int i);
 
-// 1 when the row has at most 30 letters and 59 bytes.
+// 1 when the row has at most 30 letters and 59 bytes, also once malformed bytes
+// are read as U+FFFD (3 bytes each).
 int rowFitsTray(const char *letters);
 
 // Number of UTF-8 characters of text (malformed sequences count as one each).
