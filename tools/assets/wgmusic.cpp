@@ -171,21 +171,30 @@ std::vector<Note> vary(const std::vector<Note>& phrase, const Score& s, Rng& rng
   return varied;
 }
 
+// Progressions of one length, and a form that names only known ones.
+bool checkScore(const Score& s, const char* path) {
+  if (s.form.empty() || s.voices.empty()) {
+    std::fprintf(stderr, "%s: a score needs a form and at least one voice\n", path);
+    return false;
+  }
+  for (const auto& [label, chords] : s.progressions)
+    if (chords.size() != s.progressions.begin()->second.size()) {
+      std::fprintf(stderr, "%s: every progression needs the same number of bars\n", path);
+      return false;
+    }
+  for (const std::string& label : s.form)
+    if (!s.progressions.count(label)) {
+      std::fprintf(stderr, "%s: the form names an unknown progression %s\n", path, label.c_str());
+      return false;
+    }
+  return true;
+}
+
 class Track {
  public:
   explicit Track(const Score& s) : s_(s), beatSeconds_(60.0 / s.tempo) {}
 
   bool render(const std::string& path) {
-    for (const auto& [label, chords] : s_.progressions)
-      if (chords.size() != s_.progressions.begin()->second.size()) {
-        std::fputs("wgmusic: every progression needs the same number of bars\n", stderr);
-        return false;
-      }
-    for (const std::string& label : s_.form)
-      if (!s_.progressions.count(label)) {
-        std::fprintf(stderr, "wgmusic: form names unknown progression %s\n", label.c_str());
-        return false;
-      }
     const size_t bars = s_.progressions.begin()->second.size();
     const double sectionBeats = double(bars * s_.meter);
     const double total = s_.form.size() * sectionBeats * beatSeconds_ + s_.fadeOut * 0.5;
@@ -330,10 +339,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  if (score.form.empty() || score.voices.empty()) {
-    std::fprintf(stderr, "%s: a score needs a form and at least one voice\n", argv[1]);
-    return 1;
-  }
+  if (!checkScore(score, argv[1])) return 1;
   if (!Track(score).render(argv[2])) {
     std::fprintf(stderr, "wgmusic: cannot write %s\n", argv[2]);
     return 1;
