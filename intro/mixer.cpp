@@ -228,6 +228,7 @@ bool xmPrepareSong(XmSong* song) {
   output.blocks.assign(RING_BLOCKS, BlockInfo{});
   output.fill = 0;
   output.playIndex = 0;
+  output.playing = 0;
   return true;
 }
 
@@ -288,12 +289,16 @@ int fillPosition() {
   return output.fill;
 }
 
+void advancePlayIndex() {
+  output.playIndex = (output.playIndex + 1) % RING_BLOCKS;
+  const BlockInfo& info = output.blocks[output.playIndex];
+  output.playing = static_cast<uint32_t>(info.order << 8 | info.row);
+}
+
 int xmGetOrder(const XmSong* song) {
-  if (!song || output.blocks.empty()) return 0;
-  return output.blocks[output.playIndex].order;
+  return song ? static_cast<int>(output.playing >> 8) : 0;
 }
 
 int xmGetRow(const XmSong* song) {
-  if (!song || output.blocks.empty()) return 0;
-  return output.blocks[output.playIndex].row;
+  return song ? static_cast<int>(output.playing & 0xFF) : 0;
 }
