@@ -254,6 +254,9 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     EXPECT_EQ(iconButtonStyle.rounding, 10);
     EXPECT_EQ(iconButtonStyle.padding.x, -12);
     EXPECT_EQ(iconButtonStyle.padding.y, -10);
+
+    windowTitle = nullptr;
+    freeKeyStore(store);
 }
 
 TEST_F(ConfigLoading, MissingEmptyOrBrokenFileGivesNothing) {
