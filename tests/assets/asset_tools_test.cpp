@@ -1,5 +1,6 @@
-// The archive packer: what it writes, the game's reader finds; what wgpack packs, it lists and
-// extracts byte for byte; damaged or hostile archives are handled without harm.
+// The asset tools. What the archive packer writes, the game's reader finds; what wgpack packs, it lists and
+// extracts byte for byte; damaged or hostile archives are handled without harm; the synthesisers
+// refuse bad recipes and scores without writing anything.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "store/archive.h"
 #include "tools/assets/cpio.h"
+#include "tools/assets/synth.h"
 
 namespace fs = std::filesystem;
 
@@ -164,4 +166,32 @@ TEST(WgpackTool, ExtractWritesNothingOutsideTheTargetDirectory) {
   EXPECT_NE(run(std::string(WGPACK) + " extract " + (dir.path / "hostile.dat").string() + " " + out.string() + " nope.txt"), 0);
   EXPECT_NE(run(std::string(WGPACK) + " pack " + (dir.path / "x.dat").string()), 0);
   EXPECT_FALSE(fs::exists(dir.path / "x.dat"));
+}
+
+TEST(AudioTools, NoteNamesAndBadRecipesAreHandled) {
+  EXPECT_DOUBLE_EQ(noteFrequency("A4"), 440.0);
+  EXPECT_EQ(noteNumber("C4"), 60);
+  EXPECT_EQ(noteNumber("C#3"), noteNumber("Db3"));
+  EXPECT_EQ(noteNumber("B-1"), 11);
+  for (const char* bad : {"", "H4", "C", "C#", "C44", "Cx4", "4C"}) EXPECT_EQ(noteFrequency(bad), 0.0) << bad;
+  // A sharp inside a word is a note, a word starting with # is a comment.
+  EXPECT_EQ(stripComment("buzz 0 C#3 0.1 0.2 # low"), "buzz 0 C#3 0.1 0.2 ");
+
+  TempDir dir("audio_tools_bad_input");
+  const fs::path out = dir.path / "out.ogg";
+  for (const std::string score : {"tempo 70\nchords A C G\nchords B F\nform A B\nvoice pad 0.1 0.5 1 2\n",
+                                  "tempo 70\nchords A C\nform A X\nvoice pad 0.1 0.5 1 1\n",
+                                  "tempo 70\nchords A Cxyz\nform A\nvoice pad 0.1 0.5 1 1\n",
+                                  "tempo 70\nchords A C\nform A\nvoice flute 0.1 0.5 1 1\n",
+                                  "chords A C\n"}) {
+    writeFile(dir.path / "bad.score", bytesOf(score));
+    EXPECT_NE(run(std::string(WGMUSIC) + " " + (dir.path / "bad.score").string() + " " + out.string()), 0) << score;
+    EXPECT_FALSE(fs::exists(out)) << score;
+  }
+  for (const std::string recipe : {"bell 0 C5 0.5 0.3\n", "effect ok ok.ogg 0.5 1.5\n", "effect ok ok.ogg 0.5 0.5\nbell 0 Q5 0.5 0.3\n",
+                                   "effect ok ok.ogg 0.5 0.5\nsweep 0 0 100 0.2 0.3\n"}) {
+    writeFile(dir.path / "bad.txt", bytesOf(recipe));
+    EXPECT_NE(run(std::string(WGSFX) + " " + (dir.path / "bad.txt").string() + " " + dir.path.string()), 0) << recipe;
+    EXPECT_FALSE(fs::exists(dir.path / "ok.ogg")) << recipe;
+  }
 }
