@@ -11,6 +11,7 @@ constexpr size_t kHeaderSize = 26;
 
 const char* archiveFind(const char* archive, size_t length, const char* name, size_t* size) {
     *size = 0;
+    if (!archive || !name) return nullptr;
     const auto* bytes = reinterpret_cast<const unsigned char*>(archive);
     size_t nameLength = std::strlen(name);
     size_t offset = 0;

@@ -5,5 +5,5 @@
 
 // The data of the member called name (exact, case-sensitive), pointing into archive, with *size set
 // to its length; null and *size 0 when there is no such member or its data would lie outside the
-// archive.
+// archive (or archive or name is null).
 const char* archiveFind(const char* archive, size_t length, const char* name, size_t* size);

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -21,7 +22,8 @@ std::optional<std::vector<char>> inflateData(const std::vector<char>& data) {
     std::vector<char> out;
     int status = Z_OK;
     try {
-        out.resize(data.size() * 4 + 4096);
+        // Most files are not streams at all (plain archives), which the first call finds out.
+        out.resize(std::max<size_t>(data.size(), 4096));
         stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
         stream.avail_in = static_cast<uInt>(data.size());
         while (status == Z_OK) {
@@ -96,8 +98,8 @@ char* joinPath(char (&buffer)[kPathBufferSize], const char* a, const char* b, co
                const char* d) {
     size_t used = 0;
     for (const char* part : {a, b, c, d}) {
-        size_t n = std::strlen(part);
-        if (used + n >= kPathBufferSize) {
+        size_t n = part ? std::strlen(part) : 0;
+        if (!part || used + n >= kPathBufferSize) {
             buffer[0] = '\0';
             return buffer;
         }

@@ -34,7 +34,8 @@ bool writeWholeFile(const char* path, const void* data, size_t size);
 // 1 when written, -1 when the file could not be written.
 int writeRecordFile(const void* record, const char* path);
 
-// Copies a into buffer and appends the other texts; returns buffer. A path that would not fit
-// leaves buffer empty, so that no wrong file is ever opened under a cut-off name.
+// Copies a into buffer and appends the other texts; returns buffer. A path that would not fit, or
+// a missing (null) part such as an absent configuration value, leaves buffer empty, so that no
+// wrong file is ever opened under a cut-off name.
 char* joinPath(char (&buffer)[kPathBufferSize], const char* a, const char* b, const char* c = "",
                const char* d = "");

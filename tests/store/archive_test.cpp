@@ -82,6 +82,10 @@ TEST(Archive, NeverReadsOutsideTheBuffer) {
         EXPECT_TRUE(two == "<none>" || (two == "2222" && length >= whole.size())) << length;
     }
     EXPECT_EQ(find("", "one"), "<none>");
+    size_t size = 1;
+    EXPECT_EQ(archiveFind(whole.data(), whole.size(), nullptr, &size), nullptr);
+    EXPECT_EQ(archiveFind(nullptr, 0, "one", &size), nullptr);
+    EXPECT_EQ(size, 0u);
     EXPECT_EQ(find("not an archive at all, just bytes", "one"), "<none>");
 
     // Sizes in a header that point past the end.

@@ -116,6 +116,7 @@ TEST(JoinPath, JoinsUpToFourTextsAndNeverOverflows) {
     EXPECT_STREQ(joinPath(buffer, "data/", "images", "/", "home.png"), "data/images/home.png");
     std::string longName(kPathBufferSize, 'a');
     EXPECT_STREQ(joinPath(buffer, "save/", longName.c_str(), ".sav"), "");
+    EXPECT_STREQ(joinPath(buffer, "data/", nullptr), "");  // e.g. a missing configuration value
     std::string fits(kPathBufferSize - 1 - 5, 'b');
     EXPECT_EQ(std::strlen(joinPath(buffer, "save/", fits.c_str())), kPathBufferSize - 1);
 }
