@@ -124,7 +124,11 @@ void endGroup() {
 
 void label(const ImRect& r, const char* text, TextAlign align) {
     if (!text) return;
-    ImGui::RenderTextClipped(r.Min, r.Max, text, nullptr, nullptr, alignment(align), &r);
+    // Text placed against a side keeps a little air, so that it does not touch an icon that
+    // overhangs its own cell.
+    const float inset = align == AlignLeft || align == AlignRight ? 8 : 0;
+    ImRect box(r.Min.x + inset, r.Min.y, r.Max.x - inset, r.Max.y);
+    ImGui::RenderTextClipped(box.Min, box.Max, text, nullptr, nullptr, alignment(align), &r);
 }
 
 void labelWrap(const ImRect& r, const char* text) {

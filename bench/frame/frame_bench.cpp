@@ -1,0 +1,164 @@
+// Frame cost of the busiest screen: the in-game screen with 200 found words and a row of 30
+// letters, beside the main menu of the same run. A frame is timed from the GUI's new frame to
+// the GL submission of its draw lists (the swap is left out), on the main thread's CPU clock and
+// on the wall clock; the median of 500 frames is printed for each screen, and their ratio.
+//
+// usage: bench_frame [RUN_DIR] [--dump-prefix PATH]   (needs an X display, e.g. Xvfb)
+// With --dump-prefix, the last frame of each screen is also written as PATH<screen>.ppm.
+#include <GL/gl.h>
+#include <GLFW/glfw3.h>
+#include <imgui.h>
+#include <backends/imgui_impl_glfw.h>
+#include <backends/imgui_impl_opengl2.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "audio/sounds.h"
+#include "core/level.h"
+#include "core/tray.h"
+#include "core/words.h"
+#include "gfx/font.h"
+#include "store/config.h"
+#include "store/files.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/screens.h"
+#include "ui/theme.h"
+
+namespace {
+
+struct Timing {
+    double cpuMs;
+    double wallMs;
+};
+
+double seconds(clockid_t clock) {
+    timespec t{};
+    clock_gettime(clock, &t);
+    return t.tv_sec + t.tv_nsec * 1e-9;
+}
+
+Timing frame() {
+    double cpu0 = seconds(CLOCK_THREAD_CPUTIME_ID), wall0 = seconds(CLOCK_MONOTONIC);
+    glfwPollEvents();
+    ImGui_ImplOpenGL2_NewFrame();
+    ImGui_ImplGlfw_NewFrame();
+    ImGui::NewFrame();
+    drawScreens(&app);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ImGui::Render();
+    ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    glFlush();
+    Timing t{(seconds(CLOCK_THREAD_CPUTIME_ID) - cpu0) * 1e3, (seconds(CLOCK_MONOTONIC) - wall0) * 1e3};
+    return t;
+}
+
+void dump(const std::string& path) {
+    std::vector<unsigned char> pixels((size_t)windowWidth * windowHeight * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return;
+    std::fprintf(f, "P6\n%d %d\n255\n", windowWidth, windowHeight);
+    for (int y = windowHeight - 1; y >= 0; --y) std::fwrite(&pixels[(size_t)y * windowWidth * 3], 1, (size_t)windowWidth * 3, f);
+    std::fclose(f);
+}
+
+Timing median(std::vector<Timing> frames) {
+    auto middle = frames.begin() + frames.size() / 2;
+    std::nth_element(frames.begin(), middle, frames.end(), [](Timing a, Timing b) { return a.cpuMs < b.cpuMs; });
+    double cpu = middle->cpuMs;
+    std::nth_element(frames.begin(), middle, frames.end(), [](Timing a, Timing b) { return a.wallMs < b.wallMs; });
+    return {cpu, middle->wallMs};
+}
+
+Timing measure(int screen, const char* name, const char* dumpPrefix) {
+    const int warmUp = 20, frames = 500;
+    std::vector<Timing> times;
+    for (int i = 0; i < warmUp + frames; ++i) {
+        currentScreen = screen;
+        Timing t = frame();
+        if (i >= warmUp) times.push_back(t);
+        if (dumpPrefix && i == warmUp + frames - 1) dump(std::string(dumpPrefix) + name + ".ppm");
+        glfwSwapBuffers(app.window);
+    }
+    return median(times);
+}
+
+// A level of 30 letters with 200 words, all of them found.
+void installBusyLevel(std::vector<std::string>& words) {
+    const char* row = "abcdefghijklmnopqrstuvwxyzabcd";
+    setLevelLetters(&letterTray, row);
+    levelWords = StringSet{};
+    clearFoundList(&foundList);
+    for (int i = 0; i < 200; ++i) {
+        std::string word;
+        for (int n = i; word.size() < 3 || n > 0; n /= 26) word += (char)('a' + n % 26);
+        words.push_back(word + std::to_string(i % 10));
+    }
+    int outcome = 0;
+    for (const std::string& w : words) {
+        hashPut(levelWords, w.c_str(), &outcome);
+        appendToFoundList(&foundList, w.c_str());
+    }
+    foundListScroll = 99999;
+    levelFoundCount = 200;
+    levelStartTime = (int32_t)std::time(nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* runDir = WG_RUN_DIR;
+    const char* dumpPrefix = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--dump-prefix") == 0 && i + 1 < argc) dumpPrefix = argv[++i];
+        else runDir = argv[i];
+    }
+    if (chdir(runDir) != 0) {
+        std::fprintf(stderr, "no run directory %s\n", runDir);
+        return 1;
+    }
+    initLetterTray(&letterTray);
+    config = loadConfig(&app);
+    if (!config) {
+        std::fprintf(stderr, "no data/game.dat in %s\n", runDir);
+        return 1;
+    }
+    windowWidth = 1280;
+    windowHeight = 720;
+    if (!createWindow(&app, "frame bench", windowWidth, windowHeight, 'x')) return 1;
+    glfwSwapInterval(0);  // as fast as the frames go; the swap is not timed anyway
+    applyTheme(&app, 0);
+    joinPath(pathBuffer, "data/font/", getString(config, "smallFont"));
+    smallFont = loadFont(&app, pathBuffer, (float)getInt(config, "smallFontSize"), gameGlyphRanges);
+    joinPath(pathBuffer, "data/font/", getString(config, "font"));
+    mainFont = loadFont(&app, pathBuffer, (float)getInt(config, "fontSize"), gameGlyphRanges);
+    if (!selectLanguage(&app, 0)) {
+        std::fprintf(stderr, "no language data in %s/data\n", runDir);
+        return 1;
+    }
+    progress.storyStage = 0;
+
+    Timing menu = measure(ScreenMainMenu, "main_menu", dumpPrefix);
+    std::vector<std::string> words;
+    installBusyLevel(words);
+    progress.levelIndex = 0;
+    progress.levelsOpen = 1;
+    Timing game = measure(ScreenInGame, "in_game", dumpPrefix);
+
+    std::printf("frame (GUI build + GL submission, median of 500)   CPU ms   wall ms\n");
+    std::printf("main menu                                         %7.3f  %7.3f\n", menu.cpuMs, menu.wallMs);
+    std::printf("in-game, 200 found words, 30 letters              %7.3f  %7.3f\n", game.cpuMs, game.wallMs);
+    std::printf("ratio in-game / main menu                         %7.2f  %7.2f\n", game.cpuMs / menu.cpuMs,
+                game.wallMs / menu.wallMs);
+    shutdownWindow(&app);
+    return 0;
+}

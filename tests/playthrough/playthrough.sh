@@ -1,0 +1,183 @@
+# The game played through by a player in a 1280 x 720 window, with the real content: menus, the
+# story, words typed and clicked, hints, statistics, level 2, options, a Russian level typed
+# through the keyboard map, Exit, and a second start that finds everything again. A screenshot
+# of every screen in a light and a dark theme is kept under the build tree.
+source "$(dirname "$0")/../e2e/lib.sh"
+HERE=$(cd "$(dirname "$0")" && pwd)
+export LANG=en_US.UTF-8 LC_ALL= LC_MESSAGES=
+
+data() { python3 "$HERE/game_data.py" "$@"; }
+
+LAST_SHOT=""
+# shot NAME THEME: a screenshot that must wear the theme's colours and differ from the last one.
+# Screens can take a moment under load (the first one loads its pictures), so it is retried.
+shot() {
+    local name=$1 colours
+    case $2 in
+        light) colours="70,70,70 111,206,228" ;;      # theme 0: text, borders
+        dark) colours="190,190,190 51,55,67" ;;       # theme 3
+        darkblue) colours="210,210,210 46,46,46" ;;   # theme 5
+    esac
+    local path sum tries=0
+    while :; do
+        sleep 0.5
+        path=$(e2e_screenshot "$name")
+        sum=$(md5sum <"$path")
+        if [ "$sum" != "$LAST_SHOT" ] && python3 "$HERE/screen_check.py" "$path" $colours; then
+            break
+        fi
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || e2e_fail "screen $name is blank, unchanged or not in the $2 theme"
+    done
+    LAST_SHOT=$sum
+}
+
+# Places on the 1280 x 720 screens (window coordinates).
+MENU_FIRST="165 439"; MENU_OPTIONS="165 513"; MENU_ABOUT="165 587"; MENU_EXIT="165 661"
+BACK_OPTIONS="640 481"; BACK_LOW="640 673"; BACK_STATISTICS="640 677"
+STORY_NEXT="640 669"
+OPTIONS_THEME="734 259"; OPTIONS_LANGUAGE="734 407"
+HOME_ICON="53 55"; STAT_ICON="124 55"; SELECTOR_RIGHT="1236 55"
+HINT_ICON="53 667"; ERASE_LETTER="1155 667"; ERASE_WORD="1226 667"
+FIRST_FOUND_WORD="170 123"
+language_button() { echo "640 $((99 + 74 * $1))"; }
+swatch() { echo "734 $((323 + 54 * $1))"; }
+# letter_x INDEX COUNT: the middle of letter INDEX of a row of COUNT letters.
+letter_x() { python3 -c "w = (1240 - 4 * ($2 - 1)) / $2; print(int(20 + $1 * (w + 4) + w / 2))"; }
+click() { e2e_click $1; }
+
+LIGHT=light DARK=dark DARK_BLUE=darkblue
+
+e2e_start_xvfb 1280x720
+e2e_prepare_run_dir
+cd "$E2E_RUN" || e2e_fail "no run directory"
+mapfile -t LEVEL1 < <(data level data/en.dat 0)
+mapfile -t LEVEL2 < <(data level data/en.dat 1)
+ROW1=${LEVEL1[0]}
+[ ${#LEVEL1[@]} -ge 6 ] || e2e_fail "level 1 needs at least five words for this play"
+
+e2e_start game
+e2e_wait_window
+shot main_menu_light $LIGHT
+
+# The language screen, reached from the options; English is chosen there.
+click "$MENU_OPTIONS";                 shot options_light $LIGHT
+click "$OPTIONS_LANGUAGE";             shot language_light $LIGHT
+e2e_key Escape                         # the player must choose: nothing happens
+click "$(language_button 0)";          shot main_menu_again_light $LIGHT
+
+# A new game starts with the three pages of the first chapter.
+click "$MENU_FIRST";                   shot story_light $LIGHT
+click "$STORY_NEXT"; click "$STORY_NEXT"
+click "$STORY_NEXT";                   shot in_game_empty_light $LIGHT
+
+# Words by keyboard, a word by clicking its letters, Backspace and Delete.
+e2e_type "${LEVEL1[1]}"
+e2e_type "${LEVEL1[2]}"
+word=${LEVEL1[3]}
+for ((i = 0; i < ${#word}; i++)); do
+    # the first letter of the row that is still free
+    index=$(python3 -c "
+row, word, i = '$ROW1', '$word', $i
+used = []
+for ch in word[:i]:
+    used.append(next(k for k, c in enumerate(row) if c == ch and k not in used))
+print(next(k for k, c in enumerate(row) if c == word[i] and k not in used))")
+    click "$(letter_x "$index" ${#ROW1}) 593"
+done
+e2e_type "${LEVEL1[4]:0:1}"; e2e_key BackSpace
+e2e_type "${LEVEL1[4]:0:2}"; e2e_key Delete
+click "$ERASE_WORD"
+e2e_type "${LEVEL1[1]}"                # typed again: highlighted in the list
+shot in_game_repeat_light $LIGHT
+click "$ERASE_LETTER"; click "$ERASE_WORD"
+
+# A hint by the button, a found word's description, the statistics, each left again.
+click "$HINT_ICON";                    shot word_info_light $LIGHT
+click "$BACK_LOW"
+click "$FIRST_FOUND_WORD";             shot word_info_found_light $LIGHT
+e2e_key Escape
+click "$STAT_ICON";                    shot statistics_light $LIGHT
+click "$BACK_STATISTICS"
+click "$STAT_ICON"; e2e_key Escape
+
+# Level 2 opens after enough words; moving there tells the second chapter.
+e2e_type "${LEVEL1[4]}"
+sleep 0.3
+click "$SELECTOR_RIGHT";               shot story_step1_light $LIGHT
+click "$STORY_NEXT"; click "$STORY_NEXT"
+e2e_type "${LEVEL2[1]}"
+shot in_game_level2_light $LIGHT
+
+# Options: a dark theme and a lower volume; every screen once more in the dark theme.
+click "$HOME_ICON"
+click "$MENU_ABOUT";                   shot about_light $LIGHT
+click "$BACK_LOW"
+click "$MENU_OPTIONS"
+click "$OPTIONS_THEME"
+click "$(swatch 3)";                   shot options_dark $DARK
+click "600 333"                        # the volume slider, about a fifth of the way
+click "$OPTIONS_LANGUAGE";             shot language_dark $DARK
+click "$(language_button 0)";          shot main_menu_dark $DARK
+click "$MENU_ABOUT";                   shot about_dark $DARK
+click "$BACK_LOW"
+click "$MENU_FIRST";                   shot in_game_dark $DARK
+click "$STAT_ICON";                    shot statistics_dark $DARK
+click "$BACK_STATISTICS"
+click "$FIRST_FOUND_WORD";             shot word_info_dark $DARK
+click "$BACK_LOW"
+e2e_key Escape
+click "$MENU_EXIT"
+e2e_wait_exit
+e2e_expect_eq "$E2E_STATUS" 0 "exit status after Exit"
+
+# What was saved: the progress record and the level files.
+read -r levelIndex levelsOpen storyStage hintsUsed wordsFound lettersFound seconds mode theme volume \
+    < <(data progress save/progress_en.dat)
+e2e_expect_eq "$levelIndex $storyStage $hintsUsed $theme" "1 2 1 3" "level, story stage, hints, theme"
+e2e_expect_eq "$wordsFound" 5 "words found"
+[ "$levelsOpen" -ge 2 ] || e2e_fail "level 2 is not open ($levelsOpen)"
+[ "$volume" -gt 5 ] && [ "$volume" -lt 40 ] || e2e_fail "volume $volume is not what the slider was set to"
+level1_file=save/$(printf '%s' "$ROW1" | od -An -tx1 | tr -d ' \n').sav
+mapfile -t found1 < <(data found "$level1_file")
+e2e_expect_eq "${found1[*]}" "${LEVEL1[1]} ${LEVEL1[2]} ${LEVEL1[3]} ${LEVEL1[4]}" "words of level 1 in finding order"
+e2e_pass "first session saved"
+
+# A second start: the main menu continues, the level's words are back (typing one again does
+# not count it twice) and a new word counts.
+e2e_start game
+e2e_wait_window
+sleep 1
+LAST_SHOT=""
+shot main_menu_continue_dark $DARK
+click "$MENU_FIRST"
+e2e_type "${LEVEL2[1]}"
+e2e_type "${LEVEL2[2]}"
+shot in_game_restored_dark $DARK
+
+# Russian, in the dark blue theme: the keys of the Latin layout type Cyrillic letters through
+# the keyboard map.
+click "$HOME_ICON"
+click "$MENU_OPTIONS"
+click "$OPTIONS_LANGUAGE"
+click "$(language_button 1)";          shot main_menu_russian_light $LIGHT
+click "$MENU_OPTIONS"
+click "$OPTIONS_THEME"
+click "$(swatch 5)"
+click "$BACK_OPTIONS"
+click "$MENU_FIRST";                   shot story_dark $DARK_BLUE
+click "$STORY_NEXT"; click "$STORY_NEXT"; click "$STORY_NEXT"
+mapfile -t RU1 < <(data level data/ru.dat 0)
+mapfile -t keys < <(data keys data/ru.dat "${RU1[1]}")
+e2e_key "${keys[@]}"
+shot in_game_russian_dark $DARK_BLUE
+click "$HOME_ICON"
+click "$MENU_EXIT"
+e2e_wait_exit
+e2e_expect_eq "$E2E_STATUS" 0 "exit status of the second session"
+
+read -r _ _ _ _ wordsFound _ < <(data progress save/progress_en.dat)
+e2e_expect_eq "$wordsFound" 6 "English words after the second session (one typed again, one new)"
+read -r _ _ storyStage _ wordsFound _ _ _ theme _ < <(data progress save/progress_ru.dat)
+e2e_expect_eq "$storyStage $wordsFound $theme" "1 1 5" "Russian story stage, words and theme"
+e2e_pass "play-through"
