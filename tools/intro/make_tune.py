@@ -331,7 +331,8 @@ def sweep(p, rng, up=True):
     p.volume(35, FX, 0x84)
     p.volume(36, FX, 0xE8)
     p.put(40, FX, note('A-5'), 0, 0xF4)  # tone portamento from the volume column
-    p.put(48, FX, 0, 0, 0, 0x0E, 0xC4)
+    p.put(48, FX, 0, 0, 0, 0x0E, 0xC2)  # cut on the last tick of the row (speed 3)
+    p.put(50, FX, KEY_OFF)
 
 
 def crash(p):
