@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <new>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -32,7 +32,7 @@ std::optional<std::vector<char>> inflateData(const std::vector<char>& data) {
             stream.avail_out = static_cast<uInt>(out.size() - stream.total_out);
             status = inflate(&stream, Z_NO_FLUSH);
         }
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         status = Z_MEM_ERROR;
     }
     inflateEnd(&stream);
@@ -54,11 +54,13 @@ size_t fileSize(FILE* file) {
 std::optional<std::vector<char>> readWholeFile(const char* path) {
     File file(std::fopen(path, "rb"));
     if (!file) return std::nullopt;
+    // A directory opens like a file and reports a nonsense size; only reading tells them apart.
+    if (std::fgetc(file.get()) == EOF && std::ferror(file.get())) return std::nullopt;
     size_t size = fileSize(file.get());
     std::vector<char> data;
     try {
         data.resize(size);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // bad_alloc, or length_error for an impossible size
         return std::nullopt;
     }
     if (size > 0 && std::fread(data.data(), 1, size, file.get()) != size) return std::nullopt;

@@ -72,6 +72,7 @@ TEST_F(Files, DataFilesArePlainOrZlib) {
     EXPECT_TRUE(readDataFile(write("empty.dat", "").c_str())->empty());
     EXPECT_FALSE(readDataFile(path("missing.dat").c_str()));
     EXPECT_FALSE(readWholeFile(path("missing.dat").c_str()));
+    EXPECT_FALSE(readWholeFile(dir.string().c_str()));  // a directory is not a file
 
     KeyStore* store = loadKeyStore(path("packed.dat").c_str());
     ASSERT_NE(store, nullptr);
