@@ -107,7 +107,7 @@ bool createGlWindow(const char* title, int width, int height, int bits, bool ful
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | (intro.fullscreen ? SDL_WINDOW_FULLSCREEN : 0);
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
   // Like choosing a pixel format: 32 depth bits asked for, the closest the driver has taken.
   for (int depth : {32, 24, 16}) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
@@ -121,6 +121,7 @@ bool createGlWindow(const char* title, int width, int height, int bits, bool ful
   }
   if (intro.fullscreen) {
     SDL_SetWindowDisplayMode(intro.window, &mode);
+    SDL_SetWindowFullscreen(intro.window, SDL_WINDOW_FULLSCREEN);
     SDL_ShowCursor(SDL_DISABLE);
   }
   ResourceData icon = findResource(ResourceType::Icon, ICON_PROGRAM);
