@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   }
   // The intro samples each cell a little to the right of and below its corner, so every glyph
   // keeps the first two columns and the top two rows of its cell empty.
-  float scale = stbtt_ScaleForMappingEmToPixels(&info, 11.5f);
+  float scale = stbtt_ScaleForMappingEmToPixels(&info, 10.5f);
   int ascent;
   stbtt_GetFontVMetrics(&info, &ascent, nullptr, nullptr);
   int baseline = static_cast<int>(ascent * scale + 0.5f) + 2;
