@@ -25,8 +25,8 @@ source "$root/tests/e2e/lib.sh"
 e2e_start_xvfb 1920x1080
 E2E_RUN=$WG_RUN_DIR
 e2e_start "$program"
-sleep 8
-kill -0 "$E2E_PID" 2>/dev/null || echo "The $program ended early; its output is below." >&2
-e2e_screenshot "$program" >/dev/null
-kill -0 "$E2E_PID" 2>/dev/null || { e2e_stdout; e2e_stderr; } >&2
-echo "Screenshot: $E2E_ARTIFACTS/$program.png"
+e2e_wait_window
+sleep 5
+shot=$E2E_ARTIFACTS/$program.png
+import -window "$E2E_WINDOW" "$shot"
+echo "Screenshot: $shot"

@@ -9,7 +9,7 @@
 # and the X server and removes the directory; don't replace that trap. Set E2E_KEEP=1 to keep it.
 # To run a test program (a GoogleTest binary, say) in its own X server instead, use
 #   bash tests/app/with_xvfb.sh WxH PROGRAM [ARGS...]
-# Every function returns non-zero (or, for e2e_fail and the waits, ends the test) on failure.
+# The functions work with and without set -e. Every function returns non-zero (or, for e2e_fail and the waits, ends the test) on failure.
 #
 #   e2e_start_xvfb [WxH]          start an X server of that screen size (default 1920x1080) on a free
 #                                 display and export DISPLAY
@@ -60,13 +60,13 @@ export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$E2E_AUDIO
 
 e2e_cleanup() {
     if [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; then
-        kill "$E2E_PID" 2>/dev/null
+        kill "$E2E_PID" 2>/dev/null || true
         sleep 0.5
-        kill -9 "$E2E_PID" 2>/dev/null
+        kill -9 "$E2E_PID" 2>/dev/null || true
     fi
     if [ -n "$E2E_XVFB_PID" ]; then
-        kill "$E2E_XVFB_PID" 2>/dev/null
-        wait "$E2E_XVFB_PID" 2>/dev/null
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
     fi
     if [ "${E2E_KEEP:-0}" = 1 ]; then
         echo "kept $E2E_TMP"
@@ -174,7 +174,7 @@ e2e_wait_window() {
     local deadline=$((SECONDS + timeout))
     while [ $SECONDS -lt $deadline ]; do
         kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended before showing a window"
-        E2E_WINDOW=$(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null | head -n1)
+        E2E_WINDOW=$(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null | head -n1 || true)
         if [ -n "$E2E_WINDOW" ]; then
             # Keyboard input goes to the focused window; there is no window manager to focus it.
             xdotool windowfocus --sync "$E2E_WINDOW" 2>/dev/null || true
