@@ -1,0 +1,56 @@
+# The game's sound through SDL's disk driver, in a real window: after a word is found the
+# output holds the "wordOk" effect, and the music is heard at volume 100 and silent at 0.
+source "$(dirname "$0")/../e2e/lib.sh"
+: "${AUDIO_PROBE:?AUDIO_PROBE must name the audio_probe program}"
+export LANG=en_US.UTF-8 LC_ALL= LC_MESSAGES=
+
+data() { python3 "$E2E_SOURCE_ROOT/tests/playthrough/game_data.py" "$@"; }
+probe() { "$AUDIO_PROBE" "$@"; }
+# Places on the 1280 x 720 screens (window coordinates).
+MENU_FIRST="165 439"; STORY_NEXT="640 669"
+
+e2e_start_xvfb 1280x720
+e2e_prepare_run_dir
+cd "$E2E_RUN" || e2e_fail "no run directory"
+mapfile -t LEVEL1 < <(data level data/en.dat 0)
+[ ${#LEVEL1[@]} -ge 2 ] || e2e_fail "level 1 has no words"
+
+# Volume 100, the default of a language without stored progress: music from the start, then a
+# new game (three story pages) and the first word of level 1 typed.
+e2e_start game
+e2e_wait_window
+sleep 4
+e2e_click $MENU_FIRST
+for page in 1 2 3; do sleep 0.3; e2e_click $STORY_NEXT; done
+sleep 0.5
+mapfile -t keys < <(data keys data/en.dat "${LEVEL1[1]}")
+e2e_key "${keys[@]}"
+sleep 2
+e2e_close_window
+e2e_wait_exit
+cp "$E2E_AUDIO" "$E2E_TMP/loud.raw"
+
+read -r peak rms seconds < <(probe level "$E2E_TMP/loud.raw" 1.5 4)
+echo "music at volume 100, 1.5 s to 4 s: peak $peak, rms $rms"
+[ "${rms%.*}" -ge 100 ] || e2e_fail "no music at volume 100 (rms $rms)"
+read -r at correlation < <(probe find "$E2E_TMP/loud.raw" wordOk)
+echo "wordOk best match at $at s, normalised correlation $correlation"
+read -r _ otherCorrelation < <(probe find "$E2E_TMP/loud.raw" wordReject)
+echo "wordReject (never played) best correlation $otherCorrelation"
+python3 -c "import sys; sys.exit(0 if $correlation >= 0.5 and $at >= 4 and $otherCorrelation < $correlation - 0.2 else 1)" ||
+    e2e_fail "the wordOk effect is not in the output after the word was typed"
+e2e_pass "music at volume 100 and the wordOk effect after a found word"
+
+# Volume 0 stored in the language's progress: nothing at all reaches the output.
+mkdir -p save
+head -c 40 /dev/zero >save/progress_en.dat
+e2e_start game
+e2e_wait_window
+sleep 5
+e2e_close_window
+e2e_wait_exit
+read -r peak rms seconds < <(probe level "$E2E_AUDIO" 0 60)
+echo "music at volume 0: peak $peak, rms $rms over $seconds s"
+python3 -c "import sys; sys.exit(0 if $seconds >= 3 else 1)" || e2e_fail "only $seconds s of output"
+e2e_expect_eq "$peak" 0 "peak of the output at volume 0"
+e2e_pass "no music at volume 0"
