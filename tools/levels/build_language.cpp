@@ -75,22 +75,14 @@ int main(int argc, char** argv) {
         described.push_back(glossary.descriptions.count(word) > 0);
     }
 
-    // Rows whose words mostly have a description are preferred; the share asked of
-    // each row is lowered step by step until the words allow enough levels.
+    // Rows whose words mostly have a description are preferred. A dictionary that
+    // knows hardly any of the words cannot steer the choice of rows.
     LevelRules rules;
     rules.rowClass = language->index;
     rules.rowClasses = languageTotal;
-    bool hasDictionary = language->wordnet || !language->toEnglish.empty() || !language->fromEnglish.empty();
-    // A dictionary that knows hardly any of the words (Russian has a small one) cannot
-    // steer the choice of rows.
     bool helpful = std::count(described.begin(), described.end(), true) * 20 >= long(described.size());
-    double share = hasDictionary && helpful ? (language->wordnet ? 0.8 : 0.5) : 0;
-    std::vector<Level> levels;
-    for (;; share -= 0.05) {
-        rules.minDescribedShare = std::max(0.0, share);
-        levels = chooseLevels(language->alphabet, words, described, rules);
-        if (levels.size() >= rules.levelCount || rules.minDescribedShare == 0) break;
-    }
+    if (helpful) rules.minDescribedShare = language->wordnet ? 0.8 : 0.5;
+    std::vector<Level> levels = chooseLevels(language->alphabet, words, described, rules);
 
     std::map<std::string, std::string> descriptions;
     std::set<std::string> levelWords;

@@ -46,7 +46,7 @@ std::vector<Language> makeLanguages() {
     ru.vowels = letters("аеёиоуыэюя");
     ru.alphabet = letters("абвгдеёжзийклмнопрстуфхцчшщъыьэюя");
     ru.charmap = keyMap(jcukenKeys, "йцукенгшщзхъфывапролджэячсмитьбюё");
-    ru.fromEnglish = dict + "eng-rus";
+    ru.fromEnglish = {dict + "eng-rus", "/usr/share/dictd/mueller7"};
     all.push_back(ru);
 
     Language de;
@@ -69,7 +69,7 @@ std::vector<Language> makeLanguages() {
                          {{U'æ', letters("ae")}, {U'œ', letters("oe")}});
     fr.toEnglish = dict + "fra-eng";
     fr.inflections = "/usr/share/hunspell/fr";
-    fr.fromEnglish = dict + "eng-fra";
+    fr.fromEnglish = {dict + "eng-fra"};
     all.push_back(fr);
 
     Language es;
@@ -81,7 +81,7 @@ std::vector<Language> makeLanguages() {
     es.charmap = {{";", "ñ"}};
     es.toEnglish = dict + "spa-eng";
     es.inflections = "/usr/share/hunspell/es_ES";
-    es.fromEnglish = dict + "eng-spa";
+    es.fromEnglish = {dict + "eng-spa"};
     all.push_back(es);
 
     Language it;
@@ -92,7 +92,7 @@ std::vector<Language> makeLanguages() {
     it.folds = foldTable("àáâèéêìíîïòóôùúû", "aaaeeeiiiiooouuu");
     it.toEnglish = dict + "ita-eng";
     it.inflections = "/usr/share/hunspell/it_IT";
-    it.fromEnglish = dict + "eng-ita";
+    it.fromEnglish = {dict + "eng-ita"};
     all.push_back(it);
 
     Language pl;
@@ -104,7 +104,7 @@ std::vector<Language> makeLanguages() {
     pl.toEnglish = dict + "pol-eng";
     pl.inflections = "/usr/share/hunspell/pl_PL";
     pl.latin2 = true;
-    pl.fromEnglish = dict + "eng-pol";
+    pl.fromEnglish = {dict + "eng-pol"};
     all.push_back(pl);
 
     Language uk;

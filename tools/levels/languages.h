@@ -18,7 +18,7 @@ struct Language {
     bool capitalNouns = false;            // nouns start with a capital and are still ordinary words
     bool wordnet = false;                 // descriptions from WordNet
     std::string toEnglish;                // dictd base path of a <lang>-eng dictionary, or empty
-    std::string fromEnglish;              // dictd base path of an eng-<lang> dictionary, or empty
+    std::vector<std::string> fromEnglish; // dictd base paths of eng-<lang> dictionaries
     std::string inflections;              // hunspell base path whose suffix rules inflect the translated words
     bool latin2 = false;                  // that hunspell dictionary is written in ISO 8859-2
 };

@@ -51,6 +51,7 @@ void collectWords(const AnagramIndex& index, const std::string& rowKey, size_t p
 struct Candidate {
     std::string key;
     std::vector<unsigned> words;
+    double describedShare = 0;
     bool used = false;
 };
 
@@ -103,8 +104,12 @@ bool spellsWord(const std::string& row, const std::vector<std::string>& words) {
     return false;
 }
 
-std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<std::string>& words,
-                                const std::vector<bool>& described, const LevelRules& rules) {
+namespace {
+
+// Candidate rows per length: the letters of a word (preferably a described one),
+// one row per letter multiset, each building between minWords and maxWords words.
+std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet, const std::vector<std::string>& words,
+                                                  const std::vector<bool>& described, const LevelRules& rules) {
     AnagramIndex index;
     index.entries.reserve(words.size());
     size_t maxLetters = 0;
@@ -114,8 +119,6 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
     }
     std::sort(index.entries.begin(), index.entries.end());
 
-    // Candidate rows per length: the letters of a word (preferably a described one),
-    // one row per letter multiset.
     std::vector<std::vector<Candidate>> byLength(maxLetters + 1);
     for (size_t length = 4; length <= maxLetters; ++length) {
         std::vector<std::string> seeds, describedSeeds;
@@ -137,11 +140,15 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
             if (count < rules.minWords || count > rules.maxWords) continue;
             size_t withText = std::count_if(candidate.words.begin(), candidate.words.end(),
                                             [&](unsigned w) { return described[w]; });
-            if (withText < rules.minDescribedShare * count) continue;
+            candidate.describedShare = double(withText) / count;
             byLength[length].push_back(std::move(candidate));
         }
     }
+    return byLength;
+}
 
+std::vector<Level> pickLevels(std::vector<std::vector<Candidate>> byLength, const std::vector<std::string>& words,
+                              const LevelRules& rules) {
     // Difficulty grows with the level: the row length steps up through the lengths
     // that offer enough rows, each length taking levels in proportion to its rows (so
     // no length runs out), and within a length the word count rises.
@@ -163,24 +170,44 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
             ++quota[length];
             ++assigned;
         }
-    // Within a length, rows are taken at evenly spaced places of the word-count order.
+    // Within a length, rows are taken at evenly spaced places of the word-count order;
+    // of the rows up to the next place, the one whose words are best described.
     std::mt19937 rng(rules.seed);
     for (size_t length = 0; length < byLength.size(); ++length) {
         std::vector<Candidate>& bucket = byLength[length];
         std::stable_sort(bucket.begin(), bucket.end(),
                          [](const Candidate& a, const Candidate& b) { return a.words.size() < b.words.size(); });
-        for (size_t j = 0; j < quota[length]; ++j) {
+        size_t stride = quota[length] ? std::max<size_t>(1, bucket.size() / quota[length]) : 1;
+        for (size_t j = 0; j < quota[length];) {
             size_t place = quota[length] > 1 ? j * (bucket.size() - 1) / (quota[length] - 1) : 0;
-            for (size_t k = place; k < bucket.size() + place; ++k) {
-                Candidate& candidate = bucket[k % bucket.size()];
-                if (candidate.used) continue;
-                candidate.used = true;
-                Level level = makeLevel(candidate, words, rules, rng);
-                if (level.row.empty()) continue; // too few orders of these letters: take another row
-                levels.push_back(std::move(level));
-                break;
+            Candidate* best = nullptr;
+            for (size_t k = place; k < bucket.size() + place && (!best || k < place + stride); ++k) {
+                Candidate& c = bucket[k % bucket.size()];
+                if (!c.used && (!best || c.describedShare > best->describedShare)) best = &c;
             }
+            if (!best) break;
+            best->used = true;
+            Level level = makeLevel(*best, words, rules, rng);
+            if (level.row.empty()) continue; // too few orders of these letters: take another row
+            levels.push_back(std::move(level));
+            ++j;
         }
     }
     return levels;
+}
+
+} // namespace
+
+std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<std::string>& words,
+                                const std::vector<bool>& described, const LevelRules& rules) {
+    std::vector<std::vector<Candidate>> candidates = candidateRows(alphabet, words, described, rules);
+    std::vector<Level> levels;
+    for (double share = rules.minDescribedShare;; share -= 0.01) {
+        std::vector<std::vector<Candidate>> wellDescribed(candidates.size());
+        for (size_t length = 0; length < candidates.size(); ++length)
+            for (const Candidate& c : candidates[length])
+                if (c.describedShare >= share) wellDescribed[length].push_back(c);
+        levels = pickLevels(std::move(wellDescribed), words, rules);
+        if (levels.size() >= rules.levelCount || share <= 0) return levels;
+    }
 }

@@ -14,8 +14,10 @@ struct LevelRules {
     size_t levelCount = 420;
     size_t minWords = 6;
     size_t maxWords = 80;
-    size_t seedsPerLength = 700;    // rows tried per row length
-    double minDescribedShare = 0;   // rows whose words are described less often are passed over
+    size_t seedsPerLength = 1500;   // rows tried per row length
+    // The share of described words asked of each row at first; it is lowered step by
+    // step until the rows allow enough levels.
+    double minDescribedShare = 0;
     unsigned seed = 20261207;
     // Level files are named after the row alone, so languages must never share a row:
     // each language takes only rows whose hash leaves its own remainder.

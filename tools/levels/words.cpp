@@ -59,7 +59,7 @@ std::string dropBracketed(const std::string& s) {
 std::string dropSenseNumbers(std::string s) {
     s = trim(s);
     size_t i = 0;
-    while (i < s.size() && (isdigit((unsigned char)s[i]) || s[i] == '.' || s[i] == '-' || s[i] == ' ')) ++i;
+    while (i < s.size() && (isdigit((unsigned char)s[i]) || s[i] == '.' || s[i] == ')' || s[i] == '-' || s[i] == ' ')) ++i;
     s = s.substr(i);
     while (!s.empty()) {
         size_t j = s.size();
@@ -209,31 +209,66 @@ void readToEnglish(const Language& language, Glossary& glossary) {
     }
 }
 
-// eng-<lang> read backwards: every one-word translation gets its English headwords.
-void readFromEnglish(const Language& language, Glossary& glossary) {
-    std::map<std::string, std::vector<std::string>> english;
+bool hasLatinLetter(const std::string& s) {
+    return std::any_of(s.begin(), s.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+}
+
+bool startsWithSense(const std::string& line) {
+    size_t i = 0;
+    while (i < line.size() && isdigit((unsigned char)line[i])) ++i;
+    return i > 0 && i < line.size() && line[i] == ')';
+}
+
+bool marksRude(const std::string& line) {
+    return contains(line, "_груб") || contains(line, "_бран") || contains(line, "_вульг") ||
+           contains(line, "_презр") || contains(line, "vulg") || contains(line, "offensive");
+}
+
+// eng-<lang> read backwards: every one-word translation gets the English headwords
+// that give it earliest (first sense, first item first).
+void readFromEnglish(const Language& language, const std::string& base, Glossary& glossary) {
+    // Dictionaries into a non-Latin script mix English phrases into the senses
+    // ("tom cat кот"): there a sense ends at its first English word.
+    bool latinScript = language.alphabet.find(U'a') != CodePoints::npos;
+    std::map<std::string, std::vector<std::pair<int, std::string>>> english;
     std::map<std::string, std::string> written;
-    for (const DictEntry& entry : readDictd(language.fromEnglish)) {
-        if (entry.headword.find(' ') != std::string::npos || entry.headword.empty()) continue;
+    for (const DictEntry& entry : readDictd(base)) {
+        if (entry.headword.empty() || !std::all_of(entry.headword.begin(), entry.headword.end(), [](char c) {
+                return c >= 'a' && c <= 'z';
+            }))
+            continue;
         bool offensive = marksOffensive(entry.body);
+        bool numbered = !latinScript && std::any_of(entry.body.begin(), entry.body.end(), [](const std::string& l) {
+            return startsWithSense(trim(l));
+        });
+        int rank = 0;
         for (const std::string& line : entry.body) {
             std::string t = trim(line);
             if (t.empty() || contains(t, "See also") || contains(t, "see:") || contains(t, "Synonym")) continue;
+            if (numbered && !startsWithSense(t)) continue;
+            bool rude = offensive || (!latinScript && marksRude(t));
+            int position = 0;
             for (const std::string& item : splitItems(dropSenseNumbers(dropBracketed(t)))) {
+                if (!latinScript && hasLatinLetter(item)) break;
                 std::string key;
                 if (item.find(' ') != std::string::npos || !foldKey(language, item, key)) continue;
-                if (offensive) glossary.offensive.insert(key);
-                std::vector<std::string>& list = english[key];
-                if (list.size() < 3 && std::find(list.begin(), list.end(), entry.headword) == list.end())
-                    list.push_back(entry.headword);
+                if (rude) glossary.offensive.insert(key);
+                english[key].emplace_back(rank * 100 + position++, entry.headword);
                 written.emplace(key, item);
             }
+            ++rank;
         }
     }
-    for (const auto& [key, list] : english) {
+    for (auto& [key, candidates] : english) {
         if (glossary.descriptions.count(key)) continue;
+        std::stable_sort(candidates.begin(), candidates.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::string> chosen;
+        for (const auto& candidate : candidates)
+            if (chosen.size() < 3 && std::find(chosen.begin(), chosen.end(), candidate.second) == chosen.end())
+                chosen.push_back(candidate.second);
         std::string text;
-        for (const std::string& e : list) text += (text.empty() ? "" : ", ") + e;
+        for (const std::string& e : chosen) text += (text.empty() ? "" : ", ") + e;
         text = shorten(text);
         glossary.descriptions[key] = withSpelling(language, written[key], key, text);
         glossary.english[key] = text;
@@ -330,7 +365,7 @@ bool readBlockList(const Language& language, const std::string& path, BlockList&
 Glossary readGlossary(const Language& language) {
     Glossary glossary;
     if (!language.toEnglish.empty()) readToEnglish(language, glossary);
-    if (!language.fromEnglish.empty()) readFromEnglish(language, glossary);
+    for (const std::string& base : language.fromEnglish) readFromEnglish(language, base, glossary);
     if (!language.inflections.empty()) describeInflections(language, glossary);
     return glossary;
 }
