@@ -25,6 +25,16 @@ source "$root/tests/e2e/lib.sh"
 e2e_start_xvfb 1920x1080
 E2E_RUN=$WG_RUN_DIR
 e2e_start "$program"
+if [ "$program" = intro ]; then
+    # The intro first asks in a message box whether to run full screen; Escape answers No.
+    for _ in $(seq 150); do
+        question=$(xwininfo -root -tree | awk '/"Start Full Screen\?": / {print $1; exit}')
+        [ -n "$question" ] && break
+        sleep 0.2
+    done
+    [ -n "$question" ] || e2e_fail "the intro asked nothing within 30 s"
+    xdotool windowfocus --sync "$question" key Escape
+fi
 e2e_wait_window
 sleep 5
 shot=$E2E_ARTIFACTS/$program.png
