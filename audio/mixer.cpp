@@ -15,7 +15,6 @@
 #include <emmintrin.h>
 #endif
 
-
 const char* tsLastError = nullptr;
 
 namespace {
@@ -189,8 +188,10 @@ tsMixer* tsMakeContextOnRing(std::unique_ptr<AudioRing> ring, int sampleRate, in
     mixer->accumRight = reinterpret_cast<float*>(buffers + bufferBytes);
     mixer->staging = reinterpret_cast<int16_t*>(buffers + 2 * bufferBytes);
     mixer->pool = voiceCount > 0 ? reinterpret_cast<tsVoice*>(buffers + 3 * bufferBytes) : nullptr;
-    for (int i = 0; i < voiceCount; ++i)
-        mixer->pool[i] = tsVoice{0, 0, 0, 0, 0, 0, nullptr, i + 1 < voiceCount ? &mixer->pool[i + 1] : nullptr};
+    for (int i = 0; i < voiceCount; ++i) {
+        mixer->pool[i] = tsVoice{};
+        mixer->pool[i].next = i + 1 < voiceCount ? &mixer->pool[i + 1] : nullptr;
+    }
     mixer->freeList = mixer->pool;
     mixer->ring = std::move(ring);
     mixer->playStarted = false;

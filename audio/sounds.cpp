@@ -15,22 +15,19 @@
 Assets assets;
 MusicPlayer musicPlayer;
 
+const char* const soundSlotKeys[SOUND_SLOT_COUNT] = {
+    "buttonClick", "rollover", "wordOk", "wordReject", "wordClick", "statClick", "windowClose",
+};
+
 namespace {
 
 constexpr auto kPassInterval = std::chrono::milliseconds(10);
 // After a track fails to decode, the next one is tried only this many passes later.
 constexpr uint64_t kRetryPasses = 100;
 
-// Slot keys in the order the slots are loaded.
-constexpr struct {
-    int slot;
-    const char* key;
-} kSlotLoadOrder[] = {
-    {SOUND_BUTTON_CLICK, "buttonClick"}, {SOUND_WORD_OK, "wordOk"},
-    {SOUND_WORD_REJECT, "wordReject"},   {SOUND_WORD_CLICK, "wordClick"},
-    {SOUND_STAT_CLICK, "statClick"},     {SOUND_ROLLOVER, "rollover"},
-    {SOUND_WINDOW_CLOSE, "windowClose"},
-};
+constexpr int kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,   SOUND_WORD_REJECT,
+                                  SOUND_WORD_CLICK,   SOUND_STAT_CLICK, SOUND_ROLLOVER,
+                                  SOUND_WINDOW_CLOSE};
 
 // Reads data/<kind>.dat into storage; the pointer and size describe what was read.
 void readArchive(const char* kind, std::vector<char>* storage, const char** archive,
@@ -97,7 +94,7 @@ void loadAssets(Assets* assets, const KeyStore* config, MusicPlayer* music) {
     assets->music = music;
     delete assets->imageCache;
     assets->imageCache = new StringImageMap();
-    for (const auto& entry : kSlotLoadOrder) loadSound(entry.slot, assets, config, entry.key);
+    for (int slot : kSlotLoadOrder) loadSound(slot, assets, config, soundSlotKeys[slot]);
 }
 
 void loadSound(int slot, Assets* assets, const KeyStore* config, const char* key) {

@@ -25,6 +25,9 @@ enum SoundSlot : int {
     SOUND_SLOT_COUNT = 7
 };
 
+// The member of the configuration's "sounds" object that names each slot's file.
+extern const char* const soundSlotKeys[SOUND_SLOT_COUNT];
+
 struct MusicPlayer {
     int32_t lastTrack = 0;  // playlist index of the track picked last
     const char* musicArchive = nullptr;

@@ -48,10 +48,8 @@ int find(const std::vector<float>& left, const char* slotKey) {
     Assets loaded;
     MusicPlayer music;
     loadAssets(&loaded, config, &music);
-    const char* keys[] = {"buttonClick", "rollover", "wordOk", "wordReject",
-                          "wordClick", "statClick", "windowClose"};
     int slot = 0;
-    while (slot < SOUND_SLOT_COUNT && std::strcmp(keys[slot], slotKey) != 0) ++slot;
+    while (slot < SOUND_SLOT_COUNT && std::strcmp(soundSlotKeys[slot], slotKey) != 0) ++slot;
     if (slot == SOUND_SLOT_COUNT || loaded.sounds[slot].frameCount == 0) {
         std::fprintf(stderr, "no sound for %s\n", slotKey);
         return 2;
