@@ -71,8 +71,12 @@ int main(int argc, char** argv) {
     std::vector<bool> described;
     for (const std::string& word : list.words) {
         if (glossary.offensive.count(word)) continue;
+        bool describedWord = glossary.descriptions.count(word) > 0;
+        CodePoints cps;
+        decodeUtf8(word, cps);
+        if (language->shortWordsNeedDescription && cps.size() == 3 && !describedWord) continue;
         words.push_back(word);
-        described.push_back(glossary.descriptions.count(word) > 0);
+        described.push_back(describedWord);
     }
 
     // Rows whose words mostly have a description are preferred. A dictionary that

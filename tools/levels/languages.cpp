@@ -104,6 +104,7 @@ std::vector<Language> makeLanguages() {
     pl.toEnglish = dict + "pol-eng";
     pl.inflections = "/usr/share/hunspell/pl_PL";
     pl.latin2 = true;
+    pl.shortWordsNeedDescription = true;
     pl.fromEnglish = {dict + "eng-pol"};
     all.push_back(pl);
 

@@ -15,6 +15,7 @@ struct Language {
     CodePoints vowels;                    // a word without one is an abbreviation or a cry
     std::map<char32_t, CodePoints> folds; // letters written as others (accents, ß)
     std::vector<std::pair<std::string, std::string>> charmap; // key name -> letter
+    bool shortWordsNeedDescription = false; // the word list's three-letter words are mostly abbreviations
     bool capitalNouns = false;            // nouns start with a capital and are still ordinary words
     bool wordnet = false;                 // descriptions from WordNet
     std::string toEnglish;                // dictd base path of a <lang>-eng dictionary, or empty
