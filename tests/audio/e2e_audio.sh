@@ -21,14 +21,19 @@ e2e_start game
 e2e_wait_window
 sleep 4
 e2e_click $MENU_FIRST
-for page in 1 2 3; do sleep 0.3; e2e_click $STORY_NEXT; done
-sleep 0.5
+for page in 1 2 3; do sleep 0.6; e2e_click $STORY_NEXT; done
+sleep 1
 mapfile -t keys < <(data keys data/en.dat "${LEVEL1[1]}")
 e2e_key "${keys[@]}"
 sleep 2
+e2e_screenshot word_typed >/dev/null
 e2e_close_window
 e2e_wait_exit
 cp "$E2E_AUDIO" "$E2E_TMP/loud.raw"
+# Closing the window saves the level: it tells whether the game took the word at all.
+level_file=save/$(printf '%s' "${LEVEL1[0]}" | od -An -tx1 | tr -d ' \n').sav
+[ -f "$level_file" ] && data found "$level_file" | grep -qx "${LEVEL1[1]}" ||
+    e2e_fail "the game did not take the typed word ${LEVEL1[1]}, so there is no effect to look for"
 
 read -r peak rms seconds < <(probe level "$E2E_TMP/loud.raw" 1.5 4)
 echo "music at volume 100, 1.5 s to 4 s: peak $peak, rms $rms"
@@ -54,3 +59,14 @@ echo "music at volume 0: peak $peak, rms $rms over $seconds s"
 python3 -c "import sys; sys.exit(0 if $seconds >= 3 else 1)" || e2e_fail "only $seconds s of output"
 e2e_expect_eq "$peak" 0 "peak of the output at volume 0"
 e2e_pass "no music at volume 0"
+
+# No audio device at all: the game runs silent and ends normally.
+SDL_AUDIODRIVER=no_such_driver e2e_start game
+e2e_wait_window
+sleep 2
+e2e_click $MENU_FIRST
+sleep 0.5
+e2e_close_window
+e2e_wait_exit
+e2e_expect_eq "$E2E_STATUS" 0 "exit status without an audio device"
+e2e_pass "silent without an audio device"
