@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <unordered_map>
 
 namespace {
 
@@ -24,17 +25,32 @@ std::string letterKey(const CodePoints& alphabet, const std::string& word) {
 
 struct AnagramIndex {
     std::vector<std::pair<std::string, unsigned>> entries; // (key, word index), sorted
+    std::unordered_map<std::string, std::pair<size_t, size_t>> ranges; // key -> its run of entries
+
+    void build() {
+        std::sort(entries.begin(), entries.end());
+        ranges.reserve(entries.size());
+        for (size_t i = 0; i < entries.size();) {
+            size_t end = i;
+            while (end < entries.size() && entries[end].first == entries[i].first) ++end;
+            ranges.emplace(entries[i].first, std::make_pair(i, end));
+            i = end;
+        }
+    }
 
     void wordsOf(const std::string& key, std::vector<unsigned>& out) const {
-        auto it = std::lower_bound(entries.begin(), entries.end(), std::make_pair(key, 0u));
-        for (; it != entries.end() && it->first == key; ++it) out.push_back(it->second);
+        auto range = ranges.find(key);
+        if (range == ranges.end()) return;
+        for (size_t i = range->second.first; i < range->second.second; ++i) out.push_back(entries[i].second);
     }
 };
 
 // Every word whose letters are a sub-multiset of the row, found by walking the
-// row's distinct sub-multisets (at most 2^letters) and looking each one up.
+// row's distinct sub-multisets (at most 2^letters) and looking each one up. Stops
+// once more than `limit` words are found: such a row is of no use.
 void collectWords(const AnagramIndex& index, const std::string& rowKey, size_t position, std::string& partial,
-                  std::vector<unsigned>& out) {
+                  size_t limit, std::vector<unsigned>& out) {
+    if (out.size() > limit) return;
     if (position == rowKey.size()) {
         if (partial.size() >= 3) index.wordsOf(partial, out);
         return;
@@ -43,7 +59,7 @@ void collectWords(const AnagramIndex& index, const std::string& rowKey, size_t p
     while (run < rowKey.size() && rowKey[run] == rowKey[position]) ++run;
     for (size_t take = 0; take <= run - position; ++take) {
         partial.append(take, rowKey[position]);
-        collectWords(index, rowKey, run, partial, out);
+        collectWords(index, rowKey, run, partial, limit, out);
         partial.resize(partial.size() - take);
     }
 }
@@ -117,7 +133,7 @@ std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet, co
         index.entries.emplace_back(letterKey(alphabet, words[i]), i);
         maxLetters = std::max(maxLetters, index.entries.back().first.size());
     }
-    std::sort(index.entries.begin(), index.entries.end());
+    index.build();
 
     std::vector<std::vector<Candidate>> byLength(maxLetters + 1);
     for (size_t length = 4; length <= maxLetters; ++length) {
@@ -135,7 +151,7 @@ std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet, co
         for (const std::string& key : seeds) {
             Candidate candidate{key, {}};
             std::string partial;
-            collectWords(index, key, 0, partial, candidate.words);
+            collectWords(index, key, 0, partial, rules.maxWords, candidate.words);
             size_t count = candidate.words.size();
             if (count < rules.minWords || count > rules.maxWords) continue;
             size_t withText = std::count_if(candidate.words.begin(), candidate.words.end(),

@@ -13,6 +13,10 @@ import sys
 import tempfile
 import time
 import zlib
+from concurrent.futures import ThreadPoolExecutor
+
+# Languages whose word lists take longest to read, slowest first.
+SLOW_FIRST = ["pl", "de", "uk", "ru"]
 
 
 def raw_text(code, key, text):
@@ -47,20 +51,20 @@ def main():
     started = time.monotonic()
     # Check every texts file before the slow part starts.
     texts = {code: localization_members(code, os.path.join(args.texts, code + ".json")) for code in args.codes}
-    with tempfile.TemporaryDirectory() as scratch:
-        pending = list(args.codes)
-        running = []
+    with tempfile.TemporaryDirectory() as scratch, ThreadPoolExecutor(max_workers=args.jobs) as pool:
+        def build(code):
+            body = os.path.join(scratch, code + ".body")
+            command = [args.builder, code, os.path.join(args.words, code + ".txt"), body]
+            return body, subprocess.run(command, stdout=subprocess.PIPE, text=True)
+
+        # The slowest languages start first, so that the jobs end close together.
+        order = sorted(args.codes, key=lambda code: SLOW_FIRST.index(code) if code in SLOW_FIRST else len(SLOW_FIRST))
+        builds = {code: pool.submit(build, code) for code in order}
         failed = False
-        while pending or running:
-            while pending and len(running) < args.jobs:
-                code = pending.pop(0)
-                body = os.path.join(scratch, code + ".body")
-                command = [args.builder, code, os.path.join(args.words, code + ".txt"), body]
-                running.append((code, body, subprocess.Popen(command, stdout=subprocess.PIPE, text=True)))
-            code, body, process = running.pop(0)
-            output, _ = process.communicate()
-            print(output.strip(), flush=True)
-            if process.returncode != 0:
+        for code in args.codes:
+            body, result = builds[code].result()
+            print(result.stdout.strip(), flush=True)
+            if result.returncode != 0:
                 print(f"{code}: building the levels failed", file=sys.stderr)
                 failed = True
                 continue
