@@ -392,7 +392,6 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
             if (noun && !glossary.nouns.count(word)) continue;
             if (blocked.blocks(word)) continue;
             list.words.push_back(word);
-            if (word != line && !list.spelling.count(word)) list.spelling[word] = line;
         }
     }
     std::sort(list.words.begin(), list.words.end());

@@ -15,8 +15,7 @@ struct Glossary {
 };
 
 struct WordList {
-    std::vector<std::string> words;                        // sorted, distinct, in row letters
-    std::unordered_map<std::string, std::string> spelling; // word -> its written form, where they differ
+    std::vector<std::string> words; // sorted, distinct, in row letters
 };
 
 // Block list lines: a word; a stem followed by '*' that blocks every word it starts;
