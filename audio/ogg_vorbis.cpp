@@ -66,6 +66,35 @@ void freeLeftovers() {
 #define realloc(block, size) vorbisRealloc(block, size)
 #define STB_VORBIS_NO_STDIO
 #define STB_VORBIS_NO_PUSHDATA_API
+// Renamed, so that neither this program's other code nor the shared library (whose functions
+// call each other) can bind to this build's functions, or this build to theirs.
+#define stb_vorbis_close wg_stb_vorbis_close
+#define stb_vorbis_decode_filename wg_stb_vorbis_decode_filename
+#define stb_vorbis_decode_frame_pushdata wg_stb_vorbis_decode_frame_pushdata
+#define stb_vorbis_decode_memory wg_stb_vorbis_decode_memory
+#define stb_vorbis_flush_pushdata wg_stb_vorbis_flush_pushdata
+#define stb_vorbis_get_comment wg_stb_vorbis_get_comment
+#define stb_vorbis_get_error wg_stb_vorbis_get_error
+#define stb_vorbis_get_file_offset wg_stb_vorbis_get_file_offset
+#define stb_vorbis_get_frame_float wg_stb_vorbis_get_frame_float
+#define stb_vorbis_get_frame_short wg_stb_vorbis_get_frame_short
+#define stb_vorbis_get_frame_short_interleaved wg_stb_vorbis_get_frame_short_interleaved
+#define stb_vorbis_get_info wg_stb_vorbis_get_info
+#define stb_vorbis_get_sample_offset wg_stb_vorbis_get_sample_offset
+#define stb_vorbis_get_samples_float wg_stb_vorbis_get_samples_float
+#define stb_vorbis_get_samples_float_interleaved wg_stb_vorbis_get_samples_float_interleaved
+#define stb_vorbis_get_samples_short wg_stb_vorbis_get_samples_short
+#define stb_vorbis_get_samples_short_interleaved wg_stb_vorbis_get_samples_short_interleaved
+#define stb_vorbis_open_file wg_stb_vorbis_open_file
+#define stb_vorbis_open_file_section wg_stb_vorbis_open_file_section
+#define stb_vorbis_open_filename wg_stb_vorbis_open_filename
+#define stb_vorbis_open_memory wg_stb_vorbis_open_memory
+#define stb_vorbis_open_pushdata wg_stb_vorbis_open_pushdata
+#define stb_vorbis_seek wg_stb_vorbis_seek
+#define stb_vorbis_seek_frame wg_stb_vorbis_seek_frame
+#define stb_vorbis_seek_start wg_stb_vorbis_seek_start
+#define stb_vorbis_stream_length_in_samples wg_stb_vorbis_stream_length_in_samples
+#define stb_vorbis_stream_length_in_seconds wg_stb_vorbis_stream_length_in_seconds
 // The fast float-to-16-bit trick relies on signed overflow; the plain conversion does not.
 #define STB_VORBIS_NO_FAST_SCALED_FLOAT
 #pragma GCC diagnostic push
