@@ -151,7 +151,8 @@ sleep 1
 LAST_SHOT=""
 shot main_menu_continue_dark $DARK
 click "$MENU_FIRST"
-e2e_type "${LEVEL2[1]}"
+e2e_type "${LEVEL2[1]}"                # found before: only highlighted, and it stays typed
+e2e_key Delete
 e2e_type "${LEVEL2[2]}"
 shot in_game_restored_dark $DARK
 
