@@ -1,0 +1,108 @@
+// The screens in a GUI context without a window: where rows start after the picture layer, and
+// which screen is seen when one hands over to another within a frame.
+#include <gtest/gtest.h>
+
+#include <imgui.h>
+#include <imgui_internal.h>
+
+#include <cstring>
+
+#include "app/app.h"
+#include "core/level.h"
+#include "store/config.h"
+#include "store/keystore.h"
+#include "ui/kit.h"
+#include "ui/screens.h"
+#include "ui/theme.h"
+
+namespace {
+
+class HeadlessGui : public ::testing::Test {
+protected:
+    void SetUp() override {
+        context = ImGui::CreateContext();
+        app.gui = context;
+        ImGuiIO& io = ImGui::GetIO();
+        io.IniFilename = nullptr;
+        io.DisplaySize = ImVec2(1280, 720);
+        io.DeltaTime = 1.0f / 60;
+        unsigned char* pixels = nullptr;
+        int w = 0, h = 0;
+        io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
+        windowWidth = 1280;
+        windowHeight = 720;
+        const char* json = R"({"images": {"mainMenu": [{"file": "none.png", "anchor": "rb"}], "empty": []}})";
+        config = parseKeyStore(json, std::strlen(json));
+        applyTheme(&app, 0);
+    }
+    void TearDown() override {
+        freeKeyStore(config);
+        config = nullptr;
+        app.gui = nullptr;
+        ImGui::DestroyContext(context);
+    }
+    ImGuiContext* context = nullptr;
+};
+
+// The first row after the picture layer of key.
+ImRect firstRowAfter(const char* key) {
+    ImGui::NewFrame();
+    beginScreen(1280, 720);
+    drawScreenDecor(&app, key, 1280, 720);
+    screenLayout.staticRow(70, 330, 1);
+    ImRect r = screenLayout.next();
+    endScreen();
+    ImGui::EndFrame();
+    return r;
+}
+
+}  // namespace
+
+TEST_F(HeadlessGui, PictureLayerTakesNoRoomAndWidensThePadding) {
+    ImRect r = firstRowAfter("mainMenu");
+    EXPECT_EQ(r.Min.x, 20);
+    EXPECT_EQ(r.Min.y, 20);
+    // No entry, or an entry that is not a list: nothing drawn and the padding stays.
+    r = firstRowAfter("missing");
+    EXPECT_EQ(r.Min.x, 0);
+    EXPECT_EQ(r.Min.y, 20);
+    r = firstRowAfter(nullptr);
+    EXPECT_EQ(r.Min.x, 0);
+}
+
+TEST_F(HeadlessGui, OnlyTheScreenDrawnLastIsShown) {
+    // The in-game screen is drawn before the main menu: Escape-like switches during the frame
+    // hand over at once, and the screen left is not shown.
+    progress = Progress{};
+    levelNumber = 1;
+    ImGui::NewFrame();
+    beginScreensFrame();
+    currentScreen = ScreenInGame;
+    beginScreen(1280, 720);
+    endScreen();
+    currentScreen = ScreenMainMenu;
+    beginScreen(1280, 720);
+    endScreen();
+    finishScreensFrame();
+    ImGui::Render();
+    ImGuiWindow* game = ImGui::FindWindowByName("game##0");
+    ImGuiWindow* menu = ImGui::FindWindowByName("game##5");
+    ASSERT_NE(game, nullptr);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(game->Hidden);
+    EXPECT_FALSE(menu->Hidden);
+    int shown = 0;
+    for (int i = 0; i < ImGui::GetDrawData()->CmdListsCount; ++i)
+        if (ImGui::GetDrawData()->CmdLists[i] == menu->DrawList) ++shown;
+        else EXPECT_NE(ImGui::GetDrawData()->CmdLists[i], game->DrawList);
+    EXPECT_EQ(shown, 1);
+
+    // The next frame draws only the main menu; nothing is hidden any more.
+    ImGui::NewFrame();
+    beginScreensFrame();
+    beginScreen(1280, 720);
+    endScreen();
+    finishScreensFrame();
+    ImGui::EndFrame();
+    EXPECT_FALSE(menu->Hidden);
+}
