@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <zlib.h>
 
 namespace {
@@ -449,12 +450,21 @@ WordNetPos readWordNetPos(const std::string& pos) {
     return p;
 }
 
-std::string glossAt(const WordNetPos& pos, long offset) {
+// The gloss of a synset, empty when the synset holds the lemma only with a capital
+// (a name, such as Mead the anthropologist beside mead the drink).
+std::string glossAt(const WordNetPos& pos, long offset, const std::string& lemma) {
     if (offset < 0 || size_t(offset) >= pos.data.size()) return "";
     size_t end = pos.data.find('\n', offset);
     std::string line = pos.data.substr(offset, end - offset);
     size_t bar = line.find(" | ");
-    return bar == std::string::npos ? "" : trim(line.substr(bar + 3));
+    if (bar == std::string::npos) return "";
+    std::istringstream fields(line.substr(0, bar));
+    std::string skip, count, word, lexId;
+    fields >> skip >> skip >> skip >> count;
+    bool common = false;
+    for (long n = std::strtol(count.c_str(), nullptr, 16); n > 0 && fields >> word >> lexId; --n)
+        if (word.substr(0, word.find('(')) == lemma) common = true;
+    return common ? trim(line.substr(bar + 3)) : "";
 }
 
 // The base forms a word may be an inflection of, for one part of speech.
@@ -509,7 +519,7 @@ void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossa
         if (!best) continue;
         std::string first;
         for (long offset : best->senses.at(lemma)) {
-            std::string gloss = glossAt(*best, offset);
+            std::string gloss = glossAt(*best, offset, lemma);
             if (offensiveGloss(gloss)) glossary.offensive.insert(word);
             if (first.empty()) first = gloss;
         }
