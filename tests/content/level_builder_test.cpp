@@ -140,3 +140,27 @@ TEST(RawSafe, NoQuoteBackslashOrControlByteReachesTheData) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Descriptions, WordNetGivesCommonSensesAndBaseForms) {
+    Glossary glossary;
+    describeFromWordNet({"mead", "cats", "walked"}, glossary);
+    EXPECT_EQ(glossary.descriptions["mead"].find("anthropologist"), std::string::npos)
+        << "a person's name is not what the word means: " << glossary.descriptions["mead"];
+    EXPECT_NE(glossary.descriptions["mead"].find("honey"), std::string::npos) << glossary.descriptions["mead"];
+    EXPECT_EQ(glossary.descriptions["cats"].rfind("(cat) ", 0), 0u) << glossary.descriptions["cats"];
+    EXPECT_EQ(glossary.descriptions["walked"].rfind("(walk) ", 0), 0u) << glossary.descriptions["walked"];
+}
+
+TEST(Descriptions, BilingualDictionariesTranslateWordsAndTheirForms) {
+    Glossary french = readGlossary(*findLanguage("fr"));
+    EXPECT_EQ(french.descriptions["ete"].rfind("été \xE2\x86\x92 ", 0), 0u) << french.descriptions["ete"];
+    EXPECT_NE(french.descriptions["ete"].find("summer"), std::string::npos);
+    EXPECT_NE(french.descriptions["maisons"].find("house"), std::string::npos) << french.descriptions["maisons"];
+
+    Glossary russian = readGlossary(*findLanguage("ru"));
+    EXPECT_NE(russian.descriptions["дом"].find("house"), std::string::npos) << russian.descriptions["дом"];
+}
+
+} // namespace
