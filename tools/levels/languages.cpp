@@ -80,6 +80,7 @@ std::vector<Language> makeLanguages() {
     es.folds = foldTable("áéíóúü", "aeiouu");
     es.charmap = {{";", "ñ"}};
     es.toEnglish = dict + "spa-eng";
+    es.viaGerman = dict + "deu-spa";
     es.inflections = "/usr/share/hunspell/es_ES";
     es.fromEnglish = {dict + "eng-spa"};
     all.push_back(es);

@@ -20,6 +20,7 @@ struct Language {
     bool wordnet = false;                 // descriptions from WordNet
     std::string toEnglish;                // dictd base path of a <lang>-eng dictionary, or empty
     std::vector<std::string> fromEnglish; // dictd base paths of eng-<lang> dictionaries
+    std::string viaGerman;                // dictd base path of a deu-<lang> dictionary, read through deu-eng
     std::string inflections;              // hunspell base path whose suffix rules inflect the translated words
     bool latin2 = false;                  // that hunspell dictionary is written in ISO 8859-2
 };

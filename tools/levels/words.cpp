@@ -276,6 +276,28 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
     }
 }
 
+// A deu-<lang> dictionary, with each German headword read in deu-eng: words that
+// no English dictionary knows get the English of their German translation.
+void readViaGerman(const Language& language, Glossary& glossary) {
+    std::unordered_map<std::string, std::string> germanToEnglish;
+    for (const DictEntry& entry : readDictd("/usr/share/dictd/freedict-deu-eng")) {
+        std::string english = shorten(translationText(entry.body));
+        if (!english.empty()) germanToEnglish.emplace(entry.headword, english);
+    }
+    for (const DictEntry& entry : readDictd(language.viaGerman)) {
+        auto english = germanToEnglish.find(entry.headword);
+        if (english == germanToEnglish.end()) continue;
+        for (const std::string& item : splitItems(translationText(entry.body))) {
+            std::string key;
+            if (item.find(' ') != std::string::npos || !foldKey(language, item, key)) continue;
+            if (marksOffensive(entry.body)) glossary.offensive.insert(key);
+            if (glossary.descriptions.count(key)) continue;
+            glossary.descriptions[key] = withSpelling(language, item, key, english->second);
+            glossary.english[key] = english->second;
+        }
+    }
+}
+
 // Inflected forms are described through their dictionary form: "kota" gets "kot → cat".
 void describeInflections(const Language& language, Glossary& glossary) {
     auto translated = [&](const std::string& stem) {
@@ -367,6 +389,7 @@ Glossary readGlossary(const Language& language) {
     Glossary glossary;
     if (!language.toEnglish.empty()) readToEnglish(language, glossary);
     for (const std::string& base : language.fromEnglish) readFromEnglish(language, base, glossary);
+    if (!language.viaGerman.empty()) readViaGerman(language, glossary);
     if (!language.inflections.empty()) describeInflections(language, glossary);
     return glossary;
 }
