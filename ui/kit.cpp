@@ -255,7 +255,13 @@ bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popup
     ImGui::SetNextWindowPos(ImVec2(r.Min.x, r.Max.y));
     ImGui::SetNextWindowSize(popupSize);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
+    // The list wears the window colour nearly opaque, like the hover hints, so that the
+    // settings behind it do not show through.
+    ImVec4 background = ImGui::GetStyle().Colors[ImGuiCol_PopupBg];
+    background.w = 240 / 255.0f;
+    ImGui::PushStyleColor(ImGuiCol_PopupBg, background);
     bool open = ImGui::BeginPopup(id, ImGuiWindowFlags_NoScrollbar);
+    ImGui::PopStyleColor();
     ImGui::PopStyleVar();
     if (open) popupRows.begin(ImGui::GetWindowPos(), popupSize.x, ImVec2(4, 4));
     return open;

@@ -114,7 +114,7 @@ click "$HOME_ICON"
 click "$MENU_ABOUT";                   shot about_light $LIGHT
 click "$BACK_LOW"
 click "$MENU_OPTIONS"
-click "$OPTIONS_THEME"
+click "$OPTIONS_THEME";                shot options_themes_light $LIGHT
 click "$(swatch 3)";                   shot options_dark $DARK
 click "600 333"                        # the volume slider, about a fifth of the way
 click "$OPTIONS_LANGUAGE";             shot language_dark $DARK
@@ -163,7 +163,7 @@ click "$MENU_OPTIONS"
 click "$OPTIONS_LANGUAGE"
 click "$(language_button 1)";          shot main_menu_russian_light $LIGHT
 click "$MENU_OPTIONS"
-click "$OPTIONS_THEME"
+click "$OPTIONS_THEME";                shot options_themes_russian_light $LIGHT
 click "$(swatch 5)"
 click "$BACK_OPTIONS"
 click "$MENU_FIRST";                   shot story_dark $DARK_BLUE
