@@ -168,6 +168,7 @@ void benchTrackChanges(int changes) {
                 changes, trackFrames / 44100.0, decodeMs);
     std::printf("  underruns    %8d (target 0), %llu passes\n", ring->underruns(),
                 static_cast<unsigned long long>(ring->cursorQueries()));
+    for (double at : ring->underrunTimes()) std::printf("  underrun at %.2f s of playback\n", at);
     tsReleaseSound(&music.track);
     tsFreeContext(music.mixer);
     freeKeyStore(config);

@@ -29,7 +29,10 @@ bool FakeRing::writeCursor(uint32_t* offset) {
         return false;
     }
     // The device has reached data that was never written.
-    if (playedLocked() > written_) ++underruns_;
+    if (playedLocked() > written_) {
+        ++underruns_;
+        underrunTimes_.push_back(double(played_) / bytesPerSecond_);
+    }
     *offset = cursor_;
     return true;
 }
@@ -121,6 +124,11 @@ bool FakeRing::waitForCursorQueries(uint64_t count) {
 std::vector<int16_t> FakeRing::history() const {
     std::lock_guard<std::mutex> guard(mutex_);
     return history_;
+}
+
+std::vector<double> FakeRing::underrunTimes() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return underrunTimes_;
 }
 
 std::vector<LockCall> FakeRing::locks() const {

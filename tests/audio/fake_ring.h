@@ -51,6 +51,8 @@ public:
     int restores() const;
     int plays() const;
     int underruns() const;
+    // Seconds of playback at which each underrun was noticed.
+    std::vector<double> underrunTimes() const;
     // Writes that did not continue where the previous one ended.
     int discontinuities() const;
     const uint8_t* bytes() const { return ring_.data(); }
@@ -63,6 +65,7 @@ private:
     std::vector<uint8_t> ring_;
     std::vector<int16_t> history_;
     std::vector<LockCall> locks_;
+    std::vector<double> underrunTimes_;
     bool followClock_;
     uint32_t bytesPerSecond_;
     std::chrono::steady_clock::time_point playStart_{};
