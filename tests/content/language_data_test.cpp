@@ -1,6 +1,7 @@
 // The built language data, read with the game's own reader: what the game and the
 // player rely on in every language.
 #include "core/tray.h"
+#include "gfx/font.h"
 #include "store/keystore.h"
 #include "tools/levels/utf8.h"
 #include <gtest/gtest.h>
@@ -218,6 +219,33 @@ TEST_P(LanguageData, EveryTextTheScreensAskForIsThereAndRaw) {
         ASSERT_NE(text, nullptr) << key << " is missing";
         EXPECT_EQ(std::strchr(text, '\\'), nullptr) << key << ": " << text;
     }
+}
+
+bool drawable(uint32_t cp) {
+    if (cp == '\n') return true;
+    for (const uint16_t* range = gameGlyphRanges; range[0] != 0; range += 2)
+        if (cp >= range[0] && cp <= range[1]) return true;
+    return false;
+}
+
+// A character outside the fonts' baked ranges shows as '?' on screen.
+void expectDrawable(const KeyNode* node, const std::string& where) {
+    if (!node) return;
+    if (node->text) {
+        CodePoints cps = letters(node->text);
+        for (uint32_t cp : cps)
+            if (!drawable(cp)) {
+                ADD_FAILURE() << where << " " << (node->key ? node->key : "") << ": U+" << std::hex << cp << " in "
+                              << node->text;
+                return;
+            }
+    }
+    for (size_t i = 0; i < node->childCount; ++i) expectDrawable(node->children[i], where);
+}
+
+TEST_P(LanguageData, EveryTextIsDrawnWithTheGameFonts) {
+    for (const char* name : {"localization", "charmap", "game", "descr"}) expectDrawable(section(store, name), name);
+    expectDrawable(section(config(), "lang"), "lang");
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageData, ::testing::Range(0, 8),

@@ -139,6 +139,13 @@ TEST(RawSafe, NoQuoteBackslashOrControlByteReachesTheData) {
     EXPECT_EQ(rawSafe("a \"b\" c\\d\te"), "a \xE2\x80\x9D" "b\xE2\x80\x9D c/d e");
 }
 
+TEST(RawSafe, ItemsTheFontsCannotDrawAreLeftOut) {
+    // A phonetic pronunciation and an arrow would show as '?'; typographic hyphens read as plain ones.
+    EXPECT_EQ(rawSafe("departure dep., /d\xCB\x88e\xCB\x90p/, flight"), "departure dep., flight");
+    EXPECT_EQ(rawSafe("good\xE2\x80\x90natured"), "good-natured");
+    EXPECT_EQ(rawSafe("\xE2\x86\x92"), "");
+}
+
 } // namespace
 
 namespace {

@@ -39,9 +39,13 @@ void writeMembers(std::ostream& out, const Language& language, const std::vector
         out << "]" << (i + 1 < levels.size() ? "," : "") << "\n";
     }
     out << "},\n\"descr\":{\n";
-    size_t n = 0;
-    for (const auto& [word, text] : descriptions)
-        out << quoted(word) << ":" << quoted(rawSafe(text)) << (++n < descriptions.size() ? "," : "") << "\n";
+    std::vector<std::pair<std::string, std::string>> shown;
+    for (const auto& [word, text] : descriptions) {
+        std::string safe = rawSafe(text);
+        if (!safe.empty()) shown.emplace_back(word, safe);
+    }
+    for (size_t n = 0; n < shown.size(); ++n)
+        out << quoted(shown[n].first) << ":" << quoted(shown[n].second) << (n + 1 < shown.size() ? "," : "") << "\n";
     out << "},\n\"stat\":{\"levelsCount\":" << levels.size() << ",\"usedWords\":" << usedWords
         << ",\"pressCount\":" << pressCount << "}\n";
 }

@@ -182,12 +182,12 @@ std::string shorten(const std::string& text) {
     return text.substr(0, cut) + "...";
 }
 
-// A description that shows the written form when folding changed it: "été → summer".
+// A description that shows the written form when folding changed it: "été: summer".
 std::string withSpelling(const Language& language, const std::string& written, const std::string& key,
                          const std::string& english) {
     std::string shown = language.folds.empty() && !language.capitalNouns ? std::string() : written;
     if (shown == key) shown.clear();
-    return (shown.empty() ? "" : shown + " ") + "\xE2\x86\x92 " + english;
+    return (shown.empty() ? "" : shown + ": ") + english;
 }
 
 void readToEnglish(const Language& language, Glossary& glossary) {
@@ -298,7 +298,7 @@ void readViaGerman(const Language& language, Glossary& glossary) {
     }
 }
 
-// Inflected forms are described through their dictionary form: "kota" gets "kot → cat".
+// Inflected forms are described through their dictionary form: "kota" gets "kot: cat".
 void describeInflections(const Language& language, Glossary& glossary) {
     auto translated = [&](const std::string& stem) {
         std::string key;
@@ -311,7 +311,7 @@ void describeInflections(const Language& language, Glossary& glossary) {
         if (!foldKey(language, form, formKey) || !foldKey(language, stem, stemKey)) continue;
         if (glossary.offensive.count(stemKey)) glossary.offensive.insert(formKey);
         if (!glossary.descriptions.count(formKey))
-            glossary.descriptions[formKey] = stem + " \xE2\x86\x92 " + glossary.english[stemKey];
+            glossary.descriptions[formKey] = stem + ": " + glossary.english[stemKey];
     }
 }
 
@@ -423,6 +423,25 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
     return list;
 }
 
+namespace {
+
+// The code points the game's fonts bake; anything else would show as '?'.
+bool drawable(char32_t cp) {
+    static const char32_t ranges[][2] = {{0x20, 0xFF},     {0x100, 0x17F},   {0x400, 0x52F}, {0x2018, 0x201F},
+                                         {0x2039, 0x203A}, {0x2DE0, 0x2DFF}, {0xA640, 0xA69F}};
+    for (const auto& range : ranges)
+        if (cp >= range[0] && cp <= range[1]) return true;
+    return false;
+}
+
+// Dictionaries write typographic hyphens and dashes the fonts lack; their plain forms read the same.
+char32_t plainPunctuation(char32_t cp) {
+    if (cp >= 0x2010 && cp <= 0x2015) return '-';
+    return cp;
+}
+
+} // namespace
+
 std::string rawSafe(const std::string& text) {
     std::string out;
     for (char c : text) {
@@ -431,7 +450,24 @@ std::string rawSafe(const std::string& text) {
         else if ((unsigned char)c < 0x20) out += ' ';
         else out += c;
     }
-    return trim(out);
+    // Items the fonts cannot draw (pronunciations in phonetic letters, arrows) are left out whole:
+    // half an item would read worse than none.
+    std::string kept;
+    size_t start = 0;
+    while (start <= out.size()) {
+        size_t end = out.find(", ", start);
+        if (end == std::string::npos) end = out.size();
+        CodePoints item;
+        decodeUtf8(out.substr(start, end - start), item);
+        bool ok = true;
+        for (char32_t& cp : item) {
+            cp = plainPunctuation(cp);
+            ok = ok && drawable(cp);
+        }
+        if (ok && !item.empty()) kept += (kept.empty() ? "" : ", ") + encodeUtf8(item);
+        start = end + 2;
+    }
+    return trim(kept);
 }
 
 namespace {

@@ -38,5 +38,6 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
                    size_t maxLetters);
 // English: a WordNet gloss for each listed word (inflected forms through their base form).
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary);
-// Makes a text safe for the game's reader: no double quote, no backslash, no control byte.
+// Makes a text safe for the game's reader (no double quote, backslash or control byte) and drawable
+// with its fonts (comma-separated items holding other characters are left out).
 std::string rawSafe(const std::string& text);
