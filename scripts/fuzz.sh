@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds every libFuzzer target (tests/fuzz/fuzz_*.cpp) with clang, AddressSanitizer and
+# Builds every libFuzzer target (tests/fuzz/fuzz_*.cpp, and the intro's module loader in
+# tests/intro/fuzz_xm.cpp) with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-fuzz/ and runs each one for the given number of seconds
 # (default 60). Fails when any target finds a crash, a leak, a timeout or undefined behaviour.
 # Usage: scripts/fuzz.sh [seconds]
@@ -9,7 +10,8 @@ seconds=${1:-60}
 build=build-fuzz
 sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 
-targets=$(for f in tests/fuzz/fuzz_*.cpp; do basename "$f" .cpp; done)
+sources=$(ls tests/fuzz/fuzz_*.cpp tests/intro/fuzz_*.cpp 2>/dev/null)
+targets=$(for f in $sources; do basename "$f" .cpp; done)
 if [ -z "$targets" ]; then
     echo "fuzz: no fuzz targets in tests/fuzz" >&2
     exit 1
@@ -26,15 +28,20 @@ cmake --build "$build" --target $targets -j2 || { echo "fuzz: building the targe
 seeds="$build/seeds"
 rm -rf "$seeds"
 python3 tests/fuzz/make_seeds.py "$seeds"
+# Real modules from the installed game packages seed the module loader.
+mkdir -p "$seeds/fuzz_xm"
+find /usr/share/games -name '*.xm' -size -200k 2>/dev/null | sort | head -n 4 | xargs -r cp -t "$seeds/fuzz_xm"
 
 failed=""
 summary=""
-for target in $targets; do
+for source in $sources; do
+    target=$(basename "$source" .cpp)
+    binary="$build/$(dirname "$source")/$target"
     corpus="$build/corpus/$target"
     crashes="$build/crashes/$target"
     mkdir -p "$corpus" "$crashes" "$seeds/$target"
     echo "fuzz: running $target for ${seconds}s"
-    if "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    if "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$crashes/" -print_final_stats=1 "$corpus" "$seeds/$target" \
         >"$build/$target.log" 2>&1; then
         runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/$target.log")
