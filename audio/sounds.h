@@ -74,8 +74,12 @@ void initAudio(MusicPlayer* music, const KeyStore* config, App* app);
 int startMusicThread(MusicPlayer* music);
 // Stops and joins the music thread; nothing is mixed afterwards. Safe to call when not running.
 void stopMusicThread(MusicPlayer* music);
+// Until stopMusicThread: every 10 ms starts the next track once the last one has ended,
+// applies the volume to the music and runs a mix pass. The next track is picked and
+// decoded ahead, off this thread, so that a track change never holds up a pass.
 void musicThreadMain(MusicPlayer* music);
-// A random playlist entry other than the last one picked; null when there is none to pick.
+// A random playlist entry other than the last one picked (a playlist of one entry repeats
+// it); null when the playlist is missing or empty.
 const char* pickNextTrack(MusicPlayer* music);
 // Decodes data/music/<name> when it exists, else the music archive member.
 tsSound loadTrack(const MusicPlayer* music, const char* name);
