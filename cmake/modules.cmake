@@ -20,3 +20,14 @@ foreach(m ${WG_GAME_MODULES})
 endforeach()
 list(JOIN group "," group_csv)
 target_link_libraries(wg_game INTERFACE "$<LINK_GROUP:RESCAN,${group_csv}>" wg_system)
+
+# Adds every folder below the current one that holds a CMakeLists.txt, so areas can be added
+# without touching the folder above them.
+function(wg_add_subdirectories)
+  file(GLOB entries LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(dir ${entries})
+    if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()

@@ -23,12 +23,15 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DWG_FUZZ=ON -DWG_CONTENT=OFF -DWG_BENCH=OFF >"$build.configure.log" 2>&1 \
     || { cat "$build.configure.log"; echo "fuzz: configuring $build failed" >&2; exit 1; }
 # shellcheck disable=SC2086
-cmake --build "$build" --target $targets -j2 || { echo "fuzz: building the targets failed" >&2; exit 1; }
+cmake --build "$build" --target $targets write_ogg_seeds -j2 || { echo "fuzz: building the targets failed" >&2; exit 1; }
 
 seeds="$build/seeds"
 rm -rf "$seeds"
 python3 tests/fuzz/make_seeds.py "$seeds"
-# Real modules from the installed game packages seed the module loader.
+# Short Ogg streams of our own encoder seed the decoder, real modules from the installed game
+# packages the module loader.
+mkdir -p "$seeds/fuzz_ogg"
+"$build/tests/audio/write_ogg_seeds" "$seeds/fuzz_ogg"
 mkdir -p "$seeds/fuzz_xm"
 find /usr/share/games -name '*.xm' -size -200k 2>/dev/null | sort | head -n 4 | xargs -r cp -t "$seeds/fuzz_xm"
 
