@@ -15,6 +15,12 @@ KeyStore* config = nullptr;
 KeyStore* loadConfig(App* app) {
     KeyStore* store = loadKeyStore("data/game.dat");
     if (!store) return nullptr;
+    // A lone word parses, but it is no configuration: refusing it here gives the player the
+    // configuration message instead of a window that cannot be made 0 pixels wide.
+    if (store->nodes[0].type != NODE_OBJECT) {
+        freeKeyStore(store);
+        return nullptr;
+    }
 
     iconButtonStyle.rounding = 10;
     iconButtonStyle.padding = ImVec2(-12, -10);

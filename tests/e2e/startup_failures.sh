@@ -29,6 +29,10 @@ printf '{"width": 1280]' >"$E2E_TMP/mismatched.dat"
 e2e_prepare_run_dir "$E2E_TMP/mismatched.dat"
 check_refused "a game.dat with a mismatched bracket"
 
+printf 'width' >"$E2E_TMP/bare.dat"
+e2e_prepare_run_dir "$E2E_TMP/bare.dat"
+check_refused "a game.dat that is a lone word"
+
 # A good configuration but no display: the windowing library cannot start (-5).
 e2e_prepare_run_dir
 e2e_run game
