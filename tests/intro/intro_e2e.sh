@@ -10,25 +10,12 @@ e2e_start_xvfb 1280x1024
 e2e_prepare_run_dir
 e2e_start intro
 
-# The message box carries no process id, so windows are found by their exact titles.
-wait_named_window() {
-    local deadline=$((SECONDS + 30))
-    E2E_WINDOW=""
-    while [ -z "$E2E_WINDOW" ] && [ $SECONDS -lt $deadline ]; do
-        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the intro ended while waiting for the window '$1'"
-        E2E_WINDOW=$(xwininfo -root -tree | grep -F "\"$1\": " | awk '{print $1}' | head -n1)
-        sleep 0.2
-    done
-    [ -n "$E2E_WINDOW" ] || e2e_fail "no window '$1' within 30 s"
-    xdotool windowfocus --sync "$E2E_WINDOW" 2>/dev/null || true
-}
-
-wait_named_window "Start Full Screen?"
+e2e_wait_titled_window "Start Full Screen?"
 e2e_screenshot question >/dev/null
 e2e_pass "the full-screen question appears"
 e2e_key Escape  # the No button
 
-wait_named_window "The Keeper of the Light - a tiny intro in 640 x 480"
+e2e_wait_titled_window "The Keeper of the Light - a tiny intro in 640 x 480"
 e2e_expect_eq "$(e2e_window_size)" "640 480" "client size of the window"
 e2e_pass "No opens a 640 x 480 window"
 

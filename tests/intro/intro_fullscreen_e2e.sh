@@ -6,26 +6,13 @@ source "$(dirname "$0")/../e2e/lib.sh"
 e2e_start_xvfb 1280x1024
 e2e_prepare_run_dir
 
-# Message boxes carry no process id, so windows are found by their exact titles.
-wait_named_window() {
-    local deadline=$((SECONDS + 30))
-    E2E_WINDOW=""
-    while [ -z "$E2E_WINDOW" ] && [ $SECONDS -lt $deadline ]; do
-        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the intro ended while waiting for the window '$1'"
-        E2E_WINDOW=$(xwininfo -root -tree | grep -F "\"$1\": " | awk '{print $1}' | head -n1)
-        sleep 0.2
-    done
-    [ -n "$E2E_WINDOW" ] || e2e_fail "no window '$1' within 30 s"
-    xdotool windowfocus --sync "$E2E_WINDOW" 2>/dev/null || true
-}
-
 e2e_start intro
-wait_named_window "Start Full Screen?"
+e2e_wait_titled_window "Start Full Screen?"
 e2e_key Return  # Yes
-wait_named_window "Orvo GL"
+e2e_wait_titled_window "Orvo GL"
 e2e_screenshot fallback_question >/dev/null
 e2e_key Return  # Yes: windowed instead
-wait_named_window "The Keeper of the Light - a tiny intro in 640 x 480"
+e2e_wait_titled_window "The Keeper of the Light - a tiny intro in 640 x 480"
 e2e_expect_eq "$(e2e_window_size)" "640 480" "client size of the window"
 e2e_pass "Yes to the fallback question opens the window"
 e2e_close_window
@@ -34,11 +21,11 @@ e2e_expect_eq "$E2E_STATUS" 0 "exit status after closing the window"
 e2e_pass "closing the window ends the intro"
 
 e2e_start intro
-wait_named_window "Start Full Screen?"
+e2e_wait_titled_window "Start Full Screen?"
 e2e_key Return
-wait_named_window "Orvo GL"
+e2e_wait_titled_window "Orvo GL"
 e2e_key Escape  # No
-wait_named_window "ERROR"
+e2e_wait_titled_window "ERROR"
 e2e_screenshot will_close >/dev/null
 e2e_key Return
 e2e_wait_exit 20
