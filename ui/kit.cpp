@@ -23,19 +23,6 @@ ImDrawList* drawList() { return ImGui::GetWindowDrawList(); }
 
 ImU32 color(ImGuiCol slot) { return ImGui::GetColorU32(slot); }
 
-ButtonStyle defaultButtonStyle() {
-    const ImGuiStyle& style = ImGui::GetStyle();
-    ButtonStyle s;
-    s.normal = style.Colors[ImGuiCol_Button];
-    s.hover = style.Colors[ImGuiCol_ButtonHovered];
-    s.active = style.Colors[ImGuiCol_ButtonActive];
-    s.borderColor = style.Colors[ImGuiCol_Border];
-    s.border = widgetMetrics.buttonBorder;
-    s.rounding = style.FrameRounding;
-    s.padding = style.FramePadding;
-    return s;
-}
-
 // The clickable face of every button: its background in the state's colour and its border.
 // Like the original widgets, a button reacts when the mouse goes down on it.
 bool buttonFrame(ImGuiID id, const ImRect& r, const ButtonStyle& s) {

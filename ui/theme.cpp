@@ -160,6 +160,19 @@ void setStyleMetrics(ImGuiStyle& style) {
     widgetMetrics = WidgetMetrics{};
 }
 
+ButtonStyle defaultButtonStyle() {
+    const ImGuiStyle& style = ImGui::GetStyle();
+    ButtonStyle s;
+    s.normal = style.Colors[ImGuiCol_Button];
+    s.hover = style.Colors[ImGuiCol_ButtonHovered];
+    s.active = style.Colors[ImGuiCol_ButtonActive];
+    s.borderColor = style.Colors[ImGuiCol_Border];
+    s.border = widgetMetrics.buttonBorder;
+    s.rounding = style.FrameRounding;
+    s.padding = style.FramePadding;
+    return s;
+}
+
 int isDarkTheme(int theme) { return theme == 1 || theme == 3 || theme == 5; }
 
 void applyTheme(App*, int theme) {
@@ -169,13 +182,8 @@ void applyTheme(App*, int theme) {
     setThemeColors(style, theme);
     setStyleMetrics(style);
 
+    highlightButtonStyle = defaultButtonStyle();
     highlightButtonStyle.normal = style.Colors[ImGuiCol_ButtonActive];
-    highlightButtonStyle.hover = style.Colors[ImGuiCol_ButtonHovered];
-    highlightButtonStyle.active = style.Colors[ImGuiCol_ButtonActive];
-    highlightButtonStyle.borderColor = style.Colors[ImGuiCol_Border];
-    highlightButtonStyle.border = widgetMetrics.buttonBorder;
-    highlightButtonStyle.rounding = style.FrameRounding;
-    highlightButtonStyle.padding = style.FramePadding;
 
     iconButtonStyle.hover = style.Colors[ImGuiCol_ButtonHovered];
 }

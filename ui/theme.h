@@ -36,6 +36,9 @@ struct ButtonStyle {
     ImVec2 padding;   // content inset from the button's bounds; negative values let an image overhang
 };
 
+// The current GUI style's own button look.
+ButtonStyle defaultButtonStyle();
+
 // A found word drawn with this looks pressed: the theme's button with the active colour as its face.
 extern ButtonStyle highlightButtonStyle;
 // Icons show no face until hovered. loadConfig sets rounding 10 and padding (-12, -10); applyTheme
