@@ -196,8 +196,9 @@ void setVoiceFrequency(MixVoice* voice, int32_t frequency) {
 void setVoiceVolumePan(MixVoice* voice, int32_t volume, int32_t pan) {
   voice->volumeCopy = voice->volume = volume;
   voice->panCopy = voice->pan = pan;
-  voice->gain1 = volume * pan / 255;
-  voice->gain2 = volume * (255 - pan) / 255;
+  // Pan 0 is hard left in the module format.
+  voice->gain1 = volume * (255 - pan) / 255;
+  voice->gain2 = volume * pan / 255;
 }
 
 void mixVoices(float* stereo, int frames) {

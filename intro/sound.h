@@ -17,7 +17,7 @@ struct MixVoice {
   int32_t pan;  // 0..255
   uint32_t pendingOffset;
   XmSample* sample;  // null = silent
-  int32_t gain1, gain2;  // targets of the left and right output
+  int32_t gain1, gain2;  // left and right targets: volume x (255 - pan) / 255, volume x pan / 255
   uint32_t position;
   uint32_t fraction;
   uint32_t speedFraction, speedInteger;

@@ -104,6 +104,16 @@ void tonePortaStep(XmChannel& ch) {
   ch.flags |= XM_UPDATE_FREQUENCY;
 }
 
+// The highest real note the period tables cover (ten octaves).
+constexpr int HIGHEST_NOTE = 119;
+
+// Slides stay inside the table's range of periods: past it the pitch leaves the audible range,
+// and hours of one slide would overflow the period.
+void slidePeriod(const XmSong* song, XmChannel& ch, int32_t change) {
+  int32_t lowest = xmPeriod(song, HIGHEST_NOTE, 127), highest = xmPeriod(song, 0, -128);
+  ch.period = std::clamp(ch.period + change, lowest, highest);
+}
+
 void volumeSlide(XmChannel& ch, uint8_t param) {
   int up = param >> 4, down = param & 15;
   ch.volume = up > 0 ? std::min(64, ch.volume + up) : std::max(0, ch.volume - down);
@@ -363,11 +373,11 @@ void extendedRowEffect(XmSong* song, XmChannel& ch, int x, int y, const RowCopie
   switch (x) {
     case 1:
       if (y) ch.finePortaUpMemory = y;
-      ch.period -= 4 * ch.finePortaUpMemory;
+      slidePeriod(song, ch, -4 * ch.finePortaUpMemory);
       break;
     case 2:
       if (y) ch.finePortaDownMemory = y;
-      ch.period += 4 * ch.finePortaDownMemory;
+      slidePeriod(song, ch, 4 * ch.finePortaDownMemory);
       break;
     case 4: ch.waveControl = (ch.waveControl & 0xF0) | y; break;
     case 5:
@@ -401,7 +411,13 @@ void extendedRowEffect(XmSong* song, XmChannel& ch, int x, int y, const RowCopie
   }
 }
 
-void rowEffect(XmSong* song, XmChannel& ch, bool jumpOnRow, const RowCopies& copies) {
+// Which order-changing effects the row holds in any channel: a jump and a break on one row go to
+// the break's row of the jump's order, whatever the channel order.
+struct RowJumps {
+  bool positionJump, patternBreak;
+};
+
+void rowEffect(XmSong* song, XmChannel& ch, const RowJumps& jumps, const RowCopies& copies) {
   uint8_t p = ch.cell.param;
   int x = p >> 4, y = p & 15;
   switch (ch.cell.effect) {
@@ -443,12 +459,12 @@ void rowEffect(XmSong* song, XmChannel& ch, bool jumpOnRow, const RowCopies& cop
     case VOLUME_SLIDE: if (p) ch.volumeSlideMemory = p; break;
     case POSITION_JUMP:
       song->nextOrder = p >= song->songLength ? 0 : p;
-      song->nextRow = 0;
+      if (!jumps.patternBreak) song->nextRow = 0;
       break;
     case SET_VOLUME: ch.volume = p; break;
     case PATTERN_BREAK:
       song->nextRow = 10 * x + y > 63 ? 0 : 10 * x + y;
-      if (!jumpOnRow) song->nextOrder = song->order + 1 >= song->songLength ? 0 : song->order + 1;
+      if (!jumps.positionJump) song->nextOrder = song->order + 1 >= song->songLength ? 0 : song->order + 1;
       break;
     case EXTENDED: extendedRowEffect(song, ch, x, y, copies); break;
     case SET_SPEED:
@@ -474,10 +490,10 @@ void rowEffect(XmSong* song, XmChannel& ch, bool jumpOnRow, const RowCopies& cop
     case EXTRA_FINE_PORTA:
       if (x == 1) {
         if (y) ch.extraFineUpMemory = y;
-        ch.period -= ch.extraFineUpMemory;
+        slidePeriod(song, ch, -ch.extraFineUpMemory);
       } else if (x == 2) {
         if (y) ch.extraFineDownMemory = y;
-        ch.period += ch.extraFineDownMemory;
+        slidePeriod(song, ch, ch.extraFineDownMemory);
       }
       break;
   }
@@ -495,8 +511,11 @@ void tickEffect(XmSong* song, XmChannel& ch) {
                                            : amigaPeriod(ch.realNote + offset) - amigaPeriod(ch.realNote);
       }
       break;
-    case PORTA_UP: ch.period = std::max(56, ch.period - 4 * ch.portaUpMemory); break;
-    case PORTA_DOWN: ch.period += 4 * ch.portaDownMemory; break;
+    case PORTA_UP:
+      slidePeriod(song, ch, -4 * ch.portaUpMemory);
+      ch.period = std::max(56, ch.period);
+      break;
+    case PORTA_DOWN: slidePeriod(song, ch, 4 * ch.portaDownMemory); break;
     case TONE_PORTA: tonePortaStep(ch); break;
     case VIBRATO: vibratoAndAdvance(ch); break;
     case TONE_PORTA_VOLUME_SLIDE:
@@ -543,7 +562,7 @@ void tickEffect(XmSong* song, XmChannel& ch) {
   }
 }
 
-void processChannelRow(XmSong* song, XmChannel& ch, const XmCell& cell, bool jumpOnRow) {
+void processChannelRow(XmSong* song, XmChannel& ch, const XmCell& cell, const RowJumps& jumps) {
   bool tonePorta = cell.effect == TONE_PORTA || cell.effect == TONE_PORTA_VOLUME_SLIDE;
   bool realNote = cell.note != 0 && cell.note != 255;
   if (!tonePorta) {
@@ -573,7 +592,7 @@ void processChannelRow(XmSong* song, XmChannel& ch, const XmCell& cell, bool jum
   if (cell.volume) volumeColumnRow(ch, cell.volume);
   if (cell.note == 255 || cell.effect == KEY_OFF) ch.keyOff = true;
   stepEnvelopesAndFadeout(ch, ins);
-  rowEffect(song, ch, jumpOnRow, copies);
+  rowEffect(song, ch, jumps, copies);
   autoVibrato(ch, ins);
   pushToVoice(song, ch);
 }
@@ -608,9 +627,12 @@ void xmProcessRow(XmSong* song) {
   // A break or loop may name a row the pattern does not have.
   if (song->row < 0 || static_cast<uint32_t>(song->row) >= pattern.rows) song->row = 0;
   const XmCell* cells = pattern.cells + song->row * song->channelCount;
-  bool jumpOnRow = std::any_of(cells, cells + song->channelCount,
-                               [](const XmCell& cell) { return cell.effect == POSITION_JUMP; });
-  for (int c = 0; c < song->channelCount; ++c) processChannelRow(song, song->channels[c], cells[c], jumpOnRow);
+  RowJumps jumps{false, false};
+  for (const XmCell* cell = cells; cell != cells + song->channelCount; ++cell) {
+    jumps.positionJump |= cell->effect == POSITION_JUMP;
+    jumps.patternBreak |= cell->effect == PATTERN_BREAK;
+  }
+  for (int c = 0; c < song->channelCount; ++c) processChannelRow(song, song->channels[c], cells[c], jumps);
 }
 
 void xmProcessTickEffects(XmSong* song) {

@@ -17,7 +17,7 @@ MixVoice& unityVoice(XmSample& sample) {
   MixVoice& v = mixVoiceTable[0];
   v.sample = &sample;
   setVoiceFrequency(&v, 44100);
-  setVoiceVolumePan(&v, 255, 255);
+  setVoiceVolumePan(&v, 255, 0);
   v.rampGain1 = v.gain1 * 256;
   v.rampGain2 = v.gain2 * 256;
   return v;
@@ -90,10 +90,10 @@ TEST(Mixer, GainChangesRampOver128Frames) {
   LoopedSample s(4, XM_LOOP_FORWARD, 0, 4);
   for (int i = 0; i < 5; ++i) s.data[i] = 1000;
   MixVoice& v = unityVoice(s.sample);
-  setVoiceVolumePan(&v, 0, 255);
+  setVoiceVolumePan(&v, 0, 0);
   v.rampGain1 = 0;
   leftOf(4);
-  setVoiceVolumePan(&v, 255, 255);
+  setVoiceVolumePan(&v, 255, 0);
   std::vector<float> left = leftOf(200);
   EXPECT_EQ(left[0], 0);
   EXPECT_GT(left[1], 0);
@@ -112,7 +112,7 @@ TEST(Mixer, LoudMixesClipInsteadOfWrapping) {
   loud.values.assign(64, 32767);
   loud.loopType = 1;
   loud.loopLength = 64;
-  loud.pan = 0;  // all on the right
+  loud.pan = 255;  // all on the right
   TestSample low = loud;
   low.values.assign(64, -32768);
   ins.samples = {loud, low};

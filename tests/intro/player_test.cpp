@@ -1,6 +1,9 @@
 // Playback: rows, order changes and the effects, observed on the channels and their voices.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <utility>
+
 #include "intro/sound.h"
 #include "tests/intro/test_module.h"
 
@@ -41,6 +44,18 @@ class Player : public ::testing::Test {
   // Runs the row ticks of `rows` rows at the song's current speed.
   void rows(int count) { ticks(count * song->speed); }
   XmChannel& channel(int c) { return song->channels[c]; }
+  // Mixes the next output block (its ticks run inside) and sums how loud each side is.
+  std::pair<double, double> mixLoudness() {
+    int block = fillPosition();
+    fillBlock();
+    const int16_t* frames = blockFrames(block);
+    double left = 0, right = 0;
+    for (int i = 0; i < mixConstants.blockFrames; ++i) {
+      left += std::abs(frames[2 * i]);
+      right += std::abs(frames[2 * i + 1]);
+    }
+    return {left, right};
+  }
 
   TestModule module;
   XmSong* song = nullptr;
@@ -189,6 +204,78 @@ TEST_F(Player, ABreakToARowThePatternLacksStartsItAtRowZero) {
   ticks(1);
   EXPECT_EQ(song->order, 1);
   EXPECT_EQ(song->row, 0);
+}
+
+TEST_F(Player, AJumpAndABreakOnOneRowGoToTheBreaksRowWhateverTheChannelOrder) {
+  module.orders = {0, 1, 0, 1};
+  module.set(0, 0, 0, {0, 0, 0, 13, 0x05});  // D05, then B03 in a later channel
+  module.set(0, 0, 1, {0, 0, 0, 11, 3});
+  module.set(1, 6, 0, {0, 0, 0, 11, 2});  // B02, then D03 in a later channel
+  module.set(1, 6, 1, {0, 0, 0, 13, 0x03});
+  start();
+  rows(1);
+  ticks(1);
+  EXPECT_EQ(song->order, 3);
+  EXPECT_EQ(song->row, 5);
+  rows(2);
+  EXPECT_EQ(song->order, 2);
+  EXPECT_EQ(song->row, 3);
+}
+
+TEST_F(Player, PanZeroIsHardLeftAndPanSlidesMoveTheWayTheyName) {
+  module.instruments[0].samples[0].pan = 0;
+  module.instruments[1].samples[0].pan = 255;
+  module.set(0, 0, 0, {C4, 1, 0, 0, 0});
+  module.set(0, 0, 1, {C4, 2, 0, 0, 0});
+  start();
+  mixLoudness();  // the ramps up from silence
+  song->channels[1].voice->sample = nullptr;
+  auto [left, right] = mixLoudness();
+  EXPECT_GT(left, 0);
+  EXPECT_EQ(right, 0);  // a sample panned hard left plays only on the left
+  xmFreeSong(song);
+
+  module.instruments[0].samples[0].pan = 128;
+  module.set(0, 0, 0, {C4, 1, 0xC0, 0, 0});  // volume column C0: hard left too
+  module.set(0, 0, 1, {});
+  start();
+  mixLoudness();
+  std::tie(left, right) = mixLoudness();
+  EXPECT_GT(left, 0);
+  EXPECT_EQ(right, 0);
+  xmFreeSong(song);
+
+  module.set(0, 0, 0, {C4, 1, 0, 25, 0x01});  // P01 slides towards the left
+  module.set(0, 1, 0, {0, 0, 0, 25, 0});
+  module.set(0, 0, 1, {C4, 1, 0, 25, 0xF0});  // PF0 towards the right
+  module.set(0, 1, 1, {0, 0, 0, 25, 0});
+  start();
+  rows(2);
+  EXPECT_EQ(channel(0).pan, 128 - 10);
+  EXPECT_EQ(channel(1).pan, 255);
+  EXPECT_GT(channel(0).voice->gain1, channel(0).voice->gain2);
+  EXPECT_EQ(channel(1).voice->gain1, 0);
+}
+
+TEST_F(Player, SlidesKeepThePeriodInsideTheTable) {
+  for (uint16_t flags : {1, 0}) {
+    module.flags = flags;
+    for (TestPattern& pattern : module.patterns) pattern = TestPattern{1, std::vector<XmCell>(module.channels)};
+    module.restart = 1;
+    module.speed = 31;
+    module.set(0, 0, 0, {C4, 1, 0, 2, 0xFF});  // 2FF on every tick, for ever
+    module.set(0, 0, 1, {C4, 1, 0, 14, 0x1F});  // E1F on every row
+    module.set(1, 0, 0, {0, 0, 0, 2, 0xFF});
+    module.set(1, 0, 1, {0, 0, 0, 14, 0x1F});
+    start();
+    int32_t highest = xmPeriod(song, 0, -128), lowest = xmPeriod(song, 119, 127);
+    ticks(31 * 100);
+    EXPECT_EQ(channel(0).period, highest);
+    EXPECT_GT(channel(0).voice->frequency, 0);
+    EXPECT_EQ(channel(1).period, lowest);
+    xmFreeSong(song);
+    song = nullptr;
+  }
 }
 
 TEST_F(Player, VolumeEffects) {

@@ -21,6 +21,13 @@ void pad(std::vector<uint8_t>& out, std::size_t count) {
   out.insert(out.end(), count, 0);
 }
 
+void putEnvelope(std::vector<uint8_t>& out, const TestEnvelope& points) {
+  for (std::size_t i = 0; i < 12; ++i) {
+    put16(out, i < points.size() ? points[i].first : 0);
+    put16(out, i < points.size() ? points[i].second : 0);
+  }
+}
+
 // Cells with a zero field use the mask form, the others the full five bytes.
 void packCell(std::vector<uint8_t>& out, const XmCell& c) {
   uint8_t fields[5] = {c.note, c.instrument, c.volume, c.effect, c.param};
@@ -93,23 +100,16 @@ std::vector<uint8_t> buildModule(const TestModule& m) {
     put16(out, ins.declaredSampleCount != 0xFFFF ? ins.declaredSampleCount : ins.samples.size());
     if (withSamples) {
       put32(out, 40);
-      pad(out, 96);
-      for (int i = 0; i < 96; ++i) out[out.size() - 96 + i] = ins.keyMapSample;
-      for (int i = 0; i < 12; ++i) {
-        bool used = i < static_cast<int>(ins.volumeEnvelope.size());
-        put16(out, used ? ins.volumeEnvelope[i].first : 0);
-        put16(out, used ? ins.volumeEnvelope[i].second : 0);
-      }
-      pad(out, 48);
+      for (int note = 0; note < 96; ++note)
+        put8(out, note < static_cast<int>(ins.keyMap.size()) ? ins.keyMap[note] : ins.keyMapSample);
+      putEnvelope(out, ins.volumeEnvelope);
+      putEnvelope(out, ins.panEnvelope);
       put8(out, static_cast<uint32_t>(ins.volumeEnvelope.size()));
-      put8(out, 0);
-      put8(out, ins.sustain);
-      put8(out, ins.loopStart);
-      put8(out, ins.loopEnd);
-      pad(out, 3);
-      put8(out, ins.volumeType);
-      put8(out, 0);
-      pad(out, 4);
+      put8(out, static_cast<uint32_t>(ins.panEnvelope.size()));
+      for (uint8_t v : {ins.sustain, ins.loopStart, ins.loopEnd, ins.panSustain, ins.panLoopStart, ins.panLoopEnd,
+                        ins.volumeType, ins.panType, ins.vibratoType, ins.vibratoSweep, ins.vibratoDepth,
+                        ins.vibratoRate})
+        put8(out, v);
       put16(out, ins.fadeout);
       pad(out, start + 263 - out.size());
     }

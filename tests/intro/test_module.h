@@ -18,13 +18,20 @@ struct TestSample {
   int8_t relativeNote = 0;
 };
 
+using TestEnvelope = std::vector<std::pair<uint16_t, uint16_t>>;  // (tick, value) points
+
 struct TestInstrument {
   std::vector<TestSample> samples;
-  std::vector<std::pair<uint16_t, uint16_t>> volumeEnvelope;
+  TestEnvelope volumeEnvelope;
   uint8_t volumeType = 0;
   uint8_t sustain = 0, loopStart = 0, loopEnd = 0;
+  TestEnvelope panEnvelope;
+  uint8_t panType = 0;
+  uint8_t panSustain = 0, panLoopStart = 0, panLoopEnd = 0;
+  uint8_t vibratoType = 0, vibratoSweep = 0, vibratoDepth = 0, vibratoRate = 0;
   uint16_t fadeout = 0;
   uint8_t keyMapSample = 0;  // every note plays this sample slot
+  std::vector<uint8_t> keyMap;  // when not empty: the sample slot of each note from 0 on, the rest keyMapSample
   uint16_t declaredSampleCount = 0xFFFF;  // written instead of the real count when set
 };
 
