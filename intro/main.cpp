@@ -28,10 +28,7 @@ MemoryImage rcdata(const char* name) {
 }  // namespace
 
 int main(int, char**) {
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    SDL_Log("SDL_Init: %s", SDL_GetError());
-    return 0;
-  }
+  // Message boxes need no initialisation; the window's start does its own (createGlWindow).
   intro.timerStart = SDL_GetPerformanceCounter();
   intro.timerFrequency = SDL_GetPerformanceFrequency();
 

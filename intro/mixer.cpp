@@ -7,6 +7,7 @@
 
 #include "intro/sound.h"
 #include "intro/sound_state.h"
+#include "intro/wave_out.h"
 #include "intro/xm.h"
 
 MixConstants mixConstants;
@@ -226,6 +227,7 @@ bool xmPrepareSong(XmSong* song) {
   size_t samples = static_cast<size_t>(mixConstants.ringFrames) * 2;
   output.ring.assign(samples, 0);
   output.floatRing.assign(samples, 0.0f);
+  output.clipped.assign(static_cast<size_t>(mixConstants.blockFrames) * 2, 0);
   output.blocks.assign(RING_BLOCKS, BlockInfo{});
   output.fill = 0;
   output.playIndex = 0;
@@ -237,6 +239,7 @@ void releaseSongBuffers() {
   output.song = nullptr;
   std::vector<int16_t>().swap(output.ring);
   std::vector<float>().swap(output.floatRing);
+  std::vector<int16_t>().swap(output.clipped);
   std::vector<BlockInfo>().swap(output.blocks);
   // No voice may keep pointing into a song that is about to be freed.
   resetVoices();
@@ -263,7 +266,7 @@ void fillBlock() {
   output.blocks[output.fill] = BlockInfo{static_cast<uint8_t>(song->order), static_cast<uint8_t>(song->row),
                                          song->timeMs};
   song->samplesToTick = toTick;
-  int16_t* target = output.ring.data() + static_cast<size_t>(output.fill) * frames * 2;
+  int16_t* target = output.clipped.data();
   // Round to nearest and clip to the 16-bit range (the pack saturates; the float clamp only
   // keeps the conversion itself in range).
   const __m128 lowest = _mm_set1_ps(-32768.0f), highest = _mm_set1_ps(32767.0f);
@@ -275,6 +278,9 @@ void fillBlock() {
     __m128i high = convert(block + i + 4);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i), _mm_packs_epi32(low, high));
   }
+  // The device may be playing the ring: the block goes in whole, never while it is mixed.
+  waveOutWriteBlock(output.ring.data() + static_cast<size_t>(output.fill) * frames * 2, target,
+                    static_cast<uint32_t>(frames) * 4);
   output.fill = (output.fill + 1) % RING_BLOCKS;
 }
 

@@ -11,6 +11,7 @@ struct OutputState {
   XmSong* song = nullptr;
   std::vector<int16_t> ring;  // 16-bit stereo, played by the device
   std::vector<float> floatRing;  // the mix before clipping
+  std::vector<int16_t> clipped;  // the newest block before it is handed to the device
   std::vector<BlockInfo> blocks;
   std::atomic<int> fill{0};  // block to fill next
   int playIndex = 0;  // block whose BlockInfo the scene is shown

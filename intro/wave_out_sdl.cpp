@@ -1,8 +1,7 @@
 // The wave output on SDL2 audio: the callback copies from the looping buffer and counts the
-// bytes it has handed to the device.
+// bytes it has handed to the device. The buffer is read and written under the device lock.
 #include <SDL.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -16,17 +15,12 @@ uint32_t loopBytes;
 uint32_t cursor;
 std::atomic<uint64_t> bytesPlayed{0};
 
-void SDLCALL copyFromLoop(void*, Uint8* stream, int length) {
+void SDLCALL playLoop(void*, Uint8* stream, int length) {
   if (!loopBuffer) {
     std::memset(stream, 0, length);
     return;
   }
-  for (int done = 0; done < length;) {
-    uint32_t n = std::min<uint32_t>(length - done, loopBytes - cursor);
-    std::memcpy(stream + done, loopBuffer + cursor, n);
-    cursor = (cursor + n) % loopBytes;
-    done += n;
-  }
+  cursor = copyFromLoop(loopBuffer, loopBytes, cursor, stream, static_cast<uint32_t>(length));
   bytesPlayed += length;
 }
 
@@ -39,7 +33,7 @@ bool waveOutOpen(int mixRate) {
   wanted.format = AUDIO_S16SYS;
   wanted.channels = 2;
   wanted.samples = 1024;
-  wanted.callback = copyFromLoop;
+  wanted.callback = playLoop;
   device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
   if (device == 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -57,6 +51,12 @@ void waveOutPlayLoop(const int16_t* buffer, uint32_t bytes) {
   bytesPlayed = 0;
   SDL_UnlockAudioDevice(device);
   SDL_PauseAudioDevice(device, 0);
+}
+
+void waveOutWriteBlock(int16_t* target, const int16_t* block, uint32_t bytes) {
+  if (device != 0) SDL_LockAudioDevice(device);
+  std::memcpy(target, block, bytes);
+  if (device != 0) SDL_UnlockAudioDevice(device);
 }
 
 uint64_t waveOutPositionBytes() {

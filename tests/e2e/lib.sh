@@ -97,11 +97,12 @@ e2e_expect_eq() {
     [ "$1" = "$2" ] || e2e_fail "$3: expected '$2', got '$1'"
 }
 
+# e2e_start_xvfb [WIDTHxHEIGHT [DEPTH]]
 e2e_start_xvfb() {
-    local size=${1:-1920x1080}
+    local size=${1:-1920x1080} depth=${2:-24}
     local fdfile=$E2E_TMP/display
     # -displayfd lets the server pick a free display and tells us which once it accepts clients.
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fdfile" \
+    Xvfb -displayfd 3 -screen 0 "${size}x${depth}" -nolisten tcp -noreset 3>"$fdfile" \
         >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     local i

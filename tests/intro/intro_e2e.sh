@@ -17,7 +17,8 @@ e2e_key Escape  # the No button
 
 e2e_wait_titled_window "The Keeper of the Light - a tiny intro in 640 x 480"
 e2e_expect_eq "$(e2e_window_size)" "640 480" "client size of the window"
-e2e_pass "No opens a 640 x 480 window"
+e2e_expect_eq "$(e2e_window_position)" "0 0" "position of the window"
+e2e_pass "No opens a 640 x 480 window at 0, 0"
 
 sleep 2
 first=$(e2e_screenshot scene1)

@@ -31,3 +31,22 @@ e2e_key Return
 e2e_wait_exit 20
 e2e_expect_eq "$E2E_STATUS" 0 "exit status after refusing the windowed mode"
 e2e_pass "No to the fallback question ends the intro"
+
+# A display of 8 bits per pixel has no GL pixel format at all: the window cannot be made and
+# the intro says why.
+stop_display() {
+    kill "$E2E_XVFB_PID" 2>/dev/null || true
+    wait "$E2E_XVFB_PID" 2>/dev/null || true
+}
+stop_display
+e2e_start_xvfb 640x480 8
+e2e_start intro
+e2e_wait_titled_window "Start Full Screen?"
+e2e_key Escape  # No
+e2e_wait_titled_window "ERROR"
+e2e_screenshot no_pixel_format >/dev/null
+e2e_key Return
+e2e_wait_exit 20
+e2e_expect_eq "$E2E_STATUS" 0 "exit status after the pixel format failed"
+grep -qF "Can't Find A Suitable PixelFormat." "$E2E_TMP/stderr" || e2e_fail "the pixel format's failure was not named"
+e2e_pass "a display without a GL pixel format is said so, and the intro ends"

@@ -178,7 +178,10 @@ TEST_F(Output, PrefillsTheRingAndRefillsWhatTheDeviceHasPlayed) {
   EXPECT_NE(fakeLoopBuffer.load(), nullptr);
   EXPECT_EQ(fillPosition(), 0);
   uint32_t timeOfFirstBlock = blockInfo(0)->timeMs;
-  fakeBytesPlayed = 3 * 884 * 4 + 10;  // the device is inside block 3
+  std::vector<int16_t> mixed(blockFrames(0), blockFrames(3));
+  std::vector<int16_t> played = fakePlay(3 * 884 * 4 + 8);  // the device is inside block 3
+  played.resize(mixed.size());
+  EXPECT_EQ(played, mixed);
   ASSERT_TRUE(eventually([] { return fillPosition() == 3; }));
   EXPECT_GT(blockInfo(0)->timeMs, timeOfFirstBlock);  // block 0 was mixed again, 2 s later
   EXPECT_EQ(xmGetRow(song), blockInfo(3)->row);
@@ -193,11 +196,24 @@ TEST_F(Output, ASecondSongReplacesTheFirstAndFreeingStopsIt) {
   ASSERT_TRUE(xmPlaySong(song));
   XmSong* second = loadModule(image);
   ASSERT_TRUE(xmPlaySong(second));
-  fakeBytesPlayed = 5 * 884 * 4;
+  fakePlay(5 * 884 * 4);
   ASSERT_TRUE(eventually([] { return fillPosition() == 5; }));
   xmFreeSong(second);
   EXPECT_EQ(fakeLoopBuffer.load(), nullptr);
   EXPECT_FALSE(xmPlaySong(nullptr));
+}
+
+TEST_F(Output, TheDevicePlaysTheRingWhileTheOutputThreadRefillsIt) {
+  ASSERT_TRUE(xmPlaySong(song));
+  // 250 blocks as fast as it goes: the device laps the output thread, which must hand every
+  // block over whole (ThreadSanitizer watches this test).
+  std::thread device([] {
+    for (int i = 0; i < 250; ++i) fakePlay(884 * 4);
+  });
+  device.join();
+  EXPECT_TRUE(eventually([] { return fillPosition() == 50; }));
+  xmStopSong(song);
+  EXPECT_EQ(fakeLoopBuffer.load(), nullptr);
 }
 
 TEST(SoundInit, RefusesWithoutFileCallbacks) {
