@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "intro/sound.h"
@@ -81,27 +82,36 @@ inline float interpolate(const int16_t* data, int64_t position) {
   return at[0] + fraction * (at[1] - at[0]);
 }
 
+// The sample at `at` and the next one, loaded together: the low half holds the first.
+inline int32_t samplePair(const int16_t* at) {
+  int32_t pair;
+  std::memcpy(&pair, at, sizeof pair);
+  return pair;
+}
+
 // Mixes n frames, the gains growing by their steps each frame (steps are 0 outside ramps).
-// Four frames at a time with SSE2 (every x86-64 processor has it): the sample loads are
-// scalar, the interpolation and the stereo accumulation are vector operations.
+// Four frames at a time with SSE2 (every x86-64 processor has it): each frame's two samples
+// come in one scalar load, everything else is vector work. The low 32 bits of the positions,
+// whose top 31 bits are the interpolation fraction, advance as a vector of their own.
 int64_t mixFrames(const int16_t* data, int64_t position, int64_t step, float* out, int n, float& gain1,
                   float& gain2, float step1, float step2) {
   const __m128 fractionScale = _mm_set1_ps(1.0f / 2147483648.0f);
   const __m128 steps = _mm_setr_ps(step1, step2, step1, step2);
   const __m128 pairStep = _mm_add_ps(steps, steps);
   const __m128 quadStep = _mm_add_ps(pairStep, pairStep);
+  const uint32_t lowStep = static_cast<uint32_t>(step);
+  const __m128i lowQuadStep = _mm_set1_epi32(static_cast<int32_t>(4 * lowStep));
+  __m128i lows = _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(position)),
+                               _mm_setr_epi32(0, static_cast<int32_t>(lowStep), static_cast<int32_t>(2 * lowStep),
+                                              static_cast<int32_t>(3 * lowStep)));
   __m128 gains = _mm_add_ps(_mm_setr_ps(gain1, gain2, gain1, gain2), _mm_setr_ps(0, 0, step1, step2));
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     int64_t p1 = position + step, p2 = p1 + step, p3 = p2 + step;
-    const int16_t* a0 = data + (position >> 32);
-    const int16_t* a1 = data + (p1 >> 32);
-    const int16_t* a2 = data + (p2 >> 32);
-    const int16_t* a3 = data + (p3 >> 32);
-    __m128 first = _mm_cvtepi32_ps(_mm_setr_epi32(a0[0], a1[0], a2[0], a3[0]));
-    __m128 second = _mm_cvtepi32_ps(_mm_setr_epi32(a0[1], a1[1], a2[1], a3[1]));
-    __m128i lows = _mm_setr_epi32(static_cast<int32_t>(position), static_cast<int32_t>(p1),
-                                  static_cast<int32_t>(p2), static_cast<int32_t>(p3));
+    __m128i pairs = _mm_setr_epi32(samplePair(data + (position >> 32)), samplePair(data + (p1 >> 32)),
+                                   samplePair(data + (p2 >> 32)), samplePair(data + (p3 >> 32)));
+    __m128 first = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_slli_epi32(pairs, 16), 16));
+    __m128 second = _mm_cvtepi32_ps(_mm_srai_epi32(pairs, 16));
     __m128 fraction = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(lows, 1)), fractionScale);
     __m128 value = _mm_add_ps(first, _mm_mul_ps(fraction, _mm_sub_ps(second, first)));
     float* o = out + 2 * i;
@@ -109,6 +119,7 @@ int64_t mixFrames(const int16_t* data, int64_t position, int64_t step, float* ou
     __m128 nextGains = _mm_add_ps(gains, pairStep);
     _mm_storeu_ps(o + 4, _mm_add_ps(_mm_loadu_ps(o + 4), _mm_mul_ps(_mm_unpackhi_ps(value, value), nextGains)));
     gains = _mm_add_ps(gains, quadStep);
+    lows = _mm_add_epi32(lows, lowQuadStep);
     position = p3 + step;
   }
   gain1 += step1 * i;

@@ -21,14 +21,15 @@ void putLittleEndian(std::FILE* file, uint32_t value, int bytes) {
 
 }  // namespace
 
-std::vector<int16_t> renderModule(const std::vector<uint8_t>& module, int mixRate, double seconds,
-                                  XmLoadResult* result) {
+XmLoadResult renderModule(const std::vector<uint8_t>& module, int mixRate, double seconds,
+                          std::vector<int16_t>& stereo) {
   currentModule = &module;
   useMemoryFiles(moduleImage);
   soundSetup(mixRate);
-  XmSong* song = xmLoadSong("module", nullptr, result);
-  std::vector<int16_t> stereo;
-  if (!song) return stereo;
+  XmLoadResult result;
+  XmSong* song = xmLoadSong("module", nullptr, &result);
+  stereo.clear();
+  if (!song) return result;
   xmPrepareSong(song);
   int frames = mixConstants.blockFrames;
   long blocks = std::lround(std::ceil(seconds * mixRate / frames));
@@ -40,7 +41,7 @@ std::vector<int16_t> renderModule(const std::vector<uint8_t>& module, int mixRat
     stereo.insert(stereo.end(), data, data + frames * 2);
   }
   xmFreeSong(song);
-  return stereo;
+  return result;
 }
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {

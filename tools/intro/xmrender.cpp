@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "xmrender: cannot read %s\n", argv[1]);
     return 1;
   }
-  XmLoadResult result;
-  std::vector<int16_t> stereo = renderModule(module, rate, seconds, &result);
+  std::vector<int16_t> stereo;
+  XmLoadResult result = renderModule(module, rate, seconds, stereo);
   if (result != XM_LOADED) {
     std::fprintf(stderr, "xmrender: %s: %s\n", argv[1], xmLoadResultText(result));
     return 1;
