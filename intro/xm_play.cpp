@@ -563,7 +563,8 @@ void tickEffect(XmSong* song, XmChannel& ch) {
 }
 
 void processChannelRow(XmSong* song, XmChannel& ch, const XmCell& cell, const RowJumps& jumps) {
-  bool tonePorta = cell.effect == TONE_PORTA || cell.effect == TONE_PORTA_VOLUME_SLIDE;
+  // The volume column's tone portamento (Fy) slides to the note like the effect does.
+  bool tonePorta = cell.effect == TONE_PORTA || cell.effect == TONE_PORTA_VOLUME_SLIDE || cell.volume >= 0xF0;
   bool realNote = cell.note != 0 && cell.note != 255;
   if (!tonePorta) {
     if (cell.instrument) ch.instrument = cell.instrument - 1;
