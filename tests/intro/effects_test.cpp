@@ -349,6 +349,19 @@ TEST_F(Player, KeyMapsPickTheirSampleAndEmptyEntriesAndInstrumentsStaySilent) {
   EXPECT_EQ(channel(1).voice->sample, nullptr);
 }
 
+TEST_F(Player, AHandedOverNoteFadesToSilenceInTheMix) {
+  module.set(0, 0, 0, note(0, 0));
+  module.set(0, 1, 0, note(0, 0));
+  start();
+  while (song->row == 0 || song->tick == 0) mixLoudness();  // up to the second note
+  MixVoice& partner = mixVoiceTable[32];
+  ASSERT_NE(partner.sample, nullptr);
+  // The partner alone: it ramps down within a block and stays silent.
+  channel(0).voice->sample = nullptr;
+  mixLoudness();
+  EXPECT_EQ(mixLoudness(), std::make_pair(0.0, 0.0));
+}
+
 TEST_F(Player, MemoriesOfOffsetVolumeSlideAndFineVolumeAndPanEffects) {
   module.set(0, 0, 0, note(10, 0x02));  // A02
   module.set(0, 1, 0, effect(10, 0x00));  // A00: down 2 again

@@ -86,6 +86,47 @@ TEST(Mixer, FractionalStepsInterpolateAcrossTheLoopPoint) {
   EXPECT_EQ(left, expected);
 }
 
+TEST(Mixer, PitchesBelow100HzPlayAt100Hz) {
+  LoopedSample s(4, XM_LOOP_FORWARD, 0, 4);
+  MixVoice& v = unityVoice(s.sample);
+  setVoiceFrequency(&v, 30);
+  MixVoice floor = v;
+  setVoiceFrequency(&floor, 100);
+  EXPECT_EQ(v.speedInteger, 0u);
+  EXPECT_EQ(v.speedFraction, floor.speedFraction);
+  EXPECT_EQ(v.frequency, 30);
+}
+
+TEST(Mixer, PingPongLoopsAtFractionalSpeedsStayInsideAndTurnAtBothEnds) {
+  LoopedSample s(8, XM_LOOP_PINGPONG, 2, 4);  // loop over 300..600
+  MixVoice& v = unityVoice(s.sample);
+  setVoiceFrequency(&v, 44100 * 7 / 10);
+  std::vector<float> left = leftOf(400);
+  int turns = 0;
+  for (int i = 10; i < 400; ++i) {
+    EXPECT_GE(left[i], 300) << i;
+    EXPECT_LE(left[i], 600) << i;
+    if (i >= 2 && (left[i] - left[i - 1]) * (left[i - 1] - left[i - 2]) < 0) ++turns;
+  }
+  EXPECT_GT(turns, 40);  // 3 samples each way at 0.7 a frame: a turn about every 4.3 frames
+}
+
+TEST(Mixer, ARampRestartedMidwayStartsFromWhereTheGainIs) {
+  LoopedSample s(4, XM_LOOP_FORWARD, 0, 4);
+  for (int i = 0; i < 5; ++i) s.data[i] = 1000;
+  MixVoice& v = unityVoice(s.sample);
+  setVoiceVolumePan(&v, 0, 0);
+  v.rampGain1 = 0;
+  leftOf(4);
+  setVoiceVolumePan(&v, 255, 0);
+  std::vector<float> rising = leftOf(64);  // half way up
+  setVoiceVolumePan(&v, 0, 0);
+  std::vector<float> falling = leftOf(200);
+  EXPECT_NEAR(falling[0], rising.back(), 20);  // no jump
+  for (int i = 1; i < 128; ++i) EXPECT_LT(falling[i], falling[i - 1]) << i;
+  for (int i = 128; i < 200; ++i) EXPECT_EQ(falling[i], 0) << i;
+}
+
 TEST(Mixer, GainChangesRampOver128Frames) {
   LoopedSample s(4, XM_LOOP_FORWARD, 0, 4);
   for (int i = 0; i < 5; ++i) s.data[i] = 1000;
