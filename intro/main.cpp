@@ -8,6 +8,7 @@
 #include "intro/resources.h"
 #include "intro/scene.h"
 #include "intro/sound.h"
+#include "intro/window.h"
 #include "intro/xm.h"
 
 namespace {
@@ -36,11 +37,11 @@ int main(int, char**) {
   soundInit(44100);
   XmSong* song = xmLoadSong("102", nullptr);
   if (!song) {
-    showMessage("Error loading music", "ERROR", 0);
+    showMessage("Error loading music", "ERROR", MessageIcon::Information);
     SDL_Quit();
     return 0;
   }
-  bool fullscreen = askYesNo("Have wankin fullscreen ?", QUESTION_CAPTION, SDL_MESSAGEBOX_INFORMATION);
+  bool fullscreen = askYesNo("Have wankin fullscreen ?", QUESTION_CAPTION, MessageIcon::Information);
   if (!createGlWindow(WINDOW_TITLE, 640, 480, 32, fullscreen)) {
     xmFreeSong(song);
     soundClose();
@@ -65,7 +66,7 @@ int main(int, char**) {
       }
     } else {
       drawScene();
-      SDL_GL_SwapWindow(intro.window);
+      swapGlWindow();
     }
   }
 

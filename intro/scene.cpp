@@ -38,21 +38,6 @@ constexpr float SCROLLER_RESTART = -12699;
 
 }  // namespace
 
-void showMessage(const char* text, const char* caption, Uint32 icon) {
-  SDL_ShowSimpleMessageBox(icon, caption, text, intro.window);
-}
-
-bool askYesNo(const char* text, const char* caption, Uint32 icon) {
-  const SDL_MessageBoxButtonData buttons[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
-      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
-  };
-  SDL_MessageBoxData box{icon, intro.window, caption, text, 2, buttons, nullptr};
-  int answer = -1;
-  if (SDL_ShowMessageBox(&box, &answer) != 0) return true;
-  return answer != 0;
-}
-
 float secondsSinceStart() {
   return static_cast<float>(SDL_GetPerformanceCounter() - intro.timerStart) / intro.timerFrequency;
 }
@@ -67,113 +52,6 @@ void resizeGlScene(int width, int height) {
   glLoadIdentity();
   intro.width = width;
   intro.height = height;
-}
-
-void killGlWindow() {
-  if (intro.fullscreen && intro.window) {
-    SDL_SetWindowFullscreen(intro.window, 0);
-    SDL_ShowCursor(SDL_ENABLE);
-  }
-  if (intro.context) {
-    if (SDL_GL_MakeCurrent(intro.window, nullptr) != 0)
-      showMessage("Release Of DC And RC Failed.", "SHUTDOWN ERROR", SDL_MESSAGEBOX_INFORMATION);
-    SDL_GL_DeleteContext(intro.context);
-    intro.context = nullptr;
-  }
-  if (intro.window) {
-    SDL_DestroyWindow(intro.window);
-    intro.window = nullptr;
-  }
-}
-
-namespace {
-
-// Says why the window could not be made (with the library's reason on standard error for
-// whoever reads it) after letting go of what was made.
-bool windowFailure(const char* text) {
-  std::fprintf(stderr, "%s (%s)\n", text, SDL_GetError());
-  killGlWindow();
-  showMessage(text, "ERROR", SDL_MESSAGEBOX_WARNING);
-  return false;
-}
-
-// Asked whenever the display cannot switch: Yes goes on in a window, No ends the program.
-bool windowedInstead() {
-  if (askYesNo("The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
-               "Orvo GL", SDL_MESSAGEBOX_WARNING)) {
-    intro.fullscreen = false;
-    return true;
-  }
-  showMessage("Program Will Now Close.", "ERROR", SDL_MESSAGEBOX_ERROR);
-  return false;
-}
-
-// The display mode of exactly width x height at `bits` per pixel (bits as the display counts
-// them: 8-bit RGB in 4 bytes is 32), or false.
-bool exactDisplayMode(int width, int height, int bits, SDL_DisplayMode& mode) {
-  SDL_DisplayMode wanted{bits > 16 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_RGB565, width, height, 0, nullptr};
-  return SDL_GetClosestDisplayMode(0, &wanted, &mode) && mode.w == width && mode.h == height &&
-         static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8 == bits;
-}
-
-// A window with a GL pixel format: 32 depth bits asked for, the closest the driver has taken.
-SDL_Window* createWindowWithPixelFormat(const char* title, int width, int height) {
-  for (int depth : {32, 24, 16}) {
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
-    if (SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN))
-      return window;
-  }
-  return nullptr;
-}
-
-// When no window with a GL pixel format can be made, whether a plain one can: then what is
-// missing is a pixel format (the display has no GL at all, or none with what was asked for).
-bool plainWindowPossible(const char* title, int width, int height) {
-  SDL_Window* plain = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_HIDDEN);
-  if (plain) SDL_DestroyWindow(plain);
-  return plain != nullptr;
-}
-
-}  // namespace
-
-bool createGlWindow(const char* title, int width, int height, int bits, bool fullscreen) {
-  intro.fullscreen = fullscreen;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return windowFailure("Failed To Register The Window Class.");
-  SDL_DisplayMode mode{};
-  if (fullscreen && !exactDisplayMode(width, height, bits, mode) && !windowedInstead()) return false;
-
-  int colourBits = bits > 16 ? 8 : 5;
-  if (SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) != 0 || SDL_GL_SetAttribute(SDL_GL_RED_SIZE, colourBits) != 0 ||
-      SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colourBits) != 0 ||
-      SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, colourBits) != 0)
-    return windowFailure("Can't Set The PixelFormat.");
-  intro.window = createWindowWithPixelFormat(title, width, height);
-  if (!intro.window) {
-    return windowFailure(plainWindowPossible(title, width, height) ? "Can't Find A Suitable PixelFormat."
-                                                                  : "Window Creation Error.");
-  }
-  if (intro.fullscreen && (SDL_SetWindowDisplayMode(intro.window, &mode) != 0 ||
-                           SDL_SetWindowFullscreen(intro.window, SDL_WINDOW_FULLSCREEN) != 0)) {
-    SDL_SetWindowFullscreen(intro.window, 0);
-    if (!windowedInstead()) {
-      killGlWindow();
-      return false;
-    }
-  }
-  if (intro.fullscreen) SDL_ShowCursor(SDL_DISABLE);
-  ResourceData icon = findResource(ResourceType::Icon, ICON_PROGRAM);
-  if (SDL_Surface* surface = SDL_LoadBMP_RW(SDL_RWFromConstMem(icon.data, icon.size), 1)) {
-    SDL_SetWindowIcon(intro.window, surface);
-    SDL_FreeSurface(surface);
-  }
-  intro.context = SDL_GL_CreateContext(intro.window);
-  if (!intro.context) return windowFailure("Can't Create A GL Rendering Context.");
-  if (SDL_GL_MakeCurrent(intro.window, intro.context) != 0)
-    return windowFailure("Can't Activate The GL Rendering Context.");
-  SDL_ShowWindow(intro.window);
-  SDL_RaiseWindow(intro.window);
-  resizeGlScene(width, height);
-  return true;
 }
 
 unsigned loadBitmapTexture(int id) {

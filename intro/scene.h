@@ -1,13 +1,10 @@
-// The intro's window and scene: a waving textured height field, sixteen spinning translucent
+// The intro's scene: a waving textured height field, sixteen spinning translucent
 // cubes and a bouncing text scroller.
 #pragma once
 
 #include <SDL.h>
 
 struct IntroState {
-  SDL_Window* window = nullptr;
-  SDL_GLContext context = nullptr;
-  bool fullscreen = true;
   bool running = true;
   int width = 640, height = 480;
   float scrollerX = 640;
@@ -17,8 +14,6 @@ struct IntroState {
 
 extern IntroState intro;
 
-bool createGlWindow(const char* title, int width, int height, int bits, bool fullscreen);
-void killGlWindow();
 void resizeGlScene(int width, int height);
 // Texture of a bitmap resource with all mipmap levels; 0 when it cannot be loaded.
 unsigned loadBitmapTexture(int id);
@@ -31,7 +26,3 @@ float secondsSinceStart();
 
 // The scroller moves 2 pixels a frame and starts again at the right edge once it has passed.
 void advanceScroller(float& x);
-
-// Message boxes of the intro; answerYes is true for Yes.
-void showMessage(const char* text, const char* caption, Uint32 icon);
-bool askYesNo(const char* text, const char* caption, Uint32 icon);

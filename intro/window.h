@@ -1,0 +1,16 @@
+// The intro's window and message boxes. One back end per platform, each one file (SDL2 here:
+// window_sdl.cpp); the scene only draws with GL into the window made here.
+#pragma once
+
+enum class MessageIcon { Information, Warning, Error };
+
+// A window whose client area is width x height, full screen at `bits` per pixel or at 0, 0,
+// with a current double-buffered GL context. Every failing step says why in a message box
+// (and asks whether to go on windowed when the display cannot switch); false then.
+bool createGlWindow(const char* title, int width, int height, int bits, bool fullscreen);
+void killGlWindow();
+void swapGlWindow();
+
+void showMessage(const char* text, const char* caption, MessageIcon icon);
+// True for Yes.
+bool askYesNo(const char* text, const char* caption, MessageIcon icon);
