@@ -226,12 +226,7 @@ TEST_F(Player, VolumeColumnSlidesPansVibratoAndTonePortamento) {
   module.patterns[0].cells[3 * 2 + 1].volume = 0xA8;  // vibrato speed 8
   module.patterns[0].cells[4 * 2 + 1].volume = 0xB4;  // depth 4, vibrato on later ticks
   start();
-  std::vector<int> volumes, pans;
-  for (int row = 0; row < 4; ++row) {
-    rows(1);
-    volumes.push_back(channel(0).volume);
-    pans.push_back(channel(1).pan);
-  }
+  auto [volumes, pans] = volumesAndPans(4);
   EXPECT_EQ(volumes, (std::vector<int>{32, 20, 38, 34}));
   EXPECT_EQ(pans, (std::vector<int>{128, 116, 134, 134}));
   EXPECT_EQ(channel(1).vibratoSpeed, 8);
@@ -373,12 +368,7 @@ TEST_F(Player, MemoriesOfOffsetVolumeSlideAndFineVolumeAndPanEffects) {
   module.set(0, 3, 1, {C4, 1, 0, 9, 0});  // 900: the same
   module.set(0, 4, 1, {C4, 1, 0, EXTENDED, 0x5F});  // E5F: finetune 15 from now on
   start();
-  std::vector<int> volumes, pans;
-  for (int row = 0; row < 4; ++row) {
-    rows(1);
-    volumes.push_back(channel(0).volume);
-    pans.push_back(channel(1).pan);
-  }
+  auto [volumes, pans] = volumesAndPans(4);
   EXPECT_EQ(volumes, (std::vector<int>{54, 44, 47, 44}));
   EXPECT_EQ(pans[0], 64);
   EXPECT_EQ(pans[1], 192);

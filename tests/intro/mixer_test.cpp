@@ -111,13 +111,19 @@ TEST(Mixer, PingPongLoopsAtFractionalSpeedsStayInsideAndTurnAtBothEnds) {
   EXPECT_GT(turns, 40);  // 3 samples each way at 0.7 a frame: a turn about every 4.3 frames
 }
 
-TEST(Mixer, ARampRestartedMidwayStartsFromWhereTheGainIs) {
-  LoopedSample s(4, XM_LOOP_FORWARD, 0, 4);
+// A voice on a constant 1000, silent with no ramp running: the next gain change ramps from 0.
+MixVoice& settledSilentVoice(LoopedSample& s) {
   for (int i = 0; i < 5; ++i) s.data[i] = 1000;
   MixVoice& v = unityVoice(s.sample);
   setVoiceVolumePan(&v, 0, 0);
   v.rampGain1 = 0;
   leftOf(4);
+  return v;
+}
+
+TEST(Mixer, ARampRestartedMidwayStartsFromWhereTheGainIs) {
+  LoopedSample s(4, XM_LOOP_FORWARD, 0, 4);
+  MixVoice& v = settledSilentVoice(s);
   setVoiceVolumePan(&v, 255, 0);
   std::vector<float> rising = leftOf(64);  // half way up
   setVoiceVolumePan(&v, 0, 0);
@@ -129,11 +135,7 @@ TEST(Mixer, ARampRestartedMidwayStartsFromWhereTheGainIs) {
 
 TEST(Mixer, GainChangesRampOver128Frames) {
   LoopedSample s(4, XM_LOOP_FORWARD, 0, 4);
-  for (int i = 0; i < 5; ++i) s.data[i] = 1000;
-  MixVoice& v = unityVoice(s.sample);
-  setVoiceVolumePan(&v, 0, 0);
-  v.rampGain1 = 0;
-  leftOf(4);
+  MixVoice& v = settledSilentVoice(s);
   setVoiceVolumePan(&v, 255, 0);
   std::vector<float> left = leftOf(200);
   EXPECT_EQ(left[0], 0);

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "intro/sound.h"
 #include "tests/intro/test_module.h"
@@ -45,6 +46,16 @@ class Player : public ::testing::Test {
   // Runs the row ticks of `rows` rows at the song's current speed.
   void rows(int count) { ticks(count * song->speed); }
   XmChannel& channel(int c) { return song->channels[c]; }
+  // Channel 0's volume and channel 1's pan at the end of each of the next `count` rows.
+  std::pair<std::vector<int>, std::vector<int>> volumesAndPans(int count) {
+    std::pair<std::vector<int>, std::vector<int>> seen;
+    for (int row = 0; row < count; ++row) {
+      rows(1);
+      seen.first.push_back(channel(0).volume);
+      seen.second.push_back(channel(1).pan);
+    }
+    return seen;
+  }
   // Mixes the next output block (its ticks run inside) and sums how loud each side is.
   std::pair<double, double> mixLoudness() {
     int block = fillPosition();
