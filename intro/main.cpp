@@ -37,7 +37,7 @@ int main(int, char**) {
   soundInit(44100);
   XmSong* song = xmLoadSong("102", nullptr);
   if (!song) {
-    showMessage("Error loading music", "ERROR", MessageIcon::Information);
+    showMessage("Error loading music", "ERROR", MessageIcon::None);
     SDL_Quit();
     return 0;
   }

@@ -1,6 +1,7 @@
 // The intro's window on SDL2: a GL window made step by step, each failing step named in its own
 // message box, and the intro's message boxes.
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <cstdio>
 #include <initializer_list>
@@ -17,11 +18,12 @@ bool fullscreen;
 
 Uint32 sdlIcon(MessageIcon icon) {
   switch (icon) {
+    case MessageIcon::None: return 0;
     case MessageIcon::Information: return SDL_MESSAGEBOX_INFORMATION;
     case MessageIcon::Warning: return SDL_MESSAGEBOX_WARNING;
     case MessageIcon::Error: return SDL_MESSAGEBOX_ERROR;
   }
-  return SDL_MESSAGEBOX_INFORMATION;
+  return 0;
 }
 
 }  // namespace
@@ -92,8 +94,8 @@ bool exactDisplayMode(int width, int height, int bits, SDL_DisplayMode& mode) {
 SDL_Window* createWindowWithPixelFormat(const char* title, int width, int height) {
   for (int depth : {32, 24, 16}) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
-    if (SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN))
-      return window;
+    if (SDL_Window* made = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN))
+      return made;
   }
   return nullptr;
 }
@@ -124,8 +126,12 @@ bool createGlWindow(const char* title, int width, int height, int bits, bool ful
     return windowFailure(plainWindowPossible(title, width, height) ? "Can't Find A Suitable PixelFormat."
                                                                   : "Window Creation Error.");
   }
+  // The window's own drawable, which GL draws into.
+  SDL_SysWMinfo native;
+  SDL_VERSION(&native.version);
+  if (!SDL_GetWindowWMInfo(window, &native)) return windowFailure("Can't Create A GL Device Context.");
   if (fullscreen && (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
-                           SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0)) {
+                     SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0)) {
     SDL_SetWindowFullscreen(window, 0);
     if (!windowedInstead()) {
       killGlWindow();
