@@ -37,7 +37,7 @@ int main(int, char**) {
   soundInit(44100);
   XmSong* song = xmLoadSong("102", nullptr);
   if (!song) {
-    showMessage("Error loading music", "ERROR", MessageIcon::None);
+    showMessage("Error loading music", "ERROR", MessageIcon::Plain);
     SDL_Quit();
     return 0;
   }

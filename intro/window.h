@@ -2,7 +2,8 @@
 // window_sdl.cpp); the scene only draws with GL into the window made here.
 #pragma once
 
-enum class MessageIcon { None, Information, Warning, Error };
+// Plain: no icon.
+enum class MessageIcon { Plain, Information, Warning, Error };
 
 // A window whose client area is width x height, full screen at `bits` per pixel or at 0, 0,
 // with a current double-buffered GL context. Every failing step says why in a message box

@@ -18,7 +18,7 @@ bool fullscreen;
 
 Uint32 sdlIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::None: return 0;
+    case MessageIcon::Plain: return 0;
     case MessageIcon::Information: return SDL_MESSAGEBOX_INFORMATION;
     case MessageIcon::Warning: return SDL_MESSAGEBOX_WARNING;
     case MessageIcon::Error: return SDL_MESSAGEBOX_ERROR;
