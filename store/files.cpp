@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
+
+#include "platform/disk_sync.h"
 
 namespace {
 
@@ -83,12 +86,15 @@ bool writeWholeFile(const char* path, const void* data, size_t size) {
     FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) return false;
     bool written = std::fwrite(data, 1, size, file) == size;
-    written = std::fflush(file) == 0 && written;
+    written = flushFileToDisk(file) && written;
     written = std::fclose(file) == 0 && written;
     if (!written || std::rename(temporary.c_str(), path) != 0) {
         std::remove(temporary.c_str());
         return false;
     }
+    // The rename itself lives in the folder, which the disk may not have yet either.
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    flushFolderToDisk(folder.empty() ? "." : folder.c_str());
     return true;
 }
 

@@ -1,12 +1,16 @@
 #include "store/files.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "store/keystore.h"
 
@@ -52,7 +56,31 @@ std::string asString(const std::optional<std::vector<char>>& data) {
     return std::string(data->begin(), data->end());
 }
 
+// Flushes and renames in the order they reach the system, while a test listens.
+std::vector<std::string>* diskEvents = nullptr;
+
+std::string openFileName(int descriptor) {
+    char link[64];
+    char target[4096];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", descriptor);
+    ssize_t length = readlink(link, target, sizeof target);
+    return length > 0 ? std::string(target, size_t(length)) : "?";
+}
+
 }  // namespace
+
+// The program's own fsync and rename stand in front of the C library's and pass every call on.
+extern "C" int fsync(int descriptor) {
+    static auto next = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    if (diskEvents) diskEvents->push_back("fsync " + openFileName(descriptor));
+    return next(descriptor);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+    static auto next = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+    if (diskEvents) diskEvents->push_back(std::string("rename ") + from + " " + to);
+    return next(from, to);
+}
 
 TEST_F(Files, DataFilesArePlainOrZlib) {
     const std::string json = "{\"title\": \"Words\"}";
@@ -96,6 +124,20 @@ TEST_F(Files, WholeFileWritesReplaceOrLeaveTheOldFile) {
     EXPECT_FALSE(fs::exists(busy + ".tmp"));
 
     EXPECT_FALSE(writeWholeFile(path("no/such/dir/file").c_str(), "x", 1));
+}
+
+TEST_F(Files, WrittenFileReachesTheDiskBeforeItsRenameAndTheFolderAfter) {
+    std::vector<std::string> events;
+    diskEvents = &events;
+    bool written = writeWholeFile(path("level.sav").c_str(), "[]", 2);
+    diskEvents = nullptr;
+    EXPECT_TRUE(written);
+    std::string folder = fs::canonical(dir).string();
+    EXPECT_EQ(events, (std::vector<std::string>{
+                          "fsync " + folder + "/level.sav.tmp",
+                          "rename " + path("level.sav.tmp") + " " + path("level.sav"),
+                          "fsync " + folder,
+                      }));
 }
 
 TEST_F(Files, RecordFilesHoldFortyBytes) {
