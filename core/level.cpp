@@ -10,7 +10,6 @@
 #include "core/words.h"
 #include "platform/steam_wq.h"
 #include "store/config.h"
-#include "store/files.h"
 #include "store/keystore.h"
 #include "store/language.h"
 #include "ui/screens.h"
@@ -57,7 +56,7 @@ void restoreFoundWords(const LetterTray *tray)
 {
     char path[LEVEL_PATH_BYTES];
     levelSavePath(path, tray);
-    std::optional<std::vector<char>> bytes = readWholeFile(path);
+    std::optional<std::vector<char>> bytes = readSaveFile(path);
     if (!bytes || bytes->empty())
         return;
     KeyStore *saved = parseKeyStore(bytes->data(), bytes->size());
@@ -106,7 +105,8 @@ int loadLevel(KeyStore *store, LetterTray *tray, int i)
     clearFoundList(&foundList);
     for (uint64_t k = 0; isContainer(level) && k < level->childCount; k++) {
         const KeyNode *word = level->children[k];
-        if (isText(word)) {
+        // The level file holds found words unescaped, and no row letter types these anyway.
+        if (isText(word) && !std::strpbrk(word->text, "\"\\")) {
             int outcome = HASH_PRESENT;
             hashPut(levelWords, word->text, &outcome);
         }

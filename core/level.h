@@ -29,9 +29,9 @@ extern const char *hintWord;      // the word shown by the word description scre
 extern const char *hintDescription;
 extern int32_t hintCheatCount;    // words credited toward hints, read at start-up
 
-// Installs level i of store with the words found earlier (from its level file).
-// 1 when the level exists and its row fits the tray; otherwise nothing changes
-// but levelNumber.
+// Installs level i of store with the words found earlier (from its level file);
+// words holding a quote or a backslash are left out. 1 when the level exists and
+// its row fits the tray; otherwise nothing changes but levelNumber.
 int loadLevel(KeyStore *store, LetterTray *tray, int i);
 
 // Words of the current level needed to open the next one.

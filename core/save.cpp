@@ -1,8 +1,12 @@
 #include "core/save.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "core/level.h"
 #include "core/tray.h"
@@ -55,7 +59,7 @@ void decodeProgress(const unsigned char *bytes, Progress *record)
     record->volume = (int32_t)fields[9];
 }
 
-// ["word","word",...] in finding order; words are row letters, so nothing needs escaping.
+// ["word","word",...] in finding order; the level loader refuses words that would need escaping.
 std::string foundWordsJson()
 {
     std::string json = "[";
@@ -70,7 +74,59 @@ std::string foundWordsJson()
     return json;
 }
 
+// Save files that exist but could not be used when they were last read: the player's only
+// copy of that progress, which no save may overwrite.
+std::vector<std::string> unusableFiles;
+
+void rememberUnusable(const char *path, bool unusable)
+{
+    auto found = std::find(unusableFiles.begin(), unusableFiles.end(), path);
+    if (unusable && found == unusableFiles.end())
+        unusableFiles.push_back(path);
+    else if (!unusable && found != unusableFiles.end())
+        unusableFiles.erase(found);
+}
+
+// A file that could not be used is renamed to <path>.bad (replacing an older one) before a new
+// one takes its place. False when it is still in the way.
+bool moveAsideUnusable(const char *path)
+{
+    if (std::find(unusableFiles.begin(), unusableFiles.end(), path) == unusableFiles.end())
+        return true;
+    std::string aside = std::string(path) + ".bad";
+    std::error_code error;
+    std::filesystem::rename(path, aside, error);
+    if (error && error != std::errc::no_such_file_or_directory) {
+        // An older .bad of another kind (a file against a folder) cannot simply be replaced.
+        std::filesystem::remove_all(aside, error);
+        std::filesystem::rename(path, aside, error);
+    }
+    if (error && error != std::errc::no_such_file_or_directory) {
+        std::fprintf(stderr, "%s could not be read and cannot be moved aside; it is not replaced\n", path);
+        return false;
+    }
+    if (!error)
+        std::fprintf(stderr, "%s could not be read; it is kept as %s\n", path, aside.c_str());
+    rememberUnusable(path, false);
+    return true;
+}
+
+bool writeSaveFile(const char *path, const void *data, size_t size)
+{
+    return moveAsideUnusable(path) && writeWholeFile(path, data, size);
+}
+
 }  // namespace
+
+std::optional<std::vector<char>> readSaveFile(const char *path)
+{
+    std::optional<std::vector<char>> bytes = readWholeFile(path);
+    // A file whose state cannot even be asked counts as there: better kept than overwritten.
+    std::error_code error;
+    bool present = std::filesystem::status(path, error).type() != std::filesystem::file_type::not_found;
+    rememberUnusable(path, !bytes && present);
+    return bytes;
+}
 
 void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray *tray)
 {
@@ -93,26 +149,33 @@ int saveProgress(LetterTray *tray)
     if (progress.levelIndex > progress.levelsOpen)
         progress.levelsOpen = progress.levelIndex;
 
+    // The level file goes first: a record counting words its level file lacks would have
+    // them counted again after a restart.
+    int levelWritten = 0;
+    if (levelFoundCount > 0) {
+        char path[LEVEL_PATH_BYTES];
+        levelSavePath(path, tray);
+        std::string json = foundWordsJson();
+        if (!writeSaveFile(path, json.data(), json.size()))
+            return 0;
+        levelWritten = 1;
+    }
     const char *saveName = getLangString(config, currentLanguage, "save");
     if (saveName) {
         unsigned char record[kRecordFileSize];
         encodeProgress(progress, record);
-        writeWholeFile((std::string("save/") + saveName).c_str(), record, sizeof record);
+        writeSaveFile((std::string("save/") + saveName).c_str(), record, sizeof record);
     }
-
-    char path[LEVEL_PATH_BYTES];
-    levelSavePath(path, tray);
-    if (levelFoundCount <= 0)
-        return 0;
-    std::string json = foundWordsJson();
-    return writeWholeFile(path, json.data(), json.size()) ? 1 : 0;
+    return levelWritten;
 }
 
 void readProgress(Progress *record, const char *path)
 {
     *record = Progress();
     record->volume = 100;
-    std::optional<std::vector<char>> bytes = readWholeFile(path);
+    std::optional<std::vector<char>> bytes = readSaveFile(path);
     if (bytes && bytes->size() == kRecordFileSize)
         decodeProgress((const unsigned char *)bytes->data(), record);
+    else if (bytes)
+        rememberUnusable(path, true);
 }

@@ -1,5 +1,10 @@
 #pragma once
-// Progress and level files under save/.
+// Progress and level files under save/. A save file that exists but cannot be read (or a
+// progress file of the wrong size) reads as no progress, and is moved aside to <name>.bad, with
+// a line on standard error, before a save writes a new one.
+
+#include <optional>
+#include <vector>
 
 struct LetterTray;
 struct Progress;
@@ -9,9 +14,12 @@ enum { LEVEL_PATH_BYTES = 128 };
 // save/<two hex digits per byte of the row>.sav
 void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray *tray);
 
-// Writes the progress file of the current language and, when the level has found
-// words, its level file. 1 when the level file was written.
+// Writes the level file when the level has found words, then, unless that failed, the
+// progress file of the current language. 1 when the level file was written.
 int saveProgress(LetterTray *tray);
 
 // Defaults (all 0, volume 100), then the file's 40 bytes when it is exactly 40 bytes long.
 void readProgress(Progress *record, const char *path);
+
+// The bytes of a save file; none when it is missing or cannot be read.
+std::optional<std::vector<char>> readSaveFile(const char *path);

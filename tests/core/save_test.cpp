@@ -7,6 +7,7 @@
 #include "core/tray.h"
 #include "core/words.h"
 #include "core_fixture.h"
+#include "store/config.h"
 #include "store/language.h"
 
 namespace {
@@ -105,14 +106,61 @@ TEST_F(CoreTest, FailingWriteLeavesThePreviousFile)
     typeWord("ab");
     ASSERT_EQ(saveProgress(&letterTray), 1);
     typeWord("ba");
-    // A directory where the temporary file would go makes the write fail.
+    // A directory where the level's temporary file would go makes its write fail; the record
+    // is then not written either, or it would count a word its level file lacks.
     std::filesystem::create_directory("save/616162.sav.tmp");
-    std::filesystem::create_directory("save/progress_en.dat.tmp");
     EXPECT_EQ(saveProgress(&letterTray), 0);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
     Progress saved;
     readProgress(&saved, "save/progress_en.dat");
     EXPECT_EQ(saved.wordsFound, 1);
+}
+
+TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce)
+{
+    // A folder in place of the level file cannot be read; a 39-byte record is not a record.
+    std::filesystem::create_directories("save/616162.sav/inside");
+    writeFile("save/progress_en.dat", std::string(39, '\x07'));
+    writeFile("save/progress_en.dat.bad", "an older bad file");
+    writeFile("save/616162.sav.bad", "an older bad file, where a folder goes now");
+    useLanguage(SMALL_LANGUAGE, 1);
+    readProgress(&progress, "save/progress_en.dat");
+    EXPECT_EQ(progress.volume, 100);
+    typeWord("ab");
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(saveProgress(&letterTray), 1);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("save/616162.sav could not be read; it is kept as save/616162.sav.bad"), std::string::npos) << said;
+    EXPECT_NE(said.find("save/progress_en.dat could not be read; it is kept as save/progress_en.dat.bad"), std::string::npos) << said;
+    EXPECT_TRUE(fileIsThere("save/616162.sav.bad/inside"));
+    EXPECT_EQ(readFile("save/progress_en.dat.bad"), std::string(39, '\x07'));
+    EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
+    EXPECT_EQ(readFile("save/progress_en.dat").size(), 40u);
+
+    // The new files are the game's own: the next save replaces them and keeps the .bad files.
+    typeWord("ba");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\",\"ba\"]");
+    EXPECT_EQ(readFile("save/progress_en.dat.bad"), std::string(39, '\x07'));
+}
+
+TEST_F(CoreTest, UnreadableFileThatCannotBeMovedAsideIsNotReplaced)
+{
+    // A save name of 252 bytes is valid, but its .bad name is longer than any file name may be.
+    std::string name(252, 'p');
+    config = parseJson(("{\"lang\": [{\"save\": \"" + name + "\"}]}").c_str());
+    std::string path = "save/" + name;
+    writeFile(path, "short");
+    useLanguage(SMALL_LANGUAGE, 0);
+    readProgress(&progress, path.c_str());
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(saveProgress(&letterTray), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be moved aside; it is not replaced"),
+              std::string::npos);
+    EXPECT_EQ(readFile(path), "short");
 }
 
 TEST_F(CoreTest, SaveWithoutASaveDirectoryFailsQuietly)
@@ -122,6 +170,18 @@ TEST_F(CoreTest, SaveWithoutASaveDirectoryFailsQuietly)
     std::filesystem::remove_all("save");
     EXPECT_EQ(saveProgress(&letterTray), 0);
     EXPECT_EQ(progress.wordsFound, 1);
+}
+
+TEST_F(CoreTest, WordsThatWouldBreakTheLevelFileAreLeftOut)
+{
+    useLanguage(R"({"game": {'ab"': ["ab", 'a"b', "a\\b", "ba"]}})", 0);
+    EXPECT_EQ(levelWords.size, 2u);
+    typeWord("a\"b");
+    EXPECT_EQ(levelFoundCount, 0);
+    clearTypedWord(&letterTray);
+    typeWord("ab");
+    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(readFile("save/616222.sav"), "[\"ab\"]");
 }
 
 TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce)
