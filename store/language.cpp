@@ -56,6 +56,13 @@ KeyStore *loadLanguageData(const char *path)
     KeyStore *store = loadKeyStore(path);
     if (!store)
         return nullptr;
+    // Data with no first level to install would leave the previous language's level in play.
+    int32_t previousLevelNumber = levelNumber;
+    if (!loadLevel(store, &letterTray, 0)) {
+        levelNumber = previousLevelNumber;
+        freeKeyStore(store);
+        return nullptr;
+    }
     // Earlier stores stay allocated for the life of the program: the installed
     // level, the repeat map and the hint may still point at their words.
     // (Never destroyed, so that they stay reachable at exit too.)
@@ -64,7 +71,6 @@ KeyStore *loadLanguageData(const char *path)
         earlierStores.push_back(langStore);
     langStore = store;
     progress.levelIndex = 0;
-    loadLevel(langStore, &letterTray, 0);
     return langStore;
 }
 

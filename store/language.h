@@ -13,8 +13,9 @@ extern KeyStore *langStore;       // data of the selected language; null before 
 
 // Makes "lang" entry i current: saves the progress of the language being left,
 // loads the entry's data file, its progress record, theme, music volume and level,
-// and lands on the main menu. When the data file is missing or does not parse,
-// the previous language stays current and the language screen is shown again.
+// and lands on the main menu. When the data file is missing, does not parse or
+// has no first level that can be installed, the previous language stays current
+// and the language screen is shown again.
 // Returns 1 when entry i is now current, else 0.
 int selectLanguage(App *app, int i);
 
@@ -24,7 +25,8 @@ int selectLanguage(App *app, int i);
 int selectLanguageByName(App *app, const char *longName);
 
 // Loads a language data file into langStore and installs its level 0.
-// Returns the new store, or null (langStore unchanged) when it cannot be loaded.
+// Returns the new store, or null (langStore, the level and the progress
+// unchanged) when it cannot be loaded or its level 0 cannot be installed.
 KeyStore *loadLanguageData(const char *path);
 
 // The "localization" text of key in the current language; "(NULL)" when absent.

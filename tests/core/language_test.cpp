@@ -134,6 +134,38 @@ TEST_F(LanguageTest, UnusableDataFileShowsTheLanguageScreenAgain)
     EXPECT_EQ(selectLanguage(&testApp, 7), 0);
 }
 
+TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused)
+{
+    ASSERT_EQ(selectLanguage(&testApp, 0), 1);
+    typeWord("ab");
+    KeyStore *english = langStore;
+    std::string longRow(31, 'b');
+    const std::string refused[] = {
+        "{\"stat\": {\"levelsCount\": \"1\"}}",
+        "{\"game\": {}}",
+        "{\"game\": []}",
+        "{\"game\": \"йb\"}",
+        "{\"game\": {\"" + longRow + "\": [\"b\"]}}",
+    };
+    for (const std::string &data : refused) {
+        writeFile("data/ru.dat", data);
+        currentScreen = ScreenMainMenu;
+        EXPECT_EQ(selectLanguage(&testApp, 1), 0) << data;
+        EXPECT_EQ(currentScreen, ScreenLanguage);
+        EXPECT_EQ(currentLanguage, 0);
+        EXPECT_EQ(langStore, english);
+        EXPECT_STREQ(letterTray.letterText, "ab");
+        EXPECT_EQ(levelNumber, 1);
+        EXPECT_EQ(progress.wordsFound, 1);
+    }
+    // Words typed afterwards still count for the language in play.
+    typeWord("ba");
+    EXPECT_EQ(progress.wordsFound, 2);
+    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(readFile("save/6162.sav"), "[\"ab\",\"ba\"]");
+    EXPECT_FALSE(fileIsThere("save/progress_ru.dat"));
+}
+
 TEST_F(LanguageTest, StorefrontLanguageSelectsTheLastMatch)
 {
     EXPECT_EQ(selectLanguageByName(&testApp, "english"), 2);
