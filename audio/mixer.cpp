@@ -236,7 +236,9 @@ void tsMixAhead(tsMixer* mixer) {
     uint32_t ringBytes = uint32_t(mixer->ringBytes);
     uint32_t lockOffset = uint32_t(mixer->runningIndex * kBytesPerFrame % ringBytes);
     uint32_t ahead = uint32_t((uint64_t{cursor} + uint64_t{mixer->latencyFrames} * kBytesPerFrame) % ringBytes);
-    uint32_t target = roundUp(ahead, 16);
+    // Rounding up can reach the ring's end, which is its start: a target there would have one
+    // pass write the whole ring, over sound still to be played.
+    uint32_t target = roundUp(ahead, 16) % ringBytes;
     uint32_t byteCount = lockOffset <= target ? target - lockOffset : ringBytes - lockOffset + target;
     if (byteCount == 0) return;
     int frames = int(byteCount / kBytesPerFrame);
@@ -250,6 +252,13 @@ void tsMixAhead(tsMixer* mixer) {
         mixer->ring->play();
         mixer->playStarted = true;
     }
+}
+
+void tsPausePlayback(tsMixer* mixer) {
+    std::lock_guard<std::mutex> guard(mixer->lock);
+    if (!mixer->playStarted) return;
+    mixer->ring->pause();
+    mixer->playStarted = false;
 }
 
 int tsSetVoiceVolume(tsMixer* mixer, tsVoice* voice, const tsSound* sound, float left,

@@ -71,6 +71,8 @@ void tsFreeContext(tsMixer* mixer);
 tsVoice* tsStartSound(tsMixer* mixer, tsSoundDef def);
 // One mix pass: fills the ring up to latencyFrames ahead of the write cursor.
 void tsMixAhead(tsMixer* mixer);
+// Pauses the device once nothing mixes any more; the next pass starts it again.
+void tsPausePlayback(tsMixer* mixer);
 
 // Under the mixer's lock: 1 when voice is still playing sound (a finished voice may
 // already have been taken for another sound), and then sets its volumes (clamped at 0).

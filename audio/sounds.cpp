@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <future>
+#include <system_error>
 
 #include "app/app.h"
 #include "store/archive.h"
@@ -22,7 +24,8 @@ const char* const soundSlotKeys[SOUND_SLOT_COUNT] = {
 namespace {
 
 constexpr auto kPassInterval = std::chrono::milliseconds(10);
-// After a track fails to decode, the next one is tried only this many passes later.
+// After a track fails to decode (or no thread could be had to decode it), the next one is
+// tried only this many passes later.
 constexpr uint64_t kRetryPasses = 100;
 
 constexpr int kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,   SOUND_WORD_REJECT,
@@ -73,11 +76,16 @@ const KeyNode* firstMember(const KeyNode* node, const char* key) {
 
 // Picks and decodes the next track on a helper thread, so that decoding never holds up
 // the mix passes that keep the output fed.
+// No future when no thread can be had just now.
 std::future<tsSound> loadNextTrack(MusicPlayer* music) {
-    return std::async(std::launch::async, [music] {
-        const char* name = pickNextTrack(music);
-        return name ? loadTrack(music, name) : tsSound{};
-    });
+    try {
+        return std::async(std::launch::async, [music] {
+            const char* name = pickNextTrack(music);
+            return name ? loadTrack(music, name) : tsSound{};
+        });
+    } catch (const std::system_error&) {
+        return {};
+    }
 }
 
 bool isReady(const std::future<tsSound>& future) {
@@ -125,7 +133,11 @@ void initAudio(MusicPlayer* music, const KeyStore* config, App* app) {
 int startMusicThread(MusicPlayer* music) {
     if (!music->mixer || music->thread.joinable()) return 0;
     music->stopRequested = false;
-    music->thread = std::thread(musicThreadMain, music);
+    try {
+        music->thread = std::thread(musicThreadMain, music);
+    } catch (const std::system_error&) {
+        std::fprintf(stderr, "The music thread cannot be started; the game runs silent\n");
+    }
     return 0;
 }
 
@@ -133,6 +145,8 @@ void stopMusicThread(MusicPlayer* music) {
     if (!music->thread.joinable()) return;
     music->stopRequested = true;
     music->thread.join();
+    // The device would otherwise loop the ring's last five seconds.
+    tsPausePlayback(music->mixer);
 }
 
 void musicThreadMain(MusicPlayer* music) {
@@ -149,7 +163,10 @@ void musicThreadMain(MusicPlayer* music) {
             current = nullptr;
             tsReleaseSound(&music->track);
         }
-        if (hasPlaylist && !next.valid() && pass >= loadAfterPass) next = loadNextTrack(music);
+        if (hasPlaylist && !next.valid() && pass >= loadAfterPass) {
+            next = loadNextTrack(music);
+            if (!next.valid()) loadAfterPass = pass + kRetryPasses;
+        }
         if (!current && !music->track.frameCount && next.valid() && isReady(next)) {
             music->track = next.get();
             if (!music->track.frameCount) loadAfterPass = pass + kRetryPasses;

@@ -26,6 +26,8 @@ public:
     virtual bool restore() = 0;
     // Starts looping playback.
     virtual void play() = 0;
+    // Pauses playback where it is; play() resumes it.
+    virtual void pause() = 0;
 };
 
 // The default SDL audio output as a ring of ringBytes bytes at sampleRate (16-bit stereo).

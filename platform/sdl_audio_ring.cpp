@@ -1,5 +1,6 @@
-// The audio ring over SDL2: the device callback copies from the ring at the play cursor
-// and advances it; everything before the cursor has been handed to the device.
+// The audio ring over SDL2: the device callback copies from the ring at the play cursor,
+// silences what it copied and advances the cursor; everything before the cursor has been
+// handed to the device.
 #include <SDL2/SDL.h>
 
 #include <algorithm>
@@ -59,17 +60,21 @@ public:
 
     void play() override { SDL_PauseAudioDevice(device_, 0); }
 
+    void pause() override { SDL_PauseAudioDevice(device_, 1); }
+
 private:
     static void callback(void* self, Uint8* stream, int length) {
         static_cast<SdlAudioRing*>(self)->fill(stream, uint32_t(length));
     }
 
-    // Runs on SDL's audio thread with the device lock held.
+    // Runs on SDL's audio thread with the device lock held. What was handed to the device is
+    // silenced, so that a mixer falling behind is heard as a gap, never as the ring's old sound.
     void fill(uint8_t* out, uint32_t length) {
         uint32_t size = uint32_t(ring_.size());
         while (length > 0) {
             uint32_t chunk = std::min(length, size - playCursor_);
             std::memcpy(out, ring_.data() + playCursor_, chunk);
+            std::memset(ring_.data() + playCursor_, 0, chunk);
             out += chunk;
             length -= chunk;
             playCursor_ = (playCursor_ + chunk) % size;

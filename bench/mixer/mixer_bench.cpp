@@ -52,6 +52,7 @@ public:
     void unlock(const RingRegions&) override {}
     bool restore() override { return true; }
     void play() override {}
+    void pause() override {}
 
 private:
     std::vector<uint8_t> ring_ = std::vector<uint8_t>(kRingBytes);

@@ -84,6 +84,11 @@ void FakeRing::play() {
     if (plays_++ == 0) playStart_ = std::chrono::steady_clock::now();
 }
 
+void FakeRing::pause() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    ++pauses_;
+}
+
 void FakeRing::loseNextLocks(int count) {
     std::lock_guard<std::mutex> guard(mutex_);
     lost_ = count;
@@ -146,5 +151,6 @@ FAKE_RING_GETTER(uint64_t, cursorQueries, cursorQueries_)
 FAKE_RING_GETTER(int, unlocks, unlocks_)
 FAKE_RING_GETTER(int, restores, restores_)
 FAKE_RING_GETTER(int, plays, plays_)
+FAKE_RING_GETTER(int, pauses, pauses_)
 FAKE_RING_GETTER(int, underruns, underruns_)
 FAKE_RING_GETTER(int, discontinuities, discontinuities_)

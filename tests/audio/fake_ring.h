@@ -27,6 +27,7 @@ public:
     void unlock(const RingRegions& regions) override;
     bool restore() override;
     void play() override;
+    void pause() override;
 
     // Script: the next `count` locks report a lost buffer / fail; the next cursor queries fail.
     void loseNextLocks(int count);
@@ -50,6 +51,7 @@ public:
     int unlocks() const;
     int restores() const;
     int plays() const;
+    int pauses() const;
     int underruns() const;
     // Seconds of playback at which each underrun was noticed.
     std::vector<double> underrunTimes() const;
@@ -76,5 +78,5 @@ private:
     bool anyWrite_ = false;
     uint64_t cursorQueries_ = 0;
     int lost_ = 0, failing_ = 0, cursorFailing_ = 0;
-    int unlocks_ = 0, restores_ = 0, plays_ = 0, underruns_ = 0, discontinuities_ = 0;
+    int unlocks_ = 0, restores_ = 0, plays_ = 0, pauses_ = 0, underruns_ = 0, discontinuities_ = 0;
 };

@@ -72,6 +72,21 @@ TEST_F(MixerTest, FirstPassWritesTheLatencyAndStartsPlaybackOnce) {
     EXPECT_EQ(ring->plays(), 1);
 }
 
+TEST_F(MixerTest, TargetRoundedUpToTheRingsEndIsItsStart) {
+    // The whole ring is written, and the target lies 4 bytes before its end: rounded up to
+    // whole groups it is the end, which is where the writing stands already.
+    mixer->runningIndex = kRingBytes / 4;
+    ring->setCursor(kRingBytes - kFirstPassBytes - 4);
+    tsMixAhead(mixer);
+    EXPECT_TRUE(ring->locks().empty());
+
+    ring->setCursor(kRingBytes - kFirstPassBytes - 4 + 1760);
+    tsMixAhead(mixer);
+    ASSERT_EQ(ring->locks().size(), 1u);
+    EXPECT_EQ(ring->locks()[0].offset, 0u);
+    EXPECT_EQ(ring->locks()[0].bytes, 1760u);
+}
+
 TEST_F(MixerTest, WrappingRangeIsWrittenThroughBothRegionsInOrder) {
     // 1000 frames before the end of the ring, with the cursor 4000 bytes before it.
     mixer->runningIndex = kRingBytes / 4 - 1000;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 
 #include "audio/sounds.h"
 #include "tests/audio/fake_ring.h"
@@ -196,10 +200,75 @@ TEST_F(MusicThreadTest, FreeAssetsStopsTheMusicBeforeReleasingSounds) {
 
     freeAssets(&assets);
     EXPECT_FALSE(music.thread.joinable());
+    EXPECT_EQ(ring->pauses(), 1);  // the device does not loop the ring's last seconds
     EXPECT_EQ(assets.sounds[SOUND_WORD_OK].channel[0], nullptr);
     uint64_t queries = ring->cursorQueries();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(ring->cursorQueries(), queries);  // nothing mixes the released samples any more
+}
+
+// A device that asks the music loop to stop at its given cursor query, so that the loop can
+// run on the test's own thread.
+class StopAfterRing : public FakeRing {
+public:
+    StopAfterRing(std::atomic<bool>* stop, uint64_t queries)
+        : FakeRing(kRingBytes), stop_(stop), queries_(queries) {}
+
+    bool writeCursor(uint32_t* offset) override {
+        if (cursorQueries() + 1 >= queries_) *stop_ = true;
+        return FakeRing::writeCursor(offset);
+    }
+
+private:
+    std::atomic<bool>* stop_;
+    uint64_t queries_;
+};
+
+// Makes this process unable to start another thread: false where that cannot be arranged. The
+// process limit does not bind root, so root gives up its rights first (for this process only).
+bool forbidNewThreads() {
+    if (geteuid() == 0 && setuid(65534) != 0) return false;
+    rlimit none{0, 0};
+    if (setrlimit(RLIMIT_NPROC, &none) != 0) return false;
+    try {
+        std::thread([] {}).join();
+        return false;
+    } catch (const std::system_error&) {
+        return true;
+    }
+}
+
+class NoThreadTest : public RunDirTest {};
+
+TEST_F(NoThreadTest, MusicWithoutThreadsIsSilentAndTheGameGoesOn) {
+    put("data/music/long.ogg", oggTone(88200));
+    MusicPlayer music;
+    initAudio(&music, config(R"({"music": {"normal": ["long.ogg"]}})"), nullptr);
+    // 150 passes: the read-ahead is tried twice (at pass 0 and after the retry interval).
+    auto device = std::make_unique<StopAfterRing>(&music.stopRequested, 150);
+    FakeRing* ring = device.get();
+    music.mixer = tsMakeContextOnRing(std::move(device), 44100, 15, 5, 5);
+    ASSERT_NE(music.mixer, nullptr);
+
+    pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        if (!forbidNewThreads()) _exit(77);
+        startMusicThread(&music);
+        if (music.thread.joinable()) _exit(2);
+        // The loop the thread would have run, here with no thread for the read-ahead either.
+        musicThreadMain(&music);
+        bool silent = ring->written() > 0 && music.track.frameCount == 0;
+        for (int16_t sample : ring->history()) silent = silent && sample == 0;
+        _exit(silent ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    tsFreeContext(music.mixer);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "this machine lets the test process start threads whatever its limits";
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "2: a music thread ran, 3: something was heard";
 }
 
 }  // namespace
