@@ -75,8 +75,7 @@ const KeyNode* firstMember(const KeyNode* node, const char* key) {
 }
 
 // Picks and decodes the next track on a helper thread, so that decoding never holds up
-// the mix passes that keep the output fed.
-// No future when no thread can be had just now.
+// the mix passes that keep the output fed. No future when no thread can be had just now.
 std::future<tsSound> loadNextTrack(MusicPlayer* music) {
     try {
         return std::async(std::launch::async, [music] {
@@ -145,7 +144,7 @@ void stopMusicThread(MusicPlayer* music) {
     if (!music->thread.joinable()) return;
     music->stopRequested = true;
     music->thread.join();
-    // The device would otherwise loop the ring's last five seconds.
+    // Nothing refills the ring any more: the device stops instead of going round it.
     tsPausePlayback(music->mixer);
 }
 
