@@ -8,6 +8,7 @@
 #include "core/tray.h"
 #include "gfx/font.h"
 #include "platform/steam_wq.h"
+#include "platform/user_folders.h"
 #include "store/config.h"
 #include "store/files.h"
 #include "store/folders.h"
@@ -31,7 +32,7 @@ static ImFont* loadGameFont(const char* fileKey, const char* sizeKey) {
 }
 
 int main(int argc, char** argv) {
-    if (!chooseGameFolders()) return EXIT_BAD_CONFIG;
+    if (!chooseGameFolders(programFolder())) return EXIT_BAD_CONFIG;
     // Progress files go to save/; a fresh install may not have it yet.
     std::error_code ignored;
     std::filesystem::create_directory("save", ignored);

@@ -19,9 +19,10 @@ std::string installedDataFolder(const std::string& programFolder) {
     return (fs::path(programFolder) / WG_DATA_FROM_PROGRAM / "").lexically_normal().string();
 }
 
-bool chooseGameFolders() {
-    if (fileExists("data/game.dat")) return true;
-    dataFolder = installedDataFolder(programFolder());
+bool chooseGameFolders(const std::string& programFolder) {
+    std::string installed = installedDataFolder(programFolder);
+    if (fileExists("data/game.dat") || !fileExists((installed + "game.dat").c_str())) return true;
+    dataFolder = installed;
     std::string own = userDataFolder(WG_USER_FOLDER);
     if (own.empty()) {
         std::fprintf(stderr, "Neither XDG_DATA_HOME nor HOME names a folder for the game's progress\n");

@@ -46,6 +46,14 @@ protected:
         else setenv(name, value.c_str(), 1);
     }
 
+    // An installation under dir/usr: the programs' folder, and its data with a configuration.
+    std::string programs() const { return (dir / "usr/games").string(); }
+    void installData() const {
+        fs::create_directories(dir / "usr/games");
+        fs::create_directories(dir / "usr/share/games/letter-row");
+        std::ofstream((dir / "usr/share/games/letter-row/game.dat").string()) << "{}";
+    }
+
     fs::path dir, saved;
     std::string home, dataHome;
 };
@@ -70,31 +78,45 @@ TEST_F(Folders, InstalledDataSitsUnderShareBesideTheProgramFolder) {
 }
 
 TEST_F(Folders, RunDirectoryKeepsItsDataAndSaveFolders) {
+    installData();
     fs::create_directories("data");
     std::ofstream("data/game.dat") << "{}";
-    ASSERT_TRUE(chooseGameFolders());
+    ASSERT_TRUE(chooseGameFolders(programs()));
     EXPECT_EQ(fs::current_path(), dir / "work");
     EXPECT_EQ(dataFolder, "data/");
     EXPECT_EQ(dataPath("en.dat"), "data/en.dat");
     EXPECT_FALSE(fs::exists(dir / "home"));
 }
 
+TEST_F(Folders, ProgramWithoutInstalledDataKeepsTheRunDirectoryRules) {
+    // A build's program started elsewhere: it reports the missing data/game.dat as always and
+    // makes nothing in the player's home.
+    ASSERT_TRUE(chooseGameFolders(programs()));
+    EXPECT_EQ(fs::current_path(), dir / "work");
+    EXPECT_EQ(dataFolder, "data/");
+    EXPECT_FALSE(fs::exists(dir / "home"));
+}
+
 TEST_F(Folders, InstalledGameWorksInThePlayersFolder) {
-    setenv("XDG_DATA_HOME", (dir / "xdg").c_str(), 1);
-    ASSERT_TRUE(chooseGameFolders());
-    EXPECT_EQ(fs::current_path(), dir / "xdg/letter-row");
-    EXPECT_EQ(dataFolder, installedDataFolder(programFolder()));
-    EXPECT_EQ(dataPath("game.dat"), dataFolder + "game.dat");
+    installData();
+    ASSERT_TRUE(chooseGameFolders(programs()));
+    EXPECT_EQ(fs::current_path(), dir / "home/.local/share/letter-row");
+    EXPECT_EQ(dataPath("game.dat"), (dir / "usr/share/games/letter-row/game.dat").string());
     EXPECT_TRUE(fs::is_empty(dir / "work"));
+
+    setenv("XDG_DATA_HOME", (dir / "xdg").c_str(), 1);
+    ASSERT_TRUE(chooseGameFolders(programs()));
+    EXPECT_EQ(fs::current_path(), dir / "xdg/letter-row");
 }
 
 TEST_F(Folders, InstalledGameWithoutAPlaceForProgressRefusesToStart) {
+    installData();
     unsetenv("HOME");
-    EXPECT_FALSE(chooseGameFolders());
+    EXPECT_FALSE(chooseGameFolders(programs()));
     // A home that is a file cannot hold the folder.
     std::ofstream((dir / "home").string()) << "not a folder";
     setenv("HOME", (dir / "home").c_str(), 1);
-    EXPECT_FALSE(chooseGameFolders());
+    EXPECT_FALSE(chooseGameFolders(programs()));
     EXPECT_EQ(fs::current_path(), dir / "work");
 }
 
