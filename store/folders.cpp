@@ -20,12 +20,14 @@ std::string installedDataFolder(const std::string& programFolder) {
 }
 
 bool chooseGameFolders(const std::string& programFolder) {
+    if (fileExists("data/game.dat") || programFolder.empty()) return true;
     std::string installed = installedDataFolder(programFolder);
-    if (fileExists("data/game.dat") || !fileExists((installed + "game.dat").c_str())) return true;
+    if (!fileExists((installed + "game.dat").c_str())) return true;
     dataFolder = installed;
     std::string own = userDataFolder(WG_USER_FOLDER);
     if (own.empty()) {
-        std::fprintf(stderr, "Neither XDG_DATA_HOME nor HOME names a folder for the game's progress\n");
+        std::fprintf(stderr,
+                     "Neither XDG_DATA_HOME nor HOME names a folder for the game's progress\n");
         return false;
     }
     std::error_code error;

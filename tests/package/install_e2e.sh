@@ -88,7 +88,8 @@ level_file=$(ls "$progress"/*.sav 2>/dev/null | head -n1)
 [ -n "$level_file" ] && grep -q "\"$word\"" "$level_file" \
     || e2e_fail "the level file in $progress lacks '$word'"
 e2e_pass "progress and the level file are in the player's home"
-written=$(find /usr -xdev -user "$player" 2>/dev/null; find /usr/games /usr/share/games/letter-row -newer "$E2E_TMP/before")
+written=$(find /usr -xdev -user "$player" 2>/dev/null
+    find /usr/games /usr/share/games/letter-row -newer "$E2E_TMP/before")
 [ -z "$written" ] || e2e_fail "written under /usr: $written"
 dpkg --verify letter-row || e2e_fail "the installed files changed"
 e2e_pass "nothing written under /usr"
