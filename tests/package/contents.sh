@@ -19,7 +19,7 @@ done
 for path in usr/share/games/letter-row/game.dat usr/share/games/letter-row/en.dat \
     usr/share/games/letter-row/images.dat usr/share/applications/letter-row.desktop \
     usr/share/icons/hicolor/scalable/apps/letter-row.svg usr/share/man/man6/letter-row.6.gz \
-    usr/share/doc/letter-row/copyright usr/share/doc/letter-row/changelog.Debian.gz; do
+    usr/share/doc/letter-row/copyright usr/share/doc/letter-row/changelog.gz; do
     [ -f "$root/$path" ] || fail "no file $path"
 done
 [ -z "$(find "$root" -path '*/save*')" ] || fail "the package holds a save folder"
