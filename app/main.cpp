@@ -8,8 +8,10 @@
 #include "core/tray.h"
 #include "gfx/font.h"
 #include "platform/steam_wq.h"
+#include "platform/user_folders.h"
 #include "store/config.h"
 #include "store/files.h"
+#include "store/folders.h"
 #include "store/keystore.h"
 #include "store/language.h"
 #include "ui/theme.h"
@@ -21,14 +23,16 @@ enum ExitCode {
     EXIT_NO_STOREFRONT = -10,
 };
 
-// data/font/<file named by fileKey> at the pixel height under sizeKey; it becomes the GUI's font.
+// font/<file named by fileKey> in the data folder at the pixel height under sizeKey; it becomes
+// the GUI's font.
 static ImFont* loadGameFont(const char* fileKey, const char* sizeKey) {
     const char* file = getString(config, fileKey);
-    joinPath(pathBuffer, "data/font/", file ? file : "");
+    joinPath(pathBuffer, dataFolder.c_str(), "font/", file ? file : "");
     return loadFont(&app, pathBuffer, static_cast<float>(getInt(config, sizeKey)), gameGlyphRanges);
 }
 
 int main(int argc, char** argv) {
+    if (!chooseGameFolders(programFolder())) return EXIT_BAD_CONFIG;
     // Progress files go to save/; a fresh install may not have it yet.
     std::error_code ignored;
     std::filesystem::create_directory("save", ignored);

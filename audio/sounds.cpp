@@ -12,6 +12,7 @@
 #include "app/app.h"
 #include "store/archive.h"
 #include "store/files.h"
+#include "store/folders.h"
 #include "store/keystore.h"
 
 Assets assets;
@@ -36,7 +37,7 @@ constexpr int kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,   SOUND_WOR
 void readArchive(const char* kind, std::vector<char>* storage, const char** archive,
                  uint32_t* size) {
     char path[kPathBufferSize];
-    joinPath(path, "data/", kind, ".dat");
+    joinPath(path, dataFolder.c_str(), kind, ".dat");
     std::optional<std::vector<char>> bytes = readDataFile(path);
     *storage = bytes ? std::move(*bytes) : std::vector<char>();
     *archive = storage->empty() ? nullptr : storage->data();
@@ -49,7 +50,7 @@ tsSound loadOgg(const char* kind, const char* name, const char* archive, uint32_
     if (!name) return sound;
     int rate = 0;
     char path[kPathBufferSize];
-    joinPath(path, "data/", kind, "/", name);
+    joinPath(path, dataFolder.c_str(), kind, "/", name);
     if (path[0] && fileExists(path)) return tsReadOggFile(path, &rate);
     size_t size = 0;
     const char* data = archive ? archiveFind(archive, archiveSize, name, &size) : nullptr;

@@ -9,6 +9,7 @@
 #include "audio/sounds.h"
 #include "store/archive.h"
 #include "store/files.h"
+#include "store/folders.h"
 #include "store/keystore.h"
 
 #ifndef GL_GENERATE_MIPMAP
@@ -57,7 +58,7 @@ GuiImage loadImageMemory(const unsigned char *bytes, int length)
 
 GuiImage loadImage(Assets *assets, const char *name)
 {
-    std::string path = std::string("data/images/") + name;
+    std::string path = dataFolder + "images/" + name;
     if (fileExists(path.c_str()))
         return loadImageFile(path.c_str());
     size_t size = 0;

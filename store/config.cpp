@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "audio/sounds.h"
 #include "core/words.h"
+#include "store/folders.h"
 #include "store/keystore.h"
 #include "store/language.h"
 #include "ui/screens.h"
@@ -13,7 +14,7 @@
 KeyStore* config = nullptr;
 
 KeyStore* loadConfig(App* app) {
-    KeyStore* store = loadKeyStore("data/game.dat");
+    KeyStore* store = loadKeyStore(dataPath("game.dat").c_str());
     if (!store) return nullptr;
     // A lone word parses, but it is no configuration: refusing it here gives the player the
     // configuration message instead of a window that cannot be made 0 pixels wide.

@@ -13,6 +13,7 @@
 #include "core/tray.h"
 #include "store/config.h"
 #include "store/files.h"
+#include "store/folders.h"
 #include "store/keystore.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
@@ -24,11 +25,6 @@ KeyStore *langStore = nullptr;
 namespace {
 
 const char *const MISSING_TEXT = "(NULL)";
-
-std::string dataPath(const char *name)
-{
-    return std::string("data/") + (name ? name : "");
-}
 
 // The "dbig" file when it exists, else the "data" file.
 std::string languageDataPath(int i)

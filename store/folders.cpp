@@ -1,0 +1,42 @@
+#include "store/folders.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/user_folders.h"
+#include "store/files.h"
+
+namespace fs = std::filesystem;
+
+std::string dataFolder = "data/";
+
+std::string dataPath(const char* name) {
+    return dataFolder + (name ? name : "");
+}
+
+std::string installedDataFolder(const std::string& programFolder) {
+    return (fs::path(programFolder) / WG_DATA_FROM_PROGRAM / "").lexically_normal().string();
+}
+
+bool chooseGameFolders(const std::string& programFolder) {
+    if (fileExists("data/game.dat") || programFolder.empty()) return true;
+    std::string installed = installedDataFolder(programFolder);
+    if (!fileExists((installed + "game.dat").c_str())) return true;
+    dataFolder = installed;
+    std::string own = userDataFolder(WG_USER_FOLDER);
+    if (own.empty()) {
+        std::fprintf(stderr,
+                     "Neither XDG_DATA_HOME nor HOME names a folder for the game's progress\n");
+        return false;
+    }
+    std::error_code error;
+    fs::create_directories(own, error);
+    if (!error) fs::current_path(own, error);
+    if (error) {
+        std::fprintf(stderr, "Cannot use %s for the game's progress: %s\n", own.c_str(),
+                     error.message().c_str());
+        return false;
+    }
+    return true;
+}
