@@ -171,7 +171,9 @@ bool colorButton(const char* id, const ImRect& r, ImU32 fill) {
 
 void propertyInt(const ImRect& r, const char* name, int min, int* value, int max, bool leftArrow,
                  bool rightArrow) {
-    const char* idText = name ? name : "property";
+    // The typing box shares the field's id; "##" keeps the box from drawing the name again.
+    char idText[64];
+    std::snprintf(idText, sizeof idText, "##%s", name ? name : "property");
     ImGuiID id = ImGui::GetID(idText);
     if (!ImGui::ItemAdd(r, id)) return;
 

@@ -124,10 +124,15 @@ void drawChart(const WordLengthStats& stats, const ImRect& r) {
         float foundTop = bottom - height * stats.found[length] / stats.maxCount;
         draw->AddRectFilled(ImVec2(left, foundTop), ImVec2(right, bottom), colors.found);
         if (hovered) {
-            // Above the column, so that the column itself stays in sight.
+            // Above the column, so that the column stays in sight, or inside its top when the
+            // column reaches so high that the hint would leave the chart.
             char hint[64];
             chartHoverText(stats, length, hint, sizeof hint);
-            tooltip(hint, ImVec2((left + right) / 2, all.Min.y - RowLayout::spacing), ImVec2(0.5f, 1));
+            const float hintHeight = ImGui::GetFontSize() + 4 * RowLayout::spacing;
+            if (all.Min.y - hintHeight - RowLayout::spacing >= r.Min.y)
+                tooltip(hint, ImVec2((left + right) / 2, all.Min.y - RowLayout::spacing), ImVec2(0.5f, 1));
+            else
+                tooltip(hint, ImVec2((left + right) / 2, all.Min.y + RowLayout::spacing), ImVec2(0.5f, 0));
         }
     }
 }
