@@ -129,11 +129,11 @@ void drawBottomBar(App* app, RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 420 / W, (W - 630) / W, 70 / W, 70 / W});
     ImRect hint = rows.next(), timer = rows.next(), typed = rows.next(), removeChar = rows.next();
     setFont(app, mainFont);
-    const char* time = formatDuration((int32_t)(std::time(nullptr) - levelStartTime));
+    const char* elapsed = formatDuration((int32_t)(std::time(nullptr) - levelStartTime));
     // The hint icon's hint follows the level timer; the erase icons' hints end before them. Both
     // lie over the labels of the bar.
     const float gap = 2 * RowLayout::spacing;
-    const HintPlace afterTimer = hintRightOf(timer.Min.x + ImGui::CalcTextSize(time).x + gap, timer);
+    const HintPlace afterTimer = hintRightOf(timer.Min.x + ImGui::CalcTextSize(elapsed).x + gap, timer);
     const HintPlace beforeErase = hintLeftOf(removeChar.Min.x - gap, removeChar);
     if (hintAvailable()) {
         if (iconButton("help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint();
@@ -145,7 +145,7 @@ void drawBottomBar(App* app, RowLayout& rows, float W) {
             hintPlace = afterTimer;
         }
     }
-    label(timer, time, AlignLeft);
+    label(timer, elapsed, AlignLeft);
     label(typed, typedWord(&letterTray), AlignCentered);
     if (iconButton("removeChar", removeChar, "removeChar", "removeCharHint", beforeErase)) popLetter(&letterTray);
     if (iconButton("removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))

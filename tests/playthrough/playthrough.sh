@@ -50,11 +50,22 @@ swatch() { echo "734 $((323 + 54 * $1))"; }
 letter_x() { python3 -c "w = (1240 - 4 * ($2 - 1)) / $2; print(int(20 + $1 * (w + 4) + w / 2))"; }
 click() { e2e_click $1; }
 hover() { xdotool mousemove --window "$E2E_WINDOW" $1; }
-# pixels NAME X0 Y0 X1 Y1 COLOUR...: colours in a box of the last screenshot (see pixels.py).
+# pixels NAME X0 Y0 X1 Y1 COLOUR...: colours in a box of the screenshot NAME (see pixels.py).
 pixels() {
     local name=$1
     shift
     python3 "$HERE/pixels.py" "$E2E_ARTIFACTS/$name.png" "$@" || e2e_fail "screen $name is not as expected"
+}
+# look NAME X0 Y0 X1 Y1 COLOUR...: a screenshot NAME whose box shows the colours, retaken while the
+# screen settles (a hover hint comes a frame after the hover).
+look() {
+    local name=$1 tries=0
+    shift
+    until python3 "$HERE/pixels.py" "$(e2e_screenshot "$name")" "$@"; do
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || e2e_fail "screen $name is not as expected"
+        sleep 0.5
+    done
 }
 FIRST_ROW_OF_WORDS="24 98 1236 148"
 HIGHLIGHT_LIGHT=135,206,250     # theme 0's active button colour
@@ -138,8 +149,8 @@ e2e_type "${LEVEL2[1]}"
 shot in_game_level2_light $LIGHT
 
 # The hint icon's hover text: on an opaque box after the level timer, clear of the icons.
-hover "$HINT_ICON";                    shot in_game_hint_tooltip_light $LIGHT
-pixels in_game_hint_tooltip_light 100 645 600 690 $WINDOW_LIGHT:200
+hover "$HINT_ICON"
+look in_game_hint_tooltip_light 100 645 600 690 $WINDOW_LIGHT:200
 pixels in_game_hint_tooltip_light 0 632 92 702 "!$WINDOW_LIGHT"
 pixels in_game_hint_tooltip_light 1110 632 1280 702 "!$WINDOW_LIGHT"
 
@@ -149,8 +160,8 @@ click "$SELECTOR_VALUE"; e2e_type 1; e2e_key Return
 sleep 0.3
 read -r levelIndex _ < <(data progress save/progress_en.dat)
 e2e_expect_eq "$levelIndex" 1 "level saved when the typed number left level 2"
-e2e_type "${LEVEL1[1]}";               shot in_game_typed_level_light $LIGHT
-pixels in_game_typed_level_light $FIRST_ROW_OF_WORDS $HIGHLIGHT_LIGHT:200
+e2e_type "${LEVEL1[1]}"
+look in_game_typed_level_light $FIRST_ROW_OF_WORDS $HIGHLIGHT_LIGHT:200
 e2e_key Delete
 click "$SELECTOR_VALUE"; e2e_type 2; e2e_key Return
 sleep 0.3
@@ -244,8 +255,8 @@ shot main_menu_german_light $LIGHT
 click "$MENU_FIRST";                   shot in_game_long_light $LIGHT
 pixels in_game_long_light $FIRST_ROW_OF_WORDS "!$HIGHLIGHT_LIGHT"
 mapfile -t keys < <(data keys data/de.dat "${DE_LONG[1]}")
-e2e_key "${keys[@]}";                  shot in_game_long_repeat_light $LIGHT
-pixels in_game_long_repeat_light $FIRST_ROW_OF_WORDS $HIGHLIGHT_LIGHT:200
+e2e_key "${keys[@]}"
+look in_game_long_repeat_light $FIRST_ROW_OF_WORDS $HIGHLIGHT_LIGHT:200
 e2e_key Delete
 
 # Its statistics in every theme: all nine lengths in the table (the last ones at its right end),
@@ -266,7 +277,7 @@ for theme in 0 1 2 3 4 5; do
     click "$(swatch $theme)"; click "$BACK_OPTIONS"; click "$MENU_FIRST"
     click "$STAT_ICON"
     hover "58 628";                    shot statistics_theme$theme $theme
-    pixels statistics_theme$theme $CHART ${chart_colours[$theme]}
+    look statistics_theme$theme $CHART ${chart_colours[$theme]}
     pixels statistics_theme$theme $TABLE_RIGHT ${text_colours[$theme]}:40
     e2e_key Escape
 done
