@@ -156,17 +156,22 @@ pixels in_game_hint_tooltip_light 1110 632 1280 702 "!$WINDOW_LIGHT"
 
 # A level number typed into the selector: level 1, where a word typed again is highlighted, then
 # level 2 again. Each switch saves the level left.
+# saved_level INDEX WHAT: waits for the progress file to record level INDEX as the level left.
+saved_level() {
+    local tries=0 levelIndex
+    while read -r levelIndex _ < <(data progress save/progress_en.dat); [ "$levelIndex" != "$1" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || { e2e_screenshot "failed_$2" >/dev/null; e2e_fail "$2: level $levelIndex saved, not $1"; }
+        sleep 0.5
+    done
+}
 click "$SELECTOR_VALUE"; e2e_type 1; e2e_key Return
-sleep 0.3
-read -r levelIndex _ < <(data progress save/progress_en.dat)
-e2e_expect_eq "$levelIndex" 1 "level saved when the typed number left level 2"
+saved_level 1 typed_level_1
 e2e_type "${LEVEL1[1]}"
 look in_game_typed_level_light $FIRST_ROW_OF_WORDS $HIGHLIGHT_LIGHT:200
 e2e_key Delete
 click "$SELECTOR_VALUE"; e2e_type 2; e2e_key Return
-sleep 0.3
-read -r levelIndex _ < <(data progress save/progress_en.dat)
-e2e_expect_eq "$levelIndex" 0 "level saved when the typed number left level 1"
+saved_level 0 typed_level_2
 
 # Options: a dark theme and a lower volume; every screen once more in the dark theme.
 click "$HOME_ICON"
