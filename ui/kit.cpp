@@ -321,7 +321,12 @@ void tooltip(const char* text, ImVec2 position, ImVec2 pivot) {
     background.w = 1;
     ImGui::PushStyleColor(ImGuiCol_PopupBg, background);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, padding);
-    ImGui::SetNextWindowPos(position, ImGuiCond_Always, pivot);
+    // Kept inside the display, so that a hint beside its edge is not cut off.
+    const ImVec2 size(ImGui::CalcTextSize(text).x + 2 * padding.x, ImGui::CalcTextSize(text).y + 2 * padding.y);
+    const ImVec2 display = ImGui::GetIO().DisplaySize;
+    const ImVec2 topLeft(ImClamp(position.x - size.x * pivot.x, 0.0f, ImMax(0.0f, display.x - size.x)),
+                         ImClamp(position.y - size.y * pivot.y, 0.0f, ImMax(0.0f, display.y - size.y)));
+    ImGui::SetNextWindowPos(topLeft);
     ImGui::BeginTooltip();
     ImGui::TextUnformatted(text);
     ImGui::EndTooltip();

@@ -277,6 +277,7 @@ TEST_F(ScreenTest, HoverHintsShowOnTheFirstTenLevelsClearOfEveryControl) {
         ImGuiWindow* tip = shownTooltip();
         ASSERT_NE(tip, nullptr);
         for (const ImRect& control : controls) EXPECT_FALSE(tip->Rect().Overlaps(control)) << hintText;
+        EXPECT_TRUE(ImRect(0, 0, W, H).Contains(tip->Rect())) << hintText;
         // The words of the hint have air above and below them.
         EXPECT_GE(tip->WindowPadding.y, 4);
     }
