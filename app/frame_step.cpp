@@ -19,7 +19,7 @@ void frameStep(void* arg) {
     if (event.type == INPUT_KEY) {
         if (event.code == GLFW_KEY_ESCAPE) {
             handleEscapeKey();
-        } else if (currentScreen == ScreenInGame) {
+        } else if (keysTypeWords()) {
             handleTrayKey(app, event.code);
         }
     }

@@ -24,6 +24,9 @@ int32_t hintCheatCount = 0;
 
 namespace {
 
+// The word the last hint on this level revealed; showing it again while it is not found is free.
+const char *lastRevealedWord = nullptr;
+
 bool isText(const KeyNode *node)
 {
     return node->type == NODE_BARE || node->type == NODE_SQUOTE || node->type == NODE_DQUOTE;
@@ -101,6 +104,7 @@ int loadLevel(KeyStore *store, LetterTray *tray, int i)
         return 0;
 
     levelWords = StringSet();
+    lastRevealedWord = nullptr;
     levelFoundCount = 0;
     clearFoundList(&foundList);
     for (uint64_t k = 0; isContainer(level) && k < level->childCount; k++) {
@@ -169,7 +173,10 @@ int showHint()
         hintWord = levelWords.keys[slot];
         hintDescription = wordDescription(langStore, hintWord);
         currentScreen = ScreenWordInfo;
-        progress.hintsUsed += 1;
+        // The first word not found is the one revealed last as long as that is not found.
+        if (hintWord != lastRevealedWord)
+            progress.hintsUsed += 1;
+        lastRevealedWord = hintWord;
         return 1;
     }
     return 0;

@@ -45,7 +45,8 @@ void selectLevel();
 
 int hintAvailable();
 // Reveals the first word not found yet (slot order) on the word description
-// screen. A hint is counted only when a word was revealed. 1 when revealed.
+// screen. A hint is counted only when a word was revealed, and not when it is
+// the word this level's last hint revealed (still not found). 1 when revealed.
 int showHint();
 
 void startChapter(const char *chapter, uint32_t stage);

@@ -19,20 +19,43 @@ namespace {
 bool selectorLeftArrow = false;
 bool selectorRightArrow = true;
 
+// The repeated word last scrolled into view, by its repeat time: each repeat is brought into view
+// once, and the player may scroll away from it.
+const char* repeatShownWord = nullptr;
+time_t repeatShownTime = 0;
+
+// Where the hover hint goes: a point of the bar beside the icons, clear of every control.
+struct HintPlace {
+    ImVec2 position;
+    ImVec2 pivot;  // which point of the hint lands on position (0..1 of its size)
+};
+HintPlace hintPlace;
+
 // An icon button with its hover hint.
-bool iconButton(const char* id, const ImRect& r, const char* iconKey, const char* hintKey) {
+bool iconButton(const char* id, const ImRect& r, const char* iconKey, const char* hintKey, HintPlace place) {
     bool pressed = imageButton(id, r, icon(iconKey), iconButtonStyle);
-    if (isHovered(r)) hintText = text(hintKey);
+    if (isHovered(r)) {
+        hintText = text(hintKey);
+        hintPlace = place;
+    }
     return pressed;
 }
 
+// A hint that starts at x, on the middle of the bar r, and reaches to the right.
+HintPlace hintRightOf(float x, const ImRect& bar) { return {ImVec2(x, bar.GetCenter().y), ImVec2(0, 0.5f)}; }
+// A hint that ends at x, on the middle of the bar r.
+HintPlace hintLeftOf(float x, const ImRect& bar) { return {ImVec2(x, bar.GetCenter().y), ImVec2(1, 0.5f)}; }
+
 void drawTopBar(App* app, RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 70 / W, (W - 560) / W, 420 / W});
-    if (iconButton("home", rows.next(), "home", "mainMenuHint")) {
+    ImRect home = rows.next(), stat = rows.next();
+    // Both hints go over the level's letters, right of the two icons (a label, not a control).
+    const HintPlace beside = hintRightOf(stat.Max.x + RowLayout::spacing, stat);
+    if (iconButton("home", home, "home", "mainMenuHint", beside)) {
         playSound(SOUND_STAT_CLICK);
         currentScreen = ScreenMainMenu;
     }
-    if (iconButton("stat", rows.next(), "stat", "statNameHint")) {
+    if (iconButton("stat", stat, "stat", "statNameHint", beside)) {
         playSound(SOUND_STAT_CLICK);
         currentScreen = ScreenStatistics;
     }
@@ -60,6 +83,11 @@ void drawFoundWords(RowLayout& rows, float W, float H) {
             bool repeated = slot != repeatTimes.capacity;
             bool pressed;
             if (repeated && now - repeatTimes.values[slot] < REPEAT_HIGHLIGHT_SECONDS) {
+                if (word != repeatShownWord || repeatTimes.values[slot] != repeatShownTime) {
+                    scrollGroupToShow(r);
+                    repeatShownWord = word;
+                    repeatShownTime = repeatTimes.values[slot];
+                }
                 pressed = styledButton(r, word, highlightButtonStyle);
             } else {
                 pressed = button(r, word);
@@ -99,30 +127,37 @@ void drawLetterRow(App* app, RowLayout& rows, int count) {
 
 void drawBottomBar(App* app, RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 420 / W, (W - 630) / W, 70 / W, 70 / W});
-    ImRect hint = rows.next();
-    if (hintAvailable()) {
-        if (iconButton("help", hint, "helpEnabled", "helpEnabledHint")) showHint();
-    } else {
-        image(hint, icon("helpDisabled"));
-        if (isHovered(hint)) hintText = text("helpDisabledHint");
-    }
+    ImRect hint = rows.next(), timer = rows.next(), typed = rows.next(), removeChar = rows.next();
     setFont(app, mainFont);
-    label(rows.next(), formatDuration((int32_t)(std::time(nullptr) - levelStartTime)), AlignLeft);
-    label(rows.next(), typedWord(&letterTray), AlignCentered);
-    if (iconButton("removeChar", rows.next(), "removeChar", "removeCharHint")) popLetter(&letterTray);
-    if (iconButton("removeWord", rows.next(), "removeWord", "removeWordHint")) clearTypedWord(&letterTray);
+    const char* elapsed = formatDuration((int32_t)(std::time(nullptr) - levelStartTime));
+    // The hint icon's hint follows the level timer; the erase icons' hints end before them. Both
+    // lie over the labels of the bar.
+    const float gap = 2 * RowLayout::spacing;
+    const HintPlace afterTimer = hintRightOf(timer.Min.x + ImGui::CalcTextSize(elapsed).x + gap, timer);
+    const HintPlace beforeErase = hintLeftOf(removeChar.Min.x - gap, removeChar);
+    if (hintAvailable()) {
+        if (iconButton("help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint();
+    } else {
+        // Drawn where the enabled icon's button puts its picture, so the icon keeps its size.
+        styledImage(hint, icon("helpDisabled"), iconButtonStyle);
+        if (isHovered(hint)) {
+            hintText = text("helpDisabledHint");
+            hintPlace = afterTimer;
+        }
+    }
+    label(timer, elapsed, AlignLeft);
+    label(typed, typedWord(&letterTray), AlignCentered);
+    if (iconButton("removeChar", removeChar, "removeChar", "removeCharHint", beforeErase)) popLetter(&letterTray);
+    if (iconButton("removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))
+        clearTypedWord(&letterTray);
 }
 
 // Hover hints help on the first ten levels only.
 void drawHoverHint(App* app) {
     if (!hintText || progress.levelIndex > 9) return;
-    ImVec4 background = ImGui::GetStyle().Colors[ImGuiCol_WindowBg];
-    background.w = 240 / 255.0f;
-    ImGui::PushStyleColor(ImGuiCol_PopupBg, background);
     setFont(app, smallFont);
-    tooltip(hintText, ImVec2(10, 0));
+    tooltip(hintText, hintPlace.position, hintPlace.pivot);
     setFont(app, mainFont);
-    ImGui::PopStyleColor();
 }
 
 }  // namespace

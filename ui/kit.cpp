@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/level.h"
 #include "ui/screens.h"
@@ -18,6 +19,8 @@ RowLayout popupRows;
 int* groupScroll = nullptr;
 int lastGroupScroll = INT_MIN;  // the offset last seen in the bound variable
 bool groupScrollRequested = false;
+ImGuiID typingFieldId = 0;  // the field a number is typed into, 0 when none
+char typedNumber[16];
 
 ImDrawList* drawList() { return ImGui::GetWindowDrawList(); }
 
@@ -42,6 +45,7 @@ ImVec2 alignment(TextAlign align) {
     case AlignCentered: return ImVec2(0.5f, 0.5f);
     case AlignRight: return ImVec2(1, 0.5f);
     case AlignTopLeft: return ImVec2(0, 0);
+    case AlignTop: return ImVec2(0.5f, 0);
     }
     return ImVec2(0, 0);
 }
@@ -111,11 +115,7 @@ void endGroup() {
 
 void label(const ImRect& r, const char* text, TextAlign align) {
     if (!text) return;
-    // Text placed against a side keeps a little air, so that it does not touch an icon that
-    // overhangs its own cell.
-    const float inset = align == AlignLeft || align == AlignRight ? 8 : 0;
-    ImRect box(r.Min.x + inset, r.Min.y, r.Max.x - inset, r.Max.y);
-    ImGui::RenderTextClipped(box.Min, box.Max, text, nullptr, nullptr, alignment(align), &r);
+    ImGui::RenderTextClipped(r.Min, r.Max, text, nullptr, nullptr, alignment(align), &r);
 }
 
 void labelWrap(const ImRect& r, const char* text) {
@@ -130,6 +130,8 @@ void image(const ImRect& r, GuiImage img) {
     drawList()->AddImage((ImTextureID)img.handle, r.Min, r.Max);
 }
 
+void styledImage(const ImRect& r, GuiImage img, const ButtonStyle& style) { image(shrink(r, style.padding), img); }
+
 bool button(const ImRect& r, const char* text) {
     ButtonStyle s = defaultButtonStyle();
     return styledButton(r, text, s);
@@ -143,7 +145,7 @@ bool styledButton(const ImRect& r, const char* text, const ButtonStyle& style) {
 
 bool imageButton(const char* id, const ImRect& r, GuiImage img, const ButtonStyle& style) {
     bool pressed = buttonFrame(ImGui::GetID(id), r, style);
-    image(shrink(r, style.padding), img);
+    styledImage(r, img, style);
     return pressed;
 }
 
@@ -162,26 +164,41 @@ bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char*
 bool colorButton(const char* id, const ImRect& r, ImU32 fill) {
     ButtonStyle s = defaultButtonStyle();
     s.normal = s.hover = s.active = ImGui::ColorConvertU32ToFloat4(fill);
+    s.borderColor = ImGui::GetStyle().Colors[ImGuiCol_Text];
+    s.border = 2;
     return buttonFrame(ImGui::GetID(id), r, s);
 }
 
 void propertyInt(const ImRect& r, const char* name, int min, int* value, int max, bool leftArrow,
                  bool rightArrow) {
-    ImGuiID id = ImGui::GetID(name ? name : "property");
+    // The typing box shares the field's id; "##" keeps the box from drawing the name again.
+    char idText[64];
+    std::snprintf(idText, sizeof idText, "##%s", name ? name : "property");
+    ImGuiID id = ImGui::GetID(idText);
     if (!ImGui::ItemAdd(r, id)) return;
-    bool hovered = false, held = false;
-    bool pressed = ImGui::ButtonBehavior(r, id, &hovered, &held, ImGuiButtonFlags_PressedOnClick);
 
     const ImVec2 pad = widgetMetrics.propertyPadding;
     const float arrow = ImGui::GetFontSize();
     const float midY = (r.Min.y + r.Max.y) * 0.5f;
     ImRect left(r.Min.x + pad.x, midY - arrow / 2, r.Min.x + pad.x + arrow, midY + arrow / 2);
     ImRect right(r.Max.x - pad.x - arrow, midY - arrow / 2, r.Max.x - pad.x, midY + arrow / 2);
+    ImRect inner(left.Max.x + pad.x, r.Min.y, right.Min.x - pad.x, r.Max.y);
+    // The value's box, where a click starts typing: room for four digits, one line high.
+    const ImGuiStyle& style = ImGui::GetStyle();
+    const ImVec2 boxSize(ImGui::CalcTextSize("0000").x + 2 * style.FramePadding.x,
+                         arrow + 2 * style.FramePadding.y);
+    ImRect valueBox(inner.Max.x - boxSize.x, midY - boxSize.y / 2, inner.Max.x, midY + boxSize.y / 2);
 
-    ImGuiIO& io = ImGui::GetIO();
-    if (pressed && leftArrow && left.Contains(io.MousePos)) *value -= 1;
-    else if (pressed && rightArrow && right.Contains(io.MousePos)) *value += 1;
-    else if (held && !pressed) *value += (int)io.MouseDelta.x;  // one unit per pixel dragged
+    bool startTyping = false;
+    if (typingFieldId != id) {
+        bool hovered = false, held = false;
+        bool pressed = ImGui::ButtonBehavior(r, id, &hovered, &held, ImGuiButtonFlags_PressedOnClick);
+        ImGuiIO& io = ImGui::GetIO();
+        if (pressed && leftArrow && left.Contains(io.MousePos)) *value -= 1;
+        else if (pressed && rightArrow && right.Contains(io.MousePos)) *value += 1;
+        else if (pressed && valueBox.Contains(io.MousePos)) startTyping = true;
+        else if (held && !pressed) *value += (int)io.MouseDelta.x;  // one unit per pixel dragged
+    }
     if (*value > max) *value = max;
     if (*value < min) *value = min;
 
@@ -190,11 +207,30 @@ void propertyInt(const ImRect& r, const char* name, int min, int* value, int max
     ImU32 text = color(ImGuiCol_Text);
     if (leftArrow) ImGui::RenderArrow(drawList(), left.Min, text, ImGuiDir_Left);
     if (rightArrow) ImGui::RenderArrow(drawList(), right.Min, text, ImGuiDir_Right);
-    ImRect inner(left.Max.x + pad.x, r.Min.y, right.Min.x - pad.x, r.Max.y);
     label(inner, name, AlignLeft);
-    char number[16];
-    snprintf(number, sizeof number, "%d", *value);
-    label(inner, number, AlignRight);
+    if (startTyping) {
+        typingFieldId = id;
+        std::snprintf(typedNumber, sizeof typedNumber, "%d", *value);
+    }
+    if (typingFieldId != id) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%d", *value);
+        label(inner, number, AlignRight);
+        return;
+    }
+    ImGui::TempInputText(valueBox, id, idText, typedNumber, sizeof typedNumber,
+                         ImGuiInputTextFlags_CharsDecimal | ImGuiInputTextFlags_AutoSelectAll);
+    if (ImGui::GetActiveID() == id) return;
+    // Enter, a click elsewhere, or Escape (which has put the old number back) ends the typing.
+    typingFieldId = 0;
+    char* end = nullptr;
+    long typed = std::strtol(typedNumber, &end, 10);
+    if (end == typedNumber) return;
+    *value = typed > max ? max : typed < min ? min : (int)typed;
+}
+
+bool isTypingInField() {
+    return typingFieldId != 0 && ImGui::GetCurrentContext() && ImGui::GetActiveID() == typingFieldId;
 }
 
 void sliderInt(const ImRect& r, int min, int* value, int max) {
@@ -231,12 +267,18 @@ bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popup
     s.normal = s.hover = s.active = ImGui::ColorConvertU32ToFloat4(themeColor(progress.theme, SlotCombo));
     if (buttonFrame(itemId, r, s)) ImGui::OpenPopup(id);
 
+    // The arrow's box is square, as high as the row less the vertical button padding on both
+    // sides, and sits a row height in from the right edge, moved by the horizontal padding.
     const ImVec2 pad = widgetMetrics.comboContentPadding;
-    const float arrowBox = r.GetHeight();
-    ImRect face(r.Min.x + pad.x, r.Min.y + pad.y + 8, r.Max.x - arrowBox, r.Max.y - pad.y - 8);
-    drawList()->AddRectFilled(face.Min, face.Max, swatch, 4);
+    const ImVec2 buttonPad = widgetMetrics.comboButtonPadding;
+    const float boxSide = r.GetHeight() - 2 * buttonPad.y;
+    const ImRect arrowBox(r.Max.x - r.GetHeight() - buttonPad.x, r.Min.y + buttonPad.y,
+                          r.Max.x - r.GetHeight() - buttonPad.x + boxSide, r.Min.y + buttonPad.y + boxSide);
+    ImRect face(r.Min.x + pad.x, r.Min.y + pad.y, arrowBox.Min.x - pad.x - RowLayout::spacing, r.Max.y - pad.y);
+    drawList()->AddRectFilled(face.Min, face.Max, swatch);
+    drawList()->AddRect(face.Min, face.Max, color(ImGuiCol_Text), 0, 0, 2);
     const float size = ImGui::GetFontSize();
-    ImGui::RenderArrow(drawList(), ImVec2(r.Max.x - arrowBox / 2 - size / 2, r.Min.y + (r.GetHeight() - size) / 2),
+    ImGui::RenderArrow(drawList(), ImVec2(arrowBox.GetCenter().x - size / 2, arrowBox.GetCenter().y - size / 2),
                        color(ImGuiCol_Text), ImGuiDir_Down);
 
     ImGui::SetNextWindowPos(ImVec2(r.Min.x, r.Max.y));
@@ -262,11 +304,32 @@ void endColorCombo() { ImGui::EndPopup(); }
 
 bool isHovered(const ImRect& r) { return ImGui::IsMouseHoveringRect(r.Min, r.Max, false); }
 
-void tooltip(const char* text, ImVec2 padding) {
+void scrollGroupToShow(const ImRect& r) {
+    ImGuiWindow* group = ImGui::GetCurrentWindow();
+    const ImRect& seen = group->InnerRect;
+    float scroll = group->Scroll.y;
+    if (r.Min.y < seen.Min.y) scroll -= seen.Min.y - r.Min.y + widgetMetrics.groupPadding.y;
+    else if (r.Max.y > seen.Max.y) scroll += r.Max.y - seen.Max.y + widgetMetrics.groupPadding.y;
+    else return;
+    ImGui::SetScrollY(scroll);
+}
+
+void tooltip(const char* text, ImVec2 position, ImVec2 pivot) {
     if (!text) return;
+    const ImVec2 padding(10, 6);
+    ImVec4 background = ImGui::GetStyle().Colors[ImGuiCol_WindowBg];
+    background.w = 1;
+    ImGui::PushStyleColor(ImGuiCol_PopupBg, background);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, padding);
+    // Kept inside the display, so that a hint beside its edge is not cut off.
+    const ImVec2 size(ImGui::CalcTextSize(text).x + 2 * padding.x, ImGui::CalcTextSize(text).y + 2 * padding.y);
+    const ImVec2 display = ImGui::GetIO().DisplaySize;
+    const ImVec2 topLeft(ImClamp(position.x - size.x * pivot.x, 0.0f, ImMax(0.0f, display.x - size.x)),
+                         ImClamp(position.y - size.y * pivot.y, 0.0f, ImMax(0.0f, display.y - size.y)));
+    ImGui::SetNextWindowPos(topLeft);
     ImGui::BeginTooltip();
     ImGui::TextUnformatted(text);
     ImGui::EndTooltip();
     ImGui::PopStyleVar();
+    ImGui::PopStyleColor();
 }

@@ -16,6 +16,7 @@ enum TextAlign : int {
     AlignCentered,  // centred both ways
     AlignRight,     // right, vertically centred
     AlignTopLeft,   // left and top
+    AlignTop,       // centred across, at the top
 };
 
 // The layout of the screen window being drawn.
@@ -41,23 +42,31 @@ void label(const ImRect& r, const char* text, TextAlign align);
 // Text broken at word boundaries to the rectangle's width, from its top-left corner.
 void labelWrap(const ImRect& r, const char* text);
 void image(const ImRect& r, GuiImage img);
+// The image where an image button of that style would put it, without the button.
+void styledImage(const ImRect& r, GuiImage img, const ButtonStyle& style);
 
 bool button(const ImRect& r, const char* text);
 bool styledButton(const ImRect& r, const char* text, const ButtonStyle& style);
 bool imageButton(const char* id, const ImRect& r, GuiImage img, const ButtonStyle& style);
 // The picture in a square at the left, the text placed by align.
 bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char* text, TextAlign align);
-// A button filled with one colour.
+// A button filled with one colour, outlined in the text colour so that it shows on any background.
 bool colorButton(const char* id, const ImRect& r, ImU32 color);
 
-// An integer field "name: value" with arrow buttons, editable by dragging (one unit per pixel).
-// The arrows drawn are the ones given (the in-game screen hides them at the ends of the range).
+// An integer field "name: value" with arrow buttons, editable by dragging (one unit per pixel)
+// and by clicking the value and typing a number, which is taken, clamped, on Enter or a click
+// elsewhere (Escape drops it). The arrows drawn are the ones given (the in-game screen hides them
+// at the ends of the range).
 void propertyInt(const ImRect& r, const char* name, int min, int* value, int max, bool leftArrow,
                  bool rightArrow);
+// True while a number is being typed into a field: the keys then belong to the field.
+bool isTypingInField();
 void sliderInt(const ImRect& r, int min, int* value, int max);
 
 // A drop-down whose closed face shows a colour; the open list is popupSize large. Rows inside it
 // go through popupLayout(). endColorCombo only after beginColorCombo returned true.
+// The face shows the swatch outlined in the text colour and the arrow in a box placed by the
+// combo's button padding.
 bool beginColorCombo(const char* id, const ImRect& r, ImU32 color, ImVec2 popupSize);
 RowLayout& popupLayout();
 void closeColorCombo();
@@ -65,5 +74,9 @@ void endColorCombo();
 
 bool isHovered(const ImRect& r);
 
-// Shows text next to the mouse in the current font.
-void tooltip(const char* text, ImVec2 padding);
+// Scrolls the current group, from the next frame on, the least that brings r into view.
+void scrollGroupToShow(const ImRect& r);
+
+// Shows text in the current font on an opaque box of the window colour, with air on every side,
+// placed so that its pivot (0..1 of its own size) lands on position.
+void tooltip(const char* text, ImVec2 position, ImVec2 pivot);

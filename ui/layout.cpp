@@ -35,8 +35,8 @@ void RowLayout::ratioRow(float height, std::vector<float> ratios) {
     startRow(Ratio, height, columns);
 }
 
-float RowLayout::usableWidth() const {
-    float gaps = columns_ > 1 ? (columns_ - 1) * spacing : 0;
+float RowLayout::usableWidth(int columns) const {
+    float gaps = columns > 1 ? (columns - 1) * spacing : 0;
     return width_ - 2 * padding_.x - gaps;
 }
 
@@ -46,7 +46,7 @@ ImRect RowLayout::next() {
     float offset = 0, itemWidth = 0;
     switch (kind_) {
     case Dynamic:
-        itemWidth = usableWidth() / columns_;
+        itemWidth = usableWidth(columns_) / columns_;
         offset = index_ * itemWidth;
         break;
     case Static:
@@ -54,7 +54,7 @@ ImRect RowLayout::next() {
         offset = index_ * itemWidth;
         break;
     case Ratio:
-        itemWidth = ratios_[index_] * usableWidth();
+        itemWidth = ratios_[index_] * usableWidth(columns_);
         offset = ratioOffset_;
         ratioOffset_ += itemWidth;
         break;

@@ -27,6 +27,9 @@ public:
     void staticRow(float height, float itemWidth, int columns);
     void ratioRow(float height, std::vector<float> ratios);
 
+    // The width that a row of that many columns shares out among them.
+    float usableWidth(int columns) const;
+
     // Bounds of the next widget of the current row.
     ImRect next();
     // Leaves columns empty.
@@ -44,7 +47,6 @@ public:
 private:
     enum Kind { Dynamic, Static, Ratio, Space };
     void startRow(Kind kind, float height, int columns);
-    float usableWidth() const;
 
     ImVec2 origin_{0, 0};
     float width_ = 0;

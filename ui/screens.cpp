@@ -33,6 +33,7 @@ int drawScreens(App* app) {
 }
 
 void handleEscapeKey() {
+    if (isTypingInField()) return;  // the field drops what was typed
     switch (currentScreen) {
     case ScreenLanguage:
         break;  // a language must be chosen first
@@ -53,6 +54,8 @@ GuiImage icon(const char* key) { return getImage(&assets, getSectionString(confi
 const char* themedDecoration(const char* light, const char* dark) {
     return isDarkTheme(progress.theme) ? dark : light;
 }
+
+bool keysTypeWords() { return currentScreen == ScreenInGame && !isTypingInField(); }
 
 bool backButtonRow(RowLayout& rows) {
     rows.dynamicRow(70, 3);

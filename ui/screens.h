@@ -30,8 +30,12 @@ extern int storyPage;
 int drawScreens(App* app);
 
 // What the Escape key does on the current screen: nothing on the language screen, back to the game
-// from the statistics and word description screens, the main menu everywhere else.
+// from the statistics and word description screens, the main menu everywhere else. While a number
+// is typed into a field, the field takes Escape instead.
 void handleEscapeKey();
+// Whether keys other than Escape go to the typed word: on the in-game screen, unless a number is
+// being typed into the level field.
+bool keysTypeWords();
 
 void drawInGameScreen(App* app);
 int drawMainMenuScreen(App* app);

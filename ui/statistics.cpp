@@ -1,6 +1,8 @@
 // The statistics screen: the current level by word length (table and column chart) and the
 // totals of the whole game.
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 #include "app/app.h"
 #include "audio/sounds.h"
@@ -36,15 +38,55 @@ void countWordLengths(WordLengthStats& stats) {
         if (stats.total[length] > 0) stats.lengths[stats.lengthColumns++] = length;
 }
 
+void statisticsTitle(char* out, size_t size) {
+    formatText(out, size, text("sTitle"), {letterTray.letterText, percentOf(levelFoundCount, (long long)levelWords.size)});
+}
+
+void chartHoverText(const WordLengthStats& stats, int length, char* out, size_t size) {
+    formatText(out, size, text("statHint"), {percentOf(stats.found[length], stats.total[length]), length});
+}
+
+uint32_t timeInGame(int32_t now) {
+    return progress.secondsPlayed + (now > lastLevelSaveTime ? (uint32_t)(now - lastLevelSaveTime) : 0);
+}
+
+void totalsRows(TotalsRow rows[totalsRowCount], int32_t now) {
+    const char* usedWords = getSectionString(langStore, "stat", "usedWords");
+    const char* pressCount = getSectionString(langStore, "stat", "pressCount");
+    rows[0].key = "passedPerc";
+    std::snprintf(rows[0].value, sizeof rows[0].value, "%d%%",
+                  percentOf(progress.wordsFound, getSectionInt(langStore, "stat", "usedWords")));
+    rows[1].key = "timeInGame";
+    std::snprintf(rows[1].value, sizeof rows[1].value, "%s", formatDuration((int32_t)timeInGame(now)));
+    rows[2].key = "totalWords";
+    std::snprintf(rows[2].value, sizeof rows[2].value, "%s", usedWords ? usedWords : "");
+    rows[3].key = "foundWords";
+    std::snprintf(rows[3].value, sizeof rows[3].value, "%d", progress.wordsFound);
+    rows[4].key = "totalPressCount";
+    std::snprintf(rows[4].value, sizeof rows[4].value, "%s", pressCount ? pressCount : "");
+    rows[5].key = "pressCount";
+    std::snprintf(rows[5].value, sizeof rows[5].value, "%d", progress.lettersFound);
+}
+
+std::vector<float> lengthTableRatios(int lengthColumns, float windowWidth, float rowWidth, float labelWidth) {
+    std::vector<float> ratios(1, 250 / windowWidth);
+    ratios.resize(lengthColumns + 1, 135 / windowWidth);
+    if ((250 + 135.0f * lengthColumns) / windowWidth <= 1 || rowWidth <= 0) return ratios;
+    ratios[0] = std::min(ratios[0], labelWidth / rowWidth);
+    const float each = std::min(135 / windowWidth, (1 - ratios[0]) / lengthColumns);
+    std::fill(ratios.begin() + 1, ratios.end(), each);
+    return ratios;
+}
+
 namespace {
 
 void drawLengthTable(const WordLengthStats& stats, RowLayout& rows, float W) {
     rows.staticRow(120, W - 40, 1);
     if (beginGroup("Words", rows.next())) {
         RowLayout& table = groupLayout();
-        std::vector<float> ratios(1, 250 / W);
-        ratios.resize(stats.lengthColumns + 1, 135 / W);
-        table.ratioRow(50, ratios);
+        const float labelWidth = std::max(ImGui::CalcTextSize(text("sLenth")).x, ImGui::CalcTextSize(text("sFound")).x);
+        table.ratioRow(50, lengthTableRatios(stats.lengthColumns, W, table.usableWidth(stats.lengthColumns + 1),
+                                             labelWidth + 2 * RowLayout::spacing));
         char cell[32];
         label(table.next(), text("sLenth"), AlignLeft);
         for (int c = 0; c < stats.lengthColumns; ++c) {
@@ -62,10 +104,10 @@ void drawLengthTable(const WordLengthStats& stats, RowLayout& rows, float W) {
 }
 
 // Two series over the same columns: all words of a length, and over them the found ones.
-void drawChart(const WordLengthStats& stats, const ImRect& r, ImU32 foundColor) {
+void drawChart(const WordLengthStats& stats, const ImRect& r) {
     ImDrawList* draw = ImGui::GetWindowDrawList();
-    const int theme = progress.theme;
-    draw->AddRectFilled(r.Min, r.Max, themeColor(theme, SlotChart));
+    const ChartColors colors = chartColors(progress.theme);
+    draw->AddRectFilled(r.Min, r.Max, colors.background);
     if (stats.lengthColumns == 0 || stats.maxCount == 0) return;
 
     const float pad = 4;
@@ -78,14 +120,19 @@ void drawChart(const WordLengthStats& stats, const ImRect& r, ImU32 foundColor) 
         float right = left + columnWidth - 2;
         ImRect all(left, bottom - height * stats.total[length] / stats.maxCount, right, bottom);
         bool hovered = isHovered(all);
-        draw->AddRectFilled(all.Min, all.Max, themeColor(theme, hovered ? SlotChartColorHighlight : SlotChartColor));
+        draw->AddRectFilled(all.Min, all.Max, hovered ? colors.hover : colors.notFound);
         float foundTop = bottom - height * stats.found[length] / stats.maxCount;
-        draw->AddRectFilled(ImVec2(left, foundTop), ImVec2(right, bottom), foundColor);
+        draw->AddRectFilled(ImVec2(left, foundTop), ImVec2(right, bottom), colors.found);
         if (hovered) {
+            // Above the column, so that the column stays in sight, or inside its top when the
+            // column reaches so high that the hint would leave the chart.
             char hint[64];
-            formatText(hint, sizeof hint, text("statHint"),
-                       {percentOf(stats.found[length], stats.total[length]), length});
-            tooltip(hint, ImGui::GetStyle().WindowPadding);
+            chartHoverText(stats, length, hint, sizeof hint);
+            const float hintHeight = ImGui::GetFontSize() + 4 * RowLayout::spacing;
+            if (all.Min.y - hintHeight - RowLayout::spacing >= r.Min.y)
+                tooltip(hint, ImVec2((left + right) / 2, all.Min.y - RowLayout::spacing), ImVec2(0.5f, 1));
+            else
+                tooltip(hint, ImVec2((left + right) / 2, all.Min.y + RowLayout::spacing), ImVec2(0.5f, 0));
         }
     }
 }
@@ -94,22 +141,12 @@ void drawTotals(RowLayout& rows, float W) {
     if (beginGroup("AllStat", rows.next())) {
         RowLayout& totals = groupLayout();
         totals.staticRow(50, (float)(((int)W - 30) / 4 - 50), 2);
-        const char* usedWords = getSectionString(langStore, "stat", "usedWords");
-        char number[256];
-        auto row = [&](const char* key, const char* value) {
-            label(totals.next(), text(key), AlignLeft);
-            label(totals.next(), value, AlignLeft);
-        };
-        std::snprintf(number, sizeof number, "%d%%",
-                      percentOf(progress.wordsFound, getSectionInt(langStore, "stat", "usedWords")));
-        row("passedPerc", number);
-        row("timeInGame", formatDuration((int32_t)progress.secondsPlayed));
-        row("totalWords", usedWords);
-        std::snprintf(number, sizeof number, "%d", progress.wordsFound);
-        row("foundWords", number);
-        row("totalPressCount", getSectionString(langStore, "stat", "pressCount"));
-        std::snprintf(number, sizeof number, "%d", progress.lettersFound);
-        row("pressCount", number);
+        TotalsRow lines[totalsRowCount];
+        totalsRows(lines, (int32_t)std::time(nullptr));
+        for (const TotalsRow& line : lines) {
+            label(totals.next(), text(line.key), AlignLeft);
+            label(totals.next(), line.value, AlignLeft);
+        }
     }
     endGroup();
 }
@@ -122,23 +159,21 @@ int drawStatisticsScreen(App* app) {
     countWordLengths(stats);
     if (beginScreen(windowWidth, windowHeight)) {
         RowLayout& rows = screenLayout;
-        const ImU32 foundColor = ImGui::GetColorU32(ImGuiCol_ButtonActive);
         drawScreenDecor(app, themedDecoration("stat", "statDark"), windowWidth, windowHeight);
 
         char title[64];
-        formatText(title, sizeof title, text("sTitle"),
-                   {letterTray.letterText, percentOf(levelFoundCount, (long long)levelWords.size)});
+        statisticsTitle(title, sizeof title);
         rows.ratioRow(50, {50 / W, (W - 100) / W});
         if (imageButton("back", rows.next(), icon("statBack"), iconButtonStyle)) {
             playSound(SOUND_WINDOW_CLOSE);
             currentScreen = ScreenInGame;
         }
-        label(rows.next(), title, AlignCentered);
+        label(rows.next(), title, AlignTop);
 
         setFont(app, smallFont);
         drawLengthTable(stats, rows, W);
         rows.dynamicRow(H - 280, 2);
-        drawChart(stats, rows.next(), foundColor);
+        drawChart(stats, rows.next());
         drawTotals(rows, W);
         setFont(app, mainFont);
 

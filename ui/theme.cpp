@@ -86,9 +86,9 @@ const Rgba themeTables[themeCount][ThemeSlotCount] = {
 //   PlotHistogramHovered, PlotLinesHovered  <- ChartColorHighlight
 //   Tab, TabHovered, TabActive, TableHeaderBg <- TabHeader
 // The slots ImGui has no colour for are read from the table by the kit's own widgets through
-// themeColor: Slider (the slider's bar), SliderCursorHover, Combo (the theme drop-down), Chart
-// (the chart's background). Toggle, ToggleHover, Edit and EditCursor belong to widgets the game
-// does not show.
+// themeColor: Slider (the slider's bar), SliderCursorHover, Combo (the theme drop-down). The chart
+// draws with chartColors instead of Chart, ChartColor and ChartColorHighlight. Toggle, ToggleHover,
+// Edit and EditCursor belong to widgets the game does not show.
 struct SlotTarget {
     ThemeSlot slot;
     ImGuiCol target;
@@ -119,6 +119,17 @@ const SlotTarget slotTargets[] = {
 
 int tableIndex(int theme) { return theme >= 0 && theme < themeCount ? theme : 1; }
 
+// Background, not found, found, hover. The backgrounds are the tables' chart colours except in
+// theme 2, whose mid grey leaves no room for two series and a hover that all stand out from it.
+const ChartColors chartTables[themeCount] = {
+    {IM_COL32(230, 240, 255, 255), IM_COL32(70, 130, 200, 255), IM_COL32(20, 40, 80, 255), IM_COL32(230, 80, 60, 255)},
+    {IM_COL32(120, 120, 120, 255), IM_COL32(225, 225, 225, 255), IM_COL32(25, 25, 25, 255), IM_COL32(255, 215, 60, 255)},
+    {IM_COL32(235, 235, 235, 255), IM_COL32(110, 110, 110, 255), IM_COL32(30, 30, 30, 255), IM_COL32(255, 0, 0, 255)},
+    {IM_COL32(51, 55, 67, 255), IM_COL32(120, 140, 170, 255), IM_COL32(250, 250, 250, 255), IM_COL32(255, 40, 40, 255)},
+    {IM_COL32(210, 210, 210, 255), IM_COL32(60, 110, 170, 255), IM_COL32(10, 20, 40, 255), IM_COL32(210, 0, 0, 255)},
+    {IM_COL32(50, 58, 61, 255), IM_COL32(90, 140, 190, 255), IM_COL32(240, 245, 250, 255), IM_COL32(255, 60, 40, 255)},
+};
+
 }  // namespace
 
 const ImU32 themeSwatches[themeCount] = {
@@ -134,6 +145,8 @@ ImU32 themeColor(int theme, ThemeSlot slot) {
     Rgba c = themeTables[tableIndex(theme)][slot];
     return IM_COL32(c.r, c.g, c.b, c.a);
 }
+
+ChartColors chartColors(int theme) { return chartTables[tableIndex(theme)]; }
 
 void setThemeColors(ImGuiStyle& style, int theme) {
     for (const SlotTarget& t : slotTargets)

@@ -65,6 +65,16 @@ enum ThemeSlot : int {
 };
 ImU32 themeColor(int theme, ThemeSlot slot);
 
+// The statistics chart's colours. The tables' chart slots and the active button colour cannot be
+// told apart in most themes (theme 2 even draws found words in the background colour), so each
+// theme has its own set: each series and the hover contrast 3:1 or more with the background, and
+// the found words with both the other series and the hover. The hovered column differs from the
+// others by hue, as no four colours can all be 3:1 apart.
+struct ChartColors {
+    ImU32 background, notFound, found, hover;
+};
+ChartColors chartColors(int theme);
+
 // Makes the font the GUI's current one, for the rest of this frame and the following frames.
 // Does nothing for a null font or without a GUI context.
 void setFont(App* app, ImFont* font);

@@ -88,6 +88,30 @@ TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen)
     EXPECT_EQ(currentScreen, ScreenInGame);
 }
 
+TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree)
+{
+    useLanguage(SMALL_LANGUAGE, 0);
+    progress.wordsFound = 100;  // hints to spare
+    ASSERT_EQ(showHint(), 1);
+    const char *first = hintWord;
+    for (int again = 0; again < 5; again++) {
+        ASSERT_EQ(showHint(), 1);
+        EXPECT_EQ(hintWord, first);
+    }
+    EXPECT_EQ(progress.hintsUsed, 1u);
+
+    // Once it is typed, the next hint reveals another word and costs one.
+    typeWord(first);
+    ASSERT_EQ(showHint(), 1);
+    EXPECT_STRNE(hintWord, first);
+    EXPECT_EQ(progress.hintsUsed, 2u);
+
+    // A new visit to the level starts over: its first hint costs one again.
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
+    ASSERT_EQ(showHint(), 1);
+    EXPECT_EQ(progress.hintsUsed, 3u);
+}
+
 TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce)
 {
     useLanguage(SMALL_LANGUAGE, 0);

@@ -5,6 +5,10 @@
                                            "charmap", as xdotool key names, one a line
   game_data.py progress PROGRESSFILE       the ten fields of a progress file, space-separated
   game_data.py found LEVELFILE             the words of a level file, one a line
+  game_data.py write-progress PATH F0..F9  writes a progress file of those ten fields
+  game_data.py write-found DATAFILE INDEX COUNT
+                                           writes the level file of level INDEX with its first
+                                           COUNT words found (in save/, named by its row)
 """
 import json
 import struct
@@ -39,6 +43,14 @@ def main():
         print(*struct.unpack("<10i", data))
     elif command == "found":
         print("\n".join(json.loads(open(path, encoding="utf-8").read(), strict=False)))
+    elif command == "write-progress":
+        open(path, "wb").write(struct.pack("<10i", *(int(v) for v in sys.argv[3:13])))
+    elif command == "write-found":
+        levels = load(path)["game"]
+        row = list(levels)[int(sys.argv[3])]
+        words = levels[row][:int(sys.argv[4])]
+        name = "save/" + row.encode("utf-8").hex() + ".sav"
+        open(name, "w", encoding="utf-8").write(json.dumps(words, ensure_ascii=False))
 
 
 main()

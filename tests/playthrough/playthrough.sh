@@ -1,7 +1,8 @@
 # The game played through by a player in a 1280 x 720 window, with the real content: menus, the
 # story, words typed and clicked, hints, statistics, level 2, options, a Russian level typed
-# through the keyboard map, Exit, and a second start that finds everything again. A screenshot
-# of every screen in a light and a dark theme is kept under the build tree.
+# through the keyboard map, Exit, a second start that finds everything again, and a long German
+# level whose statistics are looked at in all six themes. A screenshot of every screen is kept
+# under the build tree.
 source "$(dirname "$0")/../e2e/lib.sh"
 HERE=$(cd "$(dirname "$0")" && pwd)
 export LANG=en_US.UTF-8 LC_ALL= LC_MESSAGES=
@@ -13,10 +14,13 @@ LAST_SHOT=""
 # Screens can take a moment under load (the first one loads its pictures), so it is retried.
 shot() {
     local name=$1 colours
-    case $2 in
-        light) colours="70,70,70 111,206,228" ;;      # theme 0: text, borders
-        dark) colours="190,190,190 51,55,67" ;;       # theme 3
-        darkblue) colours="210,210,210 46,46,46" ;;   # theme 5
+    case $2 in                                        # text, borders
+        light|0) colours="70,70,70 111,206,228" ;;
+        1) colours="175,175,175 65,65,65" ;;
+        2) colours="70,70,70 0,0,0" ;;
+        dark|3) colours="190,190,190 51,55,67" ;;
+        4) colours="20,20,20 140,159,173" ;;
+        darkblue|5) colours="210,210,210 46,46,46" ;;
     esac
     local path sum tries=0
     while :; do
@@ -37,7 +41,7 @@ MENU_FIRST="165 439"; MENU_OPTIONS="165 513"; MENU_ABOUT="165 587"; MENU_EXIT="1
 BACK_OPTIONS="640 481"; BACK_LOW="640 673"; BACK_STATISTICS="640 677"
 STORY_NEXT="640 669"
 OPTIONS_THEME="734 259"; OPTIONS_LANGUAGE="734 407"
-HOME_ICON="53 55"; STAT_ICON="124 55"; SELECTOR_RIGHT="1236 55"
+HOME_ICON="53 55"; STAT_ICON="124 55"; SELECTOR_RIGHT="1236 55"; SELECTOR_VALUE="1190 55"
 HINT_ICON="53 667"; ERASE_LETTER="1155 667"; ERASE_WORD="1226 667"
 FIRST_FOUND_WORD="170 123"
 language_button() { echo "640 $((99 + 74 * $1))"; }
@@ -45,12 +49,34 @@ swatch() { echo "734 $((323 + 54 * $1))"; }
 # letter_x INDEX COUNT: the middle of letter INDEX of a row of COUNT letters.
 letter_x() { python3 -c "w = (1240 - 4 * ($2 - 1)) / $2; print(int(20 + $1 * (w + 4) + w / 2))"; }
 click() { e2e_click $1; }
+hover() { xdotool mousemove --window "$E2E_WINDOW" $1; }
+# pixels NAME X0 Y0 X1 Y1 COLOUR...: colours in a box of the screenshot NAME (see pixels.py).
+pixels() {
+    local name=$1
+    shift
+    python3 "$HERE/pixels.py" "$E2E_ARTIFACTS/$name.png" "$@" || e2e_fail "screen $name is not as expected"
+}
+# look NAME X0 Y0 X1 Y1 COLOUR...: a screenshot NAME whose box shows the colours, retaken while the
+# screen settles (a hover hint comes a frame after the hover).
+look() {
+    local name=$1 tries=0
+    shift
+    until python3 "$HERE/pixels.py" "$(e2e_screenshot "$name")" "$@"; do
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || e2e_fail "screen $name is not as expected"
+        sleep 0.5
+    done
+}
+FIRST_ROW_OF_WORDS="24 98 1236 148"
+HIGHLIGHT_LIGHT=135,206,250     # theme 0's active button colour
+WINDOW_LIGHT=225,245,255        # theme 0's window colour, opaque on a hover hint
 
 LIGHT=light DARK=dark DARK_BLUE=darkblue
 
 e2e_start_xvfb 1280x720
 e2e_prepare_run_dir
 cd "$E2E_RUN" || e2e_fail "no run directory"
+e2e_config_set hintCheatCount 30       # hints to spare: asking again must not spend them
 mapfile -t LEVEL1 < <(data level data/en.dat 0)
 mapfile -t LEVEL2 < <(data level data/en.dat 1)
 ROW1=${LEVEL1[0]}
@@ -95,6 +121,19 @@ click "$ERASE_LETTER"; click "$ERASE_WORD"
 # A hint by the button, a found word's description, the statistics, each left again.
 click "$HINT_ICON";                    shot word_info_light $LIGHT
 click "$BACK_LOW"
+# F1 while the revealed word is not found shows it again (the same word and description) for
+# nothing.
+top_of() { convert "$1" -crop 1280x400+0+0 rgb:- | md5sum; }
+for again in 1 2 3; do
+    e2e_key F1
+    tries=0
+    until [ "$(top_of "$(e2e_screenshot word_info_again)")" = "$(top_of "$E2E_ARTIFACTS/word_info_light.png")" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || e2e_fail "F1 did not show the same word again"
+        sleep 0.5
+    done
+    e2e_key Escape
+done
 click "$FIRST_FOUND_WORD";             shot word_info_found_light $LIGHT
 e2e_key Escape
 click "$STAT_ICON";                    shot statistics_light $LIGHT
@@ -108,6 +147,31 @@ click "$SELECTOR_RIGHT";               shot story_step1_light $LIGHT
 click "$STORY_NEXT"; click "$STORY_NEXT"
 e2e_type "${LEVEL2[1]}"
 shot in_game_level2_light $LIGHT
+
+# The hint icon's hover text: on an opaque box after the level timer, clear of the icons.
+hover "$HINT_ICON"
+look in_game_hint_tooltip_light 100 645 600 690 $WINDOW_LIGHT:200
+pixels in_game_hint_tooltip_light 0 632 92 702 "!$WINDOW_LIGHT"
+pixels in_game_hint_tooltip_light 1110 632 1280 702 "!$WINDOW_LIGHT"
+
+# A level number typed into the selector: level 1, where a word typed again is highlighted, then
+# level 2 again. Each switch saves the level left.
+# saved_level INDEX WHAT: waits for the progress file to record level INDEX as the level left.
+saved_level() {
+    local tries=0 levelIndex
+    while read -r levelIndex _ < <(data progress save/progress_en.dat); [ "$levelIndex" != "$1" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || { e2e_screenshot "failed_$2" >/dev/null; e2e_fail "$2: level $levelIndex saved, not $1"; }
+        sleep 0.5
+    done
+}
+click "$SELECTOR_VALUE"; e2e_type 1; e2e_key Return
+saved_level 1 typed_level_1
+e2e_type "${LEVEL1[1]}"
+look in_game_typed_level_light $FIRST_ROW_OF_WORDS $HIGHLIGHT_LIGHT:200
+e2e_key Delete
+click "$SELECTOR_VALUE"; e2e_type 2; e2e_key Return
+saved_level 0 typed_level_2
 
 # Options: a dark theme and a lower volume; every screen once more in the dark theme.
 click "$HOME_ICON"
@@ -181,4 +245,52 @@ read -r _ _ _ _ wordsFound _ < <(data progress save/progress_en.dat)
 e2e_expect_eq "$wordsFound" 6 "English words after the second session (one typed again, one new)"
 read -r _ _ storyStage _ wordsFound _ _ _ theme _ < <(data progress save/progress_ru.dat)
 e2e_expect_eq "$storyStage $wordsFound $theme" "1 1 5" "Russian story stage, words and theme"
+
+# A long German level, prepared in its files: 69 words found of 71, in nine lengths (3 to 11).
+# The list starts at its end; a word typed again is brought into view at the top.
+LONG_LEVEL=411
+data write-progress save/progress_de.dat $LONG_LEVEL $((LONG_LEVEL + 1)) 2 0 69 300 100 0 0 50
+data write-found data/de.dat $LONG_LEVEL 69
+mapfile -t DE_LONG < <(data level data/de.dat $LONG_LEVEL)
+LANG=de_DE.UTF-8 e2e_start game
+e2e_wait_window
+sleep 1
+LAST_SHOT=""
+shot main_menu_german_light $LIGHT
+click "$MENU_FIRST";                   shot in_game_long_light $LIGHT
+pixels in_game_long_light $FIRST_ROW_OF_WORDS "!$HIGHLIGHT_LIGHT"
+mapfile -t keys < <(data keys data/de.dat "${DE_LONG[1]}")
+e2e_key "${keys[@]}"
+look in_game_long_repeat_light $FIRST_ROW_OF_WORDS $HIGHLIGHT_LIGHT:200
+e2e_key Delete
+
+# Its statistics in every theme: all nine lengths in the table (the last ones at its right end),
+# and the chart's background, both series and the hovered column in the theme's chart colours,
+# its hover text kept inside the window.
+CHART="22 200 636 636"
+TABLE_RIGHT="1050 80 1236 190"
+chart_colours=(
+    "230,240,255 70,130,200 20,40,80 230,80,60"
+    "120,120,120 225,225,225 25,25,25 255,215,60"
+    "235,235,235 110,110,110 30,30,30 255,0,0"
+    "51,55,67 120,140,170 250,250,250 255,40,40"
+    "210,210,210 60,110,170 10,20,40 210,0,0"
+    "50,58,61 90,140,190 240,245,250 255,60,40"
+)
+text_colours=(70,70,70 175,175,175 70,70,70 190,190,190 20,20,20 210,210,210)
+for theme in 0 1 2 3 4 5; do
+    click "$HOME_ICON"; click "$MENU_OPTIONS"; click "$OPTIONS_THEME"
+    click "$(swatch $theme)"; click "$BACK_OPTIONS"; click "$MENU_FIRST"
+    click "$STAT_ICON"
+    hover "600 625";                   shot statistics_theme$theme $theme  # a length not found
+    look statistics_theme$theme $CHART ${chart_colours[$theme]}
+    pixels statistics_theme$theme $TABLE_RIGHT ${text_colours[$theme]}:40
+    e2e_key Escape
+done
+click "$HOME_ICON"
+click "$MENU_EXIT"
+e2e_wait_exit
+e2e_expect_eq "$E2E_STATUS" 0 "exit status of the German session"
+read -r levelIndex _ _ _ wordsFound _ _ _ theme _ < <(data progress save/progress_de.dat)
+e2e_expect_eq "$levelIndex $wordsFound $theme" "$LONG_LEVEL 69 5" "German level, words and theme"
 e2e_pass "play-through"

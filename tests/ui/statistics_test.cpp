@@ -1,9 +1,14 @@
-// The statistics screen's counts of the current level by word length.
+// What the statistics screen shows: the current level by word length, the title, the hover text,
+// the totals, and the widths of the length table.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "core/level.h"
 #include "core/words.h"
+#include "store/language.h"
+#include "tests/core/core_fixture.h"
+#include "ui/layout.h"
 #include "ui/statistics.h"
 
 namespace {
@@ -53,4 +58,89 @@ TEST(WordLengths, EmptyLevelAndZeroDenominators) {
     EXPECT_EQ(percentOf(7, 20), 35);
     EXPECT_EQ(percentOf(1, 3), 33);
     EXPECT_EQ(percentOf(2, 6), 33);
+}
+
+TEST(LengthTable, KeepsItsWidthsWhileTheyFitAndOtherwiseFitsEveryLength) {
+    const float W = 1280;
+    const float labelWidth = 110;
+    for (int lengths = 2; lengths <= 12; ++lengths) {
+        // The table's row inside its bordered group with a scroll bar.
+        RowLayout table;
+        table.begin(ImVec2(21, 0), 1218, ImVec2(4, 4));
+        const float rowWidth = table.usableWidth(lengths + 1);
+        std::vector<float> ratios = lengthTableRatios(lengths, W, rowWidth, labelWidth);
+        ASSERT_EQ((int)ratios.size(), lengths + 1);
+        if (250 + 135 * lengths <= W) {
+            EXPECT_FLOAT_EQ(ratios[0], 250 / W) << lengths;
+            for (int c = 1; c <= lengths; ++c) EXPECT_FLOAT_EQ(ratios[c], 135 / W) << lengths;
+            continue;
+        }
+        table.ratioRow(50, ratios);
+        ImRect label = table.next();
+        EXPECT_GE(label.GetWidth(), labelWidth - 0.01f) << lengths;
+        EXPECT_LE(label.GetWidth(), 250 / W * rowWidth + 0.01f) << lengths;
+        ImRect column;
+        for (int c = 1; c <= lengths; ++c) {
+            column = table.next();
+            EXPECT_NEAR(column.GetWidth(), ratios[1] * rowWidth, 0.01f) << lengths;
+            EXPECT_GE(column.GetWidth(), 80) << lengths;  // room for "12/12"
+            EXPECT_LE(column.GetWidth(), 135 / W * rowWidth + 0.01f) << lengths;
+        }
+        EXPECT_LE(column.Max.x, 21 + 1218 - 4 + 0.01f) << lengths;
+    }
+    // A label wider than its column never widens it; the lengths share what is left.
+    std::vector<float> ratios = lengthTableRatios(12, W, 1150, 400);
+    EXPECT_FLOAT_EQ(ratios[0], 250 / W);
+    float sum = 0;
+    for (float r : ratios) sum += r;
+    EXPECT_LE(sum, 1.0001f);
+}
+
+TEST(TimeInGame, StoredTotalPlusTheSecondsSinceTheLastSave) {
+    progress.secondsPlayed = 70;
+    lastLevelSaveTime = 1000;
+    EXPECT_EQ(timeInGame(1063), 133u);
+    EXPECT_EQ(timeInGame(1000), 70u);
+    EXPECT_EQ(timeInGame(990), 70u);  // a clock set back adds nothing
+}
+
+namespace {
+
+const char* const STAT_LANGUAGE = R"({
+  "localization": {"sTitle": "%s: %d%% found", "statHint": "%d%% of the %d-letter words"},
+  "game": {"acts": ["ca", "cat", "act", "at", "ta", "tac", "cast"]},
+  "stat": {"levelsCount": "1", "usedWords": "0040", "pressCount": "00123"}
+})";
+
+}  // namespace
+
+TEST_F(CoreTest, StatisticsShowEachProgressFieldInItsOwnPlace) {
+    useLanguage(STAT_LANGUAGE);
+    typeWord("cat");
+    char out[64];
+    statisticsTitle(out, sizeof out);
+    EXPECT_STREQ(out, "acts: 14% found");  // 1 of 7
+
+    WordLengthStats stats;
+    installLevel({"cast", "acts", "scat", "taco", "coat", "oats"}, {"cast", "taco"});
+    countWordLengths(stats);
+    chartHoverText(stats, 4, out, sizeof out);
+    EXPECT_STREQ(out, "33% of the 4-letter words");
+
+    progress.wordsFound = 10;
+    progress.lettersFound = 37;
+    progress.secondsPlayed = 65;
+    lastLevelSaveTime = 5000;
+    TotalsRow rows[totalsRowCount];
+    totalsRows(rows, 5010);
+    const char* expected[totalsRowCount][2] = {
+        {"passedPerc", "25%"},    {"timeInGame", ""},       {"totalWords", "0040"},
+        {"foundWords", "10"},     {"totalPressCount", "00123"}, {"pressCount", "37"},
+    };
+    std::string time = formatDuration(75);
+    expected[1][1] = time.c_str();
+    for (int i = 0; i < totalsRowCount; ++i) {
+        EXPECT_STREQ(rows[i].key, expected[i][0]);
+        EXPECT_STREQ(rows[i].value, expected[i][1]) << rows[i].key;
+    }
 }

@@ -2,6 +2,10 @@
 // what a theme change does to the two custom button styles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 #include "core/level.h"
 #include "ui/theme.h"
 
@@ -114,4 +118,47 @@ TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
         EXPECT_EQ(style.GrabMinSize, 45);
     }
     ImGui::DestroyContext(context);
+}
+
+namespace {
+
+// Relative luminance and contrast ratio of two opaque colours, as readability guidelines define them.
+double luminance(ImU32 colour) {
+    auto channel = [](unsigned value) {
+        double c = value / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour & 0xFF) + 0.7152 * channel((colour >> 8) & 0xFF) +
+           0.0722 * channel((colour >> 16) & 0xFF);
+}
+
+double contrast(ImU32 a, ImU32 b) {
+    double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+int channelDistance(ImU32 a, ImU32 b) {
+    int sum = 0;
+    for (int shift : {0, 8, 16}) sum += std::abs((int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF));
+    return sum;
+}
+
+}  // namespace
+
+TEST(ChartColours, BothSeriesAndTheHoverStandOutInEveryTheme) {
+    for (int theme = 0; theme < themeCount; ++theme) {
+        const ChartColors c = chartColors(theme);
+        for (ImU32 colour : {c.background, c.notFound, c.found, c.hover}) EXPECT_EQ(colour >> 24, 255u) << theme;
+        EXPECT_GE(contrast(c.notFound, c.background), 3) << "theme " << theme;
+        EXPECT_GE(contrast(c.found, c.background), 3) << "theme " << theme;
+        EXPECT_GE(contrast(c.hover, c.background), 3) << "theme " << theme;
+        EXPECT_GE(contrast(c.found, c.notFound), 3) << "theme " << theme;
+        EXPECT_GE(contrast(c.found, c.hover), 3) << "theme " << theme;
+        // No four colours can all be 3:1 apart; the hovered column stands out from the others by hue.
+        EXPECT_GE(channelDistance(c.hover, c.notFound), 150) << "theme " << theme;
+    }
+    // The charts keep their themes' backgrounds, except the mid grey of theme 2.
+    for (int theme : {0, 1, 3, 4, 5}) EXPECT_EQ(chartColors(theme).background, themeColor(theme, SlotChart));
+    EXPECT_GE(contrast(chartColors(2).background, themeColor(2, SlotChart)), 1.5);
+    EXPECT_EQ(chartColors(9).found, chartColors(1).found);
 }
