@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
+
+#include "platform/keyboard.h"
 
 struct GLFWwindow;
 struct ImGuiContext;
@@ -24,9 +25,13 @@ enum : int32_t { INPUT_NONE = 0, INPUT_CLOSE = 1, INPUT_KEY = 2 };
 constexpr int32_t INPUT_NO_KEY = 3;
 
 struct InputEvent {
-    int32_t type;  // INPUT_NONE, INPUT_CLOSE or INPUT_KEY
-    int32_t code;  // the GLFW key code for INPUT_KEY, else INPUT_NO_KEY
+    int32_t type;   // INPUT_NONE, INPUT_CLOSE or INPUT_KEY
+    int32_t code;   // the GLFW key code for INPUT_KEY, else INPUT_NO_KEY
+    uint32_t text;  // for INPUT_KEY the one code point of text the press made; else 0
 };
+
+// The key presses of the window, filled by the window system's callbacks.
+extern KeyQueue keyPresses;
 
 // Set by loadConfig; windowTitle points into the configuration store.
 extern int windowWidth;
@@ -44,11 +49,12 @@ void runFrameLoop(App* app, FrameFunction fn, void* arg);
 void stopFrameLoop(App* app);
 // One frame of the game; arg is the App.
 void frameStep(void* arg);
-// Polls the window; reports at most one newly pressed watched key per frame.
+// Polls the window; reports at most one key press per frame, the oldest not yet reported.
 InputEvent pollInput(App* app);
-// The key part of pollInput: the last watched key (in polling order) that keyIsDown reports down
-// and that was up at the previous scan, as an INPUT_KEY event; else (type, INPUT_NO_KEY).
-InputEvent scanWatchedKeys(int32_t type, const std::function<bool(int key)>& keyIsDown);
+// The key part of pollInput: the oldest queued press of a watched key, or of any key whose text
+// is a letter beyond ASCII, as an INPUT_KEY event (the presses before it leave the queue
+// unreported); else (type, INPUT_NO_KEY).
+InputEvent nextKeyEvent(KeyQueue* queue, int32_t type);
 // Clears (with the colour of the previous call), renders the GUI and swaps.
 void endFrame(App* app, uint32_t colour);
 // Clears with the current clear colour, then makes colour (packed RGBA, red in

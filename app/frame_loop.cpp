@@ -1,9 +1,14 @@
 #include "app/app.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <GLFW/glfw3.h>
 #include <imgui.h>
 #include <backends/imgui_impl_glfw.h>
 #include <backends/imgui_impl_opengl2.h>
+
+KeyQueue keyPresses;
 
 // Escape first, then the keys that can type, erase or take a hint, in polling order.
 static const int watchedKeys[] = {
@@ -24,9 +29,6 @@ static const int watchedKeys[] = {
 };
 static_assert(sizeof watchedKeys / sizeof watchedKeys[0] == 71, "71 watched keys");
 
-// 1 while the key was down at the previous poll, so a held key counts once.
-static unsigned char keyDownState[GLFW_KEY_LAST + 1];
-
 void runFrameLoop(App* app, FrameFunction fn, void* arg) {
     app->running = 1;
     do {
@@ -38,20 +40,16 @@ void stopFrameLoop(App* app) {
     app->running = 0;
 }
 
-InputEvent scanWatchedKeys(int32_t type, const std::function<bool(int key)>& keyIsDown) {
-    InputEvent event{type, INPUT_NO_KEY};
-    // Every key that went down is marked; only the last one in table order is reported.
-    for (int key : watchedKeys) {
-        if (keyIsDown(key)) {
-            if (!keyDownState[key]) {
-                keyDownState[key] = 1;
-                event = {INPUT_KEY, key};
-            }
-        } else {
-            keyDownState[key] = 0;
-        }
+InputEvent nextKeyEvent(KeyQueue* queue, int32_t type) {
+    KeyPress press;
+    while (keyQueueTake(queue, &press)) {
+        bool watched = std::find(std::begin(watchedKeys), std::end(watchedKeys), press.key) !=
+                       std::end(watchedKeys);
+        // Keys beyond the watched ones type only where the layout puts a letter on them (ß on
+        // the minus key of a German keyboard).
+        if (watched || lowerNonAsciiLetter(press.text)) return {INPUT_KEY, press.key, press.text};
     }
-    return event;
+    return {type, INPUT_NO_KEY, 0};
 }
 
 InputEvent pollInput(App* app) {
@@ -61,7 +59,7 @@ InputEvent pollInput(App* app) {
     ImGui::NewFrame();
 
     int32_t type = glfwWindowShouldClose(app->window) ? INPUT_CLOSE : INPUT_NONE;
-    return scanWatchedKeys(type, [app](int key) { return glfwGetKey(app->window, key) == GLFW_PRESS; });
+    return nextKeyEvent(&keyPresses, type);
 }
 
 void clearFrame(uint32_t colour) {

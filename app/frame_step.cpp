@@ -20,7 +20,7 @@ void frameStep(void* arg) {
         if (event.code == GLFW_KEY_ESCAPE) {
             handleEscapeKey();
         } else if (keysTypeWords()) {
-            handleTrayKey(app, event.code);
+            handleTrayKey(app, event.code, event.text);
         }
     }
     if (drawScreens(app)) stopFrameLoop(app);

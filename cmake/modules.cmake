@@ -18,6 +18,9 @@ set(group "")
 foreach(m ${WG_GAME_MODULES})
   list(APPEND group wg_${m})
 endforeach()
+# The window and frame loop (app/) read the keyboard queue of platform/ and are read by the
+# configuration loader, so they join the group too.
+list(APPEND group wg_app)
 list(JOIN group "," group_csv)
 target_link_libraries(wg_game INTERFACE "$<LINK_GROUP:RESCAN,${group_csv}>" wg_system)
 

@@ -1,10 +1,10 @@
 #include "core/tray.h"
 
-#include <GLFW/glfw3.h>
 #include <cstring>
 
 #include "core/level.h"
 #include "core/words.h"
+#include "platform/keyboard.h"
 #include "store/keystore.h"
 #include "store/language.h"
 
@@ -206,9 +206,21 @@ int isLetterUsed(const LetterTray *tray, int i)
     return tray->letterUsed[i];
 }
 
+uint32_t pressedLetter(const char *layoutName, uint32_t text)
+{
+    // The text wins: AltGr+a is named "a" on a Polish layout but makes ą.
+    if (text)
+        return lowerNonAsciiLetter(text);
+    if (!layoutName)
+        return 0;
+    uint32_t cp;
+    int length = decodeUtf8(layoutName, &cp);
+    return layoutName[length] == 0 ? lowerNonAsciiLetter(cp) : 0;
+}
+
 char keyToChar(int glfwKey)
 {
-    const char *name = glfwGetKeyName(glfwKey, 0);
+    const char *name = keyLayoutName(glfwKey);
     if (!name || name[0] == 0 || name[1] != 0)
         return 0;
     char c = name[0];
@@ -217,25 +229,40 @@ char keyToChar(int glfwKey)
     return c;
 }
 
-int typeKeyCharacter(App *app, char c)
+namespace {
+
+int typeAndCheck(App *app, const char *character)
 {
-    char key[2] = {c, 0};
-    const char *mapped = getSectionString(langStore, "charmap", key);
-    if (!typeCharacter(&letterTray, mapped ? mapped : key))
+    if (!typeCharacter(&letterTray, character))
         return 0;
     checkTypedWord(app);
     return 1;
 }
 
-void handleTrayKey(App *app, int glfwKey)
+}  // namespace
+
+int typeKeyCharacter(App *app, char c)
 {
-    char c = keyToChar(glfwKey);
-    if (c)
+    char key[2] = {c, 0};
+    const char *mapped = getSectionString(langStore, "charmap", key);
+    return typeAndCheck(app, mapped ? mapped : key);
+}
+
+void handleTrayKey(App *app, int glfwKey, uint32_t text)
+{
+    // One press types one character: a letter beyond ASCII, else the one-byte key name.
+    uint32_t letter = pressedLetter(keyLayoutName(glfwKey), text);
+    if (letter) {
+        char utf8[5] = {0};
+        encodeUtf8(letter, utf8);
+        typeAndCheck(app, utf8);
+    } else if (char c = keyToChar(glfwKey)) {
         typeKeyCharacter(app, c);
-    if (glfwKey == GLFW_KEY_DELETE)
+    }
+    if (glfwKey == KEY_DELETE)
         clearTypedWord(&letterTray);
-    else if (glfwKey == GLFW_KEY_F1 && hintAvailable())
+    else if (glfwKey == KEY_F1 && hintAvailable())
         showHint();
-    else if (glfwKey == GLFW_KEY_BACKSPACE)
+    else if (glfwKey == KEY_BACKSPACE)
         popLetter(&letterTray);
 }

@@ -46,6 +46,11 @@ int rowFitsTray(const char *letters);
 // Number of UTF-8 characters of text (malformed sequences count as one each).
 int utf8Length(const char *text);
 
+// The letter beyond ASCII, lower-cased, that a key press types, or 0: the press's text when it
+// made some (text is its one code point, 0 when it made none or several), else the key's name
+// under the layout when that is one such letter.
+uint32_t pressedLetter(const char *layoutName, uint32_t text);
+
 // The one-byte lower-case character the key types under the current keyboard
 // layout, or 0 when the key has no one-byte name.
 char keyToChar(int glfwKey);
@@ -54,6 +59,7 @@ char keyToChar(int glfwKey);
 // row; runs the word check when a letter was taken. 1 when taken.
 int typeKeyCharacter(App *app, char c);
 
-// A key pressed on the in-game screen: its character through the language's
-// "charmap" to the row and the word check, then Delete, Backspace and F1.
-void handleTrayKey(App *app, int glfwKey);
+// A key pressed on the in-game screen, with the one code point of text it made (0 for none or
+// several): the letter beyond ASCII it types, else its one-byte name through the language's
+// "charmap", to the row and the word check; then Delete, Backspace and F1.
+void handleTrayKey(App *app, int glfwKey, uint32_t text);

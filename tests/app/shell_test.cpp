@@ -52,76 +52,103 @@ TEST(WindowMode, ArgumentsWithoutSwitchCharacterAreIgnored) {
     EXPECT_EQ(modeOf("fullscreen", {""}), 'f');
 }
 
-// Keys held down by the fake keyboard of the scan tests.
-std::set<int> down;
-
-InputEvent scan(int32_t type = INPUT_NONE) {
-    return scanWatchedKeys(type, [](int key) { return down.count(key) > 0; });
-}
-
-class KeyScan : public ::testing::Test {
+// The window system's key events, as the platform's callbacks pass them on.
+class KeyEvents : public ::testing::Test {
 protected:
-    void TearDown() override {
-        // The scan remembers pressed keys between tests; release them all.
-        down.clear();
-        scan();
+    KeyQueue queue{};
+    void press(int key, uint32_t text = 0) {
+        keyQueueDown(&queue, key);
+        if (text) keyQueueText(&queue, text);
     }
+    void release() { keyQueueOther(&queue); }
+    InputEvent frame(int32_t type = INPUT_NONE) { return nextKeyEvent(&queue, type); }
 };
 
-void expectEvent(InputEvent event, int32_t type, int32_t code) {
+void expectEvent(InputEvent event, int32_t type, int32_t code, uint32_t text = 0) {
     EXPECT_EQ(event.type, type);
     EXPECT_EQ(event.code, code);
+    EXPECT_EQ(event.text, text);
 }
 
-TEST_F(KeyScan, HeldKeyCountsOnceUntilReleased) {
-    expectEvent(scan(), INPUT_NONE, INPUT_NO_KEY);
-    down = {GLFW_KEY_A};
-    expectEvent(scan(), INPUT_KEY, GLFW_KEY_A);
-    expectEvent(scan(), INPUT_NONE, INPUT_NO_KEY);
-    expectEvent(scan(), INPUT_NONE, INPUT_NO_KEY);
-    down.clear();
-    expectEvent(scan(), INPUT_NONE, INPUT_NO_KEY);
-    down = {GLFW_KEY_A};
-    expectEvent(scan(), INPUT_KEY, GLFW_KEY_A);
+TEST_F(KeyEvents, EveryPressIsReportedOncePerFrameInOrder) {
+    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
+    // Three taps, each released before the next frame, and a held key's repeats.
+    press(GLFW_KEY_Z, 'z'); release();
+    press(GLFW_KEY_A, 'a');
+    keyQueueOther(&queue); keyQueueText(&queue, 'a');  // a repeat and its text: no new press
+    release();
+    press(GLFW_KEY_ESCAPE); release();
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_Z, 'z');
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 'a');
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_ESCAPE);
+    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
+
+    // A word typed faster than frames are drawn: the oldest presses first, none lost.
+    const char* word = "abcdefghijklmnopqrstuvwxyz";
+    for (const char* c = word; *c; ++c) press(GLFW_KEY_A + (*c - 'a'), *c), release();
+    for (const char* c = word; *c; ++c) expectEvent(frame(), INPUT_KEY, GLFW_KEY_A + (*c - 'a'), *c);
+    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
 }
 
-TEST_F(KeyScan, OnlyTheLastNewKeyInPollingOrderIsReportedAndTheOthersAreLost) {
-    down = {GLFW_KEY_Z, GLFW_KEY_A};
-    expectEvent(scan(), INPUT_KEY, GLFW_KEY_Z);
-    expectEvent(scan(), INPUT_NONE, INPUT_NO_KEY);  // A was marked down too
-
-    down = {GLFW_KEY_Z, GLFW_KEY_A, GLFW_KEY_ESCAPE, GLFW_KEY_F1};
-    expectEvent(scan(), INPUT_KEY, GLFW_KEY_F1);  // function keys come after letters
-
-    down = {GLFW_KEY_Z, GLFW_KEY_A, GLFW_KEY_ESCAPE, GLFW_KEY_F1, GLFW_KEY_SPACE};
-    expectEvent(scan(), INPUT_KEY, GLFW_KEY_SPACE);  // a held key does not hide a new one
+TEST_F(KeyEvents, TextBelongsToThePressJustBeforeIt) {
+    // AltGr+a: the key is A, its text ą.
+    press(GLFW_KEY_RIGHT_ALT);
+    press(GLFW_KEY_A, 0x105);
+    // A dead key makes no text; the letter after it carries the combined text.
+    press(GLFW_KEY_APOSTROPHE); release();
+    press(GLFW_KEY_A, 0xE1);
+    // A dead key the next letter does not combine with: two code points, no one letter.
+    press(GLFW_KEY_APOSTROPHE); release();
+    press(GLFW_KEY_X, 0xB4);
+    keyQueueText(&queue, 'x');
+    keyQueueText(&queue, 'y');
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 0x105);  // Right Alt is not watched
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_APOSTROPHE);
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 0xE1);
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_APOSTROPHE);
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_X, 0);
+    // Text that follows no press, or comes after the press was reported, is no key's.
+    keyQueueText(&queue, 'q');
+    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
 }
 
-TEST_F(KeyScan, KeyWinsOverCloseRequestWhichStaysForTheNextFrame) {
-    expectEvent(scan(INPUT_CLOSE), INPUT_CLOSE, INPUT_NO_KEY);
-    down = {GLFW_KEY_B};
-    expectEvent(scan(INPUT_CLOSE), INPUT_KEY, GLFW_KEY_B);
-    expectEvent(scan(INPUT_CLOSE), INPUT_CLOSE, INPUT_NO_KEY);
+TEST_F(KeyEvents, KeyWinsOverCloseRequestWhichStaysForTheNextFrame) {
+    expectEvent(frame(INPUT_CLOSE), INPUT_CLOSE, INPUT_NO_KEY);
+    press(GLFW_KEY_B, 'b');
+    expectEvent(frame(INPUT_CLOSE), INPUT_KEY, GLFW_KEY_B, 'b');
+    expectEvent(frame(INPUT_CLOSE), INPUT_CLOSE, INPUT_NO_KEY);
 }
 
-TEST_F(KeyScan, WatchesExactlyTheSeventyOneKeysInTableOrder) {
+TEST_F(KeyEvents, WatchesTheSeventyOneKeysAndKeysThatMakeALetterBeyondAscii) {
     const std::set<int> unwatched = {GLFW_KEY_ENTER,  GLFW_KEY_LEFT,  GLFW_KEY_UP,
                                      GLFW_KEY_KP_1,   GLFW_KEY_MINUS, GLFW_KEY_EQUAL,
                                      GLFW_KEY_RIGHT_SHIFT, GLFW_KEY_F13};
     std::vector<int> reported;
     for (int key = 0; key <= GLFW_KEY_LAST; ++key) {
-        down = {key};
-        InputEvent event = scan();
+        press(key, key == GLFW_KEY_MINUS ? '-' : 0);
+        InputEvent event = frame();
         if (event.type == INPUT_KEY) reported.push_back(event.code);
         EXPECT_FALSE(event.type == INPUT_KEY && unwatched.count(key)) << key;
-        down.clear();
-        scan();
     }
     EXPECT_EQ(reported.size(), 71u);
 
-    // All of them at once: the last of the table wins.
-    for (int key : reported) down.insert(key);
-    expectEvent(scan(), INPUT_KEY, GLFW_KEY_F12);
+    // The unwatched keys before a watched one leave the queue with nothing reported.
+    press(GLFW_KEY_ENTER); press(GLFW_KEY_UP); press(GLFW_KEY_Q, 'q');
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_Q, 'q');
+    // ß on the minus key of a German layout, ì on the equals key of an Italian one.
+    press(GLFW_KEY_MINUS, 0xDF);
+    press(GLFW_KEY_EQUAL, 0xEC);
+    press(GLFW_KEY_EQUAL, '=');
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_MINUS, 0xDF);
+    expectEvent(frame(), INPUT_KEY, GLFW_KEY_EQUAL, 0xEC);
+    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
+}
+
+TEST_F(KeyEvents, FullQueueKeepsTheOldestPresses) {
+    for (int k = 0; k < KEY_QUEUE_SIZE; ++k) press(GLFW_KEY_A, 'a');
+    press(GLFW_KEY_B, 'b');  // dropped, and its text with it
+    for (int k = 0; k < KEY_QUEUE_SIZE; ++k) expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 'a');
+    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
 }
 
 // Restores an environment variable when the test is done with it.

@@ -1,10 +1,10 @@
-#include <GLFW/glfw3.h>
 #include <string>
 
 #include "core/level.h"
 #include "core/tray.h"
 #include "core/words.h"
 #include "core_fixture.h"
+#include "platform/keyboard.h"
 #include "ui/screens.h"
 
 namespace {
@@ -130,27 +130,81 @@ TEST_F(CoreTest, KeysReachTheRowThroughTheCharmap)
     EXPECT_STREQ(typedWord(&letterTray), "");
 }
 
+TEST(KeyPressTest, OnePressTypesOneLowerCaseLetterAndItsTextWins)
+{
+    // The text a press made wins over the key's name: AltGr+a on a Polish layout types ą once.
+    EXPECT_EQ(pressedLetter("a", 0x105), 0x105u);
+    EXPECT_EQ(pressedLetter("a", 0x104), 0x105u);  // Ą with Shift
+    EXPECT_EQ(pressedLetter("й", 0x419), 0x439u);  // Й on a Russian layout with Shift
+    EXPECT_EQ(pressedLetter("a", 0xC1), 0xE1u);    // Á after a dead key
+    // Without text (Ctrl held, or a window system that sent none) the layout's name counts.
+    EXPECT_EQ(pressedLetter("ї", 0), 0x457u);
+    EXPECT_EQ(pressedLetter("É", 0), 0xE9u);
+    EXPECT_EQ(pressedLetter("ß", 0), 0xDFu);
+    // One-byte names and texts are the key-name path's, through the charmap; never a letter here.
+    EXPECT_EQ(pressedLetter("q", 'q'), 0u);
+    EXPECT_EQ(pressedLetter("1", '!'), 0u);
+    EXPECT_EQ(pressedLetter("é", '2'), 0u);   // Shift+2 on AZERTY makes 2, not é
+    // Not one letter: two code points, a dead key's sign, a symbol, no name at all.
+    EXPECT_EQ(pressedLetter("ab", 0), 0u);
+    EXPECT_EQ(pressedLetter("ёж", 0), 0u);
+    EXPECT_EQ(pressedLetter("´", 0), 0u);
+    EXPECT_EQ(pressedLetter("²", 0), 0u);
+    EXPECT_EQ(pressedLetter(nullptr, 0), 0u);
+    EXPECT_EQ(pressedLetter("\xD0", 0), 0u);
+    EXPECT_EQ(pressedLetter("a", 0xD7), 0u);   // ×
+    EXPECT_EQ(pressedLetter("a", 0x20AC), 0u); // €
+}
+
+TEST(KeyPressTest, LettersOfTheGamesLanguagesFoldToLowerCase)
+{
+    const std::u32string capitals = U"ÀÉÈÇÙÌÒÑÜÖÄĄĆĘŁŃÓŚŹŻŸЙЁЖЭЪІЇЄҐЎ";
+    const std::u32string small = U"àéèçùìòñüöäąćęłńóśźżÿйёжэъіїєґў";
+    ASSERT_EQ(capitals.size(), small.size());
+    for (size_t i = 0; i < capitals.size(); i++) {
+        EXPECT_EQ(lowerNonAsciiLetter(capitals[i]), (uint32_t)small[i]) << i;
+        EXPECT_EQ(lowerNonAsciiLetter(small[i]), (uint32_t)small[i]) << i;
+    }
+    EXPECT_EQ(lowerNonAsciiLetter(0xDF), 0xDFu);  // ß has no capital of its own here
+    EXPECT_EQ(lowerNonAsciiLetter('A'), 0u);      // ASCII takes the key-name path
+    EXPECT_EQ(lowerNonAsciiLetter(0xB4), 0u);     // ´
+    EXPECT_EQ(lowerNonAsciiLetter(0x483), 0u);    // a combining Cyrillic mark
+}
+
+TEST_F(CoreTest, KeyPressWithTextTypesItsLetterOnce)
+{
+    useLanguage(SMALL_LANGUAGE, 2);  // row "йb", "q" mapped to й
+    handleTrayKey(&testApp, 'Q', 0x419);  // Й typed on a Russian layout: one й
+    EXPECT_STREQ(typedWord(&letterTray), "й");
+    handleTrayKey(&testApp, 'Q', 0x439);  // no second й in the row
+    EXPECT_STREQ(typedWord(&letterTray), "й");
+    handleTrayKey(&testApp, KEY_BACKSPACE, 0);
+    EXPECT_STREQ(typedWord(&letterTray), "");
+    handleTrayKey(&testApp, 'B', 0x431);  // б is not in the row, and b is not typed instead
+    EXPECT_STREQ(typedWord(&letterTray), "");
+}
+
 TEST_F(CoreTest, EditingKeysActOnTheTypedWord)
 {
     useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
     typeWord("t");
-    handleTrayKey(&testApp, GLFW_KEY_BACKSPACE);
+    handleTrayKey(&testApp, KEY_BACKSPACE, 0);
     EXPECT_STREQ(typedWord(&letterTray), "");
     typeWord("t");
     typeWord("c");
-    handleTrayKey(&testApp, GLFW_KEY_DELETE);
+    handleTrayKey(&testApp, KEY_DELETE, 0);
     EXPECT_STREQ(typedWord(&letterTray), "");
-    handleTrayKey(&testApp, GLFW_KEY_DELETE);  // Delete on an empty word changes nothing
+    handleTrayKey(&testApp, KEY_DELETE, 0);  // Delete on an empty word changes nothing
     EXPECT_EQ(letterTray.typedTop, -1);
 
     // F1 acts like the hint button: only while a hint is available.
     currentScreen = ScreenInGame;
     progress.hintsUsed = 1;  // the next hint needs 3 words found
-    handleTrayKey(&testApp, GLFW_KEY_F1);
+    handleTrayKey(&testApp, KEY_F1, 0);
     EXPECT_EQ(currentScreen, ScreenInGame);
     EXPECT_EQ(progress.hintsUsed, 1u);
     progress.wordsFound = 3;
-    handleTrayKey(&testApp, GLFW_KEY_F1);
+    handleTrayKey(&testApp, KEY_F1, 0);
     EXPECT_EQ(currentScreen, ScreenWordInfo);
     EXPECT_EQ(progress.hintsUsed, 2u);
 }
