@@ -32,6 +32,13 @@
 #   e2e_type TEXT                 e2e_key for each character of TEXT (letters and digits)
 #   e2e_click X Y [BUTTON]        click at window coordinates X Y (button 1 by default)
 #   e2e_screenshot NAME           save the screen as $E2E_ARTIFACTS/NAME.png and print its path
+#   e2e_picture [PART]            print a checksum of the screen, or of its PART (WxH+X+Y); "blank"
+#                                 while it is of one colour (a window not drawn yet)
+#   e2e_wait_still [PART]         wait up to 30 s until the screen (PART) is drawn and unchanged
+#                                 for a moment; sets $E2E_PICTURE to its checksum
+#   e2e_wait_change SUM [PART]    wait up to 30 s until the screen (PART) is drawn and differs
+#                                 from SUM: the program has drawn a new screen, so keys sent
+#                                 next reach that screen
 #   e2e_close_window              ask the window to close like a window manager's close button
 #   e2e_wait_exit [SECONDS]       wait for the program to end (default 30 s); sets $E2E_STATUS to
 #                                 its exit status as the shell sees it (-7 is 249)
@@ -240,6 +247,39 @@ e2e_screenshot() {
     local path=$E2E_ARTIFACTS/$1.png
     import -window root "$path" || e2e_fail "screenshot $1 failed"
     echo "$path"
+}
+
+e2e_picture() {
+    local shot=$E2E_TMP/picture.png
+    if [ -n "${1:-}" ]; then
+        import -window root -crop "$1" +repage "$shot" || return 1
+    else
+        import -window root "$shot" || return 1
+    fi
+    [ "$(convert "$shot" -format %k info:)" -gt 1 ] || { echo blank; return 0; }
+    md5sum <"$shot" | cut -d' ' -f1
+}
+
+e2e_wait_still() {
+    local deadline=$((SECONDS + 30)) now
+    E2E_PICTURE=""
+    while [ $SECONDS -lt $deadline ]; do
+        now=$(e2e_picture "${1:-}")
+        [ "$now" != blank ] && [ "$now" = "$E2E_PICTURE" ] && return 0
+        E2E_PICTURE=$now
+        sleep 0.3
+    done
+    e2e_fail "the screen did not settle within 30 s"
+}
+
+e2e_wait_change() {
+    local deadline=$((SECONDS + 30)) now
+    while [ $SECONDS -lt $deadline ]; do
+        now=$(e2e_picture "${2:-}")
+        [ "$now" != blank ] && [ "$now" != "$1" ] && return 0
+        sleep 0.2
+    done
+    e2e_fail "the screen did not change within 30 s"
 }
 
 e2e_close_window() {
