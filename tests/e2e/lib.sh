@@ -28,7 +28,7 @@
 #   e2e_window_size               print the window's client size as "W H"
 #   e2e_window_position           print the window's position on the screen as "X Y"
 #   e2e_key KEY...                press and release each key (xdotool names: a, Escape, F1,
-#                                 BackSpace ...), holding it long enough for a frame to see it
+#                                 BackSpace ...), holding it a moment as a person does
 #   e2e_type TEXT                 e2e_key for each character of TEXT (letters and digits)
 #   e2e_click X Y [BUTTON]        click at window coordinates X Y (button 1 by default)
 #   e2e_screenshot NAME           save the screen as $E2E_ARTIFACTS/NAME.png and print its path
@@ -218,7 +218,7 @@ e2e_window_position() {
 e2e_key() {
     local key
     for key in "$@"; do
-        # The game polls key states once per frame: a press shorter than a frame can be missed.
+        # Held for a moment, as a person types (fast_typing.sh types faster).
         xdotool keydown "$key"
         sleep "$E2E_KEY_HOLD"
         xdotool keyup "$key"
