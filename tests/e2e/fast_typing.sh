@@ -10,14 +10,16 @@ e2e_prepare_run_dir
 e2e_config_set width 1920
 setxkbmap -layout us || e2e_fail "setxkbmap failed"
 
-# The longest word of the levels, and its level.
+# The longest word of the levels that no shorter word of its level begins (that one would be
+# found on the way and empty the typed word), and its level.
 read -r level word < <(python3 - "$E2E_RUN/data/en.dat" <<'PY'
 import json, sys, zlib
 data = open(sys.argv[1], "rb").read()
 if data[:1] != b"{":
     data = zlib.decompress(data)
 levels = list(json.loads(data.decode("utf-8"), strict=False)["game"].values())
-print(*max(((len(w), i, w) for i, words in enumerate(levels) for w in words))[1:])
+print(*max((len(w), i, w) for i, words in enumerate(levels) for w in words
+           if not any(w[:n] in words for n in range(1, len(w))))[1:])
 PY
 )
 [ ${#word} -ge 8 ] || e2e_fail "no long word to type (got '$word')"

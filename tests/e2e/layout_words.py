@@ -2,19 +2,20 @@
 
   layout_words.py plan [--row-holds LETTERS] DATAFILE LETTERS TYPABLE OUTFILE FALLBACK_ROW FALLBACK_WORD...
 
-For every letter of LETTERS a word of a level that holds it and that has only letters of
-TYPABLE (those a layout types without dead keys); the levels are chosen so that few cover all
-the letters. Prints one line per level: its index, then the words to type there, each holding
-at least one of the letters; with --row-holds only levels whose row holds those letters
-too count. Letters that no level of the data holds are typed on a level of
-the test's own, FALLBACK_ROW with the FALLBACK_WORDs: the data with that level added at the
-end is written to OUTFILE (otherwise OUTFILE is not written). The data file may be plain JSON
-or zlib-compressed; the written one is plain.
+For every letter of LETTERS a word of a level that holds it, that has only letters of TYPABLE
+(those the test can type on the layout) and that can be typed whole (no word of the level
+begins it); the levels are chosen so that few cover all
+the letters, and with --row-holds only levels whose row also holds those letters count. Letters
+that no level holds are typed on a level of the test's own, FALLBACK_ROW with the FALLBACK_WORDs.
+Writes OUTFILE: the language data with those levels alone, in that order, so that one game
+walks through them with the level selector. Prints the words to type on each level, one line
+per level. The data file may be plain JSON or zlib-compressed; the written one is plain.
 
-  layout_words.py progress LEVEL OUTFILE
+  layout_words.py progress LEVELS OUTFILE
 
-Writes a progress record that continues a game on level LEVEL (0-based) past the first chapter
-of the story, so that the main menu's first button opens that level.
+Writes a progress record that continues a game on the first level, with LEVELS levels open and
+the story's chapters of the first two levels told, so that the main menu's first button opens
+the game and the level selector moves on without a story page.
 """
 import json
 import struct
@@ -29,11 +30,6 @@ def load(path):
     return json.loads(data.decode("utf-8"), strict=False)
 
 
-def raw_json(value):
-    # The game's reader keeps texts exactly as written: no escapes.
-    return json.dumps(value, ensure_ascii=False)
-
-
 def plan(path, letters, typable, out, fallback_row, fallback_words, row_holds=""):
     data = load(path)
     levels = list(data["game"].items())
@@ -41,36 +37,39 @@ def plan(path, letters, typable, out, fallback_row, fallback_words, row_holds=""
     chosen = []
     while wanted:
         best = None
-        for index, (row, words) in enumerate(levels):
+        for row, words in levels:
             if not set(row_holds) <= set(row):
                 continue
             picks = {}
             for word in words:
-                if set(word) <= set(typable):
+                # A word found on the way (при in приют) empties what was typed.
+                found_on_the_way = any(word[:n] in words for n in range(1, len(word)))
+                if set(word) <= set(typable) and not found_on_the_way:
                     for letter in wanted & set(word):
                         picks.setdefault(letter, word)
-            if picks and (best is None or len(picks) > len(best[1])):
-                best = (index, picks)
+            if picks and (best is None or len(picks) > len(best[2])):
+                best = (row, words, picks)
         if best is None:
             break
-        chosen.append((best[0], sorted(set(best[1].values()))))
-        wanted -= set(best[1])
+        chosen.append((best[0], best[1], sorted(set(best[2].values()))))
+        wanted -= set(best[2])
     if wanted:
         missing = [w for w in fallback_words if wanted & set(w)]
         if not missing:
             sys.exit("no fallback word holds " + "".join(sorted(wanted)))
-        data["game"][fallback_row] = list(fallback_words)
-        data["stat"]["levelsCount"] = str(len(levels) + 1)
-        chosen.append((len(levels), missing))
-        open(out, "w", encoding="utf-8").write(raw_json(data))
-    for index, words in chosen:
-        print(index, *words)
+        chosen.append((fallback_row, list(fallback_words), missing))
+    data["game"] = {row: words for row, words, _ in chosen}
+    data["stat"]["levelsCount"] = str(len(chosen))
+    # The game's reader keeps texts exactly as written: no escapes.
+    open(out, "w", encoding="utf-8").write(json.dumps(data, ensure_ascii=False))
+    for _, _, typed in chosen:
+        print(*typed)
 
 
-def progress(level, out):
-    # level, levels open, story stage (the first chapter told), hints, words, letters,
-    # seconds, window mode, theme, volume
-    open(out, "wb").write(struct.pack("<10i", level, level + 1, 1, 0, 0, 0, 0, 0, 0, 0))
+def progress(levels, out):
+    # level, levels open, story stage (step1 told), hints, words, letters, seconds, window mode,
+    # theme, volume
+    open(out, "wb").write(struct.pack("<10i", 0, levels, 2, 0, 0, 0, 0, 0, 0, 0))
 
 
 def main():
