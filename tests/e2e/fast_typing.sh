@@ -24,7 +24,7 @@ PY
 )
 [ ${#word} -ge 8 ] || e2e_fail "no long word to type (got '$word')"
 mkdir -p "$E2E_RUN/save"
-python3 "$HERE/layout_words.py" progress "$level" "$E2E_RUN/save/progress_en.dat"
+python3 "$HERE/layout_words.py" progress $((level + 1)) "$E2E_RUN/save/progress_en.dat" "$level"
 
 MENU_FIRST="165 799"                 # the main menu's first button in a 1920 x 1080 window
 PICTURE_PART=600x400+1200+150        # right of the menu's buttons

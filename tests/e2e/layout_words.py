@@ -11,11 +11,11 @@ Writes OUTFILE: the language data with those levels alone, in that order, so tha
 walks through them with the level selector. Prints the words to type on each level, one line
 per level. The data file may be plain JSON or zlib-compressed; the written one is plain.
 
-  layout_words.py progress LEVELS OUTFILE
+  layout_words.py progress LEVELS OUTFILE [LEVEL]
 
-Writes a progress record that continues a game on the first level, with LEVELS levels open and
-the story's chapters of the first two levels told, so that the main menu's first button opens
-the game and the level selector moves on without a story page.
+Writes a progress record that continues a game on LEVEL (0-based, the first by default), with
+LEVELS levels open and the story's chapters of the first two levels told, so that the main
+menu's first button opens the game and the level selector moves on without a story page.
 """
 import json
 import struct
@@ -66,10 +66,10 @@ def plan(path, letters, typable, out, fallback_row, fallback_words, row_holds=""
         print(*typed)
 
 
-def progress(levels, out):
+def progress(levels, out, level=0):
     # level, levels open, story stage (step1 told), hints, words, letters, seconds, window mode,
     # theme, volume
-    open(out, "wb").write(struct.pack("<10i", 0, levels, 2, 0, 0, 0, 0, 0, 0, 0))
+    open(out, "wb").write(struct.pack("<10i", level, levels, 2, 0, 0, 0, 0, 0, 0, 0))
 
 
 def main():
@@ -79,7 +79,7 @@ def main():
             row_holds, args = args[1], args[2:]
         plan(args[0], args[1], args[2], args[3], args[4], args[5:], row_holds)
     elif sys.argv[1] == "progress":
-        progress(int(sys.argv[2]), sys.argv[3])
+        progress(int(sys.argv[2]), sys.argv[3], *map(int, sys.argv[4:]))
 
 
 main()
