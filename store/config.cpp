@@ -28,7 +28,9 @@ KeyStore* loadConfig(App* app) {
 
     windowWidth = getInt(store, "width");
     windowHeight = getInt(store, "height");
+    // No title is the empty title: the windowing library refuses a null one.
     windowTitle = getString(store, "title");
+    if (!windowTitle) windowTitle = "";
     adjustHeightToMonitor(app);
 
     currentLanguage = 0;

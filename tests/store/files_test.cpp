@@ -110,6 +110,18 @@ TEST_F(Files, DataFilesArePlainOrZlib) {
     EXPECT_EQ(loadKeyStore(path("missing.dat").c_str()), nullptr);
 }
 
+TEST_F(Files, InflatedDataIsCappedAndRefusedAboveTheCap) {
+    // Zeros compress about a thousandfold, the way a hostile stream claims gigabytes.
+    std::string atLimit(kInflatedDataLimit, '\0');
+    auto fits = readDataFile(write("fits.dat", compressed(atLimit)).c_str());
+    ASSERT_TRUE(fits);
+    EXPECT_EQ(fits->size(), kInflatedDataLimit);
+
+    atLimit.push_back('\0');
+    EXPECT_FALSE(readDataFile(write("bomb.dat", compressed(atLimit)).c_str()));
+    EXPECT_EQ(loadKeyStore(path("bomb.dat").c_str()), nullptr);
+}
+
 TEST_F(Files, WholeFileWritesReplaceOrLeaveTheOldFile) {
     std::string target = write("level.sav", "old contents");
     EXPECT_TRUE(writeWholeFile(target.c_str(), "[\"new\"]", 7));
