@@ -3,6 +3,7 @@
 #include <SDL2/SDL_hints.h>
 
 #include <csignal>
+#include <initializer_list>
 
 namespace {
 
