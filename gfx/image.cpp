@@ -3,8 +3,10 @@
 #include <GL/gl.h>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <stb_image.h>
 #include <string>
+#include <vector>
 
 #include "audio/sounds.h"
 #include "store/archive.h"
@@ -40,19 +42,28 @@ GuiImage uploadTexture(unsigned char *rgba, int width, int height)
     return image;
 }
 
+unsigned char *decodeImage(const unsigned char *bytes, int length, int *width, int *height)
+{
+    *width = *height = 0;
+    int claimedWidth = 0, claimedHeight = 0, channels = 0;
+    if (!bytes || length <= 0 || !stbi_info_from_memory(bytes, length, &claimedWidth, &claimedHeight, &channels) ||
+        (int64_t)claimedWidth * claimedHeight > kMaxImagePixels)
+        return nullptr;
+    return stbi_load_from_memory(bytes, length, width, height, &channels, 4);
+}
+
 GuiImage loadImageFile(const char *path)
 {
-    int width = 0, height = 0, channels = 0;
-    unsigned char *rgba = stbi_load(path, &width, &height, &channels, 4);
-    return uploadTexture(rgba, width, height);
+    std::optional<std::vector<char>> file = readWholeFile(path);
+    if (!file || file->size() > INT32_MAX)
+        return GuiImage();
+    return loadImageMemory((const unsigned char *)file->data(), (int)file->size());
 }
 
 GuiImage loadImageMemory(const unsigned char *bytes, int length)
 {
-    if (!bytes || length <= 0)
-        return GuiImage();
-    int width = 0, height = 0, channels = 0;
-    unsigned char *rgba = stbi_load_from_memory(bytes, length, &width, &height, &channels, 4);
+    int width = 0, height = 0;
+    unsigned char *rgba = decodeImage(bytes, length, &width, &height);
     return uploadTexture(rgba, width, height);
 }
 

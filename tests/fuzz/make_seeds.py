@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes a small seed corpus for the key store and archive fuzz targets into <dir>/<target>/."""
+"""Writes a small seed corpus for the key store, archive and image fuzz targets into <dir>/<target>/."""
 import os
 import struct
 import sys
@@ -31,6 +31,15 @@ def archive_seed(name, archive):
     return bytes([len(name)]) + name.encode() + archive
 
 
+def png(width, height):
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    rows = b"".join(b"\0" + bytes([y * 60, 90, 128, 255]) * width for y in range(height))
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows)) + \
+        chunk(b"IEND", b"")
+
+
 def main(out):
     members = [("a.png", b"first"), ("ab.png", b"second!"), ("TRAILER!!!", b"")]
     archive_seeds = [
@@ -40,7 +49,8 @@ def main(out):
         archive_seed("x", b"\x71\xc7" + b"\0" * 30),
     ]
     keystore_seeds = KEYSTORE + [zlib.compress(KEYSTORE[0])]
-    for target, seeds in (("fuzz_keystore", keystore_seeds), ("fuzz_archive", archive_seeds)):
+    for target, seeds in (("fuzz_keystore", keystore_seeds), ("fuzz_archive", archive_seeds),
+                          ("fuzz_image", [png(4, 4)])):
         os.makedirs(os.path.join(out, target), exist_ok=True)
         for i, seed in enumerate(seeds):
             with open(os.path.join(out, target, "seed%d" % i), "wb") as f:
