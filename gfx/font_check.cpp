@@ -84,7 +84,8 @@ bool findTable(Font &font, uint32_t fontStart, const char *tag, Table *table, ui
             continue;
         table->offset = b.u32(record + 8);
         table->length = b.u32(record + 12);
-        return table->length >= minLength && b.has(table->offset, table->length);
+        // The baker takes a table at offset 0 for a missing one.
+        return table->offset != 0 && table->length >= minLength && b.has(table->offset, table->length);
     }
     return false;
 }

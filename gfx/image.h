@@ -20,8 +20,9 @@ GuiImage uploadTexture(unsigned char *rgba, int width, int height);
 // header can ask the decoder for gigabytes. The game's largest picture has about 1.3 million.
 constexpr int64_t kMaxImagePixels = int64_t{4096} * 4096;
 
-// The RGBA pixels of a PNG (or another format the decoder reads) in memory, allocated with malloc,
-// with their size; null (and a zero size) when the bytes are no picture or a larger one.
+// The RGBA pixels of a PNG in memory, allocated with malloc, with their size; null (and a zero
+// size) when the bytes are no PNG, a PNG cut short or with a chunk longer than the file, or a
+// picture larger than kMaxImagePixels.
 unsigned char *decodeImage(const unsigned char *bytes, int length, int *width, int *height);
 
 GuiImage loadImageFile(const char *path);

@@ -107,6 +107,12 @@ TEST(FontCheck, RefusesCutOffOrDamagedFiles)
     ASSERT_NE(record, std::string::npos);
     damaged.replace(record + 12, 4, u32((uint32_t)font.size()));
     EXPECT_FALSE(usable(damaged));
+    // A table at offset 0 is a missing table to the baker, which then guesses the glyph count.
+    damaged = font;
+    record = damaged.find("maxp");
+    ASSERT_NE(record, std::string::npos);
+    damaged.replace(record + 8, 4, u32(0));
+    EXPECT_FALSE(usable(damaged));
 }
 
 TEST(FontCheck, RefusesOutlinesTheBakerCannotDraw)
