@@ -135,6 +135,9 @@ TEST(FontCheck, RefusesOutlinesTheBakerCannotDraw)
     tables["cmap"].replace(12, 2, u16(2));  // a map format the baker asserts on
     EXPECT_FALSE(usable(fontFile(tables)));
     tables = fontTables(square(500));
+    tables["cmap"].replace(12 + 10, 2, u16(0xFFFF));  // 65535 search steps for every letter
+    EXPECT_FALSE(usable(fontFile(tables)));
+    tables = fontTables(square(500));
     tables["hhea"].replace(4, 4, u16(0) + u16(0));  // no line height to scale by
     EXPECT_FALSE(usable(fontFile(tables)));
     tables = fontTables(square(500));

@@ -1,7 +1,8 @@
 // Hostile bytes as a font file in data/font/: the game's check and its trial bake in an atlas of
-// its own. The GUI library's baker is a prebuilt library, so for every font the check lets
-// through, the same baker code is also run here from its header, built with the sanitizers, the
-// way the library bakes: glyph lookup, metrics, box and bitmap of every glyph of the game's ranges.
+// its own. The GUI library bakes with the prebuilt TrueType library, so for every font the check
+// lets through, the same library is also run here from its header, built with the sanitizers, the
+// way the GUI library bakes: glyph lookup, metrics, box and bitmap of every glyph of the game's
+// ranges.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -13,7 +14,7 @@
 #define STBTT_assert(x) ((x) ? (void)0 : abort())  // a failed assertion is a finding
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
-#include <imstb_truetype.h>
+#include <stb/stb_truetype.h>
 #pragma GCC diagnostic pop
 
 namespace {
