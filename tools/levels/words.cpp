@@ -388,7 +388,7 @@ bool ordinaryWord(const Language& language, const CodePoints& word) {
 // stems and their forms join the gate. Only stems that begin like a common word are
 // inflected, which keeps this quick.
 void addForms(const Language& language, const std::vector<std::string>& common,
-              std::unordered_set<std::string>& spelled) {
+              const std::unordered_set<std::string>& names, std::unordered_set<std::string>& spelled) {
     auto beginning = [](const std::string& word) {
         CodePoints cps;
         decodeUtf8(word, cps);
@@ -405,9 +405,9 @@ void addForms(const Language& language, const std::vector<std::string>& common,
     };
     std::string key;
     for (const auto& [form, stem] : inflectedForms(language.formsOf, language.latin2, wanted))
-        if (foldKey(language, form, key)) spelled.insert(key);
+        if (foldKey(language, form, key) && !names.count(key)) spelled.insert(key);
     for (const std::string& stem : stems)
-        if (foldKey(language, stem, key)) spelled.insert(key);
+        if (foldKey(language, stem, key) && !names.count(key)) spelled.insert(key);
 }
 
 } // namespace
@@ -501,8 +501,9 @@ Glossary readGlossary(const Language& language) {
 
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
                    const std::string& frequencyPath, unsigned maxRank, size_t maxLetters) {
-    // The dictionaries' gate: what they spell in lower case, and German nouns.
-    std::unordered_set<std::string> spelled;
+    // The dictionaries' gate: what they spell in lower case, and German nouns. Words the
+    // word lists write only with a capital are names, whatever other sources say.
+    std::unordered_set<std::string> spelled, names;
     CodePoints written, folded;
     for (const std::string& path : language.wordLists) {
         std::ifstream in(path, std::ios::binary);
@@ -511,24 +512,25 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
         while (std::getline(in, line)) {
             line = trim(line.substr(0, line.find('/')));
             if (!decodeUtf8(line, written) || written.size() < 2 || written.size() > maxLetters + 2) continue;
-            bool noun = false;
-            if (language.capitalNouns && lowerLetter(written[0]) != written[0]) {
-                written[0] = lowerLetter(written[0]);
-                noun = true;
-            }
+            bool capital = lowerLetter(written[0]) != written[0];
+            written[0] = lowerLetter(written[0]);
             if (!foldWord(language, written, folded)) continue;
             std::string word = encodeUtf8(folded);
-            if (noun && !glossary.nouns.count(word)) continue;
+            if (capital && !(language.capitalNouns && glossary.nouns.count(word))) {
+                names.insert(word);
+                continue;
+            }
             spelled.insert(word);
         }
     }
-    spelled.insert(glossary.spelled.begin(), glossary.spelled.end());
+    for (const std::string& word : glossary.spelled)
+        if (!names.count(word)) spelled.insert(word);
     WordList list;
     std::ifstream in(frequencyPath, std::ios::binary);
     if (!in) std::fprintf(stderr, "missing frequency list %s\n", frequencyPath.c_str());
     std::vector<std::string> common;
     for (std::string line; common.size() < maxRank && std::getline(in, line);) common.push_back(trim(line));
-    if (!language.formsOf.empty()) addForms(language, common, spelled);
+    if (!language.formsOf.empty()) addForms(language, common, names, spelled);
     std::unordered_set<std::string> seen;
     std::vector<RankedWord> kept;
     for (unsigned rank = 1; rank <= common.size(); ++rank) {
