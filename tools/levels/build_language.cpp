@@ -121,9 +121,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot read the block lists %s and %s.block\n", argv[1], argv[3], wordData.c_str());
         return 1;
     }
-    Glossary glossary = readGlossary(*language);
-    WordList list = readWords(*language, glossary, blocked, wordData + ".freq",
-                              maxRank, maxRowLetters);
+    std::vector<std::string> common = readFrequencyList(wordData + ".freq", maxRank);
+    if (common.empty()) {
+        std::fprintf(stderr, "%s: cannot read the frequency list %s.freq\n", argv[1], wordData.c_str());
+        return 1;
+    }
+    Glossary glossary = readGlossary(*language, common);
+    WordList list = readWords(*language, glossary, blocked, common, maxRowLetters);
     if (language->wordnet) {
         // WordNet marks offensive senses only now that the words are known.
         describeFromWordNet(list.words, glossary);

@@ -50,6 +50,7 @@ std::vector<Language> makeLanguages() {
     ru.fromEnglish = {dict + "eng-rus", "/usr/share/dictd/mueller7"};
     ru.thesaurus = thesauri + "ru_RU_v2.dat";
     ru.formsOf = "/usr/share/hunspell/ru_RU";
+    ru.inflections = ru.formsOf;
     ru.translationLabel = "англ.:";
     all.push_back(ru);
 
@@ -139,6 +140,7 @@ std::vector<Language> makeLanguages() {
     // written), so ґ sits on the grave accent key, which Ukrainian does not need.
     uk.charmap = keyMap(jcukenKeys, "йцукенгшщзхїфівапролджєячсмитьбюґ");
     uk.thesaurus = thesauri + "uk_UA_v2.dat";
+    uk.inflections = "/usr/share/hunspell/uk_UA";
     uk.translationLabel = "англ.:";
     all.push_back(uk);
     for (unsigned i = 0; i < all.size(); ++i) all[i].index = i;

@@ -16,7 +16,7 @@ struct LevelRules {
     size_t minWords = 6;
     size_t maxWords = 80;
     size_t minLetters = 2;          // the shortest word a level asks for
-    size_t seedsPerLength = 1500;   // rows tried per row length
+    size_t seedsPerLength = 600;    // rows tried per row length
     size_t allSeedsUpTo = 7;        // rows up to this length are all tried
     // The first levels teach the game: short rows whose words are all among the most used.
     size_t earlyLevels = 30;

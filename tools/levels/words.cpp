@@ -163,6 +163,15 @@ std::string translationText(const std::vector<std::string>& body) {
     return text;
 }
 
+// The first three letters, in lower case: inflecting only stems that begin like a
+// common word keeps the work small.
+std::string beginning(const std::string& word) {
+    CodePoints cps;
+    decodeUtf8(word, cps);
+    for (char32_t& cp : cps) cp = lowerLetter(cp);
+    return encodeUtf8(cps.substr(0, 3));
+}
+
 bool startsLower(const std::string& word) {
     CodePoints cps;
     return decodeUtf8(word, cps) && !cps.empty() && lowerLetter(cps[0]) == cps[0];
@@ -304,10 +313,12 @@ void readViaGerman(const Language& language, Glossary& glossary) {
 
 // Inflected forms are described through their dictionary form: "kota" gets
 // "kot: kocur" from the thesaurus, or "kot - ang.: cat".
-void describeInflections(const Language& language, Glossary& glossary) {
+void describeInflections(const Language& language, const std::unordered_set<std::string>& beginnings,
+                         Glossary& glossary) {
     auto described = [&](const std::string& stem) {
         std::string key;
-        return foldKey(language, stem, key) && glossary.descriptions.count(key) > 0;
+        return (beginnings.empty() || beginnings.count(beginning(stem))) && foldKey(language, stem, key) &&
+               glossary.descriptions.count(key) > 0;
     };
     auto forms = inflectedForms(language.inflections, language.latin2, described);
     std::map<std::string, std::string> sorted(forms.begin(), forms.end());
@@ -389,14 +400,7 @@ bool ordinaryWord(const Language& language, const CodePoints& word) {
 // inflected, which keeps this quick.
 void addForms(const Language& language, const std::vector<std::string>& common,
               const std::unordered_set<std::string>& names, std::unordered_set<std::string>& spelled) {
-    auto beginning = [](const std::string& word) {
-        CodePoints cps;
-        decodeUtf8(word, cps);
-        for (char32_t& cp : cps) cp = lowerLetter(cp);
-        return encodeUtf8(cps.substr(0, 3));
-    };
-    std::unordered_set<std::string> beginnings;
-    for (const std::string& word : common) beginnings.insert(beginning(word));
+    std::unordered_set<std::string> beginnings = beginningsOf(common);
     std::vector<std::string> stems;
     auto wanted = [&](const std::string& stem) {
         if (!startsLower(stem) || !beginnings.count(beginning(stem))) return false;
@@ -489,48 +493,59 @@ bool readSharedBlockList(const Language& language, const std::string& path, Bloc
     return true;
 }
 
-Glossary readGlossary(const Language& language) {
+std::unordered_set<std::string> beginningsOf(const std::vector<std::string>& words) {
+    std::unordered_set<std::string> beginnings;
+    for (const std::string& word : words) beginnings.insert(beginning(word));
+    return beginnings;
+}
+
+Glossary readGlossary(const Language& language, const std::vector<std::string>& common) {
     Glossary glossary;
     if (!language.thesaurus.empty()) readThesaurus(language, glossary);
     if (!language.toEnglish.empty()) readToEnglish(language, glossary);
     for (const std::string& base : language.fromEnglish) readFromEnglish(language, base, glossary);
     if (!language.viaGerman.empty()) readViaGerman(language, glossary);
-    if (!language.inflections.empty()) describeInflections(language, glossary);
+    if (!language.inflections.empty()) describeInflections(language, beginningsOf(common), glossary);
     return glossary;
 }
 
+std::vector<std::string> readFrequencyList(const std::string& path, unsigned maxRank) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> common;
+    for (std::string line; common.size() < maxRank && std::getline(in, line);) common.push_back(trim(line));
+    return common;
+}
+
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
-                   const std::string& frequencyPath, unsigned maxRank, size_t maxLetters) {
+                   const std::vector<std::string>& common, size_t maxLetters) {
+    std::unordered_set<std::string> commonKeys;
+    std::string key;
+    for (const std::string& word : common)
+        if (foldKey(language, word, key)) commonKeys.insert(key);
     // The dictionaries' gate: what they spell in lower case, and German nouns. Words the
     // word lists write only with a capital are names, whatever other sources say.
     std::unordered_set<std::string> spelled, names;
     CodePoints written, folded;
     for (const std::string& path : language.wordLists) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) std::fprintf(stderr, "missing word list %s\n", path.c_str());
+        std::ifstream list(path, std::ios::binary);
+        if (!list) std::fprintf(stderr, "missing word list %s\n", path.c_str());
         std::string line;
-        while (std::getline(in, line)) {
+        while (std::getline(list, line)) {
             line = trim(line.substr(0, line.find('/')));
             if (!decodeUtf8(line, written) || written.size() < 2 || written.size() > maxLetters + 2) continue;
             bool capital = lowerLetter(written[0]) != written[0];
             written[0] = lowerLetter(written[0]);
             if (!foldWord(language, written, folded)) continue;
             std::string word = encodeUtf8(folded);
-            if (capital && !(language.capitalNouns && glossary.nouns.count(word))) {
-                names.insert(word);
-                continue;
-            }
-            spelled.insert(word);
+            if (!commonKeys.count(word)) continue;
+            if (capital && !(language.capitalNouns && glossary.nouns.count(word))) names.insert(word);
+            else spelled.insert(word);
         }
     }
     for (const std::string& word : glossary.spelled)
         if (!names.count(word)) spelled.insert(word);
-    WordList list;
-    std::ifstream in(frequencyPath, std::ios::binary);
-    if (!in) std::fprintf(stderr, "missing frequency list %s\n", frequencyPath.c_str());
-    std::vector<std::string> common;
-    for (std::string line; common.size() < maxRank && std::getline(in, line);) common.push_back(trim(line));
     if (!language.formsOf.empty()) addForms(language, common, names, spelled);
+    WordList list;
     std::unordered_set<std::string> seen;
     std::vector<RankedWord> kept;
     for (unsigned rank = 1; rank <= common.size(); ++rank) {

@@ -53,13 +53,19 @@ char32_t lowerLetter(char32_t cp);
 bool readBlockList(const Language& language, const std::string& path, BlockList& list);
 // A shared list of one word a line: entries in other scripts or with other signs are skipped.
 bool readSharedBlockList(const Language& language, const std::string& path, BlockList& list);
-Glossary readGlossary(const Language& language);
-// The words of the frequency list (one a line, the most used first, up to
-// `maxRank`) that the dictionaries spell so, in lower case (German nouns with their
-// capital), that block lists and dictionaries leave alone and that have 2 to
-// `maxLetters` letters.
+// `common` words (in any case, accents kept) narrow the inflected forms described to
+// those that begin like one of them; empty describes them all.
+Glossary readGlossary(const Language& language, const std::vector<std::string>& common = {});
+// The first three letters of each word, in lower case.
+std::unordered_set<std::string> beginningsOf(const std::vector<std::string>& words);
+// The frequency list: one word a line, the most used first, up to `maxRank` lines;
+// empty when it cannot be read.
+std::vector<std::string> readFrequencyList(const std::string& path, unsigned maxRank);
+// The words of the frequency list that the dictionaries spell so, in lower case
+// (German nouns with their capital), that block lists and dictionaries leave alone
+// and that have 2 to `maxLetters` letters.
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
-                   const std::string& frequencyPath, unsigned maxRank, size_t maxLetters);
+                   const std::vector<std::string>& common, size_t maxLetters);
 // English: a WordNet gloss for each listed word (inflected forms through their base form).
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary);
 // Makes a text safe for the game's reader (no double quote, backslash or control byte) and drawable
