@@ -18,8 +18,9 @@ namespace {
 const std::string dataDir = WG_DATA_DIR;
 
 struct Language {
-    std::string code;
-    std::string file; // the "data" name of its "lang" entry
+    std::string code; // its "save" name
+    std::string file; // the "data" name of its "lang" entry, <language code>.dat
+    std::string builderCode() const { return file.substr(0, file.find('.')); }
 };
 
 KeyStore* config() {
@@ -263,11 +264,12 @@ namespace {
 
 // No level word is blocked by our own list or the shared one, in any of its forms.
 TEST_P(LanguageData, NoLevelWordIsBlocked) {
-    const ::Language* builder = findLanguage(language.code);
-    ASSERT_NE(builder, nullptr) << language.code;
+    std::string code = language.builderCode();
+    const ::Language* builder = findLanguage(code);
+    ASSERT_NE(builder, nullptr) << language.file;
     BlockList blocked;
-    ASSERT_TRUE(readBlockList(*builder, std::string(WG_SOURCE_DIR) + "/content/words/" + language.code + ".txt", blocked));
-    ASSERT_TRUE(readSharedBlockList(*builder, std::string(WG_WORD_DATA_DIR) + "/" + language.code + ".block", blocked));
+    ASSERT_TRUE(readBlockList(*builder, std::string(WG_SOURCE_DIR) + "/content/words/" + code + ".txt", blocked));
+    ASSERT_TRUE(readSharedBlockList(*builder, std::string(WG_WORD_DATA_DIR) + "/" + code + ".block", blocked));
     for (size_t i = 0; i < game->childCount; ++i)
         for (size_t k = 0; k < game->children[i]->childCount; ++k)
             EXPECT_FALSE(blocked.blocks(game->children[i]->children[k]->text)) << game->children[i]->children[k]->text;
@@ -293,7 +295,7 @@ TEST_P(LanguageData, TheCurveStartsGentlyAndHasNoJumps) {
 
 // Russian and Ukrainian players read descriptions in Cyrillic; an English gloss says it is one.
 TEST_P(LanguageData, CyrillicDescriptionsOrLabelledTranslations) {
-    if (language.code != "ru" && language.code != "uk") GTEST_SKIP();
+    if (language.builderCode() != "ru" && language.builderCode() != "uk") GTEST_SKIP();
     const KeyNode* descr = section(store, "descr");
     ASSERT_NE(descr, nullptr);
     for (size_t i = 0; i < descr->childCount; ++i) {
