@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <random>
 #include <set>
+#include <unordered_set>
 
 namespace {
 
@@ -25,6 +26,15 @@ const size_t maxRowLetters = 12;
 // Words past this rank are ones a player would not know (only the English list is longer).
 const unsigned maxRank = 20000;
 const size_t reportedLevels = 20;
+// English words this common turn up in other languages' lists as loans, names and noise.
+const unsigned commonEnglish = 3000;
+
+std::string foldedLower(const std::string& word) {
+    CodePoints cps;
+    decodeUtf8(word, cps);
+    for (char32_t& cp : cps) cp = lowerLetter(cp);
+    return encodeUtf8(cps);
+}
 
 bool builds(const CodePoints& sortedRow, const std::string& word) {
     CodePoints cps;
@@ -127,7 +137,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     Glossary glossary = readGlossary(*language, common);
-    WordList list = readWords(*language, glossary, blocked, common, maxRowLetters);
+    std::unordered_set<std::string> english;
+    if (!language->wordnet) {
+        std::vector<std::string> englishWords = readFrequencyList(std::string(argv[2]) + "/en.freq", commonEnglish);
+        for (std::string& word : englishWords) english.insert(foldedLower(word));
+    }
+    WordList list = readWords(*language, glossary, blocked, common, english, maxRowLetters);
     if (language->wordnet) {
         // WordNet marks offensive senses only now that the words are known.
         describeFromWordNet(list.words, glossary);

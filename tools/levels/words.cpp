@@ -517,7 +517,8 @@ std::vector<std::string> readFrequencyList(const std::string& path, unsigned max
 }
 
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
-                   const std::vector<std::string>& common, size_t maxLetters) {
+                   const std::vector<std::string>& common, const std::unordered_set<std::string>& english,
+                   size_t maxLetters) {
     std::unordered_set<std::string> commonKeys;
     std::string key;
     for (const std::string& word : common)
@@ -559,6 +560,7 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
                               : blocked.blocks(word)         ? "blocked"
                               : glossary.offensive.count(word) ? "marked vulgar by a dictionary"
                               : !ordinaryWord(language, folded) ? "no vowel, or a cry"
+                              : english.count(word) && !glossary.descriptions.count(word) ? "an English word"
                                                                 : nullptr;
         if (refusal) list.refused.push_back({{word, rank}, refusal});
         else kept.push_back({word, unsigned(kept.size() + 1)});

@@ -64,8 +64,11 @@ std::vector<std::string> readFrequencyList(const std::string& path, unsigned max
 // The words of the frequency list that the dictionaries spell so, in lower case
 // (German nouns with their capital), that block lists and dictionaries leave alone
 // and that have 2 to `maxLetters` letters.
+// `english` (the most used English words) are taken only when a dictionary of the
+// language describes them: word lists keep many English words and names.
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
-                   const std::vector<std::string>& common, size_t maxLetters);
+                   const std::vector<std::string>& common, const std::unordered_set<std::string>& english,
+                   size_t maxLetters);
 // English: a WordNet gloss for each listed word (inflected forms through their base form).
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary);
 // Makes a text safe for the game's reader (no double quote, backslash or control byte) and drawable
