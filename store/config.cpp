@@ -18,7 +18,7 @@ KeyStore* loadConfig(App* app) {
     if (!store) return nullptr;
     // A lone word parses, but it is no configuration: refusing it here gives the player the
     // configuration message instead of a window that cannot be made 0 pixels wide.
-    if (store->nodes[0].type != NODE_OBJECT) {
+    if (store->root->type != NODE_OBJECT) {
         freeKeyStore(store);
         return nullptr;
     }

@@ -39,7 +39,7 @@ std::vector<Language> languages() {
 }
 
 const KeyNode* section(const KeyStore* store, const char* name) {
-    return findNode(&store->nodes[0], {name});
+    return findNode(store->root, {name});
 }
 
 CodePoints letters(const char* text) {
