@@ -26,12 +26,20 @@ expect_pixel() {
     (( $condition )) || e2e_fail "$what: pixel ($x, $y) is $r $g $b"
 }
 
-# Starts the game and leaves the path of a screenshot of its main menu in $shot.
+# Starts the game and leaves the path of a screenshot of its main menu in $shot. The English
+# player's language is chosen at start-up, so the main menu is the first screen drawn; until that
+# frame the window is black, and a loaded machine may take a while to draw it.
 show_main_menu() {
+    local deadline=$((SECONDS + 30)) r g b
     e2e_start game
     e2e_wait_window
-    sleep 2  # the English player's language is chosen at start-up: the main menu shows
-    shot=$(e2e_screenshot "$1")
+    while :; do
+        sleep 0.5
+        shot=$(e2e_screenshot "$1")
+        read -r r g b < <(pixel "$shot" 640 40)
+        [ $((r + g + b)) -gt 0 ] && return 0
+        [ $SECONDS -lt $deadline ] || e2e_fail "nothing drawn within 30 s"
+    done
 }
 
 close_game() {

@@ -1,6 +1,8 @@
 """Reads what the play-through needs from the game's files.
 
   game_data.py level DATAFILE INDEX        the level's letter row, then its words, one a line
+  game_data.py busiest DATAFILE            the index and word count of the level whose words
+                                           have the most different lengths (then the most words)
   game_data.py keys DATAFILE WORD          the keys that type WORD through the language's
                                            "charmap", as xdotool key names, one a line
   game_data.py progress PROGRESSFILE       the ten fields of a progress file, space-separated
@@ -33,6 +35,12 @@ def main():
         row = list(levels)[int(sys.argv[3])]
         print(row)
         print("\n".join(levels[row]))
+    elif command == "busiest":
+        levels = load(path)["game"]
+        ranked = sorted((len({len(w) for w in words}), len(words), -i)
+                        for i, words in enumerate(levels.values()))
+        _, count, index = ranked[-1]
+        print(-index, count)
     elif command == "keys":
         typed_by = {letter: key for key, letter in load(path).get("charmap", {}).items()}
         for letter in sys.argv[3]:

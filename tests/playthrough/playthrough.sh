@@ -246,11 +246,13 @@ e2e_expect_eq "$wordsFound" 6 "English words after the second session (one typed
 read -r _ _ storyStage _ wordsFound _ _ _ theme _ < <(data progress save/progress_ru.dat)
 e2e_expect_eq "$storyStage $wordsFound $theme" "1 1 5" "Russian story stage, words and theme"
 
-# A long German level, prepared in its files: 69 words found of 71, in nine lengths (3 to 11).
-# The list starts at its end; a word typed again is brought into view at the top.
-LONG_LEVEL=411
-data write-progress save/progress_de.dat $LONG_LEVEL $((LONG_LEVEL + 1)) 2 0 69 300 100 0 0 50
-data write-found data/de.dat $LONG_LEVEL 69
+# The German level whose words have the most lengths, prepared in its files with all but its two
+# longest words found. The list starts at its end; a word typed again is brought into view at
+# the top.
+read -r LONG_LEVEL LONG_WORDS < <(data busiest data/de.dat)
+LONG_FOUND=$((LONG_WORDS - 2))
+data write-progress save/progress_de.dat $LONG_LEVEL $((LONG_LEVEL + 1)) 2 0 $LONG_FOUND 300 100 0 0 50
+data write-found data/de.dat $LONG_LEVEL $LONG_FOUND
 mapfile -t DE_LONG < <(data level data/de.dat $LONG_LEVEL)
 LANG=de_DE.UTF-8 e2e_start game
 e2e_wait_window
@@ -264,7 +266,7 @@ e2e_key "${keys[@]}"
 look in_game_long_repeat_light $FIRST_ROW_OF_WORDS $HIGHLIGHT_LIGHT:200
 e2e_key Delete
 
-# Its statistics in every theme: all nine lengths in the table (the last ones at its right end),
+# Its statistics in every theme: all its lengths in the table (the last ones at its right end),
 # and the chart's background, both series and the hovered column in the theme's chart colours,
 # its hover text kept inside the window.
 CHART="22 200 636 636"
@@ -292,5 +294,5 @@ click "$MENU_EXIT"
 e2e_wait_exit
 e2e_expect_eq "$E2E_STATUS" 0 "exit status of the German session"
 read -r levelIndex _ _ _ wordsFound _ _ _ theme _ < <(data progress save/progress_de.dat)
-e2e_expect_eq "$levelIndex $wordsFound $theme" "$LONG_LEVEL 69 5" "German level, words and theme"
+e2e_expect_eq "$levelIndex $wordsFound $theme" "$LONG_LEVEL $LONG_FOUND 5" "German level, words and theme"
 e2e_pass "play-through"
