@@ -83,6 +83,9 @@ public:
 
     void play() override { stream_->Play(0, 0, DSBPLAY_LOOPING); }
 
+    // Stop keeps the play position, so Play resumes from it.
+    void pause() override { stream_->Stop(); }
+
 private:
     IDirectSound* device_ = nullptr;
     IDirectSoundBuffer* primary_ = nullptr;
