@@ -5,14 +5,16 @@
 
 #include "core/save.h"
 #include "core/tray.h"
+#include "platform/close_signals.h"
 #include "store/language.h"
 #include "ui/screens.h"
 
 void frameStep(void* arg) {
     App* app = static_cast<App*>(arg);
     InputEvent event = pollInput(app);
-    if (event.type == INPUT_CLOSE && event.code == INPUT_NO_KEY) {
-        // Closed by the window system: keep what was found since the last save.
+    // Closed by the window system, or told to end by a signal: keep what was found since the last
+    // save, and end the way the window's close button does.
+    if ((event.type == INPUT_CLOSE && event.code == INPUT_NO_KEY) || closeSignalReceived()) {
         if (langStore) saveProgress(&letterTray);
         stopFrameLoop(app);
     }

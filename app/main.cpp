@@ -7,6 +7,7 @@
 #include "core/level.h"
 #include "core/tray.h"
 #include "gfx/font.h"
+#include "platform/close_signals.h"
 #include "platform/steam_wq.h"
 #include "platform/user_folders.h"
 #include "store/config.h"
@@ -32,6 +33,7 @@ static ImFont* loadGameFont(const char* fileKey, const char* sizeKey) {
 }
 
 int main(int argc, char** argv) {
+    watchCloseSignals();
     if (!chooseGameFolders(programFolder())) return EXIT_BAD_CONFIG;
     // Progress files go to save/; a fresh install may not have it yet.
     std::error_code ignored;

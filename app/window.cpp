@@ -47,7 +47,10 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
         logError("[GFLW] failed to init!");
         return nullptr;
     }
-    if (mode == 'f') {
+    if (width <= 0 || height <= 0) {
+        // The windowing library asserts on a negative size; it is a window that cannot be made.
+        app->window = nullptr;
+    } else if (mode == 'f') {
         app->window = glfwCreateWindow(width, height, title, glfwGetPrimaryMonitor(), nullptr);
     } else {
         app->window = glfwCreateWindow(width, height, title, nullptr, nullptr);

@@ -125,7 +125,7 @@ void initAudio(MusicPlayer* music, const KeyStore* config, App* app) {
     std::srand(unsigned(std::time(nullptr)));
     readArchive("music", &music->musicArchiveBytes, &music->musicArchive,
                 &music->musicArchiveSize);
-    const KeyNode* root = config && !config->nodes.empty() ? &config->nodes[0] : nullptr;
+    const KeyNode* root = config ? config->root : nullptr;
     const KeyNode* section = firstMember(root, "music");
     music->playlist = firstMember(section, "normal");
 }

@@ -40,9 +40,9 @@ bool isContainer(const KeyNode *node)
 // Member "game" of the root: one member per level, named by its letter row.
 const KeyNode *levelList(const KeyStore *store)
 {
-    if (!store || store->nodes.empty())
+    if (!store || !store->root)
         return nullptr;
-    const KeyNode *root = &store->nodes[0];
+    const KeyNode *root = store->root;
     if (!isContainer(root) || root->childCount == 0)
         return nullptr;
     for (uint64_t k = 0; k < root->childCount; k++) {
@@ -65,7 +65,7 @@ void restoreFoundWords(const LetterTray *tray)
     KeyStore *saved = parseKeyStore(bytes->data(), bytes->size());
     if (!saved)
         return;
-    const KeyNode *root = &saved->nodes[0];
+    const KeyNode *root = saved->root;
     for (uint64_t k = 0; root->type == NODE_ARRAY && k < root->childCount; k++) {
         const KeyNode *element = root->children[k];
         if (!isText(element))

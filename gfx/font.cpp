@@ -1,10 +1,13 @@
 #include "gfx/font.h"
 
 #include <backends/imgui_impl_opengl2.h>
-#include <cstdio>
 #include <cstring>
 #include <imgui.h>
+#include <optional>
+#include <vector>
 
+#include "gfx/font_check.h"
+#include "store/files.h"
 #include "ui/theme.h"
 
 const uint16_t gameGlyphRanges[] = {
@@ -23,36 +26,47 @@ ImFont *mainFont = nullptr;
 
 namespace {
 
-// The font baker asserts on data that is not a font, so only files that start
-// like TrueType, OpenType or a font collection are handed to it.
-bool looksLikeFontFile(const char *path)
+// Larger fonts take seconds to bake and no longer fit the atlas texture.
+constexpr float kMaxPixelHeight = 256;
+
+// Bakes the font alone in an atlas of its own: a font that fails there never reaches the GUI's
+// atlas, whose next bake would fail as a whole and take the fonts loaded before with it.
+bool bakesAlone(const unsigned char *data, size_t size, float pixelHeight, const uint16_t *ranges)
 {
-    FILE *file = std::fopen(path, "rb");
-    if (!file)
-        return false;
-    unsigned char tag[4] = {};
-    size_t got = std::fread(tag, 1, sizeof tag, file);
-    std::fclose(file);
-    if (got != sizeof tag)
-        return false;
-    static const unsigned char trueType[4] = {0, 1, 0, 0};
-    return std::memcmp(tag, trueType, 4) == 0 || std::memcmp(tag, "true", 4) == 0 ||
-           std::memcmp(tag, "OTTO", 4) == 0 || std::memcmp(tag, "ttcf", 4) == 0;
+    ImFontAtlas trial;
+    ImFontConfig fontConfig;
+    fontConfig.OversampleH = 1;
+    fontConfig.OversampleV = 1;
+    fontConfig.FontDataOwnedByAtlas = false;
+    void *bytes = const_cast<unsigned char *>(data);
+    return trial.AddFontFromMemoryTTF(bytes, (int)size, pixelHeight, &fontConfig, ranges) && trial.Build();
 }
 
 }  // namespace
 
+bool fontCanBeBaked(const unsigned char *data, size_t size, float pixelHeight, const uint16_t *ranges)
+{
+    return pixelHeight > 0 && pixelHeight <= kMaxPixelHeight && fontIsUsable(data, size, ranges) &&
+           bakesAlone(data, size, pixelHeight, ranges);
+}
+
 ImFont *loadFont(App *app, const char *path, float pixelHeight, const uint16_t *ranges)
 {
-    if (!looksLikeFontFile(path))
+    std::optional<std::vector<char>> file = readWholeFile(path);
+    if (!file)
+        return nullptr;
+    const unsigned char *bytes = (const unsigned char *)file->data();
+    if (!fontCanBeBaked(bytes, file->size(), pixelHeight, ranges))
         return nullptr;
     ImFontConfig fontConfig;
     fontConfig.OversampleH = 1;
     fontConfig.OversampleV = 1;
     // Fonts loaded before stay in the atlas and are baked again with the new one,
-    // so every font keeps working.
+    // so every font keeps working. The atlas frees its copy of the file.
+    void *owned = ImGui::MemAlloc(file->size());
+    std::memcpy(owned, bytes, file->size());
     ImFontAtlas *atlas = ImGui::GetIO().Fonts;
-    ImFont *font = atlas->AddFontFromFileTTF(path, pixelHeight, &fontConfig, ranges);
+    ImFont *font = atlas->AddFontFromMemoryTTF(owned, (int)file->size(), pixelHeight, &fontConfig, ranges);
     if (!font)
         return nullptr;
     ImGui_ImplOpenGL2_DestroyFontsTexture();

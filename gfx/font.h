@@ -1,6 +1,7 @@
 #pragma once
 // The two game fonts, baked from TrueType files into the GUI's font atlas.
 
+#include <cstddef>
 #include <cstdint>
 
 struct App;
@@ -12,8 +13,12 @@ extern const uint16_t gameGlyphRanges[];
 extern ImFont *smallFont;  // null when its file is missing
 extern ImFont *mainFont;
 
+// True when the bytes of a font file pass fontIsUsable (gfx/font_check.h) for ranges and bake on
+// their own at the pixel height, which must be above 0 and at most 256.
+bool fontCanBeBaked(const unsigned char *data, size_t size, float pixelHeight, const uint16_t *ranges);
+
 // Bakes the font file at path at the pixel height (1x1 oversampling) into the GUI's
-// font atlas and makes it the current font. A missing file, or one that is not a
-// font, returns null and changes nothing. ranges null means the GUI library's
-// default ranges. Call between frames, with the window's GL context current.
+// font atlas and makes it the current font. A missing file, or one that fontCanBeBaked
+// refuses, returns null and changes nothing: the GUI keeps the fonts it had.
+// Call between frames, with the window's GL context current.
 ImFont *loadFont(App *app, const char *path, float pixelHeight, const uint16_t *ranges);

@@ -3,8 +3,11 @@
 #include <GL/gl.h>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <stb_image.h>
 #include <string>
+#include <vector>
 
 #include "audio/sounds.h"
 #include "store/archive.h"
@@ -40,19 +43,61 @@ GuiImage uploadTexture(unsigned char *rgba, int width, int height)
     return image;
 }
 
+namespace {
+
+uint32_t bigEndian32(const unsigned char *bytes)
+{
+    return (uint32_t)bytes[0] << 24 | (uint32_t)bytes[1] << 16 | (uint32_t)bytes[2] << 8 | bytes[3];
+}
+
+// A PNG whose chunks all lie inside the bytes, from its header to its end chunk, and whose header
+// asks for at most kMaxImagePixels. The decoder trusts chunk lengths (a 50-byte file can make it
+// allocate megabytes for a chunk that is not there) and the header's size.
+bool pngLooksSound(const unsigned char *bytes, size_t length)
+{
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (length < 8 + 12 + 13 || std::memcmp(bytes, signature, 8) != 0)
+        return false;
+    const unsigned char *header = bytes + 8;
+    if (bigEndian32(header) != 13 || std::memcmp(header + 4, "IHDR", 4) != 0)
+        return false;
+    uint32_t width = bigEndian32(header + 8), height = bigEndian32(header + 12);
+    if (width == 0 || height == 0 || (uint64_t)width * height > (uint64_t)kMaxImagePixels)
+        return false;
+    for (size_t at = 8; length - at >= 12;) {
+        uint32_t chunkLength = bigEndian32(bytes + at);
+        if (chunkLength > length - at - 12)
+            return false;
+        if (std::memcmp(bytes + at + 4, "IEND", 4) == 0)
+            return true;
+        at += 12 + (size_t)chunkLength;
+    }
+    return false;  // cut short before its end chunk
+}
+
+}  // namespace
+
+unsigned char *decodeImage(const unsigned char *bytes, int length, int *width, int *height)
+{
+    *width = *height = 0;
+    if (!bytes || length <= 0 || !pngLooksSound(bytes, (size_t)length))
+        return nullptr;
+    int channels = 0;
+    return stbi_load_from_memory(bytes, length, width, height, &channels, 4);
+}
+
 GuiImage loadImageFile(const char *path)
 {
-    int width = 0, height = 0, channels = 0;
-    unsigned char *rgba = stbi_load(path, &width, &height, &channels, 4);
-    return uploadTexture(rgba, width, height);
+    std::optional<std::vector<char>> file = readWholeFile(path);
+    if (!file || file->size() > INT32_MAX)
+        return GuiImage();
+    return loadImageMemory((const unsigned char *)file->data(), (int)file->size());
 }
 
 GuiImage loadImageMemory(const unsigned char *bytes, int length)
 {
-    if (!bytes || length <= 0)
-        return GuiImage();
-    int width = 0, height = 0, channels = 0;
-    unsigned char *rgba = stbi_load_from_memory(bytes, length, &width, &height, &channels, 4);
+    int width = 0, height = 0;
+    unsigned char *rgba = decodeImage(bytes, length, &width, &height);
     return uploadTexture(rgba, width, height);
 }
 

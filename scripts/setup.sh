@@ -6,7 +6,10 @@ cd "$(dirname "$0")/.."
 mapfile -t packages < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' scripts/packages/*.txt | grep -v '^$' | sort -u)
 missing=()
 for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+    # A command of the package's name already on the PATH counts (Node.js builds from
+    # elsewhere bring their own npm, and conflict with Debian's).
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$' &&
+        ! command -v "$package" >/dev/null; then
         missing+=("$package")
     fi
 done

@@ -18,7 +18,7 @@ KeyStore* loadConfig(App* app) {
     if (!store) return nullptr;
     // A lone word parses, but it is no configuration: refusing it here gives the player the
     // configuration message instead of a window that cannot be made 0 pixels wide.
-    if (store->nodes[0].type != NODE_OBJECT) {
+    if (store->root->type != NODE_OBJECT) {
         freeKeyStore(store);
         return nullptr;
     }
@@ -28,7 +28,9 @@ KeyStore* loadConfig(App* app) {
 
     windowWidth = getInt(store, "width");
     windowHeight = getInt(store, "height");
+    // No title is the empty title: the windowing library refuses a null one.
     windowTitle = getString(store, "title");
+    if (!windowTitle) windowTitle = "";
     adjustHeightToMonitor(app);
 
     currentLanguage = 0;

@@ -19,31 +19,35 @@ struct FileCloser {
 };
 using File = std::unique_ptr<FILE, FileCloser>;
 
-// The inflated bytes of a complete zlib stream, or none when data is not one.
-std::optional<std::vector<char>> inflateData(const std::vector<char>& data) {
+enum class Inflated { Done, NotAStream, TooLarge };
+
+// Inflates data into out when it is a complete zlib stream of at most kInflatedDataLimit bytes.
+Inflated inflateData(const std::vector<char>& data, std::vector<char>* out) {
     z_stream stream{};
-    if (inflateInit(&stream) != Z_OK) return std::nullopt;
-    std::vector<char> out;
+    if (inflateInit(&stream) != Z_OK) return Inflated::NotAStream;
+    // One byte over the limit tells a stream that ends exactly there from one that goes on.
+    const size_t capacity = kInflatedDataLimit + 1;
     int status = Z_OK;
     try {
         // Most files are not streams at all (plain archives), which the first call finds out.
-        out.resize(std::max<size_t>(data.size(), 4096));
+        out->resize(std::min(std::max<size_t>(data.size(), 4096), capacity));
         stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
         stream.avail_in = static_cast<uInt>(data.size());
-        while (status == Z_OK) {
-            if (stream.total_out == out.size()) out.resize(out.size() * 2);
-            stream.next_out = reinterpret_cast<Bytef*>(out.data() + stream.total_out);
-            stream.avail_out = static_cast<uInt>(out.size() - stream.total_out);
+        while (status == Z_OK && stream.total_out < capacity) {
+            if (stream.total_out == out->size()) out->resize(std::min(out->size() * 2, capacity));
+            stream.next_out = reinterpret_cast<Bytef*>(out->data() + stream.total_out);
+            stream.avail_out = static_cast<uInt>(out->size() - stream.total_out);
             status = inflate(&stream, Z_NO_FLUSH);
         }
     } catch (const std::exception&) {
         status = Z_MEM_ERROR;
     }
     inflateEnd(&stream);
+    if (stream.total_out > kInflatedDataLimit) return Inflated::TooLarge;
     // Anything but a stream that ran to its end (a data error, or input that stops short) fails.
-    if (status != Z_STREAM_END) return std::nullopt;
-    out.resize(stream.total_out);
-    return out;
+    if (status != Z_STREAM_END) return Inflated::NotAStream;
+    out->resize(stream.total_out);
+    return Inflated::Done;
 }
 
 }  // namespace
@@ -76,7 +80,12 @@ std::optional<std::vector<char>> readDataFile(const char* path) {
     if (!data) return std::nullopt;
     // '[' and '{' differ from '{' only in bit 0x20; a zlib stream never starts with either.
     if (!data->empty() && ((*data)[0] & 0xDF) == 0x5B) return data;
-    if (auto inflated = inflateData(*data)) return inflated;
+    std::vector<char> inflated;
+    switch (inflateData(*data, &inflated)) {
+        case Inflated::Done: return inflated;
+        case Inflated::TooLarge: return std::nullopt;
+        case Inflated::NotAStream: break;
+    }
     return data;
 }
 

@@ -18,8 +18,13 @@ std::optional<std::vector<char>> readWholeFile(const char* path);
 // The size of an open file (the position is left at the start); 0 for no file.
 size_t fileSize(FILE* file);
 
+// The most bytes a compressed data file may inflate to; a few kilobytes of stream can claim
+// gigabytes, and no data file of the game comes near this.
+constexpr size_t kInflatedDataLimit = size_t{64} << 20;
+
 // readWholeFile, then the data-file rule: a file whose first byte is '[' or '{' is used as it is,
-// anything else is inflated as a zlib stream, and kept as it is when it does not inflate.
+// anything else is inflated as a zlib stream, and kept as it is when it does not inflate. A stream
+// that inflates to more than kInflatedDataLimit bytes gives none, like an unreadable file.
 std::optional<std::vector<char>> readDataFile(const char* path);
 
 // True when the file can be opened for reading.

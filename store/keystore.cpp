@@ -2,30 +2,28 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 #include "store/files.h"
 
 namespace {
 
-// Stack entries besides node indices.
-constexpr int32_t kArrayOpen = -1;
-constexpr int32_t kObjectOpen = -2;
-constexpr int32_t kColon = -3;
+// What a stack entry is besides a node.
+enum Marker : int32_t { kNode = 0, kArrayOpen = -1, kObjectOpen = -2, kColon = -3 };
+
+struct StackEntry {
+    KeyNode* node;  // for kNode entries
+    Marker marker;
+};
 
 // Parses in one pass with a stack of open containers, keyed nodes waiting for a value and the
-// nodes made inside each open container. The store keeps one copy of the input with a zero after
-// it, and every text points into that copy: a text is always followed by a byte it does not keep
-// (its closing quote or the character that ends the token) or by the end, so its terminating zero
-// is written there in the copy while the parser goes on reading the original.
+// nodes made inside each open container. Nodes, children arrays and texts all come from the
+// store's arena; each text is copied there with its terminating zero.
 // Returns false on any text that does not make a sound tree.
 class Parser {
 public:
     Parser(const char* text, size_t length, KeyStore& store)
         : in(text), end(text + length), store(store) {
-        store.texts.reset(new char[length + 1]);
-        std::memcpy(store.texts.get(), text, length);
-        store.texts[length] = '\0';
+        stack.reserve(256);
     }
 
     bool run() {
@@ -48,10 +46,10 @@ public:
             }
             case ':':
                 // Only a text can be a key: not the start of a text, a container, or another key.
-                if (stack.empty() || stack.back() < 0 ||
-                    store.nodes[stack.back()].type >= NODE_ARRAY)
+                if (stack.empty() || stack.back().marker != kNode ||
+                    stack.back().node->type >= NODE_ARRAY)
                     return false;
-                stack.push_back(kColon);
+                stack.push_back({nullptr, kColon});
                 ++p;
                 break;
             default:
@@ -63,36 +61,42 @@ public:
     }
 
 private:
-    bool keyWaiting() const { return stack.size() >= 2 && stack.back() == kColon; }
+    bool keyWaiting() const { return stack.size() >= 2 && stack.back().marker == kColon; }
 
-    int32_t addNode() {
-        store.nodes.push_back(KeyNode{0, 0, nullptr, nullptr, nullptr});
-        return static_cast<int32_t>(store.nodes.size() - 1);
+    KeyNode* addNode() {
+        KeyNode* node = store.arena.allocate<KeyNode>(1);
+        *node = KeyNode{0, 0, nullptr, nullptr, nullptr};
+        if (!store.root) store.root = node;
+        ++store.nodeCount;
+        return node;
     }
 
-    void open(int32_t marker) {
+    void open(Marker marker) {
         if (keyWaiting()) {
-            stack.back() = marker;  // the keyed node below becomes the container
+            stack.back().marker = marker;  // the keyed node below becomes the container
         } else {
-            stack.push_back(addNode());
-            stack.push_back(marker);
+            stack.push_back({addNode(), kNode});
+            stack.push_back({nullptr, marker});
         }
     }
 
-    bool close(int32_t marker, bool& rootClosed) {
+    bool close(Marker marker, bool& rootClosed) {
         size_t m = stack.size();
-        while (m > 0 && stack[m - 1] >= 0) --m;
+        while (m > 0 && stack[m - 1].marker == kNode) --m;
         // The nearest entry that is not a node must open this kind of container: a colon without
         // its value or a container of the other kind still open are errors.
-        if (m == 0 || stack[m - 1] != marker) return false;
+        if (m == 0 || stack[m - 1].marker != marker) return false;
         --m;
-        KeyNode& node = store.nodes[stack[m - 1]];
+        KeyNode& node = *stack[m - 1].node;
         node.type = marker == kArrayOpen ? NODE_ARRAY : NODE_OBJECT;
         node.key = node.text;
         node.text = nullptr;
-        node.childCount = stack.size() - m - 1;
-        containers.push_back({stack[m - 1], static_cast<uint32_t>(childIndex.size())});
-        childIndex.insert(childIndex.end(), stack.begin() + m + 1, stack.end());
+        size_t count = stack.size() - m - 1;
+        node.childCount = count;
+        if (count > 0) {
+            node.children = store.arena.allocate<KeyNode*>(count);
+            for (size_t i = 0; i < count; ++i) node.children[i] = stack[m + 1 + i].node;
+        }
         stack.resize(m);
         rootClosed = m == 1;
         return true;
@@ -132,19 +136,21 @@ private:
             next = p;
             type = NODE_BARE;
         }
-        char* text = store.texts.get() + (start - in);
-        text[stop - start] = '\0';
+        size_t length = static_cast<size_t>(stop - start);
+        char* text = store.arena.allocate<char>(length + 1);
+        std::memcpy(text, start, length);
+        text[length] = '\0';
         if (keyWaiting()) {
             stack.pop_back();
-            KeyNode& node = store.nodes[stack.back()];
+            KeyNode& node = *stack.back().node;
             node.key = node.text;
             node.text = text;
             node.type = type;
         } else {
-            stack.push_back(addNode());
-            KeyNode& node = store.nodes.back();
-            node.text = text;
-            node.type = type;
+            KeyNode* node = addNode();
+            node->text = text;
+            node->type = type;
+            stack.push_back({node, kNode});
         }
         return next;
     }
@@ -153,21 +159,12 @@ private:
         return static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
     }
 
-    bool finish() {
-        if (stack.size() != 1) return false;
-        store.links.resize(childIndex.size());
-        for (size_t i = 0; i < childIndex.size(); ++i) store.links[i] = &store.nodes[childIndex[i]];
-        for (auto [index, first] : containers)
-            if (store.nodes[index].childCount > 0) store.nodes[index].children = &store.links[first];
-        return true;
-    }
+    bool finish() const { return stack.size() == 1; }
 
     const char* in;
     const char* end;
     KeyStore& store;
-    std::vector<int32_t> stack;
-    std::vector<uint32_t> childIndex;  // children of every container, by node index
-    std::vector<std::pair<int32_t, uint32_t>> containers;  // node, where its children start
+    std::vector<StackEntry> stack;
 };
 
 // The first child of node whose key is key, or null. Only arrays and objects have children.
@@ -180,9 +177,7 @@ const KeyNode* firstChildWithKey(const KeyNode* node, const char* key) {
     return nullptr;
 }
 
-const KeyNode* rootOf(const KeyStore* store) {
-    return store && !store->nodes.empty() ? &store->nodes[0] : nullptr;
-}
+const KeyNode* rootOf(const KeyStore* store) { return store ? store->root : nullptr; }
 
 int toInt(const char* text) { return text ? std::atoi(text) : 0; }
 

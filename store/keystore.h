@@ -1,4 +1,4 @@
-// The game's JSON data files as a flat tree of nodes.
+// The game's JSON data files as a tree of nodes.
 //
 // Texts are kept byte for byte as written between their delimiters: escapes are not decoded,
 // numbers and true/false/null stay text, and an unquoted token keeps its trailing spaces. Lookups
@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
-#include <memory>
-#include <vector>
+
+#include "util/arena.h"
 
 enum : unsigned {
     NODE_BARE = 1,    // unquoted token
@@ -28,9 +28,9 @@ struct KeyNode {
 };
 
 struct KeyStore {
-    std::vector<KeyNode> nodes;  // in the order the values began in the text; nodes[0] is the root
-    std::vector<KeyNode*> links;  // storage of every children array
-    std::unique_ptr<char[]> texts;  // storage of every key and text
+    KeyNode* root = nullptr;  // the first value of the text
+    size_t nodeCount = 0;     // every value of the text
+    Arena arena;              // holds every node, children array, key and text
 };
 
 // readDataFile and parseKeyStore; null when the file is missing or does not parse.

@@ -40,9 +40,9 @@ std::string languageDataPath(int i)
 
 const KeyNode *storyChapterNode(const KeyStore *storyStore, const char *chapter)
 {
-    if (!storyStore || storyStore->nodes.empty())
+    if (!storyStore || !storyStore->root)
         return nullptr;
-    return findNode(&storyStore->nodes[0], {"story", chapter});
+    return findNode(storyStore->root, {"story", chapter});
 }
 
 }  // namespace

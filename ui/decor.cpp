@@ -59,8 +59,8 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
 }
 
 void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
-    if (!key || !config || config->nodes.empty()) return;
-    const KeyNode* placements = findNode(&config->nodes[0], {"images", key});
+    if (!key || !config || !config->root) return;
+    const KeyNode* placements = findNode(config->root, {"images", key});
     if (!placements || placements->type != NODE_ARRAY) return;
 
     screenLayout.spaceBegin((float)windowHeight);

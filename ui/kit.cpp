@@ -138,6 +138,8 @@ bool button(const ImRect& r, const char* text) {
 }
 
 bool styledButton(const ImRect& r, const char* text, const ButtonStyle& style) {
+    // Most words of a long found list lie outside its visible part: nothing to draw or click.
+    if (!ImGui::IsRectVisible(r.Min, r.Max)) return false;
     bool pressed = buttonFrame(ImGui::GetID(text ? text : ""), r, style);
     label(shrink(r, style.padding), text, AlignCentered);
     return pressed;

@@ -159,6 +159,7 @@ void setStyleMetrics(ImGuiStyle& style) {
     style.ScrollbarSize = 20;
     style.ScrollbarRounding = 0;
     style.FrameRounding = 20;  // buttons and the theme drop-down
+    style.CircleTessellationMaxError = 0.7f;
     style.FramePadding = ImVec2(2, 2);
     style.GrabMinSize = 45;    // the slider's cursor
     style.GrabRounding = 22.5f;

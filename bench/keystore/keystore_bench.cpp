@@ -1,7 +1,12 @@
 // Parse throughput of the key store beside RapidJSON's DOM parser on the same bytes: a generated
 // text shaped like a language data file (a few hundred arrays of short words and a large object
-// of descriptions). Prints MB/s of both and their ratio; the goal is a ratio of at least 0.5.
+// of descriptions). Prints MB/s of both and their ratio, for repeated parses in one process (the
+// best of several) and for the first parse of a fresh process (the median of several), where
+// every page touched is a page fault; the goal is a ratio of at least 1.0 in both.
 #include <rapidjson/document.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -72,6 +77,44 @@ double bestSeconds(Parse parse, int rounds) {
     return best;
 }
 
+long minorFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+struct FirstParse {
+    double seconds;
+    long faults;
+};
+
+// One parse in a child process that has parsed nothing before; the median of several children.
+template <typename Parse>
+FirstParse firstParse(Parse parse, int children) {
+    std::vector<FirstParse> runs;
+    for (int c = 0; c < children; ++c) {
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0) std::exit(1);
+        pid_t pid = fork();
+        if (pid == 0) {
+            long faultsBefore = minorFaults();
+            FirstParse run{bestSeconds(parse, 1), 0};
+            run.faults = minorFaults() - faultsBefore;
+            if (write(pipeEnds[1], &run, sizeof run) != sizeof run) _exit(1);
+            _exit(0);
+        }
+        FirstParse run{};
+        if (read(pipeEnds[0], &run, sizeof run) != sizeof run) std::exit(1);
+        waitpid(pid, nullptr, 0);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        runs.push_back(run);
+    }
+    std::sort(runs.begin(), runs.end(),
+              [](const FirstParse& a, const FirstParse& b) { return a.seconds < b.seconds; });
+    return runs[runs.size() / 2];
+}
+
 }  // namespace
 
 int main() {
@@ -79,22 +122,34 @@ int main() {
     const double megabytes = text.size() / 1e6;
     const int rounds = 30;
 
-    double ours = bestSeconds([&] {
+    auto parseOurs = [&] {
         KeyStore* store = parseKeyStore(text.data(), text.size());
-        bool parsed = store && store->nodes.size() > 50000;
+        bool parsed = store && store->nodeCount > 50000;
         freeKeyStore(store);
         return parsed;
-    }, rounds);
-    double reference = bestSeconds([&] {
+    };
+    auto parseReference = [&] {
         rapidjson::Document document;
         document.Parse(text.data(), text.size());
         return !document.HasParseError() && document.IsObject();
-    }, rounds);
+    };
+    const int children = 9;
+    FirstParse oursFirst = firstParse(parseOurs, children);
+    FirstParse referenceFirst = firstParse(parseReference, children);
+    double ours = bestSeconds(parseOurs, rounds);
+    double reference = bestSeconds(parseReference, rounds);
 
-    std::printf("key store parse of a %.2f MB language-shaped file (best of %d)\n", megabytes,
-                rounds);
+    std::printf("key store parse of a %.2f MB language-shaped file\n", megabytes);
+    std::printf("first parse of a fresh process (median of %d):\n", children);
+    std::printf("  key store:  %8.1f MB/s, %ld page faults\n", megabytes / oursFirst.seconds,
+                oursFirst.faults);
+    std::printf("  RapidJSON:  %8.1f MB/s, %ld page faults (DOM)\n",
+                megabytes / referenceFirst.seconds, referenceFirst.faults);
+    std::printf("  ratio key store / RapidJSON: %.2f (goal >= 1.0)\n",
+                referenceFirst.seconds / oursFirst.seconds);
+    std::printf("repeated parses (best of %d):\n", rounds);
     std::printf("  key store:  %8.1f MB/s\n", megabytes / ours);
     std::printf("  RapidJSON:  %8.1f MB/s (DOM)\n", megabytes / reference);
-    std::printf("  ratio key store / RapidJSON: %.2f (goal >= 0.50)\n", reference / ours);
+    std::printf("  ratio key store / RapidJSON: %.2f (goal >= 1.0)\n", reference / ours);
     return 0;
 }

@@ -79,7 +79,7 @@ class BuiltAssets : public ::testing::Test {
   }
   void SetUp() override { ASSERT_NE(config, nullptr) << "data/game.dat is missing or does not parse"; }
 
-  static const KeyNode* section(const char* name) { return findNode(&config->nodes[0], {name}); }
+  static const KeyNode* section(const char* name) { return findNode(config->root, {name}); }
 
   // Decodes the named picture from the images archive; width and height 0 when it fails.
   static void decodeImage(const char* name, int* width, int* height) {

@@ -4,8 +4,10 @@
 #include "gfx/font.h"
 #include "store/keystore.h"
 #include "tools/levels/utf8.h"
+#include "tools/levels/words.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <set>
@@ -16,8 +18,9 @@ namespace {
 const std::string dataDir = WG_DATA_DIR;
 
 struct Language {
-    std::string code;
-    std::string file; // the "data" name of its "lang" entry
+    std::string code; // its "save" name
+    std::string file; // the "data" name of its "lang" entry, <language code>.dat
+    std::string builderCode() const { return file.substr(0, file.find('.')); }
 };
 
 KeyStore* config() {
@@ -36,7 +39,7 @@ std::vector<Language> languages() {
 }
 
 const KeyNode* section(const KeyStore* store, const char* name) {
-    return findNode(&store->nodes[0], {name});
+    return findNode(store->root, {name});
 }
 
 CodePoints letters(const char* text) {
@@ -123,7 +126,7 @@ TEST_P(LanguageData, EveryLevelWordIsBuiltFromItsRow) {
             const KeyNode* word = level->children[k];
             ASSERT_EQ(word->type, NODE_DQUOTE);
             CodePoints cps = letters(word->text);
-            EXPECT_GE(cps.size(), 3u) << word->text;
+            EXPECT_GE(cps.size(), 2u) << word->text;
             longest = std::max(longest, cps.size());
             std::sort(cps.begin(), cps.end());
             EXPECT_TRUE(std::includes(row.begin(), row.end(), cps.begin(), cps.end()))
@@ -254,5 +257,55 @@ INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageData, ::testing::Range(0, 8),
                              return info.param < int(all.size()) ? all[info.param].file.substr(0, 2)
                                                                  : std::to_string(info.param);
                          });
+
+} // namespace
+
+namespace {
+
+// No level word is blocked by our own list or the shared one, in any of its forms.
+TEST_P(LanguageData, NoLevelWordIsBlocked) {
+    std::string code = language.builderCode();
+    const ::Language* builder = findLanguage(code);
+    ASSERT_NE(builder, nullptr) << language.file;
+    BlockList blocked;
+    ASSERT_TRUE(readBlockList(*builder, std::string(WG_SOURCE_DIR) + "/content/words/" + code + ".txt", blocked));
+    ASSERT_TRUE(readSharedBlockList(*builder, std::string(WG_WORD_DATA_DIR) + "/" + code + ".block", blocked));
+    for (size_t i = 0; i < game->childCount; ++i)
+        for (size_t k = 0; k < game->children[i]->childCount; ++k)
+            EXPECT_FALSE(blocked.blocks(game->children[i]->children[k]->text)) << game->children[i]->children[k]->text;
+}
+
+// The first levels teach the game with short rows and a handful of words; later the
+// word count grows without sudden jumps.
+TEST_P(LanguageData, TheCurveStartsGentlyAndHasNoJumps) {
+    size_t jumps = 0;
+    for (size_t i = 0; i < game->childCount; ++i) {
+        size_t count = game->children[i]->childCount;
+        if (i < 30) {
+            EXPECT_LE(letters(game->children[i]->key).size(), 6u) << game->children[i]->key;
+            EXPECT_LE(count, 20u) << game->children[i]->key;
+        }
+        if (i > 0) {
+            double ratio = double(count) / game->children[i - 1]->childCount;
+            if (ratio < 0.5 || ratio > 2) ++jumps;
+        }
+    }
+    EXPECT_LE(jumps, game->childCount / 50) << "word counts of neighbouring levels jump too often";
+}
+
+// Russian and Ukrainian players read descriptions in Cyrillic; an English gloss says it is one.
+TEST_P(LanguageData, CyrillicDescriptionsOrLabelledTranslations) {
+    if (language.builderCode() != "ru" && language.builderCode() != "uk") GTEST_SKIP();
+    const KeyNode* descr = section(store, "descr");
+    ASSERT_NE(descr, nullptr);
+    for (size_t i = 0; i < descr->childCount; ++i) {
+        std::string text = descr->children[i]->text;
+        if (text.find("англ.: ") != std::string::npos) continue;
+        CodePoints cps = letters(text.c_str());
+        bool cyrillic = std::any_of(cps.begin(), cps.end(), [](char32_t cp) { return cp >= 0x400 && cp <= 0x4FF; });
+        bool latin = std::any_of(cps.begin(), cps.end(), [](char32_t cp) { return cp < 0x80 && std::isalpha(int(cp)); });
+        EXPECT_TRUE(cyrillic && !latin) << descr->children[i]->key << ": " << text;
+    }
+}
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <map>
+#include <random>
 #include <set>
 
 namespace {
@@ -36,8 +38,10 @@ TEST(ChooseLevels, EachLevelHoldsExactlyTheWordsItsRowBuilds) {
     rules.seedsPerLength = 60;
     rules.rowClass = 3;
     rules.rowClasses = 8;
+    std::vector<unsigned> ranks(words.size());
+    for (size_t i = 0; i < words.size(); ++i) ranks[i] = unsigned(i + 1);
     std::vector<Level> levels =
-        chooseLevels(findLanguage("en")->alphabet, words, std::vector<bool>(words.size(), true), rules);
+        chooseLevels(findLanguage("en")->alphabet, words, ranks, std::vector<bool>(words.size(), true), rules);
     ASSERT_EQ(levels.size(), 30u);
     std::set<std::string> rows;
     for (const Level& level : levels) {
@@ -56,26 +60,43 @@ TEST(ChooseLevels, EachLevelHoldsExactlyTheWordsItsRowBuilds) {
         EXPECT_LE(got.size(), rules.maxWords);
         std::vector<std::string> longest;
         for (const std::string& word : level.words)
-            if (word.size() == level.row.size()) longest.push_back(word);
-        EXPECT_FALSE(longest.empty()) << level.row;
+            if (word.size() == level.words.back().size()) longest.push_back(word);
         EXPECT_FALSE(spellsWord(level.row, longest)) << level.row;
     }
     // Same words, same rules: the same levels, byte for byte.
     std::vector<Level> again =
-        chooseLevels(findLanguage("en")->alphabet, words, std::vector<bool>(words.size(), true), rules);
+        chooseLevels(findLanguage("en")->alphabet, words, ranks, std::vector<bool>(words.size(), true), rules);
     for (size_t i = 0; i < levels.size(); ++i) EXPECT_EQ(again[i].row, levels[i].row);
 }
 
-TEST(ChooseLevels, RowsWithFewDescribedWordsArePassedOver) {
+// The first levels take only rows whose every word is common, and the word count of
+// neighbouring levels changes by at most a third while rows allow it.
+TEST(ChooseLevels, FirstLevelsHoldOnlyCommonWordsAndTheCountGrowsGently) {
     std::vector<std::string> words = smallEnglishList();
-    std::vector<bool> described(words.size());
-    for (size_t i = 0; i < words.size(); ++i) described[i] = words[i].find('e') == std::string::npos;
+    std::vector<unsigned> ranks(words.size());
+    std::mt19937 rng(7);
+    for (unsigned& rank : ranks) rank = 1 + rng() % 20000;
     LevelRules rules;
-    rules.levelCount = 10;
-    rules.seedsPerLength = 100;
-    rules.minDescribedShare = 1.0;
-    for (const Level& level : chooseLevels(findLanguage("en")->alphabet, words, described, rules))
-        for (const std::string& word : level.words) EXPECT_EQ(word.find('e'), std::string::npos) << level.row;
+    rules.levelCount = 60;
+    rules.seedsPerLength = 300;
+    rules.earlyLevels = 10;
+    rules.earlyMaxRank = 8000;
+    std::vector<Level> levels = chooseLevels(findLanguage("en")->alphabet, words, ranks,
+                                             std::vector<bool>(words.size(), false), rules);
+    ASSERT_EQ(levels.size(), 60u);
+    std::map<std::string, unsigned> rankOf;
+    for (size_t i = 0; i < words.size(); ++i) rankOf[words[i]] = ranks[i];
+    for (size_t i = 0; i < levels.size(); ++i) {
+        if (i < rules.earlyLevels) {
+            EXPECT_LE(levels[i].words.size(), rules.earlyMaxWords) << levels[i].row;
+            for (const std::string& word : levels[i].words) EXPECT_LE(rankOf[word], rules.earlyMaxRank) << word;
+        }
+        if (i > 0) {
+            double ratio = double(levels[i].words.size()) / levels[i - 1].words.size();
+            EXPECT_GE(ratio, 2.0 / 3 - 1e-9) << "level " << i + 1;
+            EXPECT_LE(ratio, 4.0 / 3 + 1e-9) << "level " << i + 1;
+        }
+    }
 }
 
 std::string folded(const char* code, const char* written) {
@@ -85,12 +106,14 @@ std::string folded(const char* code, const char* written) {
 }
 
 TEST(FoldWord, AccentsFoldWhereTheLanguageFoldsThem) {
-    EXPECT_EQ(folded("fr", "été"), "ete");
+    // Letters with a key of their own on the language's layout stay; dead-key letters fold.
+    EXPECT_EQ(folded("fr", "été"), "été");
+    EXPECT_EQ(folded("fr", "être"), "etre");
     EXPECT_EQ(folded("fr", "cœur"), "coeur");
-    EXPECT_EQ(folded("it", "perché"), "perche");
+    EXPECT_EQ(folded("it", "perché"), "perché");
     EXPECT_EQ(folded("es", "año"), "año");
     EXPECT_EQ(folded("es", "canción"), "cancion");
-    EXPECT_EQ(folded("de", "straße"), "strasse");
+    EXPECT_EQ(folded("de", "straße"), "straße");
     EXPECT_EQ(folded("de", "tür"), "tür");
     EXPECT_EQ(folded("pl", "żółw"), "żółw");
     EXPECT_EQ(folded("uk", "ґанок"), "ґанок");
@@ -113,6 +136,21 @@ TEST(BlockList, WordsStemsAndPartsAreBlockedAfterFolding) {
     EXPECT_FALSE(list.blocks("emmerde")); // only the stem's own start counts
     std::ofstream(path) << "smørrebrød\n";
     EXPECT_FALSE(readBlockList(*findLanguage("fr"), path, list)) << "a word that can never match is a typo";
+    std::remove(path.c_str());
+}
+
+// A shared list names dictionary forms, and skips what is not a word of the language.
+TEST(BlockList, SharedEntriesAlsoBlockTheirForms) {
+    std::string path = ::testing::TempDir() + "shared.txt";
+    std::ofstream(path) << "kurwa\nhuj ci\npizda\ndupa\nchuj\n";
+    BlockList list;
+    ASSERT_TRUE(readSharedBlockList(*findLanguage("pl"), path, list));
+    EXPECT_TRUE(list.blocks("kurwa"));
+    EXPECT_TRUE(list.blocks("kurwy"));
+    EXPECT_TRUE(list.blocks("pizdy"));
+    EXPECT_TRUE(list.blocks("dupa"));
+    EXPECT_FALSE(list.blocks("dupy")) << "a four-letter entry blocks itself only";
+    EXPECT_FALSE(list.blocks("kura")) << "a form keeps at least four letters of the entry";
     std::remove(path.c_str());
 }
 
@@ -161,13 +199,17 @@ TEST(Descriptions, WordNetGivesCommonSensesAndBaseForms) {
 }
 
 TEST(Descriptions, BilingualDictionariesTranslateWordsAndTheirForms) {
-    Glossary french = readGlossary(*findLanguage("fr"));
-    EXPECT_EQ(french.descriptions["ete"].rfind("été: ", 0), 0u) << french.descriptions["ete"];
-    EXPECT_NE(french.descriptions["ete"].find("summer"), std::string::npos);
-    EXPECT_NE(french.descriptions["maisons"].find("house"), std::string::npos) << french.descriptions["maisons"];
+    // A thesaurus in the language comes first; English glosses are labelled as translations.
+    Glossary german = readGlossary(*findLanguage("de"));
+    EXPECT_EQ(german.translated.count("haus"), 0u) << german.descriptions["haus"];
+    EXPECT_FALSE(german.descriptions["haus"].empty());
 
     Glossary russian = readGlossary(*findLanguage("ru"));
-    EXPECT_NE(russian.descriptions["дом"].find("house"), std::string::npos) << russian.descriptions["дом"];
+    EXPECT_FALSE(russian.descriptions["дом"].empty());
+    for (const auto& [word, text] : russian.descriptions)
+        if (russian.translated.count(word)) {
+            EXPECT_NE(text.find("англ.: "), std::string::npos) << word << ": " << text;
+        }
 }
 
 } // namespace

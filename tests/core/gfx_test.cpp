@@ -122,4 +122,21 @@ TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent)
     EXPECT_NE(ImGui::GetIO().Fonts->TexID, nullptr);
 }
 
+TEST_F(GfxTest, AFontThatCannotBeUsedLeavesTheFontsBeforeIt)
+{
+    ImFont *small = loadFont(&window, FONT_FILE, 16, gameGlyphRanges);
+    ASSERT_NE(small, nullptr);
+    std::string font = readFile(FONT_FILE);
+    writeFile("data/cut.ttf", font.substr(0, font.size() / 3));
+    writeFile("data/noise.ttf", std::string("\0\1\0\0", 4) + std::string(4096, '\x7F'));
+    EXPECT_EQ(loadFont(&window, "data/cut.ttf", 30, gameGlyphRanges), nullptr);
+    EXPECT_EQ(loadFont(&window, "data/noise.ttf", 30, gameGlyphRanges), nullptr);
+    EXPECT_EQ(loadFont(&window, FONT_FILE, 0, gameGlyphRanges), nullptr);
+
+    EXPECT_EQ(ImGui::GetIO().FontDefault, small);
+    EXPECT_EQ(ImGui::GetIO().Fonts->Fonts.Size, 2);  // the built-in font and the small one
+    EXPECT_NE(small->FindGlyphNoFallback('A'), nullptr);
+    EXPECT_NE(ImGui::GetIO().Fonts->TexID, nullptr);
+}
+
 }  // namespace

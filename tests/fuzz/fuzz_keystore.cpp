@@ -2,31 +2,34 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "store/keystore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     KeyStore* store = parseKeyStore(reinterpret_cast<const char*>(data), size);
     if (!store) return 0;
+    // Walk the whole tree: every node is reached once and every text is a piece of the input.
     size_t textBytes = 0;
-    for (const KeyNode& node : store->nodes) {
-        if (node.key) textBytes += std::strlen(node.key);
-        if (node.type >= NODE_ARRAY) {
-            if (node.text) std::abort();
-            for (uint64_t i = 0; i < node.childCount; ++i) {
-                const KeyNode* child = node.children[i];
-                if (child < &store->nodes.front() || child > &store->nodes.back()) std::abort();
-            }
-        } else if (!node.text || node.type == 0) {
+    size_t reached = 0;
+    std::vector<const KeyNode*> pending{store->root};
+    while (!pending.empty()) {
+        const KeyNode* node = pending.back();
+        pending.pop_back();
+        if (++reached > store->nodeCount) std::abort();
+        if (node->key) textBytes += std::strlen(node->key);
+        if (node->type >= NODE_ARRAY) {
+            if (node->text) std::abort();
+            for (uint64_t i = 0; i < node->childCount; ++i) pending.push_back(node->children[i]);
+        } else if (!node->text || node->type == 0) {
             std::abort();  // every value that is not a container has its text
         } else {
-            textBytes += std::strlen(node.text);
+            textBytes += std::strlen(node->text);
         }
     }
-    // Every key and text is a separate piece of the input.
-    if (textBytes > size) std::abort();
+    if (reached != store->nodeCount || textBytes > size) std::abort();
 
-    const KeyNode* root = &store->nodes[0];
+    const KeyNode* root = store->root;
     getInt(store, "width");
     getSectionString(store, "sounds", "wordOk");
     getSectionInt(store, "stat", "pressCount");

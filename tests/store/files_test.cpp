@@ -43,11 +43,11 @@ protected:
     fs::path dir;
 };
 
-std::string compressed(const std::string& text) {
+std::string compressed(const std::string& text, int level = 9) {
     uLongf size = compressBound(text.size());
     std::string out(size, '\0');
     compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-              reinterpret_cast<const Bytef*>(text.data()), text.size(), 9);
+              reinterpret_cast<const Bytef*>(text.data()), text.size(), level);
     out.resize(size);
     return out;
 }
@@ -108,6 +108,18 @@ TEST_F(Files, DataFilesArePlainOrZlib) {
     freeKeyStore(store);
     EXPECT_EQ(loadKeyStore(write("broken.dat", "neither zlib nor JSON]").c_str()), nullptr);
     EXPECT_EQ(loadKeyStore(path("missing.dat").c_str()), nullptr);
+}
+
+TEST_F(Files, InflatedDataIsCappedAndRefusedAboveTheCap) {
+    // Zeros compress about a thousandfold, the way a hostile stream claims gigabytes.
+    std::string atLimit(kInflatedDataLimit, '\0');
+    auto fits = readDataFile(write("fits.dat", compressed(atLimit, 1)).c_str());
+    ASSERT_TRUE(fits);
+    EXPECT_EQ(fits->size(), kInflatedDataLimit);
+
+    atLimit.push_back('\0');
+    EXPECT_FALSE(readDataFile(write("bomb.dat", compressed(atLimit, 1)).c_str()));
+    EXPECT_EQ(loadKeyStore(path("bomb.dat").c_str()), nullptr);
 }
 
 TEST_F(Files, WholeFileWritesReplaceOrLeaveTheOldFile) {

@@ -15,7 +15,7 @@ using Store = std::unique_ptr<KeyStore, StoreDeleter>;
 
 Store parse(const std::string& text) { return Store(parseKeyStore(text.data(), text.size())); }
 
-const KeyNode* root(const Store& store) { return &store->nodes[0]; }
+const KeyNode* root(const Store& store) { return store->root; }
 
 }  // namespace
 
@@ -50,7 +50,7 @@ TEST(KeyStore, BuildsTheTreeWithAnyKindOfKey) {
     EXPECT_STREQ(c->children[1]->text, "2");
     EXPECT_EQ(c->children[2]->type, NODE_OBJECT);
     EXPECT_EQ(c->children[2]->childCount, 0u);
-    EXPECT_EQ(store->nodes.size(), 7u);  // every value, in the order it began
+    EXPECT_EQ(store->nodeCount, 7u);  // every value, in the order it began
 
     Store quotes = parse("['single', \"double\", k: v]");
     ASSERT_TRUE(quotes);

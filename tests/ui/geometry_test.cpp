@@ -53,7 +53,7 @@ TEST(PicturePlacement, ReadsOnlyTheMembersThatArePresent) {
     ]})";
     KeyStore* store = parseKeyStore(json, std::strlen(json));
     ASSERT_NE(store, nullptr);
-    const KeyNode* list = findNode(&store->nodes[0], {"p"});
+    const KeyNode* list = findNode(store->root, {"p"});
     ASSERT_NE(list, nullptr);
 
     int w = 100, h = 100, x = 0, y = 0, anchor = 0;

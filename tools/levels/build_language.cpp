@@ -3,7 +3,12 @@
 // of its data file (without the enclosing braces and the texts, which the
 // packaging step adds).
 //
-//   build_language <code> <block list> <output file>
+//   build_language <code> <word data dir> <block list> <output file> <report file>
+//
+// The word data folder holds <code>.freq (the frequency list) and <code>.block (the
+// shared block list). The report file lists each level's words with their ranks and
+// the kind of their description, and the common words some rows make but their
+// levels lack, for the content report.
 #include "tools/levels/languages.h"
 #include "tools/levels/levels.h"
 #include "tools/levels/words.h"
@@ -11,11 +16,67 @@
 #include <cstdio>
 #include <fstream>
 #include <algorithm>
+#include <random>
 #include <set>
+#include <unordered_set>
 
 namespace {
 
 const size_t maxRowLetters = 12;
+// Words past this rank are ones a player would not know (only the English list is longer).
+const unsigned maxRank = 20000;
+const size_t reportedLevels = 20;
+// English words this common turn up in other languages' lists as loans, names and noise.
+const unsigned commonEnglish = 3000;
+
+std::string foldedLower(const std::string& word) {
+    CodePoints cps;
+    decodeUtf8(word, cps);
+    for (char32_t& cp : cps) cp = lowerLetter(cp);
+    return encodeUtf8(cps);
+}
+
+bool builds(const CodePoints& sortedRow, const std::string& word) {
+    CodePoints cps;
+    decodeUtf8(word, cps);
+    std::sort(cps.begin(), cps.end());
+    return std::includes(sortedRow.begin(), sortedRow.end(), cps.begin(), cps.end());
+}
+
+void writeReport(std::ostream& out, const std::vector<Level>& levels, const WordList& list,
+                 const Glossary& glossary, const BlockList& blocked) {
+    std::map<std::string, unsigned> rank;
+    for (size_t i = 0; i < list.words.size(); ++i) rank[list.words[i]] = list.ranks[i];
+    size_t blockedWords = 0;
+    for (size_t i = 0; i < levels.size(); ++i) {
+        out << "level\t" << i + 1 << "\t" << levels[i].row << "\t" << levels[i].medianRank;
+        for (const std::string& word : levels[i].words) {
+            auto text = glossary.descriptions.find(word);
+            const char* kind = text == glossary.descriptions.end() || rawSafe(text->second).empty() ? "-"
+                               : glossary.translated.count(word)                                     ? "t"
+                                                                                                     : "d";
+            out << "\t" << word << ":" << rank[word] << ":" << kind;
+            if (blocked.blocks(word) || glossary.offensive.count(word)) ++blockedWords;
+        }
+        out << "\n";
+    }
+    out << "blocked\t" << blockedWords << "\n";
+    std::mt19937 rng(20261208);
+    for (size_t n = 0; n < reportedLevels && !levels.empty(); ++n) {
+        size_t i = rng() % levels.size();
+        CodePoints row;
+        decodeUtf8(levels[i].row, row);
+        std::sort(row.begin(), row.end());
+        std::set<std::string> present(levels[i].words.begin(), levels[i].words.end());
+        out << "checked\t" << i + 1 << "\t" << levels[i].row << "\t" << levels[i].words.size() << "\n";
+        for (size_t k = 0; k < list.words.size(); ++k)
+            if (list.ranks[k] <= maxRank && !present.count(list.words[k]) && builds(row, list.words[k]))
+                out << "missing\t" << i + 1 << "\t" << list.words[k] << "\t" << list.ranks[k] << "\tnot a level word\n";
+        for (const auto& [word, reason] : list.refused)
+            if (word.rank <= maxRank && builds(row, word.word))
+                out << "missing\t" << i + 1 << "\t" << word.word << "\t" << word.rank << "\t" << reason << "\n";
+    }
+}
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -53,8 +114,9 @@ void writeMembers(std::ostream& out, const Language& language, const std::vector
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s <language code> <block list> <output file>\n", argv[0]);
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: %s <language code> <word data dir> <block list> <output file> <report file>\n",
+                     argv[0]);
         return 2;
     }
     auto started = std::chrono::steady_clock::now();
@@ -63,34 +125,47 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "unknown language %s\n", argv[1]);
         return 2;
     }
+    std::string wordData = std::string(argv[2]) + "/" + argv[1];
     BlockList blocked;
-    if (!readBlockList(*language, argv[2], blocked)) {
-        std::fprintf(stderr, "%s: cannot read the block list %s\n", argv[1], argv[2]);
+    if (!readBlockList(*language, argv[3], blocked) || !readSharedBlockList(*language, wordData + ".block", blocked)) {
+        std::fprintf(stderr, "%s: cannot read the block lists %s and %s.block\n", argv[1], argv[3], wordData.c_str());
         return 1;
     }
-    Glossary glossary = readGlossary(*language);
-    WordList list = readWords(*language, glossary, blocked, maxRowLetters);
-    if (language->wordnet) describeFromWordNet(list.words, glossary);
-    std::vector<std::string> words;
-    std::vector<bool> described;
-    for (const std::string& word : list.words) {
-        if (glossary.offensive.count(word)) continue;
-        bool describedWord = glossary.descriptions.count(word) > 0;
-        CodePoints cps;
-        decodeUtf8(word, cps);
-        if (language->shortWordsNeedDescription && cps.size() == 3 && !describedWord) continue;
-        words.push_back(word);
-        described.push_back(describedWord);
+    std::vector<std::string> common = readFrequencyList(wordData + ".freq", maxRank);
+    if (common.empty()) {
+        std::fprintf(stderr, "%s: cannot read the frequency list %s.freq\n", argv[1], wordData.c_str());
+        return 1;
     }
+    Glossary glossary = readGlossary(*language, common);
+    std::unordered_set<std::string> english;
+    if (!language->wordnet) {
+        std::vector<std::string> englishWords = readFrequencyList(std::string(argv[2]) + "/en.freq", commonEnglish);
+        for (std::string& word : englishWords) english.insert(foldedLower(word));
+    }
+    WordList list = readWords(*language, glossary, blocked, common, english, maxRowLetters);
+    if (language->wordnet) {
+        // WordNet marks offensive senses only now that the words are known.
+        describeFromWordNet(list.words, glossary);
+        WordList kept;
+        kept.refused = list.refused;
+        for (size_t i = 0; i < list.words.size(); ++i) {
+            if (glossary.offensive.count(list.words[i])) {
+                kept.refused.push_back({{list.words[i], list.ranks[i]}, "marked vulgar by a dictionary"});
+                continue;
+            }
+            kept.words.push_back(list.words[i]);
+            kept.ranks.push_back(list.ranks[i]);
+        }
+        list = std::move(kept);
+    }
+    std::vector<bool> described;
+    for (const std::string& word : list.words) described.push_back(glossary.descriptions.count(word) > 0);
 
-    // Rows whose words mostly have a description are preferred. A dictionary that
-    // knows hardly any of the words cannot steer the choice of rows.
     LevelRules rules;
     rules.rowClass = language->index;
     rules.rowClasses = languageTotal;
-    bool helpful = std::count(described.begin(), described.end(), true) * 20 >= long(described.size());
-    if (helpful) rules.minDescribedShare = language->wordnet ? 0.8 : 0.5;
-    std::vector<Level> levels = chooseLevels(language->alphabet, words, described, rules);
+    rules.extraLetters = language->vowels;
+    std::vector<Level> levels = chooseLevels(language->alphabet, list.words, list.ranks, described, rules);
 
     std::map<std::string, std::string> descriptions;
     std::set<std::string> levelWords;
@@ -103,16 +178,19 @@ int main(int argc, char** argv) {
             if (text != glossary.descriptions.end()) descriptions[word] = text->second;
         }
     }
-    std::ofstream out(argv[3], std::ios::binary);
+    std::ofstream out(argv[4], std::ios::binary);
     writeMembers(out, *language, levels, descriptions);
     out.close();
-    if (!out) {
-        std::fprintf(stderr, "%s: cannot write %s\n", argv[1], argv[3]);
+    std::ofstream report(argv[5], std::ios::binary);
+    writeReport(report, levels, list, glossary, blocked);
+    report.close();
+    if (!out || !report) {
+        std::fprintf(stderr, "%s: cannot write %s or %s\n", argv[1], argv[4], argv[5]);
         return 1;
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%s: %zu levels, %zu words (%zu distinct of %zu in the dictionary), %.0f%% described, %.1f s\n",
-                argv[1], levels.size(), totalWords, levelWords.size(), words.size(),
+    std::printf("%s: %zu levels, %zu words (%zu distinct of %zu common words), %.0f%% described, %.1f s\n",
+                argv[1], levels.size(), totalWords, levelWords.size(), list.words.size(),
                 levelWords.empty() ? 0.0 : 100.0 * descriptions.size() / levelWords.size(), seconds);
     return levels.size() >= rules.levelCount ? 0 : 1;
 }

@@ -5,9 +5,6 @@
 #include <sstream>
 #include <vector>
 
-namespace {
-
-// ISO 8859-2 to UTF-8 for the letters of Polish; other high bytes are read as Latin-1.
 std::string fromLatin2(const std::string& line) {
     static const std::map<unsigned char, char32_t> letters = {
         {0xA1, U'Ą'}, {0xB1, U'ą'}, {0xC6, U'Ć'}, {0xE6, U'ć'}, {0xCA, U'Ę'}, {0xEA, U'ę'},
@@ -20,6 +17,8 @@ std::string fromLatin2(const std::string& line) {
     }
     return out;
 }
+
+namespace {
 
 enum class FlagType { Char, Long, Number, Utf8 };
 

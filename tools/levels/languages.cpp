@@ -18,6 +18,7 @@ std::map<char32_t, CodePoints> foldTable(const std::string& from, const std::str
 
 const std::string latin = "abcdefghijklmnopqrstuvwxyz";
 const std::string dict = "/usr/share/dictd/freedict-";
+const std::string thesauri = "/usr/share/mythes/th_";
 
 // Keys of a US keyboard in the order of the Cyrillic letters they carry.
 const std::string jcukenKeys = "qwertyuiop[]asdfghjkl;'zxcvbnm,.`";
@@ -47,27 +48,38 @@ std::vector<Language> makeLanguages() {
     ru.alphabet = letters("абвгдеёжзийклмнопрстуфхцчшщъыьэюя");
     ru.charmap = keyMap(jcukenKeys, "йцукенгшщзхъфывапролджэячсмитьбюё");
     ru.fromEnglish = {dict + "eng-rus", "/usr/share/dictd/mueller7"};
+    ru.thesaurus = thesauri + "ru_RU_v2.dat";
+    ru.formsOf = "/usr/share/hunspell/ru_RU";
+    ru.inflections = ru.formsOf;
+    ru.translationLabel = "англ.:";
     all.push_back(ru);
 
     Language de;
     de.code = "de";
     de.wordLists = {"/usr/share/dict/ngerman"};
     de.vowels = letters("aeiouyäöü");
-    de.alphabet = letters(latin + "äöü");
-    de.folds = {{U'ß', letters("ss")}};
-    de.charmap = {{"[", "ü"}, {";", "ö"}, {"'", "ä"}};
+    de.alphabet = letters(latin + "äöüß");
+    // On a US keyboard ü ö ä sit where the German layout has them; ß (the German minus
+    // key, which the game does not watch) on the key right of ü's.
+    de.charmap = {{"[", "ü"}, {";", "ö"}, {"'", "ä"}, {"]", "ß"}};
     de.capitalNouns = true;
     de.toEnglish = dict + "deu-eng";
+    de.thesaurus = thesauri + "de_DE_v2.dat";
+    de.translationLabel = "engl.:";
     all.push_back(de);
 
     Language fr;
     fr.code = "fr";
     fr.wordLists = {"/usr/share/dict/french"};
     fr.vowels = letters("aeiouy");
-    fr.alphabet = letters(latin);
-    fr.folds = foldTable("àâäçéèêëîïôöùûüÿ", "aaaceeeeiioouuuy",
-                         {{U'æ', letters("ae")}, {U'œ', letters("oe")}});
+    // é è ç à ù have keys of their own on the French layout (the US keys 2 7 9 0 and
+    // quote); the letters with a circumflex or diaeresis need a dead key and are folded.
+    fr.alphabet = letters(latin + "éèçàù");
+    fr.folds = foldTable("âäêëîïôöûüÿ", "aaeeiioouuy", {{U'æ', letters("ae")}, {U'œ', letters("oe")}});
+    fr.charmap = {{"2", "é"}, {"7", "è"}, {"9", "ç"}, {"0", "à"}, {"'", "ù"}};
     fr.toEnglish = dict + "fra-eng";
+    fr.thesaurus = thesauri + "fr_FR_v2.dat";
+    fr.translationLabel = "angl. :";
     fr.inflections = "/usr/share/hunspell/fr";
     fr.fromEnglish = {dict + "eng-fra"};
     all.push_back(fr);
@@ -80,6 +92,9 @@ std::vector<Language> makeLanguages() {
     es.folds = foldTable("áéíóúü", "aeiouu");
     es.charmap = {{";", "ñ"}};
     es.toEnglish = dict + "spa-eng";
+    es.thesaurus = thesauri + "es_ES_v2.dat";
+    es.formsOf = "/usr/share/hunspell/es_ES";
+    es.translationLabel = "ingl.:";
     es.viaGerman = dict + "deu-spa";
     es.inflections = "/usr/share/hunspell/es_ES";
     es.fromEnglish = {dict + "eng-spa"};
@@ -89,9 +104,15 @@ std::vector<Language> makeLanguages() {
     it.code = "it";
     it.wordLists = {"/usr/share/dict/italian"};
     it.vowels = letters("aeiouy");
-    it.alphabet = letters(latin);
-    it.folds = foldTable("àáâèéêìíîïòóôùúû", "aaaeeeiiiiooouuu");
+    // The Italian layout has keys for è é ò à ì ù. On a US keyboard è ò à sit where the
+    // Italian layout has them; ì and ù, whose keys the game does not watch or a data
+    // file cannot name, and é (shifted è) on the free keys ] ` /. The rare others fold.
+    it.alphabet = letters(latin + "àèéìòù");
+    it.folds = foldTable("áâêíîïóôúû", "aaeiiioouu");
+    it.charmap = {{"[", "è"}, {";", "ò"}, {"'", "à"}, {"]", "ì"}, {"`", "ù"}, {"/", "é"}};
     it.toEnglish = dict + "ita-eng";
+    it.thesaurus = thesauri + "it_IT_v2.dat";
+    it.translationLabel = "ingl.:";
     it.inflections = "/usr/share/hunspell/it_IT";
     it.fromEnglish = {dict + "eng-ita"};
     all.push_back(it);
@@ -105,7 +126,8 @@ std::vector<Language> makeLanguages() {
     pl.toEnglish = dict + "pol-eng";
     pl.inflections = "/usr/share/hunspell/pl_PL";
     pl.latin2 = true;
-    pl.shortWordsNeedDescription = true;
+    pl.thesaurus = thesauri + "pl_PL_v2.dat";
+    pl.translationLabel = "ang.:";
     pl.fromEnglish = {dict + "eng-pol"};
     all.push_back(pl);
 
@@ -117,6 +139,9 @@ std::vector<Language> makeLanguages() {
     // The backslash key cannot be named in a data file (its reader keeps escapes as
     // written), so ґ sits on the grave accent key, which Ukrainian does not need.
     uk.charmap = keyMap(jcukenKeys, "йцукенгшщзхїфівапролджєячсмитьбюґ");
+    uk.thesaurus = thesauri + "uk_UA_v2.dat";
+    uk.inflections = "/usr/share/hunspell/uk_UA";
+    uk.translationLabel = "англ.:";
     all.push_back(uk);
     for (unsigned i = 0; i < all.size(); ++i) all[i].index = i;
     return all;

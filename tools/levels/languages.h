@@ -15,13 +15,15 @@ struct Language {
     CodePoints vowels;                    // a word without one is an abbreviation or a cry
     std::map<char32_t, CodePoints> folds; // letters written as others (accents, ß)
     std::vector<std::pair<std::string, std::string>> charmap; // key name -> letter
-    bool shortWordsNeedDescription = false; // the word list's three-letter words are mostly abbreviations
     bool capitalNouns = false;            // nouns start with a capital and are still ordinary words
     bool wordnet = false;                 // descriptions from WordNet
+    std::string thesaurus;                // a thesaurus in the language (synonyms describe a word)
+    std::string translationLabel;         // before an English gloss: "англ.:"
     std::string toEnglish;                // dictd base path of a <lang>-eng dictionary, or empty
     std::vector<std::string> fromEnglish; // dictd base paths of eng-<lang> dictionaries
     std::string viaGerman;                // dictd base path of a deu-<lang> dictionary, read through deu-eng
     std::string inflections;              // hunspell base path whose suffix rules inflect the translated words
+    std::string formsOf;                  // hunspell base path whose forms the word lists lack
     bool latin2 = false;                  // that hunspell dictionary is written in ISO 8859-2
 };
 

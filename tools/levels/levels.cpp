@@ -49,17 +49,17 @@ struct AnagramIndex {
 // row's distinct sub-multisets (at most 2^letters) and looking each one up. Stops
 // once more than `limit` words are found: such a row is of no use.
 void collectWords(const AnagramIndex& index, const std::string& rowKey, size_t position, std::string& partial,
-                  size_t limit, std::vector<unsigned>& out) {
+                  size_t minLetters, size_t limit, std::vector<unsigned>& out) {
     if (out.size() > limit) return;
     if (position == rowKey.size()) {
-        if (partial.size() >= 3) index.wordsOf(partial, out);
+        if (partial.size() >= minLetters) index.wordsOf(partial, out);
         return;
     }
     size_t run = position;
     while (run < rowKey.size() && rowKey[run] == rowKey[position]) ++run;
     for (size_t take = 0; take <= run - position; ++take) {
         partial.append(take, rowKey[position]);
-        collectWords(index, rowKey, run, partial, limit, out);
+        collectWords(index, rowKey, run, partial, minLetters, limit, out);
         partial.resize(partial.size() - take);
     }
 }
@@ -68,6 +68,8 @@ struct Candidate {
     std::string key;
     std::vector<unsigned> words;
     double describedShare = 0;
+    unsigned medianRank = 0;
+    unsigned maxRank = 0;
     bool used = false;
 };
 
@@ -76,13 +78,11 @@ template <class T> void shuffle(std::vector<T>& items, std::mt19937& rng) {
     for (size_t i = items.size(); i > 1; --i) std::swap(items[i - 1], items[rng() % i]);
 }
 
-// A shuffle of the seed word's letters in the rules' row class that spells none of
-// the longest words; empty when there is none within a few hundred tries.
-std::string shuffledRow(const std::string& seedWord, const std::vector<std::string>& longest,
+// A shuffle of the row's letters in the rules' row class that spells none of the
+// longest words; empty when there is none within a few hundred tries.
+std::string shuffledRow(const CodePoints& rowLetters, const std::vector<std::string>& longest,
                         const LevelRules& rules, std::mt19937& rng) {
-    CodePoints cps;
-    decodeUtf8(seedWord, cps);
-    std::vector<char32_t> letters(cps.begin(), cps.end());
+    std::vector<char32_t> letters(rowLetters.begin(), rowLetters.end());
     for (int attempt = 0; attempt < 400; ++attempt) {
         shuffle(letters, rng);
         std::string row = encodeUtf8(CodePoints(letters.begin(), letters.end()));
@@ -91,8 +91,8 @@ std::string shuffledRow(const std::string& seedWord, const std::vector<std::stri
     return "";
 }
 
-Level makeLevel(const Candidate& candidate, const std::vector<std::string>& words, const LevelRules& rules,
-                std::mt19937& rng) {
+Level makeLevel(const Candidate& candidate, const CodePoints& alphabet, const std::vector<std::string>& words,
+                const LevelRules& rules, std::mt19937& rng) {
     Level level;
     for (unsigned w : candidate.words) level.words.push_back(words[w]);
     std::sort(level.words.begin(), level.words.end(), [&](const std::string& a, const std::string& b) {
@@ -101,8 +101,11 @@ Level makeLevel(const Candidate& candidate, const std::vector<std::string>& word
     });
     std::vector<std::string> longest;
     for (const std::string& w : level.words)
-        if (letterCount(w) == candidate.key.size()) longest.push_back(w);
-    level.row = shuffledRow(longest.front(), longest, rules, rng);
+        if (letterCount(w) == letterCount(level.words.back())) longest.push_back(w);
+    CodePoints rowLetters;
+    for (char index : candidate.key) rowLetters += alphabet[size_t(index)];
+    level.row = shuffledRow(rowLetters, longest, rules, rng);
+    level.medianRank = candidate.medianRank;
     return level;
 }
 
@@ -122,9 +125,10 @@ bool spellsWord(const std::string& row, const std::vector<std::string>& words) {
 
 namespace {
 
-// Candidate rows per length: the letters of a word (preferably a described one),
-// one row per letter multiset, each building between minWords and maxWords words.
+// Candidate rows per length: the letters of a word, one row per letter multiset,
+// each building between minWords and maxWords words.
 std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet, const std::vector<std::string>& words,
+                                                  const std::vector<unsigned>& ranks,
                                                   const std::vector<bool>& described, const LevelRules& rules) {
     AnagramIndex index;
     index.entries.reserve(words.size());
@@ -136,24 +140,40 @@ std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet, co
     index.build();
 
     std::vector<std::vector<Candidate>> byLength(maxLetters + 1);
-    for (size_t length = 4; length <= maxLetters; ++length) {
-        std::vector<std::string> seeds, describedSeeds;
+    for (size_t length = 3; length <= maxLetters; ++length) {
+        std::vector<std::string> seeds;
         for (size_t i = 0; i < index.entries.size(); ++i) {
-            const auto& [key, word] = index.entries[i];
-            if (key.size() != length || (i > 0 && index.entries[i - 1].first == key)) continue;
-            seeds.push_back(key);
-            if (described[word]) describedSeeds.push_back(key);
+            const std::string& key = index.entries[i].first;
+            if (key.size() == length && (i == 0 || index.entries[i - 1].first != key)) seeds.push_back(key);
         }
-        if (describedSeeds.size() >= rules.seedsPerLength / 2) seeds.swap(describedSeeds);
+        // Rows for the first levels also come from a common word and one more vowel: in a
+        // language of many forms few words alone make enough common words.
+        if (length <= rules.allSeedsUpTo) {
+            for (const auto& [key, word] : index.entries)
+                if (key.size() + 1 == length && ranks[word] <= rules.earlyMaxRank)
+                    for (char32_t vowel : rules.extraLetters) {
+                        std::string seed = key + char(alphabet.find(vowel));
+                        std::sort(seed.begin(), seed.end());
+                        seeds.push_back(seed);
+                    }
+            std::sort(seeds.begin(), seeds.end());
+            seeds.erase(std::unique(seeds.begin(), seeds.end()), seeds.end());
+        }
         std::mt19937 rng(rules.seed + unsigned(length));
         shuffle(seeds, rng);
-        if (seeds.size() > rules.seedsPerLength) seeds.resize(rules.seedsPerLength);
+        // Short rows are all tried: the first levels need every one whose words are all common.
+        if (length > rules.allSeedsUpTo && seeds.size() > rules.seedsPerLength) seeds.resize(rules.seedsPerLength);
         for (const std::string& key : seeds) {
             Candidate candidate{key, {}};
             std::string partial;
-            collectWords(index, key, 0, partial, rules.maxWords, candidate.words);
+            collectWords(index, key, 0, partial, rules.minLetters, rules.maxWords, candidate.words);
             size_t count = candidate.words.size();
             if (count < rules.minWords || count > rules.maxWords) continue;
+            std::vector<unsigned> wordRanks;
+            for (unsigned w : candidate.words) wordRanks.push_back(ranks[w]);
+            std::sort(wordRanks.begin(), wordRanks.end());
+            candidate.medianRank = wordRanks[count / 2];
+            candidate.maxRank = wordRanks.back();
             size_t withText = std::count_if(candidate.words.begin(), candidate.words.end(),
                                             [&](unsigned w) { return described[w]; });
             candidate.describedShare = double(withText) / count;
@@ -163,67 +183,81 @@ std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet, co
     return byLength;
 }
 
-std::vector<Level> pickLevels(std::vector<std::vector<Candidate>> byLength, const std::vector<std::string>& words,
-                              const LevelRules& rules) {
-    // Difficulty grows with the level: the row length steps up through the lengths
-    // that offer enough rows, each length taking levels in proportion to its rows (so
-    // no length runs out), and within a length the word count rises.
-    size_t enough = std::max<size_t>(1, rules.levelCount / 25);
-    size_t available = 0;
-    std::vector<size_t> quota(byLength.size(), 0);
-    for (size_t length = 0; length < byLength.size(); ++length)
-        if (byLength[length].size() >= enough) available += byLength[length].size();
-    std::vector<Level> levels;
-    if (available < rules.levelCount) return levels;
-    size_t assigned = 0;
-    for (size_t length = 0; length < byLength.size(); ++length)
-        if (byLength[length].size() >= enough) {
-            quota[length] = rules.levelCount * byLength[length].size() / available;
-            assigned += quota[length];
-        }
-    for (size_t length = 0; assigned < rules.levelCount; length = (length + 1) % byLength.size())
-        if (byLength[length].size() >= enough && quota[length] < byLength[length].size()) {
-            ++quota[length];
-            ++assigned;
-        }
-    // Within a length, rows are taken at evenly spaced places of the word-count order;
-    // of the rows up to the next place, the one whose words are best described.
-    std::mt19937 rng(rules.seed);
-    for (size_t length = 0; length < byLength.size(); ++length) {
-        std::vector<Candidate>& bucket = byLength[length];
-        std::stable_sort(bucket.begin(), bucket.end(),
-                         [](const Candidate& a, const Candidate& b) { return a.words.size() < b.words.size(); });
-        size_t stride = quota[length] ? std::max<size_t>(1, bucket.size() / quota[length]) : 1;
-        for (size_t j = 0; j < quota[length];) {
-            size_t place = quota[length] > 1 ? j * (bucket.size() - 1) / (quota[length] - 1) : 0;
-            Candidate* best = nullptr;
-            for (size_t k = place; k < bucket.size() + place && (!best || k < place + stride); ++k) {
-                Candidate& c = bucket[k % bucket.size()];
-                if (!c.used && (!best || c.describedShare > best->describedShare)) best = &c;
-            }
-            if (!best) break;
-            best->used = true;
-            Level level = makeLevel(*best, words, rules, rng);
-            if (level.row.empty()) continue; // too few orders of these letters: take another row
-            levels.push_back(std::move(level));
-            ++j;
-        }
-    }
-    return levels;
+// What level i aims at: its row length and its word count. The first levels hold
+// short rows and few words; both grow slowly up to the longest rows there are
+// enough of.
+struct Aim {
+    double length;
+    double words;
+};
+
+Aim aimOf(size_t i, size_t longest, const LevelRules& rules) {
+    size_t early = rules.earlyLevels;
+    if (i < early) return {i < early * 2 / 5 ? 4.0 : 5.0, 7.0 + 9.0 * i / std::max<size_t>(1, early - 1)};
+    double f = double(i - early) / std::max<size_t>(1, rules.levelCount - early - 1);
+    return {5.0 + (double(longest) - 5.0) * f, 16.0 + 34.0 * f};
+}
+
+bool allowed(const Candidate& c, size_t i, size_t previousLength, size_t previousWords, double step,
+             const LevelRules& rules) {
+    size_t length = c.key.size(), count = c.words.size();
+    if (c.used) return false;
+    if (i < rules.earlyLevels && (c.maxRank > rules.earlyMaxRank || count > rules.earlyMaxWords)) return false;
+    if (previousWords == 0) return true;
+    if (length < previousLength || length > previousLength + 1) return false;
+    return count >= previousWords * (1 - step) && count <= previousWords * (1 + step);
+}
+
+double cost(const Candidate& c, size_t i, const Aim& aim, const LevelRules& rules) {
+    double words = std::fabs(std::log(c.words.size() / aim.words));
+    double length = std::fabs(double(c.key.size()) - aim.length);
+    // Early rows the more common the better; later the words may be less common.
+    double common = i < rules.earlyLevels ? double(c.medianRank) / rules.earlyMaxRank : 0;
+    return words + 0.6 * length + 0.5 * common - 0.5 * c.describedShare;
 }
 
 } // namespace
 
 std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<std::string>& words,
-                                const std::vector<bool>& described, const LevelRules& rules) {
-    std::vector<std::vector<Candidate>> candidates = candidateRows(alphabet, words, described, rules);
+                                const std::vector<unsigned>& ranks, const std::vector<bool>& described,
+                                const LevelRules& rules) {
+    std::vector<std::vector<Candidate>> byLength = candidateRows(alphabet, words, ranks, described, rules);
+    size_t longest = 5;
+    for (size_t length = 5; length < byLength.size(); ++length)
+        if (byLength[length].size() >= rules.levelCount / 10) longest = length;
+    std::vector<Candidate*> all;
+    for (auto& bucket : byLength)
+        for (Candidate& c : bucket) all.push_back(&c);
+
+    std::mt19937 rng(rules.seed);
     std::vector<Level> levels;
-    for (double share = rules.minDescribedShare;; share -= 0.01) {
-        std::vector<std::vector<Candidate>> wellDescribed(candidates.size());
-        for (size_t length = 0; length < candidates.size(); ++length)
-            for (const Candidate& c : candidates[length])
-                if (c.describedShare >= share) wellDescribed[length].push_back(c);
-        levels = pickLevels(std::move(wellDescribed), words, rules);
-        if (levels.size() >= rules.levelCount || share <= 0) return levels;
+    size_t previousLength = 0, previousWords = 0;
+    while (levels.size() < rules.levelCount) {
+        size_t i = levels.size();
+        Aim aim = aimOf(i, longest, rules);
+        // The neighbour rule widens step by step, and gives way only when no row keeps it.
+        Candidate* best = nullptr;
+        double bestCost = 0;
+        for (int pass = 0; !best && pass < 5; ++pass) {
+            double step = rules.neighbourStep * (1 << pass);
+            bool free = pass >= 3;
+            size_t level = pass == 4 ? rules.earlyLevels : i; // last of all the first levels' rule gives way
+            for (Candidate* c : all) {
+                if (!allowed(*c, level, free ? 0 : previousLength, free ? 0 : previousWords, step, rules)) continue;
+                double d = cost(*c, i, aim, rules);
+                if (!best || d < bestCost) {
+                    best = c;
+                    bestCost = d;
+                }
+            }
+        }
+        if (!best) break;
+        best->used = true;
+        Level level = makeLevel(*best, alphabet, words, rules, rng);
+        if (level.row.empty()) continue; // too few orders of these letters: take another row
+        previousLength = best->key.size();
+        previousWords = best->words.size();
+        levels.push_back(std::move(level));
     }
+    return levels;
 }

@@ -8,16 +8,23 @@
 struct Level {
     std::string row;                // the letters, shuffled
     std::vector<std::string> words; // every word the row builds, shorter ones first
+    unsigned medianRank = 0;        // of its words in the frequency list
 };
 
 struct LevelRules {
     size_t levelCount = 420;
     size_t minWords = 6;
     size_t maxWords = 80;
-    size_t seedsPerLength = 1500;   // rows tried per row length
-    // The share of described words asked of each row at first; it is lowered step by
-    // step until the rows allow enough levels.
-    double minDescribedShare = 0;
+    size_t minLetters = 2;          // the shortest word a level asks for
+    size_t seedsPerLength = 600;    // rows tried per row length
+    size_t allSeedsUpTo = 7;        // rows up to this length are all tried
+    // The first levels teach the game: short rows whose words are all among the most used.
+    size_t earlyLevels = 30;
+    size_t earlyMaxWords = 20;
+    unsigned earlyMaxRank = 3000;
+    CodePoints extraLetters;        // letters added to common words to make more short rows
+    // Neighbouring levels differ in word count by at most this share.
+    double neighbourStep = 1.0 / 3;
     unsigned seed = 20261207;
     // Level files are named after the row alone, so languages must never share a row:
     // each language takes only rows whose hash leaves its own remainder.
@@ -25,11 +32,12 @@ struct LevelRules {
     unsigned rowClasses = 1;
 };
 
-// `words` are sorted, distinct and spelled with the letters of `alphabet`; `described`
-// tells which of them have a description. Returns fewer levels than asked when the
-// words do not allow more.
+// `words` are sorted, distinct and spelled with the letters of `alphabet`; `ranks`
+// give each word's place in the frequency list and `described` tells which have a
+// description. Returns fewer levels than asked when the words do not allow more.
 std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<std::string>& words,
-                                const std::vector<bool>& described, const LevelRules& rules);
+                                const std::vector<unsigned>& ranks, const std::vector<bool>& described,
+                                const LevelRules& rules);
 
 // True when a row could be typed as one of the words letter by letter, left to right.
 bool spellsWord(const std::string& row, const std::vector<std::string>& words);

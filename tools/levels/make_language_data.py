@@ -1,19 +1,23 @@
 #!/usr/bin/env python3
 """Writes data/<code>.dat for each language: the texts of content/text/<code>.json
 followed by the levels, descriptions, statistics and keyboard map that
-build_language makes, zlib-compressed.
+build_language makes, zlib-compressed; then the content report and the plot of the
+difficulty curve.
 
 The game's reader keeps texts exactly as written (it decodes no escapes), so every
 text goes out raw: real line feeds, and no double quote or backslash inside."""
 import argparse
 import json
 import os
+import resource
 import subprocess
 import sys
 import tempfile
 import time
 import zlib
 from concurrent.futures import ThreadPoolExecutor
+
+import content_report
 
 # Languages whose word lists take longest to read, slowest first.
 SLOW_FIRST = ["pl", "de", "uk", "ru"]
@@ -42,6 +46,9 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--builder", required=True)
     parser.add_argument("--words", required=True, help="directory of the block lists <code>.txt")
+    parser.add_argument("--word-data", required=True, help="directory of the fetched <code>.freq and <code>.block")
+    parser.add_argument("--report", required=True, help="the content report to write (Markdown)")
+    parser.add_argument("--plot", required=True, help="the plot of the difficulty curve to write (PNG)")
     parser.add_argument("--texts", required=True, help="directory of the texts <code>.json")
     parser.add_argument("--out", required=True, help="the run directory's data/")
     parser.add_argument("--jobs", type=int, default=2)
@@ -54,15 +61,17 @@ def main():
     with tempfile.TemporaryDirectory() as scratch, ThreadPoolExecutor(max_workers=args.jobs) as pool:
         def build(code):
             body = os.path.join(scratch, code + ".body")
-            command = [args.builder, code, os.path.join(args.words, code + ".txt"), body]
-            return body, subprocess.run(command, stdout=subprocess.PIPE, text=True)
+            report = os.path.join(scratch, code + ".report")
+            command = [args.builder, code, args.word_data, os.path.join(args.words, code + ".txt"), body, report]
+            return body, report, subprocess.run(command, stdout=subprocess.PIPE, text=True)
 
         # The slowest languages start first, so that the jobs end close together.
         order = sorted(args.codes, key=lambda code: SLOW_FIRST.index(code) if code in SLOW_FIRST else len(SLOW_FIRST))
         builds = {code: pool.submit(build, code) for code in order}
         failed = False
+        reports = {}
         for code in args.codes:
-            body, result = builds[code].result()
+            body, report, result = builds[code].result()
             print(result.stdout.strip(), flush=True)
             if result.returncode != 0:
                 print(f"{code}: building the levels failed", file=sys.stderr)
@@ -74,7 +83,13 @@ def main():
             with open(target + ".tmp", "wb") as f:
                 f.write(zlib.compress(data, 9))
             os.replace(target + ".tmp", target)
-    print(f"language data: {time.monotonic() - started:.1f} s")
+            reports[code] = content_report.read(report)
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    own = resource.getrusage(resource.RUSAGE_SELF)
+    cpu = usage.ru_utime + usage.ru_stime + own.ru_utime + own.ru_stime
+    content_report.write_report(args.report, reports, cpu)
+    content_report.write_plot(args.plot, reports)
+    print(f"language data: {time.monotonic() - started:.1f} s, {cpu:.1f} s of CPU; report in {args.report}")
     return 1 if failed else 0
 
 

@@ -163,6 +163,20 @@ std::string translationText(const std::vector<std::string>& body) {
     return text;
 }
 
+// The first three letters, in lower case: inflecting only stems that begin like a
+// common word keeps the work small.
+std::string beginning(const std::string& word) {
+    CodePoints cps;
+    decodeUtf8(word, cps);
+    for (char32_t& cp : cps) cp = lowerLetter(cp);
+    return encodeUtf8(cps.substr(0, 3));
+}
+
+bool startsLower(const std::string& word) {
+    CodePoints cps;
+    return decodeUtf8(word, cps) && !cps.empty() && lowerLetter(cps[0]) == cps[0];
+}
+
 bool foldKey(const Language& language, const std::string& written, std::string& key) {
     CodePoints cps, folded;
     if (!decodeUtf8(written, cps) || cps.empty()) return false;
@@ -182,12 +196,16 @@ std::string shorten(const std::string& text) {
     return text.substr(0, cut) + "...";
 }
 
-// A description that shows the written form when folding changed it: "été: summer".
-std::string withSpelling(const Language& language, const std::string& written, const std::string& key,
-                         const std::string& english) {
+// An English gloss, labelled as a translation in the player's language, after the
+// written form when folding changed it: "straße - engl.: street".
+void addTranslation(const Language& language, Glossary& glossary, const std::string& key, const std::string& written,
+                    const std::string& english) {
+    if (glossary.descriptions.count(key)) return;
     std::string shown = language.folds.empty() && !language.capitalNouns ? std::string() : written;
     if (shown == key) shown.clear();
-    return (shown.empty() ? "" : shown + ": ") + english;
+    glossary.descriptions[key] = (shown.empty() ? "" : shown + " - ") + language.translationLabel + " " + english;
+    glossary.translated.insert(key);
+    glossary.english[key] = english;
 }
 
 void readToEnglish(const Language& language, Glossary& glossary) {
@@ -203,10 +221,8 @@ void readToEnglish(const Language& language, Glossary& glossary) {
              entry.tags == "pl" || contains(entry.tags, "pl, n")))
             glossary.nouns.insert(key);
         std::string english = shorten(translationText(entry.body));
-        if (!english.empty() && !glossary.descriptions.count(key)) {
-            glossary.descriptions[key] = withSpelling(language, entry.headword, key, english);
-            glossary.english[key] = english;
-        }
+        if (!english.empty()) addTranslation(language, glossary, key, entry.headword, english);
+        if (!capital) glossary.spelled.insert(key);
     }
 }
 
@@ -256,6 +272,7 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
                 if (rude) glossary.offensive.insert(key);
                 english[key].emplace_back(rank * 100 + position++, entry.headword);
                 written.emplace(key, item);
+                if (startsLower(item)) glossary.spelled.insert(key);
             }
             ++rank;
         }
@@ -270,9 +287,7 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
                 chosen.push_back(candidate.second);
         std::string text;
         for (const std::string& e : chosen) text += (text.empty() ? "" : ", ") + e;
-        text = shorten(text);
-        glossary.descriptions[key] = withSpelling(language, written[key], key, text);
-        glossary.english[key] = text;
+        addTranslation(language, glossary, key, written[key], shorten(text));
     }
 }
 
@@ -291,28 +306,84 @@ void readViaGerman(const Language& language, Glossary& glossary) {
             std::string key;
             if (item.find(' ') != std::string::npos || !foldKey(language, item, key)) continue;
             if (marksOffensive(entry.body)) glossary.offensive.insert(key);
-            if (glossary.descriptions.count(key)) continue;
-            glossary.descriptions[key] = withSpelling(language, item, key, english->second);
-            glossary.english[key] = english->second;
+            addTranslation(language, glossary, key, item, english->second);
         }
     }
 }
 
-// Inflected forms are described through their dictionary form: "kota" gets "kot: cat".
-void describeInflections(const Language& language, Glossary& glossary) {
-    auto translated = [&](const std::string& stem) {
+// Inflected forms are described through their dictionary form: "kota" gets
+// "kot: kocur" from the thesaurus, or "kot - ang.: cat".
+void describeInflections(const Language& language, const std::unordered_set<std::string>& beginnings,
+                         Glossary& glossary) {
+    auto described = [&](const std::string& stem) {
         std::string key;
-        return foldKey(language, stem, key) && glossary.english.count(key) > 0;
+        return (beginnings.empty() || beginnings.count(beginning(stem))) && foldKey(language, stem, key) &&
+               glossary.descriptions.count(key) > 0;
     };
-    auto forms = inflectedForms(language.inflections, language.latin2, translated);
+    auto forms = inflectedForms(language.inflections, language.latin2, described);
     std::map<std::string, std::string> sorted(forms.begin(), forms.end());
     for (const auto& [form, stem] : sorted) {
         std::string formKey, stemKey;
         if (!foldKey(language, form, formKey) || !foldKey(language, stem, stemKey)) continue;
         if (glossary.offensive.count(stemKey)) glossary.offensive.insert(formKey);
-        if (!glossary.descriptions.count(formKey))
-            glossary.descriptions[formKey] = stem + ": " + glossary.english[stemKey];
+        if (glossary.descriptions.count(formKey)) continue;
+        if (glossary.translated.count(stemKey)) {
+            glossary.descriptions[formKey] = stem + " - " + language.translationLabel + " " + glossary.english[stemKey];
+            glossary.translated.insert(formKey);
+        } else {
+            glossary.descriptions[formKey] = stem + ": " + glossary.descriptions[stemKey];
+        }
     }
+}
+
+std::string fromLatin1(const std::string& line) {
+    std::string out;
+    for (unsigned char c : line) appendUtf8(out, c);
+    return out;
+}
+
+// A thesaurus in the player's language (one "word|senses" line, then a "(kind)|synonym|..."
+// line per sense): up to three synonyms of the first senses describe the word. Synonyms
+// with a capital would name a place or a person, except German nouns.
+void readThesaurus(const Language& language, Glossary& glossary) {
+    std::ifstream in(language.thesaurus, std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    auto decode = [&](const std::string& text) {
+        return contains(line, "8859-2") ? fromLatin2(text) : contains(line, "8859-1") ? fromLatin1(text) : text;
+    };
+    std::string key;
+    std::vector<std::string> synonyms;
+    auto finish = [&]() {
+        if (key.empty() || synonyms.empty() || glossary.descriptions.count(key)) return;
+        std::string text;
+        for (const std::string& s : synonyms) text += (text.empty() ? "" : ", ") + s;
+        glossary.descriptions[key] = text;
+    };
+    std::string next;
+    while (std::getline(in, next)) {
+        next = decode(next);
+        size_t bar = next.find('|');
+        if (bar == std::string::npos) continue;
+        std::string head = next.substr(0, bar);
+        if (!head.empty() && head[0] != '(' && head != "-") { // a headword line
+            finish();
+            synonyms.clear();
+            if (head.find(' ') != std::string::npos || !foldKey(language, head, key)) key.clear();
+            continue;
+        }
+        std::string rest = next.substr(bar + 1) + "|";
+        for (size_t start = 0, end; (end = rest.find('|', start)) != std::string::npos; start = end + 1) {
+            std::string synonym = trim(dropBracketed(rest.substr(start, end - start)));
+            CodePoints cps;
+            if (synonym.empty() || synonyms.size() >= 3 || !decodeUtf8(synonym, cps)) continue;
+            std::string folded;
+            if (foldKey(language, synonym, folded) && folded == key) continue;
+            if (!language.capitalNouns && lowerLetter(cps[0]) != cps[0]) continue;
+            if (std::find(synonyms.begin(), synonyms.end(), synonym) == synonyms.end()) synonyms.push_back(synonym);
+        }
+    }
+    finish();
 }
 
 // Rules out what word lists keep beside words: abbreviations without a vowel
@@ -322,6 +393,25 @@ bool ordinaryWord(const Language& language, const CodePoints& word) {
     for (size_t i = 2; i < word.size(); ++i)
         if (word[i] == word[i - 1] && word[i] == word[i - 2]) return false;
     return true;
+}
+
+// A hunspell dictionary lists stems with the rules that inflect them: its lower-case
+// stems and their forms join the gate. Only stems that begin like a common word are
+// inflected, which keeps this quick.
+void addForms(const Language& language, const std::vector<std::string>& common,
+              const std::unordered_set<std::string>& names, std::unordered_set<std::string>& spelled) {
+    std::unordered_set<std::string> beginnings = beginningsOf(common);
+    std::vector<std::string> stems;
+    auto wanted = [&](const std::string& stem) {
+        if (!startsLower(stem) || !beginnings.count(beginning(stem))) return false;
+        stems.push_back(stem);
+        return true;
+    };
+    std::string key;
+    for (const auto& [form, stem] : inflectedForms(language.formsOf, language.latin2, wanted))
+        if (foldKey(language, form, key) && !names.count(key)) spelled.insert(key);
+    for (const std::string& stem : stems)
+        if (foldKey(language, stem, key) && !names.count(key)) spelled.insert(key);
 }
 
 } // namespace
@@ -359,6 +449,10 @@ bool BlockList::blocks(const std::string& word) const {
         if (word.compare(0, stem.size(), stem) == 0) return true;
     for (const std::string& part : parts)
         if (word.find(part) != std::string::npos) return true;
+    CodePoints cps;
+    if (!forms.empty()) decodeUtf8(word, cps);
+    for (const CodePoints& stem : forms)
+        if (cps.size() <= stem.size() + 4 && cps.compare(0, stem.size(), stem) == 0) return true;
     return false;
 }
 
@@ -385,41 +479,97 @@ bool readBlockList(const Language& language, const std::string& path, BlockList&
     return true;
 }
 
-Glossary readGlossary(const Language& language) {
+bool readSharedBlockList(const Language& language, const std::string& path, BlockList& list) {
+    std::ifstream in(path);
+    if (!in) return false;
+    std::string line, key;
+    while (std::getline(in, line)) {
+        if (!foldKey(language, trim(line), key)) continue;
+        list.words.insert(key);
+        CodePoints cps;
+        decodeUtf8(key, cps);
+        if (cps.size() >= 5) list.forms.push_back(cps.substr(0, std::max<size_t>(4, cps.size() - 2)));
+    }
+    return true;
+}
+
+std::unordered_set<std::string> beginningsOf(const std::vector<std::string>& words) {
+    std::unordered_set<std::string> beginnings;
+    for (const std::string& word : words) beginnings.insert(beginning(word));
+    return beginnings;
+}
+
+Glossary readGlossary(const Language& language, const std::vector<std::string>& common) {
     Glossary glossary;
+    if (!language.thesaurus.empty()) readThesaurus(language, glossary);
     if (!language.toEnglish.empty()) readToEnglish(language, glossary);
     for (const std::string& base : language.fromEnglish) readFromEnglish(language, base, glossary);
     if (!language.viaGerman.empty()) readViaGerman(language, glossary);
-    if (!language.inflections.empty()) describeInflections(language, glossary);
+    if (!language.inflections.empty()) describeInflections(language, beginningsOf(common), glossary);
     return glossary;
 }
 
+std::vector<std::string> readFrequencyList(const std::string& path, unsigned maxRank) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> common;
+    for (std::string line; common.size() < maxRank && std::getline(in, line);) common.push_back(trim(line));
+    return common;
+}
+
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
+                   const std::vector<std::string>& common, const std::unordered_set<std::string>& english,
                    size_t maxLetters) {
-    WordList list;
+    std::unordered_set<std::string> commonKeys;
+    std::string key;
+    for (const std::string& word : common)
+        if (foldKey(language, word, key)) commonKeys.insert(key);
+    // The dictionaries' gate: what they spell in lower case, and German nouns. Words the
+    // word lists write only with a capital are names, whatever other sources say.
+    std::unordered_set<std::string> spelled, names;
     CodePoints written, folded;
     for (const std::string& path : language.wordLists) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) std::fprintf(stderr, "missing word list %s\n", path.c_str());
+        std::ifstream list(path, std::ios::binary);
+        if (!list) std::fprintf(stderr, "missing word list %s\n", path.c_str());
         std::string line;
-        while (std::getline(in, line)) {
+        while (std::getline(list, line)) {
             line = trim(line.substr(0, line.find('/')));
-            if (!decodeUtf8(line, written) || written.size() < 3 || written.size() > maxLetters + 2) continue;
-            bool noun = false;
-            if (language.capitalNouns && lowerLetter(written[0]) != written[0]) {
-                written[0] = lowerLetter(written[0]);
-                noun = true;
-            }
-            if (!foldWord(language, written, folded) || folded.size() < 3 || folded.size() > maxLetters) continue;
-            if (!ordinaryWord(language, folded)) continue;
+            if (!decodeUtf8(line, written) || written.size() < 2 || written.size() > maxLetters + 2) continue;
+            bool capital = lowerLetter(written[0]) != written[0];
+            written[0] = lowerLetter(written[0]);
+            if (!foldWord(language, written, folded)) continue;
             std::string word = encodeUtf8(folded);
-            if (noun && !glossary.nouns.count(word)) continue;
-            if (blocked.blocks(word)) continue;
-            list.words.push_back(word);
+            if (!commonKeys.count(word)) continue;
+            if (capital && !(language.capitalNouns && glossary.nouns.count(word))) names.insert(word);
+            else spelled.insert(word);
         }
     }
-    std::sort(list.words.begin(), list.words.end());
-    list.words.erase(std::unique(list.words.begin(), list.words.end()), list.words.end());
+    for (const std::string& word : glossary.spelled)
+        if (!names.count(word)) spelled.insert(word);
+    if (!language.formsOf.empty()) addForms(language, common, names, spelled);
+    WordList list;
+    std::unordered_set<std::string> seen;
+    std::vector<RankedWord> kept;
+    for (unsigned rank = 1; rank <= common.size(); ++rank) {
+        const std::string& line = common[rank - 1];
+        if (!decodeUtf8(line, written)) continue;
+        for (char32_t& cp : written) cp = lowerLetter(cp);
+        if (!foldWord(language, written, folded) || folded.size() < 2 || folded.size() > maxLetters) continue;
+        std::string word = encodeUtf8(folded);
+        if (!seen.insert(word).second) continue;
+        const char* refusal = !spelled.count(word)           ? "not spelled so in the dictionaries"
+                              : blocked.blocks(word)         ? "blocked"
+                              : glossary.offensive.count(word) ? "marked vulgar by a dictionary"
+                              : !ordinaryWord(language, folded) ? "no vowel, or a cry"
+                              : english.count(word) && !glossary.descriptions.count(word) ? "an English word"
+                                                                : nullptr;
+        if (refusal) list.refused.push_back({{word, rank}, refusal});
+        else kept.push_back({word, unsigned(kept.size() + 1)});
+    }
+    std::sort(kept.begin(), kept.end(), [](const RankedWord& a, const RankedWord& b) { return a.word < b.word; });
+    for (const RankedWord& w : kept) {
+        list.words.push_back(w.word);
+        list.ranks.push_back(w.rank);
+    }
     return list;
 }
 

@@ -12,19 +12,36 @@ struct Glossary {
     std::unordered_map<std::string, std::string> english;      // row-letter word -> its translation
     std::unordered_set<std::string> nouns;     // capitalised headwords that are common nouns
     std::unordered_set<std::string> offensive; // words a dictionary marks vulgar or slurring
+    std::unordered_set<std::string> translated; // descriptions that are an English translation
+    std::unordered_set<std::string> spelled;    // words the dictionaries write in lower case
+};
+
+struct RankedWord {
+    std::string word; // in row letters
+    unsigned rank;    // 1 for the most used
 };
 
 struct WordList {
     std::vector<std::string> words; // sorted, distinct, in row letters
+    // The rank of each word among the words of the language: the frequency list also
+    // counts names, foreign words and other languages' words, which are not among them.
+    std::vector<unsigned> ranks;
+    // Common forms of the frequency list that are not level words (ranked by their place
+    // in that list), and why: the report shows which of them a row would have made.
+    std::vector<std::pair<RankedWord, const char*>> refused;
 };
 
 // Block list lines: a word; a stem followed by '*' that blocks every word it starts;
 // or '*' part '*' that blocks every word holding the part. '#' starts a comment.
-// Entries are folded like the words.
+// Entries are folded like the words. A shared list names words in their dictionary
+// form only, so each of its words also blocks the forms that share all but its
+// ending (`forms`: the word less its last two letters, at least four kept, and
+// up to four letters more).
 struct BlockList {
     std::unordered_set<std::string> words;
     std::vector<std::string> stems;
     std::vector<std::string> parts;
+    std::vector<CodePoints> forms;
     bool blocks(const std::string& word) const;
 };
 
@@ -32,9 +49,25 @@ struct BlockList {
 bool foldWord(const Language& language, const CodePoints& written, CodePoints& folded);
 char32_t lowerLetter(char32_t cp);
 
+// Our own list: every entry must be a word of the language (anything else is a typo).
 bool readBlockList(const Language& language, const std::string& path, BlockList& list);
-Glossary readGlossary(const Language& language);
+// A shared list of one word a line: entries in other scripts or with other signs are skipped.
+bool readSharedBlockList(const Language& language, const std::string& path, BlockList& list);
+// `common` words (in any case, accents kept) narrow the inflected forms described to
+// those that begin like one of them; empty describes them all.
+Glossary readGlossary(const Language& language, const std::vector<std::string>& common = {});
+// The first three letters of each word, in lower case.
+std::unordered_set<std::string> beginningsOf(const std::vector<std::string>& words);
+// The frequency list: one word a line, the most used first, up to `maxRank` lines;
+// empty when it cannot be read.
+std::vector<std::string> readFrequencyList(const std::string& path, unsigned maxRank);
+// The words of the frequency list that the dictionaries spell so, in lower case
+// (German nouns with their capital), that block lists and dictionaries leave alone
+// and that have 2 to `maxLetters` letters.
+// `english` (the most used English words) are taken only when a dictionary of the
+// language describes them: word lists keep many English words and names.
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
+                   const std::vector<std::string>& common, const std::unordered_set<std::string>& english,
                    size_t maxLetters);
 // English: a WordNet gloss for each listed word (inflected forms through their base form).
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary);

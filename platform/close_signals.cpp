@@ -1,0 +1,29 @@
+#include "platform/close_signals.h"
+
+#include <SDL2/SDL_hints.h>
+
+#include <csignal>
+#include <initializer_list>
+
+namespace {
+
+volatile std::sig_atomic_t closeSignalSeen = 0;
+
+extern "C" void noteCloseSignal(int) { closeSignalSeen = 1; }
+
+}  // namespace
+
+void watchCloseSignals() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    struct sigaction note {};
+    note.sa_handler = noteCloseSignal;
+    sigemptyset(&note.sa_mask);
+    note.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        struct sigaction current {};
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+        sigaction(signal, &note, nullptr);
+    }
+}
+
+bool closeSignalReceived() { return closeSignalSeen != 0; }

@@ -1,0 +1,41 @@
+#include "util/arena.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+TEST(Arena, PiecesKeepTheirBytesAndAlignmentAcrossBlocks) {
+    Arena arena;
+    std::vector<std::pair<char*, size_t>> texts;
+    std::vector<uint64_t*> numbers;
+    // Enough small pieces, odd sizes between aligned ones, to fill several blocks.
+    for (size_t i = 0; i < 20000; ++i) {
+        size_t length = 1 + i % 13;
+        char* text = arena.allocate<char>(length);
+        std::memset(text, static_cast<int>('a' + i % 26), length);
+        texts.push_back({text, length});
+        uint64_t* number = arena.allocate<uint64_t>(1);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(number) % alignof(uint64_t), 0u);
+        *number = i;
+        numbers.push_back(number);
+    }
+    // A piece larger than a block stands alone and leaves the small ones untouched.
+    char* large = arena.allocate<char>(3 * Arena::kBlockSize);
+    std::memset(large, 'z', 3 * Arena::kBlockSize);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        ASSERT_EQ(*numbers[i], i);
+        for (size_t k = 0; k < texts[i].second; ++k) ASSERT_EQ(texts[i].first[k], 'a' + i % 26);
+    }
+}
+
+TEST(Arena, ANewArenaReusesTheBlocksOfADestroyedOne) {
+    char* first;
+    {
+        Arena arena;
+        first = arena.allocate<char>(100);
+    }
+    Arena next;
+    EXPECT_EQ(next.allocate<char>(100), first);  // the warm block comes back, not a fresh one
+}
