@@ -17,9 +17,16 @@ mkdir -p "$sources"
 # Source packages come from the same Debian registry the binary packages do.
 fetch_sources() {
     if ! apt-cache showsrc glfw3 2>/dev/null | grep -q '^Package:'; then
+        # Source entries for the registry the binary packages come from, in whichever format
+        # this machine lists it (a new Debian 12 install, or a debootstrap root).
         local list=/etc/apt/sources.list.d/debian.sources
-        [ -f "$list" ] || { echo "build-windows: no $list to take the registry from"; exit 1; }
-        sed 's/^Types: deb$/Types: deb-src/' "$list" >/etc/apt/sources.list.d/debian-src.sources
+        if [ -f "$list" ]; then
+            sed 's/^Types: deb$/Types: deb-src/' "$list" >/etc/apt/sources.list.d/debian-src.sources
+        elif grep -q '^deb ' /etc/apt/sources.list 2>/dev/null; then
+            sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >/etc/apt/sources.list.d/debian-src.list
+        else
+            echo "build-windows: no Debian registry in /etc/apt to take the sources from"; exit 1
+        fi
         apt-get update
     fi
     (cd "$sources" && apt-get source glfw3 imgui)
