@@ -149,7 +149,7 @@ tsMixer* tsMakeContext(void* window, int sampleRate, int latencyFactor, int buff
     }
     uint32_t ringBytes = roundUp(uint32_t(sampleRate) * uint32_t(bufferedSeconds), 4) * kBytesPerFrame;
     const char* error = nullptr;
-    std::unique_ptr<AudioRing> ring = openSdlAudioRing(sampleRate, ringBytes, &error);
+    std::unique_ptr<AudioRing> ring = openAudioRing(window, sampleRate, ringBytes, &error);
     if (!ring) {
         tsLastError = error;
         return nullptr;

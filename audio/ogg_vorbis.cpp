@@ -7,7 +7,11 @@
 //   write before its block).
 #include "audio/ogg_vorbis.h"
 
+#ifdef _WIN32
+#include <malloc.h>  // alloca
+#else
 #include <alloca.h>
+#endif
 #include <assert.h>
 #include <math.h>
 #include <stdint.h>

@@ -1,4 +1,8 @@
 # Libraries from the system, found once and shared by every target.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows/deps.cmake)
+  return()
+endif()
 find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 find_package(OpenGL REQUIRED)

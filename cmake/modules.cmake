@@ -5,6 +5,13 @@ set(WG_GAME_MODULES util store platform gfx core audio ui)
 
 function(wg_game_module name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  # A platform's back ends are named after it: x_win32.cpp on Windows, sdl_x.cpp and x_posix.cpp
+  # everywhere else.
+  if(WIN32)
+    list(FILTER sources EXCLUDE REGEX "(/sdl_[^/]*|_posix)\\.cpp$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "_win32\\.cpp$")
+  endif()
   if(sources)
     add_library(wg_${name} STATIC ${sources})
     target_link_libraries(wg_${name} PUBLIC wg_system)

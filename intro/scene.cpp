@@ -6,10 +6,6 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
-#include <vector>
-
-#include "intro/resources.h"
 
 IntroState intro;
 
@@ -38,10 +34,6 @@ constexpr float SCROLLER_RESTART = -12699;
 
 }  // namespace
 
-float secondsSinceStart() {
-  return static_cast<float>(SDL_GetPerformanceCounter() - intro.timerStart) / intro.timerFrequency;
-}
-
 void resizeGlScene(int width, int height) {
   if (height == 0) height = 1;
   glViewport(0, 0, width, height);
@@ -54,27 +46,14 @@ void resizeGlScene(int width, int height) {
   intro.height = height;
 }
 
-unsigned loadBitmapTexture(int id) {
-  ResourceData bitmap = findResource(ResourceType::Bitmap, id);
-  SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromConstMem(bitmap.data, bitmap.size), 1);
-  if (!loaded) return 0;
-  SDL_Surface* surface = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_BGR24, 0);
-  SDL_FreeSurface(loaded);
-  if (!surface) return 0;
-  // Rows bottom-up, as the bitmap stores them, so that texture row 0 is the picture's bottom.
-  int rowBytes = surface->w * 3;
-  std::vector<unsigned char> pixels(static_cast<size_t>(rowBytes) * surface->h);
-  for (int y = 0; y < surface->h; ++y)
-    std::memcpy(&pixels[static_cast<size_t>(surface->h - 1 - y) * rowBytes],
-                static_cast<unsigned char*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch, rowBytes);
+unsigned mipmappedTexture(int width, int height, const void* pixels) {
   GLuint texture = 0;
   glGenTextures(1, &texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glBindTexture(GL_TEXTURE_2D, texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  gluBuild2DMipmaps(GL_TEXTURE_2D, 4, surface->w, surface->h, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
-  SDL_FreeSurface(surface);
+  gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_BGR_EXT, GL_UNSIGNED_BYTE, pixels);
   return texture;
 }
 

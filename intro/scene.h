@@ -2,7 +2,7 @@
 // cubes and a bouncing text scroller.
 #pragma once
 
-#include <SDL.h>
+#include <cstdint>
 
 struct IntroState {
   bool running = true;
@@ -15,8 +15,11 @@ struct IntroState {
 extern IntroState intro;
 
 void resizeGlScene(int width, int height);
-// Texture of a bitmap resource with all mipmap levels; 0 when it cannot be loaded.
+// Texture of a bitmap resource with all mipmap levels; 0 when it cannot be loaded. It and the
+// counter below belong to the platform's window file (window_sdl.cpp, window_win32.cpp).
 unsigned loadBitmapTexture(int id);
+// A texture with all mipmap levels from 24-bit blue-green-red rows, bottom-up, each padded to 4 bytes.
+unsigned mipmappedTexture(int width, int height, const void* pixels);
 // Draws formatted text with the glyph texture; y counts from the top of the window.
 void drawText(float x, float y, float size, const char* format, ...);
 void drawScene();

@@ -1,5 +1,5 @@
-// The intro's window and message boxes. One back end per platform, each one file (SDL2 here:
-// window_sdl.cpp); the scene only draws with GL into the window made here.
+// The intro's window and message boxes. One back end per platform, each one file (SDL2:
+// window_sdl.cpp, Win32: window_win32.cpp); the scene only draws with GL into the window made here.
 #pragma once
 
 // Plain: no icon.

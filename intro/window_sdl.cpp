@@ -1,10 +1,12 @@
 // The intro's window on SDL2: a GL window made step by step, each failing step named in its own
-// message box, and the intro's message boxes.
+// message box, the intro's message boxes, its counter and its bitmaps.
 #include <SDL.h>
 #include <SDL_syswm.h>
 
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "intro/resources.h"
 #include "intro/scene.h"
@@ -152,6 +154,28 @@ bool createGlWindow(const char* title, int width, int height, int bits, bool ful
   SDL_RaiseWindow(window);
   resizeGlScene(width, height);
   return true;
+}
+
+float secondsSinceStart() {
+  return static_cast<float>(SDL_GetPerformanceCounter() - intro.timerStart) / intro.timerFrequency;
+}
+
+unsigned loadBitmapTexture(int id) {
+  ResourceData bitmap = findResource(ResourceType::Bitmap, id);
+  SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromConstMem(bitmap.data, bitmap.size), 1);
+  if (!loaded) return 0;
+  SDL_Surface* surface = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_BGR24, 0);
+  SDL_FreeSurface(loaded);
+  if (!surface) return 0;
+  // Rows bottom-up, as the bitmap stores them, so that texture row 0 is the picture's bottom.
+  int rowBytes = surface->w * 3;
+  std::vector<unsigned char> pixels(static_cast<size_t>(rowBytes) * surface->h);
+  for (int y = 0; y < surface->h; ++y)
+    std::memcpy(&pixels[static_cast<size_t>(surface->h - 1 - y) * rowBytes],
+                static_cast<unsigned char*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch, rowBytes);
+  unsigned texture = mipmappedTexture(surface->w, surface->h, pixels.data());
+  SDL_FreeSurface(surface);
+  return texture;
 }
 
 void swapGlWindow() {

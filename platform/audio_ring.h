@@ -30,7 +30,8 @@ public:
     virtual void pause() = 0;
 };
 
-// The default SDL audio output as a ring of ringBytes bytes at sampleRate (16-bit stereo).
-// Null with *error set to a constant text when no device can be opened.
-std::unique_ptr<AudioRing> openSdlAudioRing(int sampleRate, uint32_t ringBytes,
-                                            const char** error);
+// The platform's default audio output as a ring of ringBytes bytes at sampleRate (16-bit
+// stereo), for the game's window (a GLFWwindow*). Null with *error set to a constant text when
+// no device can be opened.
+std::unique_ptr<AudioRing> openAudioRing(void* window, int sampleRate, uint32_t ringBytes,
+                                         const char** error);

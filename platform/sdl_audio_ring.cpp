@@ -88,8 +88,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<AudioRing> openSdlAudioRing(int sampleRate, uint32_t ringBytes,
-                                            const char** error) {
+std::unique_ptr<AudioRing> openAudioRing(void*, int sampleRate, uint32_t ringBytes,
+                                         const char** error) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         *error = "DirectSoundCreate failed";
         return nullptr;

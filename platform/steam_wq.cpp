@@ -1,24 +1,16 @@
 #include "platform/steam_wq.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
+
+#include "platform/user_language.h"
 
 static const char* const achievementsPath = "save/achievements.txt";
 
 int InitSteamWq(int) {
     return 0;
-}
-
-// The user's language as POSIX orders the locale variables: LC_ALL, LC_MESSAGES, LANG.
-static const char* localeName() {
-    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value && *value) return value;
-    }
-    return "";
 }
 
 const char* GetCurrentLanguageWq() {
@@ -29,7 +21,7 @@ const char* GetCurrentLanguageWq() {
         {"en", "english"}, {"ru", "russian"}, {"de", "german"}, {"fr", "french"},
         {"es", "spanish"}, {"it", "italian"}, {"pl", "polish"}, {"uk", "ukrainian"},
     };
-    const char* locale = localeName();
+    const char* locale = userLocaleName();
     // "de_AT.UTF-8", "de@euro" and "de" all name German; "C" and "POSIX" name none.
     size_t codeLength = std::strcspn(locale, "_.@");
     for (const auto& language : languages) {
@@ -51,7 +43,7 @@ int GrantAchievementWq(const char* name) {
     // One name per line: a name holding a line break could not be found again.
     if (!name || !*name || std::strpbrk(name, "\r\n")) return 0;
     if (alreadyGranted(name)) return 0;
-    std::ofstream file(achievementsPath, std::ios::app);
+    std::ofstream file(achievementsPath, std::ios::app | std::ios::binary);  // the same bytes everywhere
     if (!(file << name << '\n')) return 0;
     std::printf("Achievement granted: %s\n", name);
     return 1;

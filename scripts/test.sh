@@ -12,7 +12,7 @@ log=build/ctest.log
 ctest --test-dir build -j2 --output-on-failure 2>&1 | tee "$log"
 [ "${PIPESTATUS[0]}" -eq 0 ] || failed+=(ctest)
 
-for script in sanitize tsan fuzz; do
+for script in sanitize tsan fuzz build-windows; do
     if [ -f "scripts/$script.sh" ]; then
         echo "=== scripts/$script.sh"
         bash "scripts/$script.sh" || failed+=("$script")

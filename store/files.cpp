@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/disk_sync.h"
+#include "platform/replace_file.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ bool writeWholeFile(const char* path, const void* data, size_t size) {
     bool written = std::fwrite(data, 1, size, file) == size;
     written = flushFileToDisk(file) && written;
     written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temporary.c_str(), path) != 0) {
+    if (!written || !replaceFile(temporary.c_str(), path)) {
         std::remove(temporary.c_str());
         return false;
     }

@@ -27,7 +27,7 @@ TEST(SdlAudioRingTest, SoundIsPlayedOnceWhenNothingNewIsWritten) {
     setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
 
     const char* error = nullptr;
-    std::unique_ptr<AudioRing> ring = openSdlAudioRing(44100, kRingBytes, &error);
+    std::unique_ptr<AudioRing> ring = openAudioRing(nullptr, 44100, kRingBytes, &error);
     ASSERT_NE(ring, nullptr) << error;
     RingRegions regions{};
     ASSERT_EQ(ring->lock(0, 1000, &regions), RingLock::Ok);

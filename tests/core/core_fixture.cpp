@@ -6,8 +6,8 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
-#include <unistd.h>
 
 #include "core/level.h"
 #include "core/tray.h"
@@ -71,10 +71,17 @@ bool fileIsThere(const std::string &path)
 
 void CoreTest::SetUp()
 {
-    char pattern[] = "/tmp/core_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory_ = pattern;
-    ASSERT_EQ(chdir(pattern), 0);
+    std::error_code error;
+    std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    ASSERT_FALSE(error) << error.message();
+    std::random_device random;
+    do {
+        directory_ = (base / ("core_test_" + std::to_string(random()))).string();
+    } while (!std::filesystem::create_directory(directory_, error) && !error);
+    ASSERT_FALSE(error) << error.message();
+    previousDirectory_ = std::filesystem::current_path().string();
+    std::filesystem::current_path(directory_, error);
+    ASSERT_FALSE(error) << error.message();
     std::filesystem::create_directory("data");
     std::filesystem::create_directory("save");
 
@@ -105,8 +112,10 @@ void CoreTest::TearDown()
     langStore = nullptr;
     for (KeyStore *store : stores_)
         freeKeyStore(store);
-    ASSERT_EQ(chdir("/"), 0);
-    std::filesystem::remove_all(directory_);
+    std::error_code error;
+    std::filesystem::current_path(previousDirectory_, error);
+    ASSERT_FALSE(error) << error.message();
+    std::filesystem::remove_all(directory_, error);
 }
 
 void CoreTest::useLanguage(const char *json, int level)

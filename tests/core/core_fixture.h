@@ -31,6 +31,7 @@ protected:
 
 private:
     std::string directory_;
+    std::string previousDirectory_;
     std::vector<KeyStore *> stores_;
 };
 

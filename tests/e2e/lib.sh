@@ -23,8 +23,8 @@
 #                                 stdout and stderr to $E2E_TMP/stdout and $E2E_TMP/stderr, audio
 #                                 through SDL's disk driver into $E2E_AUDIO
 #   e2e_wait_window [SECONDS]     wait for the program's window (default 30 s); sets $E2E_WINDOW
-#   e2e_wait_titled_window TITLE  wait up to 30 s for a window of exactly that title (message boxes
-#                                 carry no process id); sets $E2E_WINDOW
+#   e2e_wait_titled_window TITLE [SECONDS]  wait (default 30 s) for a window of exactly that
+#                                 title (message boxes carry no process id); sets $E2E_WINDOW
 #   e2e_window_size               print the window's client size as "W H"
 #   e2e_window_position           print the window's position on the screen as "X Y"
 #   e2e_key KEY...                press and release each key (xdotool names: a, Escape, F1,
@@ -196,14 +196,15 @@ e2e_wait_window() {
 }
 
 e2e_wait_titled_window() {
-    local deadline=$((SECONDS + 30))
+    local timeout=${2:-30}
+    local deadline=$((SECONDS + timeout))
     E2E_WINDOW=""
     while [ -z "$E2E_WINDOW" ] && [ $SECONDS -lt $deadline ]; do
         kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended while waiting for the window '$1'"
         E2E_WINDOW=$(xwininfo -root -tree | grep -F "\"$1\": " | awk '{print $1}' | head -n1)
         sleep 0.2
     done
-    [ -n "$E2E_WINDOW" ] || e2e_fail "no window '$1' within 30 s"
+    [ -n "$E2E_WINDOW" ] || e2e_fail "no window '$1' within $timeout s"
     xdotool windowfocus --sync "$E2E_WINDOW" 2>/dev/null || true
 }
 
