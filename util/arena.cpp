@@ -6,15 +6,25 @@ namespace {
 
 // Blocks of destroyed arenas waiting for the next one; at most kSpareLimit of them are kept.
 constexpr size_t kSpareLimit = 256;  // 16 MiB
-std::mutex spareLock;
-std::vector<char*> spareBlocks;
+
+struct SpareBlocks {
+    std::mutex lock;
+    std::vector<char*> blocks;
+};
+
+// Never destroyed, so that arenas freed late at exit still find it and kept blocks stay reachable.
+SpareBlocks& spare() {
+    static SpareBlocks& blocks = *new SpareBlocks;
+    return blocks;
+}
 
 char* takeBlock() {
+    SpareBlocks& kept = spare();
     {
-        std::lock_guard<std::mutex> lock(spareLock);
-        if (!spareBlocks.empty()) {
-            char* block = spareBlocks.back();
-            spareBlocks.pop_back();
+        std::lock_guard<std::mutex> lock(kept.lock);
+        if (!kept.blocks.empty()) {
+            char* block = kept.blocks.back();
+            kept.blocks.pop_back();
             return block;
         }
     }
@@ -25,10 +35,11 @@ char* takeBlock() {
 
 Arena::~Arena() {
     for (char* piece : large) delete[] piece;
-    std::lock_guard<std::mutex> lock(spareLock);
+    SpareBlocks& kept = spare();
+    std::lock_guard<std::mutex> lock(kept.lock);
     for (char* block : blocks) {
-        if (spareBlocks.size() < kSpareLimit)
-            spareBlocks.push_back(block);
+        if (kept.blocks.size() < kSpareLimit)
+            kept.blocks.push_back(block);
         else
             delete[] block;
     }
