@@ -4,7 +4,8 @@
 #
 #   wine_prepare FOLDER          a run folder $WINE_RUN named FOLDER in $E2E_TMP: copies of the
 #                                programs and data/ holding links to everything in $WG_DATA_DIR
-#   wine_start PROGRAM [ARGS...] start PROGRAM (game.exe, intro.exe) under Wine in $WINE_RUN
+#   wine_start PROGRAM [ARGS...] start PROGRAM (game.exe, intro.exe) under Wine in $WINE_RUN, in
+#                                a Wine session of its own
 #   wine_run SECONDS PROGRAM ... wine_start, then e2e_wait_exit SECONDS
 #   wine_shot NAME CHECK...      a screenshot that passes CHECK, retried while the program draws
 # Wine starts slowly (the first program of a prefix starts its services too): wait for windows
@@ -22,6 +23,10 @@ wine_prepare() {
 }
 
 wine_start() {
+    # A Wine session keeps the display of the program that began it: a program started on another
+    # display in the same session gets no window, or one clipped to the old desktop's size. Each
+    # start begins a session of its own.
+    bash "$E2E_SOURCE_ROOT/tests/wine/run.sh" --end-session || true
     (cd "$WINE_RUN" && exec bash "$E2E_SOURCE_ROOT/tests/wine/run.sh" "$@") \
         >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr" &
     E2E_PID=$!
