@@ -107,7 +107,14 @@ EOF
 fi
 mkdir -p "$root"
 tar -C "$root" --numeric-owner -xpf "$base" || { echo "fresh-check: cannot unpack $base" >&2; exit 1; }
+# The root reaches the network as this machine does: through its name servers, trusting the
+# certificate authorities it adds to Debian's (a proxy that signs the npm registry's certificates
+# itself needs its own); installing ca-certificates in the root takes them in.
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+if [ -d /usr/local/share/ca-certificates ]; then
+    mkdir -p "$root/usr/local/share/ca-certificates"
+    cp -r /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
+fi
 
 mount_in_root() {
     local target=$root$1

