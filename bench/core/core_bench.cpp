@@ -1,6 +1,7 @@
 // Selecting a language whose data file holds 400 levels (about 2 MB of JSON,
 // zlib-compressed) and installing its stored level with 50 restored words, beside
-// the bare read and inflate of the same file. Prints medians of 20 runs and ratios.
+// the bare read and inflate of the same file. Prints the median and the 95th percentile of 20
+// runs, and the ratio of the percentiles.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -95,8 +96,13 @@ std::string compressed(const std::string &text)
     return out;
 }
 
+struct Times {
+    double median;
+    double p95;
+};
+
 template <typename Work>
-double medianMilliseconds(Work work)
+Times timeRuns(Work work)
 {
     std::vector<double> times;
     for (int run = 0; run < RUNS; run++) {
@@ -105,7 +111,8 @@ double medianMilliseconds(Work work)
         times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     std::sort(times.begin(), times.end());
-    return (times[RUNS / 2 - 1] + times[RUNS / 2]) / 2;
+    // Of 20 runs the 95th percentile is the 19th fastest: one slow run in twenty is allowed.
+    return {(times[RUNS / 2 - 1] + times[RUNS / 2]) / 2, times[(RUNS * 95 + 99) / 100 - 1]};
 }
 
 }  // namespace
@@ -149,28 +156,29 @@ int main()
     }() + ".sav", found + "]");
 
     App benchApp;
-    double reference = medianMilliseconds([] {
+    Times reference = timeRuns([] {
         if (!readDataFile("data/bench.dat"))
             std::abort();
     });
-    double select = medianMilliseconds([&] {
+    Times select = timeRuns([&] {
         langStore = nullptr;  // as at start-up: nothing to save first (earlier stores stay allocated)
         if (!selectLanguage(&benchApp, 0) || levelFoundCount != RESTORED_WORDS)
             std::abort();
     });
-    double install = medianMilliseconds([] {
+    Times install = timeRuns([] {
         if (!loadLevel(langStore, &letterTray, LEVELS - 1))
             std::abort();
     });
 
     std::printf("language data: %d levels, %zu bytes of JSON, %ju bytes compressed\n", LEVELS, json.size(),
                 (uintmax_t)std::filesystem::file_size("data/bench.dat"));
-    std::printf("median of %d runs:\n", RUNS);
-    std::printf("  read + inflate (reference)        %8.3f ms\n", reference);
-    std::printf("  selectLanguage + stored level     %8.3f ms  (%.2fx reference; target < 30 ms)\n", select,
-                select / reference);
-    std::printf("  loadLevel with %d restored words  %8.3f ms  (%.3fx reference)\n", RESTORED_WORDS, install,
-                install / reference);
+    std::printf("%d runs                            median ms     p95 ms  p95 ratio to reference\n", RUNS);
+    std::printf("  read + inflate (reference)        %8.3f   %8.3f\n", reference.median, reference.p95);
+    std::printf("  selectLanguage + stored level     %8.3f   %8.3f  %.2fx\n", select.median, select.p95,
+                select.p95 / reference.p95);
+    std::printf("  loadLevel with %d restored words  %8.3f   %8.3f  %.3fx\n", RESTORED_WORDS, install.median,
+                install.p95, install.p95 / reference.p95);
+    std::printf("goal: selectLanguage + stored level under 30 ms at the 95th percentile\n");
     std::filesystem::current_path("/");
     std::filesystem::remove_all(pattern);
     return 0;

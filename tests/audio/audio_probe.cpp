@@ -2,8 +2,9 @@
 // Run in the game's run directory, so that effects are decoded the way the game loads them.
 //   audio_probe level CAPTURE FROM TO     peak and RMS of the left channel between two times (s),
 //                                         and the length of the capture (s)
-//   audio_probe find CAPTURE SLOTKEY      where the effect of that sound slot ("wordOk") best
-//                                         matches the capture: time and normalised correlation
+//   audio_probe find CAPTURE SLOTKEY [FROM]  where the effect of that sound slot ("wordOk") best
+//                                         matches the capture (from FROM s on): time and
+//                                         normalised correlation
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -39,7 +40,7 @@ int level(const std::vector<float>& left, double from, double to) {
     return 0;
 }
 
-int find(const std::vector<float>& left, const char* slotKey) {
+int find(const std::vector<float>& left, const char* slotKey, double from) {
     KeyStore* config = loadKeyStore("data/game.dat");
     if (!config) {
         std::fprintf(stderr, "no data/game.dat here\n");
@@ -66,12 +67,13 @@ int find(const std::vector<float>& left, const char* slotKey) {
     // Effects start on a group of four frames, so only those offsets are tried.
     double best = 0;
     size_t bestAt = 0;
-    for (size_t at = 0; at + effect.size() <= left.size(); at += 4) {
-        double dot = 0, energy = 0;
-        for (size_t i = 0; i < effect.size(); ++i) {
-            dot += double(left[at + i]) * effect[i];
-            energy += double(left[at + i]) * left[at + i];
-        }
+    // Running sums of squares give each window's energy without a second pass over it.
+    std::vector<double> squares(left.size() + 1, 0.0);
+    for (size_t i = 0; i < left.size(); ++i) squares[i + 1] = squares[i] + double(left[i]) * left[i];
+    for (size_t at = size_t(from * 44100) & ~size_t(3); at + effect.size() <= left.size(); at += 4) {
+        double dot = 0;
+        for (size_t i = 0; i < effect.size(); ++i) dot += double(left[at + i]) * effect[i];
+        double energy = squares[at + effect.size()] - squares[at];
         double correlation = energy > 0 ? dot / std::sqrt(energy * effectEnergy) : 0;
         if (correlation > best) {
             best = correlation;
@@ -89,7 +91,8 @@ int find(const std::vector<float>& left, const char* slotKey) {
 int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "level") == 0)
         return level(readLeft(argv[2]), std::atof(argv[3]), std::atof(argv[4]));
-    if (argc == 4 && std::strcmp(argv[1], "find") == 0) return find(readLeft(argv[2]), argv[3]);
-    std::fprintf(stderr, "usage: audio_probe level CAPTURE FROM TO | find CAPTURE SLOTKEY\n");
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "find") == 0)
+        return find(readLeft(argv[2]), argv[3], argc == 5 ? std::atof(argv[4]) : 0.0);
+    std::fprintf(stderr, "usage: audio_probe level CAPTURE FROM TO | find CAPTURE SLOTKEY [FROM]\n");
     return 2;
 }

@@ -40,8 +40,9 @@
 #                                 from SUM: the program has drawn a new screen, so keys sent
 #                                 next reach that screen
 #   e2e_close_window              ask the window to close like a window manager's close button
-#   e2e_wait_exit [SECONDS]       wait for the program to end (default 30 s); sets $E2E_STATUS to
-#                                 its exit status as the shell sees it (-7 is 249)
+#   e2e_wait_exit [SECONDS]       wait for the program to end (default 60 s: a save syncs to disk,
+#                                 slow on a busy machine); sets $E2E_STATUS to its exit status as
+#                                 the shell sees it (-7 is 249)
 #   e2e_run [SECONDS] PROGRAM [ARGS...]   e2e_start, then e2e_wait_exit
 #   e2e_stdout, e2e_stderr        print what the program wrote so far
 #   e2e_expect_eq ACTUAL EXPECTED WHAT    fail unless the two texts are equal
@@ -290,7 +291,7 @@ e2e_close_window() {
 }
 
 e2e_wait_exit() {
-    local timeout=${1:-30}
+    local timeout=${1:-60}
     local deadline=$((SECONDS + timeout))
     while kill -0 "$E2E_PID" 2>/dev/null; do
         if [ $SECONDS -ge $deadline ]; then

@@ -30,7 +30,7 @@ e2e_pass "frames are drawn ($changed pixels changed)"
 
 sleep 2
 e2e_key Escape
-e2e_wait_exit 20
+e2e_wait_exit 60
 e2e_expect_eq "$E2E_STATUS" 27 "exit status after Escape"
 e2e_pass "Escape ends the intro"
 

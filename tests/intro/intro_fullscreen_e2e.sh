@@ -16,7 +16,7 @@ e2e_wait_titled_window "The Keeper of the Light - a tiny intro in 640 x 480"
 e2e_expect_eq "$(e2e_window_size)" "640 480" "client size of the window"
 e2e_pass "Yes to the fallback question opens the window"
 e2e_close_window
-e2e_wait_exit 20
+e2e_wait_exit 60
 e2e_expect_eq "$E2E_STATUS" 0 "exit status after closing the window"
 e2e_pass "closing the window ends the intro"
 
@@ -28,7 +28,7 @@ e2e_key Escape  # No
 e2e_wait_titled_window "ERROR"
 e2e_screenshot will_close >/dev/null
 e2e_key Return
-e2e_wait_exit 20
+e2e_wait_exit 60
 e2e_expect_eq "$E2E_STATUS" 0 "exit status after refusing the windowed mode"
 e2e_pass "No to the fallback question ends the intro"
 
@@ -46,7 +46,7 @@ e2e_key Escape  # No
 e2e_wait_titled_window "ERROR"
 e2e_screenshot no_pixel_format >/dev/null
 e2e_key Return
-e2e_wait_exit 20
+e2e_wait_exit 60
 e2e_expect_eq "$E2E_STATUS" 0 "exit status after the pixel format failed"
 grep -qF "Can't Find A Suitable PixelFormat." "$E2E_TMP/stderr" || e2e_fail "the pixel format's failure was not named"
 e2e_pass "a display without a GL pixel format is said so, and the intro ends"
