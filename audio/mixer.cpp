@@ -270,37 +270,95 @@ int tsSetVoiceVolume(tsMixer* mixer, tsVoice* voice, const tsSound* sound, float
     return 1;
 }
 
+namespace {
+
+// Longer streams are refused, so that a small file cannot claim gigabytes.
+constexpr int kMaxDecodedFrames = 1 << 25;
+
+size_t wholeGroups(size_t frames) { return (frames + 3) & ~size_t(3); }
+
+// The channels of a sound being decoded, in one block as tsSound keeps them: channel c starts at
+// block + c * capacity, capacity a whole number of groups of four frames.
+struct PlanarBlock {
+    float* block = nullptr;
+    size_t capacity = 0;
+    int channels = 0;
+};
+
+bool reserveFrames(PlanarBlock* out, size_t frames, size_t used) {
+    if (frames <= out->capacity) return true;
+    size_t capacity = wholeGroups(frames);
+    float* block = static_cast<float*>(allocAligned(capacity * sizeof(float) * size_t(out->channels)));
+    if (!block) return false;
+    for (int c = 0; c < out->channels && out->block; ++c)
+        std::memcpy(block + capacity * size_t(c), out->block + out->capacity * size_t(c), used * sizeof(float));
+    freeAligned(out->block);
+    out->block = block;
+    out->capacity = capacity;
+    return true;
+}
+
+// Decodes packet by packet straight into the float block, sized once from the length the stream
+// claims: a whole track never sits in memory twice.
+int decodeIntoBlock(OggDecoder* decoder, int declaredFrames, PlanarBlock* out) {
+    constexpr int kChunk = 4096;
+    short chunk[2][kChunk];
+    short* const chunks[2] = {chunk[0], chunk[1]};
+    size_t frames = 0;
+    if (!reserveFrames(out, size_t(std::min(std::max(declaredFrames, kChunk), kMaxDecodedFrames)), 0))
+        return 0;
+    for (;;) {
+        int n = decodeOggFrames(decoder, chunks, kChunk);
+        if (n <= 0) break;
+        if (frames + size_t(n) > size_t(kMaxDecodedFrames)) return 0;
+        if (frames + size_t(n) > out->capacity &&
+            !reserveFrames(out, std::max(frames + size_t(n), out->capacity * 2), frames))
+            return 0;
+        for (int c = 0; c < out->channels; ++c) {
+            float* to = out->block + out->capacity * size_t(c) + frames;
+            for (int i = 0; i < n; ++i) to[i] = chunk[c][i];
+        }
+        frames += size_t(n);
+    }
+    return int(frames);
+}
+
+}  // namespace
+
 void tsDecodeOgg(const void* data, int length, int* sampleRate, tsSound* sound) {
     *sound = tsSound{};
     int channels = 0;
     int rate = 0;
-    std::vector<short> samples;
-    int frames = 0;
-    if (data && length > 0)
-        frames = decodeOggInterleaved(static_cast<const unsigned char*>(data), length, &channels,
-                                      &rate, &samples);
+    int declaredFrames = 0;
+    OggDecoder* decoder = openOggDecoder(static_cast<const unsigned char*>(data), length, &channels,
+                                         &rate, &declaredFrames);
     if (sampleRate) *sampleRate = rate;
-    if (frames == kOggUnsupportedChannels) {
+    if (decoder && channels != 1 && channels != 2) {
+        closeOggDecoder(decoder);
         tsLastError = "Unsupported channel count.";
         return;
     }
-    size_t groups = (size_t(std::max(frames, 0)) + 3) / 4;
-    float* block = frames > 0 ? static_cast<float*>(allocAligned(groups * 16 * size_t(channels)))
-                              : nullptr;
-    if (!block) {
+    PlanarBlock out;
+    out.channels = channels;
+    int frames = decoder ? decodeIntoBlock(decoder, declaredFrames, &out) : 0;
+    closeOggDecoder(decoder);
+    if (frames <= 0) {
+        freeAligned(out.block);
         tsLastError =
             "stb_vorbis_decode_memory failed. Make sure your file exists and is a valid OGG file.";
         return;
     }
-    std::memset(block, 0, groups * 16 * size_t(channels));
+    // Channel 1 follows channel 0's groups, and the last group is padded with silence.
+    size_t padded = wholeGroups(size_t(frames));
     for (int c = 0; c < channels; ++c) {
-        float* out = block + groups * 4 * size_t(c);
-        for (int i = 0; i < frames; ++i) out[i] = samples[size_t(i) * channels + c];
+        float* channel = out.block + out.capacity * size_t(c);
+        std::fill(channel + frames, channel + padded, 0.0f);
+        if (c > 0) std::memmove(out.block + padded * size_t(c), channel, padded * sizeof(float));
     }
     sound->frameCount = frames;
     sound->channelCount = channels;
-    sound->channel[0] = block;
-    sound->channel[1] = channels == 2 ? block + groups * 4 : nullptr;
+    sound->channel[0] = out.block;
+    sound->channel[1] = channels == 2 ? out.block + padded : nullptr;
 }
 
 tsSound tsReadOggFile(const char* path, int* sampleRate) {

@@ -19,6 +19,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <vector>
+
 namespace {
 
 struct alignas(16) Block {
@@ -179,38 +181,37 @@ bool commentHeaderIsSound(const unsigned char* data, size_t length) {
 
 }  // namespace
 
-int decodeOggInterleaved(const unsigned char* data, int length, int* channels, int* rate,
-                         std::vector<short>* samples) {
-    if (!data || length <= 0 || !commentHeaderIsSound(data, size_t(length))) return 0;
+struct OggDecoder {
+    stb_vorbis* stream;
+    int channels;
+};
+
+OggDecoder* openOggDecoder(const unsigned char* data, int length, int* channels, int* rate,
+                           int* declaredFrames) {
+    if (!data || length <= 0 || !commentHeaderIsSound(data, size_t(length))) return nullptr;
     int error = 0;
-    stb_vorbis* decoder = stb_vorbis_open_memory(data, length, &error, nullptr);
-    int frames = 0;
-    if (decoder) {
-        stb_vorbis_info info = stb_vorbis_get_info(decoder);
-        *channels = info.channels;
-        *rate = int(info.sample_rate);
-        if (info.channels == 1 || info.channels == 2) {
-            // One packet yields at most 4096 frames.
-            const size_t packetSamples = size_t(info.channels) * 4096;
-            size_t used = 0;
-            for (;;) {
-                if (samples->size() < used + packetSamples) samples->resize(used + 2 * packetSamples);
-                int n = stb_vorbis_get_frame_short_interleaved(
-                    decoder, info.channels, samples->data() + used, int(samples->size() - used));
-                if (n <= 0) break;
-                frames += n;
-                used += size_t(n) * size_t(info.channels);
-                // Longer streams are refused, so that a small file cannot claim gigabytes.
-                if (frames > (1 << 25)) {
-                    frames = 0;
-                    break;
-                }
-            }
-        } else {
-            frames = kOggUnsupportedChannels;
-        }
-        stb_vorbis_close(decoder);
+    stb_vorbis* stream = stb_vorbis_open_memory(data, length, &error, nullptr);
+    if (!stream) {
+        freeLeftovers();
+        return nullptr;
     }
+    stb_vorbis_info info = stb_vorbis_get_info(stream);
+    *channels = info.channels;
+    *rate = int(info.sample_rate);
+    unsigned claimed = stb_vorbis_stream_length_in_samples(stream);
+    *declaredFrames = claimed <= unsigned(INT32_MAX) ? int(claimed) : 0;
+    return new OggDecoder{stream, info.channels};
+}
+
+int decodeOggFrames(OggDecoder* decoder, short* const* channels, int maxFrames) {
+    if (!decoder || maxFrames <= 0) return 0;
+    return stb_vorbis_get_samples_short(decoder->stream, decoder->channels,
+                                        const_cast<short**>(channels), maxFrames);
+}
+
+void closeOggDecoder(OggDecoder* decoder) {
+    if (!decoder) return;
+    stb_vorbis_close(decoder->stream);
+    delete decoder;
     freeLeftovers();
-    return frames;
 }

@@ -71,6 +71,9 @@ ImFont *loadFont(App *app, const char *path, float pixelHeight, const uint16_t *
         return nullptr;
     ImGui_ImplOpenGL2_DestroyFontsTexture();
     ImGui_ImplOpenGL2_CreateFontsTexture();
+    // The texture holds the glyphs now; the atlas's own pixel copies (megabytes with Cyrillic at
+    // two sizes) are baked again from the kept font files when another font is added.
+    atlas->ClearTexData();
     setFont(app, font);
     return font;
 }
