@@ -46,8 +46,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     /usr/lib/wine/wineserver --wait || true
 fi
 
+# ccache speeds rebuilds where it is installed; a new machine has none, and needs none.
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 for arch in i686 x86_64; do
-    extra=()
+    extra=("${launcher[@]}")
     if [ "$arch" = i686 ]; then
         extra+=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
     else
@@ -56,7 +61,7 @@ for arch in i686 x86_64; do
     cmake -S . -B "$out/$arch" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows/toolchain-$arch.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DWG_NATIVE_BUILD="$root/build" \
         -DWG_GLFW_SOURCE="$glfw" -DWG_IMGUI_SOURCE="$imgui" \
-        -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "${extra[@]}" >/dev/null
+        "${extra[@]}" >/dev/null
     if [ "$arch" = i686 ]; then
         cmake --build "$out/$arch" -j2 --target game intro
     else
