@@ -3,12 +3,12 @@
 #include <backends/imgui_impl_opengl2.h>
 #include <cstring>
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <optional>
 #include <vector>
 
 #include "gfx/font_check.h"
 #include "store/files.h"
-#include "ui/theme.h"
 
 const uint16_t gameGlyphRanges[] = {
     0x0020, 0x00FF,  // Basic Latin and Latin-1
@@ -50,7 +50,7 @@ bool fontCanBeBaked(const unsigned char *data, size_t size, float pixelHeight, c
            bakesAlone(data, size, pixelHeight, ranges);
 }
 
-ImFont *loadFont(App *app, const char *path, float pixelHeight, const uint16_t *ranges)
+ImFont *loadFont(const char *path, float pixelHeight, const uint16_t *ranges)
 {
     std::optional<std::vector<char>> file = readWholeFile(path);
     if (!file)
@@ -71,6 +71,15 @@ ImFont *loadFont(App *app, const char *path, float pixelHeight, const uint16_t *
         return nullptr;
     ImGui_ImplOpenGL2_DestroyFontsTexture();
     ImGui_ImplOpenGL2_CreateFontsTexture();
-    setFont(app, font);
+    setFont(font);
     return font;
+}
+
+void setFont(ImFont *font)
+{
+    if (!font || !ImGui::GetCurrentContext())
+        return;
+    ImGui::GetIO().FontDefault = font;  // a new frame starts with the default font
+    if (GImGui->WithinFrameScope)
+        ImGui::SetCurrentFont(font);
 }

@@ -1,7 +1,12 @@
 #include "store/archive.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
+#include <optional>
+
+#include "store/files.h"
+#include "store/folders.h"
 
 namespace {
 
@@ -41,4 +46,13 @@ const char* archiveFind(const char* archive, size_t length, const char* name, si
         offset = static_cast<size_t>(next);
     }
     return nullptr;
+}
+
+void readArchive(const char* kind, std::vector<char>* storage, const char** archive, uint32_t* size) {
+    char path[kPathBufferSize];
+    joinPath(path, dataFolder.c_str(), kind, ".dat");
+    std::optional<std::vector<char>> bytes = readDataFile(path);
+    *storage = bytes ? std::move(*bytes) : std::vector<char>();
+    *archive = storage->empty() ? nullptr : storage->data();
+    *size = uint32_t(std::min<size_t>(storage->size(), UINT32_MAX));
 }

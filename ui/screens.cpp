@@ -10,6 +10,9 @@
 #include "ui/theme.h"
 
 int currentScreen = ScreenLanguage;
+int windowWidth = 0;
+int windowHeight = 0;
+const char* windowTitle = nullptr;
 const char* hintText = nullptr;
 const char* storyChapter = nullptr;
 int storyPage = 0;
@@ -50,6 +53,8 @@ void handleEscapeKey() {
 const char* text(const char* key) { return localizedText(key); }
 
 GuiImage icon(const char* key) { return getImage(&assets, getSectionString(config, "icons", key)); }
+
+GuiImage languageImage(int i) { return getImage(&assets, getLangString(config, i, "pic")); }
 
 const char* themedDecoration(const char* light, const char* dark) {
     return isDarkTheme(progress.theme) ? dark : light;

@@ -15,6 +15,7 @@
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
+#include "ui/play.h"
 #include "ui/screens.h"
 
 const char *const SMALL_LANGUAGE = R"({
