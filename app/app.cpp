@@ -1,10 +1,9 @@
 #include "app/app.h"
 
 #include <cctype>
-#include <ctime>
 
 #include "audio/sounds.h"
-#include "core/words.h"
+#include "core/level.h"
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
@@ -40,12 +39,9 @@ KeyStore* loadConfig(App* app) {
     if (!windowTitle) windowTitle = "";
     adjustHeightToMonitor(app);
 
-    currentLanguage = 0;
-    currentScreen = ScreenLanguage;
-    languageCount = countLanguages(store);
-    repeatTimes = StringIntMap{};
-    langStore = nullptr;
-    lastAutosaveTime = static_cast<int32_t>(std::time(nullptr));
+    resetStore(store);
+    resetUi();
+    resetCore();
 
     loadAssets(&assets, store, &musicPlayer);
     return store;

@@ -5,7 +5,6 @@
 #include "app/app.h"
 #include "audio/sounds.h"
 #include "core/level.h"
-#include "core/tray.h"
 #include "gfx/font.h"
 #include "platform/close_signals.h"
 #include "platform/steam_wq.h"
@@ -41,7 +40,6 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     std::filesystem::create_directory("save", ignored);
 
-    initLetterTray(&letterTray);
     config = loadConfig(&app);
     if (!config) {
         std::printf("Wrong config file, can't start the game\n");

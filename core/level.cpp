@@ -92,6 +92,27 @@ void grantLevelAchievement(int i)
 
 }  // namespace
 
+void resetCore()
+{
+    progress = Progress();
+    progress.volume = 100;
+    levelNumber = 1;
+    levelStartTime = 0;
+    lastLevelSaveTime = 0;
+    hintWord = nullptr;
+    hintDescription = nullptr;
+    hintCheatCount = 0;
+    lastRevealedWord = nullptr;
+    levelWords = StringSet();
+    clearFoundList(&foundList);
+    repeatTimes = StringIntMap();
+    levelFoundCount = 0;
+    foundListScroll = 0;
+    lastAutosaveTime = (int32_t)std::time(nullptr);
+    initLetterTray(&letterTray);
+    forgetUnusableSaveFiles();
+}
+
 int loadLevel(KeyStore *store, LetterTray *tray, int i)
 {
     levelNumber = i + 1;

@@ -29,6 +29,11 @@ extern const char *hintWord;      // the word shown by the word description scre
 extern const char *hintDescription;
 extern int32_t hintCheatCount;    // words credited toward hints, read at start-up
 
+// Every global of the game core (level, words, tray, progress, save bookkeeping) back to its
+// value before any language is selected: no progress (volume 100), an empty tray and word set,
+// level 1, the autosave clock starting now.
+void resetCore();
+
 // Installs level i of store with the words found earlier (from its level file);
 // words holding a quote or a backslash are left out. 1 when the level exists and
 // its row fits the tray; otherwise nothing changes but levelNumber.

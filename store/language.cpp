@@ -26,6 +26,13 @@ const KeyNode *storyChapterNode(const KeyStore *storyStore, const char *chapter)
 
 }  // namespace
 
+void resetStore(const KeyStore *configuration)
+{
+    currentLanguage = 0;
+    languageCount = countLanguages(configuration);
+    langStore = nullptr;
+}
+
 std::string languageDataPath(int i)
 {
     const char *big = getLangString(config, i, "dbig");

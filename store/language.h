@@ -11,6 +11,9 @@ extern int32_t currentLanguage;   // index into the configuration's "lang" array
 extern int32_t languageCount;     // number of "lang" entries, set when the configuration is loaded
 extern KeyStore *langStore;       // data of the selected language; null before the first selection
 
+// No language selected yet, with the languages of the configuration (which may be null).
+void resetStore(const KeyStore *configuration);
+
 // The data file of "lang" entry i: its "dbig" file when that exists, else its "data" file.
 std::string languageDataPath(int i);
 

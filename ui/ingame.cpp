@@ -48,7 +48,7 @@ HintPlace hintRightOf(float x, const ImRect& bar) { return {ImVec2(x, bar.GetCen
 // A hint that ends at x, on the middle of the bar r.
 HintPlace hintLeftOf(float x, const ImRect& bar) { return {ImVec2(x, bar.GetCenter().y), ImVec2(1, 0.5f)}; }
 
-void drawTopBar(App* app, RowLayout& rows, float W) {
+void drawTopBar(RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 70 / W, (W - 560) / W, 420 / W});
     ImRect home = rows.next(), stat = rows.next();
     // Both hints go over the level's letters, right of the two icons (a label, not a control).
@@ -127,7 +127,7 @@ void drawLetterRow(App* app, RowLayout& rows, int count) {
     }
 }
 
-void drawBottomBar(App* app, RowLayout& rows, float W) {
+void drawBottomBar(RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 420 / W, (W - 630) / W, 70 / W, 70 / W});
     ImRect hint = rows.next(), timer = rows.next(), typed = rows.next(), removeChar = rows.next();
     setFont(mainFont);
@@ -155,7 +155,7 @@ void drawBottomBar(App* app, RowLayout& rows, float W) {
 }
 
 // Hover hints help on the first ten levels only.
-void drawHoverHint(App* app) {
+void drawHoverHint() {
     if (!hintText || progress.levelIndex > 9) return;
     setFont(smallFont);
     tooltip(hintText, hintPlace.position, hintPlace.pivot);
@@ -170,11 +170,11 @@ void drawInGameScreen(App* app) {
         const int count = letterCount(&letterTray);
         hintText = nullptr;
         drawScreenDecor(app, themedDecoration("inGame", "inGameDark"), windowWidth, windowHeight);
-        drawTopBar(app, screenLayout, W);
+        drawTopBar(screenLayout, W);
         drawFoundWords(screenLayout, W, H);
         drawLetterRow(app, screenLayout, count);
-        drawBottomBar(app, screenLayout, W);
-        drawHoverHint(app);
+        drawBottomBar(screenLayout, W);
+        drawHoverHint();
     }
     endScreen();
 }

@@ -17,6 +17,13 @@ const char* hintText = nullptr;
 const char* storyChapter = nullptr;
 int storyPage = 0;
 
+void resetUi() {
+    currentScreen = ScreenLanguage;
+    hintText = nullptr;
+    storyChapter = nullptr;
+    storyPage = 0;
+}
+
 // The fixed order lets a screen that switches to a later one in this order hand over within the
 // same frame (the game to the main menu or statistics, the word description to the game, the
 // language choice to the main menu).

@@ -31,6 +31,9 @@ extern const char* hintText;
 extern const char* storyChapter;
 extern int storyPage;
 
+// The language screen first, no story told yet and no hover hint.
+void resetUi();
+
 // Draws the current screen (and the screen it hands over to within the frame).
 // Returns 1 when the program is to quit, else 0.
 int drawScreens(App* app);

@@ -88,21 +88,10 @@ void CoreTest::SetUp()
 
     config = parseJson(TEST_CONFIG);
     ASSERT_NE(config, nullptr);
-    languageCount = countLanguages(config);
-    currentLanguage = 0;
-    langStore = nullptr;
-    currentScreen = ScreenLanguage;
+    resetStore(config);
+    resetUi();
+    resetCore();
     hintCheatCount = getInt(config, "hintCheatCount");
-    progress = Progress();
-    progress.volume = 100;
-    levelWords = StringSet();
-    clearFoundList(&foundList);
-    repeatTimes = StringIntMap();
-    levelFoundCount = 0;
-    lastAutosaveTime = (int32_t)std::time(nullptr);
-    hintWord = nullptr;
-    hintDescription = nullptr;
-    initLetterTray(&letterTray);
 }
 
 void CoreTest::TearDown()
