@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "gfx/glyph_ranges.h"
+
 struct ImFont;
 
-// Code-point ranges baked into both fonts: pairs of first and last, ending with 0.
-extern const uint16_t gameGlyphRanges[];
 
 extern ImFont *smallFont;  // null when its file is missing
 extern ImFont *mainFont;
