@@ -63,7 +63,8 @@ void loadSound(int slot, Assets* assets, const KeyStore* config, const char* key
 // Starts a slot's sound; null when no voice is free or there is no output.
 tsVoice* playSound(int slot);
 
-// Opens the mixer on the window (the windowing library's handle), reads the music archive and finds the playlist.
+// Opens the mixer on the window (the windowing library's handle), reads the music archive and
+// finds the playlist.
 void initAudio(MusicPlayer* music, const KeyStore* config, void* window);
 // Starts the music thread (mixing every 10 ms); 0.
 int startMusicThread(MusicPlayer* music);
