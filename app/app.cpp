@@ -2,11 +2,15 @@
 
 #include <cctype>
 
+#include "audio/sounds.h"
+#include "core/level.h"
+#include "store/config.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/screens.h"
+#include "ui/theme.h"
+
 App app;
-int windowWidth = 0;
-int windowHeight = 0;
-const char* windowTitle = nullptr;
-char pathBuffer[PATH_BUFFER_SIZE];
 
 static char modeFromLetter(char letter) {
     return std::tolower(static_cast<unsigned char>(letter)) == 'f' ? 'f' : 'x';
@@ -19,4 +23,26 @@ char windowModeFromArgs(const char* configured, int argc, const char* const* arg
         if (arg[0] == '-' || arg[0] == '/') mode = modeFromLetter(arg[1]);
     }
     return mode;
+}
+
+KeyStore* loadConfig(App* app) {
+    KeyStore* store = readConfig();
+    if (!store) return nullptr;
+
+    iconButtonStyle.rounding = 10;
+    iconButtonStyle.padding = ImVec2(-12, -10);
+
+    windowWidth = getInt(store, "width");
+    windowHeight = getInt(store, "height");
+    // No title is the empty title: the windowing library refuses a null one.
+    windowTitle = getString(store, "title");
+    if (!windowTitle) windowTitle = "";
+    adjustHeightToMonitor(app);
+
+    resetStore(store);
+    resetUi();
+    resetCore();
+
+    loadAssets(&assets, store, &musicPlayer);
+    return store;
 }

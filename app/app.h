@@ -7,6 +7,7 @@
 
 struct GLFWwindow;
 struct ImGuiContext;
+struct KeyStore;
 
 struct App {
     uint32_t initMarker = 0;      // 1234 once createWindow has finished
@@ -33,14 +34,10 @@ struct InputEvent {
 // The key presses of the window, filled by the window system's callbacks.
 extern KeyQueue keyPresses;
 
-// Set by loadConfig; windowTitle points into the configuration store.
-extern int windowWidth;
-extern int windowHeight;
-extern const char* windowTitle;
-
-// Scratch buffer for paths built at start-up (font files and the like).
-constexpr int PATH_BUFFER_SIZE = 1024;
-extern char pathBuffer[PATH_BUFFER_SIZE];
+// Reads data/game.dat (readConfig) and sets the start-up globals derived from it (window size
+// and title, language and screen state) and loads the asset archives. nullptr when the file is
+// missing or does not parse; the caller keeps the result as `config`.
+KeyStore* loadConfig(App* app);
 
 using FrameFunction = void (*)(void* arg);
 

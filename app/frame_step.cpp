@@ -7,6 +7,7 @@
 #include "core/tray.h"
 #include "platform/close_signals.h"
 #include "store/language.h"
+#include "ui/play.h"
 #include "ui/screens.h"
 
 void frameStep(void* arg) {

@@ -5,7 +5,6 @@
 #include "app/app.h"
 #include "audio/sounds.h"
 #include "core/level.h"
-#include "core/tray.h"
 #include "gfx/font.h"
 #include "platform/close_signals.h"
 #include "platform/steam_wq.h"
@@ -14,7 +13,8 @@
 #include "store/files.h"
 #include "store/folders.h"
 #include "store/keystore.h"
-#include "store/language.h"
+#include "ui/play.h"
+#include "ui/screens.h"
 #include "ui/theme.h"
 
 enum ExitCode {
@@ -28,8 +28,9 @@ enum ExitCode {
 // the GUI's font.
 static ImFont* loadGameFont(const char* fileKey, const char* sizeKey) {
     const char* file = getString(config, fileKey);
-    joinPath(pathBuffer, dataFolder.c_str(), "font/", file ? file : "");
-    return loadFont(&app, pathBuffer, static_cast<float>(getInt(config, sizeKey)), gameGlyphRanges);
+    char path[kPathBufferSize];
+    joinPath(path, dataFolder.c_str(), "font/", file ? file : "");
+    return loadFont(path, static_cast<float>(getInt(config, sizeKey)), gameGlyphRanges);
 }
 
 int main(int argc, char** argv) {
@@ -39,7 +40,6 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     std::filesystem::create_directory("save", ignored);
 
-    initLetterTray(&letterTray);
     config = loadConfig(&app);
     if (!config) {
         std::printf("Wrong config file, can't start the game\n");
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     }
     char mode = windowModeFromArgs(getString(config, "windowMode"), argc, argv);
     if (!createWindow(&app, windowTitle, windowWidth, windowHeight, mode)) return EXIT_NO_WINDOW;
-    initAudio(&musicPlayer, config, &app);
+    initAudio(&musicPlayer, config, app.window);
     applyTheme(&app, 0);
     // The main font is loaded last so that it is the GUI's font when the loop starts.
     smallFont = loadGameFont("smallFont", "smallFontSize");

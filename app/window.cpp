@@ -9,6 +9,8 @@
 #include <backends/imgui_impl_glfw.h>
 #include <backends/imgui_impl_opengl2.h>
 
+#include "ui/screens.h"
+
 void printGlfwError(int code, const char* text) {
     std::printf("Error %d: %s\n", code, text);
 }

@@ -9,7 +9,6 @@
 #include <future>
 #include <system_error>
 
-#include "app/app.h"
 #include "store/archive.h"
 #include "store/files.h"
 #include "store/folders.h"
@@ -32,17 +31,6 @@ constexpr uint64_t kRetryPasses = 100;
 constexpr int kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,   SOUND_WORD_REJECT,
                                   SOUND_WORD_CLICK,   SOUND_STAT_CLICK, SOUND_ROLLOVER,
                                   SOUND_WINDOW_CLOSE};
-
-// Reads data/<kind>.dat into storage; the pointer and size describe what was read.
-void readArchive(const char* kind, std::vector<char>* storage, const char** archive,
-                 uint32_t* size) {
-    char path[kPathBufferSize];
-    joinPath(path, dataFolder.c_str(), kind, ".dat");
-    std::optional<std::vector<char>> bytes = readDataFile(path);
-    *storage = bytes ? std::move(*bytes) : std::vector<char>();
-    *archive = storage->empty() ? nullptr : storage->data();
-    *size = uint32_t(std::min<size_t>(storage->size(), UINT32_MAX));
-}
 
 // data/<kind>/<name> when that file can be opened, else the archive member called name.
 tsSound loadOgg(const char* kind, const char* name, const char* archive, uint32_t archiveSize) {
@@ -95,13 +83,10 @@ bool isReady(const std::future<tsSound>& future) {
 }  // namespace
 
 void loadAssets(Assets* assets, const KeyStore* config, MusicPlayer* music) {
-    readArchive("images", &assets->imagesArchiveBytes, &assets->imagesArchive,
-                &assets->imagesArchiveSize);
+    loadImageAssets(assets);
     readArchive("sounds", &assets->soundsArchiveBytes, &assets->soundsArchive,
                 &assets->soundsArchiveSize);
     assets->music = music;
-    delete assets->imageCache;
-    assets->imageCache = new StringImageMap();
     for (int slot : kSlotLoadOrder) loadSound(slot, assets, config, soundSlotKeys[slot]);
 }
 
@@ -120,8 +105,8 @@ tsVoice* playSound(int slot) {
     return tsStartSound(assets.music->mixer, assets.defs[slot]);
 }
 
-void initAudio(MusicPlayer* music, const KeyStore* config, App* app) {
-    music->mixer = tsMakeContext(app ? app->window : nullptr, 44100, 15, 5, 5);
+void initAudio(MusicPlayer* music, const KeyStore* config, void* window) {
+    music->mixer = tsMakeContext(window, 44100, 15, 5, 5);
     std::srand(unsigned(std::time(nullptr)));
     readArchive("music", &music->musicArchiveBytes, &music->musicArchive,
                 &music->musicArchiveSize);
@@ -214,6 +199,5 @@ void freeAssets(Assets* assets) {
     // Nothing may mix a sound once it is released, so the music stops first.
     if (assets->music) stopMusicThread(assets->music);
     for (tsSound& sound : assets->sounds) tsReleaseSound(&sound);
-    delete assets->imageCache;
-    assets->imageCache = nullptr;
+    freeImageAssets(assets);
 }

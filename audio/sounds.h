@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "audio/mixer.h"
-#include "util/string_hash.h"
+#include "gfx/image.h"
 
-struct App;
 struct KeyNode;
 struct KeyStore;
 
@@ -43,19 +42,15 @@ struct MusicPlayer {
     std::atomic<bool> stopRequested{false};
 };
 
-struct Assets {
+// The game's assets: the images (gfx/image.h) and the sound-effect slots.
+struct Assets : ImageAssets {
     MusicPlayer* music = nullptr;
-    const char* imagesArchive = nullptr;
-    uint32_t imagesArchiveSize = 0;
     const char* soundsArchive = nullptr;
     uint32_t soundsArchiveSize = 0;
-    StringImageMap* imageCache = nullptr;  // image name -> GUI image, filled by the texture code
     tsSound sounds[SOUND_SLOT_COUNT]{};
     tsSoundDef defs[SOUND_SLOT_COUNT]{};
 
-    // The storage the two archive pointers point into; kept for the life of the program.
-    std::vector<char> imagesArchiveBytes;
-    std::vector<char> soundsArchiveBytes;
+    std::vector<char> soundsArchiveBytes;  // the storage soundsArchive points into
 };
 
 extern Assets assets;
@@ -68,8 +63,9 @@ void loadSound(int slot, Assets* assets, const KeyStore* config, const char* key
 // Starts a slot's sound; null when no voice is free or there is no output.
 tsVoice* playSound(int slot);
 
-// Opens the mixer on the window, reads the music archive and finds the playlist.
-void initAudio(MusicPlayer* music, const KeyStore* config, App* app);
+// Opens the mixer on the window (the windowing library's handle), reads the music archive and
+// finds the playlist.
+void initAudio(MusicPlayer* music, const KeyStore* config, void* window);
 // Starts the music thread (mixing every 10 ms); 0.
 int startMusicThread(MusicPlayer* music);
 // Stops and joins the music thread; nothing is mixed afterwards. Safe to call when not running.

@@ -12,8 +12,17 @@ pkg_check_modules(GLFW REQUIRED IMPORTED_TARGET glfw3)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
 
-# Everything a module of the game may link against.
-add_library(wg_system INTERFACE)
-target_link_libraries(wg_system INTERFACE
-  PkgConfig::IMGUI PkgConfig::STB PkgConfig::GLFW PkgConfig::SDL2 PkgConfig::ZLIB
-  OpenGL::GL Threads::Threads)
+# One target per kind of system library, so that each module of the game links only what it uses
+# (cmake/windows/deps.cmake makes the same targets for the Windows build).
+add_library(wg_sys_gui INTERFACE)  # Dear ImGui with its GLFW and OpenGL 2 back ends
+target_link_libraries(wg_sys_gui INTERFACE PkgConfig::IMGUI PkgConfig::GLFW OpenGL::GL)
+add_library(wg_sys_window INTERFACE)
+target_link_libraries(wg_sys_window INTERFACE PkgConfig::GLFW)
+add_library(wg_sys_gl INTERFACE)
+target_link_libraries(wg_sys_gl INTERFACE OpenGL::GL)
+add_library(wg_sys_stb INTERFACE)
+target_link_libraries(wg_sys_stb INTERFACE PkgConfig::STB)
+add_library(wg_sys_sound INTERFACE)  # the audio output device
+target_link_libraries(wg_sys_sound INTERFACE PkgConfig::SDL2)
+add_library(wg_sys_zlib INTERFACE)
+target_link_libraries(wg_sys_zlib INTERFACE PkgConfig::ZLIB)

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "core/save.h"
 #include "core/tray.h"
@@ -12,7 +13,6 @@
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
-#include "ui/screens.h"
 
 Progress progress;
 int32_t levelNumber = 1;
@@ -92,6 +92,27 @@ void grantLevelAchievement(int i)
 
 }  // namespace
 
+void resetCore()
+{
+    progress = Progress();
+    progress.volume = 100;
+    levelNumber = 1;
+    levelStartTime = 0;
+    lastLevelSaveTime = 0;
+    hintWord = nullptr;
+    hintDescription = nullptr;
+    hintCheatCount = 0;
+    lastRevealedWord = nullptr;
+    levelWords = StringSet();
+    clearFoundList(&foundList);
+    repeatTimes = StringIntMap();
+    levelFoundCount = 0;
+    foundListScroll = 0;
+    lastAutosaveTime = (int32_t)std::time(nullptr);
+    initLetterTray(&letterTray);
+    forgetUnusableSaveFiles();
+}
+
 int loadLevel(KeyStore *store, LetterTray *tray, int i)
 {
     levelNumber = i + 1;
@@ -140,10 +161,10 @@ void unlockLevels()
         progress.levelsOpen = (uint32_t)levelsCount;
 }
 
-void selectLevel()
+StoryTurn changeLevel()
 {
     if (levelNumber == (int64_t)progress.levelIndex + 1)
-        return;
+        return {};
     saveProgress(&letterTray);
     uint32_t previous = progress.levelIndex;
     progress.levelIndex = (uint32_t)(levelNumber - 1);
@@ -151,10 +172,11 @@ void selectLevel()
         // The chosen level cannot be installed: stay where the player was.
         progress.levelIndex = previous;
         levelNumber = (int32_t)previous + 1;
-        return;
+        return {};
     }
     if (progress.levelIndex == 1 && progress.storyStage < 2)
-        startChapter("step1", 2);
+        return beginChapter("step1", 2);
+    return {};
 }
 
 int hintAvailable()
@@ -165,14 +187,13 @@ int hintAvailable()
     return progress.hintsUsed * wordsPerHint < (uint32_t)progress.wordsFound + (uint32_t)hintCheatCount;
 }
 
-int showHint()
+int revealHint()
 {
     for (uint32_t slot = 0; slot < levelWords.capacity; slot++) {
         if (!hashExists(levelWords, slot) || isWordFound(&foundList, levelWords.keys[slot]))
             continue;
         hintWord = levelWords.keys[slot];
         hintDescription = wordDescription(langStore, hintWord);
-        currentScreen = ScreenWordInfo;
         // The first word not found is the one revealed last as long as that is not found.
         if (hintWord != lastRevealedWord)
             progress.hintsUsed += 1;
@@ -182,13 +203,34 @@ int showHint()
     return 0;
 }
 
-void startChapter(const char *chapter, uint32_t stage)
+StoryTurn beginChapter(const char *chapter, uint32_t stage)
 {
-    currentScreen = ScreenStory;
-    storyPage = 0;
-    storyChapter = chapter;
     progress.storyStage = stage;
     char name[64];
     std::snprintf(name, sizeof name, "%s", chapter);
     GrantAchievementWq(name);
+    return {chapter, -1};
+}
+
+KeyStore *loadLanguageData(const char *path)
+{
+    KeyStore *store = loadKeyStore(path);
+    if (!store)
+        return nullptr;
+    // Data with no first level to install would leave the previous language's level in play.
+    int32_t previousLevelNumber = levelNumber;
+    if (!loadLevel(store, &letterTray, 0)) {
+        levelNumber = previousLevelNumber;
+        freeKeyStore(store);
+        return nullptr;
+    }
+    // Earlier stores stay allocated for the life of the program: the installed
+    // level, the repeat map and the hint may still point at their words.
+    // (Never destroyed, so that they stay reachable at exit too.)
+    static std::vector<KeyStore *> &earlierStores = *new std::vector<KeyStore *>;
+    if (langStore)
+        earlierStores.push_back(langStore);
+    langStore = store;
+    progress.levelIndex = 0;
+    return langStore;
 }

@@ -29,6 +29,11 @@ extern const char *hintWord;      // the word shown by the word description scre
 extern const char *hintDescription;
 extern int32_t hintCheatCount;    // words credited toward hints, read at start-up
 
+// Every global of the game core (level, words, tray, progress, save bookkeeping) back to its
+// value before any language is selected: no progress (volume 100), an empty tray and word set,
+// level 1, the autosave clock starting now.
+void resetCore();
+
 // Installs level i of store with the words found earlier (from its level file);
 // words holding a quote or a backslash are left out. 1 when the level exists and
 // its row fits the tray; otherwise nothing changes but levelNumber.
@@ -37,16 +42,29 @@ int loadLevel(KeyStore *store, LetterTray *tray, int i);
 // Words of the current level needed to open the next one.
 int wordsToUnlock();
 
+// What a step of play began that the screens show: the story chapter begun last (null when
+// none) and the theme the story turned to (-1 when none).
+struct StoryTurn {
+    const char *chapter = nullptr;
+    int theme = -1;
+};
+
 // The level selector's per-frame steps: unlockLevels before the selector widget
-// (opens the next level, caps at "levelsCount"), selectLevel after it (saves and
-// switches when levelNumber was changed).
+// (opens the next level, caps at "levelsCount"), changeLevel after it (saves and
+// switches when levelNumber was changed; the second level begins the chapter "step1").
 void unlockLevels();
-void selectLevel();
+StoryTurn changeLevel();
 
 int hintAvailable();
-// Reveals the first word not found yet (slot order) on the word description
-// screen. A hint is counted only when a word was revealed, and not when it is
-// the word this level's last hint revealed (still not found). 1 when revealed.
-int showHint();
+// Reveals the first word not found yet (slot order) as hintWord and hintDescription. A hint is
+// counted only when a word was revealed, and not when it is the word this level's last hint
+// revealed (still not found). 1 when revealed.
+int revealHint();
 
-void startChapter(const char *chapter, uint32_t stage);
+// Moves the story to stage and grants the chapter's achievement.
+StoryTurn beginChapter(const char *chapter, uint32_t stage);
+
+// Loads a language data file into langStore and installs its level 0.
+// Returns the new store, or null (langStore, the level and the progress
+// unchanged) when it cannot be loaded or its level 0 cannot be installed.
+KeyStore *loadLanguageData(const char *path);

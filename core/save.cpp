@@ -118,6 +118,11 @@ bool writeSaveFile(const char *path, const void *data, size_t size)
 
 }  // namespace
 
+void forgetUnusableSaveFiles()
+{
+    unusableFiles.clear();
+}
+
 std::optional<std::vector<char>> readSaveFile(const char *path)
 {
     std::optional<std::vector<char>> bytes = readWholeFile(path);

@@ -21,5 +21,8 @@ int saveProgress(LetterTray *tray);
 // Defaults (all 0, volume 100), then the file's 40 bytes when it is exactly 40 bytes long.
 void readProgress(Progress *record, const char *path);
 
+// Forgets which save files could not be used (resetCore).
+void forgetUnusableSaveFiles();
+
 // The bytes of a save file; none when it is missing or cannot be read.
 std::optional<std::vector<char>> readSaveFile(const char *path);

@@ -2,78 +2,12 @@
 
 #include <cstring>
 
-#include "core/level.h"
-#include "core/words.h"
 #include "platform/keyboard.h"
-#include "store/keystore.h"
-#include "store/language.h"
+#include "util/utf8.h"
 
 LetterTray letterTray;
 
 namespace {
-
-const uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
-
-// Decodes one code point from s (which ends with a zero byte); a malformed
-// sequence gives U+FFFD and consumes one byte. Returns the bytes consumed.
-int decodeUtf8(const char *s, uint32_t *codePoint)
-{
-    const unsigned char *p = (const unsigned char *)s;
-    unsigned char lead = p[0];
-    int length;
-    uint32_t cp, minimum;
-    if (lead < 0x80) {
-        *codePoint = lead;
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2; cp = lead & 0x1F; minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3; cp = lead & 0x0F; minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4; cp = lead & 0x07; minimum = 0x10000;
-    } else {
-        *codePoint = REPLACEMENT_CHARACTER;
-        return 1;
-    }
-    for (int k = 1; k < length; k++) {
-        if ((p[k] & 0xC0) != 0x80) {  // also stops at the terminating zero
-            *codePoint = REPLACEMENT_CHARACTER;
-            return 1;
-        }
-        cp = (cp << 6) | (p[k] & 0x3F);
-    }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        *codePoint = REPLACEMENT_CHARACTER;
-        return 1;
-    }
-    *codePoint = cp;
-    return length;
-}
-
-// Writes the UTF-8 form of cp (at most 4 bytes, not terminated); returns its length.
-int encodeUtf8(uint32_t cp, char *out)
-{
-    if (cp < 0x80) {
-        out[0] = (char)cp;
-        return 1;
-    }
-    if (cp < 0x800) {
-        out[0] = (char)(0xC0 | (cp >> 6));
-        out[1] = (char)(0x80 | (cp & 0x3F));
-        return 2;
-    }
-    if (cp < 0x10000) {
-        out[0] = (char)(0xE0 | (cp >> 12));
-        out[1] = (char)(0x80 | ((cp >> 6) & 0x3F));
-        out[2] = (char)(0x80 | (cp & 0x3F));
-        return 3;
-    }
-    out[0] = (char)(0xF0 | (cp >> 18));
-    out[1] = (char)(0x80 | ((cp >> 12) & 0x3F));
-    out[2] = (char)(0x80 | ((cp >> 6) & 0x3F));
-    out[3] = (char)(0x80 | (cp & 0x3F));
-    return 4;
-}
 
 int encodedLength(uint32_t cp)
 {
@@ -227,42 +161,4 @@ char keyToChar(int glfwKey)
     if (c >= 'A' && c <= 'Z')
         c = (char)(c - 'A' + 'a');
     return c;
-}
-
-namespace {
-
-int typeAndCheck(App *app, const char *character)
-{
-    if (!typeCharacter(&letterTray, character))
-        return 0;
-    checkTypedWord(app);
-    return 1;
-}
-
-}  // namespace
-
-int typeKeyCharacter(App *app, char c)
-{
-    char key[2] = {c, 0};
-    const char *mapped = getSectionString(langStore, "charmap", key);
-    return typeAndCheck(app, mapped ? mapped : key);
-}
-
-void handleTrayKey(App *app, int glfwKey, uint32_t text)
-{
-    // One press types one character: a letter beyond ASCII, else the one-byte key name.
-    uint32_t letter = pressedLetter(keyLayoutName(glfwKey), text);
-    if (letter) {
-        char utf8[5] = {0};
-        encodeUtf8(letter, utf8);
-        typeAndCheck(app, utf8);
-    } else if (char c = keyToChar(glfwKey)) {
-        typeKeyCharacter(app, c);
-    }
-    if (glfwKey == KEY_DELETE)
-        clearTypedWord(&letterTray);
-    else if (glfwKey == KEY_F1 && hintAvailable())
-        showHint();
-    else if (glfwKey == KEY_BACKSPACE)
-        popLetter(&letterTray);
 }

@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-struct App;
-
 enum { TRAY_MAX_LETTERS = 30, TRAY_TEXT_BYTES = 60 };
 
 struct LetterTray {
@@ -54,12 +52,3 @@ uint32_t pressedLetter(const char *layoutName, uint32_t text);
 // The one-byte lower-case character the key types under the current keyboard
 // layout, or 0 when the key has no one-byte name.
 char keyToChar(int glfwKey);
-
-// A typed key character through the language's "charmap" (when it maps c) to the
-// row; runs the word check when a letter was taken. 1 when taken.
-int typeKeyCharacter(App *app, char c);
-
-// A key pressed on the in-game screen, with the one code point of text it made (0 for none or
-// several): the letter beyond ASCII it types, else its one-byte name through the language's
-// "charmap", to the row and the word check; then Delete, Backspace and F1.
-void handleTrayKey(App *app, int glfwKey, uint32_t text);

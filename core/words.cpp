@@ -8,7 +8,6 @@
 #include "core/tray.h"
 #include "store/config.h"
 #include "store/keystore.h"
-#include "ui/theme.h"
 
 StringSet levelWords;
 FoundList foundList;
@@ -50,19 +49,19 @@ void appendFoundWord(FoundList *list, const char *word)
     }
 }
 
-void checkTypedWord(App *app)
+StoryTurn checkWord()
 {
     if (levelWords.capacity == 0)
-        return;
+        return {};
     uint32_t slot = hashGet(levelWords, typedWord(&letterTray));
     if (slot == levelWords.capacity)
-        return;  // not a word (yet): the player may go on typing
+        return {};  // not a word (yet): the player may go on typing
     const char *word = levelWords.keys[slot];
 
     if (isWordFound(&foundList, word)) {
         markRepeat(word);
         playSound(SOUND_WORD_REJECT);
-        return;
+        return {};
     }
 
     playSound(SOUND_WORD_OK);
@@ -72,12 +71,15 @@ void checkTypedWord(App *app)
     appendFoundWord(&foundList, word);
     clearTypedWord(&letterTray);
 
+    // The dark chapter turns the dark theme on, its end turns it off again.
+    StoryTurn turn;
     if (progress.storyStage <= 2 && progress.wordsFound > getInt(config, "blackWords")) {
-        startChapter("blackStart", 3);
-        applyTheme(app, 1);
+        turn = beginChapter("blackStart", 3);
+        turn.theme = 1;
     }
     if (progress.storyStage <= 3 && progress.wordsFound > getInt(config, "blackFinish")) {
-        startChapter("blackEnd", 4);
-        applyTheme(app, 0);
+        turn = beginChapter("blackEnd", 4);
+        turn.theme = 0;
     }
+    return turn;
 }

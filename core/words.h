@@ -3,10 +3,10 @@
 // runs after every letter taken.
 
 #include <cstdint>
+
+#include "core/level.h"
 #include "util/found_list.h"
 #include "util/string_hash.h"
-
-struct App;
 
 extern StringSet levelWords;      // keys point into langStore
 extern FoundList foundList;       // finding order; pointers, never copies
@@ -18,8 +18,9 @@ extern int32_t lastAutosaveTime;
 // Seconds a repeated word stays highlighted in the found list.
 enum { REPEAT_HIGHLIGHT_SECONDS = 3 };
 
-// Looks the typed word up in the level; counts a new word, flags a repeat.
-void checkTypedWord(App *app);
+// Looks the typed word up in the level; counts a new word (which may begin a chapter of the
+// story), flags a repeat.
+StoryTurn checkWord();
 
 // Appends word (a pointer kept as is) and saves when the last autosave is more
 // than 60 seconds old.

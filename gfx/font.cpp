@@ -3,23 +3,12 @@
 #include <backends/imgui_impl_opengl2.h>
 #include <cstring>
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <optional>
 #include <vector>
 
 #include "gfx/font_check.h"
 #include "store/files.h"
-#include "ui/theme.h"
-
-const uint16_t gameGlyphRanges[] = {
-    0x0020, 0x00FF,  // Basic Latin and Latin-1
-    0x0100, 0x017F,  // Latin Extended-A
-    0x0400, 0x052F,  // Cyrillic and Cyrillic Supplement
-    0x2018, 0x201F,  // single and double quotation marks
-    0x2039, 0x203A,  // single angle quotation marks
-    0x2DE0, 0x2DFF,  // Cyrillic Extended-A
-    0xA640, 0xA69F,  // Cyrillic Extended-B
-    0,
-};
 
 ImFont *smallFont = nullptr;
 ImFont *mainFont = nullptr;
@@ -50,7 +39,7 @@ bool fontCanBeBaked(const unsigned char *data, size_t size, float pixelHeight, c
            bakesAlone(data, size, pixelHeight, ranges);
 }
 
-ImFont *loadFont(App *app, const char *path, float pixelHeight, const uint16_t *ranges)
+ImFont *loadFont(const char *path, float pixelHeight, const uint16_t *ranges)
 {
     std::optional<std::vector<char>> file = readWholeFile(path);
     if (!file)
@@ -74,6 +63,15 @@ ImFont *loadFont(App *app, const char *path, float pixelHeight, const uint16_t *
     // The texture holds the glyphs now; the atlas's own pixel copies (megabytes with Cyrillic at
     // two sizes) are baked again from the kept font files when another font is added.
     atlas->ClearTexData();
-    setFont(app, font);
+    setFont(font);
     return font;
+}
+
+void setFont(ImFont *font)
+{
+    if (!font || !ImGui::GetCurrentContext())
+        return;
+    ImGui::GetIO().FontDefault = font;  // a new frame starts with the default font
+    if (GImGui->WithinFrameScope)
+        ImGui::SetCurrentFont(font);
 }

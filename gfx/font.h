@@ -4,11 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
-struct App;
+#include "gfx/glyph_ranges.h"
+
 struct ImFont;
 
-// Code-point ranges baked into both fonts: pairs of first and last, ending with 0.
-extern const uint16_t gameGlyphRanges[];
 
 extern ImFont *smallFont;  // null when its file is missing
 extern ImFont *mainFont;
@@ -21,4 +20,8 @@ bool fontCanBeBaked(const unsigned char *data, size_t size, float pixelHeight, c
 // font atlas and makes it the current font. A missing file, or one that fontCanBeBaked
 // refuses, returns null and changes nothing: the GUI keeps the fonts it had.
 // Call between frames, with the window's GL context current.
-ImFont *loadFont(App *app, const char *path, float pixelHeight, const uint16_t *ranges);
+ImFont *loadFont(const char *path, float pixelHeight, const uint16_t *ranges);
+
+// Makes the font the GUI's current one, for the rest of this frame and the following frames.
+// Does nothing for a null font or without a GUI context.
+void setFont(ImFont *font);

@@ -9,11 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "audio/sounds.h"
 #include "store/archive.h"
 #include "store/files.h"
 #include "store/folders.h"
-#include "store/keystore.h"
+#include "util/string_hash_templates.h"
 
 #ifndef GL_GENERATE_MIPMAP
 #define GL_GENERATE_MIPMAP 0x8191
@@ -101,7 +100,7 @@ GuiImage loadImageMemory(const unsigned char *bytes, int length)
     return uploadTexture(rgba, width, height);
 }
 
-GuiImage loadImage(Assets *assets, const char *name)
+GuiImage loadImage(ImageAssets *assets, const char *name)
 {
     std::string path = dataFolder + "images/" + name;
     if (fileExists(path.c_str()))
@@ -113,7 +112,7 @@ GuiImage loadImage(Assets *assets, const char *name)
     return loadImageMemory((const unsigned char *)member, (int)size);
 }
 
-GuiImage getImage(Assets *assets, const char *name)
+GuiImage getImage(ImageAssets *assets, const char *name)
 {
     if (!name || !assets->imageCache)
         return GuiImage();
@@ -129,7 +128,20 @@ GuiImage getImage(Assets *assets, const char *name)
     return image;
 }
 
-GuiImage getLanguageImage(const KeyStore *config, int i)
+void loadImageAssets(ImageAssets *images)
 {
-    return getImage(&assets, getLangString(config, i, "pic"));
+    readArchive("images", &images->imagesArchiveBytes, &images->imagesArchive, &images->imagesArchiveSize);
+    delete images->imageCache;
+    images->imageCache = new StringImageMap();
 }
+
+void freeImageAssets(ImageAssets *images)
+{
+    delete images->imageCache;
+    images->imageCache = nullptr;
+}
+
+template uint32_t hashGet(const StringHash<GuiImage> &, const char *);
+template uint32_t hashPut(StringHash<GuiImage> &, const char *, int *);
+template void hashDelete(StringHash<GuiImage> &, uint32_t);
+template bool hashExists(const StringHash<GuiImage> &, uint32_t);

@@ -2,15 +2,40 @@
 // Images as GUI textures: PNG decoding, texture upload and the per-name cache.
 
 #include <cstdint>
+#include <vector>
 
 #include "util/string_hash.h"
 
-struct Assets;
-struct KeyStore;
-
-// GuiImage (util/string_hash.h) holds the GL texture name in its handle; a null
-// handle is the empty image, which draws nothing. Width and height stay 0: images
+// The image a GUI widget draws: a texture handle the size of a pointer plus the size to draw at
+// (0 and 0 draw the whole texture at the widget's size). Here the handle holds the GL texture
+// name; a null handle is the empty image, which draws nothing. Width and height stay 0: images
 // are drawn at the size of their widget.
+struct GuiImage {
+    void* handle = nullptr;
+    uint32_t width = 0;
+    uint32_t height = 0;
+};
+static_assert(sizeof(void*) != 8 || sizeof(GuiImage) == 16, "GuiImage is a 16-byte record");
+
+using StringImageMap = StringHash<GuiImage>;  // the image cache
+
+extern template uint32_t hashGet(const StringHash<GuiImage>&, const char*);
+extern template uint32_t hashPut(StringHash<GuiImage>&, const char*, int*);
+extern template void hashDelete(StringHash<GuiImage>&, uint32_t);
+extern template bool hashExists(const StringHash<GuiImage>&, uint32_t);
+
+// The image half of the game's assets: the images archive and the per-name cache.
+struct ImageAssets {
+    const char* imagesArchive = nullptr;
+    uint32_t imagesArchiveSize = 0;
+    StringImageMap* imageCache = nullptr;  // image name -> GUI image
+    std::vector<char> imagesArchiveBytes;  // the storage imagesArchive points into
+};
+
+// Reads data/images.dat and makes the cache empty.
+void loadImageAssets(ImageAssets* images);
+// Releases the cache.
+void freeImageAssets(ImageAssets* images);
 
 // Creates a mipmapped, edge-clamped texture from RGBA pixels and frees the pixels
 // (allocated by stb_image or malloc). Null pixels or a zero size give the empty image.
@@ -29,11 +54,8 @@ GuiImage loadImageFile(const char *path);
 GuiImage loadImageMemory(const unsigned char *bytes, int length);
 
 // data/images/<name> when that file exists, else the member name of the images archive.
-GuiImage loadImage(Assets *assets, const char *name);
+GuiImage loadImage(ImageAssets *assets, const char *name);
 
 // Cached loadImage: one load per name, failures included. name must stay valid
 // for the life of the program (the cache keeps the pointer).
-GuiImage getImage(Assets *assets, const char *name);
-
-// The picture of "lang" entry i ("pic").
-GuiImage getLanguageImage(const KeyStore *config, int i);
+GuiImage getImage(ImageAssets *assets, const char *name);

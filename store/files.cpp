@@ -75,18 +75,22 @@ std::optional<std::vector<char>> readWholeFile(const char* path) {
     return data;
 }
 
-std::optional<std::vector<char>> readDataFile(const char* path) {
-    auto data = readWholeFile(path);
-    if (!data) return std::nullopt;
+std::optional<std::vector<char>> unpackData(std::vector<char> data) {
     // '[' and '{' differ from '{' only in bit 0x20; a zlib stream never starts with either.
-    if (!data->empty() && ((*data)[0] & 0xDF) == 0x5B) return data;
+    if (!data.empty() && (data[0] & 0xDF) == 0x5B) return data;
     std::vector<char> inflated;
-    switch (inflateData(*data, &inflated)) {
+    switch (inflateData(data, &inflated)) {
         case Inflated::Done: return inflated;
         case Inflated::TooLarge: return std::nullopt;
         case Inflated::NotAStream: break;
     }
     return data;
+}
+
+std::optional<std::vector<char>> readDataFile(const char* path) {
+    auto data = readWholeFile(path);
+    if (!data) return std::nullopt;
+    return unpackData(std::move(*data));
 }
 
 bool fileExists(const char* path) { return File(std::fopen(path, "rb")) != nullptr; }

@@ -22,9 +22,12 @@ size_t fileSize(FILE* file);
 // gigabytes, and no data file of the game comes near this.
 constexpr size_t kInflatedDataLimit = size_t{64} << 20;
 
-// readWholeFile, then the data-file rule: a file whose first byte is '[' or '{' is used as it is,
-// anything else is inflated as a zlib stream, and kept as it is when it does not inflate. A stream
-// that inflates to more than kInflatedDataLimit bytes gives none, like an unreadable file.
+// The data-file rule: bytes whose first is '[' or '{' are used as they are, anything else is
+// inflated as a zlib stream, and kept as it is when it does not inflate. A stream that inflates
+// to more than kInflatedDataLimit bytes gives none, like an unreadable file.
+std::optional<std::vector<char>> unpackData(std::vector<char> data);
+
+// readWholeFile, then unpackData.
 std::optional<std::vector<char>> readDataFile(const char* path);
 
 // True when the file can be opened for reading.

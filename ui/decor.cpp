@@ -1,4 +1,5 @@
-// The picture layer under every screen: placements from the configuration's "images" section.
+#include "ui/decor.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -7,7 +8,6 @@
 #include "store/config.h"
 #include "store/keystore.h"
 #include "ui/kit.h"
-#include "ui/theme.h"
 
 int parseAnchor(const char* text) {
     int flags = 0;

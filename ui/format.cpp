@@ -1,5 +1,6 @@
 #include "ui/format.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -58,4 +59,22 @@ char* formatText(char* out, size_t size, const char* format, std::initializer_li
     }
     out[o.length] = '\0';
     return out;
+}
+
+const char *formatDuration(int32_t s)
+{
+    static char buffer[32];
+    int32_t days = s / 86400;
+    int32_t hours = s / 3600 - 24 * days;
+    int32_t minutes = s / 60 - 60 * (s / 3600);
+    int32_t seconds = s % 60;
+    if (days > 0)
+        std::snprintf(buffer, sizeof buffer, "%d:%.2d:%.2d:%.2d", days, hours, minutes, seconds);
+    else if (hours > 0)
+        std::snprintf(buffer, sizeof buffer, "%d:%.2d:%.2d", hours, minutes, seconds);
+    else if (minutes <= 0)
+        std::snprintf(buffer, sizeof buffer, "%d", seconds);
+    else
+        std::snprintf(buffer, sizeof buffer, "%d:%.2d", minutes, seconds);
+    return buffer;
 }

@@ -5,6 +5,7 @@
 // unexpected conversions can neither read arguments that are not there nor overflow the buffer.
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 
 struct FormatArg {
@@ -18,3 +19,7 @@ struct FormatArg {
 // Writes at most size - 1 bytes and a terminating zero; a cut never splits a UTF-8 character.
 // Returns out.
 char* formatText(char* out, size_t size, const char* format, std::initializer_list<FormatArg> args);
+
+// d:hh:mm:ss, h:mm:ss, m:ss or s. The result lives in a static buffer that the
+// next call overwrites.
+const char* formatDuration(int32_t seconds);

@@ -1,14 +1,16 @@
 // The in-game screen: top bar, found words, the letter row and the bottom bar.
 #include <ctime>
 
-#include "app/app.h"
 #include "audio/sounds.h"
 #include "core/level.h"
 #include "core/tray.h"
 #include "core/words.h"
 #include "gfx/font.h"
 #include "store/language.h"
+#include "ui/decor.h"
+#include "ui/format.h"
 #include "ui/kit.h"
+#include "ui/play.h"
 #include "ui/screen_parts.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
@@ -46,7 +48,7 @@ HintPlace hintRightOf(float x, const ImRect& bar) { return {ImVec2(x, bar.GetCen
 // A hint that ends at x, on the middle of the bar r.
 HintPlace hintLeftOf(float x, const ImRect& bar) { return {ImVec2(x, bar.GetCenter().y), ImVec2(1, 0.5f)}; }
 
-void drawTopBar(App* app, RowLayout& rows, float W) {
+void drawTopBar(RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 70 / W, (W - 560) / W, 420 / W});
     ImRect home = rows.next(), stat = rows.next();
     // Both hints go over the level's letters, right of the two icons (a label, not a control).
@@ -59,7 +61,7 @@ void drawTopBar(App* app, RowLayout& rows, float W) {
         playSound(SOUND_STAT_CLICK);
         currentScreen = ScreenStatistics;
     }
-    setFont(app, mainFont);
+    setFont(mainFont);
     label(rows.next(), letterTray.letterText, AlignCentered);
 
     unlockLevels();
@@ -125,10 +127,10 @@ void drawLetterRow(App* app, RowLayout& rows, int count) {
     }
 }
 
-void drawBottomBar(App* app, RowLayout& rows, float W) {
+void drawBottomBar(RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 420 / W, (W - 630) / W, 70 / W, 70 / W});
     ImRect hint = rows.next(), timer = rows.next(), typed = rows.next(), removeChar = rows.next();
-    setFont(app, mainFont);
+    setFont(mainFont);
     const char* elapsed = formatDuration((int32_t)(std::time(nullptr) - levelStartTime));
     // The hint icon's hint follows the level timer; the erase icons' hints end before them. Both
     // lie over the labels of the bar.
@@ -153,11 +155,11 @@ void drawBottomBar(App* app, RowLayout& rows, float W) {
 }
 
 // Hover hints help on the first ten levels only.
-void drawHoverHint(App* app) {
+void drawHoverHint() {
     if (!hintText || progress.levelIndex > 9) return;
-    setFont(app, smallFont);
+    setFont(smallFont);
     tooltip(hintText, hintPlace.position, hintPlace.pivot);
-    setFont(app, mainFont);
+    setFont(mainFont);
 }
 
 }  // namespace
@@ -168,11 +170,11 @@ void drawInGameScreen(App* app) {
         const int count = letterCount(&letterTray);
         hintText = nullptr;
         drawScreenDecor(app, themedDecoration("inGame", "inGameDark"), windowWidth, windowHeight);
-        drawTopBar(app, screenLayout, W);
+        drawTopBar(screenLayout, W);
         drawFoundWords(screenLayout, W, H);
         drawLetterRow(app, screenLayout, count);
-        drawBottomBar(app, screenLayout, W);
-        drawHoverHint(app);
+        drawBottomBar(screenLayout, W);
+        drawHoverHint();
     }
     endScreen();
 }

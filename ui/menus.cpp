@@ -1,5 +1,4 @@
 // The screens around the game: main menu, options, language choice, about, word description.
-#include "app/app.h"
 #include "audio/sounds.h"
 #include "core/level.h"
 #include "core/save.h"
@@ -7,7 +6,9 @@
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
+#include "ui/decor.h"
 #include "ui/kit.h"
+#include "ui/play.h"
 #include "ui/screen_parts.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
@@ -71,7 +72,7 @@ void drawVolumeChoice(RowLayout& rows) {
 void drawLanguageChoice(RowLayout& rows) {
     rows.skip();
     label(rows.next(), text("prefLang"), AlignRight);
-    if (imageLabelButton("language", rows.next(), getLanguageImage(config, currentLanguage),
+    if (imageLabelButton("language", rows.next(), languageImage(currentLanguage),
                          getLangString(config, currentLanguage, "natSm"), AlignRight))
         currentScreen = ScreenLanguage;
     rows.skip();
@@ -102,7 +103,7 @@ void drawLanguageScreen(App* app) {
         for (int i = 0; i < languageCount; ++i) {
             rows.skip();
             ImGui::PushID(i);
-            if (imageLabelButton("language", rows.next(), getLanguageImage(config, i),
+            if (imageLabelButton("language", rows.next(), languageImage(i),
                                  getLangString(config, i, "native"), AlignCentered))
                 selectLanguage(app, i);
             ImGui::PopID();

@@ -13,6 +13,8 @@ struct App;
 const char* text(const char* key);
 // The image named by member key of the configuration's "icons" section.
 GuiImage icon(const char* key);
+// The picture of "lang" entry i ("pic").
+GuiImage languageImage(int i);
 // The decoration key for the current theme: dark for themes 1, 3 and 5.
 const char* themedDecoration(const char* light, const char* dark);
 

@@ -10,9 +10,19 @@
 #include "ui/theme.h"
 
 int currentScreen = ScreenLanguage;
+int windowWidth = 0;
+int windowHeight = 0;
+const char* windowTitle = nullptr;
 const char* hintText = nullptr;
 const char* storyChapter = nullptr;
 int storyPage = 0;
+
+void resetUi() {
+    currentScreen = ScreenLanguage;
+    hintText = nullptr;
+    storyChapter = nullptr;
+    storyPage = 0;
+}
 
 // The fixed order lets a screen that switches to a later one in this order hand over within the
 // same frame (the game to the main menu or statistics, the word description to the game, the
@@ -50,6 +60,8 @@ void handleEscapeKey() {
 const char* text(const char* key) { return localizedText(key); }
 
 GuiImage icon(const char* key) { return getImage(&assets, getSectionString(config, "icons", key)); }
+
+GuiImage languageImage(int i) { return getImage(&assets, getLangString(config, i, "pic")); }
 
 const char* themedDecoration(const char* light, const char* dark) {
     return isDarkTheme(progress.theme) ? dark : light;

@@ -17,6 +17,12 @@ enum Screen : int {
 // The screen shown now; loadConfig sets ScreenLanguage before the first frame.
 extern int currentScreen;
 
+// The window's size, which the screens are laid out for, and its title; loadConfig sets them
+// (windowTitle points into the configuration store).
+extern int windowWidth;
+extern int windowHeight;
+extern const char* windowTitle;
+
 // Hover hint of the in-game screen for the current frame (null when nothing is hovered).
 extern const char* hintText;
 
@@ -24,6 +30,9 @@ extern const char* hintText;
 // page; startChapter sets both.
 extern const char* storyChapter;
 extern int storyPage;
+
+// The language screen first, no story told yet and no hover hint.
+void resetUi();
 
 // Draws the current screen (and the screen it hands over to within the frame).
 // Returns 1 when the program is to quit, else 0.

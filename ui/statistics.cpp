@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/app.h"
 #include "audio/sounds.h"
 #include "core/level.h"
 #include "core/tray.h"
@@ -12,6 +11,7 @@
 #include "gfx/font.h"
 #include "store/keystore.h"
 #include "store/language.h"
+#include "ui/decor.h"
 #include "ui/format.h"
 #include "ui/kit.h"
 #include "ui/screen_parts.h"
@@ -170,12 +170,12 @@ int drawStatisticsScreen(App* app) {
         }
         label(rows.next(), title, AlignTop);
 
-        setFont(app, smallFont);
+        setFont(smallFont);
         drawLengthTable(stats, rows, W);
         rows.dynamicRow(H - 280, 2);
         drawChart(stats, rows.next());
         drawTotals(rows, W);
-        setFont(app, mainFont);
+        setFont(mainFont);
 
         if (backButtonRow(rows)) currentScreen = ScreenInGame;
     }

@@ -1,8 +1,8 @@
 // The story: one page per frame, its picture composition and its text, and the button that
 // turns the page and, after the last one, goes to the game.
-#include "app/app.h"
 #include "store/config.h"
 #include "store/language.h"
+#include "ui/decor.h"
 #include "ui/kit.h"
 #include "ui/screen_parts.h"
 #include "ui/screens.h"

@@ -2,7 +2,6 @@
 
 #include <imgui_internal.h>
 
-#include "app/app.h"
 #include "core/level.h"
 
 namespace {
@@ -200,10 +199,4 @@ void applyTheme(App*, int theme) {
     highlightButtonStyle.normal = style.Colors[ImGuiCol_ButtonActive];
 
     iconButtonStyle.hover = style.Colors[ImGuiCol_ButtonHovered];
-}
-
-void setFont(App* app, ImFont* font) {
-    if (!font || !app || !app->gui) return;
-    ImGui::GetIO().FontDefault = font;  // a new frame starts with the default font
-    if (GImGui->WithinFrameScope) ImGui::SetCurrentFont(font);
 }

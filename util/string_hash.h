@@ -13,15 +13,6 @@
 #include <cstdint>
 #include <vector>
 
-// The image a GUI widget draws: a texture handle the size of a pointer plus the size to draw at
-// (0 and 0 draw the whole texture at the widget's size).
-struct GuiImage {
-    void* handle = nullptr;
-    uint32_t width = 0;
-    uint32_t height = 0;
-};
-static_assert(sizeof(void*) != 8 || sizeof(GuiImage) == 16, "GuiImage is a 16-byte record");
-
 struct NoValue {};
 
 template <typename Value>
@@ -37,7 +28,6 @@ struct StringHash {
 };
 
 using StringSet = StringHash<NoValue>;       // the level's word set
-using StringImageMap = StringHash<GuiImage>; // the image cache
 using StringIntMap = StringHash<int32_t>;    // the repeat times
 
 // Outcomes of hashPut.
@@ -63,16 +53,14 @@ void hashDelete(StringHash<Value>& hash, uint32_t slot);
 template <typename Value>
 bool hashExists(const StringHash<Value>& hash, uint32_t slot);
 
-// Instantiated in string_hash.cpp for the three containers of the game.
+// Instantiated in string_hash.cpp for the set and the repeat times (gfx/image.h instantiates the
+// image cache).
 extern template uint32_t hashGet(const StringHash<NoValue>&, const char*);
 extern template uint32_t hashPut(StringHash<NoValue>&, const char*, int*);
 extern template void hashDelete(StringHash<NoValue>&, uint32_t);
 extern template bool hashExists(const StringHash<NoValue>&, uint32_t);
-extern template uint32_t hashGet(const StringHash<GuiImage>&, const char*);
-extern template uint32_t hashPut(StringHash<GuiImage>&, const char*, int*);
-extern template void hashDelete(StringHash<GuiImage>&, uint32_t);
-extern template bool hashExists(const StringHash<GuiImage>&, uint32_t);
 extern template uint32_t hashGet(const StringHash<int32_t>&, const char*);
 extern template uint32_t hashPut(StringHash<int32_t>&, const char*, int*);
 extern template void hashDelete(StringHash<int32_t>&, uint32_t);
 extern template bool hashExists(const StringHash<int32_t>&, uint32_t);
+

@@ -25,6 +25,7 @@
 #include "store/files.h"
 #include "store/keystore.h"
 #include "store/language.h"
+#include "ui/play.h"
 
 namespace {
 

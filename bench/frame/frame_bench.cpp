@@ -29,6 +29,7 @@
 #include "store/files.h"
 #include "store/keystore.h"
 #include "store/language.h"
+#include "ui/play.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
 
@@ -152,10 +153,11 @@ int main(int argc, char** argv) {
     if (!createWindow(&app, "frame bench", windowWidth, windowHeight, 'x')) return 1;
     glfwSwapInterval(0);  // as fast as the frames go; the swap is not timed anyway
     applyTheme(&app, 0);
-    joinPath(pathBuffer, "data/font/", getString(config, "smallFont"));
-    smallFont = loadFont(&app, pathBuffer, (float)getInt(config, "smallFontSize"), gameGlyphRanges);
-    joinPath(pathBuffer, "data/font/", getString(config, "font"));
-    mainFont = loadFont(&app, pathBuffer, (float)getInt(config, "fontSize"), gameGlyphRanges);
+    char path[kPathBufferSize];
+    joinPath(path, "data/font/", getString(config, "smallFont"));
+    smallFont = loadFont(path, (float)getInt(config, "smallFontSize"), gameGlyphRanges);
+    joinPath(path, "data/font/", getString(config, "font"));
+    mainFont = loadFont(path, (float)getInt(config, "fontSize"), gameGlyphRanges);
     if (!selectLanguage(&app, 0)) {
         std::fprintf(stderr, "no language data in %s/data\n", runDir);
         return 1;

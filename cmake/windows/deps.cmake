@@ -41,8 +41,17 @@ target_compile_options(wg_imgui PRIVATE -w)
 
 find_library(WG_ZLIB NAMES libz.a REQUIRED)
 
-add_library(wg_system INTERFACE)
-target_link_libraries(wg_system INTERFACE wg_imgui glfw wg_stb ${WG_ZLIB} opengl32 dsound dxguid
-  winmm Threads::Threads)
+add_library(wg_sys_gui INTERFACE)
+target_link_libraries(wg_sys_gui INTERFACE wg_imgui)
+add_library(wg_sys_window INTERFACE)
+target_link_libraries(wg_sys_window INTERFACE glfw)
+add_library(wg_sys_gl INTERFACE)
+target_link_libraries(wg_sys_gl INTERFACE opengl32)
+add_library(wg_sys_stb INTERFACE)
+target_link_libraries(wg_sys_stb INTERFACE wg_stb)
+add_library(wg_sys_sound INTERFACE)
+target_link_libraries(wg_sys_sound INTERFACE dsound dxguid winmm)
+add_library(wg_sys_zlib INTERFACE)
+target_link_libraries(wg_sys_zlib INTERFACE ${WG_ZLIB})
 # No DLL of the compiler's either: its C++ and thread runtimes go into the program.
 add_link_options(-static -static-libgcc -static-libstdc++)

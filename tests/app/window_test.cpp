@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/app.h"
+#include "ui/screens.h"
 
 namespace {
 

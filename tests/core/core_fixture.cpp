@@ -15,6 +15,7 @@
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
+#include "ui/play.h"
 #include "ui/screens.h"
 
 const char *const SMALL_LANGUAGE = R"({
@@ -87,21 +88,10 @@ void CoreTest::SetUp()
 
     config = parseJson(TEST_CONFIG);
     ASSERT_NE(config, nullptr);
-    languageCount = countLanguages(config);
-    currentLanguage = 0;
-    langStore = nullptr;
-    currentScreen = ScreenLanguage;
+    resetStore(config);
+    resetUi();
+    resetCore();
     hintCheatCount = getInt(config, "hintCheatCount");
-    progress = Progress();
-    progress.volume = 100;
-    levelWords = StringSet();
-    clearFoundList(&foundList);
-    repeatTimes = StringIntMap();
-    levelFoundCount = 0;
-    lastAutosaveTime = (int32_t)std::time(nullptr);
-    hintWord = nullptr;
-    hintDescription = nullptr;
-    initLetterTray(&letterTray);
 }
 
 void CoreTest::TearDown()

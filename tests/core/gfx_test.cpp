@@ -104,13 +104,13 @@ TEST_F(GfxTest, LooseFileComesBeforeTheArchiveAndEachNameLoadsOnce)
 TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent)
 {
     ImFont *before = ImGui::GetIO().FontDefault;
-    EXPECT_EQ(loadFont(&window, "data/font/missing.ttf", 20, gameGlyphRanges), nullptr);
+    EXPECT_EQ(loadFont("data/font/missing.ttf", 20, gameGlyphRanges), nullptr);
     writeFile("data/notafont.ttf", "garbage bytes");
-    EXPECT_EQ(loadFont(&window, "data/notafont.ttf", 20, gameGlyphRanges), nullptr);
+    EXPECT_EQ(loadFont("data/notafont.ttf", 20, gameGlyphRanges), nullptr);
     EXPECT_EQ(ImGui::GetIO().FontDefault, before);
 
-    ImFont *small = loadFont(&window, FONT_FILE, 16, gameGlyphRanges);
-    ImFont *main = loadFont(&window, FONT_FILE, 30, gameGlyphRanges);
+    ImFont *small = loadFont(FONT_FILE, 16, gameGlyphRanges);
+    ImFont *main = loadFont(FONT_FILE, 30, gameGlyphRanges);
     ASSERT_NE(small, nullptr);
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(ImGui::GetIO().FontDefault, main);
@@ -124,14 +124,14 @@ TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent)
 
 TEST_F(GfxTest, AFontThatCannotBeUsedLeavesTheFontsBeforeIt)
 {
-    ImFont *small = loadFont(&window, FONT_FILE, 16, gameGlyphRanges);
+    ImFont *small = loadFont(FONT_FILE, 16, gameGlyphRanges);
     ASSERT_NE(small, nullptr);
     std::string font = readFile(FONT_FILE);
     writeFile("data/cut.ttf", font.substr(0, font.size() / 3));
     writeFile("data/noise.ttf", std::string("\0\1\0\0", 4) + std::string(4096, '\x7F'));
-    EXPECT_EQ(loadFont(&window, "data/cut.ttf", 30, gameGlyphRanges), nullptr);
-    EXPECT_EQ(loadFont(&window, "data/noise.ttf", 30, gameGlyphRanges), nullptr);
-    EXPECT_EQ(loadFont(&window, FONT_FILE, 0, gameGlyphRanges), nullptr);
+    EXPECT_EQ(loadFont("data/cut.ttf", 30, gameGlyphRanges), nullptr);
+    EXPECT_EQ(loadFont("data/noise.ttf", 30, gameGlyphRanges), nullptr);
+    EXPECT_EQ(loadFont(FONT_FILE, 0, gameGlyphRanges), nullptr);
 
     EXPECT_EQ(ImGui::GetIO().FontDefault, small);
     EXPECT_EQ(ImGui::GetIO().Fonts->Fonts.Size, 2);  // the built-in font and the small one

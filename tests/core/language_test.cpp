@@ -10,6 +10,8 @@
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
+#include "ui/format.h"
+#include "ui/play.h"
 #include "ui/screens.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "core_fixture.h"
 #include "store/language.h"
 #include "store/keystore.h"
+#include "ui/play.h"
 #include "ui/screens.h"
 
 namespace {

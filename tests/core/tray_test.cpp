@@ -5,6 +5,7 @@
 #include "core/words.h"
 #include "core_fixture.h"
 #include "platform/keyboard.h"
+#include "ui/play.h"
 #include "ui/screens.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "store/keystore.h"
+#include "ui/decor.h"
 #include "ui/layout.h"
 #include "ui/screen_parts.h"
 #include "ui/screens.h"

@@ -19,7 +19,9 @@
 #include "store/keystore.h"
 #include "store/language.h"
 #include "tests/core/core_fixture.h"
+#include "ui/format.h"
 #include "ui/kit.h"
+#include "ui/play.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
 

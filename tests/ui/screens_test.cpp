@@ -11,6 +11,7 @@
 #include "core/level.h"
 #include "store/config.h"
 #include "store/keystore.h"
+#include "ui/decor.h"
 #include "ui/kit.h"
 #include "ui/screens.h"
 #include "ui/theme.h"

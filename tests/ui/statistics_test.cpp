@@ -8,6 +8,7 @@
 #include "core/words.h"
 #include "store/language.h"
 #include "tests/core/core_fixture.h"
+#include "ui/format.h"
 #include "ui/layout.h"
 #include "ui/statistics.h"
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "gfx/image.h"
+
 namespace {
 
 template <typename Value>

@@ -1,5 +1,6 @@
 #include "tools/levels/words.h"
 #include "tools/levels/inflections.h"
+#include "gfx/glyph_ranges.h"
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -577,9 +578,7 @@ namespace {
 
 // The code points the game's fonts bake; anything else would show as '?'.
 bool drawable(char32_t cp) {
-    static const char32_t ranges[][2] = {{0x20, 0xFF},     {0x100, 0x17F},   {0x400, 0x52F}, {0x2018, 0x201F},
-                                         {0x2039, 0x203A}, {0x2DE0, 0x2DFF}, {0xA640, 0xA69F}};
-    for (const auto& range : ranges)
+    for (const uint16_t* range = gameGlyphRanges; range[0] != 0; range += 2)
         if (cp >= range[0] && cp <= range[1]) return true;
     return false;
 }

@@ -1,0 +1,23 @@
+#pragma once
+// The picture layer drawn under every screen: placements from the configuration's "images" section.
+
+struct App;
+struct KeyNode;
+
+// Bits of an "anchor" text: l 1, t 2, r 4, b 8, c all four.
+enum AnchorFlags : int { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBottom = 8 };
+int parseAnchor(const char* text);
+
+struct ImageRect {
+    int left, top, width, height;
+};
+// Where a placement lands in a window of width W and height H, already lifted by the 20 pixels
+// of window padding above the picture layer.
+ImageRect placeImage(int width, int height, int x, int y, int anchor, int windowWidth, int windowHeight);
+
+// Reads the members of one placement object that are present; the caller presets the defaults.
+void parseImagePlacement(const KeyNode* placement, int* width, int* height, int* x, int* y, int* anchor);
+
+// The picture layer of a screen: every placement of the configuration's "images" entry for the
+// key, drawn from the window's top-left corner. Leaves the window padding at (20, 20).
+void drawScreenDecor(App* app, const char* key, int windowWidth, int windowHeight);

@@ -1,0 +1,131 @@
+#include "ui/play.h"
+
+#include <cstring>
+#include <string>
+
+#include "audio/sounds.h"
+#include "core/save.h"
+#include "core/tray.h"
+#include "core/words.h"
+#include "platform/keyboard.h"
+#include "store/config.h"
+#include "store/keystore.h"
+#include "store/language.h"
+#include "ui/screens.h"
+#include "ui/theme.h"
+#include "util/utf8.h"
+
+void showStoryTurn(App *app, StoryTurn turn)
+{
+    if (turn.chapter) {
+        currentScreen = ScreenStory;
+        storyPage = 0;
+        storyChapter = turn.chapter;
+    }
+    if (turn.theme >= 0)
+        applyTheme(app, turn.theme);
+}
+
+void checkTypedWord(App *app)
+{
+    showStoryTurn(app, checkWord());
+}
+
+int showHint()
+{
+    if (!revealHint())
+        return 0;
+    currentScreen = ScreenWordInfo;
+    return 1;
+}
+
+void startChapter(const char *chapter, uint32_t stage)
+{
+    showStoryTurn(nullptr, beginChapter(chapter, stage));
+}
+
+void selectLevel()
+{
+    showStoryTurn(nullptr, changeLevel());
+}
+
+namespace {
+
+int typeAndCheck(App *app, const char *character)
+{
+    if (!typeCharacter(&letterTray, character))
+        return 0;
+    checkTypedWord(app);
+    return 1;
+}
+
+}  // namespace
+
+int typeKeyCharacter(App *app, char c)
+{
+    char key[2] = {c, 0};
+    const char *mapped = getSectionString(langStore, "charmap", key);
+    return typeAndCheck(app, mapped ? mapped : key);
+}
+
+void handleTrayKey(App *app, int glfwKey, uint32_t text)
+{
+    // One press types one character: a letter beyond ASCII, else the one-byte key name.
+    uint32_t letter = pressedLetter(keyLayoutName(glfwKey), text);
+    if (letter) {
+        char utf8[5] = {0};
+        encodeUtf8(letter, utf8);
+        typeAndCheck(app, utf8);
+    } else if (char c = keyToChar(glfwKey)) {
+        typeKeyCharacter(app, c);
+    }
+    if (glfwKey == KEY_DELETE)
+        clearTypedWord(&letterTray);
+    else if (glfwKey == KEY_F1 && hintAvailable())
+        showHint();
+    else if (glfwKey == KEY_BACKSPACE)
+        popLetter(&letterTray);
+}
+
+int selectLanguage(App *app, int i)
+{
+    if (i < 0 || i >= languageCount)
+        return 0;
+    // Play since the last save would be lost when the record is read back below.
+    if (langStore)
+        saveProgress(&letterTray);
+
+    int previousLanguage = currentLanguage;
+    currentScreen = ScreenMainMenu;
+    currentLanguage = i;
+    if (!loadLanguageData(languageDataPath(i).c_str())) {
+        currentLanguage = previousLanguage;
+        currentScreen = ScreenLanguage;
+        return 0;
+    }
+    const char *save = getLangString(config, i, "save");
+    readProgress(&progress, (std::string("save/") + (save ? save : "")).c_str());
+    applyTheme(app, progress.theme);
+    setMusicVolume(&musicPlayer, progress.volume);
+    if (!loadLevel(langStore, &letterTray, (int)progress.levelIndex)) {
+        // A stored level this data cannot install: play on from level 0, which
+        // loadLanguageData installed, instead of under a wrong level number.
+        progress.levelIndex = 0;
+        levelNumber = 1;
+    }
+    return 1;
+}
+
+int selectLanguageByName(App *app, const char *longName)
+{
+    int matches = 0;
+    for (int i = 0; i < languageCount; i++) {
+        const char *name = getLangString(config, i, "long");
+        if (name && std::strcmp(name, longName) == 0) {
+            selectLanguage(app, i);
+            matches++;
+        }
+    }
+    return matches;
+}
+
