@@ -17,17 +17,17 @@ struct App {
 };
 
 // Value of App::initMarker after a successful createWindow.
-constexpr uint32_t APP_INIT_MARKER = 1234;
+constexpr uint32_t kAppInitMarker = 1234;
 
 extern App app;
 
 enum : int32_t { INPUT_NONE = 0, INPUT_CLOSE = 1, INPUT_KEY = 2 };
-// Code reported with INPUT_NONE and INPUT_CLOSE; (INPUT_CLOSE, INPUT_NO_KEY) is the close request.
-constexpr int32_t INPUT_NO_KEY = 3;
+// Code reported with INPUT_NONE and INPUT_CLOSE; (INPUT_CLOSE, kInputNoKey) is the close request.
+constexpr int32_t kInputNoKey = 3;
 
 struct InputEvent {
     int32_t type;   // INPUT_NONE, INPUT_CLOSE or INPUT_KEY
-    int32_t code;   // the GLFW key code for INPUT_KEY, else INPUT_NO_KEY
+    int32_t code;   // the GLFW key code for INPUT_KEY, else kInputNoKey
     uint32_t text;  // for INPUT_KEY the one code point of text the press made; else 0
 };
 
@@ -50,7 +50,7 @@ void frameStep(void* arg);
 InputEvent pollInput(App* app);
 // The key part of pollInput: the oldest queued press of a watched key, or of any key whose text
 // is a letter beyond ASCII, as an INPUT_KEY event (the presses before it leave the queue
-// unreported); else (type, INPUT_NO_KEY).
+// unreported); else (type, kInputNoKey).
 InputEvent nextKeyEvent(KeyQueue* queue, int32_t type);
 // Clears (with the colour of the previous call), renders the GUI and swaps.
 void endFrame(App* app, uint32_t colour);

@@ -49,7 +49,7 @@ InputEvent nextKeyEvent(KeyQueue* queue, int32_t type) {
         // the minus key of a German keyboard).
         if (watched || lowerNonAsciiLetter(press.text)) return {INPUT_KEY, press.key, press.text};
     }
-    return {type, INPUT_NO_KEY, 0};
+    return {type, kInputNoKey, 0};
 }
 
 InputEvent pollInput(App* app) {

@@ -15,7 +15,7 @@ void frameStep(void* arg) {
     InputEvent event = pollInput(app);
     // Closed by the window system, or told to end by a signal: keep what was found since the last
     // save, and end the way the window's close button does.
-    if ((event.type == INPUT_CLOSE && event.code == INPUT_NO_KEY) || closeSignalReceived()) {
+    if ((event.type == INPUT_CLOSE && event.code == kInputNoKey) || closeSignalReceived()) {
         if (langStore) saveProgress(&letterTray);
         stopFrameLoop(app);
     }

@@ -25,7 +25,7 @@ void logError(const char* format, ...) {
 
 int primaryMonitorSize(App* app, int* width, int* height) {
     // Start-up asks for the monitor before the window exists.
-    if (app->initMarker != APP_INIT_MARKER && !glfwInit()) return 0;
+    if (app->initMarker != kAppInitMarker && !glfwInit()) return 0;
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
     if (!monitor) return 0;
     const GLFWvidmode* mode = glfwGetVideoMode(monitor);
@@ -76,7 +76,7 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
 
     glEnable(GL_TEXTURE_2D);
     glfwSwapInterval(1);
-    app->initMarker = APP_INIT_MARKER;
+    app->initMarker = kAppInitMarker;
     return app->gui;
 }
 

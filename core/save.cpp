@@ -18,33 +18,33 @@
 
 namespace {
 
-const int PROGRESS_FIELDS = 10;
+const int kProgressFields = 10;
 
-void fieldsOf(const Progress &record, uint32_t out[PROGRESS_FIELDS])
+void fieldsOf(const Progress &record, uint32_t out[kProgressFields])
 {
-    const uint32_t values[PROGRESS_FIELDS] = {
+    const uint32_t values[kProgressFields] = {
         record.levelIndex, record.levelsOpen, record.storyStage, record.hintsUsed,
         (uint32_t)record.wordsFound, (uint32_t)record.lettersFound, record.secondsPlayed,
         (uint32_t)record.windowModeNumber, (uint32_t)record.theme, (uint32_t)record.volume,
     };
-    for (int k = 0; k < PROGRESS_FIELDS; k++)
+    for (int k = 0; k < kProgressFields; k++)
         out[k] = values[k];
 }
 
 // The record as the progress file holds it: ten little-endian 32-bit fields.
 void encodeProgress(const Progress &record, unsigned char bytes[kRecordFileSize])
 {
-    uint32_t fields[PROGRESS_FIELDS];
+    uint32_t fields[kProgressFields];
     fieldsOf(record, fields);
-    for (int k = 0; k < PROGRESS_FIELDS; k++)
+    for (int k = 0; k < kProgressFields; k++)
         for (int b = 0; b < 4; b++)
             bytes[4 * k + b] = (unsigned char)(fields[k] >> (8 * b));
 }
 
 void decodeProgress(const unsigned char *bytes, Progress *record)
 {
-    uint32_t fields[PROGRESS_FIELDS];
-    for (int k = 0; k < PROGRESS_FIELDS; k++)
+    uint32_t fields[kProgressFields];
+    for (int k = 0; k < kProgressFields; k++)
         fields[k] = (uint32_t)bytes[4 * k] | (uint32_t)bytes[4 * k + 1] << 8 |
                     (uint32_t)bytes[4 * k + 2] << 16 | (uint32_t)bytes[4 * k + 3] << 24;
     record->levelIndex = fields[0];

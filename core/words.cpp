@@ -18,8 +18,8 @@ int32_t lastAutosaveTime = 0;
 
 namespace {
 
-const int32_t AUTOSAVE_INTERVAL_SECONDS = 60;
-const int32_t SCROLL_TO_END = 99999;
+const int32_t kAutosaveIntervalSeconds = 60;
+const int32_t kScrollToEnd = 99999;
 
 // A word found before and typed again: remember when, for the highlight.
 void markRepeat(const char *word)
@@ -36,14 +36,14 @@ void appendRestoredWord(FoundList *list, const char *word)
 {
     appendToFoundList(list, word);
     levelFoundCount += 1;
-    foundListScroll = SCROLL_TO_END;
+    foundListScroll = kScrollToEnd;
 }
 
 void appendFoundWord(FoundList *list, const char *word)
 {
     appendRestoredWord(list, word);
     int32_t now = (int32_t)std::time(nullptr);
-    if (now - lastAutosaveTime > AUTOSAVE_INTERVAL_SECONDS) {
+    if (now - lastAutosaveTime > kAutosaveIntervalSeconds) {
         lastAutosaveTime = now;
         saveProgress(&letterTray);
     }

@@ -16,7 +16,7 @@ extern int32_t foundListScroll;   // scroll offset of the found-word panel; 9999
 extern int32_t lastAutosaveTime;
 
 // Seconds a repeated word stays highlighted in the found list.
-enum { REPEAT_HIGHLIGHT_SECONDS = 3 };
+constexpr int kRepeatHighlightSeconds = 3;
 
 // Looks the typed word up in the level; counts a new word (which may begin a chapter of the
 // story), flags a repeat.

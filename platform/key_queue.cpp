@@ -1,11 +1,11 @@
 #include "platform/keyboard.h"
 
 void keyQueueDown(KeyQueue* queue, int32_t key) {
-    if (queue->count == KEY_QUEUE_SIZE) {
+    if (queue->count == kKeyQueueSize) {
         keyQueueOther(queue);
         return;
     }
-    int32_t slot = (queue->first + queue->count) % KEY_QUEUE_SIZE;
+    int32_t slot = (queue->first + queue->count) % kKeyQueueSize;
     queue->presses[slot] = {key, 0};
     queue->count += 1;
     queue->textOpen = 1;
@@ -18,7 +18,7 @@ void keyQueueOther(KeyQueue* queue) {
 
 void keyQueueText(KeyQueue* queue, uint32_t codePoint) {
     if (!queue->textOpen || queue->count == 0) return;
-    KeyPress& newest = queue->presses[(queue->first + queue->count - 1) % KEY_QUEUE_SIZE];
+    KeyPress& newest = queue->presses[(queue->first + queue->count - 1) % kKeyQueueSize];
     // A dead key followed by a letter it does not combine with gives two code points: that
     // press is no one letter.
     newest.text = queue->textSeen ? 0 : codePoint;
@@ -28,7 +28,7 @@ void keyQueueText(KeyQueue* queue, uint32_t codePoint) {
 int keyQueueTake(KeyQueue* queue, KeyPress* press) {
     if (queue->count == 0) return 0;
     *press = queue->presses[queue->first];
-    queue->first = (queue->first + 1) % KEY_QUEUE_SIZE;
+    queue->first = (queue->first + 1) % kKeyQueueSize;
     queue->count -= 1;
     return 1;
 }

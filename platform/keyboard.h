@@ -15,10 +15,10 @@ struct KeyPress {
 };
 
 // Far more presses than a player makes while one frame is drawn.
-constexpr int32_t KEY_QUEUE_SIZE = 128;
+constexpr int32_t kKeyQueueSize = 128;
 
 struct KeyQueue {
-    KeyPress presses[KEY_QUEUE_SIZE];
+    KeyPress presses[kKeyQueueSize];
     int32_t first;     // slot of the oldest press
     int32_t count;
     int32_t textOpen;  // 1 while text from the window system belongs to the newest press

@@ -52,7 +52,7 @@ void drawTopBar(RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 70 / W, (W - 560) / W, 420 / W});
     ImRect home = rows.next(), stat = rows.next();
     // Both hints go over the level's letters, right of the two icons (a label, not a control).
-    const HintPlace beside = hintRightOf(stat.Max.x + RowLayout::spacing, stat);
+    const HintPlace beside = hintRightOf(stat.Max.x + RowLayout::kSpacing, stat);
     if (iconButton("home", home, "home", "mainMenuHint", beside)) {
         playSound(SOUND_STAT_CLICK);
         currentScreen = ScreenMainMenu;
@@ -84,7 +84,7 @@ void drawFoundWords(RowLayout& rows, float W, float H) {
             uint32_t slot = hashGet(repeatTimes, word);
             bool repeated = slot != repeatTimes.capacity;
             bool pressed;
-            if (repeated && now - repeatTimes.values[slot] < REPEAT_HIGHLIGHT_SECONDS) {
+            if (repeated && now - repeatTimes.values[slot] < kRepeatHighlightSeconds) {
                 if (word != repeatShownWord || repeatTimes.values[slot] != repeatShownTime) {
                     scrollGroupToShow(r);
                     repeatShownWord = word;
@@ -134,7 +134,7 @@ void drawBottomBar(RowLayout& rows, float W) {
     const char* elapsed = formatDuration((int32_t)(std::time(nullptr) - levelStartTime));
     // The hint icon's hint follows the level timer; the erase icons' hints end before them. Both
     // lie over the labels of the bar.
-    const float gap = 2 * RowLayout::spacing;
+    const float gap = 2 * RowLayout::kSpacing;
     const HintPlace afterTimer = hintRightOf(timer.Min.x + ImGui::CalcTextSize(elapsed).x + gap, timer);
     const HintPlace beforeErase = hintLeftOf(removeChar.Min.x - gap, removeChar);
     if (hintAvailable()) {

@@ -276,7 +276,7 @@ bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popup
     const float boxSide = r.GetHeight() - 2 * buttonPad.y;
     const ImRect arrowBox(r.Max.x - r.GetHeight() - buttonPad.x, r.Min.y + buttonPad.y,
                           r.Max.x - r.GetHeight() - buttonPad.x + boxSide, r.Min.y + buttonPad.y + boxSide);
-    ImRect face(r.Min.x + pad.x, r.Min.y + pad.y, arrowBox.Min.x - pad.x - RowLayout::spacing, r.Max.y - pad.y);
+    ImRect face(r.Min.x + pad.x, r.Min.y + pad.y, arrowBox.Min.x - pad.x - RowLayout::kSpacing, r.Max.y - pad.y);
     drawList()->AddRectFilled(face.Min, face.Max, swatch);
     drawList()->AddRect(face.Min, face.Max, color(ImGuiCol_Text), 0, 0, 2);
     const float size = ImGui::GetFontSize();

@@ -14,7 +14,7 @@ void RowLayout::begin(ImVec2 origin, float width, ImVec2 padding) {
 
 void RowLayout::startRow(Kind kind, float height, int columns) {
     rowTop_ += rowHeight_;
-    rowHeight_ = height + spacing;
+    rowHeight_ = height + kSpacing;
     itemHeight_ = height;
     kind_ = kind;
     columns_ = columns;
@@ -36,7 +36,7 @@ void RowLayout::ratioRow(float height, std::vector<float> ratios) {
 }
 
 float RowLayout::usableWidth(int columns) const {
-    float gaps = columns > 1 ? (columns - 1) * spacing : 0;
+    float gaps = columns > 1 ? (columns - 1) * kSpacing : 0;
     return width_ - 2 * padding_.x - gaps;
 }
 
@@ -61,7 +61,7 @@ ImRect RowLayout::next() {
     case Space:
         break;
     }
-    float x = origin_.x + padding_.x + offset + index_ * spacing;
+    float x = origin_.x + padding_.x + offset + index_ * kSpacing;
     ++index_;
     return ImRect(x, rowTop_, x + itemWidth, rowTop_ + itemHeight_);
 }

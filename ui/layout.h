@@ -15,7 +15,7 @@
 
 class RowLayout {
 public:
-    static constexpr float spacing = 4;  // between columns and between rows
+    static constexpr float kSpacing = 4;  // between columns and between rows
 
     // Rows start padding.y below origin, inset padding.x from both sides of width.
     void begin(ImVec2 origin, float width, ImVec2 padding);

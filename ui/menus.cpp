@@ -43,11 +43,11 @@ void drawThemeChoice(App* app, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text("prefTheme"), AlignRight);
     ImRect combo = rows.next();
-    int shown = progress.theme >= 0 && progress.theme < themeCount ? progress.theme : 1;
+    int shown = progress.theme >= 0 && progress.theme < kThemeCount ? progress.theme : 1;
     if (beginColorCombo("theme", combo, themeSwatches[shown], ImVec2(combo.GetWidth(), 330))) {
         RowLayout& swatches = popupLayout();
         swatches.dynamicRow(50, 1);
-        for (int i = 0; i < themeCount; ++i) {
+        for (int i = 0; i < kThemeCount; ++i) {
             ImGui::PushID(i);
             if (colorButton("swatch", swatches.next(), themeSwatches[i])) {
                 closeColorCombo();

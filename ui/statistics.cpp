@@ -26,15 +26,15 @@ void countWordLengths(WordLengthStats& stats) {
     for (uint32_t slot = 0; slot < levelWords.capacity; ++slot) {
         if (!hashExists(levelWords, slot)) continue;
         int length = utf8Length(levelWords.keys[slot]);
-        if (length >= maxWordLength) continue;
+        if (length >= kMaxWordLength) continue;
         int& total = stats.total[length];
         if (++total > stats.maxCount) stats.maxCount = total;
     }
     for (const char* word : foundList.words) {
         int length = word ? utf8Length(word) : 0;
-        if (length > 0 && length < maxWordLength) stats.found[length] += 1;
+        if (length > 0 && length < kMaxWordLength) stats.found[length] += 1;
     }
-    for (int length = 2; length < maxWordLength; ++length)
+    for (int length = 2; length < kMaxWordLength; ++length)
         if (stats.total[length] > 0) stats.lengths[stats.lengthColumns++] = length;
 }
 
@@ -50,7 +50,7 @@ uint32_t timeInGame(int32_t now) {
     return progress.secondsPlayed + (now > lastLevelSaveTime ? (uint32_t)(now - lastLevelSaveTime) : 0);
 }
 
-void totalsRows(TotalsRow rows[totalsRowCount], int32_t now) {
+void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
     const char* usedWords = getSectionString(langStore, "stat", "usedWords");
     const char* pressCount = getSectionString(langStore, "stat", "pressCount");
     rows[0].key = "passedPerc";
@@ -86,7 +86,7 @@ void drawLengthTable(const WordLengthStats& stats, RowLayout& rows, float W) {
         RowLayout& table = groupLayout();
         const float labelWidth = std::max(ImGui::CalcTextSize(text("sLenth")).x, ImGui::CalcTextSize(text("sFound")).x);
         table.ratioRow(50, lengthTableRatios(stats.lengthColumns, W, table.usableWidth(stats.lengthColumns + 1),
-                                             labelWidth + 2 * RowLayout::spacing));
+                                             labelWidth + 2 * RowLayout::kSpacing));
         char cell[32];
         label(table.next(), text("sLenth"), AlignLeft);
         for (int c = 0; c < stats.lengthColumns; ++c) {
@@ -128,11 +128,11 @@ void drawChart(const WordLengthStats& stats, const ImRect& r) {
             // column reaches so high that the hint would leave the chart.
             char hint[64];
             chartHoverText(stats, length, hint, sizeof hint);
-            const float hintHeight = ImGui::GetFontSize() + 4 * RowLayout::spacing;
-            if (all.Min.y - hintHeight - RowLayout::spacing >= r.Min.y)
-                tooltip(hint, ImVec2((left + right) / 2, all.Min.y - RowLayout::spacing), ImVec2(0.5f, 1));
+            const float hintHeight = ImGui::GetFontSize() + 4 * RowLayout::kSpacing;
+            if (all.Min.y - hintHeight - RowLayout::kSpacing >= r.Min.y)
+                tooltip(hint, ImVec2((left + right) / 2, all.Min.y - RowLayout::kSpacing), ImVec2(0.5f, 1));
             else
-                tooltip(hint, ImVec2((left + right) / 2, all.Min.y + RowLayout::spacing), ImVec2(0.5f, 0));
+                tooltip(hint, ImVec2((left + right) / 2, all.Min.y + RowLayout::kSpacing), ImVec2(0.5f, 0));
         }
     }
 }
@@ -141,7 +141,7 @@ void drawTotals(RowLayout& rows, float W) {
     if (beginGroup("AllStat", rows.next())) {
         RowLayout& totals = groupLayout();
         totals.staticRow(50, (float)(((int)W - 30) / 4 - 50), 2);
-        TotalsRow lines[totalsRowCount];
+        TotalsRow lines[kTotalsRowCount];
         totalsRows(lines, (int32_t)std::time(nullptr));
         for (const TotalsRow& line : lines) {
             label(totals.next(), text(line.key), AlignLeft);

@@ -7,14 +7,14 @@
 #include <vector>
 
 // Lengths 0..29 are tabulated; longer words are left out of the table and the chart.
-constexpr int maxWordLength = 30;
+constexpr int kMaxWordLength = 30;
 
 struct WordLengthStats {
-    int total[maxWordLength] = {};  // words of the level by length in characters
-    int found[maxWordLength] = {};  // found words by length
+    int total[kMaxWordLength] = {};  // words of the level by length in characters
+    int found[kMaxWordLength] = {};  // found words by length
     int maxCount = 0;               // largest entry of total
     int lengthColumns = 0;          // lengths 2..29 with words, in increasing order:
-    int lengths[maxWordLength] = {};
+    int lengths[kMaxWordLength] = {};
 };
 
 void countWordLengths(WordLengthStats& stats);
@@ -36,8 +36,8 @@ struct TotalsRow {
     const char* key;
     char value[256];
 };
-constexpr int totalsRowCount = 6;
-void totalsRows(TotalsRow rows[totalsRowCount], int32_t now);
+constexpr int kTotalsRowCount = 6;
+void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now);
 
 // Width ratios of the length table (the label column, then one column per length) for a row of
 // rowWidth pixels in a window windowWidth wide. The widths 250 and 135 of windowWidth when they

@@ -12,7 +12,7 @@ struct Rgba {
 
 // One colour per slot, in ThemeSlot order, for each of the six themes. Theme 1 is the plain dark
 // grey look the options screen labels "default".
-const Rgba themeTables[themeCount][ThemeSlotCount] = {
+const Rgba themeTables[kThemeCount][ThemeSlotCount] = {
     {   // 0: light, pale blue
         {70, 70, 70, 255}, {225, 245, 255, 80}, {230, 240, 255, 255}, {111, 206, 228, 255},
         {220, 230, 245, 127}, {176, 224, 230, 255}, {135, 206, 250, 255}, {150, 150, 150, 255},
@@ -116,11 +116,11 @@ const SlotTarget slotTargets[] = {
     {SlotTabHeader, ImGuiCol_TabActive}, {SlotTabHeader, ImGuiCol_TableHeaderBg},
 };
 
-int tableIndex(int theme) { return theme >= 0 && theme < themeCount ? theme : 1; }
+int tableIndex(int theme) { return theme >= 0 && theme < kThemeCount ? theme : 1; }
 
 // Background, not found, found, hover. The backgrounds are the tables' chart colours except in
 // theme 2, whose mid grey leaves no room for two series and a hover that all stand out from it.
-const ChartColors chartTables[themeCount] = {
+const ChartColors chartTables[kThemeCount] = {
     {IM_COL32(230, 240, 255, 255), IM_COL32(70, 130, 200, 255), IM_COL32(20, 40, 80, 255), IM_COL32(230, 80, 60, 255)},
     {IM_COL32(120, 120, 120, 255), IM_COL32(225, 225, 225, 255), IM_COL32(25, 25, 25, 255), IM_COL32(255, 215, 60, 255)},
     {IM_COL32(235, 235, 235, 255), IM_COL32(110, 110, 110, 255), IM_COL32(30, 30, 30, 255), IM_COL32(255, 0, 0, 255)},
@@ -131,7 +131,7 @@ const ChartColors chartTables[themeCount] = {
 
 }  // namespace
 
-const ImU32 themeSwatches[themeCount] = {
+const ImU32 themeSwatches[kThemeCount] = {
     IM_COL32(238, 248, 255, 255), IM_COL32(50, 50, 50, 255),   IM_COL32(185, 185, 185, 255),
     IM_COL32(181, 45, 69, 255),   IM_COL32(137, 182, 224, 255), IM_COL32(48, 83, 111, 255),
 };

@@ -6,10 +6,10 @@
 
 struct App;
 
-constexpr int themeCount = 6;
+constexpr int kThemeCount = 6;
 
 // Swatch of each theme as the options screen shows it (red, green, blue, alpha).
-extern const ImU32 themeSwatches[themeCount];
+extern const ImU32 themeSwatches[kThemeCount];
 
 // Metrics of widgets that ImGui's style has no field for; setStyleMetrics resets them.
 struct WidgetMetrics {

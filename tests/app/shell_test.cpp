@@ -71,7 +71,7 @@ void expectEvent(InputEvent event, int32_t type, int32_t code, uint32_t text = 0
 }
 
 TEST_F(KeyEvents, EveryPressIsReportedOncePerFrameInOrder) {
-    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
+    expectEvent(frame(), INPUT_NONE, kInputNoKey);
     // Three taps, each released before the next frame, and a held key's repeats.
     press(GLFW_KEY_Z, 'z'); release();
     press(GLFW_KEY_A, 'a');
@@ -81,13 +81,13 @@ TEST_F(KeyEvents, EveryPressIsReportedOncePerFrameInOrder) {
     expectEvent(frame(), INPUT_KEY, GLFW_KEY_Z, 'z');
     expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 'a');
     expectEvent(frame(), INPUT_KEY, GLFW_KEY_ESCAPE);
-    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
+    expectEvent(frame(), INPUT_NONE, kInputNoKey);
 
     // A word typed faster than frames are drawn: the oldest presses first, none lost.
     const char* word = "abcdefghijklmnopqrstuvwxyz";
     for (const char* c = word; *c; ++c) press(GLFW_KEY_A + (*c - 'a'), *c), release();
     for (const char* c = word; *c; ++c) expectEvent(frame(), INPUT_KEY, GLFW_KEY_A + (*c - 'a'), *c);
-    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
+    expectEvent(frame(), INPUT_NONE, kInputNoKey);
 }
 
 TEST_F(KeyEvents, TextBelongsToThePressJustBeforeIt) {
@@ -109,14 +109,14 @@ TEST_F(KeyEvents, TextBelongsToThePressJustBeforeIt) {
     expectEvent(frame(), INPUT_KEY, GLFW_KEY_X, 0);
     // Text that follows no press, or comes after the press was reported, is no key's.
     keyQueueText(&queue, 'q');
-    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
+    expectEvent(frame(), INPUT_NONE, kInputNoKey);
 }
 
 TEST_F(KeyEvents, KeyWinsOverCloseRequestWhichStaysForTheNextFrame) {
-    expectEvent(frame(INPUT_CLOSE), INPUT_CLOSE, INPUT_NO_KEY);
+    expectEvent(frame(INPUT_CLOSE), INPUT_CLOSE, kInputNoKey);
     press(GLFW_KEY_B, 'b');
     expectEvent(frame(INPUT_CLOSE), INPUT_KEY, GLFW_KEY_B, 'b');
-    expectEvent(frame(INPUT_CLOSE), INPUT_CLOSE, INPUT_NO_KEY);
+    expectEvent(frame(INPUT_CLOSE), INPUT_CLOSE, kInputNoKey);
 }
 
 TEST_F(KeyEvents, WatchesTheSeventyOneKeysAndKeysThatMakeALetterBeyondAscii) {
@@ -141,14 +141,14 @@ TEST_F(KeyEvents, WatchesTheSeventyOneKeysAndKeysThatMakeALetterBeyondAscii) {
     press(GLFW_KEY_EQUAL, '=');
     expectEvent(frame(), INPUT_KEY, GLFW_KEY_MINUS, 0xDF);
     expectEvent(frame(), INPUT_KEY, GLFW_KEY_EQUAL, 0xEC);
-    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
+    expectEvent(frame(), INPUT_NONE, kInputNoKey);
 }
 
 TEST_F(KeyEvents, FullQueueKeepsTheOldestPresses) {
-    for (int k = 0; k < KEY_QUEUE_SIZE; ++k) press(GLFW_KEY_A, 'a');
+    for (int k = 0; k < kKeyQueueSize; ++k) press(GLFW_KEY_A, 'a');
     press(GLFW_KEY_B, 'b');  // dropped, and its text with it
-    for (int k = 0; k < KEY_QUEUE_SIZE; ++k) expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 'a');
-    expectEvent(frame(), INPUT_NONE, INPUT_NO_KEY);
+    for (int k = 0; k < kKeyQueueSize; ++k) expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 'a');
+    expectEvent(frame(), INPUT_NONE, kInputNoKey);
 }
 
 // Restores an environment variable when the test is done with it.

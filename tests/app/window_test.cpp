@@ -40,7 +40,7 @@ uint32_t backPixel() {
 TEST(Window, WindowedAtTheGivenSizeAndEachClearUsesThePreviousColour) {
     App shell;
     ASSERT_NE(createWindow(&shell, "test", 640, 360, 'x'), nullptr);
-    EXPECT_EQ(shell.initMarker, APP_INIT_MARKER);
+    EXPECT_EQ(shell.initMarker, kAppInitMarker);
     int width = 0, height = 0;
     glfwGetWindowSize(shell.window, &width, &height);
     EXPECT_EQ(width, 640);
@@ -58,13 +58,13 @@ TEST(Window, WindowedAtTheGivenSizeAndEachClearUsesThePreviousColour) {
     // A whole frame: poll, render the (empty) GUI, swap.
     InputEvent event = pollInput(&shell);
     EXPECT_EQ(event.type, INPUT_NONE);
-    EXPECT_EQ(event.code, INPUT_NO_KEY);
+    EXPECT_EQ(event.code, kInputNoKey);
     endFrame(&shell, red);
 
     glfwSetWindowShouldClose(shell.window, GLFW_TRUE);
     event = pollInput(&shell);
     EXPECT_EQ(event.type, INPUT_CLOSE);
-    EXPECT_EQ(event.code, INPUT_NO_KEY);
+    EXPECT_EQ(event.code, kInputNoKey);
     endFrame(&shell, red);
     shutdownWindow(&shell);
 }

@@ -132,15 +132,15 @@ TEST_F(CoreTest, StatisticsShowEachProgressFieldInItsOwnPlace) {
     progress.lettersFound = 37;
     progress.secondsPlayed = 65;
     lastLevelSaveTime = 5000;
-    TotalsRow rows[totalsRowCount];
+    TotalsRow rows[kTotalsRowCount];
     totalsRows(rows, 5010);
-    const char* expected[totalsRowCount][2] = {
+    const char* expected[kTotalsRowCount][2] = {
         {"passedPerc", "25%"},    {"timeInGame", ""},       {"totalWords", "0040"},
         {"foundWords", "10"},     {"totalPressCount", "00123"}, {"pressCount", "37"},
     };
     std::string time = formatDuration(75);
     expected[1][1] = time.c_str();
-    for (int i = 0; i < totalsRowCount; ++i) {
+    for (int i = 0; i < kTotalsRowCount; ++i) {
         EXPECT_STREQ(rows[i].key, expected[i][0]);
         EXPECT_STREQ(rows[i].value, expected[i][1]) << rows[i].key;
     }

@@ -63,7 +63,7 @@ TEST(Themes, TablesHoldTheThemesColours) {
 }
 
 TEST(Themes, EverySlotLandsOnItsGuiColour) {
-    for (int theme = -1; theme <= themeCount; ++theme) {
+    for (int theme = -1; theme <= kThemeCount; ++theme) {
         ImGuiStyle style;
         setThemeColors(style, theme);
         for (const auto& [col, slot] : mapping)
@@ -146,7 +146,7 @@ int channelDistance(ImU32 a, ImU32 b) {
 }  // namespace
 
 TEST(ChartColours, BothSeriesAndTheHoverStandOutInEveryTheme) {
-    for (int theme = 0; theme < themeCount; ++theme) {
+    for (int theme = 0; theme < kThemeCount; ++theme) {
         const ChartColors c = chartColors(theme);
         for (ImU32 colour : {c.background, c.notFound, c.found, c.hover}) EXPECT_EQ(colour >> 24, 255u) << theme;
         EXPECT_GE(contrast(c.notFound, c.background), 3) << "theme " << theme;
