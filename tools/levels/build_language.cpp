@@ -26,6 +26,7 @@ const size_t maxRowLetters = 12;
 // Words past this rank are ones a player would not know (only the English list is longer).
 const unsigned maxRank = 20000;
 const size_t reportedLevels = 20;
+const size_t reportedRefusals = 80;
 // English words this common turn up in other languages' lists as loans, names and noise.
 const unsigned commonEnglish = 3000;
 
@@ -61,6 +62,11 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
         out << "\n";
     }
     out << "blocked\t" << blockedWords << "\n";
+    // The most used words kept out on purpose, so a reader sees that no plain word is among them.
+    size_t shown = 0;
+    for (const auto& [word, reason] : list.refused)
+        if (std::string(reason) == "blocked" || std::string(reason) == "marked vulgar by a dictionary")
+            if (shown++ < reportedRefusals) out << "refused\t" << word.word << "\t" << word.rank << "\t" << reason << "\n";
     std::mt19937 rng(20261208);
     for (size_t n = 0; n < reportedLevels && !levels.empty(); ++n) {
         size_t i = rng() % levels.size();
@@ -136,11 +142,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot read the frequency list %s.freq\n", argv[1], wordData.c_str());
         return 1;
     }
-    Glossary glossary = readGlossary(*language, common);
-    std::unordered_set<std::string> english;
+    Glossary glossary = readGlossary(*language, common, argv[2]);
+    std::unordered_map<std::string, unsigned> english;
     if (!language->wordnet) {
         std::vector<std::string> englishWords = readFrequencyList(std::string(argv[2]) + "/en.freq", commonEnglish);
-        for (std::string& word : englishWords) english.insert(foldedLower(word));
+        for (size_t i = 0; i < englishWords.size(); ++i) english.emplace(foldedLower(englishWords[i]), unsigned(i + 1));
     }
     WordList list = readWords(*language, glossary, blocked, common, english, maxRowLetters);
     if (language->wordnet) {
