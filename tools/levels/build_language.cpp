@@ -164,8 +164,11 @@ int main(int argc, char** argv) {
         }
         list = std::move(kept);
     }
+    // Rows are chosen for words described in the language itself: a labelled English
+    // translation helps a player less.
     std::vector<bool> described;
-    for (const std::string& word : list.words) described.push_back(glossary.descriptions.count(word) > 0);
+    for (const std::string& word : list.words)
+        described.push_back(glossary.descriptions.count(word) > 0 && !glossary.translated.count(word));
 
     LevelRules rules;
     rules.rowClass = language->index;

@@ -273,6 +273,9 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
     bool latinScript = language.alphabet.find(U'a') != CodePoints::npos;
     std::map<std::string, std::vector<std::pair<int, std::string>>> english;
     std::map<std::string, std::string> written;
+    // Into a Cyrillic script, the other words a sense gives beside a word ("врач, доктор")
+    // describe it in its own language, as a thesaurus would.
+    std::map<std::string, std::vector<std::pair<int, std::string>>> synonyms;
     for (const DictEntry& entry : readDictd(base)) {
         if (entry.headword.empty() || !std::all_of(entry.headword.begin(), entry.headword.end(), [](char c) {
                 return c >= 'a' && c <= 'z';
@@ -289,6 +292,7 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
             if (numbered && !startsWithSense(t)) continue;
             bool rude = offensive || marksRude(t);
             int position = 0;
+            std::vector<std::pair<std::string, std::string>> sense; // this sense's one-word translations: key, as written
             for (const std::string& item : splitItems(dropSenseNumbers(dropBracketed(t)))) {
                 if (!latinScript && hasLatinLetter(item)) break;
                 std::string key;
@@ -297,7 +301,11 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
                 english[key].emplace_back(rank * 100 + position++, entry.headword);
                 written.emplace(key, item);
                 if (startsLower(item)) glossary.spelled.insert(key);
+                if (!rude) sense.emplace_back(key, item);
             }
+            for (const auto& [key, item] : sense)
+                for (const auto& other : sense)
+                    if (other.first != key) synonyms[key].emplace_back(rank, other.second);
             ++rank;
         }
     }
@@ -311,7 +319,20 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
                 chosen.push_back(candidate.second);
         std::string text;
         for (const std::string& e : chosen) text += (text.empty() ? "" : ", ") + e;
-        addTranslation(language, glossary, key, written[key], shorten(text));
+        auto alike = synonyms.find(key);
+        if (latinScript || alike == synonyms.end()) {
+            addTranslation(language, glossary, key, written[key], shorten(text));
+            continue;
+        }
+        std::stable_sort(alike->second.begin(), alike->second.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::string> words;
+        for (const auto& [rank, word] : alike->second)
+            if (words.size() < 3 && std::find(words.begin(), words.end(), word) == words.end()) words.push_back(word);
+        std::string description;
+        for (const std::string& word : words) description += (description.empty() ? "" : ", ") + word;
+        glossary.descriptions[key] = description;
+        glossary.english[key] = shorten(text);
     }
 }
 
