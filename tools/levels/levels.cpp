@@ -256,6 +256,8 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
             for (Candidate* c : all) {
                 if (!allowed(*c, level, free ? 0 : previousLength, free ? 0 : previousWords, leeway, rules)) continue;
                 double d = cost(*c, i, aim, rules);
+                // Once the word count may jump, the row nearest the last level's count.
+                if (pass >= 3 && previousWords > 0) d += 3 * std::fabs(std::log(double(c->words.size()) / previousWords));
                 if (!best || d < bestCost) {
                     best = c;
                     bestCost = d;

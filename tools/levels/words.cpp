@@ -261,8 +261,8 @@ bool startsWithSense(const std::string& line) {
 }
 
 bool marksRude(const std::string& line) {
-    return contains(line, "_груб") || contains(line, "_бран") || contains(line, "_вульг") ||
-           contains(line, "_презр") || taggedVulgar(line);
+    // "_презр." (scornful) marks a tone, not a rude word: "_презр. бумаги, документы".
+    return contains(line, "_груб") || contains(line, "_бран") || contains(line, "_вульг") || taggedVulgar(line);
 }
 
 // eng-<lang> read backwards: every one-word translation gets the English headwords
