@@ -209,7 +209,9 @@ bool allowed(const Candidate& c, size_t i, size_t previousLength, size_t previou
              const LevelRules& rules) {
     size_t length = c.key.size(), count = c.words.size();
     if (c.used) return false;
-    if (i < rules.earlyLevels && (c.maxRank > rules.earlyMaxRank || count > rules.earlyMaxWords)) return false;
+    if (i < rules.earlyLevels &&
+        (c.maxRank > rules.earlyMaxRank || count > rules.earlyMaxWords || length > rules.earlyMaxLetters))
+        return false;
     if (previousWords == 0) return true;
     if (length + leeway.shorter < previousLength || length > previousLength + leeway.longer) return false;
     return count >= previousWords * (1 - leeway.step) && count <= previousWords * (1 + leeway.step);
