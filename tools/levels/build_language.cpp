@@ -84,6 +84,22 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
     }
 }
 
+// Our own descriptions beside the block list (<code>.glosses: a word, a tab, its text) for the
+// common words no dictionary describes, such as English "an", "the" and "of".
+std::string glosses(const std::string& blockList) {
+    return blockList.substr(0, blockList.rfind('.')) + ".glosses";
+}
+
+void readOwnGlosses(const std::string& path, Glossary& glossary) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t tab = line.find('\t');
+        if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
+        glossary.descriptions.emplace(line.substr(0, tab), line.substr(tab + 1));
+    }
+}
+
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 void writeMembers(std::ostream& out, const Language& language, const std::vector<Level>& levels,
@@ -166,6 +182,7 @@ int main(int argc, char** argv) {
     }
     // Rows are chosen for words described in the language itself: a labelled English
     // translation helps a player less.
+    readOwnGlosses(glosses(argv[3]), glossary);
     std::vector<bool> described;
     for (const std::string& word : list.words)
         described.push_back(glossary.descriptions.count(word) > 0 && !glossary.translated.count(word));
