@@ -140,6 +140,12 @@ TEST(BlockList, WordsStemsAndPartsAreBlockedAfterFolding) {
 }
 
 // A shared list names dictionary forms, and skips what is not a word of the language.
+std::string writeTemporary(const std::string& name, const std::string& text) {
+    std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
 TEST(BlockList, SharedEntriesAlsoBlockTheirForms) {
     std::string path = ::testing::TempDir() + "shared.txt";
     std::ofstream(path) << "kurwa\nhuj ci\npizda\ndupa\nchuj\n";
@@ -152,6 +158,25 @@ TEST(BlockList, SharedEntriesAlsoBlockTheirForms) {
     EXPECT_FALSE(list.blocks("dupy")) << "a four-letter entry blocks itself only";
     EXPECT_FALSE(list.blocks("kura")) << "a form keeps at least four letters of the entry";
     std::remove(path.c_str());
+
+    // Forms take an ending, not whatever begins alike; our list lets plain words through.
+    const Language& italian = *findLanguage("it");
+    BlockList it;
+    ASSERT_TRUE(readBlockList(italian, writeTemporary("it-own.txt", "# ours\n!caccia\n!pesce\n"), it));
+    ASSERT_TRUE(readSharedBlockList(italian, writeTemporary("it-shared.txt", "cazzo\ncacca\npesce\n"), it));
+    EXPECT_TRUE(it.blocks("cazzo"));
+    EXPECT_TRUE(it.blocks("cazzi"));
+    EXPECT_FALSE(it.blocks("cacche")) << "an ending starts with a vowel";
+    EXPECT_FALSE(it.blocks("caccia")) << "let through by our list";
+    EXPECT_FALSE(it.blocks("pesce")) << "a plain word the shared list names for a slang sense";
+    EXPECT_FALSE(it.blocks("pesci"));
+    EXPECT_FALSE(it.blocks("cazzuola")) << "more than an ending";
+
+    const Language& english = *findLanguage("en");
+    BlockList en;
+    ASSERT_TRUE(readSharedBlockList(english, writeTemporary("en-shared.txt", "rape\nshota\nlivesex\nbutt\n"), en));
+    for (const char* form : {"rape", "rapes", "raped", "butts", "butting"}) EXPECT_TRUE(en.blocks(form)) << form;
+    for (const char* plain : {"grape", "rapeseed", "shot", "lives", "butter"}) EXPECT_FALSE(en.blocks(plain)) << plain;
 }
 
 TEST(InflectedForms, SuffixRulesApplyWhereTheirConditionHolds) {
@@ -175,6 +200,26 @@ TEST(InflectedForms, SuffixRulesApplyWhereTheirConditionHolds) {
 
 TEST(RawSafe, NoQuoteBackslashOrControlByteReachesTheData) {
     EXPECT_EQ(rawSafe("a \"b\" c\\d\te"), "a \xE2\x80\x9D" "b\xE2\x80\x9D c/d e");
+}
+
+// Only a word whose every sense (WordNet: whose most used sense) is vulgar is marked so;
+// two-letter words the word lists spell are words.
+TEST(LevelWords, PlainWordsWithARudeSenseAreKeptAndNamesAreNot) {
+    const Language& english = *findLanguage("en");
+    std::vector<std::string> common = {"go", "on", "tie", "unit", "rot", "crude", "reek", "bull", "slit", "paul", "de"};
+    WordList list = readWords(english, Glossary(), BlockList(), common, {}, 12);
+    Glossary glossary;
+    describeFromWordNet(list.words, glossary);
+    for (const char* word : {"go", "on", "tie", "unit", "rot", "crude", "reek", "bull", "slit"}) {
+        EXPECT_TRUE(std::binary_search(list.words.begin(), list.words.end(), word)) << word;
+        EXPECT_EQ(glossary.offensive.count(word), 0u) << word << ": " << glossary.descriptions[word];
+    }
+    Glossary rude;
+    describeFromWordNet({"kike"}, rude);
+    EXPECT_EQ(rude.offensive.count("kike"), 1u) << rude.descriptions["kike"];
+    for (const auto& [word, why] : list.refused)
+        EXPECT_TRUE(word.word == "paul" || word.word == "de") << word.word << ": " << why;
+    EXPECT_EQ(list.refused.size(), 2u);
 }
 
 TEST(RawSafe, ItemsTheFontsCannotDrawAreLeftOut) {
@@ -204,8 +249,15 @@ TEST(Descriptions, BilingualDictionariesTranslateWordsAndTheirForms) {
     EXPECT_EQ(german.translated.count("haus"), 0u) << german.descriptions["haus"];
     EXPECT_FALSE(german.descriptions["haus"].empty());
 
+    // "Tor" and "Nest" have a rude sense in some dictionary, not in all of theirs.
+    for (const char* plain : {"tor", "nest", "nord"}) EXPECT_EQ(german.offensive.count(plain), 0u) << plain;
+
     Glossary russian = readGlossary(*findLanguage("ru"));
     EXPECT_FALSE(russian.descriptions["дом"].empty());
+    EXPECT_EQ(russian.translated.count("торт"), 0u) << "described by the other words of its sense: "
+                                                   << russian.descriptions["торт"];
+    for (const char* plain : {"документы", "горы", "воду", "стоит", "значит"})
+        EXPECT_EQ(russian.offensive.count(plain), 0u) << plain;
     for (const auto& [word, text] : russian.descriptions)
         if (russian.translated.count(word)) {
             EXPECT_NE(text.find("англ.: "), std::string::npos) << word << ": " << text;

@@ -26,6 +26,7 @@ const size_t maxRowLetters = 12;
 // Words past this rank are ones a player would not know (only the English list is longer).
 const unsigned maxRank = 20000;
 const size_t reportedLevels = 20;
+const size_t reportedRefusals = 80;
 // English words this common turn up in other languages' lists as loans, names and noise.
 const unsigned commonEnglish = 3000;
 
@@ -61,6 +62,11 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
         out << "\n";
     }
     out << "blocked\t" << blockedWords << "\n";
+    // The most used words kept out on purpose, so a reader sees that no plain word is among them.
+    size_t shown = 0;
+    for (const auto& [word, reason] : list.refused)
+        if (std::string(reason) == "blocked" || std::string(reason) == "marked vulgar by a dictionary")
+            if (shown++ < reportedRefusals) out << "refused\t" << word.word << "\t" << word.rank << "\t" << reason << "\n";
     std::mt19937 rng(20261208);
     for (size_t n = 0; n < reportedLevels && !levels.empty(); ++n) {
         size_t i = rng() % levels.size();
@@ -75,6 +81,22 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
         for (const auto& [word, reason] : list.refused)
             if (word.rank <= maxRank && builds(row, word.word))
                 out << "missing\t" << i + 1 << "\t" << word.word << "\t" << word.rank << "\t" << reason << "\n";
+    }
+}
+
+// Our own descriptions beside the block list (<code>.glosses: a word, a tab, its text) for the
+// common words no dictionary describes, such as English "an", "the" and "of".
+std::string glosses(const std::string& blockList) {
+    return blockList.substr(0, blockList.rfind('.')) + ".glosses";
+}
+
+void readOwnGlosses(const std::string& path, Glossary& glossary) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t tab = line.find('\t');
+        if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
+        glossary.descriptions.emplace(line.substr(0, tab), line.substr(tab + 1));
     }
 }
 
@@ -136,11 +158,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot read the frequency list %s.freq\n", argv[1], wordData.c_str());
         return 1;
     }
-    Glossary glossary = readGlossary(*language, common);
-    std::unordered_set<std::string> english;
+    Glossary glossary = readGlossary(*language, common, argv[2]);
+    std::unordered_map<std::string, unsigned> english;
     if (!language->wordnet) {
         std::vector<std::string> englishWords = readFrequencyList(std::string(argv[2]) + "/en.freq", commonEnglish);
-        for (std::string& word : englishWords) english.insert(foldedLower(word));
+        for (size_t i = 0; i < englishWords.size(); ++i) english.emplace(foldedLower(englishWords[i]), unsigned(i + 1));
     }
     WordList list = readWords(*language, glossary, blocked, common, english, maxRowLetters);
     if (language->wordnet) {
@@ -158,8 +180,12 @@ int main(int argc, char** argv) {
         }
         list = std::move(kept);
     }
+    // Rows are chosen for words described in the language itself: a labelled English
+    // translation helps a player less.
+    readOwnGlosses(glosses(argv[3]), glossary);
     std::vector<bool> described;
-    for (const std::string& word : list.words) described.push_back(glossary.descriptions.count(word) > 0);
+    for (const std::string& word : list.words)
+        described.push_back(glossary.descriptions.count(word) > 0 && !glossary.translated.count(word));
 
     LevelRules rules;
     rules.rowClass = language->index;

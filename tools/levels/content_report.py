@@ -6,7 +6,8 @@ report files build_language writes:
                                                            translation, -: none
   blocked <count>
   checked <n> <row> <word count>
-  missing <n> <word> <rank> <why>"""
+  missing <n> <word> <rank> <why>
+  refused <word> <rank> <why>                              the most used words blocked on purpose"""
 import random
 import struct
 import zlib
@@ -14,10 +15,15 @@ import zlib
 EARLY_LEVELS = 30
 EARLY_MAX_RANK = 3000
 SAMPLE_SIZE = 100
+# Refusals that are no common word a level lacks: frequency-list tokens the dictionaries
+# do not spell so (names, abbreviations, other languages' words), English lines of the
+# subtitles and words blocked on purpose.
+NOT_WORDS = ("not spelled so in the dictionaries", "no vowel, or a cry", "an English word", "blocked",
+             "marked vulgar by a dictionary")
 
 
 def read(path):
-    data = {"levels": [], "blocked": 0, "checked": [], "missing": []}
+    data = {"levels": [], "blocked": 0, "checked": [], "missing": [], "refused": []}
     with open(path, encoding="utf-8") as f:
         for line in f:
             fields = line.rstrip("\n").split("\t")
@@ -32,6 +38,8 @@ def read(path):
                 data["blocked"] = int(fields[1])
             elif fields[0] == "checked":
                 data["checked"].append((int(fields[1]), fields[2], int(fields[3])))
+            elif fields[0] == "refused":
+                data["refused"].append((fields[1], int(fields[2]), fields[3]))
             elif fields[0] == "missing":
                 data["missing"].append((int(fields[1]), fields[2], int(fields[3]), fields[4]))
     return data
@@ -46,7 +54,7 @@ def summary(code, data):
     early_rare = sorted({w for level in levels[:EARLY_LEVELS] for w, rank, _ in level["words"] if rank > EARLY_MAX_RANK})
     checked_words = sum(count for _, _, count in data["checked"])
     missing = data["missing"]
-    unblocked = [m for m in missing if m[3] not in ("blocked", "marked vulgar by a dictionary")]
+    unblocked = [m for m in missing if m[3] not in NOT_WORDS]
     kinds = [kind for rank, kind, _ in distinct.values()]
     share = lambda n: 100.0 * n / max(1, len(kinds))
     return {
@@ -62,8 +70,10 @@ def write_report(path, reports, cpu_seconds):
     out = ["# Content report", "",
            "Written by the content build. Junk is not counted by the build: a person judges the random sample "
            "of 100 level words printed for each language below. Missing common words: in 20 random levels, "
-           "every word of the top 20 000 of the frequency list that the row makes but the level lacks; the share "
-           "leaves out words blocked on purpose.", "",
+           "every word of the top 20 000 of the frequency list that the row makes but the level lacks. The share "
+           "counts only words that pass the dictionaries' spelling gate and are not blocked; the tokens the "
+           "dictionaries do not spell so (names, abbreviations, foreign words), English words of the subtitles "
+           "and the blocked words are listed apart for each level, uncounted.", "",
            "| language | levels | distinct words | blocked words | levels 1-30 words past rank 3000 | "
            "common words missing | described in the language | labelled translations |",
            "|---|---|---|---|---|---|---|---|"]
@@ -85,6 +95,11 @@ def write_report(path, reports, cpu_seconds):
         out.append("")
         out.append(", ".join(f"{w} ({s['distinct'][w][0]}, L{s['distinct'][w][2]})" for w in sample))
         out.append("")
+        if data["refused"]:
+            out.append("The most used words kept out on purpose (rank, why):")
+            out.append("")
+            out.append(", ".join(f"{w} ({rank}, {why})" for w, rank, why in sorted(data["refused"], key=lambda r: r[1])))
+            out.append("")
         out.append("Three random levels:")
         out.append("")
         for level in sorted(random.sample(data["levels"], 3), key=lambda l: l["number"]):
@@ -93,8 +108,15 @@ def write_report(path, reports, cpu_seconds):
         out.append("Common words some rows make but their levels lack:")
         out.append("")
         for number, row, count in data["checked"]:
-            lacking = [f"{w} ({rank}, {why})" for n, w, rank, why in data["missing"] if n == number]
+            lacking = [f"{w} ({rank}, {why})" for n, w, rank, why in data["missing"] if n == number and why not in NOT_WORDS]
             out.append(f"- L{number} `{row}` ({count} words): " + (", ".join(lacking) if lacking else "none"))
+        out.append("")
+        out.append("Not counted: tokens of the frequency list those rows make that are no level word by design:")
+        out.append("")
+        for number, row, count in data["checked"]:
+            apart = [f"{w} ({rank}, {why})" for n, w, rank, why in data["missing"] if n == number and why in NOT_WORDS]
+            if apart:
+                out.append(f"- L{number} `{row}`: " + ", ".join(apart))
         out.append("")
     with open(path, "w", encoding="utf-8") as f:
         f.write("\n".join(out))

@@ -140,6 +140,7 @@ std::vector<Language> makeLanguages() {
     // written), so ґ sits on the grave accent key, which Ukrainian does not need.
     uk.charmap = keyMap(jcukenKeys, "йцукенгшщзхїфівапролджєячсмитьбюґ");
     uk.thesaurus = thesauri + "uk_UA_v2.dat";
+    uk.viaRussian = "uk.ru";
     uk.inflections = "/usr/share/hunspell/uk_UA";
     uk.translationLabel = "англ.:";
     all.push_back(uk);

@@ -22,6 +22,9 @@ struct Language {
     std::string toEnglish;                // dictd base path of a <lang>-eng dictionary, or empty
     std::vector<std::string> fromEnglish; // dictd base paths of eng-<lang> dictionaries
     std::string viaGerman;                // dictd base path of a deu-<lang> dictionary, read through deu-eng
+    // A file of the word data folder pairing the language's lemmas with Russian ones, which
+    // the Russian dictionaries translate into English: "<lemma>\t<Russian lemma>" lines.
+    std::string viaRussian;
     std::string inflections;              // hunspell base path whose suffix rules inflect the translated words
     std::string formsOf;                  // hunspell base path whose forms the word lists lack
     bool latin2 = false;                  // that hunspell dictionary is written in ISO 8859-2

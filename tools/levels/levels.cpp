@@ -198,14 +198,23 @@ Aim aimOf(size_t i, size_t longest, const LevelRules& rules) {
     return {5.0 + (double(longest) - 5.0) * f, 16.0 + 34.0 * f};
 }
 
-bool allowed(const Candidate& c, size_t i, size_t previousLength, size_t previousWords, double step,
+// How far a level may stray from the one before: its word count by `step` of that
+// level's, its row length by `shorter` letters less or `longer` more.
+struct Leeway {
+    double step;
+    size_t shorter, longer;
+};
+
+bool allowed(const Candidate& c, size_t i, size_t previousLength, size_t previousWords, const Leeway& leeway,
              const LevelRules& rules) {
     size_t length = c.key.size(), count = c.words.size();
     if (c.used) return false;
-    if (i < rules.earlyLevels && (c.maxRank > rules.earlyMaxRank || count > rules.earlyMaxWords)) return false;
+    if (i < rules.earlyLevels &&
+        (c.maxRank > rules.earlyMaxRank || count > rules.earlyMaxWords || length > rules.earlyMaxLetters))
+        return false;
     if (previousWords == 0) return true;
-    if (length < previousLength || length > previousLength + 1) return false;
-    return count >= previousWords * (1 - step) && count <= previousWords * (1 + step);
+    if (length + leeway.shorter < previousLength || length > previousLength + leeway.longer) return false;
+    return count >= previousWords * (1 - leeway.step) && count <= previousWords * (1 + leeway.step);
 }
 
 double cost(const Candidate& c, size_t i, const Aim& aim, const LevelRules& rules) {
@@ -213,7 +222,7 @@ double cost(const Candidate& c, size_t i, const Aim& aim, const LevelRules& rule
     double length = std::fabs(double(c.key.size()) - aim.length);
     // Early rows the more common the better; later the words may be less common.
     double common = i < rules.earlyLevels ? double(c.medianRank) / rules.earlyMaxRank : 0;
-    return words + 0.6 * length + 0.5 * common - 0.5 * c.describedShare;
+    return words + 0.6 * length + 0.5 * common - 1.0 * c.describedShare;
 }
 
 } // namespace
@@ -235,16 +244,22 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
     while (levels.size() < rules.levelCount) {
         size_t i = levels.size();
         Aim aim = aimOf(i, longest, rules);
-        // The neighbour rule widens step by step, and gives way only when no row keeps it.
+        // The neighbour rule widens step by step, and gives way only when no row keeps it: a row
+        // a letter shorter or two longer first, as a jump in word count is what a player feels.
+        const double third = rules.neighbourStep;
+        const Leeway leeways[] = {{third, 0, 1}, {third, 1, 2}, {third * 1.5, 1, 2}, {third * 2, 2, 3}, {third * 4, 2, 3}};
+        const size_t leewayCount = sizeof leeways / sizeof leeways[0];
         Candidate* best = nullptr;
         double bestCost = 0;
-        for (int pass = 0; !best && pass < 5; ++pass) {
-            double step = rules.neighbourStep * (1 << pass);
-            bool free = pass >= 3;
-            size_t level = pass == 4 ? rules.earlyLevels : i; // last of all the first levels' rule gives way
+        for (size_t pass = 0; !best && pass < leewayCount + 2; ++pass) {
+            bool free = pass >= leewayCount;
+            const Leeway& leeway = leeways[std::min(pass, leewayCount - 1)];
+            size_t level = pass == leewayCount + 1 ? rules.earlyLevels : i; // last of all the first levels' rule gives way
             for (Candidate* c : all) {
-                if (!allowed(*c, level, free ? 0 : previousLength, free ? 0 : previousWords, step, rules)) continue;
+                if (!allowed(*c, level, free ? 0 : previousLength, free ? 0 : previousWords, leeway, rules)) continue;
                 double d = cost(*c, i, aim, rules);
+                // Once the word count may jump, the row nearest the last level's count.
+                if (pass >= 3 && previousWords > 0) d += 3 * std::fabs(std::log(double(c->words.size()) / previousWords));
                 if (!best || d < bestCost) {
                     best = c;
                     bestCost = d;

@@ -21,6 +21,7 @@ struct LevelRules {
     // The first levels teach the game: short rows whose words are all among the most used.
     size_t earlyLevels = 30;
     size_t earlyMaxWords = 20;
+    size_t earlyMaxLetters = 6;
     unsigned earlyMaxRank = 3000;
     CodePoints extraLetters;        // letters added to common words to make more short rows
     // Neighbouring levels differ in word count by at most this share.

@@ -134,12 +134,35 @@ std::vector<DictEntry> readDictd(const std::string& base) {
     return entries;
 }
 
-bool marksOffensive(const std::vector<std::string>& body) {
-    for (const std::string& line : body)
-        if (contains(line, "vulg") || contains(line, "[pej") || contains(line, "obscene") ||
-            contains(line, "offensive") || contains(line, "slur") || contains(line, "derog"))
-            return true;
+// A sense a dictionary tags vulgar, obscene, pejorative or offensive ("[vulg.]", "(derog.)"):
+// only the tags count, as "offensive" or "slur" in a gloss may be a plain meaning.
+bool taggedVulgar(const std::string& sense) {
+    for (const char* tag : {"[vulg", "[pej", "[derog", "[offens", "[obsc", "(vulg", "(pej", "(derog", "(offens", "(obsc"})
+        if (contains(sense, tag)) return true;
     return false;
+}
+
+// Lines of an entry that give a meaning, not an example, note or cross reference.
+bool senseLine(const std::string& line) {
+    std::string t = trim(line);
+    return !t.empty() && t[0] != '"' && t[0] != '-' && !contains(t, "Note:") && !contains(t, "Synonym") &&
+           !contains(t, "See also") && !contains(t, "see:");
+}
+
+// An entry is vulgar when every meaning it gives is: one plain sense makes the word an
+// ordinary one ("tie", "crude").
+bool vulgarEntry(const std::vector<std::string>& body) {
+    bool any = false;
+    for (const std::string& line : body) {
+        if (!senseLine(line)) continue;
+        if (!taggedVulgar(line)) return false;
+        any = true;
+    }
+    return any;
+}
+
+void markSense(Glossary& glossary, const std::string& key, bool vulgar) {
+    (vulgar ? glossary.offensive : glossary.ordinary).insert(key);
 }
 
 // The English side of a <lang>-eng entry: numbered senses when there are some,
@@ -213,7 +236,7 @@ void readToEnglish(const Language& language, Glossary& glossary) {
     for (const DictEntry& entry : readDictd(language.toEnglish)) {
         std::string key;
         if (entry.headword.find(' ') != std::string::npos || !foldKey(language, entry.headword, key)) continue;
-        if (marksOffensive(entry.body)) glossary.offensive.insert(key);
+        markSense(glossary, key, vulgarEntry(entry.body));
         CodePoints head;
         decodeUtf8(entry.headword, head);
         bool capital = !head.empty() && lowerLetter(head[0]) != head[0];
@@ -238,8 +261,8 @@ bool startsWithSense(const std::string& line) {
 }
 
 bool marksRude(const std::string& line) {
-    return contains(line, "_груб") || contains(line, "_бран") || contains(line, "_вульг") ||
-           contains(line, "_презр") || contains(line, "vulg") || contains(line, "offensive");
+    // "_презр." (scornful) marks a tone, not a rude word: "_презр. бумаги, документы".
+    return contains(line, "_груб") || contains(line, "_бран") || contains(line, "_вульг") || taggedVulgar(line);
 }
 
 // eng-<lang> read backwards: every one-word translation gets the English headwords
@@ -250,12 +273,15 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
     bool latinScript = language.alphabet.find(U'a') != CodePoints::npos;
     std::map<std::string, std::vector<std::pair<int, std::string>>> english;
     std::map<std::string, std::string> written;
+    // Into a Cyrillic script, the other words a sense gives beside a word ("врач, доктор")
+    // describe it in its own language, as a thesaurus would.
+    std::map<std::string, std::vector<std::pair<int, std::string>>> synonyms;
     for (const DictEntry& entry : readDictd(base)) {
         if (entry.headword.empty() || !std::all_of(entry.headword.begin(), entry.headword.end(), [](char c) {
                 return c >= 'a' && c <= 'z';
             }))
             continue;
-        bool offensive = marksOffensive(entry.body);
+        bool offensive = vulgarEntry(entry.body);
         bool numbered = !latinScript && std::any_of(entry.body.begin(), entry.body.end(), [](const std::string& l) {
             return startsWithSense(trim(l));
         });
@@ -264,17 +290,22 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
             std::string t = trim(line);
             if (t.empty() || contains(t, "See also") || contains(t, "see:") || contains(t, "Synonym")) continue;
             if (numbered && !startsWithSense(t)) continue;
-            bool rude = offensive || (!latinScript && marksRude(t));
+            bool rude = offensive || marksRude(t);
             int position = 0;
+            std::vector<std::pair<std::string, std::string>> sense; // this sense's one-word translations: key, as written
             for (const std::string& item : splitItems(dropSenseNumbers(dropBracketed(t)))) {
                 if (!latinScript && hasLatinLetter(item)) break;
                 std::string key;
                 if (item.find(' ') != std::string::npos || !foldKey(language, item, key)) continue;
-                if (rude) glossary.offensive.insert(key);
+                markSense(glossary, key, rude);
                 english[key].emplace_back(rank * 100 + position++, entry.headword);
                 written.emplace(key, item);
                 if (startsLower(item)) glossary.spelled.insert(key);
+                if (!rude) sense.emplace_back(key, item);
             }
+            for (const auto& [key, item] : sense)
+                for (const auto& other : sense)
+                    if (other.first != key) synonyms[key].emplace_back(rank, other.second);
             ++rank;
         }
     }
@@ -288,7 +319,20 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
                 chosen.push_back(candidate.second);
         std::string text;
         for (const std::string& e : chosen) text += (text.empty() ? "" : ", ") + e;
-        addTranslation(language, glossary, key, written[key], shorten(text));
+        auto alike = synonyms.find(key);
+        if (latinScript || alike == synonyms.end()) {
+            addTranslation(language, glossary, key, written[key], shorten(text));
+            continue;
+        }
+        std::stable_sort(alike->second.begin(), alike->second.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::string> words;
+        for (const auto& [rank, word] : alike->second)
+            if (words.size() < 3 && std::find(words.begin(), words.end(), word) == words.end()) words.push_back(word);
+        std::string description;
+        for (const std::string& word : words) description += (description.empty() ? "" : ", ") + word;
+        glossary.descriptions[key] = description;
+        glossary.english[key] = shorten(text);
     }
 }
 
@@ -306,9 +350,29 @@ void readViaGerman(const Language& language, Glossary& glossary) {
         for (const std::string& item : splitItems(translationText(entry.body))) {
             std::string key;
             if (item.find(' ') != std::string::npos || !foldKey(language, item, key)) continue;
-            if (marksOffensive(entry.body)) glossary.offensive.insert(key);
+            markSense(glossary, key, vulgarEntry(entry.body));
             addTranslation(language, glossary, key, item, english->second);
         }
+    }
+}
+
+// Lemma pairs with Russian, each Russian lemma read in the English-Russian dictionaries
+// backwards: words that no dictionary of their own language translates get the English
+// of their Russian twin, labelled as a translation.
+void readViaRussian(const Language& language, const std::string& pairsPath, Glossary& glossary) {
+    const Language* russian = findLanguage("ru");
+    Glossary fromRussian;
+    for (const std::string& base : russian->fromEnglish) readFromEnglish(*russian, base, fromRussian);
+    for (const std::string& line : splitLines(readPlainFile(pairsPath))) {
+        size_t tab = line.find('\t');
+        std::string key, russianKey;
+        if (tab == std::string::npos || !foldKey(language, line.substr(0, tab), key) ||
+            !foldKey(*russian, line.substr(tab + 1), russianKey))
+            continue;
+        auto english = fromRussian.english.find(russianKey);
+        if (english == fromRussian.english.end()) continue;
+        markSense(glossary, key, fromRussian.offensive.count(russianKey) && !fromRussian.ordinary.count(russianKey));
+        addTranslation(language, glossary, key, line.substr(0, tab), english->second);
     }
 }
 
@@ -396,6 +460,16 @@ bool ordinaryWord(const Language& language, const CodePoints& word) {
     return true;
 }
 
+// Subtitles carry English lines, and word lists keep English loans. English lines rank
+// English words in another language's list far below their English rank ("know": 30th in
+// English, 4247th in Polish); the language's own words of the same spelling rank near it
+// or above (German "her", Polish "was", Italian "son", Spanish "ten").
+bool englishNoise(const std::unordered_map<std::string, unsigned>& english, const std::string& word, unsigned rank) {
+    const unsigned englishLinesFactor = 8;
+    auto found = english.find(word);
+    return found != english.end() && rank > englishLinesFactor * found->second;
+}
+
 // A hunspell dictionary lists stems with the rules that inflect them: its lower-case
 // stems and their forms join the gate. Only stems that begin like a common word are
 // inflected, which keeps this quick.
@@ -450,10 +524,19 @@ bool BlockList::blocks(const std::string& word) const {
         if (word.compare(0, stem.size(), stem) == 0) return true;
     for (const std::string& part : parts)
         if (word.find(part) != std::string::npos) return true;
+    if (forms.empty() || allowed.count(word)) return false;
     CodePoints cps;
-    if (!forms.empty()) decodeUtf8(word, cps);
-    for (const CodePoints& stem : forms)
-        if (cps.size() <= stem.size() + 4 && cps.compare(0, stem.size(), stem) == 0) return true;
+    decodeUtf8(word, cps);
+    for (const CodePoints& stem : forms) {
+        if (cps.size() < stem.size() || cps.compare(0, stem.size(), stem) != 0) continue;
+        CodePoints ending = cps.substr(stem.size());
+        if (englishEndings) {
+            static const CodePoints suffixes[] = {U"", U"s", U"es", U"ed", U"d", U"ing"};
+            if (std::find(std::begin(suffixes), std::end(suffixes), ending) != std::end(suffixes)) return true;
+        } else if (ending.empty() || (ending.size() <= 3 && vowels.find(ending[0]) != CodePoints::npos)) {
+            return true;
+        }
+    }
     return false;
 }
 
@@ -464,6 +547,8 @@ bool readBlockList(const Language& language, const std::string& path, BlockList&
     while (std::getline(in, line)) {
         line = trim(line.substr(0, line.find('#')));
         if (line.empty()) continue;
+        bool allow = line[0] == '!';
+        if (allow) line.erase(0, 1);
         bool stem = line.back() == '*';
         if (stem) line.pop_back();
         bool part = stem && !line.empty() && line[0] == '*';
@@ -473,7 +558,8 @@ bool readBlockList(const Language& language, const std::string& path, BlockList&
             std::fprintf(stderr, "%s: %s is not a word of the language\n", path.c_str(), line.c_str());
             return false;
         }
-        if (part) list.parts.push_back(key);
+        if (allow) list.allowed.insert(key);
+        else if (part) list.parts.push_back(key);
         else if (stem) list.stems.push_back(key);
         else list.words.insert(key);
     }
@@ -483,13 +569,17 @@ bool readBlockList(const Language& language, const std::string& path, BlockList&
 bool readSharedBlockList(const Language& language, const std::string& path, BlockList& list) {
     std::ifstream in(path);
     if (!in) return false;
+    list.vowels = language.vowels;
+    list.englishEndings = language.code == "en";
     std::string line, key;
     while (std::getline(in, line)) {
-        if (!foldKey(language, trim(line), key)) continue;
+        if (!foldKey(language, trim(line), key) || list.allowed.count(key)) continue;
         list.words.insert(key);
-        CodePoints cps;
-        decodeUtf8(key, cps);
-        if (cps.size() >= 5) list.forms.push_back(cps.substr(0, std::max<size_t>(4, cps.size() - 2)));
+        CodePoints stem;
+        decodeUtf8(key, stem);
+        if (!list.englishEndings)
+            while (!stem.empty() && language.vowels.find(stem.back()) != CodePoints::npos) stem.pop_back();
+        if (stem.size() >= 4) list.forms.push_back(stem);
     }
     return true;
 }
@@ -500,12 +590,15 @@ std::unordered_set<std::string> beginningsOf(const std::vector<std::string>& wor
     return beginnings;
 }
 
-Glossary readGlossary(const Language& language, const std::vector<std::string>& common) {
+Glossary readGlossary(const Language& language, const std::vector<std::string>& common, const std::string& wordData) {
     Glossary glossary;
     if (!language.thesaurus.empty()) readThesaurus(language, glossary);
     if (!language.toEnglish.empty()) readToEnglish(language, glossary);
     for (const std::string& base : language.fromEnglish) readFromEnglish(language, base, glossary);
     if (!language.viaGerman.empty()) readViaGerman(language, glossary);
+    if (!language.viaRussian.empty() && !wordData.empty()) readViaRussian(language, wordData + "/" + language.viaRussian, glossary);
+    // A word is vulgar only when no dictionary gives it a plain sense.
+    for (const std::string& word : glossary.ordinary) glossary.offensive.erase(word);
     if (!language.inflections.empty()) describeInflections(language, beginningsOf(common), glossary);
     return glossary;
 }
@@ -518,7 +611,7 @@ std::vector<std::string> readFrequencyList(const std::string& path, unsigned max
 }
 
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
-                   const std::vector<std::string>& common, const std::unordered_set<std::string>& english,
+                   const std::vector<std::string>& common, const std::unordered_map<std::string, unsigned>& english,
                    size_t maxLetters) {
     std::unordered_set<std::string> commonKeys;
     std::string key;
@@ -561,7 +654,7 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
                               : blocked.blocks(word)         ? "blocked"
                               : glossary.offensive.count(word) ? "marked vulgar by a dictionary"
                               : !ordinaryWord(language, folded) ? "no vowel, or a cry"
-                              : english.count(word) && !glossary.descriptions.count(word) ? "an English word"
+                              : englishNoise(english, word, rank) && !glossary.descriptions.count(word) ? "an English word"
                                                                 : nullptr;
         if (refusal) list.refused.push_back({{word, rank}, refusal});
         else kept.push_back({word, unsigned(kept.size() + 1)});
@@ -694,9 +787,14 @@ std::vector<std::string> baseForms(const WordNetPos& pos, const std::string& pos
     return bases;
 }
 
+// WordNet says so in the definition (before the examples): "obscene terms for ...",
+// "(ethnic slur) ...", "a disparaging term for ...".
 bool offensiveGloss(const std::string& gloss) {
-    return contains(gloss, "obscene") || contains(gloss, "vulgar") || contains(gloss, "slur") ||
-           contains(gloss, "offensive") || contains(gloss, "disparaging") || contains(gloss, "derogatory");
+    std::string definition = gloss.substr(0, gloss.find(';'));
+    for (const char* mark : {"obscene", "vulgar", "ethnic slur", "offensive term", "offensive name", "offensive word",
+                             "disparaging", "derogatory"})
+        if (contains(definition, mark)) return true;
+    return false;
 }
 
 } // namespace
@@ -725,12 +823,13 @@ void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossa
             }
         }
         if (!best) continue;
+        // The most used sense decides: "bull" and "slit" have an obscene sense far down.
         std::string first;
         for (long offset : best->senses.at(lemma)) {
-            std::string gloss = glossAt(*best, offset, lemma);
-            if (offensiveGloss(gloss)) glossary.offensive.insert(word);
-            if (first.empty()) first = gloss;
+            first = glossAt(*best, offset, lemma);
+            if (!first.empty()) break;
         }
+        if (offensiveGloss(first)) glossary.offensive.insert(word);
         first = trim(first.substr(0, first.find(';')));
         if (first.size() > 140) first = first.substr(0, first.rfind(' ', 137)) + "...";
         if (first.empty()) continue;

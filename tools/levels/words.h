@@ -11,7 +11,8 @@ struct Glossary {
     std::unordered_map<std::string, std::string> descriptions; // row-letter word -> text
     std::unordered_map<std::string, std::string> english;      // row-letter word -> its translation
     std::unordered_set<std::string> nouns;     // capitalised headwords that are common nouns
-    std::unordered_set<std::string> offensive; // words a dictionary marks vulgar or slurring
+    std::unordered_set<std::string> offensive; // words every sense of which a dictionary marks vulgar or slurring
+    std::unordered_set<std::string> ordinary;  // words a dictionary gives a sense not so marked
     std::unordered_set<std::string> translated; // descriptions that are an English translation
     std::unordered_set<std::string> spelled;    // words the dictionaries write in lower case
 };
@@ -32,16 +33,20 @@ struct WordList {
 };
 
 // Block list lines: a word; a stem followed by '*' that blocks every word it starts;
-// or '*' part '*' that blocks every word holding the part. '#' starts a comment.
+// or '*' part '*' that blocks every word holding the part; '!' word: a word the shared
+// list's forms must not take (Italian "caccia" beside "cacca"). '#' starts a comment.
 // Entries are folded like the words. A shared list names words in their dictionary
-// form only, so each of its words also blocks the forms that share all but its
-// ending (`forms`: the word less its last two letters, at least four kept, and
-// up to four letters more).
+// form only, so each of its words also blocks its forms: English ones the word plus
+// -s, -es, -ed, -ing; others the word less its final vowels (at least four letters
+// kept) plus an ending of up to three letters that starts with a vowel.
 struct BlockList {
     std::unordered_set<std::string> words;
     std::vector<std::string> stems;
     std::vector<std::string> parts;
+    std::unordered_set<std::string> allowed;
     std::vector<CodePoints> forms;
+    CodePoints vowels;           // of the language, for the endings of forms
+    bool englishEndings = false; // forms add English suffixes to the whole word
     bool blocks(const std::string& word) const;
 };
 
@@ -55,7 +60,9 @@ bool readBlockList(const Language& language, const std::string& path, BlockList&
 bool readSharedBlockList(const Language& language, const std::string& path, BlockList& list);
 // `common` words (in any case, accents kept) narrow the inflected forms described to
 // those that begin like one of them; empty describes them all.
-Glossary readGlossary(const Language& language, const std::vector<std::string>& common = {});
+// `wordData` is the folder of the fetched and derived word data (see Language::viaRussian).
+Glossary readGlossary(const Language& language, const std::vector<std::string>& common = {},
+                      const std::string& wordData = "");
 // The first three letters of each word, in lower case.
 std::unordered_set<std::string> beginningsOf(const std::vector<std::string>& words);
 // The frequency list: one word a line, the most used first, up to `maxRank` lines;
@@ -64,10 +71,11 @@ std::vector<std::string> readFrequencyList(const std::string& path, unsigned max
 // The words of the frequency list that the dictionaries spell so, in lower case
 // (German nouns with their capital), that block lists and dictionaries leave alone
 // and that have 2 to `maxLetters` letters.
-// `english` (the most used English words) are taken only when a dictionary of the
-// language describes them: word lists keep many English words and names.
+// `english` (the most used English words, with their English rank) are taken only when a
+// dictionary of the language describes them or the language uses them more than English
+// does: word lists keep many English words and names.
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
-                   const std::vector<std::string>& common, const std::unordered_set<std::string>& english,
+                   const std::vector<std::string>& common, const std::unordered_map<std::string, unsigned>& english,
                    size_t maxLetters);
 // English: a WordNet gloss for each listed word (inflected forms through their base form).
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary);
