@@ -224,7 +224,7 @@ TEST(LevelWords, PlainWordsWithARudeSenseAreKeptAndNamesAreNot) {
 
 TEST(RawSafe, ItemsTheFontsCannotDrawAreLeftOut) {
     // A phonetic pronunciation and an arrow would show as '?'; typographic hyphens read as plain ones.
-    EXPECT_EQ(rawSafe("departure dep., /d\xCB\x88e\xCB\x90p/, flight"), "departure dep., flight");
+    EXPECT_EQ(rawSafe("departure dep., /d\xCB\x88" "e\xCB\x90p/, flight"), "departure dep., flight");
     EXPECT_EQ(rawSafe("good\xE2\x80\x90natured"), "good-natured");
     EXPECT_EQ(rawSafe("\xE2\x86\x92"), "");
 }
