@@ -147,7 +147,8 @@ tsMixer* tsMakeContext(void* window, int sampleRate, int latencyFactor, int buff
         tsLastError = "DirectSoundCreate failed";
         return nullptr;
     }
-    uint32_t ringBytes = roundUp(uint32_t(sampleRate) * uint32_t(bufferedSeconds), 4) * kBytesPerFrame;
+    uint32_t ringBytes =
+        roundUp(uint32_t(sampleRate) * uint32_t(bufferedSeconds), 4) * kBytesPerFrame;
     const char* error = nullptr;
     std::unique_ptr<AudioRing> ring = openAudioRing(window, sampleRate, ringBytes, &error);
     if (!ring) {
@@ -160,8 +161,8 @@ tsMixer* tsMakeContext(void* window, int sampleRate, int latencyFactor, int buff
 
 tsMixer* tsMakeContextOnRing(std::unique_ptr<AudioRing> ring, int sampleRate, int latencyFactor,
                              int bufferedSeconds, int voiceCount) {
-    if (!ring || sampleRate <= 0 || latencyFactor <= 0 || bufferedSeconds <= 0 ||
-        voiceCount < 0 || int64_t{sampleRate} * bufferedSeconds > (1 << 26)) {
+    if (!ring || sampleRate <= 0 || latencyFactor <= 0 || bufferedSeconds <= 0 || voiceCount < 0 ||
+        int64_t{sampleRate} * bufferedSeconds > (1 << 26)) {
         tsLastError = "Failed to set format on secondary buffer";
         return nullptr;
     }
@@ -235,11 +236,13 @@ void tsMixAhead(tsMixer* mixer) {
     if (!mixer->ring->writeCursor(&cursor)) return;
     uint32_t ringBytes = uint32_t(mixer->ringBytes);
     uint32_t lockOffset = uint32_t(mixer->runningIndex * kBytesPerFrame % ringBytes);
-    uint32_t ahead = uint32_t((uint64_t{cursor} + uint64_t{mixer->latencyFrames} * kBytesPerFrame) % ringBytes);
+    uint32_t ahead =
+        uint32_t((uint64_t{cursor} + uint64_t{mixer->latencyFrames} * kBytesPerFrame) % ringBytes);
     // Rounding up can reach the ring's end, which is its start: a target there would have one
     // pass write the whole ring, over sound still to be played.
     uint32_t target = roundUp(ahead, 16) % ringBytes;
-    uint32_t byteCount = lockOffset <= target ? target - lockOffset : ringBytes - lockOffset + target;
+    uint32_t byteCount =
+        lockOffset <= target ? target - lockOffset : ringBytes - lockOffset + target;
     if (byteCount == 0) return;
     int frames = int(byteCount / kBytesPerFrame);
     int groups = frames / 4;
@@ -275,7 +278,9 @@ namespace {
 // Longer streams are refused, so that a small file cannot claim gigabytes.
 constexpr int kMaxDecodedFrames = 1 << 25;
 
-size_t wholeGroups(size_t frames) { return (frames + 3) & ~size_t(3); }
+size_t wholeGroups(size_t frames) {
+    return (frames + 3) & ~size_t(3);
+}
 
 // The channels of a sound being decoded, in one block as tsSound keeps them: channel c starts at
 // block + c * capacity, capacity a whole number of groups of four frames.
@@ -288,10 +293,12 @@ struct PlanarBlock {
 bool reserveFrames(PlanarBlock* out, size_t frames, size_t used) {
     if (frames <= out->capacity) return true;
     size_t capacity = wholeGroups(frames);
-    float* block = static_cast<float*>(allocAligned(capacity * sizeof(float) * size_t(out->channels)));
+    float* block =
+        static_cast<float*>(allocAligned(capacity * sizeof(float) * size_t(out->channels)));
     if (!block) return false;
     for (int c = 0; c < out->channels && out->block; ++c)
-        std::memcpy(block + capacity * size_t(c), out->block + out->capacity * size_t(c), used * sizeof(float));
+        std::memcpy(block + capacity * size_t(c), out->block + out->capacity * size_t(c),
+                    used * sizeof(float));
     freeAligned(out->block);
     out->block = block;
     out->capacity = capacity;
@@ -305,7 +312,8 @@ int decodeIntoBlock(OggDecoder* decoder, int declaredFrames, PlanarBlock* out) {
     short chunk[2][kChunk];
     short* const chunks[2] = {chunk[0], chunk[1]};
     size_t frames = 0;
-    if (!reserveFrames(out, size_t(std::min(std::max(declaredFrames, kChunk), kMaxDecodedFrames)), 0))
+    if (!reserveFrames(out, size_t(std::min(std::max(declaredFrames, kChunk), kMaxDecodedFrames)),
+                       0))
         return 0;
     for (;;) {
         int n = decodeOggFrames(decoder, chunks, kChunk);

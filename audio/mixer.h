@@ -44,9 +44,9 @@ struct tsMixer {
     int32_t ringBytes;
     int32_t groupCapacity;
     tsVoice* playing;
-    float* accumLeft;    // groupCapacity groups of four floats
+    float* accumLeft;  // groupCapacity groups of four floats
     float* accumRight;
-    int16_t* staging;    // groupCapacity groups of eight interleaved samples
+    int16_t* staging;  // groupCapacity groups of eight interleaved samples
     tsVoice* pool;
     tsVoice* freeList;
     std::unique_ptr<AudioRing> ring;
@@ -76,8 +76,7 @@ void tsPausePlayback(tsMixer* mixer);
 
 // Under the mixer's lock: 1 when voice is still playing sound (a finished voice may
 // already have been taken for another sound), and then sets its volumes (clamped at 0).
-int tsSetVoiceVolume(tsMixer* mixer, tsVoice* voice, const tsSound* sound, float left,
-                     float right);
+int tsSetVoiceVolume(tsMixer* mixer, tsVoice* voice, const tsSound* sound, float left, float right);
 
 // Decodes a whole Ogg Vorbis image. The empty sound and tsLastError on failure.
 void tsDecodeOgg(const void* data, int length, int* sampleRate, tsSound* sound);

@@ -59,7 +59,9 @@ void vorbisFree(void* data) {
 }
 
 // Only the decoder's whole-file helper grows blocks, and this program does not call it.
-void* vorbisRealloc(void*, size_t) { return nullptr; }
+void* vorbisRealloc(void*, size_t) {
+    return nullptr;
+}
 
 void freeLeftovers() {
     while (ledger.next != &ledger) vorbisFree(ledger.next + 1);
@@ -107,7 +109,8 @@ void freeLeftovers() {
 #if defined(__clang__)
 // Hostile codebooks make the decoder convert infinities to int; on x86 that yields INT_MIN,
 // which the decoder then rejects, so the sanitizer's check is switched off for its code alone.
-#pragma clang attribute push(__attribute__((no_sanitize("float-cast-overflow"))), apply_to = function)
+#pragma clang attribute push(__attribute__((no_sanitize("float-cast-overflow"))), \
+                             apply_to = function)
 #else
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif

@@ -28,7 +28,7 @@ constexpr auto kPassInterval = std::chrono::milliseconds(10);
 // tried only this many passes later.
 constexpr uint64_t kRetryPasses = 100;
 
-constexpr int kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,   SOUND_WORD_REJECT,
+constexpr int kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,    SOUND_WORD_REJECT,
                                   SOUND_WORD_CLICK,   SOUND_STAT_CLICK, SOUND_ROLLOVER,
                                   SOUND_WINDOW_CLOSE};
 
@@ -108,8 +108,7 @@ tsVoice* playSound(int slot) {
 void initAudio(MusicPlayer* music, const KeyStore* config, void* window) {
     music->mixer = tsMakeContext(window, 44100, 15, 5, 5);
     std::srand(unsigned(std::time(nullptr)));
-    readArchive("music", &music->musicArchiveBytes, &music->musicArchive,
-                &music->musicArchiveSize);
+    readArchive("music", &music->musicArchiveBytes, &music->musicArchive, &music->musicArchiveSize);
     const KeyNode* root = config ? config->root : nullptr;
     const KeyNode* section = firstMember(root, "music");
     music->playlist = firstMember(section, "normal");

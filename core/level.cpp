@@ -18,68 +18,56 @@ Progress progress;
 int32_t levelNumber = 1;
 int32_t levelStartTime = 0;
 int32_t lastLevelSaveTime = 0;
-const char *hintWord = nullptr;
-const char *hintDescription = nullptr;
+const char* hintWord = nullptr;
+const char* hintDescription = nullptr;
 int32_t hintCheatCount = 0;
 
 namespace {
 
 // The word the last hint on this level revealed; showing it again while it is not found is free.
-const char *lastRevealedWord = nullptr;
+const char* lastRevealedWord = nullptr;
 
-bool isText(const KeyNode *node)
-{
+bool isText(const KeyNode* node) {
     return node->type == NODE_BARE || node->type == NODE_SQUOTE || node->type == NODE_DQUOTE;
 }
 
-bool isContainer(const KeyNode *node)
-{
+bool isContainer(const KeyNode* node) {
     return node->type == NODE_ARRAY || node->type == NODE_OBJECT;
 }
 
 // Member "game" of the root: one member per level, named by its letter row.
-const KeyNode *levelList(const KeyStore *store)
-{
-    if (!store || !store->root)
-        return nullptr;
-    const KeyNode *root = store->root;
-    if (!isContainer(root) || root->childCount == 0)
-        return nullptr;
+const KeyNode* levelList(const KeyStore* store) {
+    if (!store || !store->root) return nullptr;
+    const KeyNode* root = store->root;
+    if (!isContainer(root) || root->childCount == 0) return nullptr;
     for (uint64_t k = 0; k < root->childCount; k++) {
-        const KeyNode *member = root->children[k];
-        if (member->key && std::strcmp(member->key, "game") == 0)
-            return member;
+        const KeyNode* member = root->children[k];
+        if (member->key && std::strcmp(member->key, "game") == 0) return member;
     }
     return nullptr;
 }
 
 // Words found earlier on this row, from its level file. The found list points at
 // the level's own word strings, so the parsed file is not kept.
-void restoreFoundWords(const LetterTray *tray)
-{
+void restoreFoundWords(const LetterTray* tray) {
     char path[LEVEL_PATH_BYTES];
     levelSavePath(path, tray);
     std::optional<std::vector<char>> bytes = readSaveFile(path);
-    if (!bytes || bytes->empty())
-        return;
-    KeyStore *saved = parseKeyStore(bytes->data(), bytes->size());
-    if (!saved)
-        return;
-    const KeyNode *root = saved->root;
+    if (!bytes || bytes->empty()) return;
+    KeyStore* saved = parseKeyStore(bytes->data(), bytes->size());
+    if (!saved) return;
+    const KeyNode* root = saved->root;
     for (uint64_t k = 0; root->type == NODE_ARRAY && k < root->childCount; k++) {
-        const KeyNode *element = root->children[k];
-        if (!isText(element))
-            continue;
+        const KeyNode* element = root->children[k];
+        if (!isText(element)) continue;
         uint32_t slot = hashGet(levelWords, element->text);
-        if (slot == levelWords.capacity || isWordFound(&foundList, levelWords.keys[slot]))
-            continue;
+        if (slot == levelWords.capacity || isWordFound(&foundList, levelWords.keys[slot])) continue;
         appendRestoredWord(&foundList, levelWords.keys[slot]);
     }
     freeKeyStore(saved);
 }
 
-void grantLevelAchievement(int i)
-{
+void grantLevelAchievement(int i) {
     static const int rewardedLevels[] = {10, 50, 100, 150, 200, 250, 350};
     for (int level : rewardedLevels) {
         if (level == i) {
@@ -92,8 +80,7 @@ void grantLevelAchievement(int i)
 
 }  // namespace
 
-void resetCore()
-{
+void resetCore() {
     progress = Progress();
     progress.volume = 100;
     levelNumber = 1;
@@ -113,23 +100,20 @@ void resetCore()
     forgetUnusableSaveFiles();
 }
 
-int loadLevel(KeyStore *store, LetterTray *tray, int i)
-{
+int loadLevel(KeyStore* store, LetterTray* tray, int i) {
     levelNumber = i + 1;
-    const KeyNode *levels = levelList(store);
-    if (!levels || !isContainer(levels) || i < 0 || (uint64_t)i >= levels->childCount)
-        return 0;
-    const KeyNode *level = levels->children[i];
+    const KeyNode* levels = levelList(store);
+    if (!levels || !isContainer(levels) || i < 0 || (uint64_t)i >= levels->childCount) return 0;
+    const KeyNode* level = levels->children[i];
     // A row the tray cannot hold is refused; the installed level stays.
-    if (!level->key || !setLevelLetters(tray, level->key))
-        return 0;
+    if (!level->key || !setLevelLetters(tray, level->key)) return 0;
 
     levelWords = StringSet();
     lastRevealedWord = nullptr;
     levelFoundCount = 0;
     clearFoundList(&foundList);
     for (uint64_t k = 0; isContainer(level) && k < level->childCount; k++) {
-        const KeyNode *word = level->children[k];
+        const KeyNode* word = level->children[k];
         // The level file holds found words unescaped, and no row letter types these anyway.
         if (isText(word) && !std::strpbrk(word->text, "\"\\")) {
             int outcome = HASH_PRESENT;
@@ -144,27 +128,21 @@ int loadLevel(KeyStore *store, LetterTray *tray, int i)
     return 1;
 }
 
-int wordsToUnlock()
-{
+int wordsToUnlock() {
     double percent = getInt(config, "nextLevelPerc");
     return (int)std::ceil(percent * levelWords.size / 100.0);
 }
 
-void unlockLevels()
-{
+void unlockLevels() {
     if (levelFoundCount >= wordsToUnlock() && progress.levelsOpen <= progress.levelIndex + 1)
         progress.levelsOpen += 1;
     int levelsCount = getSectionInt(langStore, "stat", "levelsCount");
-    if (levelsCount < 0)
-        levelsCount = 0;
-    if (progress.levelsOpen > (uint32_t)levelsCount)
-        progress.levelsOpen = (uint32_t)levelsCount;
+    if (levelsCount < 0) levelsCount = 0;
+    if (progress.levelsOpen > (uint32_t)levelsCount) progress.levelsOpen = (uint32_t)levelsCount;
 }
 
-StoryTurn changeLevel()
-{
-    if (levelNumber == (int64_t)progress.levelIndex + 1)
-        return {};
+StoryTurn changeLevel() {
+    if (levelNumber == (int64_t)progress.levelIndex + 1) return {};
     saveProgress(&letterTray);
     uint32_t previous = progress.levelIndex;
     progress.levelIndex = (uint32_t)(levelNumber - 1);
@@ -174,37 +152,32 @@ StoryTurn changeLevel()
         levelNumber = (int32_t)previous + 1;
         return {};
     }
-    if (progress.levelIndex == 1 && progress.storyStage < 2)
-        return beginChapter("step1", 2);
+    if (progress.levelIndex == 1 && progress.storyStage < 2) return beginChapter("step1", 2);
     return {};
 }
 
-int hintAvailable()
-{
-    if (levelFoundCount >= (int64_t)levelWords.size)
-        return 0;
+int hintAvailable() {
+    if (levelFoundCount >= (int64_t)levelWords.size) return 0;
     uint32_t wordsPerHint = (uint32_t)getInt(config, "nextHintWords");
-    return progress.hintsUsed * wordsPerHint < (uint32_t)progress.wordsFound + (uint32_t)hintCheatCount;
+    return progress.hintsUsed * wordsPerHint <
+           (uint32_t)progress.wordsFound + (uint32_t)hintCheatCount;
 }
 
-int revealHint()
-{
+int revealHint() {
     for (uint32_t slot = 0; slot < levelWords.capacity; slot++) {
         if (!hashExists(levelWords, slot) || isWordFound(&foundList, levelWords.keys[slot]))
             continue;
         hintWord = levelWords.keys[slot];
         hintDescription = wordDescription(langStore, hintWord);
         // The first word not found is the one revealed last as long as that is not found.
-        if (hintWord != lastRevealedWord)
-            progress.hintsUsed += 1;
+        if (hintWord != lastRevealedWord) progress.hintsUsed += 1;
         lastRevealedWord = hintWord;
         return 1;
     }
     return 0;
 }
 
-StoryTurn beginChapter(const char *chapter, uint32_t stage)
-{
+StoryTurn beginChapter(const char* chapter, uint32_t stage) {
     progress.storyStage = stage;
     char name[64];
     std::snprintf(name, sizeof name, "%s", chapter);
@@ -212,11 +185,9 @@ StoryTurn beginChapter(const char *chapter, uint32_t stage)
     return {chapter, -1};
 }
 
-KeyStore *loadLanguageData(const char *path)
-{
-    KeyStore *store = loadKeyStore(path);
-    if (!store)
-        return nullptr;
+KeyStore* loadLanguageData(const char* path) {
+    KeyStore* store = loadKeyStore(path);
+    if (!store) return nullptr;
     // Data with no first level to install would leave the previous language's level in play.
     int32_t previousLevelNumber = levelNumber;
     if (!loadLevel(store, &letterTray, 0)) {
@@ -227,9 +198,8 @@ KeyStore *loadLanguageData(const char *path)
     // Earlier stores stay allocated for the life of the program: the installed
     // level, the repeat map and the hint may still point at their words.
     // (Never destroyed, so that they stay reachable at exit too.)
-    static std::vector<KeyStore *> &earlierStores = *new std::vector<KeyStore *>;
-    if (langStore)
-        earlierStores.push_back(langStore);
+    static std::vector<KeyStore*>& earlierStores = *new std::vector<KeyStore*>;
+    if (langStore) earlierStores.push_back(langStore);
     langStore = store;
     progress.levelIndex = 0;
     return langStore;

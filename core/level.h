@@ -8,9 +8,9 @@ struct LetterTray;
 
 // The language's progress record; its 40-byte little-endian image is the progress file.
 struct Progress {
-    uint32_t levelIndex;      // current level, 0-based
-    uint32_t levelsOpen;      // highest level number the selector offers
-    uint32_t storyStage;      // 0 none, 1 study, 2 step1, 3 blackStart, 4 blackEnd
+    uint32_t levelIndex;  // current level, 0-based
+    uint32_t levelsOpen;  // highest level number the selector offers
+    uint32_t storyStage;  // 0 none, 1 study, 2 step1, 3 blackStart, 4 blackEnd
     uint32_t hintsUsed;
     int32_t wordsFound;
     int32_t lettersFound;
@@ -22,12 +22,12 @@ struct Progress {
 static_assert(sizeof(Progress) == 40, "the progress file is 40 bytes");
 
 extern Progress progress;
-extern int32_t levelNumber;       // the level selector's 1-based value
-extern int32_t levelStartTime;    // wall-clock second the level was loaded (level timer)
-extern int32_t lastLevelSaveTime; // wall-clock second up to which this level's time is counted
-extern const char *hintWord;      // the word shown by the word description screen
-extern const char *hintDescription;
-extern int32_t hintCheatCount;    // words credited toward hints, read at start-up
+extern int32_t levelNumber;        // the level selector's 1-based value
+extern int32_t levelStartTime;     // wall-clock second the level was loaded (level timer)
+extern int32_t lastLevelSaveTime;  // wall-clock second up to which this level's time is counted
+extern const char* hintWord;       // the word shown by the word description screen
+extern const char* hintDescription;
+extern int32_t hintCheatCount;  // words credited toward hints, read at start-up
 
 // Every global of the game core (level, words, tray, progress, save bookkeeping) back to its
 // value before any language is selected: no progress (volume 100), an empty tray and word set,
@@ -37,7 +37,7 @@ void resetCore();
 // Installs level i of store with the words found earlier (from its level file);
 // words holding a quote or a backslash are left out. 1 when the level exists and
 // its row fits the tray; otherwise nothing changes but levelNumber.
-int loadLevel(KeyStore *store, LetterTray *tray, int i);
+int loadLevel(KeyStore* store, LetterTray* tray, int i);
 
 // Words of the current level needed to open the next one.
 int wordsToUnlock();
@@ -45,7 +45,7 @@ int wordsToUnlock();
 // What a step of play began that the screens show: the story chapter begun last (null when
 // none) and the theme the story turned to (-1 when none).
 struct StoryTurn {
-    const char *chapter = nullptr;
+    const char* chapter = nullptr;
     int theme = -1;
 };
 
@@ -62,9 +62,9 @@ int hintAvailable();
 int revealHint();
 
 // Moves the story to stage and grants the chapter's achievement.
-StoryTurn beginChapter(const char *chapter, uint32_t stage);
+StoryTurn beginChapter(const char* chapter, uint32_t stage);
 
 // Loads a language data file into langStore and installs its level 0.
 // Returns the new store, or null (langStore, the level and the progress
 // unchanged) when it cannot be loaded or its level 0 cannot be installed.
-KeyStore *loadLanguageData(const char *path);
+KeyStore* loadLanguageData(const char* path);

@@ -20,29 +20,26 @@ namespace {
 
 const int kProgressFields = 10;
 
-void fieldsOf(const Progress &record, uint32_t out[kProgressFields])
-{
+void fieldsOf(const Progress& record, uint32_t out[kProgressFields]) {
     const uint32_t values[kProgressFields] = {
-        record.levelIndex, record.levelsOpen, record.storyStage, record.hintsUsed,
-        (uint32_t)record.wordsFound, (uint32_t)record.lettersFound, record.secondsPlayed,
-        (uint32_t)record.windowModeNumber, (uint32_t)record.theme, (uint32_t)record.volume,
+        record.levelIndex,           record.levelsOpen,
+        record.storyStage,           record.hintsUsed,
+        (uint32_t)record.wordsFound, (uint32_t)record.lettersFound,
+        record.secondsPlayed,        (uint32_t)record.windowModeNumber,
+        (uint32_t)record.theme,      (uint32_t)record.volume,
     };
-    for (int k = 0; k < kProgressFields; k++)
-        out[k] = values[k];
+    for (int k = 0; k < kProgressFields; k++) out[k] = values[k];
 }
 
 // The record as the progress file holds it: ten little-endian 32-bit fields.
-void encodeProgress(const Progress &record, unsigned char bytes[kRecordFileSize])
-{
+void encodeProgress(const Progress& record, unsigned char bytes[kRecordFileSize]) {
     uint32_t fields[kProgressFields];
     fieldsOf(record, fields);
     for (int k = 0; k < kProgressFields; k++)
-        for (int b = 0; b < 4; b++)
-            bytes[4 * k + b] = (unsigned char)(fields[k] >> (8 * b));
+        for (int b = 0; b < 4; b++) bytes[4 * k + b] = (unsigned char)(fields[k] >> (8 * b));
 }
 
-void decodeProgress(const unsigned char *bytes, Progress *record)
-{
+void decodeProgress(const unsigned char* bytes, Progress* record) {
     uint32_t fields[kProgressFields];
     for (int k = 0; k < kProgressFields; k++)
         fields[k] = (uint32_t)bytes[4 * k] | (uint32_t)bytes[4 * k + 1] << 8 |
@@ -60,12 +57,10 @@ void decodeProgress(const unsigned char *bytes, Progress *record)
 }
 
 // ["word","word",...] in finding order; the level loader refuses words that would need escaping.
-std::string foundWordsJson()
-{
+std::string foundWordsJson() {
     std::string json = "[";
-    for (const char *word : foundList.words) {
-        if (json.size() > 1)
-            json += ',';
+    for (const char* word : foundList.words) {
+        if (json.size() > 1) json += ',';
         json += '"';
         json += word;
         json += '"';
@@ -78,8 +73,7 @@ std::string foundWordsJson()
 // copy of that progress, which no save may overwrite.
 std::vector<std::string> unusableFiles;
 
-void rememberUnusable(const char *path, bool unusable)
-{
+void rememberUnusable(const char* path, bool unusable) {
     auto found = std::find(unusableFiles.begin(), unusableFiles.end(), path);
     if (unusable && found == unusableFiles.end())
         unusableFiles.push_back(path);
@@ -89,8 +83,7 @@ void rememberUnusable(const char *path, bool unusable)
 
 // A file that could not be used is renamed to <path>.bad (replacing an older one) before a new
 // one takes its place. False when it is still in the way.
-bool moveAsideUnusable(const char *path)
-{
+bool moveAsideUnusable(const char* path) {
     if (std::find(unusableFiles.begin(), unusableFiles.end(), path) == unusableFiles.end())
         return true;
     std::string aside = std::string(path) + ".bad";
@@ -102,7 +95,8 @@ bool moveAsideUnusable(const char *path)
         std::filesystem::rename(path, aside, error);
     }
     if (error && error != std::errc::no_such_file_or_directory) {
-        std::fprintf(stderr, "%s could not be read and cannot be moved aside; it is not replaced\n", path);
+        std::fprintf(stderr, "%s could not be read and cannot be moved aside; it is not replaced\n",
+                     path);
         return false;
     }
     if (!error)
@@ -111,48 +105,42 @@ bool moveAsideUnusable(const char *path)
     return true;
 }
 
-bool writeSaveFile(const char *path, const void *data, size_t size)
-{
+bool writeSaveFile(const char* path, const void* data, size_t size) {
     return moveAsideUnusable(path) && writeWholeFile(path, data, size);
 }
 
 }  // namespace
 
-void forgetUnusableSaveFiles()
-{
+void forgetUnusableSaveFiles() {
     unusableFiles.clear();
 }
 
-std::optional<std::vector<char>> readSaveFile(const char *path)
-{
+std::optional<std::vector<char>> readSaveFile(const char* path) {
     std::optional<std::vector<char>> bytes = readWholeFile(path);
     // A file whose state cannot even be asked counts as there: better kept than overwritten.
     std::error_code error;
-    bool present = std::filesystem::status(path, error).type() != std::filesystem::file_type::not_found;
+    bool present =
+        std::filesystem::status(path, error).type() != std::filesystem::file_type::not_found;
     rememberUnusable(path, !bytes && present);
     return bytes;
 }
 
-void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray *tray)
-{
+void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray) {
     // 59 bytes of row give 118 hex digits: "save/" + 118 + ".sav" + zero = 128.
     int at = std::snprintf(out, LEVEL_PATH_BYTES, "save/");
-    for (const char *p = tray->letterText; *p && at + 2 < LEVEL_PATH_BYTES - 4; p++)
+    for (const char* p = tray->letterText; *p && at + 2 < LEVEL_PATH_BYTES - 4; p++)
         at += std::snprintf(out + at, LEVEL_PATH_BYTES - at, "%2.2x", (unsigned)(unsigned char)*p);
     std::snprintf(out + at, LEVEL_PATH_BYTES - at, ".sav");
 }
 
-int saveProgress(LetterTray *tray)
-{
+int saveProgress(LetterTray* tray) {
     // Only the time since the previous save on this level is new; the on-screen
     // level timer still counts from the load.
     int32_t now = (int32_t)std::time(nullptr);
-    if (now > lastLevelSaveTime)
-        progress.secondsPlayed += (uint32_t)(now - lastLevelSaveTime);
+    if (now > lastLevelSaveTime) progress.secondsPlayed += (uint32_t)(now - lastLevelSaveTime);
     lastLevelSaveTime = now;
     progress.windowModeNumber = getInt(config, "windowMode");
-    if (progress.levelIndex > progress.levelsOpen)
-        progress.levelsOpen = progress.levelIndex;
+    if (progress.levelIndex > progress.levelsOpen) progress.levelsOpen = progress.levelIndex;
 
     // The level file goes first: a record counting words its level file lacks would have
     // them counted again after a restart.
@@ -161,11 +149,10 @@ int saveProgress(LetterTray *tray)
         char path[LEVEL_PATH_BYTES];
         levelSavePath(path, tray);
         std::string json = foundWordsJson();
-        if (!writeSaveFile(path, json.data(), json.size()))
-            return 0;
+        if (!writeSaveFile(path, json.data(), json.size())) return 0;
         levelWritten = 1;
     }
-    const char *saveName = getLangString(config, currentLanguage, "save");
+    const char* saveName = getLangString(config, currentLanguage, "save");
     if (saveName) {
         unsigned char record[kRecordFileSize];
         encodeProgress(progress, record);
@@ -174,13 +161,12 @@ int saveProgress(LetterTray *tray)
     return levelWritten;
 }
 
-void readProgress(Progress *record, const char *path)
-{
+void readProgress(Progress* record, const char* path) {
     *record = Progress();
     record->volume = 100;
     std::optional<std::vector<char>> bytes = readSaveFile(path);
     if (bytes && bytes->size() == kRecordFileSize)
-        decodeProgress((const unsigned char *)bytes->data(), record);
+        decodeProgress((const unsigned char*)bytes->data(), record);
     else if (bytes)
         rememberUnusable(path, true);
 }

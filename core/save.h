@@ -12,17 +12,17 @@ struct Progress;
 enum { LEVEL_PATH_BYTES = 128 };
 
 // save/<two hex digits per byte of the row>.sav
-void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray *tray);
+void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray);
 
 // Writes the level file when the level has found words, then, unless that failed, the
 // progress file of the current language. 1 when the level file was written.
-int saveProgress(LetterTray *tray);
+int saveProgress(LetterTray* tray);
 
 // Defaults (all 0, volume 100), then the file's 40 bytes when it is exactly 40 bytes long.
-void readProgress(Progress *record, const char *path);
+void readProgress(Progress* record, const char* path);
 
 // Forgets which save files could not be used (resetCore).
 void forgetUnusableSaveFiles();
 
 // The bytes of a save file; none when it is missing or cannot be read.
-std::optional<std::vector<char>> readSaveFile(const char *path);
+std::optional<std::vector<char>> readSaveFile(const char* path);

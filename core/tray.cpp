@@ -9,16 +9,14 @@ LetterTray letterTray;
 
 namespace {
 
-int encodedLength(uint32_t cp)
-{
+int encodedLength(uint32_t cp) {
     char scratch[4];
     return encodeUtf8(cp, scratch);
 }
 
 }  // namespace
 
-int utf8Length(const char *text)
-{
+int utf8Length(const char* text) {
     int count = 0;
     uint32_t cp;
     while (*text) {
@@ -28,44 +26,37 @@ int utf8Length(const char *text)
     return count;
 }
 
-int rowFitsTray(const char *letters)
-{
+int rowFitsTray(const char* letters) {
     // Malformed bytes become U+FFFD (3 bytes) in the typed text, so the
     // re-encoded row must fit as well as the row itself.
     size_t bytes = std::strlen(letters);
-    if (bytes > TRAY_TEXT_BYTES - 1)
-        return 0;
+    if (bytes > TRAY_TEXT_BYTES - 1) return 0;
     int count = 0;
     size_t encodedBytes = 0;
     uint32_t cp;
-    for (const char *p = letters; *p; count++) {
+    for (const char* p = letters; *p; count++) {
         p += decodeUtf8(p, &cp);
         encodedBytes += encodedLength(cp);
     }
     return count <= TRAY_MAX_LETTERS && encodedBytes <= TRAY_TEXT_BYTES - 1;
 }
 
-int initLetterTray(LetterTray *tray)
-{
+int initLetterTray(LetterTray* tray) {
     tray->letterCount = 0;
     return clearTypedWord(tray);
 }
 
-int setLevelLetters(LetterTray *tray, const char *letters)
-{
-    if (!rowFitsTray(letters))
-        return 0;
+int setLevelLetters(LetterTray* tray, const char* letters) {
+    if (!rowFitsTray(letters)) return 0;
     std::memset(tray->letterText, 0, sizeof tray->letterText);
     std::memcpy(tray->letterText, letters, std::strlen(letters));
     int count = 0;
-    for (const char *p = letters; *p; count++)
-        p += decodeUtf8(p, &tray->letters[count]);
+    for (const char* p = letters; *p; count++) p += decodeUtf8(p, &tray->letters[count]);
     tray->letterCount = count;
     return clearTypedWord(tray);
 }
 
-int clearTypedWord(LetterTray *tray)
-{
+int clearTypedWord(LetterTray* tray) {
     tray->typedTop = -1;
     std::memset(tray->letterUsed, 0, sizeof tray->letterUsed);
     tray->typedLetters[0] = 0;
@@ -73,31 +64,26 @@ int clearTypedWord(LetterTray *tray)
     return 1;
 }
 
-int typeCharacter(LetterTray *tray, const char *ch)
-{
+int typeCharacter(LetterTray* tray, const char* ch) {
     for (int i = 0; i < tray->letterCount; i++) {
         char text[7];
         uint32_t cp;
         letterUtf8(tray, i, text, &cp);
-        if (!tray->letterUsed[i] && std::strcmp(text, ch) == 0)
-            return pushLetter(tray, cp, i);
+        if (!tray->letterUsed[i] && std::strcmp(text, ch) == 0) return pushLetter(tray, cp, i);
     }
     return 0;
 }
 
-int pushLetter(LetterTray *tray, uint32_t codePoint, int i)
-{
+int pushLetter(LetterTray* tray, uint32_t codePoint, int i) {
     tray->letterUsed[i] = 1;
     tray->typedTop += 1;
     tray->typedLetters[tray->typedTop] = codePoint;
     tray->typedIndex[tray->typedTop] = i;
-    if (tray->typedTop + 1 < TRAY_MAX_LETTERS)
-        tray->typedLetters[tray->typedTop + 1] = 0;
+    if (tray->typedTop + 1 < TRAY_MAX_LETTERS) tray->typedLetters[tray->typedTop + 1] = 0;
     return rebuildTypedText(tray);
 }
 
-int popLetter(LetterTray *tray)
-{
+int popLetter(LetterTray* tray) {
     if (tray->typedTop < 0) {
         rebuildTypedText(tray);
         return 0;
@@ -109,8 +95,7 @@ int popLetter(LetterTray *tray)
     return 1;
 }
 
-int rebuildTypedText(LetterTray *tray)
-{
+int rebuildTypedText(LetterTray* tray) {
     int at = 0;
     for (int k = 0; k <= tray->typedTop; k++)
         at += encodeUtf8(tray->typedLetters[k], tray->typedText + at);
@@ -118,47 +103,37 @@ int rebuildTypedText(LetterTray *tray)
     return 1;
 }
 
-int letterUtf8(const LetterTray *tray, int i, char out[7], uint32_t *codePoint)
-{
+int letterUtf8(const LetterTray* tray, int i, char out[7], uint32_t* codePoint) {
     *codePoint = tray->letters[i];
     std::memset(out, 0, 7);
     return encodeUtf8(tray->letters[i], out);
 }
 
-const char *typedWord(const LetterTray *tray)
-{
+const char* typedWord(const LetterTray* tray) {
     return tray->typedText;
 }
 
-int letterCount(const LetterTray *tray)
-{
+int letterCount(const LetterTray* tray) {
     return tray->letterCount;
 }
 
-int isLetterUsed(const LetterTray *tray, int i)
-{
+int isLetterUsed(const LetterTray* tray, int i) {
     return tray->letterUsed[i];
 }
 
-uint32_t pressedLetter(const char *layoutName, uint32_t text)
-{
+uint32_t pressedLetter(const char* layoutName, uint32_t text) {
     // The text wins: AltGr+a is named "a" on a Polish layout but makes ą.
-    if (text)
-        return lowerNonAsciiLetter(text);
-    if (!layoutName)
-        return 0;
+    if (text) return lowerNonAsciiLetter(text);
+    if (!layoutName) return 0;
     uint32_t cp;
     int length = decodeUtf8(layoutName, &cp);
     return layoutName[length] == 0 ? lowerNonAsciiLetter(cp) : 0;
 }
 
-char keyToChar(int glfwKey)
-{
-    const char *name = keyLayoutName(glfwKey);
-    if (!name || name[0] == 0 || name[1] != 0)
-        return 0;
+char keyToChar(int glfwKey) {
+    const char* name = keyLayoutName(glfwKey);
+    if (!name || name[0] == 0 || name[1] != 0) return 0;
     char c = name[0];
-    if (c >= 'A' && c <= 'Z')
-        c = (char)(c - 'A' + 'a');
+    if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
     return c;
 }

@@ -22,8 +22,7 @@ const int32_t kAutosaveIntervalSeconds = 60;
 const int32_t kScrollToEnd = 99999;
 
 // A word found before and typed again: remember when, for the highlight.
-void markRepeat(const char *word)
-{
+void markRepeat(const char* word) {
     int outcome = HASH_PRESENT;
     uint32_t slot = hashPut(repeatTimes, word, &outcome);
     if (outcome != HASH_PRESENT && slot != repeatTimes.capacity)
@@ -32,15 +31,13 @@ void markRepeat(const char *word)
 
 }  // namespace
 
-void appendRestoredWord(FoundList *list, const char *word)
-{
+void appendRestoredWord(FoundList* list, const char* word) {
     appendToFoundList(list, word);
     levelFoundCount += 1;
     foundListScroll = kScrollToEnd;
 }
 
-void appendFoundWord(FoundList *list, const char *word)
-{
+void appendFoundWord(FoundList* list, const char* word) {
     appendRestoredWord(list, word);
     int32_t now = (int32_t)std::time(nullptr);
     if (now - lastAutosaveTime > kAutosaveIntervalSeconds) {
@@ -49,14 +46,11 @@ void appendFoundWord(FoundList *list, const char *word)
     }
 }
 
-StoryTurn checkWord()
-{
-    if (levelWords.capacity == 0)
-        return {};
+StoryTurn checkWord() {
+    if (levelWords.capacity == 0) return {};
     uint32_t slot = hashGet(levelWords, typedWord(&letterTray));
-    if (slot == levelWords.capacity)
-        return {};  // not a word (yet): the player may go on typing
-    const char *word = levelWords.keys[slot];
+    if (slot == levelWords.capacity) return {};  // not a word (yet): the player may go on typing
+    const char* word = levelWords.keys[slot];
 
     if (isWordFound(&foundList, word)) {
         markRepeat(word);

@@ -24,6 +24,6 @@ StoryTurn checkWord();
 
 // Appends word (a pointer kept as is) and saves when the last autosave is more
 // than 60 seconds old.
-void appendFoundWord(FoundList *list, const char *word);
+void appendFoundWord(FoundList* list, const char* word);
 // The same without the autosave, for words restored from a level file.
-void appendRestoredWord(FoundList *list, const char *word);
+void appendRestoredWord(FoundList* list, const char* word);

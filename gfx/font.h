@@ -8,20 +8,20 @@
 
 struct ImFont;
 
-
-extern ImFont *smallFont;  // null when its file is missing
-extern ImFont *mainFont;
+extern ImFont* smallFont;  // null when its file is missing
+extern ImFont* mainFont;
 
 // True when the bytes of a font file pass fontIsUsable (gfx/font_check.h) for ranges and bake on
 // their own at the pixel height, which must be above 0 and at most 256.
-bool fontCanBeBaked(const unsigned char *data, size_t size, float pixelHeight, const uint16_t *ranges);
+bool fontCanBeBaked(const unsigned char* data, size_t size, float pixelHeight,
+                    const uint16_t* ranges);
 
 // Bakes the font file at path at the pixel height (1x1 oversampling) into the GUI's
 // font atlas and makes it the current font. A missing file, or one that fontCanBeBaked
 // refuses, returns null and changes nothing: the GUI keeps the fonts it had.
 // Call between frames, with the window's GL context current.
-ImFont *loadFont(const char *path, float pixelHeight, const uint16_t *ranges);
+ImFont* loadFont(const char* path, float pixelHeight, const uint16_t* ranges);
 
 // Makes the font the GUI's current one, for the rest of this frame and the following frames.
 // Does nothing for a null font or without a GUI context.
-void setFont(ImFont *font);
+void setFont(ImFont* font);

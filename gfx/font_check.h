@@ -11,4 +11,4 @@
 // every outline it reaches are well formed, at least one code point has a glyph, composite glyphs
 // nest a few levels at most, and no outline reaches far beyond the line height (which would make
 // baking take minutes). Outlines in CFF (OpenType "OTTO" files) are not checked, so not accepted.
-bool fontIsUsable(const unsigned char *data, size_t size, const uint16_t *ranges);
+bool fontIsUsable(const unsigned char* data, size_t size, const uint16_t* ranges);

@@ -21,8 +21,7 @@
 #define GL_CLAMP_TO_EDGE 0x812F
 #endif
 
-GuiImage uploadTexture(unsigned char *rgba, int width, int height)
-{
+GuiImage uploadTexture(unsigned char* rgba, int width, int height) {
     GuiImage image;
     if (!rgba || width <= 0 || height <= 0) {
         std::free(rgba);
@@ -38,37 +37,31 @@ GuiImage uploadTexture(unsigned char *rgba, int width, int height)
     glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     std::free(rgba);  // stb_image allocates with malloc
-    image.handle = (void *)(uintptr_t)texture;
+    image.handle = (void*)(uintptr_t)texture;
     return image;
 }
 
 namespace {
 
-uint32_t bigEndian32(const unsigned char *bytes)
-{
+uint32_t bigEndian32(const unsigned char* bytes) {
     return (uint32_t)bytes[0] << 24 | (uint32_t)bytes[1] << 16 | (uint32_t)bytes[2] << 8 | bytes[3];
 }
 
 // A PNG whose chunks all lie inside the bytes, from its header to its end chunk, and whose header
 // asks for at most kMaxImagePixels. The decoder trusts chunk lengths (a 50-byte file can make it
 // allocate megabytes for a chunk that is not there) and the header's size.
-bool pngLooksSound(const unsigned char *bytes, size_t length)
-{
+bool pngLooksSound(const unsigned char* bytes, size_t length) {
     static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (length < 8 + 12 + 13 || std::memcmp(bytes, signature, 8) != 0)
-        return false;
-    const unsigned char *header = bytes + 8;
-    if (bigEndian32(header) != 13 || std::memcmp(header + 4, "IHDR", 4) != 0)
-        return false;
+    if (length < 8 + 12 + 13 || std::memcmp(bytes, signature, 8) != 0) return false;
+    const unsigned char* header = bytes + 8;
+    if (bigEndian32(header) != 13 || std::memcmp(header + 4, "IHDR", 4) != 0) return false;
     uint32_t width = bigEndian32(header + 8), height = bigEndian32(header + 12);
     if (width == 0 || height == 0 || (uint64_t)width * height > (uint64_t)kMaxImagePixels)
         return false;
     for (size_t at = 8; length - at >= 12;) {
         uint32_t chunkLength = bigEndian32(bytes + at);
-        if (chunkLength > length - at - 12)
-            return false;
-        if (std::memcmp(bytes + at + 4, "IEND", 4) == 0)
-            return true;
+        if (chunkLength > length - at - 12) return false;
+        if (std::memcmp(bytes + at + 4, "IEND", 4) == 0) return true;
         at += 12 + (size_t)chunkLength;
     }
     return false;  // cut short before its end chunk
@@ -76,50 +69,39 @@ bool pngLooksSound(const unsigned char *bytes, size_t length)
 
 }  // namespace
 
-unsigned char *decodeImage(const unsigned char *bytes, int length, int *width, int *height)
-{
+unsigned char* decodeImage(const unsigned char* bytes, int length, int* width, int* height) {
     *width = *height = 0;
-    if (!bytes || length <= 0 || !pngLooksSound(bytes, (size_t)length))
-        return nullptr;
+    if (!bytes || length <= 0 || !pngLooksSound(bytes, (size_t)length)) return nullptr;
     int channels = 0;
     return stbi_load_from_memory(bytes, length, width, height, &channels, 4);
 }
 
-GuiImage loadImageFile(const char *path)
-{
+GuiImage loadImageFile(const char* path) {
     std::optional<std::vector<char>> file = readWholeFile(path);
-    if (!file || file->size() > INT32_MAX)
-        return GuiImage();
-    return loadImageMemory((const unsigned char *)file->data(), (int)file->size());
+    if (!file || file->size() > INT32_MAX) return GuiImage();
+    return loadImageMemory((const unsigned char*)file->data(), (int)file->size());
 }
 
-GuiImage loadImageMemory(const unsigned char *bytes, int length)
-{
+GuiImage loadImageMemory(const unsigned char* bytes, int length) {
     int width = 0, height = 0;
-    unsigned char *rgba = decodeImage(bytes, length, &width, &height);
+    unsigned char* rgba = decodeImage(bytes, length, &width, &height);
     return uploadTexture(rgba, width, height);
 }
 
-GuiImage loadImage(ImageAssets *assets, const char *name)
-{
+GuiImage loadImage(ImageAssets* assets, const char* name) {
     std::string path = dataFolder + "images/" + name;
-    if (fileExists(path.c_str()))
-        return loadImageFile(path.c_str());
+    if (fileExists(path.c_str())) return loadImageFile(path.c_str());
     size_t size = 0;
-    const char *member = archiveFind(assets->imagesArchive, assets->imagesArchiveSize, name, &size);
-    if (!member || size > INT32_MAX)
-        return GuiImage();
-    return loadImageMemory((const unsigned char *)member, (int)size);
+    const char* member = archiveFind(assets->imagesArchive, assets->imagesArchiveSize, name, &size);
+    if (!member || size > INT32_MAX) return GuiImage();
+    return loadImageMemory((const unsigned char*)member, (int)size);
 }
 
-GuiImage getImage(ImageAssets *assets, const char *name)
-{
-    if (!name || !assets->imageCache)
-        return GuiImage();
-    StringImageMap &cache = *assets->imageCache;
+GuiImage getImage(ImageAssets* assets, const char* name) {
+    if (!name || !assets->imageCache) return GuiImage();
+    StringImageMap& cache = *assets->imageCache;
     uint32_t slot = hashGet(cache, name);
-    if (slot != cache.capacity)
-        return cache.values[slot];
+    if (slot != cache.capacity) return cache.values[slot];
     int outcome = 0;
     slot = hashPut(cache, name, &outcome);
     GuiImage image = loadImage(assets, name);
@@ -128,20 +110,19 @@ GuiImage getImage(ImageAssets *assets, const char *name)
     return image;
 }
 
-void loadImageAssets(ImageAssets *images)
-{
-    readArchive("images", &images->imagesArchiveBytes, &images->imagesArchive, &images->imagesArchiveSize);
+void loadImageAssets(ImageAssets* images) {
+    readArchive("images", &images->imagesArchiveBytes, &images->imagesArchive,
+                &images->imagesArchiveSize);
     delete images->imageCache;
     images->imageCache = new StringImageMap();
 }
 
-void freeImageAssets(ImageAssets *images)
-{
+void freeImageAssets(ImageAssets* images) {
     delete images->imageCache;
     images->imageCache = nullptr;
 }
 
-template uint32_t hashGet(const StringHash<GuiImage> &, const char *);
-template uint32_t hashPut(StringHash<GuiImage> &, const char *, int *);
-template void hashDelete(StringHash<GuiImage> &, uint32_t);
-template bool hashExists(const StringHash<GuiImage> &, uint32_t);
+template uint32_t hashGet(const StringHash<GuiImage>&, const char*);
+template uint32_t hashPut(StringHash<GuiImage>&, const char*, int*);
+template void hashDelete(StringHash<GuiImage>&, uint32_t);
+template bool hashExists(const StringHash<GuiImage>&, uint32_t);

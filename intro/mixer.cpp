@@ -93,23 +93,26 @@ inline int32_t samplePair(const int16_t* at) {
 // Four frames at a time with SSE2 (every x86-64 processor has it): each frame's two samples
 // come in one scalar load, everything else is vector work. The low 32 bits of the positions,
 // whose top 31 bits are the interpolation fraction, advance as a vector of their own.
-int64_t mixFrames(const int16_t* data, int64_t position, int64_t step, float* out, int n, float& gain1,
-                  float& gain2, float step1, float step2) {
+int64_t mixFrames(const int16_t* data, int64_t position, int64_t step, float* out, int n,
+                  float& gain1, float& gain2, float step1, float step2) {
   const __m128 fractionScale = _mm_set1_ps(1.0f / 2147483648.0f);
   const __m128 steps = _mm_setr_ps(step1, step2, step1, step2);
   const __m128 pairStep = _mm_add_ps(steps, steps);
   const __m128 quadStep = _mm_add_ps(pairStep, pairStep);
   const uint32_t lowStep = static_cast<uint32_t>(step);
   const __m128i lowQuadStep = _mm_set1_epi32(static_cast<int32_t>(4 * lowStep));
-  __m128i lows = _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(position)),
-                               _mm_setr_epi32(0, static_cast<int32_t>(lowStep), static_cast<int32_t>(2 * lowStep),
-                                              static_cast<int32_t>(3 * lowStep)));
-  __m128 gains = _mm_add_ps(_mm_setr_ps(gain1, gain2, gain1, gain2), _mm_setr_ps(0, 0, step1, step2));
+  __m128i lows = _mm_add_epi32(
+      _mm_set1_epi32(static_cast<int32_t>(position)),
+      _mm_setr_epi32(0, static_cast<int32_t>(lowStep), static_cast<int32_t>(2 * lowStep),
+                     static_cast<int32_t>(3 * lowStep)));
+  __m128 gains =
+      _mm_add_ps(_mm_setr_ps(gain1, gain2, gain1, gain2), _mm_setr_ps(0, 0, step1, step2));
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     int64_t p1 = position + step, p2 = p1 + step, p3 = p2 + step;
-    __m128i pairs = _mm_setr_epi32(samplePair(data + (position >> 32)), samplePair(data + (p1 >> 32)),
-                                   samplePair(data + (p2 >> 32)), samplePair(data + (p3 >> 32)));
+    __m128i pairs =
+        _mm_setr_epi32(samplePair(data + (position >> 32)), samplePair(data + (p1 >> 32)),
+                       samplePair(data + (p2 >> 32)), samplePair(data + (p3 >> 32)));
     __m128 first = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_slli_epi32(pairs, 16), 16));
     __m128 second = _mm_cvtepi32_ps(_mm_srai_epi32(pairs, 16));
     __m128 fraction = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(lows, 1)), fractionScale);
@@ -117,7 +120,8 @@ int64_t mixFrames(const int16_t* data, int64_t position, int64_t step, float* ou
     float* o = out + 2 * i;
     _mm_storeu_ps(o, _mm_add_ps(_mm_loadu_ps(o), _mm_mul_ps(_mm_unpacklo_ps(value, value), gains)));
     __m128 nextGains = _mm_add_ps(gains, pairStep);
-    _mm_storeu_ps(o + 4, _mm_add_ps(_mm_loadu_ps(o + 4), _mm_mul_ps(_mm_unpackhi_ps(value, value), nextGains)));
+    _mm_storeu_ps(o + 4, _mm_add_ps(_mm_loadu_ps(o + 4),
+                                    _mm_mul_ps(_mm_unpackhi_ps(value, value), nextGains)));
     gains = _mm_add_ps(gains, quadStep);
     lows = _mm_add_epi32(lows, lowQuadStep);
     position = p3 + step;
@@ -274,8 +278,8 @@ void fillBlock() {
     toTick -= n;
     mixed += n;
   }
-  output.blocks[output.fill] = BlockInfo{static_cast<uint8_t>(song->order), static_cast<uint8_t>(song->row),
-                                         song->timeMs};
+  output.blocks[output.fill] =
+      BlockInfo{static_cast<uint8_t>(song->order), static_cast<uint8_t>(song->row), song->timeMs};
   song->samplesToTick = toTick;
   int16_t* target = output.clipped.data();
   // Round to nearest and clip to the 16-bit range (the pack saturates; the float clamp only

@@ -18,7 +18,8 @@ void resizeGlScene(int width, int height);
 // Texture of a bitmap resource with all mipmap levels; 0 when it cannot be loaded. It and the
 // counter below belong to the platform's window file (window_sdl.cpp, window_win32.cpp).
 unsigned loadBitmapTexture(int id);
-// A texture with all mipmap levels from 24-bit blue-green-red rows, bottom-up, each padded to 4 bytes.
+// A texture with all mipmap levels from 24-bit blue-green-red rows, bottom-up, each padded to 4
+// bytes.
 unsigned mipmappedTexture(int width, int height, const void* pixels);
 // Draws formatted text with the glyph texture; y counts from the top of the window.
 void drawText(float x, float y, float size, const char* format, ...);

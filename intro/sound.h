@@ -14,9 +14,9 @@ struct MixVoice {
   int32_t frequency;
   int32_t panCopy;
   int32_t volume;  // 0..127
-  int32_t pan;  // 0..255
+  int32_t pan;     // 0..255
   uint32_t pendingOffset;
-  XmSample* sample;  // null = silent
+  XmSample* sample;      // null = silent
   int32_t gain1, gain2;  // left and right targets: volume x (255 - pan) / 255, volume x pan / 255
   uint32_t position;
   uint32_t fraction;
@@ -42,8 +42,8 @@ constexpr int RING_BLOCKS = 100;
 struct MixConstants {
   int mixRate;
   int blockFrames;  // 20 ms rounded up to a multiple of 4: 884 at 44100 Hz
-  int ringFrames;  // 100 blocks
-  int rampLength;  // 128 at 44100 Hz
+  int ringFrames;   // 100 blocks
+  int rampLength;   // 128 at 44100 Hz
   float rampReciprocal;
   float rateReciprocal;
 };

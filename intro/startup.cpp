@@ -32,7 +32,8 @@ XmSong* startIntro() {
     showMessage("Error loading music", "ERROR", MessageIcon::Plain);
     return nullptr;
   }
-  bool fullscreen = askYesNo("Have wankin fullscreen ?", QUESTION_CAPTION, MessageIcon::Information);
+  bool fullscreen =
+      askYesNo("Have wankin fullscreen ?", QUESTION_CAPTION, MessageIcon::Information);
   if (!createGlWindow(WINDOW_TITLE, 640, 480, 32, fullscreen)) {
     xmFreeSong(song);
     soundClose();

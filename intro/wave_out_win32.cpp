@@ -54,7 +54,8 @@ uint64_t waveOutPositionBytes() {
   if (!device) return 0;
   MMTIME time{};
   time.wType = TIME_BYTES;
-  if (waveOutGetPosition(device, &time, sizeof time) != MMSYSERR_NOERROR || time.wType != TIME_BYTES)
+  if (waveOutGetPosition(device, &time, sizeof time) != MMSYSERR_NOERROR ||
+      time.wType != TIME_BYTES)
     return wrappedBytes + lastReported;
   if (time.u.cb < lastReported) wrappedBytes += uint64_t{1} << 32;
   lastReported = time.u.cb;

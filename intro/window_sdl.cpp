@@ -20,10 +20,14 @@ bool fullscreen;
 
 Uint32 sdlIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Plain: return 0;
-    case MessageIcon::Information: return SDL_MESSAGEBOX_INFORMATION;
-    case MessageIcon::Warning: return SDL_MESSAGEBOX_WARNING;
-    case MessageIcon::Error: return SDL_MESSAGEBOX_ERROR;
+    case MessageIcon::Plain:
+      return 0;
+    case MessageIcon::Information:
+      return SDL_MESSAGEBOX_INFORMATION;
+    case MessageIcon::Warning:
+      return SDL_MESSAGEBOX_WARNING;
+    case MessageIcon::Error:
+      return SDL_MESSAGEBOX_ERROR;
   }
   return 0;
 }
@@ -75,7 +79,8 @@ bool windowFailure(const char* text) {
 
 // Asked whenever the display cannot switch: Yes goes on in a window, No ends the program.
 bool windowedInstead() {
-  if (askYesNo("The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
+  if (askYesNo("The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed "
+               "Mode Instead?",
                "Orvo GL", MessageIcon::Warning)) {
     fullscreen = false;
     return true;
@@ -87,7 +92,8 @@ bool windowedInstead() {
 // The display mode of exactly width x height at `bits` per pixel (bits as the display counts
 // them: 8-bit RGB in 4 bytes is 32), or false.
 bool exactDisplayMode(int width, int height, int bits, SDL_DisplayMode& mode) {
-  SDL_DisplayMode wanted{bits > 16 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_RGB565, width, height, 0, nullptr};
+  SDL_DisplayMode wanted{bits > 16 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_RGB565, width, height,
+                         0, nullptr};
   return SDL_GetClosestDisplayMode(0, &wanted, &mode) && mode.w == width && mode.h == height &&
          static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8 == bits;
 }
@@ -96,7 +102,8 @@ bool exactDisplayMode(int width, int height, int bits, SDL_DisplayMode& mode) {
 SDL_Window* createWindowWithPixelFormat(const char* title, int width, int height) {
   for (int depth : {32, 24, 16}) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
-    if (SDL_Window* made = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN))
+    if (SDL_Window* made =
+            SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN))
       return made;
   }
   return nullptr;
@@ -114,24 +121,29 @@ bool plainWindowPossible(const char* title, int width, int height) {
 
 bool createGlWindow(const char* title, int width, int height, int bits, bool fullScreen) {
   fullscreen = fullScreen;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return windowFailure("Failed To Register The Window Class.");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    return windowFailure("Failed To Register The Window Class.");
   SDL_DisplayMode mode{};
-  if (fullScreen && !exactDisplayMode(width, height, bits, mode) && !windowedInstead()) return false;
+  if (fullScreen && !exactDisplayMode(width, height, bits, mode) && !windowedInstead())
+    return false;
 
   int colourBits = bits > 16 ? 8 : 5;
-  if (SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) != 0 || SDL_GL_SetAttribute(SDL_GL_RED_SIZE, colourBits) != 0 ||
+  if (SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) != 0 ||
+      SDL_GL_SetAttribute(SDL_GL_RED_SIZE, colourBits) != 0 ||
       SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colourBits) != 0 ||
       SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, colourBits) != 0)
     return windowFailure("Can't Set The PixelFormat.");
   window = createWindowWithPixelFormat(title, width, height);
   if (!window) {
-    return windowFailure(plainWindowPossible(title, width, height) ? "Can't Find A Suitable PixelFormat."
-                                                                  : "Window Creation Error.");
+    return windowFailure(plainWindowPossible(title, width, height)
+                             ? "Can't Find A Suitable PixelFormat."
+                             : "Window Creation Error.");
   }
   // The window's own drawable, which GL draws into.
   SDL_SysWMinfo native;
   SDL_VERSION(&native.version);
-  if (!SDL_GetWindowWMInfo(window, &native)) return windowFailure("Can't Create A GL Device Context.");
+  if (!SDL_GetWindowWMInfo(window, &native))
+    return windowFailure("Can't Create A GL Device Context.");
   if (fullscreen && (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
                      SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0)) {
     SDL_SetWindowFullscreen(window, 0);
@@ -171,8 +183,10 @@ unsigned loadBitmapTexture(int id) {
   int rowBytes = surface->w * 3;
   std::vector<unsigned char> pixels(static_cast<size_t>(rowBytes) * surface->h);
   for (int y = 0; y < surface->h; ++y)
-    std::memcpy(&pixels[static_cast<size_t>(surface->h - 1 - y) * rowBytes],
-                static_cast<unsigned char*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch, rowBytes);
+    std::memcpy(
+        &pixels[static_cast<size_t>(surface->h - 1 - y) * rowBytes],
+        static_cast<unsigned char*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch,
+        rowBytes);
   unsigned texture = mipmappedTexture(surface->w, surface->h, pixels.data());
   SDL_FreeSurface(surface);
   return texture;

@@ -17,10 +17,14 @@ bool fullscreen;
 
 UINT boxIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Information: return MB_ICONINFORMATION;
-    case MessageIcon::Warning: return MB_ICONEXCLAMATION;
-    case MessageIcon::Error: return MB_ICONSTOP;
-    case MessageIcon::Plain: break;
+    case MessageIcon::Information:
+      return MB_ICONINFORMATION;
+    case MessageIcon::Warning:
+      return MB_ICONEXCLAMATION;
+    case MessageIcon::Error:
+      return MB_ICONSTOP;
+    case MessageIcon::Plain:
+      break;
   }
   return 0;
 }
@@ -58,7 +62,8 @@ bool askYesNo(const char* text, const char* caption, MessageIcon icon) {
 float secondsSinceStart() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  return static_cast<float>(static_cast<uint64_t>(now.QuadPart) - intro.timerStart) / intro.timerFrequency;
+  return static_cast<float>(static_cast<uint64_t>(now.QuadPart) - intro.timerStart) /
+         intro.timerFrequency;
 }
 
 void killGlWindow() {
@@ -111,7 +116,8 @@ bool createGlWindow(const char* title, int width, int height, int bits, bool ful
     mode.dmBitsPerPel = DWORD(bits);
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
     if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-      if (askYesNo("The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
+      if (askYesNo("The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use "
+                   "Windowed Mode Instead?",
                    "Orvo GL", MessageIcon::Warning)) {
         fullscreen = false;
       } else {
@@ -129,9 +135,9 @@ bool createGlWindow(const char* title, int width, int height, int bits, bool ful
   }
   RECT frame{0, 0, width, height};
   AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
-  window = CreateWindowExA(extendedStyle, "OpenGL", title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                           nullptr);
+  window = CreateWindowExA(
+      extendedStyle, "OpenGL", title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   if (!window) return failWindow("Window Creation Error.");
 
   deviceContext = GetDC(window);
@@ -146,10 +152,12 @@ bool createGlWindow(const char* title, int width, int height, int bits, bool ful
   format.iLayerType = PFD_MAIN_PLANE;
   int chosen = ChoosePixelFormat(deviceContext, &format);
   if (!chosen) return failWindow("Can't Find A Suitable PixelFormat.");
-  if (!SetPixelFormat(deviceContext, chosen, &format)) return failWindow("Can't Set The PixelFormat.");
+  if (!SetPixelFormat(deviceContext, chosen, &format))
+    return failWindow("Can't Set The PixelFormat.");
   glContext = wglCreateContext(deviceContext);
   if (!glContext) return failWindow("Can't Create A GL Rendering Context.");
-  if (!wglMakeCurrent(deviceContext, glContext)) return failWindow("Can't Activate The GL Rendering Context.");
+  if (!wglMakeCurrent(deviceContext, glContext))
+    return failWindow("Can't Activate The GL Rendering Context.");
 
   ShowWindow(window, SW_SHOW);
   SetForegroundWindow(window);
@@ -163,8 +171,8 @@ void swapGlWindow() {
 }
 
 unsigned loadBitmapTexture(int id) {
-  HBITMAP bitmap = static_cast<HBITMAP>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!bitmap) return 0;
   BITMAP pixels;
   GetObjectA(bitmap, sizeof pixels, &pixels);
@@ -182,5 +190,6 @@ ResourceData findResource(ResourceType type, int id) {
   HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), kind);
   HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
   if (!loaded) return {nullptr, 0};
-  return {static_cast<const uint8_t*>(LockResource(loaded)), static_cast<uint32_t>(SizeofResource(module, found))};
+  return {static_cast<const uint8_t*>(LockResource(loaded)),
+          static_cast<uint32_t>(SizeofResource(module, found))};
 }

@@ -40,7 +40,7 @@ struct XmEnvelopePoint {
 enum XmEnvelopeBits : uint8_t { XM_ENV_ON = 1, XM_ENV_SUSTAIN = 2, XM_ENV_LOOP = 4 };
 
 struct XmInstrument {
-  uint32_t sampleCount;  // 0..16
+  uint32_t sampleCount;   // 0..16
   XmSample* samples[16];  // slots beyond sampleCount point at the shared empty sample
   uint8_t keyMap[96];
   XmEnvelopePoint volumePoints[12];
@@ -54,7 +54,7 @@ struct XmInstrument {
 };
 
 struct XmCell {
-  uint8_t note;  // 0 none, 1..96, 255 key off
+  uint8_t note;        // 0 none, 1..96, 255 key off
   uint8_t instrument;  // 0 none, 1..128
   uint8_t volume;
   uint8_t effect;
@@ -69,8 +69,8 @@ struct XmPattern {
 struct XmEnvelopeState {
   uint32_t point;
   uint32_t tick;
-  int32_t value;  // 16.16
-  int32_t step;  // 16.16
+  int32_t value;    // 16.16
+  int32_t step;     // 16.16
   int32_t current;  // 0..64
   bool stopped;
 };
@@ -90,13 +90,13 @@ struct XmChannel {
   MixVoice* voice;
   uint8_t flags;
   int32_t period;
-  int32_t volume;  // 0..64 (Cxx may set more)
-  int32_t pan;  // 0..255
-  int32_t volumeDelta;  // tremolo and tremor
-  int32_t periodDelta;  // vibrato and arpeggio
+  int32_t volume;                  // 0..64 (Cxx may set more)
+  int32_t pan;                     // 0..255
+  int32_t volumeDelta;             // tremolo and tremor
+  int32_t periodDelta;             // vibrato and arpeggio
   XmEnvelopeState volumeEnvelope;  // current 0..64
-  XmEnvelopeState panEnvelope;  // current 0..64, 32 = centre
-  int32_t fadeout;  // 65536 at a new note
+  XmEnvelopeState panEnvelope;     // current 0..64, 32 = centre
+  int32_t fadeout;                 // 65536 at a new note
   uint32_t autoVibratoPosition;
   uint32_t autoVibratoSweep;
   bool keyOff;

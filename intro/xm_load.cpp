@@ -28,7 +28,7 @@ constexpr uint8_t MAX_ENVELOPE_POINTS = 12;
 constexpr uint32_t MAX_SAMPLE_LENGTH = 1u << 28;
 
 class Reader {
- public:
+public:
   explicit Reader(void* file) : file_(file) {}
   // Reads past the end leave the rest of the buffer zero-filled.
   void bytes(void* buffer, uint32_t count) {
@@ -62,7 +62,7 @@ class Reader {
     return end - here;
   }
 
- private:
+private:
   void* file_;
 };
 
@@ -81,7 +81,7 @@ XmLoadResult loadPatterns(Reader& in, XmSong* song, uint32_t patternCount) {
     pattern.rows = 64;
     if (p < patternCount) {
       in.u32();  // header length: the header is always read as 9 bytes
-      in.u8();  // packing type
+      in.u8();   // packing type
       pattern.rows = in.u16();
       packedSize = in.u16();
       if (pattern.rows > MAX_ROWS) return XM_BAD_HEADER;
@@ -164,7 +164,8 @@ void readSampleHeader(Reader& in, XmSample& sample) {
 
 // Keeps the loop inside the sample so that the mixer and the guard value stay in bounds.
 void settleLoop(XmSample& sample) {
-  if (sample.loopMode != XM_LOOP_NONE && sample.loopStart < sample.length && sample.loopLength > 0) {
+  if (sample.loopMode != XM_LOOP_NONE && sample.loopStart < sample.length &&
+      sample.loopLength > 0) {
     sample.loopLength = std::min(sample.loopLength, sample.length - sample.loopStart);
     return;
   }
@@ -307,13 +308,20 @@ XmSong* xmLoadSong(const char* name, XmSampleLoadHook hook, XmLoadResult* result
 
 const char* xmLoadResultText(XmLoadResult result) {
   switch (result) {
-    case XM_LOADED: return "loaded";
-    case XM_NOT_FOUND: return "module not found";
-    case XM_BAD_SIGNATURE: return "not an XM module";
-    case XM_TOO_MANY_CHANNELS: return "more than 32 channels";
-    case XM_BAD_HEADER: return "damaged header";
-    case XM_TOO_MANY_SAMPLES: return "an instrument has more than 16 samples";
-    case XM_OUT_OF_MEMORY: return "out of memory";
+    case XM_LOADED:
+      return "loaded";
+    case XM_NOT_FOUND:
+      return "module not found";
+    case XM_BAD_SIGNATURE:
+      return "not an XM module";
+    case XM_TOO_MANY_CHANNELS:
+      return "more than 32 channels";
+    case XM_BAD_HEADER:
+      return "damaged header";
+    case XM_TOO_MANY_SAMPLES:
+      return "an instrument has more than 16 samples";
+    case XM_OUT_OF_MEMORY:
+      return "out of memory";
   }
   return "unknown";
 }

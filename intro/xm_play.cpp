@@ -84,7 +84,8 @@ void vibratoAndAdvance(XmChannel& ch) {
 
 void tremolo(XmChannel& ch) {
   int delta = (waveValue(ch.waveControl >> 4, ch.tremoloPosition) * ch.tremoloDepth) >> 6;
-  ch.volumeDelta = ch.tremoloPosition >= 0 ? std::min(delta, 64 - ch.volume) : -std::min(delta, ch.volume);
+  ch.volumeDelta =
+      ch.tremoloPosition >= 0 ? std::min(delta, 64 - ch.volume) : -std::min(delta, ch.volume);
   advanceWave(ch.tremoloPosition, ch.tremoloSpeed);
   ch.flags |= XM_UPDATE_VOLUME;
 }
@@ -152,13 +153,13 @@ struct EnvelopeShape {
 };
 
 EnvelopeShape volumeShape(const XmInstrument& ins) {
-  return {ins.volumePoints, ins.volumePointCount, ins.volumeSustain, ins.volumeLoopStart,
-          ins.volumeLoopEnd, ins.volumeType};
+  return {ins.volumePoints,    ins.volumePointCount, ins.volumeSustain,
+          ins.volumeLoopStart, ins.volumeLoopEnd,    ins.volumeType};
 }
 
 EnvelopeShape panShape(const XmInstrument& ins) {
-  return {ins.panPoints, ins.panPointCount, ins.panSustain, ins.panLoopStart, ins.panLoopEnd,
-          ins.panType};
+  return {ins.panPoints,    ins.panPointCount, ins.panSustain,
+          ins.panLoopStart, ins.panLoopEnd,    ins.panType};
 }
 
 // Envelope values are 0..64; a damaged file may hold more.
@@ -192,7 +193,8 @@ void stepEnvelope(XmEnvelopeState& e, const EnvelopeShape& shape, bool keyOff) {
       settleEnvelopeValue(e);
       return;
     }
-    if ((shape.type & XM_ENV_SUSTAIN) && e.point == static_cast<uint32_t>(shape.sustain) && !keyOff) {
+    if ((shape.type & XM_ENV_SUSTAIN) && e.point == static_cast<uint32_t>(shape.sustain) &&
+        !keyOff) {
       e.value = level(points[e.point]) << 16;
       settleEnvelopeValue(e);
       return;
@@ -251,16 +253,36 @@ void stepEnvelopesAndFadeout(XmChannel& ch, const XmInstrument& ins) {
 void volumeColumnRow(XmChannel& ch, uint8_t byte) {
   int y = byte & 15;
   switch (byte >> 4) {
-    case 1: case 2: case 3: case 4: case 5:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
       if (byte <= 0x50) ch.volume = byte - 0x10;
       break;
-    case 6: case 8: volumeDown(ch, y); break;
-    case 7: case 9: volumeUp(ch, y); break;
-    case 0xA: ch.vibratoSpeed = y; break;
-    case 0xB: ch.vibratoDepth = y; break;
-    case 0xC: ch.pan = y * 16; break;
-    case 0xD: ch.pan -= y; break;
-    case 0xE: ch.pan += y; break;
+    case 6:
+    case 8:
+      volumeDown(ch, y);
+      break;
+    case 7:
+    case 9:
+      volumeUp(ch, y);
+      break;
+    case 0xA:
+      ch.vibratoSpeed = y;
+      break;
+    case 0xB:
+      ch.vibratoDepth = y;
+      break;
+    case 0xC:
+      ch.pan = y * 16;
+      break;
+    case 0xD:
+      ch.pan -= y;
+      break;
+    case 0xE:
+      ch.pan += y;
+      break;
     case 0xF:
       if (y) ch.tonePortaSpeed = y * 16;
       ch.tonePortaTarget = ch.targetPeriod;
@@ -272,15 +294,25 @@ void volumeColumnRow(XmChannel& ch, uint8_t byte) {
 void volumeColumnTick(XmChannel& ch, uint8_t byte) {
   int y = byte & 15;
   switch (byte >> 4) {
-    case 6: volumeDown(ch, y); break;
-    case 7: volumeUp(ch, y); break;
+    case 6:
+      volumeDown(ch, y);
+      break;
+    case 7:
+      volumeUp(ch, y);
+      break;
     case 0xB:
       ch.vibratoDepth = y;
       vibratoAndAdvance(ch);
       break;
-    case 0xD: ch.pan -= y; break;
-    case 0xE: ch.pan += y; break;
-    case 0xF: tonePortaStep(ch); break;
+    case 0xD:
+      ch.pan -= y;
+      break;
+    case 0xE:
+      ch.pan += y;
+      break;
+    case 0xF:
+      tonePortaStep(ch);
+      break;
   }
 }
 
@@ -289,10 +321,18 @@ void autoVibrato(XmChannel& ch, const XmInstrument& ins) {
   int position = ch.autoVibratoPosition & 255;
   int value = 0;
   switch (ins.vibratoType) {
-    case 0: value = static_cast<int>(std::sin(2 * PI * position / 256) * 64); break;
-    case 1: value = position < 128 ? 64 : -64; break;
-    case 2: value = (128 - ((position + 128) % 256)) >> 1; break;
-    case 3: value = (128 - ((384 - position) % 256)) >> 1; break;
+    case 0:
+      value = static_cast<int>(std::sin(2 * PI * position / 256) * 64);
+      break;
+    case 1:
+      value = position < 128 ? 64 : -64;
+      break;
+    case 2:
+      value = (128 - ((position + 128) % 256)) >> 1;
+      break;
+    case 3:
+      value = (128 - ((384 - position) % 256)) >> 1;
+      break;
   }
   value *= ins.vibratoDepth;
   if (ins.vibratoSweep) {
@@ -340,27 +380,56 @@ void pushToVoice(const XmSong* song, XmChannel& ch) {
     int pan = ch.pan + (ch.panEnvelope.current - 32) * ((128 - std::abs(ch.pan - 128)) / 32);
     setVoiceVolumePan(voice, voice->volume, std::clamp(pan, 0, 255));
   }
-  if (ch.flags & XM_UPDATE_FREQUENCY) setVoiceFrequency(voice, xmFrequency(song, ch.period, ch.periodDelta));
+  if (ch.flags & XM_UPDATE_FREQUENCY)
+    setVoiceFrequency(voice, xmFrequency(song, ch.period, ch.periodDelta));
   if (ch.flags & XM_STOP) voice->position = voice->fraction = voice->pendingOffset = 0;
 }
 
 void retriggerVolume(XmChannel& ch) {
   int v = ch.volume;
   switch (ch.retrigVolumeMode) {
-    case 1: v -= 1; break;
-    case 2: v -= 2; break;
-    case 3: v -= 4; break;
-    case 4: v -= 8; break;
-    case 5: v -= 16; break;
-    case 6: v = v * 2 / 3; break;
-    case 7: v /= 2; break;
-    case 9: v += 1; break;
-    case 10: v += 2; break;
-    case 11: v += 4; break;
-    case 12: v += 8; break;
-    case 13: v += 16; break;
-    case 14: v = v * 3 / 2; break;
-    case 15: v *= 2; break;
+    case 1:
+      v -= 1;
+      break;
+    case 2:
+      v -= 2;
+      break;
+    case 3:
+      v -= 4;
+      break;
+    case 4:
+      v -= 8;
+      break;
+    case 5:
+      v -= 16;
+      break;
+    case 6:
+      v = v * 2 / 3;
+      break;
+    case 7:
+      v /= 2;
+      break;
+    case 9:
+      v += 1;
+      break;
+    case 10:
+      v += 2;
+      break;
+    case 11:
+      v += 4;
+      break;
+    case 12:
+      v += 8;
+      break;
+    case 13:
+      v += 16;
+      break;
+    case 14:
+      v = v * 3 / 2;
+      break;
+    case 15:
+      v *= 2;
+      break;
   }
   ch.volume = std::clamp(v, 0, 64);
 }
@@ -379,7 +448,9 @@ void extendedRowEffect(XmSong* song, XmChannel& ch, int x, int y, const RowCopie
       if (y) ch.finePortaDownMemory = y;
       slidePeriod(song, ch, 4 * ch.finePortaDownMemory);
       break;
-    case 4: ch.waveControl = (ch.waveControl & 0xF0) | y; break;
+    case 4:
+      ch.waveControl = (ch.waveControl & 0xF0) | y;
+      break;
     case 5:
       if (ch.sample != xmEmptySample()) ch.sample->finetune = static_cast<int8_t>(y);
       break;
@@ -391,8 +462,12 @@ void extendedRowEffect(XmSong* song, XmChannel& ch, int x, int y, const RowCopie
         if (ch.loopCounter != 0) song->row = ch.loopRow - 1;
       }
       break;
-    case 7: ch.waveControl = static_cast<uint8_t>((ch.waveControl & 0x0F) | y << 4); break;
-    case 8: ch.pan = 16 * y; break;
+    case 7:
+      ch.waveControl = static_cast<uint8_t>((ch.waveControl & 0x0F) | y << 4);
+      break;
+    case 8:
+      ch.pan = 16 * y;
+      break;
     case 0xA:
       if (y) ch.fineVolumeMemory = y;
       volumeUp(ch, ch.fineVolumeMemory);
@@ -407,7 +482,9 @@ void extendedRowEffect(XmSong* song, XmChannel& ch, int x, int y, const RowCopie
       ch.pan = copies.pan;
       ch.flags = 0;
       break;
-    case 0xE: song->patternDelay = y * song->speed; break;
+    case 0xE:
+      song->patternDelay = y * song->speed;
+      break;
   }
 }
 
@@ -421,8 +498,12 @@ void rowEffect(XmSong* song, XmChannel& ch, const RowJumps& jumps, const RowCopi
   uint8_t p = ch.cell.param;
   int x = p >> 4, y = p & 15;
   switch (ch.cell.effect) {
-    case PORTA_UP: if (p) ch.portaUpMemory = p; break;
-    case PORTA_DOWN: if (p) ch.portaDownMemory = p; break;
+    case PORTA_UP:
+      if (p) ch.portaUpMemory = p;
+      break;
+    case PORTA_DOWN:
+      if (p) ch.portaDownMemory = p;
+      break;
     case TONE_PORTA:
       if (p) ch.tonePortaSpeed = p;
       ch.tonePortaTarget = ch.targetPeriod;
@@ -446,7 +527,9 @@ void rowEffect(XmSong* song, XmChannel& ch, const RowJumps& jumps, const RowCopi
       ch.tremoloSpeed = x;
       ch.tremoloDepth = y;
       break;
-    case SET_PAN: ch.pan = p; break;
+    case SET_PAN:
+      ch.pan = p;
+      break;
     case SAMPLE_OFFSET:
       if (p) ch.sampleOffsetMemory = p;
       if (ch.sampleOffsetMemory * 256u < ch.sample->loopStart + ch.sample->loopLength) {
@@ -456,26 +539,39 @@ void rowEffect(XmSong* song, XmChannel& ch, const RowJumps& jumps, const RowCopi
         ch.flags |= XM_STOP;
       }
       break;
-    case VOLUME_SLIDE: if (p) ch.volumeSlideMemory = p; break;
+    case VOLUME_SLIDE:
+      if (p) ch.volumeSlideMemory = p;
+      break;
     case POSITION_JUMP:
       song->nextOrder = p >= song->songLength ? 0 : p;
       if (!jumps.patternBreak) song->nextRow = 0;
       break;
-    case SET_VOLUME: ch.volume = p; break;
+    case SET_VOLUME:
+      ch.volume = p;
+      break;
     case PATTERN_BREAK:
       song->nextRow = 10 * x + y > 63 ? 0 : 10 * x + y;
-      if (!jumps.positionJump) song->nextOrder = song->order + 1 >= song->songLength ? 0 : song->order + 1;
+      if (!jumps.positionJump)
+        song->nextOrder = song->order + 1 >= song->songLength ? 0 : song->order + 1;
       break;
-    case EXTENDED: extendedRowEffect(song, ch, x, y, copies); break;
+    case EXTENDED:
+      extendedRowEffect(song, ch, x, y, copies);
+      break;
     case SET_SPEED:
       if (p < 32)
         song->speed = p;
       else
         xmSetBpm(song, p);
       break;
-    case GLOBAL_VOLUME: song->globalVolume = std::min<int>(p, 64); break;
-    case GLOBAL_VOLUME_SLIDE: if (p) song->globalSlideMemory = p; break;
-    case ENVELOPE_POSITION: setEnvelopePosition(ch, instrumentOf(song, ch), p); break;
+    case GLOBAL_VOLUME:
+      song->globalVolume = std::min<int>(p, 64);
+      break;
+    case GLOBAL_VOLUME_SLIDE:
+      if (p) song->globalSlideMemory = p;
+      break;
+    case ENVELOPE_POSITION:
+      setEnvelopePosition(ch, instrumentOf(song, ch), p);
+      break;
     case PAN_SLIDE:
       if (p) ch.panSlideMemory = p;
       ch.flags |= XM_UPDATE_PAN;
@@ -507,17 +603,24 @@ void tickEffect(XmSong* song, XmChannel& ch) {
       if (p) {
         int phase = song->tick % 3;
         int offset = phase == 0 ? 0 : phase == 1 ? x : y;
-        ch.periodDelta = linearTable(song) ? 64 * offset
-                                           : amigaPeriod(ch.realNote + offset) - amigaPeriod(ch.realNote);
+        ch.periodDelta = linearTable(song)
+                             ? 64 * offset
+                             : amigaPeriod(ch.realNote + offset) - amigaPeriod(ch.realNote);
       }
       break;
     case PORTA_UP:
       slidePeriod(song, ch, -4 * ch.portaUpMemory);
       ch.period = std::max(56, ch.period);
       break;
-    case PORTA_DOWN: slidePeriod(song, ch, 4 * ch.portaDownMemory); break;
-    case TONE_PORTA: tonePortaStep(ch); break;
-    case VIBRATO: vibratoAndAdvance(ch); break;
+    case PORTA_DOWN:
+      slidePeriod(song, ch, 4 * ch.portaDownMemory);
+      break;
+    case TONE_PORTA:
+      tonePortaStep(ch);
+      break;
+    case VIBRATO:
+      vibratoAndAdvance(ch);
+      break;
     case TONE_PORTA_VOLUME_SLIDE:
       tonePortaStep(ch);
       volumeSlide(ch, ch.volumeSlideMemory);
@@ -526,8 +629,12 @@ void tickEffect(XmSong* song, XmChannel& ch) {
       vibratoAndAdvance(ch);
       volumeSlide(ch, ch.volumeSlideMemory);
       break;
-    case TREMOLO: tremolo(ch); break;
-    case VOLUME_SLIDE: volumeSlide(ch, ch.volumeSlideMemory); break;
+    case TREMOLO:
+      tremolo(ch);
+      break;
+    case VOLUME_SLIDE:
+      volumeSlide(ch, ch.volumeSlideMemory);
+      break;
     case EXTENDED:
       if (x == 9 && y != 0 && song->tick % y == 0) ch.flags |= XM_TRIGGER;
       if (x == 0xC && song->tick == y) ch.volume = 0;
@@ -544,7 +651,8 @@ void tickEffect(XmSong* song, XmChannel& ch) {
       break;
     case GLOBAL_VOLUME_SLIDE: {
       int up = song->globalSlideMemory >> 4, down = song->globalSlideMemory & 15;
-      song->globalVolume = up > 0 ? std::min(64, song->globalVolume + up) : std::max(0, song->globalVolume - down);
+      song->globalVolume =
+          up > 0 ? std::min(64, song->globalVolume + up) : std::max(0, song->globalVolume - down);
       break;
     }
     case PAN_SLIDE: {
@@ -558,13 +666,16 @@ void tickEffect(XmSong* song, XmChannel& ch) {
         retriggerVolume(ch);
       }
       break;
-    case TREMOR: tremor(ch); break;
+    case TREMOR:
+      tremor(ch);
+      break;
   }
 }
 
 void processChannelRow(XmSong* song, XmChannel& ch, const XmCell& cell, const RowJumps& jumps) {
   // The volume column's tone portamento (Fy) slides to the note like the effect does.
-  bool tonePorta = cell.effect == TONE_PORTA || cell.effect == TONE_PORTA_VOLUME_SLIDE || cell.volume >= 0xF0;
+  bool tonePorta =
+      cell.effect == TONE_PORTA || cell.effect == TONE_PORTA_VOLUME_SLIDE || cell.volume >= 0xF0;
   bool realNote = cell.note != 0 && cell.note != 255;
   if (!tonePorta) {
     if (cell.instrument) ch.instrument = cell.instrument - 1;
@@ -572,7 +683,8 @@ void processChannelRow(XmSong* song, XmChannel& ch, const XmCell& cell, const Ro
   }
   const XmInstrument& ins = instrumentOf(song, ch);
   XmSample* sample = xmEmptySample();
-  if (&ins != &emptyInstrument && ch.note < 96 && ins.keyMap[ch.note] < 16) sample = ins.samples[ins.keyMap[ch.note]];
+  if (&ins != &emptyInstrument && ch.note < 96 && ins.keyMap[ch.note] < 16)
+    sample = ins.samples[ins.keyMap[ch.note]];
   if (!tonePorta) ch.sample = sample;
 
   RowCopies copies{ch.volume, ch.period, ch.pan};
@@ -603,16 +715,16 @@ void processChannelRow(XmSong* song, XmChannel& ch, const XmCell& cell, const Ro
 int32_t xmPeriod(const XmSong* song, int note, int finetune) {
   if (linearTable(song)) return 7680 - 64 * note - finetune / 2;
   int period = amigaPeriod(note);
-  if (finetune >= 0 || note == 0) return period + finetune * (period - amigaPeriod(note + 1)) / -128;
+  if (finetune >= 0 || note == 0)
+    return period + finetune * (period - amigaPeriod(note + 1)) / -128;
   return period + (period - amigaPeriod(note - 1)) * -finetune / -128;
 }
 
 int32_t xmFrequency(const XmSong* song, int32_t period, int32_t periodDelta) {
   int64_t sum = int64_t{period} + periodDelta;
   if (sum == 0) return 0;
-  double frequency = linearTable(song)
-                         ? 8363 * std::pow(2.0, (4608.0 - period + periodDelta) / 768)
-                         : 14317056.0 / static_cast<double>(sum);
+  double frequency = linearTable(song) ? 8363 * std::pow(2.0, (4608.0 - period + periodDelta) / 768)
+                                       : 14317056.0 / static_cast<double>(sum);
   return static_cast<int32_t>(std::clamp(frequency, -2e9, 2e9));
 }
 
@@ -633,7 +745,8 @@ void xmProcessRow(XmSong* song) {
     jumps.positionJump |= cell->effect == POSITION_JUMP;
     jumps.patternBreak |= cell->effect == PATTERN_BREAK;
   }
-  for (int c = 0; c < song->channelCount; ++c) processChannelRow(song, song->channels[c], cells[c], jumps);
+  for (int c = 0; c < song->channelCount; ++c)
+    processChannelRow(song, song->channels[c], cells[c], jumps);
 }
 
 void xmProcessTickEffects(XmSong* song) {
@@ -661,7 +774,8 @@ void xmTick(XmSong* song) {
     if (song->nextRow < 0) {
       song->nextRow = song->row + 1;
       if (static_cast<uint32_t>(song->nextRow) >= song->patterns[song->orders[song->order]].rows) {
-        song->nextOrder = song->order + 1 >= song->songLength ? song->restartPosition : song->order + 1;
+        song->nextOrder =
+            song->order + 1 >= song->songLength ? song->restartPosition : song->order + 1;
         song->nextRow = 0;
       }
     }

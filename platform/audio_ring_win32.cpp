@@ -29,7 +29,8 @@ public:
 
     // The creation steps in order; the text names the step that failed.
     const char* open(HWND window, int sampleRate, uint32_t ringBytes) {
-        if (FAILED(DirectSoundCreate(nullptr, &device_, nullptr))) return "DirectSoundCreate failed";
+        if (FAILED(DirectSoundCreate(nullptr, &device_, nullptr)))
+            return "DirectSoundCreate failed";
         device_->SetCooperativeLevel(window, DSSCL_PRIORITY);
 
         WAVEFORMATEX format{};
@@ -67,11 +68,12 @@ public:
         void* first = nullptr;
         void* second = nullptr;
         DWORD firstBytes = 0, secondBytes = 0;
-        HRESULT result = stream_->Lock(offset, bytes, &first, &firstBytes, &second, &secondBytes, 0);
+        HRESULT result =
+            stream_->Lock(offset, bytes, &first, &firstBytes, &second, &secondBytes, 0);
         if (result == DSERR_BUFFERLOST) return RingLock::Lost;
         if (FAILED(result)) return RingLock::Failed;
-        *regions = RingRegions{static_cast<uint8_t*>(first), firstBytes, static_cast<uint8_t*>(second),
-                               secondBytes};
+        *regions = RingRegions{static_cast<uint8_t*>(first), firstBytes,
+                               static_cast<uint8_t*>(second), secondBytes};
         return RingLock::Ok;
     }
 

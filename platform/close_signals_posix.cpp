@@ -9,7 +9,9 @@ namespace {
 
 volatile std::sig_atomic_t closeSignalSeen = 0;
 
-extern "C" void noteCloseSignal(int) { closeSignalSeen = 1; }
+extern "C" void noteCloseSignal(int) {
+    closeSignalSeen = 1;
+}
 
 }  // namespace
 
@@ -26,4 +28,6 @@ void watchCloseSignals() {
     }
 }
 
-bool closeSignalReceived() { return closeSignalSeen != 0; }
+bool closeSignalReceived() {
+    return closeSignalSeen != 0;
+}

@@ -7,7 +7,9 @@ namespace {
 
 volatile std::sig_atomic_t closeSignalSeen = 0;
 
-extern "C" void noteCloseSignal(int) { closeSignalSeen = 1; }
+extern "C" void noteCloseSignal(int) {
+    closeSignalSeen = 1;
+}
 
 }  // namespace
 
@@ -17,4 +19,6 @@ void watchCloseSignals() {
     for (int signal : {SIGTERM, SIGINT}) std::signal(signal, noteCloseSignal);
 }
 
-bool closeSignalReceived() { return closeSignalSeen != 0; }
+bool closeSignalReceived() {
+    return closeSignalSeen != 0;
+}

@@ -12,8 +12,10 @@ namespace {
 KeyQueue* listeningQueue = nullptr;
 
 void onKey(GLFWwindow*, int key, int, int action, int) {
-    if (action == GLFW_PRESS && key != GLFW_KEY_UNKNOWN) keyQueueDown(listeningQueue, key);
-    else keyQueueOther(listeningQueue);
+    if (action == GLFW_PRESS && key != GLFW_KEY_UNKNOWN)
+        keyQueueDown(listeningQueue, key);
+    else
+        keyQueueOther(listeningQueue);
 }
 
 void onCharacter(GLFWwindow*, unsigned int codePoint) {

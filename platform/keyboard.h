@@ -19,7 +19,7 @@ constexpr int32_t kKeyQueueSize = 128;
 
 struct KeyQueue {
     KeyPress presses[kKeyQueueSize];
-    int32_t first;     // slot of the oldest press
+    int32_t first;  // slot of the oldest press
     int32_t count;
     int32_t textOpen;  // 1 while text from the window system belongs to the newest press
     int32_t textSeen;  // 1 once the newest press received a code point

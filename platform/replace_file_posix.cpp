@@ -2,4 +2,6 @@
 
 #include <cstdio>
 
-bool replaceFile(const char* from, const char* to) { return std::rename(from, to) == 0; }
+bool replaceFile(const char* from, const char* to) {
+    return std::rename(from, to) == 0;
+}

@@ -25,7 +25,8 @@ const char* GetCurrentLanguageWq() {
     // "de_AT.UTF-8", "de@euro" and "de" all name German; "C" and "POSIX" name none.
     size_t codeLength = std::strcspn(locale, "_.@");
     for (const auto& language : languages) {
-        if (codeLength == 2 && std::strncmp(locale, language.code, 2) == 0) return language.longName;
+        if (codeLength == 2 && std::strncmp(locale, language.code, 2) == 0)
+            return language.longName;
     }
     return "english";
 }
@@ -43,7 +44,8 @@ int GrantAchievementWq(const char* name) {
     // One name per line: a name holding a line break could not be found again.
     if (!name || !*name || std::strpbrk(name, "\r\n")) return 0;
     if (alreadyGranted(name)) return 0;
-    std::ofstream file(achievementsPath, std::ios::app | std::ios::binary);  // the same bytes everywhere
+    std::ofstream file(achievementsPath,
+                       std::ios::app | std::ios::binary);  // the same bytes everywhere
     if (!(file << name << '\n')) return 0;
     std::printf("Achievement granted: %s\n", name);
     return 1;

@@ -5,6 +5,7 @@
 int InitSteamWq(int applicationNumber);
 // The long name of the user's language ("english", "russian", ...); "english" when unknown.
 const char* GetCurrentLanguageWq();
-// Records the achievement once in save/achievements.txt and prints it when new. 1 when recorded now.
+// Records the achievement once in save/achievements.txt and prints it when new. 1 when recorded
+// now.
 int GrantAchievementWq(const char* name);
 int ShutdownSteamWq();

@@ -28,4 +28,5 @@ const char* archiveFind(const char* archive, size_t length, const char* name, si
 
 // Reads data/<kind>.dat (a data file: plain or compressed) into storage; *archive and *size then
 // describe what was read (null and 0 when nothing was).
-void readArchive(const char* kind, std::vector<char>* storage, const char** archive, uint32_t* size);
+void readArchive(const char* kind, std::vector<char>* storage, const char** archive,
+                 uint32_t* size);

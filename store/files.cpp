@@ -80,9 +80,9 @@ std::optional<std::vector<char>> unpackData(std::vector<char> data) {
     if (!data.empty() && (data[0] & 0xDF) == 0x5B) return data;
     std::vector<char> inflated;
     switch (inflateData(data, &inflated)) {
-        case Inflated::Done: return inflated;
-        case Inflated::TooLarge: return std::nullopt;
-        case Inflated::NotAStream: break;
+    case Inflated::Done: return inflated;
+    case Inflated::TooLarge: return std::nullopt;
+    case Inflated::NotAStream: break;
     }
     return data;
 }
@@ -93,7 +93,9 @@ std::optional<std::vector<char>> readDataFile(const char* path) {
     return unpackData(std::move(*data));
 }
 
-bool fileExists(const char* path) { return File(std::fopen(path, "rb")) != nullptr; }
+bool fileExists(const char* path) {
+    return File(std::fopen(path, "rb")) != nullptr;
+}
 
 bool writeWholeFile(const char* path, const void* data, size_t size) {
     std::string temporary = std::string(path) + ".tmp";

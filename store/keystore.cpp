@@ -30,14 +30,20 @@ public:
         const char* p = in;
         while (p < end) {
             switch (*p) {
-            case ' ': case '\t': case '\n': case '\v': case '\f': case '\r': case ',':
-                ++p;
-                break;
-            case '[': case '{':
+            case ' ':
+            case '\t':
+            case '\n':
+            case '\v':
+            case '\f':
+            case '\r':
+            case ',': ++p; break;
+            case '[':
+            case '{':
                 open(*p == '[' ? kArrayOpen : kObjectOpen);
                 ++p;
                 break;
-            case ']': case '}': {
+            case ']':
+            case '}': {
                 bool rootClosed = false;
                 if (!close(*p == ']' ? kArrayOpen : kObjectOpen, rootClosed)) return false;
                 if (rootClosed) return finish();  // anything after the root is ignored
@@ -177,9 +183,13 @@ const KeyNode* firstChildWithKey(const KeyNode* node, const char* key) {
     return nullptr;
 }
 
-const KeyNode* rootOf(const KeyStore* store) { return store ? store->root : nullptr; }
+const KeyNode* rootOf(const KeyStore* store) {
+    return store ? store->root : nullptr;
+}
 
-int toInt(const char* text) { return text ? std::atoi(text) : 0; }
+int toInt(const char* text) {
+    return text ? std::atoi(text) : 0;
+}
 
 }  // namespace
 
@@ -201,14 +211,18 @@ KeyStore* loadKeyStore(const char* path) {
     return parseKeyStore(data->data(), data->size());
 }
 
-void freeKeyStore(KeyStore* store) { delete store; }
+void freeKeyStore(KeyStore* store) {
+    delete store;
+}
 
 const char* getString(const KeyStore* store, const char* key) {
     const KeyNode* member = firstChildWithKey(rootOf(store), key);
     return member ? member->text : nullptr;
 }
 
-int getInt(const KeyStore* store, const char* key) { return toInt(getString(store, key)); }
+int getInt(const KeyStore* store, const char* key) {
+    return toInt(getString(store, key));
+}
 
 const char* getSectionString(const KeyStore* store, const char* section, const char* key) {
     const KeyNode* member = firstChildWithKey(firstChildWithKey(rootOf(store), section), key);

@@ -11,83 +11,70 @@
 
 int32_t currentLanguage = 0;
 int32_t languageCount = 0;
-KeyStore *langStore = nullptr;
+KeyStore* langStore = nullptr;
 
 namespace {
 
-const char *const MISSING_TEXT = "(NULL)";
+const char* const MISSING_TEXT = "(NULL)";
 
-const KeyNode *storyChapterNode(const KeyStore *storyStore, const char *chapter)
-{
-    if (!storyStore || !storyStore->root)
-        return nullptr;
+const KeyNode* storyChapterNode(const KeyStore* storyStore, const char* chapter) {
+    if (!storyStore || !storyStore->root) return nullptr;
     return findNode(storyStore->root, {"story", chapter});
 }
 
 }  // namespace
 
-void resetStore(const KeyStore *configuration)
-{
+void resetStore(const KeyStore* configuration) {
     currentLanguage = 0;
     languageCount = countLanguages(configuration);
     langStore = nullptr;
 }
 
-std::string languageDataPath(int i)
-{
-    const char *big = getLangString(config, i, "dbig");
+std::string languageDataPath(int i) {
+    const char* big = getLangString(config, i, "dbig");
     if (big) {
         std::string path = dataPath(big);
-        if (fileExists(path.c_str()))
-            return path;
+        if (fileExists(path.c_str())) return path;
     }
     return dataPath(getLangString(config, i, "data"));
 }
 
-const char *localizedText(const char *key)
-{
-    const char *text = getSectionString(langStore, "localization", key);
+const char* localizedText(const char* key) {
+    const char* text = getSectionString(langStore, "localization", key);
     return text ? text : MISSING_TEXT;
 }
 
-const char *wordDescription(const KeyStore *store, const char *word)
-{
+const char* wordDescription(const KeyStore* store, const char* word) {
     return getSectionString(store, "descr", word);
 }
 
-int storyLength(const KeyStore *storyStore, const char *chapter)
-{
-    const KeyNode *node = storyChapterNode(storyStore, chapter);
+int storyLength(const KeyStore* storyStore, const char* chapter) {
+    const KeyNode* node = storyChapterNode(storyStore, chapter);
     return node ? (int)node->childCount : 0;
 }
 
-const char *storyString(const KeyStore *storyStore, const char *chapter, int i, const char *key)
-{
-    const KeyNode *node = storyChapterNode(storyStore, chapter);
-    if (!node || i < 0 || (uint64_t)i >= node->childCount)
-        return nullptr;
-    const KeyNode *page = node->children[i];
+const char* storyString(const KeyStore* storyStore, const char* chapter, int i, const char* key) {
+    const KeyNode* node = storyChapterNode(storyStore, chapter);
+    if (!node || i < 0 || (uint64_t)i >= node->childCount) return nullptr;
+    const KeyNode* page = node->children[i];
     if ((page->type != NODE_ARRAY && page->type != NODE_OBJECT) || page->childCount == 0)
         return nullptr;
     for (uint64_t k = 0; k < page->childCount; k++) {
-        const KeyNode *member = page->children[k];
-        if (member->key && std::strcmp(member->key, key) == 0)
-            return member->text;
+        const KeyNode* member = page->children[k];
+        if (member->key && std::strcmp(member->key, key) == 0) return member->text;
     }
     return nullptr;
 }
 
-int storyInt(const KeyStore *storyStore, const char *chapter, int i, const char *key)
-{
-    const char *text = storyString(storyStore, chapter, i, key);
+int storyInt(const KeyStore* storyStore, const char* chapter, int i, const char* key) {
+    const char* text = storyString(storyStore, chapter, i, key);
     return text ? std::atoi(text) : 0;
 }
 
-const char *storyText(const KeyStore *storyStore, const KeyStore *textStore, const char *chapter, int i)
-{
-    const char *name = storyString(storyStore, chapter, i, "text");
-    if (!name)
-        return nullptr;
-    const char *text = getSectionString(textStore, "localization", name);
+const char* storyText(const KeyStore* storyStore, const KeyStore* textStore, const char* chapter,
+                      int i) {
+    const char* name = storyString(storyStore, chapter, i, "text");
+    if (!name) return nullptr;
+    const char* text = getSectionString(textStore, "localization", name);
     return text ? text : MISSING_TEXT;
 }

@@ -24,7 +24,8 @@ int parseAnchor(const char* text) {
     return flags;
 }
 
-ImageRect placeImage(int width, int height, int x, int y, int anchor, int windowWidth, int windowHeight) {
+ImageRect placeImage(int width, int height, int x, int y, int anchor, int windowWidth,
+                     int windowHeight) {
     ImageRect r{x, y, width, height};
     if (anchor & AnchorRight)
         r.left = (anchor & AnchorLeft) ? x + (windowWidth - width) / 2 : windowWidth - width - x;
@@ -49,7 +50,8 @@ void readInt(const KeyNode* object, const char* key, int* out) {
 
 }  // namespace
 
-void parseImagePlacement(const KeyNode* placement, int* width, int* height, int* x, int* y, int* anchor) {
+void parseImagePlacement(const KeyNode* placement, int* width, int* height, int* x, int* y,
+                         int* anchor) {
     if (!placement || placement->type != NODE_OBJECT) return;
     readInt(placement, "width", width);
     readInt(placement, "height", height);

@@ -13,10 +13,12 @@ struct ImageRect {
 };
 // Where a placement lands in a window of width W and height H, already lifted by the 20 pixels
 // of window padding above the picture layer.
-ImageRect placeImage(int width, int height, int x, int y, int anchor, int windowWidth, int windowHeight);
+ImageRect placeImage(int width, int height, int x, int y, int anchor, int windowWidth,
+                     int windowHeight);
 
 // Reads the members of one placement object that are present; the caller presets the defaults.
-void parseImagePlacement(const KeyNode* placement, int* width, int* height, int* x, int* y, int* anchor);
+void parseImagePlacement(const KeyNode* placement, int* width, int* height, int* x, int* y,
+                         int* anchor);
 
 // The picture layer of a screen: every placement of the configuration's "images" entry for the
 // key, drawn from the window's top-left corner. Leaves the window padding at (20, 20).

@@ -27,7 +27,8 @@ struct Output {
 
 }  // namespace
 
-char* formatText(char* out, size_t size, const char* format, std::initializer_list<FormatArg> args) {
+char* formatText(char* out, size_t size, const char* format,
+                 std::initializer_list<FormatArg> args) {
     if (!out || size == 0) return out;
     Output o{out, size};
     const FormatArg* arg = args.begin();
@@ -42,7 +43,8 @@ char* formatText(char* out, size_t size, const char* format, std::initializer_li
         if (conversion == '%') {
             o.append("%", 1);
             ++c;
-        } else if ((conversion == 's' || conversion == 'd' || conversion == 'i' || conversion == 'u') &&
+        } else if ((conversion == 's' || conversion == 'd' || conversion == 'i' ||
+                    conversion == 'u') &&
                    arg != args.end()) {
             if (arg->isText) {
                 o.append(arg->text, std::strlen(arg->text));
@@ -61,8 +63,7 @@ char* formatText(char* out, size_t size, const char* format, std::initializer_li
     return out;
 }
 
-const char *formatDuration(int32_t s)
-{
+const char* formatDuration(int32_t s) {
     static char buffer[32];
     int32_t days = s / 86400;
     int32_t hours = s / 3600 - 24 * days;

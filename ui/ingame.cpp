@@ -34,7 +34,8 @@ struct HintPlace {
 HintPlace hintPlace;
 
 // An icon button with its hover hint.
-bool iconButton(const char* id, const ImRect& r, const char* iconKey, const char* hintKey, HintPlace place) {
+bool iconButton(const char* id, const ImRect& r, const char* iconKey, const char* hintKey,
+                HintPlace place) {
     bool pressed = imageButton(id, r, icon(iconKey), iconButtonStyle);
     if (isHovered(r)) {
         hintText = text(hintKey);
@@ -44,9 +45,13 @@ bool iconButton(const char* id, const ImRect& r, const char* iconKey, const char
 }
 
 // A hint that starts at x, on the middle of the bar r, and reaches to the right.
-HintPlace hintRightOf(float x, const ImRect& bar) { return {ImVec2(x, bar.GetCenter().y), ImVec2(0, 0.5f)}; }
+HintPlace hintRightOf(float x, const ImRect& bar) {
+    return {ImVec2(x, bar.GetCenter().y), ImVec2(0, 0.5f)};
+}
 // A hint that ends at x, on the middle of the bar r.
-HintPlace hintLeftOf(float x, const ImRect& bar) { return {ImVec2(x, bar.GetCenter().y), ImVec2(1, 0.5f)}; }
+HintPlace hintLeftOf(float x, const ImRect& bar) {
+    return {ImVec2(x, bar.GetCenter().y), ImVec2(1, 0.5f)};
+}
 
 void drawTopBar(RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 70 / W, (W - 560) / W, 420 / W});
@@ -65,8 +70,8 @@ void drawTopBar(RowLayout& rows, float W) {
     label(rows.next(), letterTray.letterText, AlignCentered);
 
     unlockLevels();
-    propertyInt(rows.next(), text("levelProperty"), 1, &levelNumber, (int)progress.levelsOpen, selectorLeftArrow,
-                selectorRightArrow);
+    propertyInt(rows.next(), text("levelProperty"), 1, &levelNumber, (int)progress.levelsOpen,
+                selectorLeftArrow, selectorRightArrow);
     selectLevel();
     selectorLeftArrow = levelNumber > 1;
     selectorRightArrow = levelNumber < (int)progress.levelsOpen;
@@ -135,7 +140,8 @@ void drawBottomBar(RowLayout& rows, float W) {
     // The hint icon's hint follows the level timer; the erase icons' hints end before them. Both
     // lie over the labels of the bar.
     const float gap = 2 * RowLayout::kSpacing;
-    const HintPlace afterTimer = hintRightOf(timer.Min.x + ImGui::CalcTextSize(elapsed).x + gap, timer);
+    const HintPlace afterTimer =
+        hintRightOf(timer.Min.x + ImGui::CalcTextSize(elapsed).x + gap, timer);
     const HintPlace beforeErase = hintLeftOf(removeChar.Min.x - gap, removeChar);
     if (hintAvailable()) {
         if (iconButton("help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint();
@@ -149,7 +155,8 @@ void drawBottomBar(RowLayout& rows, float W) {
     }
     label(timer, elapsed, AlignLeft);
     label(typed, typedWord(&letterTray), AlignCentered);
-    if (iconButton("removeChar", removeChar, "removeChar", "removeCharHint", beforeErase)) popLetter(&letterTray);
+    if (iconButton("removeChar", removeChar, "removeChar", "removeCharHint", beforeErase))
+        popLetter(&letterTray);
     if (iconButton("removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))
         clearTypedWord(&letterTray);
 }

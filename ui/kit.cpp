@@ -22,9 +22,13 @@ bool groupScrollRequested = false;
 ImGuiID typingFieldId = 0;  // the field a number is typed into, 0 when none
 char typedNumber[16];
 
-ImDrawList* drawList() { return ImGui::GetWindowDrawList(); }
+ImDrawList* drawList() {
+    return ImGui::GetWindowDrawList();
+}
 
-ImU32 color(ImGuiCol slot) { return ImGui::GetColorU32(slot); }
+ImU32 color(ImGuiCol slot) {
+    return ImGui::GetColorU32(slot);
+}
 
 // The clickable face of every button: its background in the state's colour and its border.
 // Like the original widgets, a button reacts when the mouse goes down on it.
@@ -33,9 +37,11 @@ bool buttonFrame(ImGuiID id, const ImRect& r, const ButtonStyle& s) {
     bool hovered = false, held = false;
     bool pressed = ImGui::ButtonBehavior(r, id, &hovered, &held, ImGuiButtonFlags_PressedOnClick);
     const ImVec4& face = held && hovered ? s.active : hovered ? s.hover : s.normal;
-    if (face.w > 0) drawList()->AddRectFilled(r.Min, r.Max, ImGui::ColorConvertFloat4ToU32(face), s.rounding);
+    if (face.w > 0)
+        drawList()->AddRectFilled(r.Min, r.Max, ImGui::ColorConvertFloat4ToU32(face), s.rounding);
     if (s.border > 0 && s.borderColor.w > 0)
-        drawList()->AddRect(r.Min, r.Max, ImGui::ColorConvertFloat4ToU32(s.borderColor), s.rounding, 0, s.border);
+        drawList()->AddRect(r.Min, r.Max, ImGui::ColorConvertFloat4ToU32(s.borderColor), s.rounding,
+                            0, s.border);
     return pressed;
 }
 
@@ -56,7 +62,9 @@ ImRect shrink(const ImRect& r, ImVec2 by) {
 
 }  // namespace
 
-void beginScreensFrame() { screenWindows.clear(); }
+void beginScreensFrame() {
+    screenWindows.clear();
+}
 
 void finishScreensFrame() {
     for (int i = 0; i + 1 < screenWindows.Size; ++i) screenWindows[i]->Hidden = true;
@@ -68,9 +76,9 @@ bool beginScreen(int width, int height) {
     // Rows are placed by the layout, so ImGui's own padding must not shrink the clip rectangle.
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
-    const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
-                                   ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoScrollWithMouse |
-                                   ImGuiWindowFlags_NoBringToFrontOnFocus;
+    const ImGuiWindowFlags flags =
+        ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
+        ImGuiWindowFlags_NoScrollWithMouse | ImGuiWindowFlags_NoBringToFrontOnFocus;
     char name[16];
     std::snprintf(name, sizeof name, "game##%d", currentScreen);
     bool open = ImGui::Begin(name, nullptr, flags);
@@ -80,12 +88,15 @@ bool beginScreen(int width, int height) {
     return open;
 }
 
-void endScreen() { ImGui::End(); }
+void endScreen() {
+    ImGui::End();
+}
 
 bool beginGroup(const char* id, const ImRect& bounds, int* scrollY) {
     ImGui::SetCursorScreenPos(bounds.Min);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
-    bool open = ImGui::BeginChild(id, bounds.GetSize(), true, ImGuiWindowFlags_AlwaysVerticalScrollbar);
+    bool open =
+        ImGui::BeginChild(id, bounds.GetSize(), true, ImGuiWindowFlags_AlwaysVerticalScrollbar);
     ImGui::PopStyleVar();
     groupScroll = scrollY;
     groupScrollRequested = false;
@@ -95,15 +106,19 @@ bool beginGroup(const char* id, const ImRect& bounds, int* scrollY) {
         ImGui::SetScrollY((float)*scrollY);
         groupScrollRequested = true;
     }
-    groupRows.begin(ImGui::GetCursorScreenPos(), ImGui::GetContentRegionAvail().x, widgetMetrics.groupPadding);
+    groupRows.begin(ImGui::GetCursorScreenPos(), ImGui::GetContentRegionAvail().x,
+                    widgetMetrics.groupPadding);
     return open;
 }
 
-RowLayout& groupLayout() { return groupRows; }
+RowLayout& groupLayout() {
+    return groupRows;
+}
 
 void endGroup() {
     // Tell ImGui how far the rows reach so that the scroll range covers them.
-    ImGui::SetCursorScreenPos(ImVec2(ImGui::GetCursorScreenPos().x, groupRows.bottom() + groupRows.padding().y));
+    ImGui::SetCursorScreenPos(
+        ImVec2(ImGui::GetCursorScreenPos().x, groupRows.bottom() + groupRows.padding().y));
     ImGui::Dummy(ImVec2(0, 0));
     if (groupScroll) {
         if (!groupScrollRequested) *groupScroll = (int)ImGui::GetScrollY();
@@ -130,7 +145,9 @@ void image(const ImRect& r, GuiImage img) {
     drawList()->AddImage((ImTextureID)img.handle, r.Min, r.Max);
 }
 
-void styledImage(const ImRect& r, GuiImage img, const ButtonStyle& style) { image(shrink(r, style.padding), img); }
+void styledImage(const ImRect& r, GuiImage img, const ButtonStyle& style) {
+    image(shrink(r, style.padding), img);
+}
 
 bool button(const ImRect& r, const char* text) {
     ButtonStyle s = defaultButtonStyle();
@@ -151,7 +168,8 @@ bool imageButton(const char* id, const ImRect& r, GuiImage img, const ButtonStyl
     return pressed;
 }
 
-bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char* text, TextAlign align) {
+bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char* text,
+                      TextAlign align) {
     ButtonStyle s = defaultButtonStyle();
     bool pressed = buttonFrame(ImGui::GetID(id), r, s);
     ImRect content = shrink(r, s.padding);
@@ -189,23 +207,30 @@ void propertyInt(const ImRect& r, const char* name, int min, int* value, int max
     const ImGuiStyle& style = ImGui::GetStyle();
     const ImVec2 boxSize(ImGui::CalcTextSize("0000").x + 2 * style.FramePadding.x,
                          arrow + 2 * style.FramePadding.y);
-    ImRect valueBox(inner.Max.x - boxSize.x, midY - boxSize.y / 2, inner.Max.x, midY + boxSize.y / 2);
+    ImRect valueBox(inner.Max.x - boxSize.x, midY - boxSize.y / 2, inner.Max.x,
+                    midY + boxSize.y / 2);
 
     bool startTyping = false;
     if (typingFieldId != id) {
         bool hovered = false, held = false;
-        bool pressed = ImGui::ButtonBehavior(r, id, &hovered, &held, ImGuiButtonFlags_PressedOnClick);
+        bool pressed =
+            ImGui::ButtonBehavior(r, id, &hovered, &held, ImGuiButtonFlags_PressedOnClick);
         ImGuiIO& io = ImGui::GetIO();
-        if (pressed && leftArrow && left.Contains(io.MousePos)) *value -= 1;
-        else if (pressed && rightArrow && right.Contains(io.MousePos)) *value += 1;
-        else if (pressed && valueBox.Contains(io.MousePos)) startTyping = true;
-        else if (held && !pressed) *value += (int)io.MouseDelta.x;  // one unit per pixel dragged
+        if (pressed && leftArrow && left.Contains(io.MousePos))
+            *value -= 1;
+        else if (pressed && rightArrow && right.Contains(io.MousePos))
+            *value += 1;
+        else if (pressed && valueBox.Contains(io.MousePos))
+            startTyping = true;
+        else if (held && !pressed)
+            *value += (int)io.MouseDelta.x;  // one unit per pixel dragged
     }
     if (*value > max) *value = max;
     if (*value < min) *value = min;
 
     drawList()->AddRectFilled(r.Min, r.Max, color(ImGuiCol_FrameBg), r.GetHeight() / 2);
-    drawList()->AddRect(r.Min, r.Max, color(ImGuiCol_Border), r.GetHeight() / 2, 0, widgetMetrics.buttonBorder);
+    drawList()->AddRect(r.Min, r.Max, color(ImGuiCol_Border), r.GetHeight() / 2, 0,
+                        widgetMetrics.buttonBorder);
     ImU32 text = color(ImGuiCol_Text);
     if (leftArrow) ImGui::RenderArrow(drawList(), left.Min, text, ImGuiDir_Left);
     if (rightArrow) ImGui::RenderArrow(drawList(), right.Min, text, ImGuiDir_Right);
@@ -232,7 +257,8 @@ void propertyInt(const ImRect& r, const char* name, int min, int* value, int max
 }
 
 bool isTypingInField() {
-    return typingFieldId != 0 && ImGui::GetCurrentContext() && ImGui::GetActiveID() == typingFieldId;
+    return typingFieldId != 0 && ImGui::GetCurrentContext() &&
+           ImGui::GetActiveID() == typingFieldId;
 }
 
 void sliderInt(const ImRect& r, int min, int* value, int max) {
@@ -259,14 +285,17 @@ void sliderInt(const ImRect& r, int min, int* value, int max) {
                               themeColor(theme, SlotSlider), barHalf);
     drawList()->AddRectFilled(ImVec2(from, midY - barHalf), ImVec2(at, midY + barHalf),
                               themeColor(theme, SlotSliderCursor), barHalf);
-    ThemeSlot grab = held ? SlotSliderCursorActive : hovered ? SlotSliderCursorHover : SlotSliderCursor;
+    ThemeSlot grab = held      ? SlotSliderCursorActive
+                     : hovered ? SlotSliderCursorHover
+                               : SlotSliderCursor;
     drawList()->AddCircleFilled(ImVec2(at, midY), cursor / 2, themeColor(theme, grab));
 }
 
 bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popupSize) {
     ImGuiID itemId = ImGui::GetID(id);
     ButtonStyle s = defaultButtonStyle();
-    s.normal = s.hover = s.active = ImGui::ColorConvertU32ToFloat4(themeColor(progress.theme, SlotCombo));
+    s.normal = s.hover = s.active =
+        ImGui::ColorConvertU32ToFloat4(themeColor(progress.theme, SlotCombo));
     if (buttonFrame(itemId, r, s)) ImGui::OpenPopup(id);
 
     // The arrow's box is square, as high as the row less the vertical button padding on both
@@ -275,12 +304,15 @@ bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popup
     const ImVec2 buttonPad = widgetMetrics.comboButtonPadding;
     const float boxSide = r.GetHeight() - 2 * buttonPad.y;
     const ImRect arrowBox(r.Max.x - r.GetHeight() - buttonPad.x, r.Min.y + buttonPad.y,
-                          r.Max.x - r.GetHeight() - buttonPad.x + boxSide, r.Min.y + buttonPad.y + boxSide);
-    ImRect face(r.Min.x + pad.x, r.Min.y + pad.y, arrowBox.Min.x - pad.x - RowLayout::kSpacing, r.Max.y - pad.y);
+                          r.Max.x - r.GetHeight() - buttonPad.x + boxSide,
+                          r.Min.y + buttonPad.y + boxSide);
+    ImRect face(r.Min.x + pad.x, r.Min.y + pad.y, arrowBox.Min.x - pad.x - RowLayout::kSpacing,
+                r.Max.y - pad.y);
     drawList()->AddRectFilled(face.Min, face.Max, swatch);
     drawList()->AddRect(face.Min, face.Max, color(ImGuiCol_Text), 0, 0, 2);
     const float size = ImGui::GetFontSize();
-    ImGui::RenderArrow(drawList(), ImVec2(arrowBox.GetCenter().x - size / 2, arrowBox.GetCenter().y - size / 2),
+    ImGui::RenderArrow(drawList(),
+                       ImVec2(arrowBox.GetCenter().x - size / 2, arrowBox.GetCenter().y - size / 2),
                        color(ImGuiCol_Text), ImGuiDir_Down);
 
     ImGui::SetNextWindowPos(ImVec2(r.Min.x, r.Max.y));
@@ -298,21 +330,32 @@ bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popup
     return open;
 }
 
-RowLayout& popupLayout() { return popupRows; }
+RowLayout& popupLayout() {
+    return popupRows;
+}
 
-void closeColorCombo() { ImGui::CloseCurrentPopup(); }
+void closeColorCombo() {
+    ImGui::CloseCurrentPopup();
+}
 
-void endColorCombo() { ImGui::EndPopup(); }
+void endColorCombo() {
+    ImGui::EndPopup();
+}
 
-bool isHovered(const ImRect& r) { return ImGui::IsMouseHoveringRect(r.Min, r.Max, false); }
+bool isHovered(const ImRect& r) {
+    return ImGui::IsMouseHoveringRect(r.Min, r.Max, false);
+}
 
 void scrollGroupToShow(const ImRect& r) {
     ImGuiWindow* group = ImGui::GetCurrentWindow();
     const ImRect& seen = group->InnerRect;
     float scroll = group->Scroll.y;
-    if (r.Min.y < seen.Min.y) scroll -= seen.Min.y - r.Min.y + widgetMetrics.groupPadding.y;
-    else if (r.Max.y > seen.Max.y) scroll += r.Max.y - seen.Max.y + widgetMetrics.groupPadding.y;
-    else return;
+    if (r.Min.y < seen.Min.y)
+        scroll -= seen.Min.y - r.Min.y + widgetMetrics.groupPadding.y;
+    else if (r.Max.y > seen.Max.y)
+        scroll += r.Max.y - seen.Max.y + widgetMetrics.groupPadding.y;
+    else
+        return;
     ImGui::SetScrollY(scroll);
 }
 
@@ -324,10 +367,12 @@ void tooltip(const char* text, ImVec2 position, ImVec2 pivot) {
     ImGui::PushStyleColor(ImGuiCol_PopupBg, background);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, padding);
     // Kept inside the display, so that a hint beside its edge is not cut off.
-    const ImVec2 size(ImGui::CalcTextSize(text).x + 2 * padding.x, ImGui::CalcTextSize(text).y + 2 * padding.y);
+    const ImVec2 size(ImGui::CalcTextSize(text).x + 2 * padding.x,
+                      ImGui::CalcTextSize(text).y + 2 * padding.y);
     const ImVec2 display = ImGui::GetIO().DisplaySize;
-    const ImVec2 topLeft(ImClamp(position.x - size.x * pivot.x, 0.0f, ImMax(0.0f, display.x - size.x)),
-                         ImClamp(position.y - size.y * pivot.y, 0.0f, ImMax(0.0f, display.y - size.y)));
+    const ImVec2 topLeft(
+        ImClamp(position.x - size.x * pivot.x, 0.0f, ImMax(0.0f, display.x - size.x)),
+        ImClamp(position.y - size.y * pivot.y, 0.0f, ImMax(0.0f, display.y - size.y)));
     ImGui::SetNextWindowPos(topLeft);
     ImGui::BeginTooltip();
     ImGui::TextUnformatted(text);

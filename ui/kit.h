@@ -49,7 +49,8 @@ bool button(const ImRect& r, const char* text);
 bool styledButton(const ImRect& r, const char* text, const ButtonStyle& style);
 bool imageButton(const char* id, const ImRect& r, GuiImage img, const ButtonStyle& style);
 // The picture in a square at the left, the text placed by align.
-bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char* text, TextAlign align);
+bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char* text,
+                      TextAlign align);
 // A button filled with one colour, outlined in the text colour so that it shows on any background.
 bool colorButton(const char* id, const ImRect& r, ImU32 color);
 

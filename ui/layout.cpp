@@ -22,7 +22,9 @@ void RowLayout::startRow(Kind kind, float height, int columns) {
     ratioOffset_ = 0;
 }
 
-void RowLayout::dynamicRow(float height, int columns) { startRow(Dynamic, height, columns); }
+void RowLayout::dynamicRow(float height, int columns) {
+    startRow(Dynamic, height, columns);
+}
 
 void RowLayout::staticRow(float height, float itemWidth, int columns) {
     startRow(Static, height, columns);
@@ -58,8 +60,7 @@ ImRect RowLayout::next() {
         offset = ratioOffset_;
         ratioOffset_ += itemWidth;
         break;
-    case Space:
-        break;
+    case Space: break;
     }
     float x = origin_.x + padding_.x + offset + index_ * kSpacing;
     ++index_;
@@ -70,7 +71,9 @@ void RowLayout::skip(int count) {
     for (int i = 0; i < count; ++i) next();
 }
 
-void RowLayout::spaceBegin(float height) { startRow(Space, height, 0); }
+void RowLayout::spaceBegin(float height) {
+    startRow(Space, height, 0);
+}
 
 ImRect RowLayout::spaceRect(float x, float y, float width, float height) const {
     float left = origin_.x + padding_.x + x;
@@ -78,4 +81,6 @@ ImRect RowLayout::spaceRect(float x, float y, float width, float height) const {
     return ImRect(left, top, left + width, top + height);
 }
 
-void RowLayout::spaceEnd() { rowHeight_ = 0; }
+void RowLayout::spaceEnd() {
+    rowHeight_ = 0;
+}

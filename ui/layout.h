@@ -52,10 +52,10 @@ private:
     float width_ = 0;
     ImVec2 padding_{0, 0};
     Kind kind_ = Dynamic;
-    float rowTop_ = 0;      // top of the current row
-    float rowHeight_ = 0;   // height of the current row plus the spacing below it; 0 before any row
+    float rowTop_ = 0;     // top of the current row
+    float rowHeight_ = 0;  // height of the current row plus the spacing below it; 0 before any row
     float itemHeight_ = 0;
-    float itemWidth_ = 0;   // static rows
+    float itemWidth_ = 0;  // static rows
     std::vector<float> ratios_;
     float ratioOffset_ = 0;
     int columns_ = 0;

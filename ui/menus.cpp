@@ -18,7 +18,8 @@ int drawMainMenuScreen(App* app) {
     int quit = 0;
     if (beginScreen(windowWidth, windowHeight)) {
         RowLayout& rows = screenLayout;
-        drawScreenDecor(app, themedDecoration("mainMenu", "mainMenuDark"), windowWidth, windowHeight);
+        drawScreenDecor(app, themedDecoration("mainMenu", "mainMenuDark"), windowWidth,
+                        windowHeight);
         rows.staticRow(H - 340, 30, 1);
         rows.staticRow(70, 330, 1);
         if (progress.storyStage != 0) {
@@ -65,7 +66,8 @@ void drawVolumeChoice(RowLayout& rows) {
     label(rows.next(), text("prefVolume"), AlignRight);
     sliderInt(rows.next(), 0, &progress.volume, 100);
     // The music follows the slider at once; the value is saved with the next progress save.
-    if (getMusicVolume(&musicPlayer) != progress.volume) setMusicVolume(&musicPlayer, progress.volume);
+    if (getMusicVolume(&musicPlayer) != progress.volume)
+        setMusicVolume(&musicPlayer, progress.volume);
     rows.skip();
 }
 
@@ -83,7 +85,8 @@ void drawLanguageChoice(RowLayout& rows) {
 void drawOptionsScreen(App* app) {
     if (beginScreen(windowWidth, windowHeight)) {
         RowLayout& rows = screenLayout;
-        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), windowWidth, windowHeight);
+        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), windowWidth,
+                        windowHeight);
         rows.staticRow(200, 15, 1);
         rows.ratioRow(70, {0.05f, 0.35f, 0.35f, 0.25f});
         drawThemeChoice(app, rows);
@@ -97,7 +100,8 @@ void drawOptionsScreen(App* app) {
 void drawLanguageScreen(App* app) {
     if (beginScreen(windowWidth, windowHeight)) {
         RowLayout& rows = screenLayout;
-        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), windowWidth, windowHeight);
+        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), windowWidth,
+                        windowHeight);
         rows.staticRow((float)languageListGap(windowHeight, languageCount), 15, 1);
         rows.ratioRow(70, {0.2f, 0.6f, 0.2f});
         for (int i = 0; i < languageCount; ++i) {

@@ -15,61 +15,50 @@
 #include "ui/theme.h"
 #include "util/utf8.h"
 
-void showStoryTurn(App *app, StoryTurn turn)
-{
+void showStoryTurn(App* app, StoryTurn turn) {
     if (turn.chapter) {
         currentScreen = ScreenStory;
         storyPage = 0;
         storyChapter = turn.chapter;
     }
-    if (turn.theme >= 0)
-        applyTheme(app, turn.theme);
+    if (turn.theme >= 0) applyTheme(app, turn.theme);
 }
 
-void checkTypedWord(App *app)
-{
+void checkTypedWord(App* app) {
     showStoryTurn(app, checkWord());
 }
 
-int showHint()
-{
-    if (!revealHint())
-        return 0;
+int showHint() {
+    if (!revealHint()) return 0;
     currentScreen = ScreenWordInfo;
     return 1;
 }
 
-void startChapter(const char *chapter, uint32_t stage)
-{
+void startChapter(const char* chapter, uint32_t stage) {
     showStoryTurn(nullptr, beginChapter(chapter, stage));
 }
 
-void selectLevel()
-{
+void selectLevel() {
     showStoryTurn(nullptr, changeLevel());
 }
 
 namespace {
 
-int typeAndCheck(App *app, const char *character)
-{
-    if (!typeCharacter(&letterTray, character))
-        return 0;
+int typeAndCheck(App* app, const char* character) {
+    if (!typeCharacter(&letterTray, character)) return 0;
     checkTypedWord(app);
     return 1;
 }
 
 }  // namespace
 
-int typeKeyCharacter(App *app, char c)
-{
+int typeKeyCharacter(App* app, char c) {
     char key[2] = {c, 0};
-    const char *mapped = getSectionString(langStore, "charmap", key);
+    const char* mapped = getSectionString(langStore, "charmap", key);
     return typeAndCheck(app, mapped ? mapped : key);
 }
 
-void handleTrayKey(App *app, int glfwKey, uint32_t text)
-{
+void handleTrayKey(App* app, int glfwKey, uint32_t text) {
     // One press types one character: a letter beyond ASCII, else the one-byte key name.
     uint32_t letter = pressedLetter(keyLayoutName(glfwKey), text);
     if (letter) {
@@ -87,13 +76,10 @@ void handleTrayKey(App *app, int glfwKey, uint32_t text)
         popLetter(&letterTray);
 }
 
-int selectLanguage(App *app, int i)
-{
-    if (i < 0 || i >= languageCount)
-        return 0;
+int selectLanguage(App* app, int i) {
+    if (i < 0 || i >= languageCount) return 0;
     // Play since the last save would be lost when the record is read back below.
-    if (langStore)
-        saveProgress(&letterTray);
+    if (langStore) saveProgress(&letterTray);
 
     int previousLanguage = currentLanguage;
     currentScreen = ScreenMainMenu;
@@ -103,7 +89,7 @@ int selectLanguage(App *app, int i)
         currentScreen = ScreenLanguage;
         return 0;
     }
-    const char *save = getLangString(config, i, "save");
+    const char* save = getLangString(config, i, "save");
     readProgress(&progress, (std::string("save/") + (save ? save : "")).c_str());
     applyTheme(app, progress.theme);
     setMusicVolume(&musicPlayer, progress.volume);
@@ -116,11 +102,10 @@ int selectLanguage(App *app, int i)
     return 1;
 }
 
-int selectLanguageByName(App *app, const char *longName)
-{
+int selectLanguageByName(App* app, const char* longName) {
     int matches = 0;
     for (int i = 0; i < languageCount; i++) {
-        const char *name = getLangString(config, i, "long");
+        const char* name = getLangString(config, i, "long");
         if (name && std::strcmp(name, longName) == 0) {
             selectLanguage(app, i);
             matches++;
@@ -128,4 +113,3 @@ int selectLanguageByName(App *app, const char *longName)
     }
     return matches;
 }
-

@@ -10,25 +10,25 @@ struct App;
 
 // Shows a chapter the step began on the story screen, from its first page, then applies the
 // theme the story turned to.
-void showStoryTurn(App *app, StoryTurn turn);
+void showStoryTurn(App* app, StoryTurn turn);
 
 // The word check after every letter taken (checkWord), then what it began.
-void checkTypedWord(App *app);
+void checkTypedWord(App* app);
 // Reveals a hint on the word description screen; 1 when a word was revealed.
 int showHint();
 // Begins a chapter of the story and tells it.
-void startChapter(const char *chapter, uint32_t stage);
+void startChapter(const char* chapter, uint32_t stage);
 // The level selector's step after the selector widget (changeLevel), then what it began.
 void selectLevel();
 
 // A typed key character through the language's "charmap" (when it maps c) to the
 // row; runs the word check when a letter was taken. 1 when taken.
-int typeKeyCharacter(App *app, char c);
+int typeKeyCharacter(App* app, char c);
 
 // A key pressed on the in-game screen, with the one code point of text it made (0 for none or
 // several): the letter beyond ASCII it types, else its one-byte name through the language's
 // "charmap", to the row and the word check; then Delete, Backspace and F1.
-void handleTrayKey(App *app, int glfwKey, uint32_t text);
+void handleTrayKey(App* app, int glfwKey, uint32_t text);
 
 // Makes "lang" entry i current: saves the progress of the language being left,
 // loads the entry's data file, its progress record, theme, music volume and level,
@@ -36,9 +36,9 @@ void handleTrayKey(App *app, int glfwKey, uint32_t text);
 // has no first level that can be installed, the previous language stays current
 // and the language screen is shown again.
 // Returns 1 when entry i is now current, else 0.
-int selectLanguage(App *app, int i);
+int selectLanguage(App* app, int i);
 
 // Start-up selection by the storefront's language name: every entry whose "long"
 // name equals it is selected in turn, so the last match remains. Returns the
 // number of matching entries.
-int selectLanguageByName(App *app, const char *longName);
+int selectLanguageByName(App* app, const char* longName);

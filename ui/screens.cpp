@@ -45,29 +45,32 @@ int drawScreens(App* app) {
 void handleEscapeKey() {
     if (isTypingInField()) return;  // the field drops what was typed
     switch (currentScreen) {
-    case ScreenLanguage:
-        break;  // a language must be chosen first
+    case ScreenLanguage: break;  // a language must be chosen first
     case ScreenStatistics:
-    case ScreenWordInfo:
-        currentScreen = ScreenInGame;
-        break;
-    default:
-        currentScreen = ScreenMainMenu;
-        break;
+    case ScreenWordInfo: currentScreen = ScreenInGame; break;
+    default: currentScreen = ScreenMainMenu; break;
     }
 }
 
-const char* text(const char* key) { return localizedText(key); }
+const char* text(const char* key) {
+    return localizedText(key);
+}
 
-GuiImage icon(const char* key) { return getImage(&assets, getSectionString(config, "icons", key)); }
+GuiImage icon(const char* key) {
+    return getImage(&assets, getSectionString(config, "icons", key));
+}
 
-GuiImage languageImage(int i) { return getImage(&assets, getLangString(config, i, "pic")); }
+GuiImage languageImage(int i) {
+    return getImage(&assets, getLangString(config, i, "pic"));
+}
 
 const char* themedDecoration(const char* light, const char* dark) {
     return isDarkTheme(progress.theme) ? dark : light;
 }
 
-bool keysTypeWords() { return currentScreen == ScreenInGame && !isTypingInField(); }
+bool keysTypeWords() {
+    return currentScreen == ScreenInGame && !isTypingInField();
+}
 
 bool backButtonRow(RowLayout& rows) {
     rows.dynamicRow(70, 3);

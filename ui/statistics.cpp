@@ -19,7 +19,9 @@
 #include "ui/statistics.h"
 #include "ui/theme.h"
 
-int percentOf(long long part, long long whole) { return whole > 0 ? (int)(part * 100 / whole) : 0; }
+int percentOf(long long part, long long whole) {
+    return whole > 0 ? (int)(part * 100 / whole) : 0;
+}
 
 void countWordLengths(WordLengthStats& stats) {
     stats = WordLengthStats{};
@@ -39,15 +41,18 @@ void countWordLengths(WordLengthStats& stats) {
 }
 
 void statisticsTitle(char* out, size_t size) {
-    formatText(out, size, text("sTitle"), {letterTray.letterText, percentOf(levelFoundCount, (long long)levelWords.size)});
+    formatText(out, size, text("sTitle"),
+               {letterTray.letterText, percentOf(levelFoundCount, (long long)levelWords.size)});
 }
 
 void chartHoverText(const WordLengthStats& stats, int length, char* out, size_t size) {
-    formatText(out, size, text("statHint"), {percentOf(stats.found[length], stats.total[length]), length});
+    formatText(out, size, text("statHint"),
+               {percentOf(stats.found[length], stats.total[length]), length});
 }
 
 uint32_t timeInGame(int32_t now) {
-    return progress.secondsPlayed + (now > lastLevelSaveTime ? (uint32_t)(now - lastLevelSaveTime) : 0);
+    return progress.secondsPlayed +
+           (now > lastLevelSaveTime ? (uint32_t)(now - lastLevelSaveTime) : 0);
 }
 
 void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
@@ -57,7 +62,8 @@ void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
     std::snprintf(rows[0].value, sizeof rows[0].value, "%d%%",
                   percentOf(progress.wordsFound, getSectionInt(langStore, "stat", "usedWords")));
     rows[1].key = "timeInGame";
-    std::snprintf(rows[1].value, sizeof rows[1].value, "%s", formatDuration((int32_t)timeInGame(now)));
+    std::snprintf(rows[1].value, sizeof rows[1].value, "%s",
+                  formatDuration((int32_t)timeInGame(now)));
     rows[2].key = "totalWords";
     std::snprintf(rows[2].value, sizeof rows[2].value, "%s", usedWords ? usedWords : "");
     rows[3].key = "foundWords";
@@ -68,7 +74,8 @@ void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
     std::snprintf(rows[5].value, sizeof rows[5].value, "%d", progress.lettersFound);
 }
 
-std::vector<float> lengthTableRatios(int lengthColumns, float windowWidth, float rowWidth, float labelWidth) {
+std::vector<float> lengthTableRatios(int lengthColumns, float windowWidth, float rowWidth,
+                                     float labelWidth) {
     std::vector<float> ratios(1, 250 / windowWidth);
     ratios.resize(lengthColumns + 1, 135 / windowWidth);
     if ((250 + 135.0f * lengthColumns) / windowWidth <= 1 || rowWidth <= 0) return ratios;
@@ -84,8 +91,10 @@ void drawLengthTable(const WordLengthStats& stats, RowLayout& rows, float W) {
     rows.staticRow(120, W - 40, 1);
     if (beginGroup("Words", rows.next())) {
         RowLayout& table = groupLayout();
-        const float labelWidth = std::max(ImGui::CalcTextSize(text("sLenth")).x, ImGui::CalcTextSize(text("sFound")).x);
-        table.ratioRow(50, lengthTableRatios(stats.lengthColumns, W, table.usableWidth(stats.lengthColumns + 1),
+        const float labelWidth =
+            std::max(ImGui::CalcTextSize(text("sLenth")).x, ImGui::CalcTextSize(text("sFound")).x);
+        table.ratioRow(50, lengthTableRatios(stats.lengthColumns, W,
+                                             table.usableWidth(stats.lengthColumns + 1),
                                              labelWidth + 2 * RowLayout::kSpacing));
         char cell[32];
         label(table.next(), text("sLenth"), AlignLeft);
@@ -130,9 +139,11 @@ void drawChart(const WordLengthStats& stats, const ImRect& r) {
             chartHoverText(stats, length, hint, sizeof hint);
             const float hintHeight = ImGui::GetFontSize() + 4 * RowLayout::kSpacing;
             if (all.Min.y - hintHeight - RowLayout::kSpacing >= r.Min.y)
-                tooltip(hint, ImVec2((left + right) / 2, all.Min.y - RowLayout::kSpacing), ImVec2(0.5f, 1));
+                tooltip(hint, ImVec2((left + right) / 2, all.Min.y - RowLayout::kSpacing),
+                        ImVec2(0.5f, 1));
             else
-                tooltip(hint, ImVec2((left + right) / 2, all.Min.y + RowLayout::kSpacing), ImVec2(0.5f, 0));
+                tooltip(hint, ImVec2((left + right) / 2, all.Min.y + RowLayout::kSpacing),
+                        ImVec2(0.5f, 0));
         }
     }
 }

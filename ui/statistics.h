@@ -12,8 +12,8 @@ constexpr int kMaxWordLength = 30;
 struct WordLengthStats {
     int total[kMaxWordLength] = {};  // words of the level by length in characters
     int found[kMaxWordLength] = {};  // found words by length
-    int maxCount = 0;               // largest entry of total
-    int lengthColumns = 0;          // lengths 2..29 with words, in increasing order:
+    int maxCount = 0;                // largest entry of total
+    int lengthColumns = 0;           // lengths 2..29 with words, in increasing order:
     int lengths[kMaxWordLength] = {};
 };
 
@@ -24,7 +24,8 @@ int percentOf(long long part, long long whole);
 
 // The title: the language's "sTitle" with the level's letters and the share of its words found.
 void statisticsTitle(char* out, size_t size);
-// The chart's hover text for a length: the language's "statHint" with the share found and the length.
+// The chart's hover text for a length: the language's "statHint" with the share found and the
+// length.
 void chartHoverText(const WordLengthStats& stats, int length, char* out, size_t size);
 
 // Time in game as the next save on this level would store it: the stored total and the seconds
@@ -43,4 +44,5 @@ void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now);
 // rowWidth pixels in a window windowWidth wide. The widths 250 and 135 of windowWidth when they
 // fit; otherwise the label column narrows to labelWidth, and if that is not enough the length
 // columns share the rest evenly.
-std::vector<float> lengthTableRatios(int lengthColumns, float windowWidth, float rowWidth, float labelWidth);
+std::vector<float> lengthTableRatios(int lengthColumns, float windowWidth, float rowWidth,
+                                     float labelWidth);

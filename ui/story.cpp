@@ -26,8 +26,10 @@ void drawStoryScreen(App* app) {
         rows.dynamicRow(70, 3);
         rows.skip();
         if (button(rows.next(), text("storyNext"))) {
-            if (storyPage < storyLength(config, chapter) - 1) storyPage += 1;
-            else currentScreen = ScreenInGame;
+            if (storyPage < storyLength(config, chapter) - 1)
+                storyPage += 1;
+            else
+                currentScreen = ScreenInGame;
         }
         rows.skip();
     }

@@ -13,7 +13,7 @@ extern const ImU32 themeSwatches[kThemeCount];
 
 // Metrics of widgets that ImGui's style has no field for; setStyleMetrics resets them.
 struct WidgetMetrics {
-    ImVec2 groupPadding{4, 4};          // row inset inside a bordered group
+    ImVec2 groupPadding{4, 4};  // row inset inside a bordered group
     ImVec2 tooltipPadding{-20, -20};
     ImVec2 buttonImagePadding{-4, -2};  // image inset of an image-and-text button
     ImVec2 comboContentPadding{20, 2};
@@ -32,13 +32,15 @@ struct ButtonStyle {
     ImVec4 borderColor;
     float border;
     float rounding;
-    ImVec2 padding;   // content inset from the button's bounds; negative values let an image overhang
+    ImVec2
+        padding;  // content inset from the button's bounds; negative values let an image overhang
 };
 
 // The current GUI style's own button look.
 ButtonStyle defaultButtonStyle();
 
-// A found word drawn with this looks pressed: the theme's button with the active colour as its face.
+// A found word drawn with this looks pressed: the theme's button with the active colour as its
+// face.
 extern ButtonStyle highlightButtonStyle;
 // Icons show no face until hovered. loadConfig sets rounding 10 and padding (-12, -10); applyTheme
 // refreshes the hover colour.
@@ -55,11 +57,34 @@ int isDarkTheme(int theme);
 // Colour of one of the 28 slots of a theme's table (see theme.cpp), for widgets that pick their
 // own colour from the table (slider, combo, chart).
 enum ThemeSlot : int {
-    SlotText, SlotWindow, SlotHeader, SlotBorder, SlotButton, SlotButtonHover, SlotButtonActive,
-    SlotToggle, SlotToggleHover, SlotToggleCursor, SlotSelect, SlotSelectActive, SlotSlider,
-    SlotSliderCursor, SlotSliderCursorHover, SlotSliderCursorActive, SlotProperty, SlotEdit,
-    SlotEditCursor, SlotCombo, SlotChart, SlotChartColor, SlotChartColorHighlight, SlotScrollbar,
-    SlotScrollbarCursor, SlotScrollbarCursorHover, SlotScrollbarCursorActive, SlotTabHeader,
+    SlotText,
+    SlotWindow,
+    SlotHeader,
+    SlotBorder,
+    SlotButton,
+    SlotButtonHover,
+    SlotButtonActive,
+    SlotToggle,
+    SlotToggleHover,
+    SlotToggleCursor,
+    SlotSelect,
+    SlotSelectActive,
+    SlotSlider,
+    SlotSliderCursor,
+    SlotSliderCursorHover,
+    SlotSliderCursorActive,
+    SlotProperty,
+    SlotEdit,
+    SlotEditCursor,
+    SlotCombo,
+    SlotChart,
+    SlotChartColor,
+    SlotChartColorHighlight,
+    SlotScrollbar,
+    SlotScrollbarCursor,
+    SlotScrollbarCursorHover,
+    SlotScrollbarCursorActive,
+    SlotTabHeader,
     ThemeSlotCount
 };
 ImU32 themeColor(int theme, ThemeSlot slot);

@@ -5,10 +5,10 @@
 #include <vector>
 
 struct FoundList {
-    std::vector<const char *> words;
+    std::vector<const char*> words;
 };
 
-void appendToFoundList(FoundList *list, const char *word);
+void appendToFoundList(FoundList* list, const char* word);
 // 1 when an entry equals word byte for byte (null entries are skipped), else 0.
-int isWordFound(const FoundList *list, const char *word);
-void clearFoundList(FoundList *list);
+int isWordFound(const FoundList* list, const char* word);
+void clearFoundList(FoundList* list);

@@ -1,13 +1,15 @@
 // Open-addressing hash containers keyed by zero-terminated byte strings.
 //
 // The slot layout is part of the game's behaviour: hints take the first unfound word in slot order
-// and the statistics walk the word set in slot order. So the hash, the triangular probe sequence and
-// the growth rule are fixed, and walking slots 0..capacity-1 with hashExists gives the slot order:
+// and the statistics walk the word set in slot order. So the hash, the triangular probe sequence
+// and the growth rule are fixed, and walking slots 0..capacity-1 with hashExists gives the slot
+// order:
 //
 //     for (uint32_t slot = 0; slot < words.capacity; ++slot)
 //         if (hashExists(words, slot)) use(words.keys[slot]);
 //
-// Keys are not copied: the container keeps the caller's pointer, so the string must outlive the entry.
+// Keys are not copied: the container keeps the caller's pointer, so the string must outlive the
+// entry.
 #pragma once
 
 #include <cstdint>
@@ -17,18 +19,18 @@ struct NoValue {};
 
 template <typename Value>
 struct StringHash {
-    uint32_t capacity = 0;    // 0 or a power of two, at least 4
-    uint32_t size = 0;        // live keys
-    uint32_t occupied = 0;    // live plus deleted slots
-    uint32_t upperBound = 0;  // grow or rehash when occupied reaches this
+    uint32_t capacity = 0;        // 0 or a power of two, at least 4
+    uint32_t size = 0;            // live keys
+    uint32_t occupied = 0;        // live plus deleted slots
+    uint32_t upperBound = 0;      // grow or rehash when occupied reaches this
     std::vector<uint32_t> flags;  // 2 bits per slot: bit 1 empty, bit 0 deleted, both clear live
     std::vector<const char*> keys;
-    std::vector<Value> values;    // unused for sets
-    std::vector<uint32_t> hashes; // hashString of each key: probes compare strings only on a match
+    std::vector<Value> values;     // unused for sets
+    std::vector<uint32_t> hashes;  // hashString of each key: probes compare strings only on a match
 };
 
-using StringSet = StringHash<NoValue>;       // the level's word set
-using StringIntMap = StringHash<int32_t>;    // the repeat times
+using StringSet = StringHash<NoValue>;     // the level's word set
+using StringIntMap = StringHash<int32_t>;  // the repeat times
 
 // Outcomes of hashPut.
 enum : int { HASH_PRESENT = 0, HASH_PUT_EMPTY = 1, HASH_PUT_DELETED = 2 };
@@ -63,4 +65,3 @@ extern template uint32_t hashGet(const StringHash<int32_t>&, const char*);
 extern template uint32_t hashPut(StringHash<int32_t>&, const char*, int*);
 extern template void hashDelete(StringHash<int32_t>&, uint32_t);
 extern template bool hashExists(const StringHash<int32_t>&, uint32_t);
-

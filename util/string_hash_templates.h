@@ -28,9 +28,13 @@ inline void markDeleted(std::vector<uint32_t>& flags, uint32_t slot) {
     flags[slot >> 4] |= 1u << ((slot & 15u) << 1);
 }
 
-inline uint32_t boundFor(uint32_t capacity) { return static_cast<uint32_t>(capacity * 0.77 + 0.5); }
+inline uint32_t boundFor(uint32_t capacity) {
+    return static_cast<uint32_t>(capacity * 0.77 + 0.5);
+}
 
-inline uint32_t flagWords(uint32_t capacity) { return capacity < 16 ? 1 : capacity >> 4; }
+inline uint32_t flagWords(uint32_t capacity) {
+    return capacity < 16 ? 1 : capacity >> 4;
+}
 
 // Moves every live entry to its place for newCapacity slots, in place: an entry whose new slot
 // still holds an entry not moved yet swaps with it, and the displaced entry is placed next.
@@ -150,4 +154,3 @@ template <typename Value>
 bool hashExists(const StringHash<Value>& hash, uint32_t slot) {
     return slot < hash.capacity && string_hash_detail::isLive(hash.flags, slot);
 }
-

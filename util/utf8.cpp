@@ -6,9 +6,8 @@ const uint32_t kReplacementCharacter = 0xFFFD;
 
 }  // namespace
 
-int decodeUtf8(const char *s, uint32_t *codePoint)
-{
-    const unsigned char *p = (const unsigned char *)s;
+int decodeUtf8(const char* s, uint32_t* codePoint) {
+    const unsigned char* p = (const unsigned char*)s;
     unsigned char lead = p[0];
     int length;
     uint32_t cp, minimum;
@@ -16,11 +15,17 @@ int decodeUtf8(const char *s, uint32_t *codePoint)
         *codePoint = lead;
         return 1;
     } else if ((lead & 0xE0) == 0xC0) {
-        length = 2; cp = lead & 0x1F; minimum = 0x80;
+        length = 2;
+        cp = lead & 0x1F;
+        minimum = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
-        length = 3; cp = lead & 0x0F; minimum = 0x800;
+        length = 3;
+        cp = lead & 0x0F;
+        minimum = 0x800;
     } else if ((lead & 0xF8) == 0xF0) {
-        length = 4; cp = lead & 0x07; minimum = 0x10000;
+        length = 4;
+        cp = lead & 0x07;
+        minimum = 0x10000;
     } else {
         *codePoint = kReplacementCharacter;
         return 1;
@@ -40,8 +45,7 @@ int decodeUtf8(const char *s, uint32_t *codePoint)
     return length;
 }
 
-int encodeUtf8(uint32_t cp, char *out)
-{
+int encodeUtf8(uint32_t cp, char* out) {
     if (cp < 0x80) {
         out[0] = (char)cp;
         return 1;

@@ -39,18 +39,15 @@ struct Level {
     std::vector<std::string> words;
 };
 
-std::vector<Level> makeLevels()
-{
+std::vector<Level> makeLevels() {
     std::mt19937 random(7);
     const std::string alphabet = "abcdefghijklmnopqrstuvwxyz";
     std::vector<Level> levels;
     std::set<std::string> rows;
     while ((int)levels.size() < LEVELS) {
         Level level;
-        for (int k = 0; k < 12; k++)
-            level.row += alphabet[random() % alphabet.size()];
-        if (!rows.insert(level.row).second)
-            continue;
+        for (int k = 0; k < 12; k++) level.row += alphabet[random() % alphabet.size()];
+        if (!rows.insert(level.row).second) continue;
         std::set<std::string> words;
         while ((int)words.size() < WORDS_PER_LEVEL) {
             std::string letters = level.row;
@@ -63,8 +60,7 @@ std::vector<Level> makeLevels()
     return levels;
 }
 
-std::string languageJson(const std::vector<Level> &levels)
-{
+std::string languageJson(const std::vector<Level>& levels) {
     std::string json = "{\"localization\": {\"levelProperty\": \"Level\"},\n\"game\": {\n";
     size_t totalWords = 0;
     for (size_t i = 0; i < levels.size(); i++) {
@@ -76,22 +72,21 @@ std::string languageJson(const std::vector<Level> &levels)
     }
     json += "},\n\"descr\": {";
     for (size_t i = 0; i < levels.size(); i += 4)
-        json += (i ? ", \"" : "\"") + levels[i].words[0] + "\": \"a word of level " + std::to_string(i + 1) + "\"";
-    json += "},\n\"stat\": {\"levelsCount\": \"" + std::to_string(levels.size()) + "\", \"usedWords\": \"" +
-            std::to_string(totalWords) + "\", \"pressCount\": \"0\"}}\n";
+        json += (i ? ", \"" : "\"") + levels[i].words[0] + "\": \"a word of level " +
+                std::to_string(i + 1) + "\"";
+    json += "},\n\"stat\": {\"levelsCount\": \"" + std::to_string(levels.size()) +
+            "\", \"usedWords\": \"" + std::to_string(totalWords) + "\", \"pressCount\": \"0\"}}\n";
     return json;
 }
 
-void writeBytes(const std::string &path, const std::string &bytes)
-{
+void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string compressed(const std::string &text)
-{
+std::string compressed(const std::string& text) {
     uLongf size = compressBound(text.size());
     std::string out(size, '\0');
-    if (compress2((Bytef *)&out[0], &size, (const Bytef *)text.data(), text.size(), 9) != Z_OK)
+    if (compress2((Bytef*)&out[0], &size, (const Bytef*)text.data(), text.size(), 9) != Z_OK)
         std::abort();
     out.resize(size);
     return out;
@@ -103,13 +98,14 @@ struct Times {
 };
 
 template <typename Work>
-Times timeRuns(Work work)
-{
+Times timeRuns(Work work) {
     std::vector<double> times;
     for (int run = 0; run < RUNS; run++) {
         auto start = std::chrono::steady_clock::now();
         work();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     std::sort(times.begin(), times.end());
     // Of 20 runs the 95th percentile is the 19th fastest: one slow run in twenty is allowed.
@@ -118,11 +114,9 @@ Times timeRuns(Work work)
 
 }  // namespace
 
-int main()
-{
+int main() {
     char pattern[] = "/tmp/bench_core_XXXXXX";
-    if (!mkdtemp(pattern) || chdir(pattern) != 0)
-        return 1;
+    if (!mkdtemp(pattern) || chdir(pattern) != 0) return 1;
     std::filesystem::create_directory("data");
     std::filesystem::create_directory("save");
 
@@ -137,48 +131,52 @@ int main()
     languageCount = countLanguages(config);
 
     // The stored record is on the last level, which has 50 words found.
-    const Level &stored = levels.back();
+    const Level& stored = levels.back();
     unsigned char record[40] = {};
     record[0] = (unsigned char)((LEVELS - 1) & 0xFF);
     record[1] = (unsigned char)((LEVELS - 1) >> 8);
     record[36] = 100;
-    writeBytes("save/progress_bench.dat", std::string((const char *)record, sizeof record));
+    writeBytes("save/progress_bench.dat", std::string((const char*)record, sizeof record));
     std::string found = "[";
     for (int k = 0; k < RESTORED_WORDS; k++)
         found += (k ? ",\"" : "\"") + stored.words[(size_t)k * 5] + "\"";
-    writeBytes("save/" + [&] {
-        std::string hex;
-        char byte[3];
-        for (unsigned char c : stored.row) {
-            std::snprintf(byte, sizeof byte, "%2.2x", c);
-            hex += byte;
-        }
-        return hex;
-    }() + ".sav", found + "]");
+    writeBytes(
+        "save/" +
+            [&] {
+                std::string hex;
+                char byte[3];
+                for (unsigned char c : stored.row) {
+                    std::snprintf(byte, sizeof byte, "%2.2x", c);
+                    hex += byte;
+                }
+                return hex;
+            }() +
+            ".sav",
+        found + "]");
 
     App benchApp;
     Times reference = timeRuns([] {
-        if (!readDataFile("data/bench.dat"))
-            std::abort();
+        if (!readDataFile("data/bench.dat")) std::abort();
     });
     Times select = timeRuns([&] {
-        langStore = nullptr;  // as at start-up: nothing to save first (earlier stores stay allocated)
-        if (!selectLanguage(&benchApp, 0) || levelFoundCount != RESTORED_WORDS)
-            std::abort();
+        langStore =
+            nullptr;  // as at start-up: nothing to save first (earlier stores stay allocated)
+        if (!selectLanguage(&benchApp, 0) || levelFoundCount != RESTORED_WORDS) std::abort();
     });
     Times install = timeRuns([] {
-        if (!loadLevel(langStore, &letterTray, LEVELS - 1))
-            std::abort();
+        if (!loadLevel(langStore, &letterTray, LEVELS - 1)) std::abort();
     });
 
-    std::printf("language data: %d levels, %zu bytes of JSON, %ju bytes compressed\n", LEVELS, json.size(),
-                (uintmax_t)std::filesystem::file_size("data/bench.dat"));
-    std::printf("%d runs                            median ms     p95 ms  p95 ratio to reference\n", RUNS);
-    std::printf("  read + inflate (reference)        %8.3f   %8.3f\n", reference.median, reference.p95);
-    std::printf("  selectLanguage + stored level     %8.3f   %8.3f  %.2fx\n", select.median, select.p95,
-                select.p95 / reference.p95);
-    std::printf("  loadLevel with %d restored words  %8.3f   %8.3f  %.3fx\n", RESTORED_WORDS, install.median,
-                install.p95, install.p95 / reference.p95);
+    std::printf("language data: %d levels, %zu bytes of JSON, %ju bytes compressed\n", LEVELS,
+                json.size(), (uintmax_t)std::filesystem::file_size("data/bench.dat"));
+    std::printf("%d runs                            median ms     p95 ms  p95 ratio to reference\n",
+                RUNS);
+    std::printf("  read + inflate (reference)        %8.3f   %8.3f\n", reference.median,
+                reference.p95);
+    std::printf("  selectLanguage + stored level     %8.3f   %8.3f  %.2fx\n", select.median,
+                select.p95, select.p95 / reference.p95);
+    std::printf("  loadLevel with %d restored words  %8.3f   %8.3f  %.3fx\n", RESTORED_WORDS,
+                install.median, install.p95, install.p95 / reference.p95);
     std::printf("goal: selectLanguage + stored level under 30 ms at the 95th percentile\n");
     std::filesystem::current_path("/");
     std::filesystem::remove_all(pattern);

@@ -67,8 +67,9 @@ Timing frame() {
     double built = seconds(CLOCK_THREAD_CPUTIME_ID);
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     glFlush();
-    Timing t{(seconds(CLOCK_THREAD_CPUTIME_ID) - cpu0) * 1e3, (seconds(CLOCK_MONOTONIC) - wall0) * 1e3,
-             (built - cpu0) * 1e3, ImGui::GetDrawData()->TotalVtxCount, drawCalls(ImGui::GetDrawData())};
+    Timing t{(seconds(CLOCK_THREAD_CPUTIME_ID) - cpu0) * 1e3,
+             (seconds(CLOCK_MONOTONIC) - wall0) * 1e3, (built - cpu0) * 1e3,
+             ImGui::GetDrawData()->TotalVtxCount, drawCalls(ImGui::GetDrawData())};
     return t;
 }
 
@@ -79,15 +80,18 @@ void dump(const std::string& path) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return;
     std::fprintf(f, "P6\n%d %d\n255\n", windowWidth, windowHeight);
-    for (int y = windowHeight - 1; y >= 0; --y) std::fwrite(&pixels[(size_t)y * windowWidth * 3], 1, (size_t)windowWidth * 3, f);
+    for (int y = windowHeight - 1; y >= 0; --y)
+        std::fwrite(&pixels[(size_t)y * windowWidth * 3], 1, (size_t)windowWidth * 3, f);
     std::fclose(f);
 }
 
 Timing median(std::vector<Timing> frames) {
     auto middle = frames.begin() + frames.size() / 2;
-    std::nth_element(frames.begin(), middle, frames.end(), [](Timing a, Timing b) { return a.cpuMs < b.cpuMs; });
+    std::nth_element(frames.begin(), middle, frames.end(),
+                     [](Timing a, Timing b) { return a.cpuMs < b.cpuMs; });
     Timing result = *middle;
-    std::nth_element(frames.begin(), middle, frames.end(), [](Timing a, Timing b) { return a.wallMs < b.wallMs; });
+    std::nth_element(frames.begin(), middle, frames.end(),
+                     [](Timing a, Timing b) { return a.wallMs < b.wallMs; });
     result.wallMs = middle->wallMs;
     std::nth_element(frames.begin(), middle, frames.end(),
                      [](Timing a, Timing b) { return a.buildCpuMs < b.buildCpuMs; });
@@ -135,8 +139,10 @@ int main(int argc, char** argv) {
     const char* runDir = WG_RUN_DIR;
     const char* dumpPrefix = nullptr;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--dump-prefix") == 0 && i + 1 < argc) dumpPrefix = argv[++i];
-        else runDir = argv[i];
+        if (std::strcmp(argv[i], "--dump-prefix") == 0 && i + 1 < argc)
+            dumpPrefix = argv[++i];
+        else
+            runDir = argv[i];
     }
     if (chdir(runDir) != 0) {
         std::fprintf(stderr, "no run directory %s\n", runDir);
@@ -171,13 +177,18 @@ int main(int argc, char** argv) {
     progress.levelsOpen = 1;
     Timing game = measure(ScreenInGame, "in_game", dumpPrefix);
 
-    std::printf("frame (GUI build + GL submission, median of 500)   CPU ms   wall ms  GUI build CPU ms  vertices  draw calls\n");
-    std::printf("main menu                                         %7.3f  %7.3f  %16.3f  %8d  %10d\n", menu.cpuMs,
-                menu.wallMs, menu.buildCpuMs, menu.vertices, menu.drawCalls);
-    std::printf("in-game, 200 found words, 30 letters              %7.3f  %7.3f  %16.3f  %8d  %10d\n", game.cpuMs,
-                game.wallMs, game.buildCpuMs, game.vertices, game.drawCalls);
-    std::printf("ratio in-game / main menu                         %7.2f  %7.2f  %16.2f\n", game.cpuMs / menu.cpuMs,
-                game.wallMs / menu.wallMs, game.buildCpuMs / menu.buildCpuMs);
+    std::printf(
+        "frame (GUI build + GL submission, median of 500)   CPU ms   wall ms  GUI build CPU ms  "
+        "vertices  draw calls\n");
+    std::printf(
+        "main menu                                         %7.3f  %7.3f  %16.3f  %8d  %10d\n",
+        menu.cpuMs, menu.wallMs, menu.buildCpuMs, menu.vertices, menu.drawCalls);
+    std::printf(
+        "in-game, 200 found words, 30 letters              %7.3f  %7.3f  %16.3f  %8d  %10d\n",
+        game.cpuMs, game.wallMs, game.buildCpuMs, game.vertices, game.drawCalls);
+    std::printf("ratio in-game / main menu                         %7.2f  %7.2f  %16.2f\n",
+                game.cpuMs / menu.cpuMs, game.wallMs / menu.wallMs,
+                game.buildCpuMs / menu.buildCpuMs);
     std::printf("goal: in-game CPU under 1 ms and at most 2x the main menu\n");
     shutdownWindow(&app);
     return 0;

@@ -1,6 +1,6 @@
 // Prints the decoded size in bytes of every track of the configured playlist, as the game holds
-// it in memory (float samples per channel), and its length in seconds: "BYTES SECONDS" per line. The memory benchmark's allowance is
-// built from these.
+// it in memory (float samples per channel), and its length in seconds: "BYTES SECONDS" per line.
+// The memory benchmark's allowance is built from these.
 //
 // usage: bench_track_sizes DATA_DIR
 #include <cstdio>
@@ -26,11 +26,13 @@ int main(int argc, char** argv) {
     }
     for (size_t i = 0; i < playlist->childCount; ++i) {
         size_t size = 0;
-        const char* member = archiveFind(music->data(), music->size(), playlist->children[i]->text, &size);
+        const char* member =
+            archiveFind(music->data(), music->size(), playlist->children[i]->text, &size);
         int rate = 0;
         tsSound sound{};
         tsDecodeOgg(member, int(size), &rate, &sound);
-        std::printf("%zu %.1f\n", size_t(sound.frameCount) * size_t(sound.channelCount) * sizeof(float),
+        std::printf("%zu %.1f\n",
+                    size_t(sound.frameCount) * size_t(sound.channelCount) * sizeof(float),
                     rate > 0 ? double(sound.frameCount) / rate : 0.0);
         tsReleaseSound(&sound);
     }

@@ -46,7 +46,8 @@ public:
     }
     RingLock lock(uint32_t offset, uint32_t bytes, RingRegions* regions) override {
         uint32_t first = std::min(bytes, kRingBytes - offset);
-        *regions = {ring_.data() + offset, first, first < bytes ? ring_.data() : nullptr, bytes - first};
+        *regions = {ring_.data() + offset, first, first < bytes ? ring_.data() : nullptr,
+                    bytes - first};
         return RingLock::Ok;
     }
     void unlock(const RingRegions&) override {}
@@ -87,7 +88,8 @@ void scalarPass(const std::vector<std::unique_ptr<TestSound>>& voices, int posit
         staging[2 * i] = int16_t(std::clamp(std::lrint(left[i]), -32768L, 32767L));
         staging[2 * i + 1] = int16_t(std::clamp(std::lrint(right[i]), -32768L, 32767L));
     }
-    std::copy(reinterpret_cast<uint8_t*>(staging), reinterpret_cast<uint8_t*>(staging + 2 * kFrames), ring);
+    std::copy(reinterpret_cast<uint8_t*>(staging),
+              reinterpret_cast<uint8_t*>(staging + 2 * kFrames), ring);
 }
 
 void benchPass() {
@@ -114,8 +116,8 @@ void benchPass() {
         wall = Clock::now();
         start = cpuSeconds();
         for (int p = 0; p < passes; ++p)
-            scalarPass(voices, (p * kFrames) % kVoiceFrames, left.data(), right.data(), staging.data(),
-                       ring.data());
+            scalarPass(voices, (p * kFrames) % kVoiceFrames, left.data(), right.data(),
+                       staging.data(), ring.data());
         double scalarSeconds = cpuSeconds() - start;
         double scalarWall = std::chrono::duration<double>(Clock::now() - wall).count();
         bestWall[0] = std::min(bestWall[0], mixerWall / passes);
@@ -124,12 +126,14 @@ void benchPass() {
         best[1] = std::min(best[1], scalarSeconds / passes);
     }
     double realTime = double(kFrames) / 44100.0;
-    std::printf("mix pass, %d stereo voices, %d frames (best of 5 rounds, thread CPU time):\n", kVoices, kFrames);
+    std::printf("mix pass, %d stereo voices, %d frames (best of 5 rounds, thread CPU time):\n",
+                kVoices, kFrames);
     std::printf("  mixer        %8.2f us per pass  %8.0f x real time   (wall clock %.2f us)\n",
                 best[0] * 1e6, realTime / best[0], bestWall[0] * 1e6);
     std::printf("  scalar loop  %8.2f us per pass  %8.0f x real time   (wall clock %.2f us)\n",
                 best[1] * 1e6, realTime / best[1], bestWall[1] * 1e6);
-    std::printf("  ratio        %8.2f x faster than the scalar loop (target >= 4)\n", best[1] / best[0]);
+    std::printf("  ratio        %8.2f x faster than the scalar loop (target >= 4)\n",
+                best[1] / best[0]);
     tsFreeContext(mixer);
 }
 
@@ -165,8 +169,10 @@ void benchTrackChanges(int changes) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100 + changes * 3000 + 1000));
     stopMusicThread(&music);
 
-    std::printf("music thread, %d track changes of %.1f s tracks (decoding one takes %.1f ms; the lead is 66.7 ms):\n",
-                changes, trackFrames / 44100.0, decodeMs);
+    std::printf(
+        "music thread, %d track changes of %.1f s tracks (decoding one takes %.1f ms; the lead is "
+        "66.7 ms):\n",
+        changes, trackFrames / 44100.0, decodeMs);
     std::printf("  underruns    %8d (target 0), %llu passes\n", ring->underruns(),
                 static_cast<unsigned long long>(ring->cursorQueries()));
     for (double at : ring->underrunTimes()) std::printf("  underrun at %.2f s of playback\n", at);

@@ -22,8 +22,8 @@ static int showsPicture(Display* display, Window window) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)
         return 0;
-    XImage* row = XGetImage(display, window, 0, attributes.height / 2, (unsigned)attributes.width, 1,
-                            AllPlanes, ZPixmap);
+    XImage* row = XGetImage(display, window, 0, attributes.height / 2, (unsigned)attributes.width,
+                            1, AllPlanes, ZPixmap);
     if (!row) return 0;
     int colours = 0;
     unsigned long first = XGetPixel(row, 0, 0);
@@ -35,7 +35,7 @@ static int showsPicture(Display* display, Window window) {
 static int ignoreErrors(Display* display, XErrorEvent* error) {
     (void)display;
     (void)error;
-    return 0;  /* a window may go away between two requests */
+    return 0; /* a window may go away between two requests */
 }
 
 int main(int argc, char** argv) {

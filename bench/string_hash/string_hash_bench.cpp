@@ -66,13 +66,14 @@ int main() {
     std::vector<const char*> queries;
     std::vector<std::string_view> queryViews;
     for (int i = 0; i < kLookups; ++i) {
-        const std::string& w = i % 2 ? absent[random.next() % absent.size()]
-                                     : words[random.next() % words.size()];
+        const std::string& w =
+            i % 2 ? absent[random.next() % absent.size()] : words[random.next() % words.size()];
         queries.push_back(w.c_str());
         queryViews.push_back(w);
     }
     std::vector<std::string> order = words;  // insertion in an order unrelated to sorting
-    for (size_t i = order.size() - 1; i > 0; --i) std::swap(order[i], order[random.next() % (i + 1)]);
+    for (size_t i = order.size() - 1; i > 0; --i)
+        std::swap(order[i], order[random.next() % (i + 1)]);
 
     double oursInsert = 1e9, oursLookup = 1e9, stdInsert = 1e9, stdLookup = 1e9;
     size_t oursFound = 0, stdFound = 0;
@@ -102,15 +103,18 @@ int main() {
         }
     }
     if (oursFound != stdFound) {
-        std::fprintf(stderr, "the containers disagree: %zu against %zu found\n", oursFound, stdFound);
+        std::fprintf(stderr, "the containers disagree: %zu against %zu found\n", oursFound,
+                     stdFound);
         return 1;
     }
     std::printf("string hash set, %zu insertions and %d lookups (%zu hits) of %s, best of %d\n",
                 order.size(), kLookups, oursFound, source, kRounds);
-    std::printf("  insert: ours %6.1f ns, std::unordered_set<string_view> %6.1f ns, ratio std/ours %.2f\n",
-                oursInsert / order.size() * 1e9, stdInsert / order.size() * 1e9, stdInsert / oursInsert);
-    std::printf("  lookup: ours %6.1f ns, std::unordered_set<string_view> %6.1f ns, ratio std/ours %.2f\n",
-                oursLookup / kLookups * 1e9, stdLookup / kLookups * 1e9, stdLookup / oursLookup);
+    std::printf(
+        "  insert: ours %6.1f ns, std::unordered_set<string_view> %6.1f ns, ratio std/ours %.2f\n",
+        oursInsert / order.size() * 1e9, stdInsert / order.size() * 1e9, stdInsert / oursInsert);
+    std::printf(
+        "  lookup: ours %6.1f ns, std::unordered_set<string_view> %6.1f ns, ratio std/ours %.2f\n",
+        oursLookup / kLookups * 1e9, stdLookup / kLookups * 1e9, stdLookup / oursLookup);
     std::printf("  goal: ratio >= 1.00 (not slower)\n");
     return 0;
 }

@@ -73,11 +73,14 @@ void expectEvent(InputEvent event, int32_t type, int32_t code, uint32_t text = 0
 TEST_F(KeyEvents, EveryPressIsReportedOncePerFrameInOrder) {
     expectEvent(frame(), INPUT_NONE, kInputNoKey);
     // Three taps, each released before the next frame, and a held key's repeats.
-    press(GLFW_KEY_Z, 'z'); release();
-    press(GLFW_KEY_A, 'a');
-    keyQueueOther(&queue); keyQueueText(&queue, 'a');  // a repeat and its text: no new press
+    press(GLFW_KEY_Z, 'z');
     release();
-    press(GLFW_KEY_ESCAPE); release();
+    press(GLFW_KEY_A, 'a');
+    keyQueueOther(&queue);
+    keyQueueText(&queue, 'a');  // a repeat and its text: no new press
+    release();
+    press(GLFW_KEY_ESCAPE);
+    release();
     expectEvent(frame(), INPUT_KEY, GLFW_KEY_Z, 'z');
     expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 'a');
     expectEvent(frame(), INPUT_KEY, GLFW_KEY_ESCAPE);
@@ -86,7 +89,8 @@ TEST_F(KeyEvents, EveryPressIsReportedOncePerFrameInOrder) {
     // A word typed faster than frames are drawn: the oldest presses first, none lost.
     const char* word = "abcdefghijklmnopqrstuvwxyz";
     for (const char* c = word; *c; ++c) press(GLFW_KEY_A + (*c - 'a'), *c), release();
-    for (const char* c = word; *c; ++c) expectEvent(frame(), INPUT_KEY, GLFW_KEY_A + (*c - 'a'), *c);
+    for (const char* c = word; *c; ++c)
+        expectEvent(frame(), INPUT_KEY, GLFW_KEY_A + (*c - 'a'), *c);
     expectEvent(frame(), INPUT_NONE, kInputNoKey);
 }
 
@@ -95,10 +99,12 @@ TEST_F(KeyEvents, TextBelongsToThePressJustBeforeIt) {
     press(GLFW_KEY_RIGHT_ALT);
     press(GLFW_KEY_A, 0x105);
     // A dead key makes no text; the letter after it carries the combined text.
-    press(GLFW_KEY_APOSTROPHE); release();
+    press(GLFW_KEY_APOSTROPHE);
+    release();
     press(GLFW_KEY_A, 0xE1);
     // A dead key the next letter does not combine with: two code points, no one letter.
-    press(GLFW_KEY_APOSTROPHE); release();
+    press(GLFW_KEY_APOSTROPHE);
+    release();
     press(GLFW_KEY_X, 0xB4);
     keyQueueText(&queue, 'x');
     keyQueueText(&queue, 'y');
@@ -120,8 +126,8 @@ TEST_F(KeyEvents, KeyWinsOverCloseRequestWhichStaysForTheNextFrame) {
 }
 
 TEST_F(KeyEvents, WatchesTheSeventyOneKeysAndKeysThatMakeALetterBeyondAscii) {
-    const std::set<int> unwatched = {GLFW_KEY_ENTER,  GLFW_KEY_LEFT,  GLFW_KEY_UP,
-                                     GLFW_KEY_KP_1,   GLFW_KEY_MINUS, GLFW_KEY_EQUAL,
+    const std::set<int> unwatched = {GLFW_KEY_ENTER,       GLFW_KEY_LEFT,  GLFW_KEY_UP,
+                                     GLFW_KEY_KP_1,        GLFW_KEY_MINUS, GLFW_KEY_EQUAL,
                                      GLFW_KEY_RIGHT_SHIFT, GLFW_KEY_F13};
     std::vector<int> reported;
     for (int key = 0; key <= GLFW_KEY_LAST; ++key) {
@@ -133,7 +139,9 @@ TEST_F(KeyEvents, WatchesTheSeventyOneKeysAndKeysThatMakeALetterBeyondAscii) {
     EXPECT_EQ(reported.size(), 71u);
 
     // The unwatched keys before a watched one leave the queue with nothing reported.
-    press(GLFW_KEY_ENTER); press(GLFW_KEY_UP); press(GLFW_KEY_Q, 'q');
+    press(GLFW_KEY_ENTER);
+    press(GLFW_KEY_UP);
+    press(GLFW_KEY_Q, 'q');
     expectEvent(frame(), INPUT_KEY, GLFW_KEY_Q, 'q');
     // ß on the minus key of a German layout, ì on the equals key of an Italian one.
     press(GLFW_KEY_MINUS, 0xDF);
@@ -159,10 +167,16 @@ public:
         if (value) saved_ = value, hadValue_ = true;
     }
     ~ScopedEnv() {
-        if (hadValue_) setenv(name_, saved_.c_str(), 1); else unsetenv(name_);
+        if (hadValue_)
+            setenv(name_, saved_.c_str(), 1);
+        else
+            unsetenv(name_);
     }
     void set(const char* value) {
-        if (value) setenv(name_, value, 1); else unsetenv(name_);
+        if (value)
+            setenv(name_, value, 1);
+        else
+            unsetenv(name_);
     }
 
 private:
@@ -259,8 +273,9 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     ScopedEnv display("DISPLAY"), wayland("WAYLAND_DISPLAY");
     display.set(nullptr);
     wayland.set(nullptr);
-    writeConfig("{\"width\": 1024, \"height\": 600, \"title\": \"Letters\", "
-                "\"lang\": [{\"long\": \"english\"}, {\"long\": \"german\"}]}");
+    writeConfig(
+        "{\"width\": 1024, \"height\": 600, \"title\": \"Letters\", "
+        "\"lang\": [{\"long\": \"english\"}, {\"long\": \"german\"}]}");
     currentScreen = ScreenInGame;
     currentLanguage = 3;
     int key = 0;

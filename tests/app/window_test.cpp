@@ -76,19 +76,25 @@ TEST(FrameLoop, RunsUntilStoppedAndAtLeastOnce) {
         int calls;
         int stopAt;
     } counter{&shell, 0, 3};
-    runFrameLoop(&shell, [](void* arg) {
-        auto* c = static_cast<Counter*>(arg);
-        if (++c->calls == c->stopAt) stopFrameLoop(c->shell);
-    }, &counter);
+    runFrameLoop(
+        &shell,
+        [](void* arg) {
+            auto* c = static_cast<Counter*>(arg);
+            if (++c->calls == c->stopAt) stopFrameLoop(c->shell);
+        },
+        &counter);
     EXPECT_EQ(counter.calls, 3);
     EXPECT_EQ(shell.running, 0);
 
     counter = {&shell, 0, 1};
-    runFrameLoop(&shell, [](void* arg) {
-        auto* c = static_cast<Counter*>(arg);
-        ++c->calls;
-        stopFrameLoop(c->shell);
-    }, &counter);
+    runFrameLoop(
+        &shell,
+        [](void* arg) {
+            auto* c = static_cast<Counter*>(arg);
+            ++c->calls;
+            stopFrameLoop(c->shell);
+        },
+        &counter);
     EXPECT_EQ(counter.calls, 1);
 }
 

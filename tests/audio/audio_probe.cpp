@@ -69,8 +69,10 @@ int find(const std::vector<float>& left, const char* slotKey, double from) {
     size_t bestAt = 0;
     // Running sums of squares give each window's energy without a second pass over it.
     std::vector<double> squares(left.size() + 1, 0.0);
-    for (size_t i = 0; i < left.size(); ++i) squares[i + 1] = squares[i] + double(left[i]) * left[i];
-    for (size_t at = size_t(from * 44100) & ~size_t(3); at + effect.size() <= left.size(); at += 4) {
+    for (size_t i = 0; i < left.size(); ++i)
+        squares[i + 1] = squares[i] + double(left[i]) * left[i];
+    for (size_t at = size_t(from * 44100) & ~size_t(3); at + effect.size() <= left.size();
+         at += 4) {
         double dot = 0;
         for (size_t i = 0; i < effect.size(); ++i) dot += double(left[at + i]) * effect[i];
         double energy = squares[at + effect.size()] - squares[at];
@@ -93,6 +95,7 @@ int main(int argc, char** argv) {
         return level(readLeft(argv[2]), std::atof(argv[3]), std::atof(argv[4]));
     if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "find") == 0)
         return find(readLeft(argv[2]), argv[3], argc == 5 ? std::atof(argv[4]) : 0.0);
-    std::fprintf(stderr, "usage: audio_probe level CAPTURE FROM TO | find CAPTURE SLOTKEY [FROM]\n");
+    std::fprintf(stderr,
+                 "usage: audio_probe level CAPTURE FROM TO | find CAPTURE SLOTKEY [FROM]\n");
     return 2;
 }

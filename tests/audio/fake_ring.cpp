@@ -13,7 +13,8 @@ FakeRing::FakeRing(uint32_t ringBytes, bool followClock, uint32_t bytesPerSecond
 uint64_t FakeRing::playedLocked() {
     if (followClock_ && plays_ > 0) {
         auto elapsed = std::chrono::steady_clock::now() - playStart_;
-        uint64_t micros = uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count());
+        uint64_t micros =
+            uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count());
         played_ = micros * bytesPerSecond_ / 1000000 / 4 * 4;
         cursor_ = uint32_t(played_ % ring_.size());
     }
@@ -52,7 +53,8 @@ RingLock FakeRing::lock(uint32_t offset, uint32_t bytes, RingRegions* regions) {
     if (offset >= size || bytes > size) return RingLock::Failed;
     uint32_t first = std::min(bytes, size - offset);
     *regions = RingRegions{ring_.data() + offset, first, nullptr, 0};
-    if (first < bytes) *regions = RingRegions{ring_.data() + offset, first, ring_.data(), bytes - first};
+    if (first < bytes)
+        *regions = RingRegions{ring_.data() + offset, first, ring_.data(), bytes - first};
     if (anyWrite_ && offset != expectedOffset_) ++discontinuities_;
     anyWrite_ = true;
     expectedOffset_ = uint32_t((uint64_t{offset} + bytes) % size);
@@ -141,10 +143,10 @@ std::vector<LockCall> FakeRing::locks() const {
     return locks_;
 }
 
-#define FAKE_RING_GETTER(type, name, field)          \
-    type FakeRing::name() const {                    \
-        std::lock_guard<std::mutex> guard(mutex_);   \
-        return field;                                \
+#define FAKE_RING_GETTER(type, name, field)        \
+    type FakeRing::name() const {                  \
+        std::lock_guard<std::mutex> guard(mutex_); \
+        return field;                              \
     }
 FAKE_RING_GETTER(uint64_t, written, written_)
 FAKE_RING_GETTER(uint64_t, cursorQueries, cursorQueries_)

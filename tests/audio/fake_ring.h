@@ -20,7 +20,8 @@ class FakeRing : public AudioRing {
 public:
     // With followClock the play position runs at bytesPerSecond from play() on; otherwise
     // it moves only through advance().
-    explicit FakeRing(uint32_t ringBytes, bool followClock = false, uint32_t bytesPerSecond = 176400);
+    explicit FakeRing(uint32_t ringBytes, bool followClock = false,
+                      uint32_t bytesPerSecond = 176400);
 
     bool writeCursor(uint32_t* offset) override;
     RingLock lock(uint32_t offset, uint32_t bytes, RingRegions* regions) override;

@@ -19,10 +19,13 @@ tsSound decode(const std::vector<uint8_t>& bytes, int* rate = nullptr) {
     return sound;
 }
 
-bool aligned16(const void* p) { return (reinterpret_cast<uintptr_t>(p) & 15) == 0; }
+bool aligned16(const void* p) {
+    return (reinterpret_cast<uintptr_t>(p) & 15) == 0;
+}
 
 // Largest difference between the decoded channel and the source samples.
-double maxError(const float* decoded, const std::vector<int16_t>& source, int channels, int channel) {
+double maxError(const float* decoded, const std::vector<int16_t>& source, int channels,
+                int channel) {
     double worst = 0;
     for (size_t i = 0; i < source.size() / channels; ++i)
         worst = std::max(worst, std::fabs(double(decoded[i]) - source[i * channels + channel]));

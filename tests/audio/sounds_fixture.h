@@ -19,7 +19,8 @@ protected:
     // Writes bytes to path (relative to the run directory).
     void put(const std::string& path, const std::vector<uint8_t>& bytes);
     // An old binary cpio archive of the given members, little-endian headers.
-    static std::vector<uint8_t> cpio(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& members);
+    static std::vector<uint8_t> cpio(
+        const std::vector<std::pair<std::string, std::vector<uint8_t>>>& members);
     // Parses a configuration text; freed at the end of the test.
     const KeyStore* config(const std::string& json);
 

@@ -40,7 +40,8 @@ TEST_F(SoundLoading, LooseFileComesFirstThenTheArchive) {
 }
 
 TEST_F(SoundLoading, WithoutArchivesOrOutputNothingPlays) {
-    const KeyStore* store = config(R"({"sounds": {"wordOk": "ok.ogg"}, "music": {"normal": ["a.ogg"]}})");
+    const KeyStore* store =
+        config(R"({"sounds": {"wordOk": "ok.ogg"}, "music": {"normal": ["a.ogg"]}})");
     MusicPlayer music;
     loadAssets(&assets, store, &music);  // playSound works on the global set
     EXPECT_EQ(assets.imagesArchive, nullptr);

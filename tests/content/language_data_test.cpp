@@ -18,8 +18,8 @@ namespace {
 const std::string dataDir = WG_DATA_DIR;
 
 struct Language {
-    std::string code; // its "save" name
-    std::string file; // the "data" name of its "lang" entry, <language code>.dat
+    std::string code;  // its "save" name
+    std::string file;  // the "data" name of its "lang" entry, <language code>.dat
     std::string builderCode() const { return file.substr(0, file.find('.')); }
 };
 
@@ -94,7 +94,8 @@ TEST(LanguageList, NoRowIsSharedBetweenLanguages) {
         ASSERT_NE(game, nullptr) << language.file;
         for (size_t i = 0; i < game->childCount; ++i) {
             auto [it, isNew] = owner.emplace(game->children[i]->key, language.file);
-            EXPECT_TRUE(isNew) << game->children[i]->key << " in " << it->second << " and " << language.file;
+            EXPECT_TRUE(isNew) << game->children[i]->key << " in " << it->second << " and "
+                               << language.file;
         }
         freeKeyStore(store);
     }
@@ -145,7 +146,7 @@ TEST_P(LanguageData, EveryLevelWordIsBuiltFromItsRow) {
 // The player's way in: every word typed key by key on a US keyboard, through the
 // language's charmap, into the game's own letter tray.
 TEST_P(LanguageData, EveryWordCanBeTypedIntoTheTray) {
-    std::map<std::string, std::string> keyFor; // letter -> the character its key types
+    std::map<std::string, std::string> keyFor;  // letter -> the character its key types
     for (char key : watchedKeys) {
         char name[2] = {key, 0};
         const char* mapped = getSectionString(store, "charmap", name);
@@ -160,7 +161,8 @@ TEST_P(LanguageData, EveryWordCanBeTypedIntoTheTray) {
             clearTypedWord(&tray);
             for (char32_t cp : letters(level->children[k]->text)) {
                 auto key = keyFor.find(encodeUtf8(CodePoints(1, cp)));
-                ASSERT_NE(key, keyFor.end()) << "no key types a letter of " << level->children[k]->text;
+                ASSERT_NE(key, keyFor.end())
+                    << "no key types a letter of " << level->children[k]->text;
                 EXPECT_EQ(typeCharacter(&tray, key->second.c_str()), 1) << level->children[k]->text;
             }
             EXPECT_STREQ(typedWord(&tray), level->children[k]->text) << level->key;
@@ -195,7 +197,8 @@ TEST_P(LanguageData, RowsGrowLongerTowardsTheEnd) {
 TEST_P(LanguageData, DescriptionsBelongToLevelWords) {
     std::set<std::string> words;
     for (size_t i = 0; i < game->childCount; ++i)
-        for (size_t k = 0; k < game->children[i]->childCount; ++k) words.insert(game->children[i]->children[k]->text);
+        for (size_t k = 0; k < game->children[i]->childCount; ++k)
+            words.insert(game->children[i]->children[k]->text);
     const KeyNode* descr = section(store, "descr");
     ASSERT_NE(descr, nullptr);
     for (size_t i = 0; i < descr->childCount; ++i) {
@@ -207,10 +210,12 @@ TEST_P(LanguageData, DescriptionsBelongToLevelWords) {
 // The reader decodes no escapes, so a backslash in a text would show on screen.
 TEST_P(LanguageData, EveryTextTheScreensAskForIsThereAndRaw) {
     std::vector<std::string> keys = {
-        "NewGame", "Continue", "Options", "About", "Exit", "AboutText", "backButton", "prefTheme",
-        "prefVolume", "prefLang", "levelProperty", "mainMenuHint", "statNameHint", "helpEnabledHint",
-        "helpDisabledHint", "removeCharHint", "removeWordHint", "sTitle", "sLenth", "sFound", "statHint",
-        "passedPerc", "timeInGame", "totalWords", "foundWords", "totalPressCount", "pressCount", "storyNext"};
+        "NewGame",         "Continue",       "Options",      "About",           "Exit",
+        "AboutText",       "backButton",     "prefTheme",    "prefVolume",      "prefLang",
+        "levelProperty",   "mainMenuHint",   "statNameHint", "helpEnabledHint", "helpDisabledHint",
+        "removeCharHint",  "removeWordHint", "sTitle",       "sLenth",          "sFound",
+        "statHint",        "passedPerc",     "timeInGame",   "totalWords",      "foundWords",
+        "totalPressCount", "pressCount",     "storyNext"};
     const KeyNode* story = section(config(), "story");
     for (size_t c = 0; story && c < story->childCount; ++c)
         for (size_t p = 0; p < story->children[c]->childCount; ++p) {
@@ -238,8 +243,8 @@ void expectDrawable(const KeyNode* node, const std::string& where) {
         CodePoints cps = letters(node->text);
         for (uint32_t cp : cps)
             if (!drawable(cp)) {
-                ADD_FAILURE() << where << " " << (node->key ? node->key : "") << ": U+" << std::hex << cp << " in "
-                              << node->text;
+                ADD_FAILURE() << where << " " << (node->key ? node->key : "") << ": U+" << std::hex
+                              << cp << " in " << node->text;
                 return;
             }
     }
@@ -247,7 +252,8 @@ void expectDrawable(const KeyNode* node, const std::string& where) {
 }
 
 TEST_P(LanguageData, EveryTextIsDrawnWithTheGameFonts) {
-    for (const char* name : {"localization", "charmap", "game", "descr"}) expectDrawable(section(store, name), name);
+    for (const char* name : {"localization", "charmap", "game", "descr"})
+        expectDrawable(section(store, name), name);
     expectDrawable(section(config(), "lang"), "lang");
 }
 
@@ -258,7 +264,7 @@ INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageData, ::testing::Range(0, 8),
                                                                  : std::to_string(info.param);
                          });
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -268,11 +274,14 @@ TEST_P(LanguageData, NoLevelWordIsBlocked) {
     const ::Language* builder = findLanguage(code);
     ASSERT_NE(builder, nullptr) << language.file;
     BlockList blocked;
-    ASSERT_TRUE(readBlockList(*builder, std::string(WG_SOURCE_DIR) + "/content/words/" + code + ".txt", blocked));
-    ASSERT_TRUE(readSharedBlockList(*builder, std::string(WG_WORD_DATA_DIR) + "/" + code + ".block", blocked));
+    ASSERT_TRUE(readBlockList(
+        *builder, std::string(WG_SOURCE_DIR) + "/content/words/" + code + ".txt", blocked));
+    ASSERT_TRUE(readSharedBlockList(*builder, std::string(WG_WORD_DATA_DIR) + "/" + code + ".block",
+                                    blocked));
     for (size_t i = 0; i < game->childCount; ++i)
         for (size_t k = 0; k < game->children[i]->childCount; ++k)
-            EXPECT_FALSE(blocked.blocks(game->children[i]->children[k]->text)) << game->children[i]->children[k]->text;
+            EXPECT_FALSE(blocked.blocks(game->children[i]->children[k]->text))
+                << game->children[i]->children[k]->text;
 }
 
 // The first levels teach the game with short rows and a handful of words; later the
@@ -305,10 +314,12 @@ TEST_P(LanguageData, CyrillicDescriptionsOrLabelledTranslations) {
         std::string text = descr->children[i]->text;
         if (text.find("англ.: ") != std::string::npos) continue;
         CodePoints cps = letters(text.c_str());
-        bool cyrillic = std::any_of(cps.begin(), cps.end(), [](char32_t cp) { return cp >= 0x400 && cp <= 0x4FF; });
-        bool latin = std::any_of(cps.begin(), cps.end(), [](char32_t cp) { return cp < 0x80 && std::isalpha(int(cp)); });
+        bool cyrillic = std::any_of(cps.begin(), cps.end(),
+                                    [](char32_t cp) { return cp >= 0x400 && cp <= 0x4FF; });
+        bool latin = std::any_of(cps.begin(), cps.end(),
+                                 [](char32_t cp) { return cp < 0x80 && std::isalpha(int(cp)); });
         EXPECT_TRUE(cyrillic && !latin) << descr->children[i]->key << ": " << text;
     }
 }
 
-} // namespace
+}  // namespace

@@ -40,8 +40,8 @@ TEST(ChooseLevels, EachLevelHoldsExactlyTheWordsItsRowBuilds) {
     rules.rowClasses = 8;
     std::vector<unsigned> ranks(words.size());
     for (size_t i = 0; i < words.size(); ++i) ranks[i] = unsigned(i + 1);
-    std::vector<Level> levels =
-        chooseLevels(findLanguage("en")->alphabet, words, ranks, std::vector<bool>(words.size(), true), rules);
+    std::vector<Level> levels = chooseLevels(findLanguage("en")->alphabet, words, ranks,
+                                             std::vector<bool>(words.size(), true), rules);
     ASSERT_EQ(levels.size(), 30u);
     std::set<std::string> rows;
     for (const Level& level : levels) {
@@ -64,8 +64,8 @@ TEST(ChooseLevels, EachLevelHoldsExactlyTheWordsItsRowBuilds) {
         EXPECT_FALSE(spellsWord(level.row, longest)) << level.row;
     }
     // Same words, same rules: the same levels, byte for byte.
-    std::vector<Level> again =
-        chooseLevels(findLanguage("en")->alphabet, words, ranks, std::vector<bool>(words.size(), true), rules);
+    std::vector<Level> again = chooseLevels(findLanguage("en")->alphabet, words, ranks,
+                                            std::vector<bool>(words.size(), true), rules);
     for (size_t i = 0; i < levels.size(); ++i) EXPECT_EQ(again[i].row, levels[i].row);
 }
 
@@ -89,7 +89,8 @@ TEST(ChooseLevels, FirstLevelsHoldOnlyCommonWordsAndTheCountGrowsGently) {
     for (size_t i = 0; i < levels.size(); ++i) {
         if (i < rules.earlyLevels) {
             EXPECT_LE(levels[i].words.size(), rules.earlyMaxWords) << levels[i].row;
-            for (const std::string& word : levels[i].words) EXPECT_LE(rankOf[word], rules.earlyMaxRank) << word;
+            for (const std::string& word : levels[i].words)
+                EXPECT_LE(rankOf[word], rules.earlyMaxRank) << word;
         }
         if (i > 0) {
             double ratio = double(levels[i].words.size()) / levels[i - 1].words.size();
@@ -133,9 +134,10 @@ TEST(BlockList, WordsStemsAndPartsAreBlockedAfterFolding) {
     EXPECT_FALSE(list.blocks("cone"));
     EXPECT_TRUE(list.blocks("merdeux"));
     EXPECT_TRUE(list.blocks("enculer"));
-    EXPECT_FALSE(list.blocks("emmerde")); // only the stem's own start counts
+    EXPECT_FALSE(list.blocks("emmerde"));  // only the stem's own start counts
     std::ofstream(path) << "smørrebrød\n";
-    EXPECT_FALSE(readBlockList(*findLanguage("fr"), path, list)) << "a word that can never match is a typo";
+    EXPECT_FALSE(readBlockList(*findLanguage("fr"), path, list))
+        << "a word that can never match is a typo";
     std::remove(path.c_str());
 }
 
@@ -162,8 +164,10 @@ TEST(BlockList, SharedEntriesAlsoBlockTheirForms) {
     // Forms take an ending, not whatever begins alike; our list lets plain words through.
     const Language& italian = *findLanguage("it");
     BlockList it;
-    ASSERT_TRUE(readBlockList(italian, writeTemporary("it-own.txt", "# ours\n!caccia\n!pesce\n"), it));
-    ASSERT_TRUE(readSharedBlockList(italian, writeTemporary("it-shared.txt", "cazzo\ncacca\npesce\n"), it));
+    ASSERT_TRUE(
+        readBlockList(italian, writeTemporary("it-own.txt", "# ours\n!caccia\n!pesce\n"), it));
+    ASSERT_TRUE(
+        readSharedBlockList(italian, writeTemporary("it-shared.txt", "cazzo\ncacca\npesce\n"), it));
     EXPECT_TRUE(it.blocks("cazzo"));
     EXPECT_TRUE(it.blocks("cazzi"));
     EXPECT_FALSE(it.blocks("cacche")) << "an ending starts with a vowel";
@@ -174,9 +178,12 @@ TEST(BlockList, SharedEntriesAlsoBlockTheirForms) {
 
     const Language& english = *findLanguage("en");
     BlockList en;
-    ASSERT_TRUE(readSharedBlockList(english, writeTemporary("en-shared.txt", "rape\nshota\nlivesex\nbutt\n"), en));
-    for (const char* form : {"rape", "rapes", "raped", "butts", "butting"}) EXPECT_TRUE(en.blocks(form)) << form;
-    for (const char* plain : {"grape", "rapeseed", "shot", "lives", "butter"}) EXPECT_FALSE(en.blocks(plain)) << plain;
+    ASSERT_TRUE(readSharedBlockList(
+        english, writeTemporary("en-shared.txt", "rape\nshota\nlivesex\nbutt\n"), en));
+    for (const char* form : {"rape", "rapes", "raped", "butts", "butting"})
+        EXPECT_TRUE(en.blocks(form)) << form;
+    for (const char* plain : {"grape", "rapeseed", "shot", "lives", "butter"})
+        EXPECT_FALSE(en.blocks(plain)) << plain;
 }
 
 TEST(InflectedForms, SuffixRulesApplyWhereTheirConditionHolds) {
@@ -187,7 +194,8 @@ TEST(InflectedForms, SuffixRulesApplyWhereTheirConditionHolds) {
                                     "SFX Aa er ons er\n"
                                     "SFX Aa 0 x s\n";
     std::ofstream(base + ".dic") << "3\nparler/Aa po:v\nmaison/Aa\nfils/Aa\ncasser\n";
-    auto forms = inflectedForms(base, false, [](const std::string& stem) { return stem != "maison"; });
+    auto forms =
+        inflectedForms(base, false, [](const std::string& stem) { return stem != "maison"; });
     EXPECT_EQ(forms["parlers"], "parler");
     EXPECT_EQ(forms["parlons"], "parler");
     EXPECT_EQ(forms["filsx"], "fils");
@@ -199,20 +207,24 @@ TEST(InflectedForms, SuffixRulesApplyWhereTheirConditionHolds) {
 }
 
 TEST(RawSafe, NoQuoteBackslashOrControlByteReachesTheData) {
-    EXPECT_EQ(rawSafe("a \"b\" c\\d\te"), "a \xE2\x80\x9D" "b\xE2\x80\x9D c/d e");
+    EXPECT_EQ(rawSafe("a \"b\" c\\d\te"),
+              "a \xE2\x80\x9D"
+              "b\xE2\x80\x9D c/d e");
 }
 
 // Only a word whose every sense (WordNet: whose most used sense) is vulgar is marked so;
 // two-letter words the word lists spell are words.
 TEST(LevelWords, PlainWordsWithARudeSenseAreKeptAndNamesAreNot) {
     const Language& english = *findLanguage("en");
-    std::vector<std::string> common = {"go", "on", "tie", "unit", "rot", "crude", "reek", "bull", "slit", "paul", "de"};
+    std::vector<std::string> common = {"go",   "on",   "tie",  "unit", "rot", "crude",
+                                       "reek", "bull", "slit", "paul", "de"};
     WordList list = readWords(english, Glossary(), BlockList(), common, {}, 12);
     Glossary glossary;
     describeFromWordNet(list.words, glossary);
     for (const char* word : {"go", "on", "tie", "unit", "rot", "crude", "reek", "bull", "slit"}) {
         EXPECT_TRUE(std::binary_search(list.words.begin(), list.words.end(), word)) << word;
-        EXPECT_EQ(glossary.offensive.count(word), 0u) << word << ": " << glossary.descriptions[word];
+        EXPECT_EQ(glossary.offensive.count(word), 0u)
+            << word << ": " << glossary.descriptions[word];
     }
     Glossary rude;
     describeFromWordNet({"kike"}, rude);
@@ -223,13 +235,16 @@ TEST(LevelWords, PlainWordsWithARudeSenseAreKeptAndNamesAreNot) {
 }
 
 TEST(RawSafe, ItemsTheFontsCannotDrawAreLeftOut) {
-    // A phonetic pronunciation and an arrow would show as '?'; typographic hyphens read as plain ones.
-    EXPECT_EQ(rawSafe("departure dep., /d\xCB\x88" "e\xCB\x90p/, flight"), "departure dep., flight");
+    // A phonetic pronunciation and an arrow would show as '?'; typographic hyphens read as plain
+    // ones.
+    EXPECT_EQ(rawSafe("departure dep., /d\xCB\x88"
+                      "e\xCB\x90p/, flight"),
+              "departure dep., flight");
     EXPECT_EQ(rawSafe("good\xE2\x80\x90natured"), "good-natured");
     EXPECT_EQ(rawSafe("\xE2\x86\x92"), "");
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -238,9 +253,12 @@ TEST(Descriptions, WordNetGivesCommonSensesAndBaseForms) {
     describeFromWordNet({"mead", "cats", "walked"}, glossary);
     EXPECT_EQ(glossary.descriptions["mead"].find("anthropologist"), std::string::npos)
         << "a person's name is not what the word means: " << glossary.descriptions["mead"];
-    EXPECT_NE(glossary.descriptions["mead"].find("honey"), std::string::npos) << glossary.descriptions["mead"];
-    EXPECT_EQ(glossary.descriptions["cats"].rfind("(cat) ", 0), 0u) << glossary.descriptions["cats"];
-    EXPECT_EQ(glossary.descriptions["walked"].rfind("(walk) ", 0), 0u) << glossary.descriptions["walked"];
+    EXPECT_NE(glossary.descriptions["mead"].find("honey"), std::string::npos)
+        << glossary.descriptions["mead"];
+    EXPECT_EQ(glossary.descriptions["cats"].rfind("(cat) ", 0), 0u)
+        << glossary.descriptions["cats"];
+    EXPECT_EQ(glossary.descriptions["walked"].rfind("(walk) ", 0), 0u)
+        << glossary.descriptions["walked"];
 }
 
 TEST(Descriptions, BilingualDictionariesTranslateWordsAndTheirForms) {
@@ -250,12 +268,13 @@ TEST(Descriptions, BilingualDictionariesTranslateWordsAndTheirForms) {
     EXPECT_FALSE(german.descriptions["haus"].empty());
 
     // "Tor" and "Nest" have a rude sense in some dictionary, not in all of theirs.
-    for (const char* plain : {"tor", "nest", "nord"}) EXPECT_EQ(german.offensive.count(plain), 0u) << plain;
+    for (const char* plain : {"tor", "nest", "nord"})
+        EXPECT_EQ(german.offensive.count(plain), 0u) << plain;
 
     Glossary russian = readGlossary(*findLanguage("ru"));
     EXPECT_FALSE(russian.descriptions["дом"].empty());
-    EXPECT_EQ(russian.translated.count("торт"), 0u) << "described by the other words of its sense: "
-                                                   << russian.descriptions["торт"];
+    EXPECT_EQ(russian.translated.count("торт"), 0u)
+        << "described by the other words of its sense: " << russian.descriptions["торт"];
     for (const char* plain : {"документы", "горы", "воду", "стоит", "значит"})
         EXPECT_EQ(russian.offensive.count(plain), 0u) << plain;
     for (const auto& [word, text] : russian.descriptions)
@@ -264,4 +283,4 @@ TEST(Descriptions, BilingualDictionariesTranslateWordsAndTheirForms) {
         }
 }
 
-} // namespace
+}  // namespace

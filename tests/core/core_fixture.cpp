@@ -18,7 +18,7 @@
 #include "ui/play.h"
 #include "ui/screens.h"
 
-const char *const SMALL_LANGUAGE = R"({
+const char* const SMALL_LANGUAGE = R"({
   "localization": {"levelProperty": "Level", "emptyText": ""},
   "charmap": {"q": "й", "w": "ab"},
   "game": {
@@ -30,7 +30,7 @@ const char *const SMALL_LANGUAGE = R"({
   "stat": {"levelsCount": "3", "usedWords": "12", "pressCount": "30"}
 })";
 
-static const char *const TEST_CONFIG = R"({
+static const char* const TEST_CONFIG = R"({
   "windowMode": "windowed",
   "nextLevelPerc": 60, "nextHintWords": 5, "hintCheatCount": 3,
   "blackWords": 10, "blackFinish": 20,
@@ -45,33 +45,28 @@ static const char *const TEST_CONFIG = R"({
   }
 })";
 
-KeyStore *CoreTest::parseJson(const char *json)
-{
-    KeyStore *store = parseKeyStore(json, std::strlen(json));
+KeyStore* CoreTest::parseJson(const char* json) {
+    KeyStore* store = parseKeyStore(json, std::strlen(json));
     stores_.push_back(store);
     return store;
 }
 
-void writeFile(const std::string &path, const std::string &bytes)
-{
+void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string readFile(const std::string &path)
-{
+std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-bool fileIsThere(const std::string &path)
-{
+bool fileIsThere(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
-void CoreTest::SetUp()
-{
+void CoreTest::SetUp() {
     std::error_code error;
     std::filesystem::path base = std::filesystem::temp_directory_path(error);
     ASSERT_FALSE(error) << error.message();
@@ -94,37 +89,31 @@ void CoreTest::SetUp()
     hintCheatCount = getInt(config, "hintCheatCount");
 }
 
-void CoreTest::TearDown()
-{
+void CoreTest::TearDown() {
     // A language selected by the test is the program's to keep; it ends with the test.
     if (std::find(stores_.begin(), stores_.end(), langStore) == stores_.end())
         freeKeyStore(langStore);
     langStore = nullptr;
-    for (KeyStore *store : stores_)
-        freeKeyStore(store);
+    for (KeyStore* store : stores_) freeKeyStore(store);
     std::error_code error;
     std::filesystem::current_path(previousDirectory_, error);
     ASSERT_FALSE(error) << error.message();
     std::filesystem::remove_all(directory_, error);
 }
 
-void CoreTest::useLanguage(const char *json, int level)
-{
+void CoreTest::useLanguage(const char* json, int level) {
     langStore = parseJson(json);
     ASSERT_NE(langStore, nullptr);
     progress.levelIndex = (uint32_t)level;
     ASSERT_EQ(loadLevel(langStore, &letterTray, level), 1);
 }
 
-void CoreTest::typeWord(const char *word)
-{
-    for (const char *p = word; *p;) {
+void CoreTest::typeWord(const char* word) {
+    for (const char* p = word; *p;) {
         int length = 1;
-        while ((p[length] & 0xC0) == 0x80)
-            length++;
+        while ((p[length] & 0xC0) == 0x80) length++;
         std::string letter(p, (size_t)length);
-        if (typeCharacter(&letterTray, letter.c_str()))
-            checkTypedWord(&testApp);
+        if (typeCharacter(&letterTray, letter.c_str())) checkTypedWord(&testApp);
         p += length;
     }
 }

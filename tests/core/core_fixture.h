@@ -12,7 +12,7 @@
 struct KeyStore;
 
 // Two levels of plain words (acts, aab) and one with a Cyrillic letter (йb); "stat" says 3 levels.
-extern const char *const SMALL_LANGUAGE;
+extern const char* const SMALL_LANGUAGE;
 
 class CoreTest : public ::testing::Test {
 protected:
@@ -20,21 +20,21 @@ protected:
     void TearDown() override;
 
     // Parses json as the current language and installs level i.
-    void useLanguage(const char *json, int level = 0);
+    void useLanguage(const char* json, int level = 0);
     // Types each letter of word through the row and runs the word check after each.
-    void typeWord(const char *word);
+    void typeWord(const char* word);
 
     // Parses json into a store that lives until the end of the test.
-    KeyStore *parseJson(const char *json);
+    KeyStore* parseJson(const char* json);
 
     App testApp;
 
 private:
     std::string directory_;
     std::string previousDirectory_;
-    std::vector<KeyStore *> stores_;
+    std::vector<KeyStore*> stores_;
 };
 
-void writeFile(const std::string &path, const std::string &bytes);
-std::string readFile(const std::string &path);
-bool fileIsThere(const std::string &path);
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+bool fileIsThere(const std::string& path);

@@ -14,37 +14,41 @@
 
 namespace {
 
-const char *const FONT_DIR = "/usr/share/fonts/truetype/dejavu/";
+const char* const FONT_DIR = "/usr/share/fonts/truetype/dejavu/";
 
-std::string fileBytes(const std::string &path)
-{
+std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool usable(const std::string &font) { return fontIsUsable((const unsigned char *)font.data(), font.size(), gameGlyphRanges); }
-
-bool bakes(const std::string &font, float pixelHeight)
-{
-    return fontCanBeBaked((const unsigned char *)font.data(), font.size(), pixelHeight, gameGlyphRanges);
+bool usable(const std::string& font) {
+    return fontIsUsable((const unsigned char*)font.data(), font.size(), gameGlyphRanges);
 }
 
-std::string u16(int value) { return {(char)((value >> 8) & 0xFF), (char)(value & 0xFF)}; }
-std::string u32(uint32_t value) { return u16((int)(value >> 16)) + u16((int)(value & 0xFFFF)); }
+bool bakes(const std::string& font, float pixelHeight) {
+    return fontCanBeBaked((const unsigned char*)font.data(), font.size(), pixelHeight,
+                          gameGlyphRanges);
+}
+
+std::string u16(int value) {
+    return {(char)((value >> 8) & 0xFF), (char)(value & 0xFF)};
+}
+std::string u32(uint32_t value) {
+    return u16((int)(value >> 16)) + u16((int)(value & 0xFFFF));
+}
 
 // A square of the given size: one contour of four on-curve points.
-std::string square(int size)
-{
-    return u16(1) + u16(0) + u16(0) + u16(size) + u16(size) + u16(3) + u16(0) + std::string(4, '\x01') + u16(0) +
-           u16(size) + u16(0) + u16(-size) + u16(0) + u16(0) + u16(size) + u16(0);
+std::string square(int size) {
+    return u16(1) + u16(0) + u16(0) + u16(size) + u16(size) + u16(3) + u16(0) +
+           std::string(4, '\x01') + u16(0) + u16(size) + u16(0) + u16(-size) + u16(0) + u16(0) +
+           u16(size) + u16(0);
 }
 
 // A TrueType font whose 'A' is a plain square (glyph 1) and whose 'B' is the given glyph (2).
-std::map<std::string, std::string> fontTables(const std::string &glyphOfB)
-{
+std::map<std::string, std::string> fontTables(const std::string& glyphOfB) {
     std::vector<std::string> glyphs = {"", square(500), glyphOfB};
     std::string glyf, loca = u32(0);
-    for (const std::string &glyph : glyphs) {
+    for (const std::string& glyph : glyphs) {
         glyf += glyph;
         loca += u32((uint32_t)glyf.size());
     }
@@ -55,23 +59,28 @@ std::map<std::string, std::string> fontTables(const std::string &glyphOfB)
     hhea.replace(4, 4, u16(800) + u16(-200));
     hhea.replace(34, 2, u16((int)glyphs.size()));
     std::string hmtx;
-    for (size_t i = 0; i < glyphs.size(); ++i)
-        hmtx += u16(600) + u16(0);
+    for (size_t i = 0; i < glyphs.size(); ++i) hmtx += u16(600) + u16(0);
     // Format 4: 'A'..'B' to glyphs 1..2, then the closing segment.
-    std::string map = u16(4) + u16(32) + u16(0) + u16(4) + u16(4) + u16(1) + u16(0) + u16('B') + u16(0xFFFF) + u16(0) +
-                      u16('A') + u16(0xFFFF) + u16(1 - 'A') + u16(1) + u16(0) + u16(0);
+    std::string map = u16(4) + u16(32) + u16(0) + u16(4) + u16(4) + u16(1) + u16(0) + u16('B') +
+                      u16(0xFFFF) + u16(0) + u16('A') + u16(0xFFFF) + u16(1 - 'A') + u16(1) +
+                      u16(0) + u16(0);
     std::string cmap = u16(0) + u16(1) + u16(3) + u16(1) + u32(12) + map;
-    return {{"cmap", cmap}, {"glyf", glyf}, {"head", head}, {"hhea", hhea},
-            {"hmtx", hmtx}, {"loca", loca}, {"maxp", u32(0x5000) + u16((int)glyphs.size())}};
+    return {{"cmap", cmap},
+            {"glyf", glyf},
+            {"head", head},
+            {"hhea", hhea},
+            {"hmtx", hmtx},
+            {"loca", loca},
+            {"maxp", u32(0x5000) + u16((int)glyphs.size())}};
 }
 
-std::string fontFile(const std::map<std::string, std::string> &tables)
-{
+std::string fontFile(const std::map<std::string, std::string>& tables) {
     std::string directory = u32(0x00010000) + u16((int)tables.size()) + u16(0) + u16(0) + u16(0);
     std::string body;
     uint32_t offset = 12 + 16 * (uint32_t)tables.size();
-    for (const auto &[tag, table] : tables) {
-        directory += tag + u32(0) + u32(offset + (uint32_t)body.size()) + u32((uint32_t)table.size());
+    for (const auto& [tag, table] : tables) {
+        directory +=
+            tag + u32(0) + u32(offset + (uint32_t)body.size()) + u32((uint32_t)table.size());
         body += table + std::string((4 - table.size() % 4) % 4, '\0');
     }
     return directory + body;
@@ -79,9 +88,9 @@ std::string fontFile(const std::map<std::string, std::string> &tables)
 
 }  // namespace
 
-TEST(FontCheck, RealFontsBakeAtGameSizesOnly)
-{
-    for (const char *name : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf", "DejaVuSansMono.ttf"}) {
+TEST(FontCheck, RealFontsBakeAtGameSizesOnly) {
+    for (const char* name :
+         {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf", "DejaVuSansMono.ttf"}) {
         std::string font = fileBytes(std::string(FONT_DIR) + name);
         ASSERT_FALSE(font.empty()) << name;
         EXPECT_TRUE(bakes(font, 18)) << name;
@@ -93,10 +102,10 @@ TEST(FontCheck, RealFontsBakeAtGameSizesOnly)
     EXPECT_TRUE(bakes(fontFile(fontTables(square(700))), 18));
 }
 
-TEST(FontCheck, RefusesCutOffOrDamagedFiles)
-{
+TEST(FontCheck, RefusesCutOffOrDamagedFiles) {
     std::string font = fileBytes(std::string(FONT_DIR) + "DejaVuSans.ttf");
-    for (size_t length : {size_t{4}, size_t{12}, size_t{400}, size_t{65536}, font.size() / 2, font.size() - 1})
+    for (size_t length :
+         {size_t{4}, size_t{12}, size_t{400}, size_t{65536}, font.size() / 2, font.size() - 1})
         EXPECT_FALSE(usable(font.substr(0, length))) << "cut at " << length;
     EXPECT_FALSE(usable(std::string("\0\1\0\0", 4) + std::string(8192, '\x5A')));
     EXPECT_FALSE(usable(std::string("OTTO") + font.substr(4)));  // CFF outlines are not checked
@@ -115,16 +124,18 @@ TEST(FontCheck, RefusesCutOffOrDamagedFiles)
     EXPECT_FALSE(usable(damaged));
 }
 
-TEST(FontCheck, RefusesOutlinesTheBakerCannotDraw)
-{
+TEST(FontCheck, RefusesOutlinesTheBakerCannotDraw) {
     // A composite glyph made of itself would recurse without end.
-    std::string itself = u16(-1) + u16(0) + u16(0) + u16(500) + u16(500) + u16(0x0002) + u16(2) + u16(0);
+    std::string itself =
+        u16(-1) + u16(0) + u16(0) + u16(500) + u16(500) + u16(0x0002) + u16(2) + u16(0);
     EXPECT_FALSE(usable(fontFile(fontTables(itself))));
     // The same composite made of the square is fine.
-    std::string ofSquare = u16(-1) + u16(0) + u16(0) + u16(500) + u16(500) + u16(0x0002) + u16(1) + u16(0);
+    std::string ofSquare =
+        u16(-1) + u16(0) + u16(0) + u16(500) + u16(500) + u16(0x0002) + u16(1) + u16(0);
     EXPECT_TRUE(usable(fontFile(fontTables(ofSquare))));
     // A contour of one off-curve point makes the baker read past its points.
-    std::string lonePoint = u16(1) + u16(0) + u16(0) + u16(0) + u16(0) + u16(0) + u16(0) + std::string(1, '\0') + u16(0) + u16(0);
+    std::string lonePoint = u16(1) + u16(0) + u16(0) + u16(0) + u16(0) + u16(0) + u16(0) +
+                            std::string(1, '\0') + u16(0) + u16(0);
     EXPECT_FALSE(usable(fontFile(fontTables(lonePoint))));
     // Coordinates that run out before the points do.
     EXPECT_FALSE(usable(fontFile(fontTables(square(500).substr(0, 30)))));

@@ -18,37 +18,36 @@
 
 namespace {
 
-const char *const FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char* const FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-std::string png(int width, int height)
-{
+std::string png(int width, int height) {
     std::vector<unsigned char> pixels((size_t)width * height * 4, 0x80);
     std::string bytes;
     stbi_write_png_to_func(
-        [](void *out, void *data, int size) { ((std::string *)out)->append((const char *)data, (size_t)size); },
+        [](void* out, void* data, int size) {
+            ((std::string*)out)->append((const char*)data, (size_t)size);
+        },
         &bytes, width, height, 4, pixels.data(), width * 4);
     return bytes;
 }
 
 // One member of an old binary cpio archive, little-endian header.
-std::string cpioMember(const std::string &name, const std::string &data)
-{
-    auto word = [](uint32_t value) { return std::string{(char)(value & 0xFF), (char)(value >> 8)}; };
+std::string cpioMember(const std::string& name, const std::string& data) {
+    auto word = [](uint32_t value) {
+        return std::string{(char)(value & 0xFF), (char)(value >> 8)};
+    };
     std::string header = word(070707);
-    for (int k = 0; k < 9; k++)
-        header += word(0);
-    header += word((uint32_t)name.size() + 1) + word((uint32_t)data.size() >> 16) + word(data.size() & 0xFFFF);
+    for (int k = 0; k < 9; k++) header += word(0);
+    header += word((uint32_t)name.size() + 1) + word((uint32_t)data.size() >> 16) +
+              word(data.size() & 0xFFFF);
     std::string member = header + name + '\0';
-    if ((name.size() + 1) % 2)
-        member += '\0';
+    if ((name.size() + 1) % 2) member += '\0';
     member += data;
-    if (data.size() % 2)
-        member += '\0';
+    if (data.size() % 2) member += '\0';
     return member;
 }
 
-int textureWidth(GuiImage image, int level = 0)
-{
+int textureWidth(GuiImage image, int level = 0) {
     GLint width = 0;
     glBindTexture(GL_TEXTURE_2D, (GLuint)(uintptr_t)image.handle);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
@@ -57,15 +56,13 @@ int textureWidth(GuiImage image, int level = 0)
 
 class GfxTest : public CoreTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         CoreTest::SetUp();
         ASSERT_NE(createWindow(&window, "gfx", 64, 64, 'x'), nullptr);
         std::filesystem::create_directories("data/images");
         assets.imageCache = &cache;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         assets.imageCache = nullptr;
         assets.imagesArchive = nullptr;
         assets.imagesArchiveSize = 0;
@@ -77,8 +74,7 @@ protected:
     StringImageMap cache;
 };
 
-TEST_F(GfxTest, LooseFileComesBeforeTheArchiveAndEachNameLoadsOnce)
-{
+TEST_F(GfxTest, LooseFileComesBeforeTheArchiveAndEachNameLoadsOnce) {
     std::string archive = cpioMember("a.png", png(4, 4)) + cpioMember("b.png", png(8, 8)) +
                           cpioMember("bad.png", "not a picture");
     assets.imagesArchive = archive.data();
@@ -101,20 +97,19 @@ TEST_F(GfxTest, LooseFileComesBeforeTheArchiveAndEachNameLoadsOnce)
     EXPECT_EQ(cache.size, 4u);
 }
 
-TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent)
-{
-    ImFont *before = ImGui::GetIO().FontDefault;
+TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent) {
+    ImFont* before = ImGui::GetIO().FontDefault;
     EXPECT_EQ(loadFont("data/font/missing.ttf", 20, gameGlyphRanges), nullptr);
     writeFile("data/notafont.ttf", "garbage bytes");
     EXPECT_EQ(loadFont("data/notafont.ttf", 20, gameGlyphRanges), nullptr);
     EXPECT_EQ(ImGui::GetIO().FontDefault, before);
 
-    ImFont *small = loadFont(FONT_FILE, 16, gameGlyphRanges);
-    ImFont *main = loadFont(FONT_FILE, 30, gameGlyphRanges);
+    ImFont* small = loadFont(FONT_FILE, 16, gameGlyphRanges);
+    ImFont* main = loadFont(FONT_FILE, 30, gameGlyphRanges);
     ASSERT_NE(small, nullptr);
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(ImGui::GetIO().FontDefault, main);
-    for (ImFont *font : {small, main}) {
+    for (ImFont* font : {small, main}) {
         EXPECT_NE(font->FindGlyphNoFallback(0x0416), nullptr);  // Cyrillic
         EXPECT_NE(font->FindGlyphNoFallback(0x00E9), nullptr);
         EXPECT_EQ(font->FindGlyphNoFallback(0x03B1), nullptr);  // Greek is not baked
@@ -122,9 +117,8 @@ TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent)
     EXPECT_NE(ImGui::GetIO().Fonts->TexID, nullptr);
 }
 
-TEST_F(GfxTest, AFontThatCannotBeUsedLeavesTheFontsBeforeIt)
-{
-    ImFont *small = loadFont(FONT_FILE, 16, gameGlyphRanges);
+TEST_F(GfxTest, AFontThatCannotBeUsedLeavesTheFontsBeforeIt) {
+    ImFont* small = loadFont(FONT_FILE, 16, gameGlyphRanges);
     ASSERT_NE(small, nullptr);
     std::string font = readFile(FONT_FILE);
     writeFile("data/cut.ttf", font.substr(0, font.size() / 3));

@@ -16,22 +16,27 @@
 
 namespace {
 
-TEST(FormatDurationTest, FieldsAfterTheFirstHaveTwoDigits)
-{
+TEST(FormatDurationTest, FieldsAfterTheFirstHaveTwoDigits) {
     const struct {
         int32_t seconds;
-        const char *text;
+        const char* text;
     } cases[] = {
-        {90061, "1:01:01:01"}, {86400, "1:00:00:00"}, {86399, "23:59:59"}, {3600, "1:00:00"},
-        {3599, "59:59"}, {61, "1:01"}, {60, "1:00"}, {59, "59"}, {5, "5"}, {0, "0"},
+        {90061, "1:01:01:01"},
+        {86400, "1:00:00:00"},
+        {86399, "23:59:59"},
+        {3600, "1:00:00"},
+        {3599, "59:59"},
+        {61, "1:01"},
+        {60, "1:00"},
+        {59, "59"},
+        {5, "5"},
+        {0, "0"},
         {2147483647, "24855:03:14:07"},
     };
-    for (const auto &c : cases)
-        EXPECT_STREQ(formatDuration(c.seconds), c.text) << c.seconds;
+    for (const auto& c : cases) EXPECT_STREQ(formatDuration(c.seconds), c.text) << c.seconds;
 }
 
-TEST_F(CoreTest, LocalizedTextFallsBackToNullMarker)
-{
+TEST_F(CoreTest, LocalizedTextFallsBackToNullMarker) {
     EXPECT_STREQ(localizedText("levelProperty"), "(NULL)");  // no language yet
     useLanguage(SMALL_LANGUAGE);
     EXPECT_STREQ(localizedText("levelProperty"), "Level");
@@ -41,8 +46,7 @@ TEST_F(CoreTest, LocalizedTextFallsBackToNullMarker)
     EXPECT_EQ(wordDescription(langStore, "ca"), nullptr);
 }
 
-TEST_F(CoreTest, StoryLookupsStayInsideTheChapter)
-{
+TEST_F(CoreTest, StoryLookupsStayInsideTheChapter) {
     useLanguage(SMALL_LANGUAGE);
     EXPECT_EQ(storyLength(config, "study"), 2);
     EXPECT_EQ(storyLength(config, "empty"), 0);
@@ -58,17 +62,17 @@ TEST_F(CoreTest, StoryLookupsStayInsideTheChapter)
 
 class LanguageTest : public CoreTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         CoreTest::SetUp();
-        writeFile("data/en.dat", "{\"game\": {\"ab\": [\"ab\", \"ba\"], \"xy\": [\"xy\"]}, \"stat\": {\"levelsCount\": \"2\"}}");
+        writeFile("data/en.dat",
+                  "{\"game\": {\"ab\": [\"ab\", \"ba\"], \"xy\": [\"xy\"]}, \"stat\": "
+                  "{\"levelsCount\": \"2\"}}");
         writeFile("data/ru.dat", "{\"game\": {\"йb\": [\"йb\"]}}");
         writeFile("data/en2.dat", "{\"game\": {\"qq\": [\"q\"]}}");
     }
 };
 
-TEST_F(LanguageTest, BigDataFileWinsWhileItExists)
-{
+TEST_F(LanguageTest, BigDataFileWinsWhileItExists) {
     writeFile("data/en_big.dat", "{\"game\": {\"big\": [\"big\"]}}");
     EXPECT_EQ(selectLanguage(&testApp, 0), 1);
     EXPECT_STREQ(letterTray.letterText, "big");
@@ -77,10 +81,9 @@ TEST_F(LanguageTest, BigDataFileWinsWhileItExists)
     EXPECT_STREQ(letterTray.letterText, "ab");
 }
 
-TEST_F(LanguageTest, SelectionAppliesTheStoredRecord)
-{
+TEST_F(LanguageTest, SelectionAppliesTheStoredRecord) {
     Progress stored{1, 2, 1, 0, 3, 6, 0, 0, 5, 40};
-    std::string bytes((const char *)&stored, sizeof stored);  // the test machine is little-endian
+    std::string bytes((const char*)&stored, sizeof stored);  // the test machine is little-endian
     writeFile("save/progress_en.dat", bytes);
     currentScreen = ScreenLanguage;
     EXPECT_EQ(selectLanguage(&testApp, 0), 1);
@@ -93,20 +96,18 @@ TEST_F(LanguageTest, SelectionAppliesTheStoredRecord)
     EXPECT_EQ(progress.wordsFound, 3);
 }
 
-TEST_F(LanguageTest, StoredLevelBeyondTheDataFallsBackToTheFirst)
-{
+TEST_F(LanguageTest, StoredLevelBeyondTheDataFallsBackToTheFirst) {
     Progress stored{};
     stored.levelIndex = 500;
     stored.volume = 100;
-    writeFile("save/progress_en.dat", std::string((const char *)&stored, sizeof stored));
+    writeFile("save/progress_en.dat", std::string((const char*)&stored, sizeof stored));
     EXPECT_EQ(selectLanguage(&testApp, 0), 1);
     EXPECT_STREQ(letterTray.letterText, "ab");
     EXPECT_EQ(progress.levelIndex, 0u);
     EXPECT_EQ(levelNumber, 1);
 }
 
-TEST_F(LanguageTest, ProgressIsSavedBeforeAnotherLanguage)
-{
+TEST_F(LanguageTest, ProgressIsSavedBeforeAnotherLanguage) {
     ASSERT_EQ(selectLanguage(&testApp, 0), 1);
     typeWord("ab");
     ASSERT_EQ(selectLanguage(&testApp, 1), 1);
@@ -118,15 +119,14 @@ TEST_F(LanguageTest, ProgressIsSavedBeforeAnotherLanguage)
     EXPECT_EQ(readFile("save/6162.sav"), "[\"ab\"]");
 }
 
-TEST_F(LanguageTest, UnusableDataFileShowsTheLanguageScreenAgain)
-{
+TEST_F(LanguageTest, UnusableDataFileShowsTheLanguageScreenAgain) {
     std::filesystem::remove("data/ru.dat");
     EXPECT_EQ(selectLanguage(&testApp, 1), 0);
     EXPECT_EQ(currentScreen, ScreenLanguage);
     EXPECT_EQ(langStore, nullptr);
 
     ASSERT_EQ(selectLanguage(&testApp, 0), 1);
-    KeyStore *english = langStore;
+    KeyStore* english = langStore;
     writeFile("data/ru.dat", "{\"game\": ");
     EXPECT_EQ(selectLanguage(&testApp, 1), 0);
     EXPECT_EQ(currentScreen, ScreenLanguage);
@@ -136,11 +136,10 @@ TEST_F(LanguageTest, UnusableDataFileShowsTheLanguageScreenAgain)
     EXPECT_EQ(selectLanguage(&testApp, 7), 0);
 }
 
-TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused)
-{
+TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused) {
     ASSERT_EQ(selectLanguage(&testApp, 0), 1);
     typeWord("ab");
-    KeyStore *english = langStore;
+    KeyStore* english = langStore;
     std::string longRow(31, 'b');
     const std::string refused[] = {
         "{\"stat\": {\"levelsCount\": \"1\"}}",
@@ -149,7 +148,7 @@ TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused)
         "{\"game\": \"йb\"}",
         "{\"game\": {\"" + longRow + "\": [\"b\"]}}",
     };
-    for (const std::string &data : refused) {
+    for (const std::string& data : refused) {
         writeFile("data/ru.dat", data);
         currentScreen = ScreenMainMenu;
         EXPECT_EQ(selectLanguage(&testApp, 1), 0) << data;
@@ -168,8 +167,7 @@ TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused)
     EXPECT_FALSE(fileIsThere("save/progress_ru.dat"));
 }
 
-TEST_F(LanguageTest, StorefrontLanguageSelectsTheLastMatch)
-{
+TEST_F(LanguageTest, StorefrontLanguageSelectsTheLastMatch) {
     EXPECT_EQ(selectLanguageByName(&testApp, "english"), 2);
     EXPECT_EQ(currentLanguage, 2);
     EXPECT_STREQ(letterTray.letterText, "qq");

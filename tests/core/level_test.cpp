@@ -14,20 +14,17 @@
 namespace {
 
 // A language of n levels: level k is the row of k+1 letters b, with the words b and bb.
-std::string languageOfLevels(int n, const char *levelsCount)
-{
+std::string languageOfLevels(int n, const char* levelsCount) {
     std::string json = "{\"game\": {";
     for (int k = 0; k < n; k++)
         json += (k ? ", \"" : "\"") + std::string((size_t)k + 1, 'b') + "\": [\"b\", \"bb\"]";
     return json + "}, \"stat\": {\"levelsCount\": \"" + levelsCount + "\"}}";
 }
 
-TEST_F(CoreTest, SixtyPercentOfSevenWordsNeedsFive)
-{
+TEST_F(CoreTest, SixtyPercentOfSevenWordsNeedsFive) {
     useLanguage(SMALL_LANGUAGE, 0);  // 7 words, nextLevelPerc 60
     EXPECT_EQ(wordsToUnlock(), 5);
-    for (const char *word : {"ca", "cat", "act", "at"})
-        typeWord(word);
+    for (const char* word : {"ca", "cat", "act", "at"}) typeWord(word);
     unlockLevels();
     EXPECT_EQ(progress.levelsOpen, 0u);
     typeWord("ta");
@@ -40,8 +37,7 @@ TEST_F(CoreTest, SixtyPercentOfSevenWordsNeedsFive)
     EXPECT_EQ(progress.levelsOpen, 2u);
 }
 
-TEST_F(CoreTest, LastLevelNeverOpensBeyondTheLevelCount)
-{
+TEST_F(CoreTest, LastLevelNeverOpensBeyondTheLevelCount) {
     std::string json = languageOfLevels(3, "3");
     useLanguage(json.c_str(), 2);
     progress.levelsOpen = 3;
@@ -50,14 +46,13 @@ TEST_F(CoreTest, LastLevelNeverOpensBeyondTheLevelCount)
     unlockLevels();
     EXPECT_EQ(progress.levelsOpen, 3u);
 
-    KeyStore *noCount = parseJson("{\"game\": {\"b\": [\"b\"]}}");
+    KeyStore* noCount = parseJson("{\"game\": {\"b\": [\"b\"]}}");
     langStore = noCount;
     unlockLevels();  // a missing levelsCount reads as 0
     EXPECT_EQ(progress.levelsOpen, 0u);
 }
 
-TEST_F(CoreTest, HintScheduleCountsFoundWordsOverAllLevels)
-{
+TEST_F(CoreTest, HintScheduleCountsFoundWordsOverAllLevels) {
     useLanguage(SMALL_LANGUAGE, 0);  // hintCheatCount 3, nextHintWords 5
     const int wordsNeeded[] = {0, 3, 8, 13};
     for (uint32_t hint = 0; hint < 4; hint++) {
@@ -69,11 +64,9 @@ TEST_F(CoreTest, HintScheduleCountsFoundWordsOverAllLevels)
     }
 }
 
-TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen)
-{
+TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen) {
     useLanguage(SMALL_LANGUAGE, 0);
-    for (const char *word : {"ca", "act", "at", "ta", "tac", "cast"})
-        typeWord(word);
+    for (const char* word : {"ca", "act", "at", "ta", "tac", "cast"}) typeWord(word);
     EXPECT_EQ(showHint(), 1);
     EXPECT_STREQ(hintWord, "cat");
     EXPECT_STREQ(hintDescription, "a small animal");
@@ -89,12 +82,11 @@ TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen)
     EXPECT_EQ(currentScreen, ScreenInGame);
 }
 
-TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree)
-{
+TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree) {
     useLanguage(SMALL_LANGUAGE, 0);
     progress.wordsFound = 100;  // hints to spare
     ASSERT_EQ(showHint(), 1);
-    const char *first = hintWord;
+    const char* first = hintWord;
     for (int again = 0; again < 5; again++) {
         ASSERT_EQ(showHint(), 1);
         EXPECT_EQ(hintWord, first);
@@ -113,8 +105,7 @@ TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree)
     EXPECT_EQ(progress.hintsUsed, 3u);
 }
 
-TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce)
-{
+TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
     useLanguage(SMALL_LANGUAGE, 0);
     progress.storyStage = 1;
     progress.levelsOpen = 2;
@@ -139,8 +130,7 @@ TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce)
     EXPECT_EQ(currentScreen, ScreenInGame);
 }
 
-TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne)
-{
+TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne) {
     std::string longRow(31, 'b');
     std::string json = "{\"game\": {\"ab\": [\"ab\"], \"" + longRow + "\": [\"b\"]}}";
     useLanguage(json.c_str(), 0);
@@ -156,14 +146,13 @@ TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne)
     EXPECT_EQ(progress.levelIndex, 0u);
     EXPECT_EQ(levelNumber, 1);
 
-    KeyStore *noGame = parseJson("{\"stat\": {}}");
+    KeyStore* noGame = parseJson("{\"stat\": {}}");
     EXPECT_EQ(loadLevel(noGame, &letterTray, 0), 0);
     EXPECT_EQ(loadLevel(nullptr, &letterTray, 0), 0);
     EXPECT_STREQ(letterTray.letterText, "ab");
 }
 
-TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryLoad)
-{
+TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryLoad) {
     std::string json = languageOfLevels(12, "12");
     useLanguage(json.c_str(), 10);
     EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
@@ -174,8 +163,7 @@ TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryLoad)
     EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
 }
 
-TEST_F(CoreTest, LevelWordsListedTwiceCountOnce)
-{
+TEST_F(CoreTest, LevelWordsListedTwiceCountOnce) {
     useLanguage(SMALL_LANGUAGE, 1);  // "aab": ab, ba, aab, ab
     EXPECT_EQ(levelWords.size, 3u);
 }

@@ -12,8 +12,7 @@
 
 namespace {
 
-std::string pathFor(const char *row)
-{
+std::string pathFor(const char* row) {
     LetterTray tray;
     initLetterTray(&tray);
     setLevelLetters(&tray, row);
@@ -22,32 +21,28 @@ std::string pathFor(const char *row)
     return path;
 }
 
-TEST(LevelSavePathTest, RowBytesAsLowerCaseHex)
-{
+TEST(LevelSavePathTest, RowBytesAsLowerCaseHex) {
     EXPECT_EQ(pathFor("abc"), "save/616263.sav");
     EXPECT_EQ(pathFor("é"), "save/c3a9.sav");
     std::string widest;
-    for (int k = 0; k < 29; k++)
-        widest += "я";  // 58 bytes
+    for (int k = 0; k < 29; k++) widest += "я";  // 58 bytes
     widest += "z";
     EXPECT_EQ(pathFor(widest.c_str()).size(), 127u);
 }
 
-TEST_F(CoreTest, ProgressFileIsFortyLittleEndianBytes)
-{
+TEST_F(CoreTest, ProgressFileIsFortyLittleEndianBytes) {
     useLanguage(SMALL_LANGUAGE, 0);
     progress = Progress{2, 3, 4, 5, 0x01020304, -2, 7, 9, 1, 80};
     lastLevelSaveTime = (int32_t)std::time(nullptr) + 1000;  // no time passes
     saveProgress(&letterTray);
-    const unsigned char expected[40] = {
-        2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 4, 3, 2, 1,
-        0xFE, 0xFF, 0xFF, 0xFF, 7, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 80, 0, 0, 0};
-    EXPECT_EQ(readFile("save/progress_en.dat"), std::string((const char *)expected, 40));
+    const unsigned char expected[40] = {2, 0, 0, 0, 3, 0, 0,    0,    4,    0,    0, 0, 5, 0,
+                                        0, 0, 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF, 7, 0, 0, 0,
+                                        0, 0, 0, 0, 1, 0, 0,    0,    80,   0,    0, 0};
+    EXPECT_EQ(readFile("save/progress_en.dat"), std::string((const char*)expected, 40));
     EXPECT_EQ(progress.windowModeNumber, 0);  // "windowed" has no leading digits
 }
 
-TEST_F(CoreTest, SaveRaisesLevelsOpenToTheCurrentLevel)
-{
+TEST_F(CoreTest, SaveRaisesLevelsOpenToTheCurrentLevel) {
     useLanguage(SMALL_LANGUAGE, 2);
     progress.levelsOpen = 1;
     EXPECT_EQ(saveProgress(&letterTray), 0);  // no found words: no level file
@@ -55,8 +50,7 @@ TEST_F(CoreTest, SaveRaisesLevelsOpenToTheCurrentLevel)
     EXPECT_FALSE(fileIsThere(pathFor("йb")));
 }
 
-TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem)
-{
+TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem) {
     useLanguage(SMALL_LANGUAGE, 1);  // "aab"
     typeWord("ab");
     typeWord("ba");
@@ -70,8 +64,7 @@ TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem)
     EXPECT_EQ(progress.wordsFound, 2);  // restored words are not counted again
 }
 
-TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored)
-{
+TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored) {
     Progress record;
     for (size_t size : {0, 39, 41}) {
         writeFile("save/p.dat", std::string(size, '\x01'));
@@ -87,8 +80,7 @@ TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored)
     EXPECT_EQ(record.theme, 0);
 }
 
-TEST_F(CoreTest, TwoSavesOnOneLevelCountItsTimeOnce)
-{
+TEST_F(CoreTest, TwoSavesOnOneLevelCountItsTimeOnce) {
     useLanguage(SMALL_LANGUAGE, 0);
     int32_t loaded = levelStartTime;
     lastLevelSaveTime = (int32_t)std::time(nullptr) - 100;
@@ -100,8 +92,7 @@ TEST_F(CoreTest, TwoSavesOnOneLevelCountItsTimeOnce)
     EXPECT_EQ(levelStartTime, loaded);  // the level timer still counts from the load
 }
 
-TEST_F(CoreTest, FailingWriteLeavesThePreviousFile)
-{
+TEST_F(CoreTest, FailingWriteLeavesThePreviousFile) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
     ASSERT_EQ(saveProgress(&letterTray), 1);
@@ -116,8 +107,7 @@ TEST_F(CoreTest, FailingWriteLeavesThePreviousFile)
     EXPECT_EQ(saved.wordsFound, 1);
 }
 
-TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce)
-{
+TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce) {
     // A folder in place of the level file cannot be read; a 39-byte record is not a record.
     std::filesystem::create_directories("save/616162.sav/inside");
     writeFile("save/progress_en.dat", std::string(39, '\x07'));
@@ -131,8 +121,13 @@ TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce)
     testing::internal::CaptureStderr();
     EXPECT_EQ(saveProgress(&letterTray), 1);
     std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find("save/616162.sav could not be read; it is kept as save/616162.sav.bad"), std::string::npos) << said;
-    EXPECT_NE(said.find("save/progress_en.dat could not be read; it is kept as save/progress_en.dat.bad"), std::string::npos) << said;
+    EXPECT_NE(said.find("save/616162.sav could not be read; it is kept as save/616162.sav.bad"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(
+        said.find("save/progress_en.dat could not be read; it is kept as save/progress_en.dat.bad"),
+        std::string::npos)
+        << said;
     EXPECT_TRUE(fileIsThere("save/616162.sav.bad/inside"));
     EXPECT_EQ(readFile("save/progress_en.dat.bad"), std::string(39, '\x07'));
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
@@ -147,8 +142,7 @@ TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce)
     EXPECT_EQ(readFile("save/progress_en.dat.bad"), std::string(39, '\x07'));
 }
 
-TEST_F(CoreTest, UnreadableFileThatCannotBeMovedAsideIsNotReplaced)
-{
+TEST_F(CoreTest, UnreadableFileThatCannotBeMovedAsideIsNotReplaced) {
     // A save name of 252 bytes is valid, but its .bad name is longer than any file name may be.
     std::string name(252, 'p');
     config = parseJson(("{\"lang\": [{\"save\": \"" + name + "\"}]}").c_str());
@@ -158,13 +152,13 @@ TEST_F(CoreTest, UnreadableFileThatCannotBeMovedAsideIsNotReplaced)
     readProgress(&progress, path.c_str());
     testing::internal::CaptureStderr();
     EXPECT_EQ(saveProgress(&letterTray), 0);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be moved aside; it is not replaced"),
-              std::string::npos);
+    EXPECT_NE(
+        testing::internal::GetCapturedStderr().find("cannot be moved aside; it is not replaced"),
+        std::string::npos);
     EXPECT_EQ(readFile(path), "short");
 }
 
-TEST_F(CoreTest, SaveWithoutASaveDirectoryFailsQuietly)
-{
+TEST_F(CoreTest, SaveWithoutASaveDirectoryFailsQuietly) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
     std::filesystem::remove_all("save");
@@ -172,8 +166,7 @@ TEST_F(CoreTest, SaveWithoutASaveDirectoryFailsQuietly)
     EXPECT_EQ(progress.wordsFound, 1);
 }
 
-TEST_F(CoreTest, WordsThatWouldBreakTheLevelFileAreLeftOut)
-{
+TEST_F(CoreTest, WordsThatWouldBreakTheLevelFileAreLeftOut) {
     useLanguage(R"({"game": {'ab"': ["ab", 'a"b', "a\\b", "ba"]}})", 0);
     EXPECT_EQ(levelWords.size, 2u);
     typeWord("a\"b");
@@ -184,8 +177,7 @@ TEST_F(CoreTest, WordsThatWouldBreakTheLevelFileAreLeftOut)
     EXPECT_EQ(readFile("save/616222.sav"), "[\"ab\"]");
 }
 
-TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce)
-{
+TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce) {
     useLanguage(SMALL_LANGUAGE, 1);
     writeFile("save/616162.sav", "[\"ba\",1,[\"ab\"],{\"x\":\"ab\"},\"zz\",\"ba\",'aab',\"ab\"]");
     ASSERT_EQ(loadLevel(langStore, &letterTray, 1), 1);
@@ -196,8 +188,7 @@ TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce)
     EXPECT_EQ(levelFoundCount, 3);
 }
 
-TEST_F(CoreTest, HostileLevelFilesRestoreNothingAndNeverCrash)
-{
+TEST_F(CoreTest, HostileLevelFilesRestoreNothingAndNeverCrash) {
     useLanguage(SMALL_LANGUAGE, 1);
     const std::string hostile[] = {
         "",
@@ -209,11 +200,11 @@ TEST_F(CoreTest, HostileLevelFilesRestoreNothingAndNeverCrash)
         "{\"ab\"}",
         std::string(100000, '['),
         std::string(100000, '[') + std::string(100000, ']'),
-        std::string("[\"ab\\") ,
+        std::string("[\"ab\\"),
         std::string("\x78\x9c\x01\x02", 4),  // a zlib header: level files are never inflated
         std::string("\0[\"ab\"]", 7),
     };
-    for (const std::string &bytes : hostile) {
+    for (const std::string& bytes : hostile) {
         writeFile("save/616162.sav", bytes);
         EXPECT_EQ(loadLevel(langStore, &letterTray, 1), 1);
         EXPECT_EQ(levelFoundCount, 0) << bytes.substr(0, 20);

@@ -10,16 +10,14 @@
 
 namespace {
 
-LetterTray trayWith(const char *row)
-{
+LetterTray trayWith(const char* row) {
     LetterTray tray;
     initLetterTray(&tray);
     EXPECT_EQ(setLevelLetters(&tray, row), 1);
     return tray;
 }
 
-TEST(LetterTrayTest, RepeatedLettersAreTakenLowestFirstAndGivenBackLastFirst)
-{
+TEST(LetterTrayTest, RepeatedLettersAreTakenLowestFirstAndGivenBackLastFirst) {
     LetterTray tray = trayWith("aab");
     EXPECT_EQ(typeCharacter(&tray, "a"), 1);
     EXPECT_EQ(typeCharacter(&tray, "a"), 1);
@@ -39,8 +37,7 @@ TEST(LetterTrayTest, RepeatedLettersAreTakenLowestFirstAndGivenBackLastFirst)
     EXPECT_EQ(tray.typedTop, -1);
 }
 
-TEST(LetterTrayTest, ClickedLetterThenTypedLetterTakesTheOtherOccurrence)
-{
+TEST(LetterTrayTest, ClickedLetterThenTypedLetterTakesTheOtherOccurrence) {
     LetterTray tray = trayWith("aab");
     char text[7];
     uint32_t codePoint = 0;
@@ -54,8 +51,7 @@ TEST(LetterTrayTest, ClickedLetterThenTypedLetterTakesTheOtherOccurrence)
     EXPECT_EQ(isLetterUsed(&tray, 0) + isLetterUsed(&tray, 1), 0);
 }
 
-TEST(LetterTrayTest, MultiByteLettersKeepTheirBytes)
-{
+TEST(LetterTrayTest, MultiByteLettersKeepTheirBytes) {
     LetterTray tray = trayWith("éжb😀");
     EXPECT_EQ(letterCount(&tray), 4);
     char text[7];
@@ -70,20 +66,19 @@ TEST(LetterTrayTest, MultiByteLettersKeepTheirBytes)
     EXPECT_STREQ(typedWord(&tray), "ж😀é");
 }
 
-TEST(LetterTrayTest, FullRowOfThirtyLettersCanBeTypedOut)
-{
+TEST(LetterTrayTest, FullRowOfThirtyLettersCanBeTypedOut) {
     std::string row(30, 'z');
     LetterTray tray = trayWith(row.c_str());
-    for (int k = 0; k < 30; k++)
-        EXPECT_EQ(typeCharacter(&tray, "z"), 1);
+    for (int k = 0; k < 30; k++) EXPECT_EQ(typeCharacter(&tray, "z"), 1);
     EXPECT_EQ(typeCharacter(&tray, "z"), 0);
     EXPECT_EQ(tray.typedTop, 29);
     EXPECT_EQ(std::string(typedWord(&tray)), row);
 }
 
-TEST(LetterTrayTest, MalformedBytesBecomeReplacementLetters)
-{
-    LetterTray tray = trayWith("a\xC3" "b\xFF");
+TEST(LetterTrayTest, MalformedBytesBecomeReplacementLetters) {
+    LetterTray tray = trayWith(
+        "a\xC3"
+        "b\xFF");
     EXPECT_EQ(letterCount(&tray), 4);
     EXPECT_EQ(tray.letters[1], 0xFFFDu);
     EXPECT_EQ(tray.letters[2], (uint32_t)'b');
@@ -91,13 +86,11 @@ TEST(LetterTrayTest, MalformedBytesBecomeReplacementLetters)
     EXPECT_EQ(utf8Length("\xE0\x80\x80"), 3);  // overlong encoding: three bad bytes
 }
 
-TEST(LetterTrayTest, RowsBeyondTheTrayAreRefused)
-{
+TEST(LetterTrayTest, RowsBeyondTheTrayAreRefused) {
     EXPECT_EQ(rowFitsTray(std::string(30, 'a').c_str()), 1);
     EXPECT_EQ(rowFitsTray(std::string(31, 'a').c_str()), 0);
     std::string twentyNine = "";
-    for (int k = 0; k < 29; k++)
-        twentyNine += "ж";  // 58 bytes
+    for (int k = 0; k < 29; k++) twentyNine += "ж";  // 58 bytes
     EXPECT_EQ(rowFitsTray(twentyNine.c_str()), 1);
     EXPECT_EQ(rowFitsTray((twentyNine + "ж").c_str()), 0);  // 30 letters, 60 bytes
     // 20 stray bytes are 20 letters but 60 bytes once typed as U+FFFD.
@@ -108,20 +101,17 @@ TEST(LetterTrayTest, RowsBeyondTheTrayAreRefused)
     EXPECT_STREQ(tray.letterText, "abc");
 }
 
-TEST(LetterTrayTest, NewRowEmptiesTheTypedWord)
-{
+TEST(LetterTrayTest, NewRowEmptiesTheTypedWord) {
     LetterTray tray = trayWith("abc");
     typeCharacter(&tray, "a");
     typeCharacter(&tray, "c");
     setLevelLetters(&tray, "xyz");
     EXPECT_STREQ(typedWord(&tray), "");
-    for (int i = 0; i < letterCount(&tray); i++)
-        EXPECT_EQ(isLetterUsed(&tray, i), 0);
+    for (int i = 0; i < letterCount(&tray); i++) EXPECT_EQ(isLetterUsed(&tray, i), 0);
 }
 
-TEST_F(CoreTest, KeysReachTheRowThroughTheCharmap)
-{
-    useLanguage(SMALL_LANGUAGE, 2);  // row "йb"
+TEST_F(CoreTest, KeysReachTheRowThroughTheCharmap) {
+    useLanguage(SMALL_LANGUAGE, 2);                 // row "йb"
     EXPECT_EQ(typeKeyCharacter(&testApp, 'q'), 1);  // q is mapped to й
     EXPECT_STREQ(typedWord(&letterTray), "й");
     EXPECT_EQ(typeKeyCharacter(&testApp, 'z'), 0);  // unmapped: z itself, not in the row
@@ -131,8 +121,7 @@ TEST_F(CoreTest, KeysReachTheRowThroughTheCharmap)
     EXPECT_STREQ(typedWord(&letterTray), "");
 }
 
-TEST(KeyPressTest, OnePressTypesOneLowerCaseLetterAndItsTextWins)
-{
+TEST(KeyPressTest, OnePressTypesOneLowerCaseLetterAndItsTextWins) {
     // The text a press made wins over the key's name: AltGr+a on a Polish layout types ą once.
     EXPECT_EQ(pressedLetter("a", 0x105), 0x105u);
     EXPECT_EQ(pressedLetter("a", 0x104), 0x105u);  // Ą with Shift
@@ -145,7 +134,7 @@ TEST(KeyPressTest, OnePressTypesOneLowerCaseLetterAndItsTextWins)
     // One-byte names and texts are the key-name path's, through the charmap; never a letter here.
     EXPECT_EQ(pressedLetter("q", 'q'), 0u);
     EXPECT_EQ(pressedLetter("1", '!'), 0u);
-    EXPECT_EQ(pressedLetter("é", '2'), 0u);   // Shift+2 on AZERTY makes 2, not é
+    EXPECT_EQ(pressedLetter("é", '2'), 0u);  // Shift+2 on AZERTY makes 2, not é
     // Not one letter: two code points, a dead key's sign, a symbol, no name at all.
     EXPECT_EQ(pressedLetter("ab", 0), 0u);
     EXPECT_EQ(pressedLetter("ёж", 0), 0u);
@@ -153,12 +142,11 @@ TEST(KeyPressTest, OnePressTypesOneLowerCaseLetterAndItsTextWins)
     EXPECT_EQ(pressedLetter("²", 0), 0u);
     EXPECT_EQ(pressedLetter(nullptr, 0), 0u);
     EXPECT_EQ(pressedLetter("\xD0", 0), 0u);
-    EXPECT_EQ(pressedLetter("a", 0xD7), 0u);   // ×
-    EXPECT_EQ(pressedLetter("a", 0x20AC), 0u); // €
+    EXPECT_EQ(pressedLetter("a", 0xD7), 0u);    // ×
+    EXPECT_EQ(pressedLetter("a", 0x20AC), 0u);  // €
 }
 
-TEST(KeyPressTest, LettersOfTheGamesLanguagesFoldToLowerCase)
-{
+TEST(KeyPressTest, LettersOfTheGamesLanguagesFoldToLowerCase) {
     const std::u32string capitals = U"ÀÉÈÇÙÌÒÑÜÖÄĄĆĘŁŃÓŚŹŻŸЙЁЖЭЪІЇЄҐЎ";
     const std::u32string small = U"àéèçùìòñüöäąćęłńóśźżÿйёжэъіїєґў";
     ASSERT_EQ(capitals.size(), small.size());
@@ -172,9 +160,8 @@ TEST(KeyPressTest, LettersOfTheGamesLanguagesFoldToLowerCase)
     EXPECT_EQ(lowerNonAsciiLetter(0x483), 0u);    // a combining Cyrillic mark
 }
 
-TEST_F(CoreTest, KeyPressWithTextTypesItsLetterOnce)
-{
-    useLanguage(SMALL_LANGUAGE, 2);  // row "йb", "q" mapped to й
+TEST_F(CoreTest, KeyPressWithTextTypesItsLetterOnce) {
+    useLanguage(SMALL_LANGUAGE, 2);       // row "йb", "q" mapped to й
     handleTrayKey(&testApp, 'Q', 0x419);  // Й typed on a Russian layout: one й
     EXPECT_STREQ(typedWord(&letterTray), "й");
     handleTrayKey(&testApp, 'Q', 0x439);  // no second й in the row
@@ -185,8 +172,7 @@ TEST_F(CoreTest, KeyPressWithTextTypesItsLetterOnce)
     EXPECT_STREQ(typedWord(&letterTray), "");
 }
 
-TEST_F(CoreTest, EditingKeysActOnTheTypedWord)
-{
+TEST_F(CoreTest, EditingKeysActOnTheTypedWord) {
     useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
     typeWord("t");
     handleTrayKey(&testApp, KEY_BACKSPACE, 0);

@@ -12,14 +12,12 @@
 
 namespace {
 
-int32_t repeatTimeOf(const char *word)
-{
+int32_t repeatTimeOf(const char* word) {
     uint32_t slot = hashGet(repeatTimes, word);
     return slot == repeatTimes.capacity ? -1 : repeatTimes.values[slot];
 }
 
-TEST_F(CoreTest, NewWordIsCountedAndARepeatIsOnlyFlagged)
-{
+TEST_F(CoreTest, NewWordIsCountedAndARepeatIsOnlyFlagged) {
     useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
     typeWord("ca");
     ASSERT_EQ(foundList.words.size(), 1u);
@@ -42,8 +40,7 @@ TEST_F(CoreTest, NewWordIsCountedAndARepeatIsOnlyFlagged)
     EXPECT_NE(foundList.words[1], typedWord(&letterTray));
 }
 
-TEST_F(CoreTest, RepeatKeepsItsFirstTime)
-{
+TEST_F(CoreTest, RepeatKeepsItsFirstTime) {
     useLanguage(SMALL_LANGUAGE, 0);
     typeWord("at");
     typeWord("at");
@@ -55,8 +52,7 @@ TEST_F(CoreTest, RepeatKeepsItsFirstTime)
     EXPECT_EQ(repeatTimeOf("at"), 12345);
 }
 
-TEST_F(CoreTest, PrefixesAndStrangersChangeNothing)
-{
+TEST_F(CoreTest, PrefixesAndStrangersChangeNothing) {
     useLanguage(SMALL_LANGUAGE, 0);
     typeWord("c");  // a prefix of ca and cat, not a word
     typeWord("t");  // "ct": no word
@@ -66,16 +62,14 @@ TEST_F(CoreTest, PrefixesAndStrangersChangeNothing)
     EXPECT_EQ(repeatTimes.size, 0u);
 }
 
-TEST_F(CoreTest, WordCheckWithoutALevelDoesNothing)
-{
+TEST_F(CoreTest, WordCheckWithoutALevelDoesNothing) {
     langStore = nullptr;
     setLevelLetters(&letterTray, "ab");
     typeWord("ab");
     EXPECT_EQ(levelFoundCount, 0);
 }
 
-TEST_F(CoreTest, DarkChapterStartsAfterTheThresholdNotAtIt)
-{
+TEST_F(CoreTest, DarkChapterStartsAfterTheThresholdNotAtIt) {
     useLanguage(SMALL_LANGUAGE, 0);  // blackWords 10, blackFinish 20
     progress.storyStage = 2;
     progress.wordsFound = 9;
@@ -92,8 +86,7 @@ TEST_F(CoreTest, DarkChapterStartsAfterTheThresholdNotAtIt)
     EXPECT_NE(readFile("save/achievements.txt").find("blackStart"), std::string::npos);
 }
 
-TEST_F(CoreTest, OneWordPassingBothThresholdsEndsTheStory)
-{
+TEST_F(CoreTest, OneWordPassingBothThresholdsEndsTheStory) {
     useLanguage(SMALL_LANGUAGE, 0);
     progress.storyStage = 1;
     progress.wordsFound = 20;
@@ -113,8 +106,7 @@ TEST_F(CoreTest, OneWordPassingBothThresholdsEndsTheStory)
     EXPECT_EQ(progress.theme, 3);
 }
 
-TEST_F(CoreTest, AutosaveRunsOnlyAfterAMinute)
-{
+TEST_F(CoreTest, AutosaveRunsOnlyAfterAMinute) {
     useLanguage(SMALL_LANGUAGE, 0);
     char path[LEVEL_PATH_BYTES];
     levelSavePath(path, &letterTray);

@@ -16,15 +16,12 @@
 #include <stb/stb_image.h>
 #pragma GCC diagnostic pop
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
-    if (size > INT_MAX)
-        return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > INT_MAX) return 0;
     int width = 0, height = 0;
-    unsigned char *rgba = decodeImage(data, (int)size, &width, &height);
+    unsigned char* rgba = decodeImage(data, (int)size, &width, &height);
     if (rgba) {
-        if (width <= 0 || height <= 0 || (int64_t)width * height > kMaxImagePixels)
-            abort();
+        if (width <= 0 || height <= 0 || (int64_t)width * height > kMaxImagePixels) abort();
         volatile unsigned char last = rgba[(size_t)width * height * 4 - 1];
         (void)last;
         free(rgba);

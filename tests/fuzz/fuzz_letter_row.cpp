@@ -7,30 +7,24 @@
 
 #include "core/tray.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
-    std::string row((const char *)data, size);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string row((const char*)data, size);
     row = row.c_str();  // a row ends at its first zero byte
     LetterTray tray;
     initLetterTray(&tray);
-    if (!setLevelLetters(&tray, row.c_str()))
-        return 0;
-    if (!rowFitsTray(row.c_str()) || tray.letterCount > TRAY_MAX_LETTERS)
-        std::abort();
+    if (!setLevelLetters(&tray, row.c_str())) return 0;
+    if (!rowFitsTray(row.c_str()) || tray.letterCount > TRAY_MAX_LETTERS) std::abort();
     for (int i = 0; i < letterCount(&tray); i++) {
         char text[7];
         uint32_t codePoint = 0;
         int length = letterUtf8(&tray, i, text, &codePoint);
-        if (length < 1 || length > 4 || std::strlen(text) != (size_t)length)
-            std::abort();
-        if (!typeCharacter(&tray, text))
-            std::abort();
+        if (length < 1 || length > 4 || std::strlen(text) != (size_t)length) std::abort();
+        if (!typeCharacter(&tray, text)) std::abort();
     }
     if (tray.typedTop != tray.letterCount - 1 || std::strlen(typedWord(&tray)) >= TRAY_TEXT_BYTES)
         std::abort();
     while (popLetter(&tray)) {
     }
-    if (tray.typedTop != -1 || typedWord(&tray)[0] != 0)
-        std::abort();
+    if (tray.typedTop != -1 || typedWord(&tray)[0] != 0) std::abort();
     return 0;
 }

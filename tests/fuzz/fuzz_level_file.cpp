@@ -22,19 +22,16 @@ const char LANGUAGE[] = R"({"game": {"aab": ["ab", "ba", "aab", "b"], "Ð¹b": ["Ð
 // paths are relative to the directory it was started in, so each input moves into
 // a scratch directory and back.
 struct ScratchDirectory {
-    ScratchDirectory()
-    {
+    ScratchDirectory() {
         static std::filesystem::path scratch = makeScratch();
         home = std::filesystem::current_path();
         std::filesystem::current_path(scratch);
     }
     ~ScratchDirectory() { std::filesystem::current_path(home); }
 
-    static std::filesystem::path makeScratch()
-    {
+    static std::filesystem::path makeScratch() {
         char pattern[] = "/tmp/fuzz_level_file_XXXXXX";
-        if (!mkdtemp(pattern))
-            std::abort();
+        if (!mkdtemp(pattern)) std::abort();
         std::filesystem::create_directory(std::filesystem::path(pattern) / "save");
         return pattern;
     }
@@ -42,40 +39,34 @@ struct ScratchDirectory {
     std::filesystem::path home;
 };
 
-void writeBytes(const char *path, const uint8_t *data, size_t size)
-{
-    FILE *file = std::fopen(path, "wb");
-    if (!file)
-        std::abort();
+void writeBytes(const char* path, const uint8_t* data, size_t size) {
+    FILE* file = std::fopen(path, "wb");
+    if (!file) std::abort();
     std::fwrite(data, 1, size, file);
     std::fclose(file);
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
-    static KeyStore *language = parseKeyStore(LANGUAGE, sizeof LANGUAGE - 1);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static KeyStore* language = parseKeyStore(LANGUAGE, sizeof LANGUAGE - 1);
     ScratchDirectory scratch;
 
     writeBytes("save/616162.sav", data, size);
-    if (loadLevel(language, &letterTray, 0) != 1)
-        std::abort();
-    if ((size_t)levelFoundCount != foundList.words.size() || levelFoundCount > (int32_t)levelWords.size)
+    if (loadLevel(language, &letterTray, 0) != 1) std::abort();
+    if ((size_t)levelFoundCount != foundList.words.size() ||
+        levelFoundCount > (int32_t)levelWords.size)
         std::abort();
     for (size_t k = 0; k < foundList.words.size(); k++) {
-        const char *word = foundList.words[k];
-        if (hashGet(levelWords, word) == levelWords.capacity)
-            std::abort();
+        const char* word = foundList.words[k];
+        if (hashGet(levelWords, word) == levelWords.capacity) std::abort();
         for (size_t j = 0; j < k; j++)
-            if (std::strcmp(foundList.words[j], word) == 0)
-                std::abort();
+            if (std::strcmp(foundList.words[j], word) == 0) std::abort();
     }
 
     writeBytes("save/progress.dat", data, size);
     Progress record;
     readProgress(&record, "save/progress.dat");
-    if (size != 40 && (record.levelIndex != 0 || record.volume != 100))
-        std::abort();
+    if (size != 40 && (record.levelIndex != 0 || record.volume != 100)) std::abort();
     return 0;
 }

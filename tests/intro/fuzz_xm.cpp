@@ -13,19 +13,19 @@ namespace {
 MemoryImage input;
 
 MemoryImage currentInput(const char*) {
-  return input;
+    return input;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  input = {data, static_cast<uint32_t>(size)};
-  useMemoryFiles(currentInput);
-  soundSetup(44100);
-  XmSong* song = xmLoadSong("102", nullptr);
-  if (!song) return 0;
-  xmPrepareSong(song);
-  for (int i = 0; i < 12; ++i) fillBlock();
-  xmFreeSong(song);
-  return 0;
+    input = {data, static_cast<uint32_t>(size)};
+    useMemoryFiles(currentInput);
+    soundSetup(44100);
+    XmSong* song = xmLoadSong("102", nullptr);
+    if (!song) return 0;
+    xmPrepareSong(song);
+    for (int i = 0; i < 12; ++i) fillBlock();
+    xmFreeSong(song);
+    return 0;
 }

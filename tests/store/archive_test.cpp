@@ -55,8 +55,11 @@ TEST(Archive, FindsMembersByExactNameInBothByteOrders) {
     for (bool big : {false, true}) {
         std::string large(70000, 'z');  // a size above 16 bits
         CpioWriter cpio(big);
-        cpio.add("a.png", "first").add("ab.png", "second!").add("big.ogg", large)
-            .add("Odd", "x").add("TRAILER!!!", "");
+        cpio.add("a.png", "first")
+            .add("ab.png", "second!")
+            .add("big.ogg", large)
+            .add("Odd", "x")
+            .add("TRAILER!!!", "");
         cpio.bytes += std::string(300, '\0');  // block padding after the end member
         EXPECT_EQ(cpio.bytes.substr(0, 2), big ? "\x71\xC7" : "\xC7\x71");
         EXPECT_EQ(find(cpio.bytes, "a.png"), "first");

@@ -20,7 +20,8 @@ class Files : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("wg_files_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+              ("wg_files_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -109,7 +110,8 @@ extern "C" int fsync(int descriptor) {
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept {
-    static auto next = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+    static auto next =
+        reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
     if (diskEvents) diskEvents->push_back(std::string("rename ") + from + " " + to);
     return next(from, to);
 }

@@ -19,7 +19,8 @@ class Folders : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("wg_folders_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+              ("wg_folders_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir / "work");
         saved = fs::current_path();
@@ -42,8 +43,10 @@ protected:
         *value = now ? now : "\x01";
     }
     static void restore(const char* name, const std::string& value) {
-        if (value == "\x01") unsetenv(name);
-        else setenv(name, value.c_str(), 1);
+        if (value == "\x01")
+            unsetenv(name);
+        else
+            setenv(name, value.c_str(), 1);
     }
 
     // An installation under dir/usr: the programs' folder, and its data with a configuration.

@@ -13,9 +13,13 @@ struct StoreDeleter {
 };
 using Store = std::unique_ptr<KeyStore, StoreDeleter>;
 
-Store parse(const std::string& text) { return Store(parseKeyStore(text.data(), text.size())); }
+Store parse(const std::string& text) {
+    return Store(parseKeyStore(text.data(), text.size()));
+}
 
-const KeyNode* root(const Store& store) { return store->root; }
+const KeyNode* root(const Store& store) {
+    return store->root;
+}
 
 }  // namespace
 
@@ -109,17 +113,22 @@ TEST(KeyStore, FindNodeWalksKeysAndIndices) {
 
 TEST(KeyStore, RejectsTextsThatMakeNoTree) {
     const char* bad[] = {
-        "",  "   \n", "]", "{", ":", "{\"a\" 1]",
-        "[1}",              // closes a container of the other kind
-        "{[}]",             // an array still open inside the object
-        "{\"a\":}",         // a colon without its value
-        "{\"a\":[1]:2}",    // a container used as a key
-        "[:1]",             // a colon with no key before it
-        "{\"a\"::1}",       // two colons
-        "{\"a\": \"open",   // no closing quote
+        "",
+        "   \n",
+        "]",
+        "{",
+        ":",
+        "{\"a\" 1]",
+        "[1}",                // closes a container of the other kind
+        "{[}]",               // an array still open inside the object
+        "{\"a\":}",           // a colon without its value
+        "{\"a\":[1]:2}",      // a container used as a key
+        "[:1]",               // a colon with no key before it
+        "{\"a\"::1}",         // two colons
+        "{\"a\": \"open",     // no closing quote
         "{\"a\": 'open\\'}",  // the escaped quote does not close it
-        "abc\\",            // a token ending in a lone backslash
-        "1, 2",             // two values at the top
+        "abc\\",              // a token ending in a lone backslash
+        "1, 2",               // two values at the top
     };
     for (const char* text : bad) EXPECT_FALSE(parse(text)) << '"' << text << '"';
     EXPECT_TRUE(parse("{\"a\":1}}"));  // text after the root is ignored
@@ -129,7 +138,7 @@ TEST(KeyStore, ReadsOnlyTheGivenBytes) {
     const char text[] = "{\"k\": \"v\"}";
     EXPECT_TRUE(parse(std::string(text, sizeof text - 1)));
     EXPECT_FALSE(Store(parseKeyStore(text, sizeof text - 2)));  // the closing brace is cut off
-    const char quoted[] = {'"', 'a', 'b'};                     // no terminating zero
+    const char quoted[] = {'"', 'a', 'b'};                      // no terminating zero
     EXPECT_FALSE(Store(parseKeyStore(quoted, sizeof quoted)));
     EXPECT_FALSE(Store(parseKeyStore(nullptr, 0)));  // an empty file read into no buffer
     const char token[] = {'1', '2', '3', '4'};

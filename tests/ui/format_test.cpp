@@ -8,7 +8,8 @@
 TEST(FormatText, FillsConversionsInOrder) {
     char out[64];
     EXPECT_STREQ(formatText(out, sizeof out, "%s: %d%% found", {"acts", 35}), "acts: 35% found");
-    EXPECT_STREQ(formatText(out, sizeof out, "%d%% of the %d-letter words", {33, 4}), "33% of the 4-letter words");
+    EXPECT_STREQ(formatText(out, sizeof out, "%d%% of the %d-letter words", {33, 4}),
+                 "33% of the 4-letter words");
     EXPECT_STREQ(formatText(out, sizeof out, "%d%%", {-7}), "-7%");
 }
 
@@ -26,8 +27,10 @@ TEST(FormatText, CutsLongTextsAtACharacterBoundary) {
     char out[8];
     EXPECT_STREQ(formatText(out, sizeof out, "abcdefghijk", {}), "abcdefg");
     // Seven bytes fit: "ab" and two two-byte letters, the third would be split.
-    EXPECT_STREQ(formatText(out, sizeof out, "ab\xd0\xb0\xd0\xb1\xd0\xb2", {}), "ab\xd0\xb0\xd0\xb1");
-    EXPECT_STREQ(formatText(out, sizeof out, "%s!", {"\xd0\xb0\xd0\xb1\xd0\xb2\xd0\xb3"}), "\xd0\xb0\xd0\xb1\xd0\xb2");
+    EXPECT_STREQ(formatText(out, sizeof out, "ab\xd0\xb0\xd0\xb1\xd0\xb2", {}),
+                 "ab\xd0\xb0\xd0\xb1");
+    EXPECT_STREQ(formatText(out, sizeof out, "%s!", {"\xd0\xb0\xd0\xb1\xd0\xb2\xd0\xb3"}),
+                 "\xd0\xb0\xd0\xb1\xd0\xb2");
     char tiny[1];
     EXPECT_STREQ(formatText(tiny, sizeof tiny, "abc", {}), "");
 }

@@ -28,10 +28,11 @@ void expectRect(const ImageRect& r, int left, int top, int width, int height) {
 TEST(PicturePlacement, AnchorsMeasureFromTheWindowEdgesAndLiftBy20) {
     expectRect(place("", 0, 0, 100, 100), 0, -20, 100, 100);
     expectRect(place("rb", 10, 10, 200, 100), 1070, 590, 200, 100);
-    expectRect(place("c", 0, 0, 201, 100), 539, 290, 201, 100);   // (1280 - 201) / 2 truncated
-    expectRect(place("c", -30, 15, 200, 101), 510, 304, 200, 101); // offsets move the centred picture
-    expectRect(place("lr", 5, 7, 200, 100), 545, -13, 200, 100);   // centred across only
-    expectRect(place("tb", 5, 7, 200, 100), 5, 297, 200, 100);     // centred down only
+    expectRect(place("c", 0, 0, 201, 100), 539, 290, 201, 100);  // (1280 - 201) / 2 truncated
+    expectRect(place("c", -30, 15, 200, 101), 510, 304, 200,
+               101);  // offsets move the centred picture
+    expectRect(place("lr", 5, 7, 200, 100), 545, -13, 200, 100);  // centred across only
+    expectRect(place("tb", 5, 7, 200, 100), 5, 297, 200, 100);    // centred down only
     expectRect(place("r", 10, 10, 200, 100), 1070, -10, 200, 100);
     expectRect(place("b", 10, 10, 200, 100), 10, 590, 200, 100);
 }
@@ -66,10 +67,10 @@ TEST(PicturePlacement, ReadsOnlyTheMembersThatArePresent) {
     EXPECT_EQ(anchor, 0);
 
     parseImagePlacement(list->children[1], &w, &h, &x, &y, &anchor);
-    EXPECT_EQ(w, 12);   // trailing letters are ignored
+    EXPECT_EQ(w, 12);  // trailing letters are ignored
     EXPECT_EQ(h, 30);
     EXPECT_EQ(x, -5);
-    EXPECT_EQ(y, 0);    // not a number
+    EXPECT_EQ(y, 0);  // not a number
     EXPECT_EQ(anchor, AnchorRight | AnchorBottom);
 
     w = 7;

@@ -54,8 +54,10 @@ std::string language(const char* levelsCount) {
       "game": {"abcd": [)";
     for (int i = 0; i < 60; ++i) json += (i ? ", \"w" : "\"w") + std::to_string(i) + "\"";
     json += "]";
-    for (int k = 1; k < 12; ++k) json += ", \"" + std::string((size_t)k + 2, 'b') + "\": [\"b\", \"bb\"]";
-    return json + "}, \"stat\": {\"levelsCount\": \"" + levelsCount + "\", \"usedWords\": \"100\"}}";
+    for (int k = 1; k < 12; ++k)
+        json += ", \"" + std::string((size_t)k + 2, 'b') + "\": [\"b\", \"bb\"]";
+    return json + "}, \"stat\": {\"levelsCount\": \"" + levelsCount +
+           "\", \"usedWords\": \"100\"}}";
 }
 
 class ScreenTest : public CoreTest {
@@ -182,7 +184,9 @@ bool drawnThisFrame(const char* name) {
     return w && w->LastFrameActive == ImGui::GetFrameCount();
 }
 
-bool shownThisFrame(const char* name) { return drawnThisFrame(name) && !ImGui::FindWindowByName(name)->Hidden; }
+bool shownThisFrame(const char* name) {
+    return drawnThisFrame(name) && !ImGui::FindWindowByName(name)->Hidden;
+}
 
 // Vertices of a window's drawing inside r: shows whether something (an arrow) is drawn there.
 int verticesIn(const char* window, const ImRect& r) {
@@ -200,13 +204,17 @@ void findWords(int n) {
     for (int i = 0; i < n; ++i) madeUpWords.push_back("w" + std::to_string(i));
     for (int i = 0; i < n; ++i) {
         const char* word = levelWords.keys[hashGet(levelWords, madeUpWords[i].c_str())];
-        if (i + 1 < n) appendRestoredWord(&foundList, word);
-        else appendFoundWord(&foundList, word);
+        if (i + 1 < n)
+            appendRestoredWord(&foundList, word);
+        else
+            appendFoundWord(&foundList, word);
     }
 }
 
 // The GUI's font size, known before the first frame too.
-float fontSize() { return ImGui::GetIO().Fonts->Fonts[0]->FontSize; }
+float fontSize() {
+    return ImGui::GetIO().Fonts->Fonts[0]->FontSize;
+}
 
 int countColour(ImGuiWindow* w, ImU32 colour) {
     int count = 0;
@@ -269,7 +277,8 @@ TEST_F(ScreenTest, FoundListFollowsTheNewestWordAndBringsARepeatIntoViewOnce) {
 
 TEST_F(ScreenTest, HoverHintsShowOnTheFirstTenLevelsClearOfEveryControl) {
     const Bars bars = inGameBars();
-    const ImRect controls[] = {bars.home, bars.stat, bars.selector, bars.hint, bars.removeChar, bars.removeWord};
+    const ImRect controls[] = {bars.home, bars.stat,       bars.selector,
+                               bars.hint, bars.removeChar, bars.removeWord};
     const ImRect icons[] = {bars.home, bars.stat, bars.hint, bars.removeChar, bars.removeWord};
     playLevel(9, 12);
     for (const ImRect& icon : icons) {
@@ -278,7 +287,8 @@ TEST_F(ScreenTest, HoverHintsShowOnTheFirstTenLevelsClearOfEveryControl) {
         ASSERT_NE(hintText, nullptr);
         ImGuiWindow* tip = shownTooltip();
         ASSERT_NE(tip, nullptr);
-        for (const ImRect& control : controls) EXPECT_FALSE(tip->Rect().Overlaps(control)) << hintText;
+        for (const ImRect& control : controls)
+            EXPECT_FALSE(tip->Rect().Overlaps(control)) << hintText;
         EXPECT_TRUE(ImRect(0, 0, W, H).Contains(tip->Rect())) << hintText;
         // The words of the hint have air above and below them.
         EXPECT_GE(tip->WindowPadding.y, 4);
@@ -300,7 +310,8 @@ TEST_F(ScreenTest, LevelSelectorHidesItsArrowsAtTheEnds) {
     const Bars bars = inGameBars();
     const float arrow = fontSize();
     const ImRect selector = bars.selector;
-    const float top = selector.GetCenter().y - arrow / 2 - 1, bottom = selector.GetCenter().y + arrow / 2 + 1;
+    const float top = selector.GetCenter().y - arrow / 2 - 1,
+                bottom = selector.GetCenter().y + arrow / 2 + 1;
     const ImRect left(selector.Min.x + 8, top, selector.Min.x + 12 + arrow, bottom);
     const ImRect right(selector.Max.x - 12 - arrow, top, selector.Max.x - 8, bottom);
     const char* screen = "game##0";

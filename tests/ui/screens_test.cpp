@@ -32,7 +32,8 @@ protected:
         io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
         windowWidth = 1280;
         windowHeight = 720;
-        const char* json = R"({"images": {"mainMenu": [{"file": "none.png", "anchor": "rb"}], "empty": []}})";
+        const char* json =
+            R"({"images": {"mainMenu": [{"file": "none.png", "anchor": "rb"}], "empty": []}})";
         config = parseKeyStore(json, std::strlen(json));
         applyTheme(&app, 0);
     }
@@ -94,8 +95,10 @@ TEST_F(HeadlessGui, OnlyTheScreenDrawnLastIsShown) {
     EXPECT_FALSE(menu->Hidden);
     int shown = 0;
     for (int i = 0; i < ImGui::GetDrawData()->CmdListsCount; ++i)
-        if (ImGui::GetDrawData()->CmdLists[i] == menu->DrawList) ++shown;
-        else EXPECT_NE(ImGui::GetDrawData()->CmdLists[i], game->DrawList);
+        if (ImGui::GetDrawData()->CmdLists[i] == menu->DrawList)
+            ++shown;
+        else
+            EXPECT_NE(ImGui::GetDrawData()->CmdLists[i], game->DrawList);
     EXPECT_EQ(shown, 1);
 
     // The next frame draws only the main menu; nothing is hidden any more.

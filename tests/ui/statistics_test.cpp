@@ -14,7 +14,8 @@
 
 namespace {
 
-void installLevel(std::initializer_list<const char*> words, std::initializer_list<const char*> found) {
+void installLevel(std::initializer_list<const char*> words,
+                  std::initializer_list<const char*> found) {
     levelWords = StringSet{};
     clearFoundList(&foundList);
     int outcome = 0;
@@ -44,7 +45,7 @@ TEST(WordLengths, CountsCharactersNotBytesAndLeavesOutOverlongWords) {
     countWordLengths(stats);
     EXPECT_EQ(stats.total[3], 2);
     EXPECT_EQ(stats.found[3], 1);
-    EXPECT_EQ(stats.total[1], 1);   // counted, but one-letter words get no column
+    EXPECT_EQ(stats.total[1], 1);  // counted, but one-letter words get no column
     ASSERT_EQ(stats.lengthColumns, 1);
     EXPECT_EQ(stats.lengths[0], 3);
 }
@@ -135,8 +136,8 @@ TEST_F(CoreTest, StatisticsShowEachProgressFieldInItsOwnPlace) {
     TotalsRow rows[kTotalsRowCount];
     totalsRows(rows, 5010);
     const char* expected[kTotalsRowCount][2] = {
-        {"passedPerc", "25%"},    {"timeInGame", ""},       {"totalWords", "0040"},
-        {"foundWords", "10"},     {"totalPressCount", "00123"}, {"pressCount", "37"},
+        {"passedPerc", "25%"}, {"timeInGame", ""},           {"totalWords", "0040"},
+        {"foundWords", "10"},  {"totalPressCount", "00123"}, {"pressCount", "37"},
     };
     std::string time = formatDuration(75);
     expected[1][1] = time.c_str();

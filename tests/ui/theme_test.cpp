@@ -11,26 +11,37 @@
 
 namespace {
 
-ImU32 rgba(int r, int g, int b, int a) { return IM_COL32(r, g, b, a); }
+ImU32 rgba(int r, int g, int b, int a) {
+    return IM_COL32(r, g, b, a);
+}
 
-ImU32 styleColor(const ImGuiStyle& style, ImGuiCol col) { return ImGui::ColorConvertFloat4ToU32(style.Colors[col]); }
+ImU32 styleColor(const ImGuiStyle& style, ImGuiCol col) {
+    return ImGui::ColorConvertFloat4ToU32(style.Colors[col]);
+}
 
 // Each GUI colour the widgets draw with and the table slot it must show.
 const std::pair<ImGuiCol, ThemeSlot> mapping[] = {
     {ImGuiCol_Text, SlotText},
-    {ImGuiCol_WindowBg, SlotWindow}, {ImGuiCol_ChildBg, SlotWindow}, {ImGuiCol_PopupBg, SlotWindow},
+    {ImGuiCol_WindowBg, SlotWindow},
+    {ImGuiCol_ChildBg, SlotWindow},
+    {ImGuiCol_PopupBg, SlotWindow},
     {ImGuiCol_TitleBg, SlotHeader},
     {ImGuiCol_Border, SlotBorder},
-    {ImGuiCol_Button, SlotButton}, {ImGuiCol_ButtonHovered, SlotButtonHover},
+    {ImGuiCol_Button, SlotButton},
+    {ImGuiCol_ButtonHovered, SlotButtonHover},
     {ImGuiCol_ButtonActive, SlotButtonActive},
     {ImGuiCol_CheckMark, SlotToggleCursor},
-    {ImGuiCol_Header, SlotSelect}, {ImGuiCol_HeaderActive, SlotSelectActive},
+    {ImGuiCol_Header, SlotSelect},
+    {ImGuiCol_HeaderActive, SlotSelectActive},
     {ImGuiCol_FrameBg, SlotProperty},
-    {ImGuiCol_SliderGrab, SlotSliderCursor}, {ImGuiCol_SliderGrabActive, SlotSliderCursorActive},
-    {ImGuiCol_ScrollbarBg, SlotScrollbar}, {ImGuiCol_ScrollbarGrab, SlotScrollbarCursor},
+    {ImGuiCol_SliderGrab, SlotSliderCursor},
+    {ImGuiCol_SliderGrabActive, SlotSliderCursorActive},
+    {ImGuiCol_ScrollbarBg, SlotScrollbar},
+    {ImGuiCol_ScrollbarGrab, SlotScrollbarCursor},
     {ImGuiCol_ScrollbarGrabHovered, SlotScrollbarCursorHover},
     {ImGuiCol_ScrollbarGrabActive, SlotScrollbarCursorActive},
-    {ImGuiCol_PlotHistogram, SlotChartColor}, {ImGuiCol_PlotHistogramHovered, SlotChartColorHighlight},
+    {ImGuiCol_PlotHistogram, SlotChartColor},
+    {ImGuiCol_PlotHistogramHovered, SlotChartColorHighlight},
     {ImGuiCol_Tab, SlotTabHeader},
 };
 
@@ -104,8 +115,10 @@ TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
         EXPECT_EQ(progress.theme, theme);
         EXPECT_EQ(styleColor(style, ImGuiCol_WindowBg), themeColor(theme, SlotWindow));
         // A highlighted word wears the active colour as its face.
-        EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(highlightButtonStyle.normal), themeColor(theme, SlotButtonActive));
-        EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(iconButtonStyle.hover), themeColor(theme, SlotButtonHover));
+        EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(highlightButtonStyle.normal),
+                  themeColor(theme, SlotButtonActive));
+        EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(iconButtonStyle.hover),
+                  themeColor(theme, SlotButtonHover));
         // An icon has no face until hovered, and keeps the metrics set at start-up.
         EXPECT_EQ(iconButtonStyle.normal.w, 0);
         EXPECT_EQ(iconButtonStyle.active.w, 0);
@@ -122,7 +135,8 @@ TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
 
 namespace {
 
-// Relative luminance and contrast ratio of two opaque colours, as readability guidelines define them.
+// Relative luminance and contrast ratio of two opaque colours, as readability guidelines define
+// them.
 double luminance(ImU32 colour) {
     auto channel = [](unsigned value) {
         double c = value / 255.0;
@@ -139,7 +153,8 @@ double contrast(ImU32 a, ImU32 b) {
 
 int channelDistance(ImU32 a, ImU32 b) {
     int sum = 0;
-    for (int shift : {0, 8, 16}) sum += std::abs((int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF));
+    for (int shift : {0, 8, 16})
+        sum += std::abs((int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF));
     return sum;
 }
 
@@ -148,17 +163,20 @@ int channelDistance(ImU32 a, ImU32 b) {
 TEST(ChartColours, BothSeriesAndTheHoverStandOutInEveryTheme) {
     for (int theme = 0; theme < kThemeCount; ++theme) {
         const ChartColors c = chartColors(theme);
-        for (ImU32 colour : {c.background, c.notFound, c.found, c.hover}) EXPECT_EQ(colour >> 24, 255u) << theme;
+        for (ImU32 colour : {c.background, c.notFound, c.found, c.hover})
+            EXPECT_EQ(colour >> 24, 255u) << theme;
         EXPECT_GE(contrast(c.notFound, c.background), 3) << "theme " << theme;
         EXPECT_GE(contrast(c.found, c.background), 3) << "theme " << theme;
         EXPECT_GE(contrast(c.hover, c.background), 3) << "theme " << theme;
         EXPECT_GE(contrast(c.found, c.notFound), 3) << "theme " << theme;
         EXPECT_GE(contrast(c.found, c.hover), 3) << "theme " << theme;
-        // No four colours can all be 3:1 apart; the hovered column stands out from the others by hue.
+        // No four colours can all be 3:1 apart; the hovered column stands out from the others by
+        // hue.
         EXPECT_GE(channelDistance(c.hover, c.notFound), 150) << "theme " << theme;
     }
     // The charts keep their themes' backgrounds, except the mid grey of theme 2.
-    for (int theme : {0, 1, 3, 4, 5}) EXPECT_EQ(chartColors(theme).background, themeColor(theme, SlotChart));
+    for (int theme : {0, 1, 3, 4, 5})
+        EXPECT_EQ(chartColors(theme).background, themeColor(theme, SlotChart));
     EXPECT_GE(contrast(chartColors(2).background, themeColor(2, SlotChart)), 1.5);
     EXPECT_EQ(chartColors(9).found, chartColors(1).found);
 }

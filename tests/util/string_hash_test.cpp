@@ -67,7 +67,7 @@ TEST(StringHash, SlotOrderFollowsTheInPlaceRehash) {
     StringSet set;
     for (const char* word : kWords) put(set, word);
     EXPECT_EQ(slotOrder(set), (std::vector<std::string>{"lauded", "sure", "unseal", "teals",
-                                                         "sadden", "courts", "tzar"}));
+                                                        "sadden", "courts", "tzar"}));
     StringSet again;
     for (const char* word : kWords) put(again, word);
     EXPECT_EQ(slotOrder(again), slotOrder(set));
@@ -75,7 +75,7 @@ TEST(StringHash, SlotOrderFollowsTheInPlaceRehash) {
     StringSet reversed;
     for (int i = 6; i >= 0; --i) put(reversed, kWords[i]);
     EXPECT_EQ(slotOrder(reversed), (std::vector<std::string>{"lauded", "sure", "unseal", "tzar",
-                                                              "courts", "teals", "sadden"}));
+                                                             "courts", "teals", "sadden"}));
 }
 
 TEST(StringHash, DeletedSlotsAreReusedAndDroppedByRehash) {
@@ -86,8 +86,8 @@ TEST(StringHash, DeletedSlotsAreReusedAndDroppedByRehash) {
     EXPECT_FALSE(hashExists(set, slot));
     EXPECT_EQ(set.size, 0u);
     EXPECT_EQ(hashGet(set, "sun"), set.capacity);
-    hashDelete(set, slot);            // not live: ignored
-    hashDelete(set, set.capacity);    // the "not found" index: ignored
+    hashDelete(set, slot);          // not live: ignored
+    hashDelete(set, set.capacity);  // the "not found" index: ignored
     EXPECT_EQ(set.size, 0u);
     EXPECT_EQ(put(set, "sun"), 2);
     EXPECT_EQ(hashGet(set, "sun"), slot);

@@ -79,7 +79,8 @@ bool buildArchive(const std::vector<ArchiveMember>& members, std::vector<uint8_t
 }
 
 std::vector<uint8_t> unpackDataFile(const std::vector<uint8_t>& bytes) {
-  std::optional<std::vector<char>> unpacked = unpackData(std::vector<char>(bytes.begin(), bytes.end()));
+  std::optional<std::vector<char>> unpacked =
+      unpackData(std::vector<char>(bytes.begin(), bytes.end()));
   if (!unpacked) return {};
   return std::vector<uint8_t>(unpacked->begin(), unpacked->end());
 }
@@ -87,7 +88,8 @@ std::vector<uint8_t> unpackDataFile(const std::vector<uint8_t>& bytes) {
 std::vector<uint8_t> zlibCompress(const std::vector<uint8_t>& bytes) {
   uLongf size = compressBound(uLong(bytes.size()));
   std::vector<uint8_t> out(size);
-  if (compress2(out.data(), &size, bytes.data(), uLong(bytes.size()), Z_BEST_COMPRESSION) != Z_OK) return {};
+  if (compress2(out.data(), &size, bytes.data(), uLong(bytes.size()), Z_BEST_COMPRESSION) != Z_OK)
+    return {};
   out.resize(size);
   return out;
 }

@@ -16,7 +16,8 @@ struct ArchiveMember {
 // the game's lookup, at the first header
 // without a magic or at a header that does not fit; a member whose data runs past the
 // end is dropped and reported through `truncated`. The end-of-archive marker is skipped.
-std::vector<ArchiveMember> parseArchive(const std::vector<uint8_t>& bytes, bool* truncated = nullptr);
+std::vector<ArchiveMember> parseArchive(const std::vector<uint8_t>& bytes,
+                                        bool* truncated = nullptr);
 
 // Little-endian headers, zero times and owners, members in the given order, then the
 // end-of-archive marker. Returns false (and leaves `out` empty) for a name longer than

@@ -82,7 +82,8 @@ bool encode(Encoder& e, const std::vector<std::vector<float>>& channels, float q
 
 }  // namespace
 
-bool writeOggVorbis(const std::string& path, const std::vector<std::vector<float>>& channels, float quality) {
+bool writeOggVorbis(const std::string& path, const std::vector<std::vector<float>>& channels,
+                    float quality) {
   if (channels.empty() || channels.size() > 2 || channels[0].empty()) return false;
   for (const std::vector<float>& c : channels)
     if (c.size() != channels[0].size()) return false;

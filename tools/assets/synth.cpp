@@ -11,7 +11,9 @@ namespace {
 const double kTwoPi = 6.283185307179586;
 
 // Attack ramp that also keeps every voice from starting with a step (a click).
-double attack(double t, double seconds) { return t >= seconds ? 1.0 : std::sin(t / seconds * kTwoPi / 4); }
+double attack(double t, double seconds) {
+  return t >= seconds ? 1.0 : std::sin(t / seconds * kTwoPi / 4);
+}
 
 // Smooth end over the last `seconds` of a note.
 double release(double t, double length, double seconds) {
@@ -22,8 +24,10 @@ double release(double t, double length, double seconds) {
 // A sine by rotation: one complex multiply per sample instead of a sin() call, exact
 // enough (double precision) over the few seconds a note lasts.
 class SineOsc {
- public:
-  explicit SineOsc(double freq) : stepCos_(std::cos(kTwoPi * freq / kSampleRate)), stepSin_(std::sin(kTwoPi * freq / kSampleRate)) {}
+public:
+  explicit SineOsc(double freq)
+      : stepCos_(std::cos(kTwoPi * freq / kSampleRate)),
+        stepSin_(std::sin(kTwoPi * freq / kSampleRate)) {}
   double next() {
     const double value = sin_;
     const double c = cos_ * stepCos_ - sin_ * stepSin_;
@@ -32,7 +36,7 @@ class SineOsc {
     return value;
   }
 
- private:
+private:
   double stepCos_, stepSin_;
   double cos_ = 1, sin_ = 0;
 };
@@ -45,7 +49,7 @@ void render(Buffer& out, size_t start, double seconds, Sample sample) {
 }
 
 class Comb {
- public:
+public:
   Comb(size_t length, double feedback) : line_(length, 0.0), feedback_(feedback) {}
   double step(double in) {
     const double out = line_[pos_];
@@ -55,7 +59,7 @@ class Comb {
     return out;
   }
 
- private:
+private:
   std::vector<double> line_;
   double feedback_;
   double damped_ = 0;
@@ -63,7 +67,7 @@ class Comb {
 };
 
 class AllPass {
- public:
+public:
   explicit AllPass(size_t length) : line_(length, 0.0) {}
   double step(double in) {
     const double delayed = line_[pos_];
@@ -73,12 +77,13 @@ class AllPass {
     return out;
   }
 
- private:
+private:
   std::vector<double> line_;
   size_t pos_ = 0;
 };
 
-void reverbChannel(const Buffer& dry, Buffer& out, const size_t* combLengths, double roomSeconds, double mix) {
+void reverbChannel(const Buffer& dry, Buffer& out, const size_t* combLengths, double roomSeconds,
+                   double mix) {
   std::vector<Comb> combs;
   for (int i = 0; i < 4; ++i) {
     // Feedback chosen so each comb decays by 60 dB over roomSeconds.
@@ -104,8 +109,10 @@ int noteNumber(const std::string& name) {
   if (letter < 'A' || letter > 'G') return -1;
   int semitone = kOffsets[letter - 'A'];
   size_t i = 1;
-  if (name[i] == '#') semitone++, i++;
-  else if (name[i] == 'b') semitone--, i++;
+  if (name[i] == '#')
+    semitone++, i++;
+  else if (name[i] == 'b')
+    semitone--, i++;
   if (i >= name.size()) return -1;
   int octave = 0;
   bool negative = name[i] == '-';
@@ -116,14 +123,18 @@ int noteNumber(const std::string& name) {
   return (octave + 1) * 12 + semitone;
 }
 
-double midiFrequency(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
+double midiFrequency(double note) {
+  return 440.0 * std::pow(2.0, (note - 69.0) / 12.0);
+}
 
 double noteFrequency(const std::string& name) {
   const int n = noteNumber(name);
   return n < 0 ? 0.0 : midiFrequency(n);
 }
 
-size_t framesFor(double seconds) { return size_t(std::max(0.0, seconds) * kSampleRate + 0.5); }
+size_t framesFor(double seconds) {
+  return size_t(std::max(0.0, seconds) * kSampleRate + 0.5);
+}
 
 void addBell(Buffer& out, size_t start, double freq, double seconds, double level) {
   static const double kRatios[] = {1.0, 2.0, 2.76, 4.07, 5.4};
@@ -171,7 +182,8 @@ void addPad(Buffer& out, size_t start, double freq, double seconds, double level
 
 void addBuzz(Buffer& out, size_t start, double freq, double seconds, double level) {
   render(out, start, seconds, [&](double t) {
-    const double f = freq * (1.0 - 0.06 * t / seconds);  // sags in pitch like a disappointed "uh-uh"
+    const double f =
+        freq * (1.0 - 0.06 * t / seconds);  // sags in pitch like a disappointed "uh-uh"
     double s = 0;
     for (int h = 1; h <= 9; h += 2) s += std::sin(kTwoPi * f * h * t) / h;
     return s * level * attack(t, 0.006) * release(t, seconds, 0.06);
@@ -192,7 +204,8 @@ void addClick(Buffer& out, size_t start, double cutoff, double seconds, double l
   double y = 0;
   render(out, start, seconds, [&](double t) {
     y += a * ((rng.uniform() * 2 - 1) - y);
-    return y * level * std::exp(-t * 6.0 / seconds) * attack(t, 0.0015) * release(t, seconds, 0.005);
+    return y * level * std::exp(-t * 6.0 / seconds) * attack(t, 0.0015) *
+           release(t, seconds, 0.005);
   });
 }
 
@@ -208,7 +221,8 @@ void fadeEdges(Buffer& b, double inSeconds, double outSeconds) {
   const size_t in = std::min(b.size(), framesFor(inSeconds));
   const size_t out = std::min(b.size(), framesFor(outSeconds));
   for (size_t i = 0; i < in; ++i) b[i] *= float(std::sin(double(i) / in * kTwoPi / 4));
-  for (size_t i = 0; i < out; ++i) b[b.size() - 1 - i] *= float(std::sin(double(i) / out * kTwoPi / 4));
+  for (size_t i = 0; i < out; ++i)
+    b[b.size() - 1 - i] *= float(std::sin(double(i) / out * kTwoPi / 4));
 }
 
 double peakOf(const Buffer& b) {
@@ -228,6 +242,7 @@ void normalize(std::vector<Buffer*> channels, double target) {
 
 std::string stripComment(const std::string& line) {
   for (size_t i = 0; i < line.size(); ++i)
-    if (line[i] == '#' && (i == 0 || std::isspace(static_cast<unsigned char>(line[i - 1])))) return line.substr(0, i);
+    if (line[i] == '#' && (i == 0 || std::isspace(static_cast<unsigned char>(line[i - 1]))))
+      return line.substr(0, i);
   return line;
 }

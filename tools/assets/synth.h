@@ -18,7 +18,7 @@ double midiFrequency(double note);
 // xorshift: the same seed gives the same sequence on every machine, which keeps the
 // rendered audio (and so the archives) reproducible.
 class Rng {
- public:
+public:
   explicit Rng(uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}
   uint64_t next() {
     state_ ^= state_ << 13;
@@ -29,7 +29,7 @@ class Rng {
   double uniform() { return double(next() >> 11) / double(1ull << 53); }  // [0, 1)
   int below(int n) { return int(next() % uint64_t(n)); }
 
- private:
+private:
   uint64_t state_;
 };
 

@@ -57,10 +57,10 @@ struct Note {
 
 bool parseChord(const std::string& text, Chord* chord) {
   static const std::map<std::string, std::vector<int>> kQualities = {
-      {"", {0, 4, 7}},          {"m", {0, 3, 7}},         {"7", {0, 4, 7, 10}},
-      {"maj7", {0, 4, 7, 11}},  {"m7", {0, 3, 7, 10}},    {"sus2", {0, 2, 7}},
-      {"sus4", {0, 5, 7}},      {"add9", {0, 4, 7, 14}},  {"m9", {0, 3, 7, 10, 14}},
-      {"6", {0, 4, 7, 9}},      {"maj9", {0, 4, 7, 11, 14}}};
+      {"", {0, 4, 7}},         {"m", {0, 3, 7}},           {"7", {0, 4, 7, 10}},
+      {"maj7", {0, 4, 7, 11}}, {"m7", {0, 3, 7, 10}},      {"sus2", {0, 2, 7}},
+      {"sus4", {0, 5, 7}},     {"add9", {0, 4, 7, 14}},    {"m9", {0, 3, 7, 10, 14}},
+      {"6", {0, 4, 7, 9}},     {"maj9", {0, 4, 7, 11, 14}}};
   size_t rootLength = text.size() > 1 && (text[1] == '#' || text[1] == 'b') ? 2 : 1;
   const int root = noteNumber(text.substr(0, rootLength) + "3");
   const auto quality = kQualities.find(text.substr(std::min(rootLength, text.size())));
@@ -72,8 +72,10 @@ bool parseChord(const std::string& text, Chord* chord) {
 
 bool parseScale(const std::string& name, std::vector<int>* scale) {
   static const std::map<std::string, std::vector<int>> kScales = {
-      {"major", {0, 2, 4, 5, 7, 9, 11}},  {"minor", {0, 2, 3, 5, 7, 8, 10}},
-      {"dorian", {0, 2, 3, 5, 7, 9, 10}}, {"pentatonic", {0, 2, 4, 7, 9}},
+      {"major", {0, 2, 4, 5, 7, 9, 11}},
+      {"minor", {0, 2, 3, 5, 7, 8, 10}},
+      {"dorian", {0, 2, 3, 5, 7, 9, 10}},
+      {"pentatonic", {0, 2, 4, 7, 9}},
       {"minorpentatonic", {0, 3, 5, 7, 10}}};
   const auto found = kScales.find(name);
   if (found == kScales.end()) return false;
@@ -114,7 +116,8 @@ bool parseLine(const std::string& kind, std::istringstream& in, Score& s) {
     in >> v.octave;
     static const char* const kKinds[] = {"pad", "bass", "bell", "arp", "sea"};
     s.voices.push_back(v);
-    return std::find(std::begin(kKinds), std::end(kKinds), v.kind) != std::end(kKinds) && v.first <= v.last;
+    return std::find(std::begin(kKinds), std::end(kKinds), v.kind) != std::end(kKinds) &&
+           v.first <= v.last;
   }
   return false;
 }
@@ -137,7 +140,8 @@ bool isChordTone(const Chord& c, int note) {
 
 // A phrase over one pass of a progression: a walk over the scale that lands on chord
 // tones at the start of each bar and leaves room to breathe.
-std::vector<Note> makePhrase(const Score& s, const std::vector<Chord>& chords, int octave, Rng& rng) {
+std::vector<Note> makePhrase(const Score& s, const std::vector<Chord>& chords, int octave,
+                             Rng& rng) {
   const std::vector<int> notes = scaleNotes(s, 67 + 12 * octave, 86 + 12 * octave);
   std::vector<Note> phrase;
   int index = int(notes.size()) / 2;
@@ -191,7 +195,7 @@ bool checkScore(const Score& s, const char* path) {
 }
 
 class Track {
- public:
+public:
   explicit Track(const Score& s) : s_(s), beatSeconds_(60.0 / s.tempo) {}
 
   bool render(const std::string& path) {
@@ -212,12 +216,14 @@ class Track {
         const double startBeat = entry * sectionBeats;
         if (v.kind == "bell") {
           auto known = phrases.find(s_.form[entry]);
-          const std::vector<Note> phrase = known == phrases.end() ? makePhrase(s_, chords, v.octave, rng)
-                                                                  : vary(known->second, s_, rng);
+          const std::vector<Note> phrase = known == phrases.end()
+                                               ? makePhrase(s_, chords, v.octave, rng)
+                                               : vary(known->second, s_, rng);
           phrases[s_.form[entry]] = phrase;
           playBells(v, phrase, startBeat);
         } else {
-          for (size_t bar = 0; bar < chords.size(); ++bar) playBar(v, chords[bar], startBeat + bar * s_.meter, rng);
+          for (size_t bar = 0; bar < chords.size(); ++bar)
+            playBar(v, chords[bar], startBeat + bar * s_.meter, rng);
         }
       }
       if (v.kind == "sea") playSea(v, rng);
@@ -231,7 +237,7 @@ class Track {
     return writeOggVorbis(path, {left_, right_}, 0.3f);
   }
 
- private:
+private:
   size_t frameAt(double beat) const { return framesFor(beat * beatSeconds_); }
 
   // Equal-power pan of a mono part into the mix; `send` is its share in the reverb.
@@ -279,11 +285,13 @@ class Track {
       // Up and back down the chord in eighths, an octave above the pads.
       std::vector<int> steps;
       for (int t : chord.tones) steps.push_back(chord.root + 12 + t + shift);
-      for (int i = int(chord.tones.size()) - 2; i > 0; --i) steps.push_back(chord.root + 12 + chord.tones[i] + shift);
+      for (int i = int(chord.tones.size()) - 2; i > 0; --i)
+        steps.push_back(chord.root + 12 + chord.tones[i] + shift);
       for (int eighth = 0; eighth < s_.meter * 2; ++eighth) {
         Buffer part;
         const double accent = eighth % 2 == 0 ? 1.0 : 0.7;
-        addPluck(part, 0, midiFrequency(steps[eighth % steps.size()]), beatSeconds_ * 1.5, v.level * accent);
+        addPluck(part, 0, midiFrequency(steps[eighth % steps.size()]), beatSeconds_ * 1.5,
+                 v.level * accent);
         mixIn(part, frameAt(beat + eighth * 0.5), v.pan, 0.4);
       }
     }
@@ -308,7 +316,9 @@ class Track {
     }
   }
 
-  double sectionSeconds() const { return s_.progressions.begin()->second.size() * s_.meter * beatSeconds_; }
+  double sectionSeconds() const {
+    return s_.progressions.begin()->second.size() * s_.meter * beatSeconds_;
+  }
 
   const Score& s_;
   double beatSeconds_;

@@ -31,7 +31,8 @@ bool loadArchive(const std::string& path, std::vector<ArchiveMember>* members) {
   }
   bool truncated = false;
   *members = parseArchive(unpackDataFile(bytes), &truncated);
-  if (truncated) std::fprintf(stderr, "wgpack: %s is cut short; its last member is left out\n", path.c_str());
+  if (truncated)
+    std::fprintf(stderr, "wgpack: %s is cut short; its last member is left out\n", path.c_str());
   return true;
 }
 
@@ -94,14 +95,16 @@ int packArchive(const std::string& path, const std::vector<std::string>& inputs,
   return 0;
 }
 
-int extractArchive(const std::string& path, const std::string& dir, const std::vector<std::string>& names) {
+int extractArchive(const std::string& path, const std::string& dir,
+                   const std::vector<std::string>& names) {
   std::vector<ArchiveMember> members;
   if (!loadArchive(path, &members)) return 1;
   std::error_code ec;
   fs::create_directories(dir, ec);
   int status = 0;
   for (const std::string& wanted : names)
-    if (std::none_of(members.begin(), members.end(), [&](const ArchiveMember& m) { return m.name == wanted; })) {
+    if (std::none_of(members.begin(), members.end(),
+                     [&](const ArchiveMember& m) { return m.name == wanted; })) {
       std::fprintf(stderr, "wgpack: no member %s\n", wanted.c_str());
       status = 1;
     }
@@ -133,6 +136,7 @@ int main(int argc, char** argv) {
     if (args.size() < first + 2) return usage();
     return packArchive(args[first], {args.begin() + first + 1, args.end()}, compress);
   }
-  if (command == "extract" && args.size() >= 3) return extractArchive(args[1], args[2], {args.begin() + 3, args.end()});
+  if (command == "extract" && args.size() >= 3)
+    return extractArchive(args[1], args[2], {args.begin() + 3, args.end()});
   return usage();
 }

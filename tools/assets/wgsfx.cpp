@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
     if (kind == "effect") {
       effects.emplace_back();
       Effect& e = effects.back();
-      ok = bool(in >> e.slot >> e.file >> e.seconds >> e.peak) && e.seconds > 0 && e.peak > 0 && e.peak < 1;
+      ok = bool(in >> e.slot >> e.file >> e.seconds >> e.peak) && e.seconds > 0 && e.peak > 0 &&
+           e.peak < 1;
     } else {
       ok = !effects.empty() && addLayer(effects.back(), kind, in, rng);
     }

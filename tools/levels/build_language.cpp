@@ -53,9 +53,10 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
         out << "level\t" << i + 1 << "\t" << levels[i].row << "\t" << levels[i].medianRank;
         for (const std::string& word : levels[i].words) {
             auto text = glossary.descriptions.find(word);
-            const char* kind = text == glossary.descriptions.end() || rawSafe(text->second).empty() ? "-"
-                               : glossary.translated.count(word)                                     ? "t"
-                                                                                                     : "d";
+            const char* kind = text == glossary.descriptions.end() || rawSafe(text->second).empty()
+                                   ? "-"
+                               : glossary.translated.count(word) ? "t"
+                                                                 : "d";
             out << "\t" << word << ":" << rank[word] << ":" << kind;
             if (blocked.blocks(word) || glossary.offensive.count(word)) ++blockedWords;
         }
@@ -65,8 +66,10 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
     // The most used words kept out on purpose, so a reader sees that no plain word is among them.
     size_t shown = 0;
     for (const auto& [word, reason] : list.refused)
-        if (std::string(reason) == "blocked" || std::string(reason) == "marked vulgar by a dictionary")
-            if (shown++ < reportedRefusals) out << "refused\t" << word.word << "\t" << word.rank << "\t" << reason << "\n";
+        if (std::string(reason) == "blocked" ||
+            std::string(reason) == "marked vulgar by a dictionary")
+            if (shown++ < reportedRefusals)
+                out << "refused\t" << word.word << "\t" << word.rank << "\t" << reason << "\n";
     std::mt19937 rng(20261208);
     for (size_t n = 0; n < reportedLevels && !levels.empty(); ++n) {
         size_t i = rng() % levels.size();
@@ -74,13 +77,17 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
         decodeUtf8(levels[i].row, row);
         std::sort(row.begin(), row.end());
         std::set<std::string> present(levels[i].words.begin(), levels[i].words.end());
-        out << "checked\t" << i + 1 << "\t" << levels[i].row << "\t" << levels[i].words.size() << "\n";
+        out << "checked\t" << i + 1 << "\t" << levels[i].row << "\t" << levels[i].words.size()
+            << "\n";
         for (size_t k = 0; k < list.words.size(); ++k)
-            if (list.ranks[k] <= maxRank && !present.count(list.words[k]) && builds(row, list.words[k]))
-                out << "missing\t" << i + 1 << "\t" << list.words[k] << "\t" << list.ranks[k] << "\tnot a level word\n";
+            if (list.ranks[k] <= maxRank && !present.count(list.words[k]) &&
+                builds(row, list.words[k]))
+                out << "missing\t" << i + 1 << "\t" << list.words[k] << "\t" << list.ranks[k]
+                    << "\tnot a level word\n";
         for (const auto& [word, reason] : list.refused)
             if (word.rank <= maxRank && builds(row, word.word))
-                out << "missing\t" << i + 1 << "\t" << word.word << "\t" << word.rank << "\t" << reason << "\n";
+                out << "missing\t" << i + 1 << "\t" << word.word << "\t" << word.rank << "\t"
+                    << reason << "\n";
     }
 }
 
@@ -100,13 +107,16 @@ void readOwnGlosses(const std::string& path, Glossary& glossary) {
     }
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 void writeMembers(std::ostream& out, const Language& language, const std::vector<Level>& levels,
                   const std::map<std::string, std::string>& descriptions) {
     out << "\"charmap\":{";
     for (size_t i = 0; i < language.charmap.size(); ++i)
-        out << (i ? "," : "") << quoted(language.charmap[i].first) << ":" << quoted(language.charmap[i].second);
+        out << (i ? "," : "") << quoted(language.charmap[i].first) << ":"
+            << quoted(language.charmap[i].second);
     out << "},\n\"game\":{\n";
     size_t usedWords = 0, pressCount = 0;
     for (size_t i = 0; i < levels.size(); ++i) {
@@ -128,17 +138,20 @@ void writeMembers(std::ostream& out, const Language& language, const std::vector
         if (!safe.empty()) shown.emplace_back(word, safe);
     }
     for (size_t n = 0; n < shown.size(); ++n)
-        out << quoted(shown[n].first) << ":" << quoted(shown[n].second) << (n + 1 < shown.size() ? "," : "") << "\n";
+        out << quoted(shown[n].first) << ":" << quoted(shown[n].second)
+            << (n + 1 < shown.size() ? "," : "") << "\n";
     out << "},\n\"stat\":{\"levelsCount\":" << levels.size() << ",\"usedWords\":" << usedWords
         << ",\"pressCount\":" << pressCount << "}\n";
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 6) {
-        std::fprintf(stderr, "usage: %s <language code> <word data dir> <block list> <output file> <report file>\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s <language code> <word data dir> <block list> <output file> <report file>\n",
+            argv[0]);
         return 2;
     }
     auto started = std::chrono::steady_clock::now();
@@ -149,20 +162,25 @@ int main(int argc, char** argv) {
     }
     std::string wordData = std::string(argv[2]) + "/" + argv[1];
     BlockList blocked;
-    if (!readBlockList(*language, argv[3], blocked) || !readSharedBlockList(*language, wordData + ".block", blocked)) {
-        std::fprintf(stderr, "%s: cannot read the block lists %s and %s.block\n", argv[1], argv[3], wordData.c_str());
+    if (!readBlockList(*language, argv[3], blocked) ||
+        !readSharedBlockList(*language, wordData + ".block", blocked)) {
+        std::fprintf(stderr, "%s: cannot read the block lists %s and %s.block\n", argv[1], argv[3],
+                     wordData.c_str());
         return 1;
     }
     std::vector<std::string> common = readFrequencyList(wordData + ".freq", maxRank);
     if (common.empty()) {
-        std::fprintf(stderr, "%s: cannot read the frequency list %s.freq\n", argv[1], wordData.c_str());
+        std::fprintf(stderr, "%s: cannot read the frequency list %s.freq\n", argv[1],
+                     wordData.c_str());
         return 1;
     }
     Glossary glossary = readGlossary(*language, common, argv[2]);
     std::unordered_map<std::string, unsigned> english;
     if (!language->wordnet) {
-        std::vector<std::string> englishWords = readFrequencyList(std::string(argv[2]) + "/en.freq", commonEnglish);
-        for (size_t i = 0; i < englishWords.size(); ++i) english.emplace(foldedLower(englishWords[i]), unsigned(i + 1));
+        std::vector<std::string> englishWords =
+            readFrequencyList(std::string(argv[2]) + "/en.freq", commonEnglish);
+        for (size_t i = 0; i < englishWords.size(); ++i)
+            english.emplace(foldedLower(englishWords[i]), unsigned(i + 1));
     }
     WordList list = readWords(*language, glossary, blocked, common, english, maxRowLetters);
     if (language->wordnet) {
@@ -172,7 +190,8 @@ int main(int argc, char** argv) {
         kept.refused = list.refused;
         for (size_t i = 0; i < list.words.size(); ++i) {
             if (glossary.offensive.count(list.words[i])) {
-                kept.refused.push_back({{list.words[i], list.ranks[i]}, "marked vulgar by a dictionary"});
+                kept.refused.push_back(
+                    {{list.words[i], list.ranks[i]}, "marked vulgar by a dictionary"});
                 continue;
             }
             kept.words.push_back(list.words[i]);
@@ -185,13 +204,15 @@ int main(int argc, char** argv) {
     readOwnGlosses(glosses(argv[3]), glossary);
     std::vector<bool> described;
     for (const std::string& word : list.words)
-        described.push_back(glossary.descriptions.count(word) > 0 && !glossary.translated.count(word));
+        described.push_back(glossary.descriptions.count(word) > 0 &&
+                            !glossary.translated.count(word));
 
     LevelRules rules;
     rules.rowClass = language->index;
     rules.rowClasses = languageTotal;
     rules.extraLetters = language->vowels;
-    std::vector<Level> levels = chooseLevels(language->alphabet, list.words, list.ranks, described, rules);
+    std::vector<Level> levels =
+        chooseLevels(language->alphabet, list.words, list.ranks, described, rules);
 
     std::map<std::string, std::string> descriptions;
     std::set<std::string> levelWords;
@@ -214,9 +235,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot write %s or %s\n", argv[1], argv[4], argv[5]);
         return 1;
     }
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%s: %zu levels, %zu words (%zu distinct of %zu common words), %.0f%% described, %.1f s\n",
-                argv[1], levels.size(), totalWords, levelWords.size(), list.words.size(),
-                levelWords.empty() ? 0.0 : 100.0 * descriptions.size() / levelWords.size(), seconds);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf(
+        "%s: %zu levels, %zu words (%zu distinct of %zu common words), %.0f%% described, %.1f s\n",
+        argv[1], levels.size(), totalWords, levelWords.size(), list.words.size(),
+        levelWords.empty() ? 0.0 : 100.0 * descriptions.size() / levelWords.size(), seconds);
     return levels.size() >= rules.levelCount ? 0 : 1;
 }

@@ -86,10 +86,10 @@ bool conditionHolds(const SuffixRule& rule, const CodePoints& stem) {
     return stem.compare(stem.size() - rule.strip.size(), rule.strip.size(), rule.strip) == 0;
 }
 
-} // namespace
+}  // namespace
 
-std::unordered_map<std::string, std::string> inflectedForms(const std::string& base, bool latin2,
-                                                            const std::function<bool(const std::string&)>& wanted) {
+std::unordered_map<std::string, std::string> inflectedForms(
+    const std::string& base, bool latin2, const std::function<bool(const std::string&)>& wanted) {
     std::unordered_map<std::string, std::string> forms;
     FlagType flagType = FlagType::Char;
     std::map<std::string, std::vector<SuffixRule>> suffixes;
@@ -102,11 +102,13 @@ std::unordered_map<std::string, std::string> inflectedForms(const std::string& b
         in >> tag;
         if (tag == "FLAG") {
             in >> flag;
-            flagType = flag == "long" ? FlagType::Long : flag == "num" ? FlagType::Number
-                     : flag == "UTF-8" ? FlagType::Utf8 : FlagType::Char;
+            flagType = flag == "long"    ? FlagType::Long
+                       : flag == "num"   ? FlagType::Number
+                       : flag == "UTF-8" ? FlagType::Utf8
+                                         : FlagType::Char;
         }
         if (tag != "SFX" || !(in >> flag >> strip >> add >> condition)) continue;
-        if (strip == "Y" || strip == "N") continue; // the header line of a rule group
+        if (strip == "Y" || strip == "N") continue;  // the header line of a rule group
         SuffixRule rule;
         CodePoints cps;
         if (strip != "0" && decodeUtf8(strip, cps)) rule.strip = cps;
@@ -129,7 +131,8 @@ std::unordered_map<std::string, std::string> inflectedForms(const std::string& b
             if (rules == suffixes.end()) continue;
             for (const SuffixRule& rule : rules->second) {
                 if (!conditionHolds(rule, cps)) continue;
-                std::string form = encodeUtf8(cps.substr(0, cps.size() - rule.strip.size()) + rule.add);
+                std::string form =
+                    encodeUtf8(cps.substr(0, cps.size() - rule.strip.size()) + rule.add);
                 if (form != stem) forms.emplace(form, stem);
             }
         }

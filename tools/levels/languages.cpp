@@ -23,7 +23,8 @@ const std::string thesauri = "/usr/share/mythes/th_";
 // Keys of a US keyboard in the order of the Cyrillic letters they carry.
 const std::string jcukenKeys = "qwertyuiop[]asdfghjkl;'zxcvbnm,.`";
 
-std::vector<std::pair<std::string, std::string>> keyMap(const std::string& keys, const std::string& utf8) {
+std::vector<std::pair<std::string, std::string>> keyMap(const std::string& keys,
+                                                        const std::string& utf8) {
     std::vector<std::pair<std::string, std::string>> map;
     CodePoints cps = letters(utf8);
     for (size_t i = 0; i < keys.size() && i < cps.size(); ++i)
@@ -75,7 +76,8 @@ std::vector<Language> makeLanguages() {
     // é è ç à ù have keys of their own on the French layout (the US keys 2 7 9 0 and
     // quote); the letters with a circumflex or diaeresis need a dead key and are folded.
     fr.alphabet = letters(latin + "éèçàù");
-    fr.folds = foldTable("âäêëîïôöûüÿ", "aaeeiioouuy", {{U'æ', letters("ae")}, {U'œ', letters("oe")}});
+    fr.folds =
+        foldTable("âäêëîïôöûüÿ", "aaeeiioouuy", {{U'æ', letters("ae")}, {U'œ', letters("oe")}});
     fr.charmap = {{"2", "é"}, {"7", "è"}, {"9", "ç"}, {"0", "à"}, {"'", "ù"}};
     fr.toEnglish = dict + "fra-eng";
     fr.thesaurus = thesauri + "fr_FR_v2.dat";
@@ -148,7 +150,7 @@ std::vector<Language> makeLanguages() {
     return all;
 }
 
-} // namespace
+}  // namespace
 
 const Language* findLanguage(const std::string& code) {
     static const std::vector<Language> all = makeLanguages();

@@ -24,8 +24,8 @@ std::string letterKey(const CodePoints& alphabet, const std::string& word) {
 }
 
 struct AnagramIndex {
-    std::vector<std::pair<std::string, unsigned>> entries; // (key, word index), sorted
-    std::unordered_map<std::string, std::pair<size_t, size_t>> ranges; // key -> its run of entries
+    std::vector<std::pair<std::string, unsigned>> entries;              // (key, word index), sorted
+    std::unordered_map<std::string, std::pair<size_t, size_t>> ranges;  // key -> its run of entries
 
     void build() {
         std::sort(entries.begin(), entries.end());
@@ -41,15 +41,17 @@ struct AnagramIndex {
     void wordsOf(const std::string& key, std::vector<unsigned>& out) const {
         auto range = ranges.find(key);
         if (range == ranges.end()) return;
-        for (size_t i = range->second.first; i < range->second.second; ++i) out.push_back(entries[i].second);
+        for (size_t i = range->second.first; i < range->second.second; ++i)
+            out.push_back(entries[i].second);
     }
 };
 
 // Every word whose letters are a sub-multiset of the row, found by walking the
 // row's distinct sub-multisets (at most 2^letters) and looking each one up. Stops
 // once more than `limit` words are found: such a row is of no use.
-void collectWords(const AnagramIndex& index, const std::string& rowKey, size_t position, std::string& partial,
-                  size_t minLetters, size_t limit, std::vector<unsigned>& out) {
+void collectWords(const AnagramIndex& index, const std::string& rowKey, size_t position,
+                  std::string& partial, size_t minLetters, size_t limit,
+                  std::vector<unsigned>& out) {
     if (out.size() > limit) return;
     if (position == rowKey.size()) {
         if (partial.size() >= minLetters) index.wordsOf(partial, out);
@@ -74,7 +76,8 @@ struct Candidate {
 };
 
 // Fisher-Yates with the generator's raw output, so every platform shuffles alike.
-template <class T> void shuffle(std::vector<T>& items, std::mt19937& rng) {
+template <class T>
+void shuffle(std::vector<T>& items, std::mt19937& rng) {
     for (size_t i = items.size(); i > 1; --i) std::swap(items[i - 1], items[rng() % i]);
 }
 
@@ -86,19 +89,21 @@ std::string shuffledRow(const CodePoints& rowLetters, const std::vector<std::str
     for (int attempt = 0; attempt < 400; ++attempt) {
         shuffle(letters, rng);
         std::string row = encodeUtf8(CodePoints(letters.begin(), letters.end()));
-        if (!spellsWord(row, longest) && rowClassOf(row, rules.rowClasses) == rules.rowClass) return row;
+        if (!spellsWord(row, longest) && rowClassOf(row, rules.rowClasses) == rules.rowClass)
+            return row;
     }
     return "";
 }
 
-Level makeLevel(const Candidate& candidate, const CodePoints& alphabet, const std::vector<std::string>& words,
-                const LevelRules& rules, std::mt19937& rng) {
+Level makeLevel(const Candidate& candidate, const CodePoints& alphabet,
+                const std::vector<std::string>& words, const LevelRules& rules, std::mt19937& rng) {
     Level level;
     for (unsigned w : candidate.words) level.words.push_back(words[w]);
-    std::sort(level.words.begin(), level.words.end(), [&](const std::string& a, const std::string& b) {
-        size_t la = letterCount(a), lb = letterCount(b);
-        return la != lb ? la < lb : a < b;
-    });
+    std::sort(level.words.begin(), level.words.end(),
+              [&](const std::string& a, const std::string& b) {
+                  size_t la = letterCount(a), lb = letterCount(b);
+                  return la != lb ? la < lb : a < b;
+              });
     std::vector<std::string> longest;
     for (const std::string& w : level.words)
         if (letterCount(w) == letterCount(level.words.back())) longest.push_back(w);
@@ -109,7 +114,7 @@ Level makeLevel(const Candidate& candidate, const CodePoints& alphabet, const st
     return level;
 }
 
-} // namespace
+}  // namespace
 
 unsigned rowClassOf(const std::string& row, unsigned classes) {
     uint32_t hash = 2166136261u;
@@ -127,9 +132,11 @@ namespace {
 
 // Candidate rows per length: the letters of a word, one row per letter multiset,
 // each building between minWords and maxWords words.
-std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet, const std::vector<std::string>& words,
+std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet,
+                                                  const std::vector<std::string>& words,
                                                   const std::vector<unsigned>& ranks,
-                                                  const std::vector<bool>& described, const LevelRules& rules) {
+                                                  const std::vector<bool>& described,
+                                                  const LevelRules& rules) {
     AnagramIndex index;
     index.entries.reserve(words.size());
     size_t maxLetters = 0;
@@ -144,7 +151,8 @@ std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet, co
         std::vector<std::string> seeds;
         for (size_t i = 0; i < index.entries.size(); ++i) {
             const std::string& key = index.entries[i].first;
-            if (key.size() == length && (i == 0 || index.entries[i - 1].first != key)) seeds.push_back(key);
+            if (key.size() == length && (i == 0 || index.entries[i - 1].first != key))
+                seeds.push_back(key);
         }
         // Rows for the first levels also come from a common word and one more vowel: in a
         // language of many forms few words alone make enough common words.
@@ -162,7 +170,8 @@ std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet, co
         std::mt19937 rng(rules.seed + unsigned(length));
         shuffle(seeds, rng);
         // Short rows are all tried: the first levels need every one whose words are all common.
-        if (length > rules.allSeedsUpTo && seeds.size() > rules.seedsPerLength) seeds.resize(rules.seedsPerLength);
+        if (length > rules.allSeedsUpTo && seeds.size() > rules.seedsPerLength)
+            seeds.resize(rules.seedsPerLength);
         for (const std::string& key : seeds) {
             Candidate candidate{key, {}};
             std::string partial;
@@ -193,7 +202,8 @@ struct Aim {
 
 Aim aimOf(size_t i, size_t longest, const LevelRules& rules) {
     size_t early = rules.earlyLevels;
-    if (i < early) return {i < early * 2 / 5 ? 4.0 : 5.0, 7.0 + 9.0 * i / std::max<size_t>(1, early - 1)};
+    if (i < early)
+        return {i < early * 2 / 5 ? 4.0 : 5.0, 7.0 + 9.0 * i / std::max<size_t>(1, early - 1)};
     double f = double(i - early) / std::max<size_t>(1, rules.levelCount - early - 1);
     return {5.0 + (double(longest) - 5.0) * f, 16.0 + 34.0 * f};
 }
@@ -205,15 +215,16 @@ struct Leeway {
     size_t shorter, longer;
 };
 
-bool allowed(const Candidate& c, size_t i, size_t previousLength, size_t previousWords, const Leeway& leeway,
-             const LevelRules& rules) {
+bool allowed(const Candidate& c, size_t i, size_t previousLength, size_t previousWords,
+             const Leeway& leeway, const LevelRules& rules) {
     size_t length = c.key.size(), count = c.words.size();
     if (c.used) return false;
-    if (i < rules.earlyLevels &&
-        (c.maxRank > rules.earlyMaxRank || count > rules.earlyMaxWords || length > rules.earlyMaxLetters))
+    if (i < rules.earlyLevels && (c.maxRank > rules.earlyMaxRank || count > rules.earlyMaxWords ||
+                                  length > rules.earlyMaxLetters))
         return false;
     if (previousWords == 0) return true;
-    if (length + leeway.shorter < previousLength || length > previousLength + leeway.longer) return false;
+    if (length + leeway.shorter < previousLength || length > previousLength + leeway.longer)
+        return false;
     return count >= previousWords * (1 - leeway.step) && count <= previousWords * (1 + leeway.step);
 }
 
@@ -225,12 +236,13 @@ double cost(const Candidate& c, size_t i, const Aim& aim, const LevelRules& rule
     return words + 0.6 * length + 0.5 * common - 1.0 * c.describedShare;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<std::string>& words,
-                                const std::vector<unsigned>& ranks, const std::vector<bool>& described,
-                                const LevelRules& rules) {
-    std::vector<std::vector<Candidate>> byLength = candidateRows(alphabet, words, ranks, described, rules);
+                                const std::vector<unsigned>& ranks,
+                                const std::vector<bool>& described, const LevelRules& rules) {
+    std::vector<std::vector<Candidate>> byLength =
+        candidateRows(alphabet, words, ranks, described, rules);
     size_t longest = 5;
     for (size_t length = 5; length < byLength.size(); ++length)
         if (byLength[length].size() >= rules.levelCount / 10) longest = length;
@@ -247,19 +259,28 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
         // The neighbour rule widens step by step, and gives way only when no row keeps it: a row
         // a letter shorter or two longer first, as a jump in word count is what a player feels.
         const double third = rules.neighbourStep;
-        const Leeway leeways[] = {{third, 0, 1}, {third, 1, 2}, {third * 1.5, 1, 2}, {third * 2, 2, 3}, {third * 4, 2, 3}};
+        const Leeway leeways[] = {{third, 0, 1},
+                                  {third, 1, 2},
+                                  {third * 1.5, 1, 2},
+                                  {third * 2, 2, 3},
+                                  {third * 4, 2, 3}};
         const size_t leewayCount = sizeof leeways / sizeof leeways[0];
         Candidate* best = nullptr;
         double bestCost = 0;
         for (size_t pass = 0; !best && pass < leewayCount + 2; ++pass) {
             bool free = pass >= leewayCount;
             const Leeway& leeway = leeways[std::min(pass, leewayCount - 1)];
-            size_t level = pass == leewayCount + 1 ? rules.earlyLevels : i; // last of all the first levels' rule gives way
+            size_t level = pass == leewayCount + 1
+                               ? rules.earlyLevels
+                               : i;  // last of all the first levels' rule gives way
             for (Candidate* c : all) {
-                if (!allowed(*c, level, free ? 0 : previousLength, free ? 0 : previousWords, leeway, rules)) continue;
+                if (!allowed(*c, level, free ? 0 : previousLength, free ? 0 : previousWords, leeway,
+                             rules))
+                    continue;
                 double d = cost(*c, i, aim, rules);
                 // Once the word count may jump, the row nearest the last level's count.
-                if (pass >= 3 && previousWords > 0) d += 3 * std::fabs(std::log(double(c->words.size()) / previousWords));
+                if (pass >= 3 && previousWords > 0)
+                    d += 3 * std::fabs(std::log(double(c->words.size()) / previousWords));
                 if (!best || d < bestCost) {
                     best = c;
                     bestCost = d;
@@ -269,7 +290,7 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
         if (!best) break;
         best->used = true;
         Level level = makeLevel(*best, alphabet, words, rules, rng);
-        if (level.row.empty()) continue; // too few orders of these letters: take another row
+        if (level.row.empty()) continue;  // too few orders of these letters: take another row
         previousLength = best->key.size();
         previousWords = best->words.size();
         levels.push_back(std::move(level));

@@ -6,24 +6,24 @@
 #include <vector>
 
 struct Level {
-    std::string row;                // the letters, shuffled
-    std::vector<std::string> words; // every word the row builds, shorter ones first
-    unsigned medianRank = 0;        // of its words in the frequency list
+    std::string row;                 // the letters, shuffled
+    std::vector<std::string> words;  // every word the row builds, shorter ones first
+    unsigned medianRank = 0;         // of its words in the frequency list
 };
 
 struct LevelRules {
     size_t levelCount = 420;
     size_t minWords = 6;
     size_t maxWords = 80;
-    size_t minLetters = 2;          // the shortest word a level asks for
-    size_t seedsPerLength = 600;    // rows tried per row length
-    size_t allSeedsUpTo = 7;        // rows up to this length are all tried
+    size_t minLetters = 2;        // the shortest word a level asks for
+    size_t seedsPerLength = 600;  // rows tried per row length
+    size_t allSeedsUpTo = 7;      // rows up to this length are all tried
     // The first levels teach the game: short rows whose words are all among the most used.
     size_t earlyLevels = 30;
     size_t earlyMaxWords = 20;
     size_t earlyMaxLetters = 6;
     unsigned earlyMaxRank = 3000;
-    CodePoints extraLetters;        // letters added to common words to make more short rows
+    CodePoints extraLetters;  // letters added to common words to make more short rows
     // Neighbouring levels differ in word count by at most this share.
     double neighbourStep = 1.0 / 3;
     unsigned seed = 20261207;
@@ -37,8 +37,8 @@ struct LevelRules {
 // give each word's place in the frequency list and `described` tells which have a
 // description. Returns fewer levels than asked when the words do not allow more.
 std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<std::string>& words,
-                                const std::vector<unsigned>& ranks, const std::vector<bool>& described,
-                                const LevelRules& rules);
+                                const std::vector<unsigned>& ranks,
+                                const std::vector<bool>& described, const LevelRules& rules);
 
 // True when a row could be typed as one of the words letter by letter, left to right.
 bool spellsWord(const std::string& row, const std::vector<std::string>& words);

@@ -43,16 +43,21 @@ std::string trim(const std::string& s) {
     return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
-bool contains(const std::string& s, const char* part) { return s.find(part) != std::string::npos; }
+bool contains(const std::string& s, const char* part) {
+    return s.find(part) != std::string::npos;
+}
 
 // Drops (...), <...>, [...] and {...} groups: grammar tags, subject fields, cross references.
 std::string dropBracketed(const std::string& s) {
     std::string out;
     int depth = 0;
     for (char c : s) {
-        if (c == '(' || c == '<' || c == '[' || c == '{') ++depth;
-        else if ((c == ')' || c == '>' || c == ']' || c == '}') && depth > 0) --depth;
-        else if (depth == 0) out += c;
+        if (c == '(' || c == '<' || c == '[' || c == '{')
+            ++depth;
+        else if ((c == ')' || c == '>' || c == ']' || c == '}') && depth > 0)
+            --depth;
+        else if (depth == 0)
+            out += c;
     }
     return out;
 }
@@ -61,7 +66,9 @@ std::string dropBracketed(const std::string& s) {
 std::string dropSenseNumbers(std::string s) {
     s = trim(s);
     size_t i = 0;
-    while (i < s.size() && (isdigit((unsigned char)s[i]) || s[i] == '.' || s[i] == ')' || s[i] == '-' || s[i] == ' ')) ++i;
+    while (i < s.size() && (isdigit((unsigned char)s[i]) || s[i] == '.' || s[i] == ')' ||
+                            s[i] == '-' || s[i] == ' '))
+        ++i;
     s = s.substr(i);
     while (!s.empty()) {
         size_t j = s.size();
@@ -88,8 +95,8 @@ std::vector<std::string> splitItems(const std::string& s) {
 }
 
 struct DictEntry {
-    std::string headword; // as written, with its capitals
-    std::string tags;     // the first <...> group of the head line
+    std::string headword;  // as written, with its capitals
+    std::string tags;      // the first <...> group of the head line
     std::vector<std::string> body;
 };
 
@@ -137,7 +144,8 @@ std::vector<DictEntry> readDictd(const std::string& base) {
 // A sense a dictionary tags vulgar, obscene, pejorative or offensive ("[vulg.]", "(derog.)"):
 // only the tags count, as "offensive" or "slur" in a gloss may be a plain meaning.
 bool taggedVulgar(const std::string& sense) {
-    for (const char* tag : {"[vulg", "[pej", "[derog", "[offens", "[obsc", "(vulg", "(pej", "(derog", "(offens", "(obsc"})
+    for (const char* tag : {"[vulg", "[pej", "[derog", "[offens", "[obsc", "(vulg", "(pej",
+                            "(derog", "(offens", "(obsc"})
         if (contains(sense, tag)) return true;
     return false;
 }
@@ -145,8 +153,8 @@ bool taggedVulgar(const std::string& sense) {
 // Lines of an entry that give a meaning, not an example, note or cross reference.
 bool senseLine(const std::string& line) {
     std::string t = trim(line);
-    return !t.empty() && t[0] != '"' && t[0] != '-' && !contains(t, "Note:") && !contains(t, "Synonym") &&
-           !contains(t, "See also") && !contains(t, "see:");
+    return !t.empty() && t[0] != '"' && t[0] != '-' && !contains(t, "Note:") &&
+           !contains(t, "Synonym") && !contains(t, "See also") && !contains(t, "see:");
 }
 
 // An entry is vulgar when every meaning it gives is: one plain sense makes the word an
@@ -222,12 +230,13 @@ std::string shorten(const std::string& text) {
 
 // An English gloss, labelled as a translation in the player's language, after the
 // written form when folding changed it: "straße - engl.: street".
-void addTranslation(const Language& language, Glossary& glossary, const std::string& key, const std::string& written,
-                    const std::string& english) {
+void addTranslation(const Language& language, Glossary& glossary, const std::string& key,
+                    const std::string& written, const std::string& english) {
     if (glossary.descriptions.count(key)) return;
     std::string shown = language.folds.empty() && !language.capitalNouns ? std::string() : written;
     if (shown == key) shown.clear();
-    glossary.descriptions[key] = (shown.empty() ? "" : shown + " - ") + language.translationLabel + " " + english;
+    glossary.descriptions[key] =
+        (shown.empty() ? "" : shown + " - ") + language.translationLabel + " " + english;
     glossary.translated.insert(key);
     glossary.english[key] = english;
 }
@@ -235,14 +244,16 @@ void addTranslation(const Language& language, Glossary& glossary, const std::str
 void readToEnglish(const Language& language, Glossary& glossary) {
     for (const DictEntry& entry : readDictd(language.toEnglish)) {
         std::string key;
-        if (entry.headword.find(' ') != std::string::npos || !foldKey(language, entry.headword, key)) continue;
+        if (entry.headword.find(' ') != std::string::npos ||
+            !foldKey(language, entry.headword, key))
+            continue;
         markSense(glossary, key, vulgarEntry(entry.body));
         CodePoints head;
         decodeUtf8(entry.headword, head);
         bool capital = !head.empty() && lowerLetter(head[0]) != head[0];
         if (language.capitalNouns && capital &&
-            (contains(entry.tags, "fem") || contains(entry.tags, "masc") || contains(entry.tags, "neut") ||
-             entry.tags == "pl" || contains(entry.tags, "pl, n")))
+            (contains(entry.tags, "fem") || contains(entry.tags, "masc") ||
+             contains(entry.tags, "neut") || entry.tags == "pl" || contains(entry.tags, "pl, n")))
             glossary.nouns.insert(key);
         std::string english = shorten(translationText(entry.body));
         if (!english.empty()) addTranslation(language, glossary, key, entry.headword, english);
@@ -251,7 +262,8 @@ void readToEnglish(const Language& language, Glossary& glossary) {
 }
 
 bool hasLatinLetter(const std::string& s) {
-    return std::any_of(s.begin(), s.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+    return std::any_of(s.begin(), s.end(),
+                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
 }
 
 bool startsWithSense(const std::string& line) {
@@ -262,7 +274,8 @@ bool startsWithSense(const std::string& line) {
 
 bool marksRude(const std::string& line) {
     // "_презр." (scornful) marks a tone, not a rude word: "_презр. бумаги, документы".
-    return contains(line, "_груб") || contains(line, "_бран") || contains(line, "_вульг") || taggedVulgar(line);
+    return contains(line, "_груб") || contains(line, "_бран") || contains(line, "_вульг") ||
+           taggedVulgar(line);
 }
 
 // eng-<lang> read backwards: every one-word translation gets the English headwords
@@ -277,22 +290,24 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
     // describe it in its own language, as a thesaurus would.
     std::map<std::string, std::vector<std::pair<int, std::string>>> synonyms;
     for (const DictEntry& entry : readDictd(base)) {
-        if (entry.headword.empty() || !std::all_of(entry.headword.begin(), entry.headword.end(), [](char c) {
-                return c >= 'a' && c <= 'z';
-            }))
+        if (entry.headword.empty() || !std::all_of(entry.headword.begin(), entry.headword.end(),
+                                                   [](char c) { return c >= 'a' && c <= 'z'; }))
             continue;
         bool offensive = vulgarEntry(entry.body);
-        bool numbered = !latinScript && std::any_of(entry.body.begin(), entry.body.end(), [](const std::string& l) {
-            return startsWithSense(trim(l));
-        });
+        bool numbered = !latinScript &&
+                        std::any_of(entry.body.begin(), entry.body.end(),
+                                    [](const std::string& l) { return startsWithSense(trim(l)); });
         int rank = 0;
         for (const std::string& line : entry.body) {
             std::string t = trim(line);
-            if (t.empty() || contains(t, "See also") || contains(t, "see:") || contains(t, "Synonym")) continue;
+            if (t.empty() || contains(t, "See also") || contains(t, "see:") ||
+                contains(t, "Synonym"))
+                continue;
             if (numbered && !startsWithSense(t)) continue;
             bool rude = offensive || marksRude(t);
             int position = 0;
-            std::vector<std::pair<std::string, std::string>> sense; // this sense's one-word translations: key, as written
+            std::vector<std::pair<std::string, std::string>>
+                sense;  // this sense's one-word translations: key, as written
             for (const std::string& item : splitItems(dropSenseNumbers(dropBracketed(t)))) {
                 if (!latinScript && hasLatinLetter(item)) break;
                 std::string key;
@@ -315,7 +330,8 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<std::string> chosen;
         for (const auto& candidate : candidates)
-            if (chosen.size() < 3 && std::find(chosen.begin(), chosen.end(), candidate.second) == chosen.end())
+            if (chosen.size() < 3 &&
+                std::find(chosen.begin(), chosen.end(), candidate.second) == chosen.end())
                 chosen.push_back(candidate.second);
         std::string text;
         for (const std::string& e : chosen) text += (text.empty() ? "" : ", ") + e;
@@ -328,9 +344,11 @@ void readFromEnglish(const Language& language, const std::string& base, Glossary
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<std::string> words;
         for (const auto& [rank, word] : alike->second)
-            if (words.size() < 3 && std::find(words.begin(), words.end(), word) == words.end()) words.push_back(word);
+            if (words.size() < 3 && std::find(words.begin(), words.end(), word) == words.end())
+                words.push_back(word);
         std::string description;
-        for (const std::string& word : words) description += (description.empty() ? "" : ", ") + word;
+        for (const std::string& word : words)
+            description += (description.empty() ? "" : ", ") + word;
         glossary.descriptions[key] = description;
         glossary.english[key] = shorten(text);
     }
@@ -362,7 +380,8 @@ void readViaGerman(const Language& language, Glossary& glossary) {
 void readViaRussian(const Language& language, const std::string& pairsPath, Glossary& glossary) {
     const Language* russian = findLanguage("ru");
     Glossary fromRussian;
-    for (const std::string& base : russian->fromEnglish) readFromEnglish(*russian, base, fromRussian);
+    for (const std::string& base : russian->fromEnglish)
+        readFromEnglish(*russian, base, fromRussian);
     for (const std::string& line : splitLines(readPlainFile(pairsPath))) {
         size_t tab = line.find('\t');
         std::string key, russianKey;
@@ -371,19 +390,21 @@ void readViaRussian(const Language& language, const std::string& pairsPath, Glos
             continue;
         auto english = fromRussian.english.find(russianKey);
         if (english == fromRussian.english.end()) continue;
-        markSense(glossary, key, fromRussian.offensive.count(russianKey) && !fromRussian.ordinary.count(russianKey));
+        markSense(
+            glossary, key,
+            fromRussian.offensive.count(russianKey) && !fromRussian.ordinary.count(russianKey));
         addTranslation(language, glossary, key, line.substr(0, tab), english->second);
     }
 }
 
 // Inflected forms are described through their dictionary form: "kota" gets
 // "kot: kocur" from the thesaurus, or "kot - ang.: cat".
-void describeInflections(const Language& language, const std::unordered_set<std::string>& beginnings,
-                         Glossary& glossary) {
+void describeInflections(const Language& language,
+                         const std::unordered_set<std::string>& beginnings, Glossary& glossary) {
     auto described = [&](const std::string& stem) {
         std::string key;
-        return (beginnings.empty() || beginnings.count(beginning(stem))) && foldKey(language, stem, key) &&
-               glossary.descriptions.count(key) > 0;
+        return (beginnings.empty() || beginnings.count(beginning(stem))) &&
+               foldKey(language, stem, key) && glossary.descriptions.count(key) > 0;
     };
     auto forms = inflectedForms(language.inflections, language.latin2, described);
     std::map<std::string, std::string> sorted(forms.begin(), forms.end());
@@ -393,7 +414,8 @@ void describeInflections(const Language& language, const std::unordered_set<std:
         if (glossary.offensive.count(stemKey)) glossary.offensive.insert(formKey);
         if (glossary.descriptions.count(formKey)) continue;
         if (glossary.translated.count(stemKey)) {
-            glossary.descriptions[formKey] = stem + " - " + language.translationLabel + " " + glossary.english[stemKey];
+            glossary.descriptions[formKey] =
+                stem + " - " + language.translationLabel + " " + glossary.english[stemKey];
             glossary.translated.insert(formKey);
         } else {
             glossary.descriptions[formKey] = stem + ": " + glossary.descriptions[stemKey];
@@ -415,7 +437,9 @@ void readThesaurus(const Language& language, Glossary& glossary) {
     std::string line;
     std::getline(in, line);
     auto decode = [&](const std::string& text) {
-        return contains(line, "8859-2") ? fromLatin2(text) : contains(line, "8859-1") ? fromLatin1(text) : text;
+        return contains(line, "8859-2")   ? fromLatin2(text)
+               : contains(line, "8859-1") ? fromLatin1(text)
+                                          : text;
     };
     std::string key;
     std::vector<std::string> synonyms;
@@ -431,21 +455,23 @@ void readThesaurus(const Language& language, Glossary& glossary) {
         size_t bar = next.find('|');
         if (bar == std::string::npos) continue;
         std::string head = next.substr(0, bar);
-        if (!head.empty() && head[0] != '(' && head != "-") { // a headword line
+        if (!head.empty() && head[0] != '(' && head != "-") {  // a headword line
             finish();
             synonyms.clear();
             if (head.find(' ') != std::string::npos || !foldKey(language, head, key)) key.clear();
             continue;
         }
         std::string rest = next.substr(bar + 1) + "|";
-        for (size_t start = 0, end; (end = rest.find('|', start)) != std::string::npos; start = end + 1) {
+        for (size_t start = 0, end; (end = rest.find('|', start)) != std::string::npos;
+             start = end + 1) {
             std::string synonym = trim(dropBracketed(rest.substr(start, end - start)));
             CodePoints cps;
             if (synonym.empty() || synonyms.size() >= 3 || !decodeUtf8(synonym, cps)) continue;
             std::string folded;
             if (foldKey(language, synonym, folded) && folded == key) continue;
             if (!language.capitalNouns && lowerLetter(cps[0]) != cps[0]) continue;
-            if (std::find(synonyms.begin(), synonyms.end(), synonym) == synonyms.end()) synonyms.push_back(synonym);
+            if (std::find(synonyms.begin(), synonyms.end(), synonym) == synonyms.end())
+                synonyms.push_back(synonym);
         }
     }
     finish();
@@ -464,7 +490,8 @@ bool ordinaryWord(const Language& language, const CodePoints& word) {
 // English words in another language's list far below their English rank ("know": 30th in
 // English, 4247th in Polish); the language's own words of the same spelling rank near it
 // or above (German "her", Polish "was", Italian "son", Spanish "ten").
-bool englishNoise(const std::unordered_map<std::string, unsigned>& english, const std::string& word, unsigned rank) {
+bool englishNoise(const std::unordered_map<std::string, unsigned>& english, const std::string& word,
+                  unsigned rank) {
     const unsigned englishLinesFactor = 8;
     auto found = english.find(word);
     return found != english.end() && rank > englishLinesFactor * found->second;
@@ -474,7 +501,8 @@ bool englishNoise(const std::unordered_map<std::string, unsigned>& english, cons
 // stems and their forms join the gate. Only stems that begin like a common word are
 // inflected, which keeps this quick.
 void addForms(const Language& language, const std::vector<std::string>& common,
-              const std::unordered_set<std::string>& names, std::unordered_set<std::string>& spelled) {
+              const std::unordered_set<std::string>& names,
+              std::unordered_set<std::string>& spelled) {
     std::unordered_set<std::string> beginnings = beginningsOf(common);
     std::vector<std::string> stems;
     auto wanted = [&](const std::string& stem) {
@@ -489,16 +517,23 @@ void addForms(const Language& language, const std::vector<std::string>& common,
         if (foldKey(language, stem, key) && !names.count(key)) spelled.insert(key);
 }
 
-} // namespace
+}  // namespace
 
 char32_t lowerLetter(char32_t cp) {
     if ((cp >= 'A' && cp <= 'Z') || (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)) return cp + 0x20;
     if (cp >= 0x410 && cp <= 0x42F) return cp + 0x20;
     if (cp >= 0x400 && cp <= 0x40F) return cp + 0x50;
     switch (cp) {
-    case 0x104: case 0x106: case 0x118: case 0x141: case 0x143: case 0x15A: case 0x179: case 0x17B:
-    case 0x152: case 0x490:
-        return cp + 1;
+    case 0x104:
+    case 0x106:
+    case 0x118:
+    case 0x141:
+    case 0x143:
+    case 0x15A:
+    case 0x179:
+    case 0x17B:
+    case 0x152:
+    case 0x490: return cp + 1;
     }
     return cp;
 }
@@ -532,8 +567,10 @@ bool BlockList::blocks(const std::string& word) const {
         CodePoints ending = cps.substr(stem.size());
         if (englishEndings) {
             static const CodePoints suffixes[] = {U"", U"s", U"es", U"ed", U"d", U"ing"};
-            if (std::find(std::begin(suffixes), std::end(suffixes), ending) != std::end(suffixes)) return true;
-        } else if (ending.empty() || (ending.size() <= 3 && vowels.find(ending[0]) != CodePoints::npos)) {
+            if (std::find(std::begin(suffixes), std::end(suffixes), ending) != std::end(suffixes))
+                return true;
+        } else if (ending.empty() ||
+                   (ending.size() <= 3 && vowels.find(ending[0]) != CodePoints::npos)) {
             return true;
         }
     }
@@ -555,13 +592,18 @@ bool readBlockList(const Language& language, const std::string& path, BlockList&
         if (part) line.erase(0, 1);
         std::string key;
         if (!foldKey(language, line, key)) {
-            std::fprintf(stderr, "%s: %s is not a word of the language\n", path.c_str(), line.c_str());
+            std::fprintf(stderr, "%s: %s is not a word of the language\n", path.c_str(),
+                         line.c_str());
             return false;
         }
-        if (allow) list.allowed.insert(key);
-        else if (part) list.parts.push_back(key);
-        else if (stem) list.stems.push_back(key);
-        else list.words.insert(key);
+        if (allow)
+            list.allowed.insert(key);
+        else if (part)
+            list.parts.push_back(key);
+        else if (stem)
+            list.stems.push_back(key);
+        else
+            list.words.insert(key);
     }
     return true;
 }
@@ -578,7 +620,8 @@ bool readSharedBlockList(const Language& language, const std::string& path, Bloc
         CodePoints stem;
         decodeUtf8(key, stem);
         if (!list.englishEndings)
-            while (!stem.empty() && language.vowels.find(stem.back()) != CodePoints::npos) stem.pop_back();
+            while (!stem.empty() && language.vowels.find(stem.back()) != CodePoints::npos)
+                stem.pop_back();
         if (stem.size() >= 4) list.forms.push_back(stem);
     }
     return true;
@@ -590,29 +633,33 @@ std::unordered_set<std::string> beginningsOf(const std::vector<std::string>& wor
     return beginnings;
 }
 
-Glossary readGlossary(const Language& language, const std::vector<std::string>& common, const std::string& wordData) {
+Glossary readGlossary(const Language& language, const std::vector<std::string>& common,
+                      const std::string& wordData) {
     Glossary glossary;
     if (!language.thesaurus.empty()) readThesaurus(language, glossary);
     if (!language.toEnglish.empty()) readToEnglish(language, glossary);
     for (const std::string& base : language.fromEnglish) readFromEnglish(language, base, glossary);
     if (!language.viaGerman.empty()) readViaGerman(language, glossary);
-    if (!language.viaRussian.empty() && !wordData.empty()) readViaRussian(language, wordData + "/" + language.viaRussian, glossary);
+    if (!language.viaRussian.empty() && !wordData.empty())
+        readViaRussian(language, wordData + "/" + language.viaRussian, glossary);
     // A word is vulgar only when no dictionary gives it a plain sense.
     for (const std::string& word : glossary.ordinary) glossary.offensive.erase(word);
-    if (!language.inflections.empty()) describeInflections(language, beginningsOf(common), glossary);
+    if (!language.inflections.empty())
+        describeInflections(language, beginningsOf(common), glossary);
     return glossary;
 }
 
 std::vector<std::string> readFrequencyList(const std::string& path, unsigned maxRank) {
     std::ifstream in(path, std::ios::binary);
     std::vector<std::string> common;
-    for (std::string line; common.size() < maxRank && std::getline(in, line);) common.push_back(trim(line));
+    for (std::string line; common.size() < maxRank && std::getline(in, line);)
+        common.push_back(trim(line));
     return common;
 }
 
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
-                   const std::vector<std::string>& common, const std::unordered_map<std::string, unsigned>& english,
-                   size_t maxLetters) {
+                   const std::vector<std::string>& common,
+                   const std::unordered_map<std::string, unsigned>& english, size_t maxLetters) {
     std::unordered_set<std::string> commonKeys;
     std::string key;
     for (const std::string& word : common)
@@ -627,14 +674,17 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
         std::string line;
         while (std::getline(list, line)) {
             line = trim(line.substr(0, line.find('/')));
-            if (!decodeUtf8(line, written) || written.size() < 2 || written.size() > maxLetters + 2) continue;
+            if (!decodeUtf8(line, written) || written.size() < 2 || written.size() > maxLetters + 2)
+                continue;
             bool capital = lowerLetter(written[0]) != written[0];
             written[0] = lowerLetter(written[0]);
             if (!foldWord(language, written, folded)) continue;
             std::string word = encodeUtf8(folded);
             if (!commonKeys.count(word)) continue;
-            if (capital && !(language.capitalNouns && glossary.nouns.count(word))) names.insert(word);
-            else spelled.insert(word);
+            if (capital && !(language.capitalNouns && glossary.nouns.count(word)))
+                names.insert(word);
+            else
+                spelled.insert(word);
         }
     }
     for (const std::string& word : glossary.spelled)
@@ -647,19 +697,25 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
         const std::string& line = common[rank - 1];
         if (!decodeUtf8(line, written)) continue;
         for (char32_t& cp : written) cp = lowerLetter(cp);
-        if (!foldWord(language, written, folded) || folded.size() < 2 || folded.size() > maxLetters) continue;
+        if (!foldWord(language, written, folded) || folded.size() < 2 || folded.size() > maxLetters)
+            continue;
         std::string word = encodeUtf8(folded);
         if (!seen.insert(word).second) continue;
-        const char* refusal = !spelled.count(word)           ? "not spelled so in the dictionaries"
-                              : blocked.blocks(word)         ? "blocked"
-                              : glossary.offensive.count(word) ? "marked vulgar by a dictionary"
-                              : !ordinaryWord(language, folded) ? "no vowel, or a cry"
-                              : englishNoise(english, word, rank) && !glossary.descriptions.count(word) ? "an English word"
-                                                                : nullptr;
-        if (refusal) list.refused.push_back({{word, rank}, refusal});
-        else kept.push_back({word, unsigned(kept.size() + 1)});
+        const char* refusal =
+            !spelled.count(word)              ? "not spelled so in the dictionaries"
+            : blocked.blocks(word)            ? "blocked"
+            : glossary.offensive.count(word)  ? "marked vulgar by a dictionary"
+            : !ordinaryWord(language, folded) ? "no vowel, or a cry"
+            : englishNoise(english, word, rank) && !glossary.descriptions.count(word)
+                ? "an English word"
+                : nullptr;
+        if (refusal)
+            list.refused.push_back({{word, rank}, refusal});
+        else
+            kept.push_back({word, unsigned(kept.size() + 1)});
     }
-    std::sort(kept.begin(), kept.end(), [](const RankedWord& a, const RankedWord& b) { return a.word < b.word; });
+    std::sort(kept.begin(), kept.end(),
+              [](const RankedWord& a, const RankedWord& b) { return a.word < b.word; });
     for (const RankedWord& w : kept) {
         list.words.push_back(w.word);
         list.ranks.push_back(w.rank);
@@ -676,21 +732,26 @@ bool drawable(char32_t cp) {
     return false;
 }
 
-// Dictionaries write typographic hyphens and dashes the fonts lack; their plain forms read the same.
+// Dictionaries write typographic hyphens and dashes the fonts lack; their plain forms read the
+// same.
 char32_t plainPunctuation(char32_t cp) {
     if (cp >= 0x2010 && cp <= 0x2015) return '-';
     return cp;
 }
 
-} // namespace
+}  // namespace
 
 std::string rawSafe(const std::string& text) {
     std::string out;
     for (char c : text) {
-        if (c == '"') out += "\xE2\x80\x9D"; // ”
-        else if (c == '\\') out += '/';
-        else if ((unsigned char)c < 0x20) out += ' ';
-        else out += c;
+        if (c == '"')
+            out += "\xE2\x80\x9D";  // ”
+        else if (c == '\\')
+            out += '/';
+        else if ((unsigned char)c < 0x20)
+            out += ' ';
+        else
+            out += c;
     }
     // Items the fonts cannot draw (pronunciations in phonetic letters, arrows) are left out whole:
     // half an item would read worse than none.
@@ -715,10 +776,11 @@ std::string rawSafe(const std::string& text) {
 namespace {
 
 struct WordNetPos {
-    std::string data;                                  // the whole data.<pos> file
-    std::unordered_map<std::string, std::vector<long>> senses; // lemma -> synset offsets, most used first
-    std::unordered_map<std::string, int> tagged;       // lemma -> tagged sense count
-    std::unordered_map<std::string, std::string> exceptions; // irregular form -> base form
+    std::string data;  // the whole data.<pos> file
+    std::unordered_map<std::string, std::vector<long>>
+        senses;                                   // lemma -> synset offsets, most used first
+    std::unordered_map<std::string, int> tagged;  // lemma -> tagged sense count
+    std::unordered_map<std::string, std::string> exceptions;  // irregular form -> base form
 };
 
 WordNetPos readWordNetPos(const std::string& pos) {
@@ -769,20 +831,36 @@ std::string glossAt(const WordNetPos& pos, long offset, const std::string& lemma
 }
 
 // The base forms a word may be an inflection of, for one part of speech.
-std::vector<std::string> baseForms(const WordNetPos& pos, const std::string& posName, const std::string& word) {
+std::vector<std::string> baseForms(const WordNetPos& pos, const std::string& posName,
+                                   const std::string& word) {
     std::vector<std::string> bases;
     auto exception = pos.exceptions.find(word);
     if (exception != pos.exceptions.end()) bases.push_back(exception->second);
     static const std::map<std::string, std::vector<std::pair<std::string, std::string>>> rules = {
-        {"noun", {{"s", ""}, {"ses", "s"}, {"xes", "x"}, {"zes", "z"}, {"ches", "ch"}, {"shes", "sh"},
-                  {"men", "man"}, {"ies", "y"}}},
-        {"verb", {{"s", ""}, {"ies", "y"}, {"es", "e"}, {"es", ""}, {"ed", "e"}, {"ed", ""},
-                  {"ing", "e"}, {"ing", ""}}},
+        {"noun",
+         {{"s", ""},
+          {"ses", "s"},
+          {"xes", "x"},
+          {"zes", "z"},
+          {"ches", "ch"},
+          {"shes", "sh"},
+          {"men", "man"},
+          {"ies", "y"}}},
+        {"verb",
+         {{"s", ""},
+          {"ies", "y"},
+          {"es", "e"},
+          {"es", ""},
+          {"ed", "e"},
+          {"ed", ""},
+          {"ing", "e"},
+          {"ing", ""}}},
         {"adj", {{"er", ""}, {"est", ""}, {"er", "e"}, {"est", "e"}}},
         {"adv", {}},
     };
     for (const auto& [suffix, ending] : rules.at(posName))
-        if (word.size() > suffix.size() + 1 && word.compare(word.size() - suffix.size(), suffix.size(), suffix) == 0)
+        if (word.size() > suffix.size() + 1 &&
+            word.compare(word.size() - suffix.size(), suffix.size(), suffix) == 0)
             bases.push_back(word.substr(0, word.size() - suffix.size()) + ending);
     return bases;
 }
@@ -791,13 +869,13 @@ std::vector<std::string> baseForms(const WordNetPos& pos, const std::string& pos
 // "(ethnic slur) ...", "a disparaging term for ...".
 bool offensiveGloss(const std::string& gloss) {
     std::string definition = gloss.substr(0, gloss.find(';'));
-    for (const char* mark : {"obscene", "vulgar", "ethnic slur", "offensive term", "offensive name", "offensive word",
-                             "disparaging", "derogatory"})
+    for (const char* mark : {"obscene", "vulgar", "ethnic slur", "offensive term", "offensive name",
+                             "offensive word", "disparaging", "derogatory"})
         if (contains(definition, mark)) return true;
     return false;
 }
 
-} // namespace
+}  // namespace
 
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary) {
     const std::vector<std::string> names = {"noun", "verb", "adj", "adv"};
@@ -810,8 +888,9 @@ void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossa
         for (int pass = 0; pass < 2 && !best; ++pass) {
             int bestTagged = -1;
             for (size_t i = 0; i < parts.size(); ++i) {
-                std::vector<std::string> candidates =
-                    pass == 0 ? std::vector<std::string>{word} : baseForms(parts[i], names[i], word);
+                std::vector<std::string> candidates = pass == 0
+                                                          ? std::vector<std::string>{word}
+                                                          : baseForms(parts[i], names[i], word);
                 for (const std::string& candidate : candidates) {
                     auto tagged = parts[i].tagged.find(candidate);
                     if (tagged != parts[i].tagged.end() && tagged->second > bestTagged) {

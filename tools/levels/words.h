@@ -8,22 +8,23 @@
 #include <vector>
 
 struct Glossary {
-    std::unordered_map<std::string, std::string> descriptions; // row-letter word -> text
-    std::unordered_map<std::string, std::string> english;      // row-letter word -> its translation
-    std::unordered_set<std::string> nouns;     // capitalised headwords that are common nouns
-    std::unordered_set<std::string> offensive; // words every sense of which a dictionary marks vulgar or slurring
-    std::unordered_set<std::string> ordinary;  // words a dictionary gives a sense not so marked
-    std::unordered_set<std::string> translated; // descriptions that are an English translation
-    std::unordered_set<std::string> spelled;    // words the dictionaries write in lower case
+    std::unordered_map<std::string, std::string> descriptions;  // row-letter word -> text
+    std::unordered_map<std::string, std::string> english;  // row-letter word -> its translation
+    std::unordered_set<std::string> nouns;  // capitalised headwords that are common nouns
+    std::unordered_set<std::string>
+        offensive;  // words every sense of which a dictionary marks vulgar or slurring
+    std::unordered_set<std::string> ordinary;    // words a dictionary gives a sense not so marked
+    std::unordered_set<std::string> translated;  // descriptions that are an English translation
+    std::unordered_set<std::string> spelled;     // words the dictionaries write in lower case
 };
 
 struct RankedWord {
-    std::string word; // in row letters
-    unsigned rank;    // 1 for the most used
+    std::string word;  // in row letters
+    unsigned rank;     // 1 for the most used
 };
 
 struct WordList {
-    std::vector<std::string> words; // sorted, distinct, in row letters
+    std::vector<std::string> words;  // sorted, distinct, in row letters
     // The rank of each word among the words of the language: the frequency list also
     // counts names, foreign words and other languages' words, which are not among them.
     std::vector<unsigned> ranks;
@@ -45,8 +46,8 @@ struct BlockList {
     std::vector<std::string> parts;
     std::unordered_set<std::string> allowed;
     std::vector<CodePoints> forms;
-    CodePoints vowels;           // of the language, for the endings of forms
-    bool englishEndings = false; // forms add English suffixes to the whole word
+    CodePoints vowels;            // of the language, for the endings of forms
+    bool englishEndings = false;  // forms add English suffixes to the whole word
     bool blocks(const std::string& word) const;
 };
 
@@ -75,8 +76,8 @@ std::vector<std::string> readFrequencyList(const std::string& path, unsigned max
 // dictionary of the language describes them or the language uses them more than English
 // does: word lists keep many English words and names.
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
-                   const std::vector<std::string>& common, const std::unordered_map<std::string, unsigned>& english,
-                   size_t maxLetters);
+                   const std::vector<std::string>& common,
+                   const std::unordered_map<std::string, unsigned>& english, size_t maxLetters);
 // English: a WordNet gloss for each listed word (inflected forms through their base form).
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary);
 // Makes a text safe for the game's reader (no double quote, backslash or control byte) and drawable
