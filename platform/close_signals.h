@@ -9,3 +9,6 @@ void watchCloseSignals();
 
 // True once one of those signals has arrived.
 bool closeSignalReceived();
+
+// The handler each system's watchCloseSignals installs: it only notes the request.
+extern "C" void noteCloseSignal(int signal);

@@ -5,16 +5,6 @@
 #include <csignal>
 #include <initializer_list>
 
-namespace {
-
-volatile std::sig_atomic_t closeSignalSeen = 0;
-
-extern "C" void noteCloseSignal(int) {
-    closeSignalSeen = 1;
-}
-
-}  // namespace
-
 void watchCloseSignals() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     struct sigaction note {};
@@ -26,8 +16,4 @@ void watchCloseSignals() {
         if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
         sigaction(signal, &note, nullptr);
     }
-}
-
-bool closeSignalReceived() {
-    return closeSignalSeen != 0;
 }

@@ -3,22 +3,8 @@
 #include <csignal>
 #include <initializer_list>
 
-namespace {
-
-volatile std::sig_atomic_t closeSignalSeen = 0;
-
-extern "C" void noteCloseSignal(int) {
-    closeSignalSeen = 1;
-}
-
-}  // namespace
-
 // Windows has no SIGHUP, and no SDL installs handlers here; the C runtime raises SIGINT for
 // Ctrl+C and SIGTERM for raise() from elsewhere in the process.
 void watchCloseSignals() {
     for (int signal : {SIGTERM, SIGINT}) std::signal(signal, noteCloseSignal);
-}
-
-bool closeSignalReceived() {
-    return closeSignalSeen != 0;
 }
