@@ -29,8 +29,10 @@ Inflated inflateData(const std::vector<char>& data, std::vector<char>* out) {
     const size_t capacity = kInflatedDataLimit + 1;
     int status = Z_OK;
     try {
-        // Most files are not streams at all (plain archives), which the first call finds out.
-        out->resize(std::min(std::max<size_t>(data.size(), 4096), capacity));
+        // Our data files inflate to about three times their size. Room for four at once saves
+        // growing through buffers that are each written once and dropped: first writes to fresh
+        // pages cost more than the inflating. (Plain archives, no streams at all, fail at once.)
+        out->resize(std::min(std::max<size_t>(data.size() * 4, 4096), capacity));
         stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
         stream.avail_in = static_cast<uInt>(data.size());
         while (status == Z_OK && stream.total_out < capacity) {

@@ -15,19 +15,20 @@ struct StackEntry {
     Marker marker;
 };
 
-// Parses in one pass with a stack of open containers, keyed nodes waiting for a value and the
-// nodes made inside each open container. Nodes, children arrays and texts all come from the
-// store's arena; each text is copied there with its terminating zero.
+// Parses the store's copy of the text in one pass with a stack of open containers, keyed nodes
+// waiting for a value and the nodes made inside each open container. A quoted text stays where it
+// is in the copy, ended by a zero over its closing quote; an unquoted token is copied apart, since
+// the delimiter after it is still to be read.
 // Returns false on any text that does not make a sound tree.
 class Parser {
 public:
-    Parser(const char* text, size_t length, KeyStore& store)
+    Parser(char* text, size_t length, KeyStore& store)
         : in(text), end(text + length), store(store) {
         stack.reserve(256);
     }
 
     bool run() {
-        const char* p = in;
+        char* p = in;
         while (p < end) {
             switch (*p) {
             case ' ':
@@ -109,43 +110,41 @@ private:
     }
 
     // Scans a quoted string or bare token starting at p; returns where scanning goes on, or null.
-    const char* scalar(const char* p) {
-        const char* start;
-        const char* stop;
-        const char* next;
+    char* scalar(char* p) {
+        char* text;
+        char* next;
         unsigned type;
         char c = *p;
         if (c == '"' || c == '\'') {
             // A backslash keeps the character after it in the string, so an escaped quote does
             // not close it.
-            start = p + 1;
-            const char* from = start;
-            stop = find(from, c);
+            text = p + 1;
+            char* from = text;
+            char* stop = find(from, c);
             for (;;) {
                 if (!stop) return nullptr;  // no closing quote
-                const char* backslash = static_cast<const char*>(
-                    std::memchr(from, '\\', static_cast<size_t>(stop - from)));
+                const void* backslash = std::memchr(from, '\\', static_cast<size_t>(stop - from));
                 if (!backslash) break;
-                from = backslash + 2;
+                from = static_cast<char*>(const_cast<void*>(backslash)) + 2;
                 if (from > stop) stop = find(from, c);  // that quote was escaped
             }
+            *stop = '\0';
             next = stop + 1;
             type = c == '"' ? NODE_DQUOTE : NODE_SQUOTE;
         } else {
-            start = p;
+            const char* start = p;
             for (; p < end; ++p) {
                 char t = *p;
                 if (t == ':' || t == ',' || t == '\n' || t == ']' || t == '}') break;
                 if (t == '\\' && ++p == end) return nullptr;  // lone backslash at the end
             }
-            stop = p;
+            size_t length = static_cast<size_t>(p - start);
+            text = store.arena.allocate<char>(length + 1);
+            std::memcpy(text, start, length);
+            text[length] = '\0';
             next = p;
             type = NODE_BARE;
         }
-        size_t length = static_cast<size_t>(stop - start);
-        char* text = store.arena.allocate<char>(length + 1);
-        std::memcpy(text, start, length);
-        text[length] = '\0';
         if (keyWaiting()) {
             stack.pop_back();
             KeyNode& node = *stack.back().node;
@@ -161,14 +160,14 @@ private:
         return next;
     }
 
-    const char* find(const char* from, char c) const {
-        return static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
+    char* find(char* from, char c) const {
+        return static_cast<char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
     }
 
     bool finish() const { return stack.size() == 1; }
 
-    const char* in;
-    const char* end;
+    char* in;
+    char* end;
     KeyStore& store;
     std::vector<StackEntry> stack;
 };
@@ -198,7 +197,13 @@ KeyStore* parseKeyStore(const char* text, size_t length) {
     if (const void* zero = std::memchr(text, 0, length))
         length = static_cast<size_t>(static_cast<const char*>(zero) - text);
     auto* store = new KeyStore;
-    if (!Parser(text, length, *store).run()) {
+    // Language files hold about one value in every ten bytes, each a node and a place in its
+    // container's list: room for that much, and the copy parsed, in one go.
+    store->arena.reserve(length + 1 + length / 8 * (sizeof(KeyNode) + sizeof(KeyNode*)));
+    char* source = store->arena.allocate<char>(length + 1);
+    std::memcpy(source, text, length);
+    source[length] = '\0';
+    if (!Parser(source, length, *store).run()) {
         delete store;
         return nullptr;
     }

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "util/arena.h"
+#include "store/arena.h"
 
 enum : unsigned {
     NODE_BARE = 1,    // unquoted token
@@ -30,13 +30,14 @@ struct KeyNode {
 struct KeyStore {
     KeyNode* root = nullptr;  // the first value of the text
     size_t nodeCount = 0;     // every value of the text
-    Arena arena;              // holds every node, children array, key and text
+    Arena arena;              // holds the text parsed (with every quoted text), every node,
+                              // children array and unquoted text
 };
 
 // readDataFile and parseKeyStore; null when the file is missing or does not parse.
 KeyStore* loadKeyStore(const char* path);
 // Parses length bytes of text (which need not be zero-terminated; a zero byte ends the text).
-// Null on any parse error. Free the result with freeKeyStore.
+// The store parses a copy of its own. Null on any parse error. Free the result with freeKeyStore.
 KeyStore* parseKeyStore(const char* text, size_t length);
 void freeKeyStore(KeyStore* store);
 

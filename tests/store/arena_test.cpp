@@ -1,4 +1,4 @@
-#include "util/arena.h"
+#include "store/arena.h"
 
 #include <gtest/gtest.h>
 
@@ -38,4 +38,28 @@ TEST(Arena, ANewArenaReusesTheBlocksOfADestroyedOne) {
     }
     Arena next;
     EXPECT_EQ(next.allocate<char>(100), first);  // the warm block comes back, not a fresh one
+}
+
+TEST(Arena, AReservedBlockHoldsPiecesInOrderAndTheBlocksServeBeyondIt) {
+    Arena arena;
+    const size_t reserved = 8 * Arena::kBlockSize;
+    arena.reserve(reserved);
+    char* first = arena.allocate<char>(1000);
+    std::memset(first, 'a', 1000);
+    // Pieces follow one another in the reserved block, however they are aligned...
+    char* previous = first;
+    size_t used = 1000;
+    while (used + 24 <= reserved) {
+        auto* piece = reinterpret_cast<char*>(arena.allocate<uint64_t>(2));
+        ASSERT_GT(piece, previous);
+        ASSERT_LE(piece - first + 16, static_cast<ptrdiff_t>(reserved));
+        std::memset(piece, 'b', 16);
+        previous = piece;
+        used = static_cast<size_t>(piece - first) + 16;
+    }
+    // ...and once it is full the ordinary blocks take over, leaving what it holds alone.
+    char* beyond = arena.allocate<char>(64);
+    std::memset(beyond, 'c', 64);
+    EXPECT_TRUE(beyond < first || beyond >= first + reserved);
+    for (size_t k = 0; k < 1000; ++k) ASSERT_EQ(first[k], 'a');
 }

@@ -1,6 +1,8 @@
-#include "util/arena.h"
+#include "store/arena.h"
 
 #include <mutex>
+
+#include "platform/pages.h"
 
 namespace {
 
@@ -35,6 +37,7 @@ char* takeBlock() {
 
 Arena::~Arena() {
     for (char* piece : large) delete[] piece;
+    for (auto& [pages, size] : pageBlocks) freePages(pages, size);
     SpareBlocks& kept = spare();
     std::lock_guard<std::mutex> lock(kept.lock);
     for (char* block : blocks) {
@@ -54,4 +57,13 @@ void* Arena::fromNewBlock(size_t size) {
     next = blocks.back() + size;
     left = kBlockSize - size;
     return blocks.back();
+}
+
+void Arena::reserve(size_t bytes) {
+    if (bytes <= 4 * kBlockSize || bytes <= left) return;
+    auto* pages = static_cast<char*>(allocatePages(bytes));
+    if (!pages) return;  // the heap blocks still serve, only slower
+    pageBlocks.push_back({pages, bytes});
+    next = pages;
+    left = bytes;
 }
