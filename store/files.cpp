@@ -21,6 +21,13 @@ using File = std::unique_ptr<FILE, FileCloser>;
 
 enum class Inflated { Done, NotAStream, TooLarge };
 
+// The room for the whole of a stream of inputSize bytes whose output so far filled the buffer.
+size_t grownSize(const z_stream& stream, size_t inputSize, size_t capacity) {
+    double ratio = stream.total_in ? double(stream.total_out) / double(stream.total_in) : 2.0;
+    auto expected = static_cast<size_t>(ratio * double(inputSize) * 1.1);
+    return std::min(std::max(expected, stream.total_out + stream.total_out / 4 + 4096), capacity);
+}
+
 // Inflates data into out when it is a complete zlib stream of at most kInflatedDataLimit bytes.
 Inflated inflateData(const std::vector<char>& data, std::vector<char>* out) {
     z_stream stream{};
@@ -29,14 +36,16 @@ Inflated inflateData(const std::vector<char>& data, std::vector<char>* out) {
     const size_t capacity = kInflatedDataLimit + 1;
     int status = Z_OK;
     try {
-        // Our data files inflate to about three times their size. Room for four at once saves
-        // growing through buffers that are each written once and dropped: first writes to fresh
-        // pages cost more than the inflating. (Plain archives, no streams at all, fail at once.)
-        out->resize(std::min(std::max<size_t>(data.size() * 4, 4096), capacity));
+        // Most files are not streams at all (plain archives), which the first call finds out.
+        out->resize(std::min(std::max<size_t>(data.size(), 4096), capacity));
         stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
         stream.avail_in = static_cast<uInt>(data.size());
         while (status == Z_OK && stream.total_out < capacity) {
-            if (stream.total_out == out->size()) out->resize(std::min(out->size() * 2, capacity));
+            // Grow once to what the input read so far promises for all of it (and a little more),
+            // not by doubling through buffers that are each written once and dropped: writing
+            // fresh pages costs more than the inflating.
+            if (stream.total_out == out->size())
+                out->resize(grownSize(stream, data.size(), capacity));
             stream.next_out = reinterpret_cast<Bytef*>(out->data() + stream.total_out);
             stream.avail_out = static_cast<uInt>(out->size() - stream.total_out);
             status = inflate(&stream, Z_NO_FLUSH);
