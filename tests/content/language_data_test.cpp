@@ -278,9 +278,7 @@ TEST_P(LanguageData, EveryTextIsDrawnWithTheGameFonts) {
 
 INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageData, ::testing::Range(0, int(languages().size())),
                          [](const ::testing::TestParamInfo<int>& info) {
-                             auto all = languages();
-                             return info.param < int(all.size()) ? all[info.param].file.substr(0, 2)
-                                                                 : std::to_string(info.param);
+                             return languages()[info.param].builderCode();
                          });
 
 }  // namespace

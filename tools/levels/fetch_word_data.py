@@ -23,7 +23,6 @@ PACKAGES = {
 }
 
 
-
 def pack(cache, name, version):
     pattern = os.path.join(cache, f"{name}-{version}.tgz")
     if os.path.exists(pattern):
