@@ -18,14 +18,15 @@ const char* GetCurrentLanguageWq() {
         const char* code;
         const char* longName;
     } languages[] = {
-        {"en", "english"}, {"ru", "russian"}, {"de", "german"}, {"fr", "french"},
-        {"es", "spanish"}, {"it", "italian"}, {"pl", "polish"}, {"uk", "ukrainian"},
+    // The configuration's "lang" list, made by the build (cmake/languages.cmake).
+#include "platform/languages.inc"
     };
     const char* locale = userLocaleName();
     // "de_AT.UTF-8", "de@euro" and "de" all name German; "C" and "POSIX" name none.
     size_t codeLength = std::strcspn(locale, "_.@");
     for (const auto& language : languages) {
-        if (codeLength == 2 && std::strncmp(locale, language.code, 2) == 0)
+        if (codeLength == std::strlen(language.code) &&
+            std::strncmp(locale, language.code, codeLength) == 0)
             return language.longName;
     }
     return "english";

@@ -2,12 +2,14 @@
 // player rely on in every language.
 #include "core/tray.h"
 #include "gfx/font.h"
+#include "platform/steam_wq.h"
 #include "store/keystore.h"
 #include "tools/levels/utf8.h"
 #include "tools/levels/words.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -80,6 +82,23 @@ TEST(LanguageList, EightLanguagesEachWithItsOwnFiles) {
     EXPECT_EQ(countLanguages(config()), 8);
     EXPECT_EQ(files.size(), 8u);
     EXPECT_EQ(saves.size(), 8u);
+}
+
+// At the first start the game picks the language whose long name the storefront gives for the
+// user's locale; a language the storefront cannot name could never be picked that way.
+TEST(LanguageList, EachLanguageIsPickedByItsLocale) {
+    ASSERT_NE(config(), nullptr);
+    const char* before = std::getenv("LC_ALL");
+    std::string saved = before ? before : "";
+    for (int i = 0; i < countLanguages(config()); ++i) {
+        std::string code = languages()[i].builderCode();
+        setenv("LC_ALL", (code + "_XX.UTF-8").c_str(), 1);
+        EXPECT_STREQ(GetCurrentLanguageWq(), getLangString(config(), i, "long")) << code;
+    }
+    if (before)
+        setenv("LC_ALL", saved.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
 }
 
 // A level's save file is named after its row alone: a row shared by two languages
@@ -257,11 +276,9 @@ TEST_P(LanguageData, EveryTextIsDrawnWithTheGameFonts) {
     expectDrawable(section(config(), "lang"), "lang");
 }
 
-INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageData, ::testing::Range(0, 8),
+INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageData, ::testing::Range(0, int(languages().size())),
                          [](const ::testing::TestParamInfo<int>& info) {
-                             auto all = languages();
-                             return info.param < int(all.size()) ? all[info.param].file.substr(0, 2)
-                                                                 : std::to_string(info.param);
+                             return languages()[info.param].builderCode();
                          });
 
 }  // namespace

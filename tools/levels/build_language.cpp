@@ -4,6 +4,7 @@
 // packaging step adds).
 //
 //   build_language <code> <word data dir> <block list> <output file> <report file>
+//   build_language --known <code>...   (fails naming each code that has no recipe here)
 //
 // The word data folder holds <code>.freq (the frequency list) and <code>.block (the
 // shared block list). The report file lists each level's words with their ranks and
@@ -147,6 +148,19 @@ void writeMembers(std::ostream& out, const Language& language, const std::vector
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The configuration's "lang" list decides which languages exist; this only builds them.
+    if (argc >= 2 && std::string(argv[1]) == "--known") {
+        int unknown = 0;
+        for (int i = 2; i < argc; ++i) {
+            if (findLanguage(argv[i])) continue;
+            std::fprintf(stderr,
+                         "%s: the configuration lists this language, but it has no build "
+                         "recipe in tools/levels/languages.cpp\n",
+                         argv[i]);
+            ++unknown;
+        }
+        return unknown ? 2 : 0;
+    }
     if (argc != 6) {
         std::fprintf(
             stderr,
@@ -157,7 +171,7 @@ int main(int argc, char** argv) {
     auto started = std::chrono::steady_clock::now();
     const Language* language = findLanguage(argv[1]);
     if (!language) {
-        std::fprintf(stderr, "unknown language %s\n", argv[1]);
+        std::fprintf(stderr, "%s: no build recipe in tools/levels/languages.cpp\n", argv[1]);
         return 2;
     }
     std::string wordData = std::string(argv[2]) + "/" + argv[1];

