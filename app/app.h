@@ -14,6 +14,7 @@ struct App {
     ImGuiContext* gui = nullptr;  // the GUI context made by createWindow
     int32_t running = 0;          // frame-loop flag
     GLFWwindow* window = nullptr;
+    bool musicThreadStarted = false;  // once the first frame is shown
 };
 
 // Value of App::initMarker after a successful createWindow.

@@ -3,6 +3,7 @@
 #include <GLFW/glfw3.h>
 #include <imgui.h>
 
+#include "audio/sounds.h"
 #include "core/save.h"
 #include "core/tray.h"
 #include "platform/close_signals.h"
@@ -28,4 +29,10 @@ void frameStep(void* arg) {
     }
     if (drawScreens(app)) stopFrameLoop(app);
     endFrame(app, ImGui::GetColorU32(ImGuiCol_WindowBg));
+    // The music thread decodes the first track as it starts. Started before the first picture is
+    // on screen it would take a core from it, so it starts after, and the music a moment later.
+    if (!app->musicThreadStarted) {
+        startMusicThread(&musicPlayer);
+        app->musicThreadStarted = true;
+    }
 }

@@ -54,7 +54,6 @@ int main(int argc, char** argv) {
     mainFont = loadGameFont("font", "fontSize");
     hintCheatCount = getInt(config, "hintCheatCount");
     if (InitSteamWq(getInt(config, "SteamID")) < 0) return EXIT_NO_STOREFRONT;
-    startMusicThread(&musicPlayer);
     selectLanguageByName(&app, GetCurrentLanguageWq());
 
     runFrameLoop(&app, frameStep, &app);
