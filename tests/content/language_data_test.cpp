@@ -5,15 +5,18 @@
 #include "platform/steam_wq.h"
 #include "store/keystore.h"
 #include "tools/levels/utf8.h"
+#include "tools/levels/inflections.h"
 #include "tools/levels/words.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -175,6 +178,10 @@ TEST_P(LanguageData, EveryWordCanBeTypedIntoTheTray) {
     for (size_t i = 0; i < game->childCount; ++i) {
         const KeyNode* level = game->children[i];
         ASSERT_EQ(rowFitsTray(level->key), 1) << level->key;
+        // A row letter no word needs still shows in the tray, and a player tries it.
+        for (char32_t cp : letters(level->key))
+            EXPECT_EQ(keyFor.count(encodeUtf8(CodePoints(1, cp))), 1u)
+                << "no key types a letter of the row " << level->key;
         setLevelLetters(&tray, level->key);
         for (size_t k = 0; k < level->childCount; ++k) {
             clearTypedWord(&tray);
@@ -336,6 +343,103 @@ TEST_P(LanguageData, CyrillicDescriptionsOrLabelledTranslations) {
         bool latin = std::any_of(cps.begin(), cps.end(),
                                  [](char32_t cp) { return cp < 0x80 && std::isalpha(int(cp)); });
         EXPECT_TRUE(cyrillic && !latin) << descr->children[i]->key << ": " << text;
+    }
+}
+
+// What the installed word lists and hunspell dictionaries write for each folded word.
+struct Markings {
+    std::unordered_set<std::string> lowerCase;
+    std::unordered_set<std::string> capitalised;    // a name, or a German noun
+    std::unordered_set<std::string> abbreviations;  // written with a dot or in capitals only
+};
+
+void mark(const ::Language& language, const std::string& entry, Markings& markings) {
+    CodePoints written, lower, folded;
+    if (!decodeUtf8(entry, written) || written.size() < 2) return;
+    bool dot = false;
+    size_t capitals = 0;
+    for (char32_t cp : written) {
+        if (cp == '.') {
+            dot = true;
+            continue;
+        }
+        capitals += lowerLetter(cp) != cp;
+        lower += lowerLetter(cp);
+    }
+    if (!foldWord(language, lower, folded)) return;
+    std::string key = encodeUtf8(folded);
+    if (dot || (capitals == lower.size() && capitals > 1))
+        markings.abbreviations.insert(key);
+    else if (capitals > 0)
+        markings.capitalised.insert(key);
+    else
+        markings.lowerCase.insert(key);
+}
+
+// Every entry of the word lists and of the hunspell dictionaries, and the hunspell forms
+// of those whose beginning some level word shares: a name's forms are names too.
+Markings readMarkings(const ::Language& language, const std::set<std::string>& levelWords) {
+    Markings markings;
+    std::unordered_set<std::string> beginnings;
+    for (const std::string& word : levelWords) beginnings.insert(encodeUtf8(letters(word.c_str()).substr(0, 3)));
+    std::vector<std::string> hunspell;
+    for (const std::string& base : {language.formsOf, language.inflections})
+        if (!base.empty() && std::find(hunspell.begin(), hunspell.end(), base) == hunspell.end())
+            hunspell.push_back(base);
+    std::vector<std::pair<std::string, bool>> files;  // path, written in ISO 8859-2
+    for (const std::string& path : language.wordLists) files.emplace_back(path, false);
+    for (const std::string& base : hunspell) files.emplace_back(base + ".dic", language.latin2);
+    for (const auto& [path, latin2] : files) {
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_TRUE(in) << path;
+        for (std::string line; std::getline(in, line);) {
+            line = line.substr(0, line.find('/'));
+            line = line.substr(0, line.find_last_not_of(" \t\r") + 1);
+            mark(language, latin2 ? fromLatin2(line) : line, markings);
+        }
+    }
+    auto sharesBeginning = [&](const std::string& stem) {
+        CodePoints cps, folded;
+        if (!decodeUtf8(stem, cps)) return false;
+        for (char32_t& cp : cps) cp = lowerLetter(cp);
+        return foldWord(language, cps.substr(0, 3), folded) && beginnings.count(encodeUtf8(folded));
+    };
+    for (const std::string& base : hunspell)
+        for (const auto& form : inflectedForms(base, language.latin2, sharesBeginning))
+            mark(language, form.first, markings);
+    return markings;
+}
+
+// Level words are words the dictionaries spell, and never a name or an abbreviation.
+// The gate is the builder's own, read afresh from the installed dictionaries; the
+// markers are read here straight from the word lists and hunspell dictionaries, so a
+// builder that let names or abbreviations through would show. German nouns are written
+// with a capital: there a capitalised entry is a name unless the German-English
+// dictionary gives it a gender.
+TEST_P(LanguageData, EveryLevelWordIsSpelledByTheDictionariesAndNoneIsANameOrAbbreviation) {
+    std::string code = language.builderCode();
+    const ::Language* builder = findLanguage(code);
+    ASSERT_NE(builder, nullptr) << language.file;
+    std::set<std::string> words;
+    size_t longestRow = 0;
+    for (size_t i = 0; i < game->childCount; ++i) {
+        longestRow = std::max(longestRow, letters(game->children[i]->key).size());
+        for (size_t k = 0; k < game->children[i]->childCount; ++k)
+            words.insert(game->children[i]->children[k]->text);
+    }
+    std::string wordData = WG_WORD_DATA_DIR;
+    std::vector<std::string> common = readFrequencyList(wordData + "/" + code + ".freq", maxWordRank);
+    ASSERT_FALSE(common.empty()) << "no frequency list in " << wordData;
+    Glossary glossary = readGlossary(*builder, common, wordData);
+    std::unordered_set<std::string> spelled = spelledWords(*builder, glossary, common, longestRow);
+    Markings markings = readMarkings(*builder, words);
+    for (const std::string& word : words) {
+        EXPECT_TRUE(spelled.count(word)) << word << " is not spelled so in the dictionaries";
+        if (markings.lowerCase.count(word)) continue;
+        EXPECT_FALSE(markings.abbreviations.count(word)) << word << " is an abbreviation";
+        EXPECT_FALSE(markings.capitalised.count(word) &&
+                     !(builder->capitalNouns && glossary.nouns.count(word)))
+            << word << " is a name";
     }
 }
 

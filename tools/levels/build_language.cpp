@@ -24,8 +24,6 @@
 namespace {
 
 const size_t maxRowLetters = 12;
-// Words past this rank are ones a player would not know (only the English list is longer).
-const unsigned maxRank = 20000;
 const size_t reportedLevels = 20;
 const size_t reportedRefusals = 80;
 // English words this common turn up in other languages' lists as loans, names and noise.
@@ -81,12 +79,12 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
         out << "checked\t" << i + 1 << "\t" << levels[i].row << "\t" << levels[i].words.size()
             << "\n";
         for (size_t k = 0; k < list.words.size(); ++k)
-            if (list.ranks[k] <= maxRank && !present.count(list.words[k]) &&
+            if (list.ranks[k] <= maxWordRank && !present.count(list.words[k]) &&
                 builds(row, list.words[k]))
                 out << "missing\t" << i + 1 << "\t" << list.words[k] << "\t" << list.ranks[k]
                     << "\tnot a level word\n";
         for (const auto& [word, reason] : list.refused)
-            if (word.rank <= maxRank && builds(row, word.word))
+            if (word.rank <= maxWordRank && builds(row, word.word))
                 out << "missing\t" << i + 1 << "\t" << word.word << "\t" << word.rank << "\t"
                     << reason << "\n";
     }
@@ -182,7 +180,7 @@ int main(int argc, char** argv) {
                      wordData.c_str());
         return 1;
     }
-    std::vector<std::string> common = readFrequencyList(wordData + ".freq", maxRank);
+    std::vector<std::string> common = readFrequencyList(wordData + ".freq", maxWordRank);
     if (common.empty()) {
         std::fprintf(stderr, "%s: cannot read the frequency list %s.freq\n", argv[1],
                      wordData.c_str());

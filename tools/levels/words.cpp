@@ -657,9 +657,9 @@ std::vector<std::string> readFrequencyList(const std::string& path, unsigned max
     return common;
 }
 
-WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
-                   const std::vector<std::string>& common,
-                   const std::unordered_map<std::string, unsigned>& english, size_t maxLetters) {
+std::unordered_set<std::string> spelledWords(const Language& language, const Glossary& glossary,
+                                             const std::vector<std::string>& common,
+                                             size_t maxLetters) {
     std::unordered_set<std::string> commonKeys;
     std::string key;
     for (const std::string& word : common)
@@ -690,6 +690,14 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
     for (const std::string& word : glossary.spelled)
         if (!names.count(word)) spelled.insert(word);
     if (!language.formsOf.empty()) addForms(language, common, names, spelled);
+    return spelled;
+}
+
+WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
+                   const std::vector<std::string>& common,
+                   const std::unordered_map<std::string, unsigned>& english, size_t maxLetters) {
+    std::unordered_set<std::string> spelled = spelledWords(language, glossary, common, maxLetters);
+    CodePoints written, folded;
     WordList list;
     std::unordered_set<std::string> seen;
     std::vector<RankedWord> kept;

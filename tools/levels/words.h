@@ -69,6 +69,17 @@ std::unordered_set<std::string> beginningsOf(const std::vector<std::string>& wor
 // The frequency list: one word a line, the most used first, up to `maxRank` lines;
 // empty when it cannot be read.
 std::vector<std::string> readFrequencyList(const std::string& path, unsigned maxRank);
+// Words past this rank of the frequency list are ones a player would not know (only the
+// English list is longer).
+const unsigned maxWordRank = 20000;
+
+// The dictionaries' gate for spelling: the words of `common` (folded) of 2 to `maxLetters`
+// letters that the word lists, the bilingual dictionaries or the hunspell forms spell in
+// lower case (German nouns with their capital), less those the word lists write only with
+// a capital, which are names.
+std::unordered_set<std::string> spelledWords(const Language& language, const Glossary& glossary,
+                                             const std::vector<std::string>& common,
+                                             size_t maxLetters);
 // The words of the frequency list that the dictionaries spell so, in lower case
 // (German nouns with their capital), that block lists and dictionaries leave alone
 // and that have 2 to `maxLetters` letters.
