@@ -381,7 +381,8 @@ void mark(const ::Language& language, const std::string& entry, Markings& markin
 Markings readMarkings(const ::Language& language, const std::set<std::string>& levelWords) {
     Markings markings;
     std::unordered_set<std::string> beginnings;
-    for (const std::string& word : levelWords) beginnings.insert(encodeUtf8(letters(word.c_str()).substr(0, 3)));
+    for (const std::string& word : levelWords)
+        beginnings.insert(encodeUtf8(letters(word.c_str()).substr(0, 3)));
     std::vector<std::string> hunspell;
     for (const std::string& base : {language.formsOf, language.inflections})
         if (!base.empty() && std::find(hunspell.begin(), hunspell.end(), base) == hunspell.end())
@@ -402,7 +403,7 @@ Markings readMarkings(const ::Language& language, const std::set<std::string>& l
         CodePoints cps, folded;
         if (!decodeUtf8(stem, cps)) return false;
         for (char32_t& cp : cps) cp = lowerLetter(cp);
-        return foldWord(language, cps.substr(0, 3), folded) && beginnings.count(encodeUtf8(folded));
+        return foldWord(language, cps, folded) && beginnings.count(encodeUtf8(folded.substr(0, 3)));
     };
     for (const std::string& base : hunspell)
         for (const auto& form : inflectedForms(base, language.latin2, sharesBeginning))
@@ -428,7 +429,8 @@ TEST_P(LanguageData, EveryLevelWordIsSpelledByTheDictionariesAndNoneIsANameOrAbb
             words.insert(game->children[i]->children[k]->text);
     }
     std::string wordData = WG_WORD_DATA_DIR;
-    std::vector<std::string> common = readFrequencyList(wordData + "/" + code + ".freq", maxWordRank);
+    std::vector<std::string> common =
+        readFrequencyList(wordData + "/" + code + ".freq", maxWordRank);
     ASSERT_FALSE(common.empty()) << "no frequency list in " << wordData;
     Glossary glossary = readGlossary(*builder, common, wordData);
     std::unordered_set<std::string> spelled = spelledWords(*builder, glossary, common, longestRow);
