@@ -393,11 +393,18 @@ Markings readMarkings(const ::Language& language, const std::set<std::string>& l
     for (const auto& [path, latin2] : files) {
         std::ifstream in(path, std::ios::binary);
         EXPECT_TRUE(in) << path;
+        Markings file;
         for (std::string line; std::getline(in, line);) {
             line = line.substr(0, line.find('/'));
             line = line.substr(0, line.find_last_not_of(" \t\r") + 1);
-            mark(language, latin2 ? fromLatin2(line) : line, markings);
+            mark(language, latin2 ? fromLatin2(line) : line, file);
         }
+        // A list written wholly in lower case (French, Spanish) writes names so too: it
+        // says nothing about case.
+        if (file.capitalised.empty() && file.abbreviations.empty()) continue;
+        markings.lowerCase.insert(file.lowerCase.begin(), file.lowerCase.end());
+        markings.capitalised.insert(file.capitalised.begin(), file.capitalised.end());
+        markings.abbreviations.insert(file.abbreviations.begin(), file.abbreviations.end());
     }
     auto sharesBeginning = [&](const std::string& stem) {
         CodePoints cps, folded;

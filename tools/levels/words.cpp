@@ -499,22 +499,35 @@ bool englishNoise(const std::unordered_map<std::string, unsigned>& english, cons
 
 // A hunspell dictionary lists stems with the rules that inflect them: its lower-case
 // stems and their forms join the gate. Only stems that begin like a common word are
-// inflected, which keeps this quick.
+// inflected, which keeps this quick. The words it writes only with a capital, in no
+// form in lower case, are names and leave the gate: a word list written wholly in lower
+// case (Spanish) spells them like words.
 void addForms(const Language& language, const std::vector<std::string>& common,
               const std::unordered_set<std::string>& names,
               std::unordered_set<std::string>& spelled) {
     std::unordered_set<std::string> beginnings = beginningsOf(common);
-    std::vector<std::string> stems;
     auto wanted = [&](const std::string& stem) {
-        if (!startsLower(stem) || !beginnings.count(beginning(stem))) return false;
-        stems.push_back(stem);
-        return true;
+        return startsLower(stem) && beginnings.count(beginning(stem)) > 0;
     };
+    std::unordered_set<std::string> lowerCase;
     std::string key;
     for (const auto& [form, stem] : inflectedForms(language.formsOf, language.latin2, wanted))
-        if (foldKey(language, form, key) && !names.count(key)) spelled.insert(key);
-    for (const std::string& stem : stems)
-        if (foldKey(language, stem, key) && !names.count(key)) spelled.insert(key);
+        if (foldKey(language, form, key)) lowerCase.insert(key);
+    std::vector<std::string> capitalised;
+    std::ifstream dic(language.formsOf + ".dic", std::ios::binary);
+    for (std::string line; std::getline(dic, line);) {
+        if (language.latin2) line = fromLatin2(line);
+        line = trim(line.substr(0, line.find('/')));
+        if (line.empty() || !foldKey(language, line, key)) continue;
+        if (startsLower(line))
+            lowerCase.insert(key);
+        else
+            capitalised.push_back(key);
+    }
+    for (const std::string& word : lowerCase)
+        if (!names.count(word)) spelled.insert(word);
+    for (const std::string& name : capitalised)
+        if (!lowerCase.count(name)) spelled.erase(name);
 }
 
 }  // namespace
