@@ -221,7 +221,7 @@ int main(int argc, char** argv) {
 
     LevelRules rules;
     rules.rowClass = language->index;
-    rules.rowClasses = languageTotal;
+    rules.rowClasses = languageCount();
     rules.extraLetters = language->vowels;
     std::vector<Level> levels =
         chooseLevels(language->alphabet, list.words, list.ranks, described, rules);

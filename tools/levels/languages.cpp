@@ -150,11 +150,19 @@ std::vector<Language> makeLanguages() {
     return all;
 }
 
+const std::vector<Language>& allLanguages() {
+    static const std::vector<Language> all = makeLanguages();
+    return all;
+}
+
 }  // namespace
 
 const Language* findLanguage(const std::string& code) {
-    static const std::vector<Language> all = makeLanguages();
-    for (const Language& language : all)
+    for (const Language& language : allLanguages())
         if (language.code == code) return &language;
     return nullptr;
+}
+
+unsigned languageCount() {
+    return static_cast<unsigned>(allLanguages().size());
 }

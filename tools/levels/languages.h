@@ -30,7 +30,8 @@ struct Language {
     bool latin2 = false;      // that hunspell dictionary is written in ISO 8859-2
 };
 
-const unsigned languageTotal = 8;
+// How many languages have a recipe: their rows are shared out among them by index.
+unsigned languageCount();
 
 // Null for an unknown code.
 const Language* findLanguage(const std::string& code);
