@@ -2,7 +2,8 @@
 //
 // Nothing handed out ever moves: pointers stay valid until the arena is destroyed. Memory comes in
 // fixed blocks, and the blocks of destroyed arenas are kept (up to a bound) for the next one, so
-// parsing one file after another reuses warm pages instead of faulting in fresh ones each time.
+// parsing one file after another reuses warm pages instead of faulting in fresh ones each time. An
+// arena that knows it will hold much reserves one large block of whole pages first.
 #pragma once
 
 #include <cstddef>
