@@ -98,6 +98,14 @@ TEST(ChooseLevels, FirstLevelsHoldOnlyCommonWordsAndTheCountGrowsGently) {
             EXPECT_LE(ratio, 4.0 / 3 + 1e-9) << "level " << i + 1;
         }
     }
+    // Past the first levels the words grow less common step by step, not all at once.
+    auto medianOfTen = [&](size_t first) {
+        std::vector<unsigned> medians;
+        for (size_t i = first; i < first + 10; ++i) medians.push_back(levels[i].medianRank);
+        std::sort(medians.begin(), medians.end());
+        return medians[5];
+    };
+    EXPECT_LT(medianOfTen(rules.earlyLevels) * 2, medianOfTen(levels.size() - 10));
 }
 
 std::string folded(const char* code, const char* written) {

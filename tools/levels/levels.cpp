@@ -192,20 +192,24 @@ std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet,
     return byLength;
 }
 
-// What level i aims at: its row length and its word count. The first levels hold
-// short rows and few words; both grow slowly up to the longest rows there are
-// enough of.
+// What level i aims at: its row length, its word count and, after the first levels,
+// the rank its median word may reach. The first levels hold short rows and few common
+// words; all three grow slowly, the lengths up to the longest rows there are enough of,
+// the rank over the first half of the rest.
 struct Aim {
     double length;
     double words;
+    double medianRank;
 };
 
 Aim aimOf(size_t i, size_t longest, const LevelRules& rules) {
     size_t early = rules.earlyLevels;
     if (i < early)
-        return {i < early * 2 / 5 ? 4.0 : 5.0, 7.0 + 9.0 * i / std::max<size_t>(1, early - 1)};
+        return {i < early * 2 / 5 ? 4.0 : 5.0, 7.0 + 9.0 * i / std::max<size_t>(1, early - 1), 0.0};
     double f = double(i - early) / std::max<size_t>(1, rules.levelCount - early - 1);
-    return {5.0 + (double(longest) - 5.0) * f, 16.0 + 34.0 * f};
+    double firstRank = rules.earlyMaxRank / 3.0;
+    return {5.0 + (double(longest) - 5.0) * f, 16.0 + 34.0 * f,
+            firstRank * std::pow(5.0, std::min(1.0, 2 * f))};
 }
 
 // How far a level may stray from the one before: its word count by `step` of that
@@ -231,9 +235,12 @@ bool allowed(const Candidate& c, size_t i, size_t previousLength, size_t previou
 double cost(const Candidate& c, size_t i, const Aim& aim, const LevelRules& rules) {
     double words = std::fabs(std::log(c.words.size() / aim.words));
     double length = std::fabs(double(c.key.size()) - aim.length);
-    // Early rows the more common the better; later the words may be less common.
-    double common = i < rules.earlyLevels ? double(c.medianRank) / rules.earlyMaxRank : 0;
-    return words + 0.6 * length + 0.5 * common - 1.0 * c.describedShare;
+    // Early rows the more common the better; later a row costs more the rarer its median word
+    // is than the level's aim, so that the words grow less common slowly, not at one step.
+    double common = i < rules.earlyLevels
+                        ? 0.5 * double(c.medianRank) / rules.earlyMaxRank
+                        : std::max(0.0, std::log(double(c.medianRank) / aim.medianRank));
+    return words + 0.6 * length + common - 1.0 * c.describedShare;
 }
 
 }  // namespace
