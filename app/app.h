@@ -15,6 +15,7 @@ struct App {
     int32_t running = 0;          // frame-loop flag
     GLFWwindow* window = nullptr;
     bool musicThreadStarted = false;  // once the first frame is shown
+    uint32_t clearColour = 0;         // of the next clear; a new GL context clears transparent
 };
 
 // Value of App::initMarker after a successful createWindow.
@@ -56,8 +57,8 @@ InputEvent nextKeyEvent(KeyQueue* queue, int32_t type);
 // Clears (with the colour of the previous call), renders the GUI and swaps.
 void endFrame(App* app, uint32_t colour);
 // Clears with the current clear colour, then makes colour (packed RGBA, red in
-// the low byte) the clear colour of the next call.
-void clearFrame(uint32_t colour);
+// the low byte) the clear colour of the next call. Returns the colour this clear used.
+uint32_t clearFrame(App* app, uint32_t colour);
 
 // mode is 'f' (full screen on the primary monitor) or 'x' (windowed, fixed size).
 // Returns the GUI context, or nullptr after logging why.

@@ -8,6 +8,8 @@
 #include <backends/imgui_impl_glfw.h>
 #include <backends/imgui_impl_opengl2.h>
 
+#include "gfx/gui_draw.h"
+
 KeyQueue keyPresses;
 
 // Escape first, then the keys that can type, erase or take a hint, in polling order.
@@ -119,16 +121,20 @@ InputEvent pollInput(App* app) {
     return nextKeyEvent(&keyPresses, type);
 }
 
-void clearFrame(uint32_t colour) {
-    // The colour set here is used by the next frame's clear.
+uint32_t clearFrame(App* app, uint32_t colour) {
+    // The colour set here is used by the next frame's clear. (Asking GL for its clear colour
+    // would make a software driver wait for the frame before.)
+    const uint32_t cleared = app->clearColour;
     glClear(GL_COLOR_BUFFER_BIT);
+    app->clearColour = colour;
     glClearColor((colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
                  ((colour >> 16) & 0xFF) / 255.0f, ((colour >> 24) & 0xFF) / 255.0f);
+    return cleared;
 }
 
 void endFrame(App* app, uint32_t colour) {
-    clearFrame(colour);
+    const uint32_t cleared = clearFrame(app, colour);
     ImGui::Render();
-    ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    drawGui(ImGui::GetDrawData(), cleared);
     glfwSwapBuffers(app->window);
 }

@@ -9,6 +9,7 @@
 #include <backends/imgui_impl_glfw.h>
 #include <backends/imgui_impl_opengl2.h>
 
+#include "gfx/gui_draw.h"
 #include "ui/screens.h"
 
 void printGlfwError(int code, const char* text) {
@@ -81,6 +82,7 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
 }
 
 void shutdownWindow(App* app) {
+    forgetKeptPixels();
     ImGui_ImplOpenGL2_Shutdown();
     ImGui_ImplGlfw_Shutdown();
     ImGui::DestroyContext(app->gui);

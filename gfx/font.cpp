@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gfx/font_check.h"
+#include "gfx/gui_draw.h"
 #include "store/files.h"
 
 ImFont* smallFont = nullptr;
@@ -57,6 +58,7 @@ ImFont* loadFont(const char* path, float pixelHeight, const uint16_t* ranges) {
     if (!font) return nullptr;
     ImGui_ImplOpenGL2_DestroyFontsTexture();
     ImGui_ImplOpenGL2_CreateFontsTexture();
+    forgetKeptPixels();
     // The texture holds the glyphs now; the atlas's own pixel copies (megabytes with Cyrillic at
     // two sizes) are baked again from the kept font files when another font is added.
     atlas->ClearTexData();

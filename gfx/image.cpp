@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/gui_draw.h"
 #include "store/archive.h"
 #include "store/files.h"
 #include "store/folders.h"
@@ -37,6 +38,7 @@ GuiImage uploadTexture(unsigned char* rgba, int width, int height) {
     glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     std::free(rgba);  // stb_image allocates with malloc
+    forgetKeptPixels();
     image.handle = (void*)(uintptr_t)texture;
     return image;
 }

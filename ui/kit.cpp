@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/level.h"
+#include "gfx/gui_draw.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
 
@@ -98,6 +99,7 @@ bool beginGroup(const char* id, const ImRect& bounds, int* scrollY) {
     bool open =
         ImGui::BeginChild(id, bounds.GetSize(), true, ImGuiWindowFlags_AlwaysVerticalScrollbar);
     ImGui::PopStyleVar();
+    keepListPixels(ImGui::GetWindowDrawList());
     groupScroll = scrollY;
     groupScrollRequested = false;
     if (scrollY && *scrollY != lastGroupScroll) {

@@ -48,11 +48,11 @@ TEST(Window, WindowedAtTheGivenSizeAndEachClearUsesThePreviousColour) {
     EXPECT_EQ(glfwGetWindowMonitor(shell.window), nullptr);
 
     const uint32_t red = 0xFF0000FF, blue = 0xFFFF0000, grey = 0x80808080;
-    clearFrame(red);
+    clearFrame(&shell, red);
     EXPECT_EQ(backPixel(), 0u);  // the first clear is transparent black
-    clearFrame(blue);
+    clearFrame(&shell, blue);
     EXPECT_EQ(backPixel(), red);
-    clearFrame(grey);
+    clearFrame(&shell, grey);
     EXPECT_EQ(backPixel(), blue);
 
     // A whole frame: poll, render the (empty) GUI, swap.

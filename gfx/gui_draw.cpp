@@ -1,0 +1,250 @@
+#include "gfx/gui_draw.h"
+
+#include <GL/gl.h>
+#include <backends/imgui_impl_opengl2.h>
+#include <imgui.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// The scrolling groups of one screen; a screen with more draws the rest as usual.
+constexpr int kKeptAreas = 4;
+
+// A rectangle of framebuffer pixels, origin at the bottom left as GL counts them.
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+struct KeptArea {
+    const ImDrawList* list = nullptr;  // marked this frame
+    // Everything that painted the area, as bytes: this frame's and the previous frame's.
+    std::vector<unsigned char> signature, previousSignature;
+    bool copied = false;  // the texture holds the area as the previous signature painted it
+    GLuint texture = 0;
+    int textureWidth = 0, textureHeight = 0;
+};
+
+KeptArea keptAreas[kKeptAreas];
+int markedAreas = 0;
+
+void append(std::vector<unsigned char>& bytes, const void* data, size_t size) {
+    const unsigned char* from = (const unsigned char*)data;
+    bytes.insert(bytes.end(), from, from + size);
+}
+
+template <typename T>
+void appendValue(std::vector<unsigned char>& bytes, const T& value) {
+    append(bytes, &value, sizeof value);
+}
+
+void appendCommand(std::vector<unsigned char>& bytes, const ImDrawCmd& cmd) {
+    appendValue(bytes, cmd.ClipRect);
+    appendValue(bytes, cmd.TextureId);
+}
+
+bool overlaps(const ImVec4& a, const ImVec4& b) {
+    return a.x < b.z && b.x < a.z && a.y < b.w && b.y < a.w;
+}
+
+// Non-power-of-two textures, which the copies are, came with GL 2.0.
+bool copiesSupported() {
+    static const bool supported = [] {
+        const char* version = (const char*)glGetString(GL_VERSION);
+        return version && std::atoi(version) >= 2;
+    }();
+    return supported;
+}
+
+// The area a list can paint: the union of its clip rectangles, in GUI coordinates. Empty for a
+// list that draws nothing or calls back into the program (its pixels are not the lists' alone).
+ImVec4 listArea(const ImDrawList* list) {
+    ImVec4 area(0, 0, 0, 0);
+    bool any = false;
+    for (const ImDrawCmd& cmd : list->CmdBuffer) {
+        if (cmd.UserCallback) return ImVec4(0, 0, 0, 0);
+        if (cmd.ElemCount == 0) continue;
+        const ImVec4& c = cmd.ClipRect;
+        area = any ? ImVec4(std::min(area.x, c.x), std::min(area.y, c.y), std::max(area.z, c.z),
+                            std::max(area.w, c.w))
+                   : c;
+        any = true;
+    }
+    return area;
+}
+
+// The framebuffer pixels of a GUI area: every pixel the GL scissor of any clip rectangle inside
+// it can reach.
+PixelRect pixelsOf(const ImVec4& area, const ImDrawData* data, int fbWidth, int fbHeight) {
+    const ImVec2 pos = data->DisplayPos, scale = data->FramebufferScale;
+    int left = std::max(0, (int)std::floor((area.x - pos.x) * scale.x));
+    int top = std::max(0, (int)std::floor((area.y - pos.y) * scale.y));
+    int right = std::min(fbWidth, (int)std::ceil((area.z - pos.x) * scale.x));
+    int bottom = std::min(fbHeight, (int)std::ceil((area.w - pos.y) * scale.y));
+    if (right <= left || bottom <= top) return PixelRect{};
+    return PixelRect{left, fbHeight - bottom, right - left, bottom - top};
+}
+
+// The bytes of every triangle of a list that can touch the area, with its texture and clip.
+void appendTrianglesOver(std::vector<unsigned char>& bytes, const ImDrawList* list,
+                         const ImVec4& area) {
+    for (const ImDrawCmd& cmd : list->CmdBuffer) {
+        if (cmd.UserCallback || !overlaps(cmd.ClipRect, area)) continue;
+        bool commandAppended = false;
+        for (unsigned int i = 0; i + 2 < cmd.ElemCount; i += 3) {
+            const ImDrawVert* v[3];
+            for (int k = 0; k < 3; ++k)
+                v[k] = &list->VtxBuffer[cmd.VtxOffset + list->IdxBuffer[cmd.IdxOffset + i + k]];
+            ImVec4 box(std::min({v[0]->pos.x, v[1]->pos.x, v[2]->pos.x}),
+                       std::min({v[0]->pos.y, v[1]->pos.y, v[2]->pos.y}),
+                       std::max({v[0]->pos.x, v[1]->pos.x, v[2]->pos.x}),
+                       std::max({v[0]->pos.y, v[1]->pos.y, v[2]->pos.y}));
+            // A pixel is drawn when its centre lies inside: a one-pixel margin is generous.
+            box = ImVec4(box.x - 1, box.y - 1, box.z + 1, box.w + 1);
+            if (!overlaps(box, area)) continue;
+            if (!commandAppended) appendCommand(bytes, cmd);
+            commandAppended = true;
+            for (const ImDrawVert* vertex : v) appendValue(bytes, *vertex);
+        }
+    }
+}
+
+// Everything that paints the area of the kept list at index `at`: the framebuffer and the clear,
+// the triangles of the lists before it over its area, and the list itself.
+void sign(KeptArea& kept, const ImDrawData* data, int at, const ImVec4& area, int fbWidth,
+          int fbHeight, uint32_t clearedColour) {
+    std::vector<unsigned char>& bytes = kept.signature;
+    bytes.clear();
+    appendValue(bytes, kept.list);
+    for (int value : {fbWidth, fbHeight}) appendValue(bytes, value);
+    appendValue(bytes, data->DisplayPos);
+    appendValue(bytes, data->FramebufferScale);
+    appendValue(bytes, clearedColour);
+    for (int i = 0; i < at; ++i) appendTrianglesOver(bytes, data->CmdLists[i], area);
+    const ImDrawList* list = kept.list;
+    for (const ImDrawCmd& cmd : list->CmdBuffer) {
+        appendCommand(bytes, cmd);
+        for (unsigned int value : {cmd.VtxOffset, cmd.IdxOffset, cmd.ElemCount})
+            appendValue(bytes, value);
+    }
+    append(bytes, list->VtxBuffer.Data, list->VtxBuffer.size_in_bytes());
+    append(bytes, list->IdxBuffer.Data, list->IdxBuffer.size_in_bytes());
+}
+
+void copyPixels(KeptArea& kept, const PixelRect& r) {
+    GLint boundTexture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    if (!kept.texture) glGenTextures(1, &kept.texture);
+    glBindTexture(GL_TEXTURE_2D, kept.texture);
+    if (kept.textureWidth != r.width || kept.textureHeight != r.height) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, r.width, r.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     nullptr);
+        kept.textureWidth = r.width;
+        kept.textureHeight = r.height;
+    }
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, r.x, r.y, r.width, r.height);
+    glBindTexture(GL_TEXTURE_2D, (GLuint)boundTexture);
+}
+
+// Puts the copy back texel for pixel: nearest sampling at pixel centres, no blending.
+void pastePixels(const KeptArea& kept, const PixelRect& r, int fbWidth, int fbHeight) {
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_TRANSFORM_BIT);
+    glViewport(0, 0, fbWidth, fbHeight);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, fbWidth, 0, fbHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_BLEND);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, kept.texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    const float x0 = (float)r.x, y0 = (float)r.y, x1 = (float)(r.x + r.width),
+                y1 = (float)(r.y + r.height);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(x0, y0);
+    glTexCoord2f(1, 0);
+    glVertex2f(x1, y0);
+    glTexCoord2f(1, 1);
+    glVertex2f(x1, y1);
+    glTexCoord2f(0, 1);
+    glVertex2f(x0, y1);
+    glEnd();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+void drawLists(ImDrawData* data, int from, int to) {
+    if (from >= to) return;
+    ImDrawData part = *data;
+    part.CmdLists = data->CmdLists + from;
+    part.CmdListsCount = to - from;
+    ImGui_ImplOpenGL2_RenderDrawData(&part);
+}
+
+KeptArea* keptAreaOf(const ImDrawList* list) {
+    for (int i = 0; i < markedAreas; ++i)
+        if (keptAreas[i].list == list) return &keptAreas[i];
+    return nullptr;
+}
+
+}  // namespace
+
+void keepListPixels(const ImDrawList* list) {
+    if (markedAreas < kKeptAreas && !keptAreaOf(list)) keptAreas[markedAreas++].list = list;
+}
+
+int drawGui(ImDrawData* data, uint32_t clearedColour) {
+    int pasted = 0;
+    const int fbWidth = (int)(data->DisplaySize.x * data->FramebufferScale.x);
+    const int fbHeight = (int)(data->DisplaySize.y * data->FramebufferScale.y);
+    int drawnUpTo = 0;
+    for (int i = 0; i < data->CmdListsCount && copiesSupported(); ++i) {
+        KeptArea* kept = keptAreaOf(data->CmdLists[i]);
+        if (!kept) continue;
+        const ImVec4 area = listArea(kept->list);
+        const PixelRect pixels = pixelsOf(area, data, fbWidth, fbHeight);
+        if (pixels.width == 0) continue;
+        sign(*kept, data, i, area, fbWidth, fbHeight, clearedColour);
+        const bool unchanged = kept->signature == kept->previousSignature;
+        kept->copied = kept->copied && unchanged;
+        drawLists(data, drawnUpTo, kept->copied ? i : i + 1);
+        drawnUpTo = i + 1;
+        if (kept->copied) {
+            pastePixels(*kept, pixels, fbWidth, fbHeight);
+            ++pasted;
+        } else if (unchanged) {
+            copyPixels(*kept, pixels);
+            kept->copied = true;
+        }
+        kept->signature.swap(kept->previousSignature);
+    }
+    drawLists(data, drawnUpTo, data->CmdListsCount);
+    // Areas not marked this frame keep their textures for when their screen comes back; the
+    // marks are made again every frame.
+    for (int i = 0; i < markedAreas; ++i) keptAreas[i].list = nullptr;
+    markedAreas = 0;
+    return pasted;
+}
+
+void forgetKeptPixels() {
+    for (KeptArea& kept : keptAreas) {
+        if (kept.texture) glDeleteTextures(1, &kept.texture);
+        kept = KeptArea{};
+    }
+    markedAreas = 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Draws the GUI's draw lists with GL.
+//
+// A list marked with keepListPixels (the scrolling groups mark theirs) is drawn from a copy of
+// the pixels it left on an earlier frame for as long as nothing that paints its area changes:
+// the list itself, whatever earlier lists draw into its area, the colour of the clear beneath,
+// the framebuffer and the textures. On a software GL driver the word buttons of a long found
+// list cost more than the rest of the frame; a copy costs one quad. The copy is taken once the
+// area has looked the same for two frames, so scrolling and hovering never pay for copies, and
+// it holds the very bytes the lists drew, so the screen does not change by a single bit.
+
+#include <cstdint>
+
+struct ImDrawData;
+struct ImDrawList;
+
+// Marks a list of this frame to be kept; call while the GUI builds the frame. The lists beyond
+// the first few marked are drawn as usual.
+void keepListPixels(const ImDrawList* list);
+
+// Draws the frame's draw data. clearedColour is the colour the frame was cleared with (packed as
+// the GUI packs colours): it shows through translucent lists, so a kept copy depends on it.
+// Returns how many lists were drawn from kept pixels.
+int drawGui(ImDrawData* data, uint32_t clearedColour);
+
+// Drops every kept copy with its texture. Call with the GL context current after a texture is
+// created or replaced (its name may be one a kept copy was drawn with) and before the context
+// goes.
+void forgetKeptPixels();
