@@ -113,6 +113,8 @@ void drawFoundWords(RowLayout& rows, float W, float H) {
 
 void drawLetterRow(App* app, RowLayout& rows, int count) {
     rows.dynamicRow(70, count);
+    // The row changes only when a letter is typed or pointed at.
+    beginLayer("letters", rows.rowBounds());
     for (int i = 0; i < count; ++i) {
         char letter[7];
         uint32_t codePoint = 0;
@@ -130,6 +132,7 @@ void drawLetterRow(App* app, RowLayout& rows, int count) {
         }
         ImGui::PopID();
     }
+    endLayer();
 }
 
 void drawBottomBar(RowLayout& rows, float W) {

@@ -130,6 +130,24 @@ void endGroup() {
     ImGui::EndChild();
 }
 
+void beginLayer(const char* id, const ImRect& bounds) {
+    // Widgets reach a pixel past their rectangles (anti-aliased edges): the margin keeps the
+    // layer's clip rectangle clear of them.
+    const float margin = 2;
+    ImGui::SetCursorScreenPos(ImVec2(bounds.Min.x - margin, bounds.Min.y - margin));
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
+    ImGui::BeginChild(id, ImVec2(bounds.GetWidth() + 2 * margin, bounds.GetHeight() + 2 * margin),
+                      false,
+                      ImGuiWindowFlags_NoBackground | ImGuiWindowFlags_NoScrollbar |
+                          ImGuiWindowFlags_NoScrollWithMouse);
+    ImGui::PopStyleVar();
+    keepListPixels(ImGui::GetWindowDrawList());
+}
+
+void endLayer() {
+    ImGui::EndChild();
+}
+
 void label(const ImRect& r, const char* text, TextAlign align) {
     if (!text) return;
     ImGui::RenderTextClipped(r.Min, r.Max, text, nullptr, nullptr, alignment(align), &r);

@@ -38,6 +38,12 @@ bool beginGroup(const char* id, const ImRect& bounds, int* scrollY = nullptr);
 RowLayout& groupLayout();
 void endGroup();
 
+// A layer over bounds for a part of a screen that changes less often than the screen around it:
+// it gets a draw list of its own, which is drawn from kept pixels while it stays the same (see
+// gfx/gui_draw.h). It draws nothing itself; the widgets inside place themselves as on the screen.
+void beginLayer(const char* id, const ImRect& bounds);
+void endLayer();
+
 void label(const ImRect& r, const char* text, TextAlign align);
 // Text broken at word boundaries to the rectangle's width, from its top-left corner.
 void labelWrap(const ImRect& r, const char* text);

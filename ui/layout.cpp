@@ -67,6 +67,11 @@ ImRect RowLayout::next() {
     return ImRect(x, rowTop_, x + itemWidth, rowTop_ + itemHeight_);
 }
 
+ImRect RowLayout::rowBounds() const {
+    const float left = origin_.x + padding_.x;
+    return ImRect(left, rowTop_, origin_.x + width_ - padding_.x, rowTop_ + itemHeight_);
+}
+
 void RowLayout::skip(int count) {
     for (int i = 0; i < count; ++i) next();
 }

@@ -34,6 +34,8 @@ public:
     ImRect next();
     // Leaves columns empty.
     void skip(int count = 1);
+    // Where the widgets of the current row go: its height, across the usable width.
+    ImRect rowBounds() const;
 
     // A row of the given height in which rectangles are placed freely, relative to the row's
     // top-left corner. Ending it forgets its height, so the next row starts at the same top.
