@@ -110,6 +110,9 @@ e2e_start_xvfb() {
     local size=${1:-1920x1080} depth=${2:-24}
     local fdfile=$E2E_TMP/display
     # -displayfd lets the server pick a free display and tells us which once it accepts clients.
+    # A server started before in this test wrote the file too: until the new one has truncated it,
+    # its number would be read.
+    rm -f "$fdfile"
     Xvfb -displayfd 3 -screen 0 "${size}x${depth}" -nolisten tcp -noreset 3>"$fdfile" \
         >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
