@@ -72,7 +72,7 @@ private:
 
     KeyNode* addNode() {
         KeyNode* node = store.arena.allocate<KeyNode>(1);
-        *node = KeyNode{0, 0, nullptr, nullptr, nullptr};
+        *node = KeyNode{0, 0, nullptr, {nullptr}};
         if (!store.root) store.root = node;
         ++store.nodeCount;
         return node;
@@ -96,14 +96,11 @@ private:
         --m;
         KeyNode& node = *stack[m - 1].node;
         node.type = marker == kArrayOpen ? NODE_ARRAY : NODE_OBJECT;
-        node.key = node.text;
-        node.text = nullptr;
+        node.key = node.value.text;
         size_t count = stack.size() - m - 1;
         node.childCount = count;
-        if (count > 0) {
-            node.children = store.arena.allocate<KeyNode*>(count);
-            for (size_t i = 0; i < count; ++i) node.children[i] = stack[m + 1 + i].node;
-        }
+        node.value.children = count > 0 ? store.arena.allocate<KeyNode*>(count) : nullptr;
+        for (size_t i = 0; i < count; ++i) node.value.children[i] = stack[m + 1 + i].node;
         stack.resize(m);
         rootClosed = m == 1;
         return true;
@@ -148,12 +145,12 @@ private:
         if (keyWaiting()) {
             stack.pop_back();
             KeyNode& node = *stack.back().node;
-            node.key = node.text;
-            node.text = text;
+            node.key = node.value.text;
+            node.value.text = text;
             node.type = type;
         } else {
             KeyNode* node = addNode();
-            node->text = text;
+            node->value.text = text;
             node->type = type;
             stack.push_back({node, kNode});
         }
@@ -174,11 +171,8 @@ private:
 
 // The first child of node whose key is key, or null. Only arrays and objects have children.
 const KeyNode* firstChildWithKey(const KeyNode* node, const char* key) {
-    if (!node || node->type < NODE_ARRAY) return nullptr;
-    for (uint64_t i = 0; i < node->childCount; ++i) {
-        const KeyNode* child = node->children[i];
+    for (uint64_t i = 0; const KeyNode* child = nodeChild(node, i); ++i)
         if (child->key && std::strcmp(child->key, key) == 0) return child;
-    }
     return nullptr;
 }
 
@@ -221,8 +215,7 @@ void freeKeyStore(KeyStore* store) {
 }
 
 const char* getString(const KeyStore* store, const char* key) {
-    const KeyNode* member = firstChildWithKey(rootOf(store), key);
-    return member ? member->text : nullptr;
+    return nodeText(firstChildWithKey(rootOf(store), key));
 }
 
 int getInt(const KeyStore* store, const char* key) {
@@ -230,8 +223,7 @@ int getInt(const KeyStore* store, const char* key) {
 }
 
 const char* getSectionString(const KeyStore* store, const char* section, const char* key) {
-    const KeyNode* member = firstChildWithKey(firstChildWithKey(rootOf(store), section), key);
-    return member ? member->text : nullptr;
+    return nodeText(firstChildWithKey(firstChildWithKey(rootOf(store), section), key));
 }
 
 int getSectionInt(const KeyStore* store, const char* section, const char* key) {
@@ -244,10 +236,9 @@ int countLanguages(const KeyStore* store) {
 }
 
 const char* getLangString(const KeyStore* store, int i, const char* key) {
+    if (i < 0) return nullptr;
     const KeyNode* lang = firstChildWithKey(rootOf(store), "lang");
-    if (!lang || i < 0 || static_cast<uint64_t>(i) >= lang->childCount) return nullptr;
-    const KeyNode* member = firstChildWithKey(lang->children[i], key);
-    return member ? member->text : nullptr;
+    return nodeText(firstChildWithKey(nodeChild(lang, static_cast<uint64_t>(i)), key));
 }
 
 const KeyNode* findNode(const KeyNode* node, std::initializer_list<PathStep> path) {
@@ -256,9 +247,8 @@ const KeyNode* findNode(const KeyNode* node, std::initializer_list<PathStep> pat
         if (node->type == NODE_OBJECT) {
             node = step.key ? firstChildWithKey(node, step.key) : nullptr;
         } else if (node->type == NODE_ARRAY) {
-            bool inRange = !step.key && step.index >= 0 &&
-                           static_cast<uint64_t>(step.index) < node->childCount;
-            node = inRange ? node->children[step.index] : nullptr;
+            bool isIndex = !step.key && step.index >= 0;
+            node = isIndex ? nodeChild(node, static_cast<uint64_t>(step.index)) : nullptr;
         } else {
             return node;
         }
