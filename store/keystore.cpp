@@ -11,14 +11,16 @@ namespace {
 enum Marker : int32_t { kNode = 0, kArrayOpen = -1, kObjectOpen = -2, kColon = -3 };
 
 struct StackEntry {
-    KeyNode* node;  // for kNode entries
+    KeyNode node;  // for kNode entries
     Marker marker;
 };
 
 // Parses the store's copy of the text in one pass with a stack of open containers, keyed nodes
-// waiting for a value and the nodes made inside each open container. A quoted text stays where it
-// is in the copy, ended by a zero over its closing quote; an unquoted token is copied apart, since
-// the delimiter after it is still to be read.
+// waiting for a value and the nodes made inside each open container. A container's nodes are
+// built on the stack and moved into the store side by side when it closes, so that the store
+// holds no list of pointers to them. A quoted text stays where it is in the copy, ended by a zero
+// over its closing quote; an unquoted token is copied apart, since the delimiter after it is still
+// to be read.
 // Returns false on any text that does not make a sound tree.
 class Parser {
 public:
@@ -54,9 +56,9 @@ public:
             case ':':
                 // Only a text can be a key: not the start of a text, a container, or another key.
                 if (stack.empty() || stack.back().marker != kNode ||
-                    stack.back().node->type >= NODE_ARRAY)
+                    stack.back().node.type >= NODE_ARRAY)
                     return false;
-                stack.push_back({nullptr, kColon});
+                stack.push_back({KeyNode{}, kColon});
                 ++p;
                 break;
             default:
@@ -70,20 +72,17 @@ public:
 private:
     bool keyWaiting() const { return stack.size() >= 2 && stack.back().marker == kColon; }
 
-    KeyNode* addNode() {
-        KeyNode* node = store.arena.allocate<KeyNode>(1);
-        *node = KeyNode{0, 0, nullptr, {nullptr}};
-        if (!store.root) store.root = node;
+    void pushNode(unsigned type, const char* text) {
+        stack.push_back({KeyNode{type, 0, nullptr, {text}}, kNode});
         ++store.nodeCount;
-        return node;
     }
 
     void open(Marker marker) {
         if (keyWaiting()) {
             stack.back().marker = marker;  // the keyed node below becomes the container
         } else {
-            stack.push_back({addNode(), kNode});
-            stack.push_back({nullptr, marker});
+            pushNode(0, nullptr);
+            stack.push_back({KeyNode{}, marker});
         }
     }
 
@@ -94,12 +93,12 @@ private:
         // its value or a container of the other kind still open are errors.
         if (m == 0 || stack[m - 1].marker != marker) return false;
         --m;
-        KeyNode& node = *stack[m - 1].node;
+        KeyNode& node = stack[m - 1].node;
         node.type = marker == kArrayOpen ? NODE_ARRAY : NODE_OBJECT;
         node.key = node.value.text;
         size_t count = stack.size() - m - 1;
         node.childCount = count;
-        node.value.children = count > 0 ? store.arena.allocate<KeyNode*>(count) : nullptr;
+        node.value.children = count > 0 ? store.arena.allocate<KeyNode>(count) : nullptr;
         for (size_t i = 0; i < count; ++i) node.value.children[i] = stack[m + 1 + i].node;
         stack.resize(m);
         rootClosed = m == 1;
@@ -144,15 +143,12 @@ private:
         }
         if (keyWaiting()) {
             stack.pop_back();
-            KeyNode& node = *stack.back().node;
+            KeyNode& node = stack.back().node;
             node.key = node.value.text;
             node.value.text = text;
             node.type = type;
         } else {
-            KeyNode* node = addNode();
-            node->value.text = text;
-            node->type = type;
-            stack.push_back({node, kNode});
+            pushNode(type, text);
         }
         return next;
     }
@@ -161,7 +157,12 @@ private:
         return static_cast<char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
     }
 
-    bool finish() const { return stack.size() == 1; }
+    bool finish() {
+        if (stack.size() != 1) return false;
+        store.root = store.arena.allocate<KeyNode>(1);
+        *store.root = stack[0].node;
+        return true;
+    }
 
     char* in;
     char* end;
@@ -191,9 +192,9 @@ KeyStore* parseKeyStore(const char* text, size_t length) {
     if (const void* zero = std::memchr(text, 0, length))
         length = static_cast<size_t>(static_cast<const char*>(zero) - text);
     auto* store = new KeyStore;
-    // Language files hold about one value in every ten bytes, each a node and a place in its
-    // container's list: room for that much, and the copy parsed, in one go.
-    store->arena.reserve(length + 1 + length / 8 * (sizeof(KeyNode) + sizeof(KeyNode*)));
+    // Language files hold about one value in every ten bytes, each a node: room for that much,
+    // and the copy parsed, in one go.
+    store->arena.reserve(length + 1 + length / 8 * sizeof(KeyNode));
     char* source = store->arena.allocate<char>(length + 1);
     std::memcpy(source, text, length);
     source[length] = '\0';

@@ -27,7 +27,7 @@ struct KeyNode {
     const char* key;           // the member's key, or null
     union {
         const char* text;    // of a bare or quoted node
-        KeyNode** children;  // of an array or object, in text order; null when it has none
+        KeyNode* children;   // of an array or object, in text order; null when it has none
     } value;
 };
 
@@ -39,7 +39,7 @@ inline const char* nodeText(const KeyNode* node) {
 // Child i of an array or object in text order; null past the last child, for a text node (which
 // has none) or for no node.
 inline const KeyNode* nodeChild(const KeyNode* node, uint64_t i) {
-    return node && i < node->childCount ? node->value.children[i] : nullptr;
+    return node && i < node->childCount ? &node->value.children[i] : nullptr;
 }
 
 struct KeyStore {
