@@ -15,22 +15,21 @@ struct StackEntry {
     Marker marker;
 };
 
-// Parses the store's copy of the text in one pass with a stack of open containers, keyed nodes
-// waiting for a value and the nodes made inside each open container. A container's nodes are
-// built on the stack and moved into the store side by side when it closes, so that the store
-// holds no list of pointers to them. A quoted text stays where it is in the copy, ended by a zero
-// over its closing quote; an unquoted token is copied apart, since the delimiter after it is still
-// to be read.
+// Parses the text in one pass with a stack of open containers, keyed nodes waiting for a value
+// and the nodes made inside each open container. A container's nodes are built on the stack and
+// moved into the store side by side when it closes, so that the store holds no list of pointers to
+// them. Each text is copied into the store with a zero after it; the rest of the text (spaces,
+// quotes, delimiters) is not kept.
 // Returns false on any text that does not make a sound tree.
 class Parser {
 public:
-    Parser(char* text, size_t length, KeyStore& store)
+    Parser(const char* text, size_t length, KeyStore& store)
         : in(text), end(text + length), store(store) {
         stack.reserve(256);
     }
 
     bool run() {
-        char* p = in;
+        const char* p = in;
         while (p < end) {
             switch (*p) {
             case ' ':
@@ -106,25 +105,24 @@ private:
     }
 
     // Scans a quoted string or bare token starting at p; returns where scanning goes on, or null.
-    char* scalar(char* p) {
-        char* text;
-        char* next;
+    const char* scalar(const char* p) {
+        const char* text;
+        const char* next;
         unsigned type;
         char c = *p;
         if (c == '"' || c == '\'') {
             // A backslash keeps the character after it in the string, so an escaped quote does
             // not close it.
-            text = p + 1;
-            char* from = text;
-            char* stop = find(from, c);
+            const char* from = p + 1;
+            const char* stop = find(from, c);
             for (;;) {
                 if (!stop) return nullptr;  // no closing quote
                 const void* backslash = std::memchr(from, '\\', static_cast<size_t>(stop - from));
                 if (!backslash) break;
-                from = static_cast<char*>(const_cast<void*>(backslash)) + 2;
+                from = static_cast<const char*>(backslash) + 2;
                 if (from > stop) stop = find(from, c);  // that quote was escaped
             }
-            *stop = '\0';
+            text = copyText(p + 1, stop);
             next = stop + 1;
             type = c == '"' ? NODE_DQUOTE : NODE_SQUOTE;
         } else {
@@ -134,10 +132,7 @@ private:
                 if (t == ':' || t == ',' || t == '\n' || t == ']' || t == '}') break;
                 if (t == '\\' && ++p == end) return nullptr;  // lone backslash at the end
             }
-            size_t length = static_cast<size_t>(p - start);
-            text = store.arena.allocate<char>(length + 1);
-            std::memcpy(text, start, length);
-            text[length] = '\0';
+            text = copyText(start, p);
             next = p;
             type = NODE_BARE;
         }
@@ -153,8 +148,16 @@ private:
         return next;
     }
 
-    char* find(char* from, char c) const {
-        return static_cast<char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
+    const char* find(const char* from, char c) const {
+        return static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
+    }
+
+    const char* copyText(const char* from, const char* to) {
+        size_t length = static_cast<size_t>(to - from);
+        char* copy = store.arena.allocate<char>(length + 1);
+        std::memcpy(copy, from, length);
+        copy[length] = '\0';
+        return copy;
     }
 
     bool finish() {
@@ -164,8 +167,8 @@ private:
         return true;
     }
 
-    char* in;
-    char* end;
+    const char* in;
+    const char* end;
     KeyStore& store;
     std::vector<StackEntry> stack;
 };
@@ -193,12 +196,9 @@ KeyStore* parseKeyStore(const char* text, size_t length) {
         length = static_cast<size_t>(static_cast<const char*>(zero) - text);
     auto* store = new KeyStore;
     // Language files hold about one value in every ten bytes, each a node: room for that much,
-    // and the copy parsed, in one go.
-    store->arena.reserve(length + 1 + length / 8 * sizeof(KeyNode));
-    char* source = store->arena.allocate<char>(length + 1);
-    std::memcpy(source, text, length);
-    source[length] = '\0';
-    if (!Parser(source, length, *store).run()) {
+    // and for the texts, in one go.
+    store->arena.reserve(length + length / 8 * sizeof(KeyNode));
+    if (!Parser(text, length, *store).run()) {
         delete store;
         return nullptr;
     }

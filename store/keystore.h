@@ -45,14 +45,14 @@ inline const KeyNode* nodeChild(const KeyNode* node, uint64_t i) {
 struct KeyStore {
     KeyNode* root = nullptr;  // the first value of the text
     size_t nodeCount = 0;     // every value of the text
-    Arena arena;              // holds the text parsed (with every quoted text), every node,
-                              // children array and unquoted text
+    Arena arena;              // holds every node and a copy of every text
 };
 
 // readDataFile and parseKeyStore; null when the file is missing or does not parse.
 KeyStore* loadKeyStore(const char* path);
 // Parses length bytes of text (which need not be zero-terminated; a zero byte ends the text).
-// The store parses a copy of its own. Null on any parse error. Free the result with freeKeyStore.
+// The store keeps copies of the texts: text may go once this returns. Null on any parse error.
+// Free the result with freeKeyStore.
 KeyStore* parseKeyStore(const char* text, size_t length);
 void freeKeyStore(KeyStore* store);
 
