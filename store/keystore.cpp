@@ -1,5 +1,6 @@
 #include "store/keystore.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,7 +26,9 @@ class Parser {
 public:
     Parser(const char* text, size_t length, KeyStore& store)
         : in(text), end(text + length), store(store) {
-        stack.reserve(256);
+        // Room for the widest container of a data file, so that the stack is not copied into
+        // fresh memory as it grows; only what is used is ever touched.
+        stack.reserve(std::max<size_t>(256, length / 64));
     }
 
     bool run() {
