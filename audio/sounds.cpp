@@ -57,7 +57,7 @@ bool isContainer(const KeyNode* node) {
 const KeyNode* firstMember(const KeyNode* node, const char* key) {
     if (!isContainer(node)) return nullptr;
     for (uint64_t i = 0; i < node->childCount; ++i) {
-        const KeyNode* child = node->children[i];
+        const KeyNode* child = nodeChild(node, i);
         if (child->key && std::strcmp(child->key, key) == 0) return child;
     }
     return nullptr;
@@ -179,7 +179,7 @@ const char* pickNextTrack(MusicPlayer* music) {
         while (index == music->lastTrack);
     }
     music->lastTrack = index;
-    return music->playlist->children[index]->text;
+    return nodeText(nodeChild(music->playlist, index));
 }
 
 tsSound loadTrack(const MusicPlayer* music, const char* name) {

@@ -27,10 +27,6 @@ namespace {
 // The word the last hint on this level revealed; showing it again while it is not found is free.
 const char* lastRevealedWord = nullptr;
 
-bool isText(const KeyNode* node) {
-    return node->type == NODE_BARE || node->type == NODE_SQUOTE || node->type == NODE_DQUOTE;
-}
-
 bool isContainer(const KeyNode* node) {
     return node->type == NODE_ARRAY || node->type == NODE_OBJECT;
 }
@@ -41,7 +37,7 @@ const KeyNode* levelList(const KeyStore* store) {
     const KeyNode* root = store->root;
     if (!isContainer(root) || root->childCount == 0) return nullptr;
     for (uint64_t k = 0; k < root->childCount; k++) {
-        const KeyNode* member = root->children[k];
+        const KeyNode* member = nodeChild(root, k);
         if (member->key && std::strcmp(member->key, "game") == 0) return member;
     }
     return nullptr;
@@ -58,9 +54,9 @@ void restoreFoundWords(const LetterTray* tray) {
     if (!saved) return;
     const KeyNode* root = saved->root;
     for (uint64_t k = 0; root->type == NODE_ARRAY && k < root->childCount; k++) {
-        const KeyNode* element = root->children[k];
-        if (!isText(element)) continue;
-        uint32_t slot = hashGet(levelWords, element->text);
+        const char* word = nodeText(nodeChild(root, k));
+        if (!word) continue;
+        uint32_t slot = hashGet(levelWords, word);
         if (slot == levelWords.capacity || isWordFound(&foundList, levelWords.keys[slot])) continue;
         appendRestoredWord(&foundList, levelWords.keys[slot]);
     }
@@ -104,7 +100,7 @@ int loadLevel(KeyStore* store, LetterTray* tray, int i) {
     levelNumber = i + 1;
     const KeyNode* levels = levelList(store);
     if (!levels || !isContainer(levels) || i < 0 || (uint64_t)i >= levels->childCount) return 0;
-    const KeyNode* level = levels->children[i];
+    const KeyNode* level = nodeChild(levels, i);
     // A row the tray cannot hold is refused; the installed level stays.
     if (!level->key || !setLevelLetters(tray, level->key)) return 0;
 
@@ -113,11 +109,11 @@ int loadLevel(KeyStore* store, LetterTray* tray, int i) {
     levelFoundCount = 0;
     clearFoundList(&foundList);
     for (uint64_t k = 0; isContainer(level) && k < level->childCount; k++) {
-        const KeyNode* word = level->children[k];
+        const char* word = nodeText(nodeChild(level, k));
         // The level file holds found words unescaped, and no row letter types these anyway.
-        if (isText(word) && !std::strpbrk(word->text, "\"\\")) {
+        if (word && !std::strpbrk(word, "\"\\")) {
             int outcome = HASH_PRESENT;
-            hashPut(levelWords, word->text, &outcome);
+            hashPut(levelWords, word, &outcome);
         }
     }
     restoreFoundWords(tray);

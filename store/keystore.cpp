@@ -1,5 +1,6 @@
 #include "store/keystore.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,24 +12,27 @@ namespace {
 enum Marker : int32_t { kNode = 0, kArrayOpen = -1, kObjectOpen = -2, kColon = -3 };
 
 struct StackEntry {
-    KeyNode* node;  // for kNode entries
+    KeyNode node;  // for kNode entries
     Marker marker;
 };
 
-// Parses the store's copy of the text in one pass with a stack of open containers, keyed nodes
-// waiting for a value and the nodes made inside each open container. A quoted text stays where it
-// is in the copy, ended by a zero over its closing quote; an unquoted token is copied apart, since
-// the delimiter after it is still to be read.
+// Parses the text in one pass with a stack of open containers, keyed nodes waiting for a value
+// and the nodes made inside each open container. A container's nodes are built on the stack and
+// moved into the store side by side when it closes, so that the store holds no list of pointers to
+// them. Each text is copied into the store with a zero after it; the rest of the text (spaces,
+// quotes, delimiters) is not kept.
 // Returns false on any text that does not make a sound tree.
 class Parser {
 public:
-    Parser(char* text, size_t length, KeyStore& store)
+    Parser(const char* text, size_t length, KeyStore& store)
         : in(text), end(text + length), store(store) {
-        stack.reserve(256);
+        // Room for the widest container of a data file, so that the stack is not copied into
+        // fresh memory as it grows; only what is used is ever touched.
+        stack.reserve(std::max<size_t>(256, length / 64));
     }
 
     bool run() {
-        char* p = in;
+        const char* p = in;
         while (p < end) {
             switch (*p) {
             case ' ':
@@ -54,9 +58,9 @@ public:
             case ':':
                 // Only a text can be a key: not the start of a text, a container, or another key.
                 if (stack.empty() || stack.back().marker != kNode ||
-                    stack.back().node->type >= NODE_ARRAY)
+                    stack.back().node.type >= NODE_ARRAY)
                     return false;
-                stack.push_back({nullptr, kColon});
+                stack.push_back({KeyNode{}, kColon});
                 ++p;
                 break;
             default:
@@ -70,20 +74,17 @@ public:
 private:
     bool keyWaiting() const { return stack.size() >= 2 && stack.back().marker == kColon; }
 
-    KeyNode* addNode() {
-        KeyNode* node = store.arena.allocate<KeyNode>(1);
-        *node = KeyNode{0, 0, nullptr, nullptr, nullptr};
-        if (!store.root) store.root = node;
+    void pushNode(unsigned type, const char* text) {
+        stack.push_back({KeyNode{type, 0, nullptr, {text}}, kNode});
         ++store.nodeCount;
-        return node;
     }
 
     void open(Marker marker) {
         if (keyWaiting()) {
             stack.back().marker = marker;  // the keyed node below becomes the container
         } else {
-            stack.push_back({addNode(), kNode});
-            stack.push_back({nullptr, marker});
+            pushNode(0, nullptr);
+            stack.push_back({KeyNode{}, marker});
         }
     }
 
@@ -94,41 +95,37 @@ private:
         // its value or a container of the other kind still open are errors.
         if (m == 0 || stack[m - 1].marker != marker) return false;
         --m;
-        KeyNode& node = *stack[m - 1].node;
+        KeyNode& node = stack[m - 1].node;
         node.type = marker == kArrayOpen ? NODE_ARRAY : NODE_OBJECT;
-        node.key = node.text;
-        node.text = nullptr;
+        node.key = node.value.text;
         size_t count = stack.size() - m - 1;
         node.childCount = count;
-        if (count > 0) {
-            node.children = store.arena.allocate<KeyNode*>(count);
-            for (size_t i = 0; i < count; ++i) node.children[i] = stack[m + 1 + i].node;
-        }
+        node.value.children = count > 0 ? store.arena.allocate<KeyNode>(count) : nullptr;
+        for (size_t i = 0; i < count; ++i) node.value.children[i] = stack[m + 1 + i].node;
         stack.resize(m);
         rootClosed = m == 1;
         return true;
     }
 
     // Scans a quoted string or bare token starting at p; returns where scanning goes on, or null.
-    char* scalar(char* p) {
-        char* text;
-        char* next;
+    const char* scalar(const char* p) {
+        const char* text;
+        const char* next;
         unsigned type;
         char c = *p;
         if (c == '"' || c == '\'') {
             // A backslash keeps the character after it in the string, so an escaped quote does
             // not close it.
-            text = p + 1;
-            char* from = text;
-            char* stop = find(from, c);
+            const char* from = p + 1;
+            const char* stop = find(from, c);
             for (;;) {
                 if (!stop) return nullptr;  // no closing quote
                 const void* backslash = std::memchr(from, '\\', static_cast<size_t>(stop - from));
                 if (!backslash) break;
-                from = static_cast<char*>(const_cast<void*>(backslash)) + 2;
+                from = static_cast<const char*>(backslash) + 2;
                 if (from > stop) stop = find(from, c);  // that quote was escaped
             }
-            *stop = '\0';
+            text = copyText(p + 1, stop);
             next = stop + 1;
             type = c == '"' ? NODE_DQUOTE : NODE_SQUOTE;
         } else {
@@ -138,47 +135,51 @@ private:
                 if (t == ':' || t == ',' || t == '\n' || t == ']' || t == '}') break;
                 if (t == '\\' && ++p == end) return nullptr;  // lone backslash at the end
             }
-            size_t length = static_cast<size_t>(p - start);
-            text = store.arena.allocate<char>(length + 1);
-            std::memcpy(text, start, length);
-            text[length] = '\0';
+            text = copyText(start, p);
             next = p;
             type = NODE_BARE;
         }
         if (keyWaiting()) {
             stack.pop_back();
-            KeyNode& node = *stack.back().node;
-            node.key = node.text;
-            node.text = text;
+            KeyNode& node = stack.back().node;
+            node.key = node.value.text;
+            node.value.text = text;
             node.type = type;
         } else {
-            KeyNode* node = addNode();
-            node->text = text;
-            node->type = type;
-            stack.push_back({node, kNode});
+            pushNode(type, text);
         }
         return next;
     }
 
-    char* find(char* from, char c) const {
-        return static_cast<char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
+    const char* find(const char* from, char c) const {
+        return static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
     }
 
-    bool finish() const { return stack.size() == 1; }
+    const char* copyText(const char* from, const char* to) {
+        size_t length = static_cast<size_t>(to - from);
+        char* copy = store.arena.allocate<char>(length + 1);
+        std::memcpy(copy, from, length);
+        copy[length] = '\0';
+        return copy;
+    }
 
-    char* in;
-    char* end;
+    bool finish() {
+        if (stack.size() != 1) return false;
+        store.root = store.arena.allocate<KeyNode>(1);
+        *store.root = stack[0].node;
+        return true;
+    }
+
+    const char* in;
+    const char* end;
     KeyStore& store;
     std::vector<StackEntry> stack;
 };
 
 // The first child of node whose key is key, or null. Only arrays and objects have children.
 const KeyNode* firstChildWithKey(const KeyNode* node, const char* key) {
-    if (!node || node->type < NODE_ARRAY) return nullptr;
-    for (uint64_t i = 0; i < node->childCount; ++i) {
-        const KeyNode* child = node->children[i];
+    for (uint64_t i = 0; const KeyNode* child = nodeChild(node, i); ++i)
         if (child->key && std::strcmp(child->key, key) == 0) return child;
-    }
     return nullptr;
 }
 
@@ -197,13 +198,10 @@ KeyStore* parseKeyStore(const char* text, size_t length) {
     if (const void* zero = std::memchr(text, 0, length))
         length = static_cast<size_t>(static_cast<const char*>(zero) - text);
     auto* store = new KeyStore;
-    // Language files hold about one value in every ten bytes, each a node and a place in its
-    // container's list: room for that much, and the copy parsed, in one go.
-    store->arena.reserve(length + 1 + length / 8 * (sizeof(KeyNode) + sizeof(KeyNode*)));
-    char* source = store->arena.allocate<char>(length + 1);
-    std::memcpy(source, text, length);
-    source[length] = '\0';
-    if (!Parser(source, length, *store).run()) {
+    // Language files hold about one value in every ten bytes, each a node: room for that much,
+    // and for the texts, in one go.
+    store->arena.reserve(length + length / 8 * sizeof(KeyNode));
+    if (!Parser(text, length, *store).run()) {
         delete store;
         return nullptr;
     }
@@ -221,8 +219,7 @@ void freeKeyStore(KeyStore* store) {
 }
 
 const char* getString(const KeyStore* store, const char* key) {
-    const KeyNode* member = firstChildWithKey(rootOf(store), key);
-    return member ? member->text : nullptr;
+    return nodeText(firstChildWithKey(rootOf(store), key));
 }
 
 int getInt(const KeyStore* store, const char* key) {
@@ -230,8 +227,7 @@ int getInt(const KeyStore* store, const char* key) {
 }
 
 const char* getSectionString(const KeyStore* store, const char* section, const char* key) {
-    const KeyNode* member = firstChildWithKey(firstChildWithKey(rootOf(store), section), key);
-    return member ? member->text : nullptr;
+    return nodeText(firstChildWithKey(firstChildWithKey(rootOf(store), section), key));
 }
 
 int getSectionInt(const KeyStore* store, const char* section, const char* key) {
@@ -244,10 +240,9 @@ int countLanguages(const KeyStore* store) {
 }
 
 const char* getLangString(const KeyStore* store, int i, const char* key) {
+    if (i < 0) return nullptr;
     const KeyNode* lang = firstChildWithKey(rootOf(store), "lang");
-    if (!lang || i < 0 || static_cast<uint64_t>(i) >= lang->childCount) return nullptr;
-    const KeyNode* member = firstChildWithKey(lang->children[i], key);
-    return member ? member->text : nullptr;
+    return nodeText(firstChildWithKey(nodeChild(lang, static_cast<uint64_t>(i)), key));
 }
 
 const KeyNode* findNode(const KeyNode* node, std::initializer_list<PathStep> path) {
@@ -256,9 +251,8 @@ const KeyNode* findNode(const KeyNode* node, std::initializer_list<PathStep> pat
         if (node->type == NODE_OBJECT) {
             node = step.key ? firstChildWithKey(node, step.key) : nullptr;
         } else if (node->type == NODE_ARRAY) {
-            bool inRange = !step.key && step.index >= 0 &&
-                           static_cast<uint64_t>(step.index) < node->childCount;
-            node = inRange ? node->children[step.index] : nullptr;
+            bool isIndex = !step.key && step.index >= 0;
+            node = isIndex ? nodeChild(node, static_cast<uint64_t>(step.index)) : nullptr;
         } else {
             return node;
         }

@@ -19,25 +19,40 @@ enum : unsigned {
     NODE_OBJECT = 5,
 };
 
+// A text node holds its text where a container holds its children, so that the nodes, most of a
+// store's memory, stay small: read the value through nodeText and nodeChild.
 struct KeyNode {
     uint64_t type : 3;         // one of NODE_*
     uint64_t childCount : 61;  // children of an array or object, 0 otherwise
     const char* key;           // the member's key, or null
-    const char* text;          // the value of a bare or quoted node, null for arrays and objects
-    KeyNode** children;        // the children of an array or object in text order, else null
+    union {
+        const char* text;    // of a bare or quoted node
+        KeyNode* children;   // of an array or object, in text order; null when it has none
+    } value;
 };
+
+// The value of a bare or quoted node; null for an array, an object or no node.
+inline const char* nodeText(const KeyNode* node) {
+    return node && node->type < NODE_ARRAY ? node->value.text : nullptr;
+}
+
+// Child i of an array or object in text order; null past the last child, for a text node (which
+// has none) or for no node.
+inline const KeyNode* nodeChild(const KeyNode* node, uint64_t i) {
+    return node && i < node->childCount ? &node->value.children[i] : nullptr;
+}
 
 struct KeyStore {
     KeyNode* root = nullptr;  // the first value of the text
     size_t nodeCount = 0;     // every value of the text
-    Arena arena;              // holds the text parsed (with every quoted text), every node,
-                              // children array and unquoted text
+    Arena arena;              // holds every node and a copy of every text
 };
 
 // readDataFile and parseKeyStore; null when the file is missing or does not parse.
 KeyStore* loadKeyStore(const char* path);
 // Parses length bytes of text (which need not be zero-terminated; a zero byte ends the text).
-// The store parses a copy of its own. Null on any parse error. Free the result with freeKeyStore.
+// The store keeps copies of the texts: text may go once this returns. Null on any parse error.
+// Free the result with freeKeyStore.
 KeyStore* parseKeyStore(const char* text, size_t length);
 void freeKeyStore(KeyStore* store);
 

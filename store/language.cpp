@@ -56,12 +56,12 @@ int storyLength(const KeyStore* storyStore, const char* chapter) {
 const char* storyString(const KeyStore* storyStore, const char* chapter, int i, const char* key) {
     const KeyNode* node = storyChapterNode(storyStore, chapter);
     if (!node || i < 0 || (uint64_t)i >= node->childCount) return nullptr;
-    const KeyNode* page = node->children[i];
+    const KeyNode* page = nodeChild(node, i);
     if ((page->type != NODE_ARRAY && page->type != NODE_OBJECT) || page->childCount == 0)
         return nullptr;
     for (uint64_t k = 0; k < page->childCount; k++) {
-        const KeyNode* member = page->children[k];
-        if (member->key && std::strcmp(member->key, key) == 0) return member->text;
+        const KeyNode* member = nodeChild(page, k);
+        if (member->key && std::strcmp(member->key, key) == 0) return nodeText(member);
     }
     return nullptr;
 }

@@ -41,7 +41,7 @@ namespace {
 
 const char* memberText(const KeyNode* object, const char* key) {
     const KeyNode* node = findNode(object, {key});
-    return node && node != object ? node->text : nullptr;
+    return node != object ? nodeText(node) : nullptr;
 }
 
 void readInt(const KeyNode* object, const char* key, int* out) {
@@ -67,7 +67,7 @@ void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
 
     screenLayout.spaceBegin((float)windowHeight);
     for (uint64_t i = 0; i < placements->childCount; ++i) {
-        const KeyNode* placement = placements->children[i];
+        const KeyNode* placement = nodeChild(placements, i);
         // A placement without a file names no picture; it is skipped.
         const char* file = placement->type == NODE_OBJECT ? memberText(placement, "file") : nullptr;
         if (!file) continue;

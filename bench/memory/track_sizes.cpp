@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < playlist->childCount; ++i) {
         size_t size = 0;
         const char* member =
-            archiveFind(music->data(), music->size(), playlist->children[i]->text, &size);
+            archiveFind(music->data(), music->size(), nodeText(nodeChild(playlist, i)), &size);
         int rate = 0;
         tsSound sound{};
         tsDecodeOgg(member, int(size), &rate, &sound);

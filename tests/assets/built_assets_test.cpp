@@ -128,12 +128,12 @@ TEST_F(BuiltAssets, IconsAndLanguagePicturesAreSharpAtTheirSize) {
     ASSERT_NE(icons, nullptr);
     std::set<std::string> keys;
     for (size_t i = 0; i < icons->childCount; ++i) {
-        const KeyNode* icon = icons->children[i];
+        const KeyNode* icon = nodeChild(icons, i);
         keys.insert(icon->key);
         int w = 0, h = 0;
-        decodeImage(icon->text, &w, &h);
-        EXPECT_EQ(w, h) << icon->text;
-        EXPECT_GE(w, 96) << icon->text << " would be blurred when drawn at 70 pixels and more";
+        decodeImage(nodeText(icon), &w, &h);
+        EXPECT_EQ(w, h) << nodeText(icon);
+        EXPECT_GE(w, 96) << nodeText(icon) << " would be blurred when drawn at 70 pixels and more";
     }
     EXPECT_EQ(keys, (std::set<std::string>{"home", "stat", "statBack", "helpEnabled",
                                            "helpDisabled", "removeChar", "removeWord"}));
@@ -159,10 +159,10 @@ TEST_F(BuiltAssets, EveryScreenAndStoryPageHasPicturesDrawnAtTheirOwnShape) {
     ASSERT_NE(story, nullptr);
     size_t pages = 0;
     for (size_t c = 0; c < story->childCount; ++c)
-        for (size_t p = 0; p < story->children[c]->childCount; ++p, ++pages) {
-            const KeyNode* image = findNode(story->children[c]->children[p], {"image"});
-            ASSERT_NE(image, nullptr) << story->children[c]->key << " page " << p;
-            keys.push_back(image->text);
+        for (size_t p = 0; p < nodeChild(story, c)->childCount; ++p, ++pages) {
+            const KeyNode* image = findNode(nodeChild(nodeChild(story, c), p), {"image"});
+            ASSERT_NE(image, nullptr) << nodeChild(story, c)->key << " page " << p;
+            keys.push_back(nodeText(image));
         }
     EXPECT_EQ(pages, 11u);
 
@@ -173,18 +173,19 @@ TEST_F(BuiltAssets, EveryScreenAndStoryPageHasPicturesDrawnAtTheirOwnShape) {
         ASSERT_TRUE(list && list->type == NODE_ARRAY && list->childCount > 0)
             << key << " has no pictures";
         for (size_t i = 0; i < list->childCount; ++i) {
-            const KeyNode* file = findNode(list->children[i], {"file"});
-            const KeyNode* width = findNode(list->children[i], {"width"});
-            const KeyNode* height = findNode(list->children[i], {"height"});
+            const KeyNode* file = findNode(nodeChild(list, i), {"file"});
+            const KeyNode* width = findNode(nodeChild(list, i), {"width"});
+            const KeyNode* height = findNode(nodeChild(list, i), {"height"});
             ASSERT_TRUE(file && width && height)
                 << key << " placement " << i << " needs a file and a size";
             int w = 0, h = 0;
-            decodeImage(file->text, &w, &h);
-            const double drawnW = std::atoi(width->text), drawnH = std::atoi(height->text);
+            decodeImage(nodeText(file), &w, &h);
+            const double drawnW = std::atoi(nodeText(width)), drawnH = std::atoi(nodeText(height));
             ASSERT_GT(w * h, 0);
             EXPECT_NEAR(drawnW / drawnH, double(w) / h, 0.02 * w / h)
-                << file->text << " is stretched on " << key;
-            EXPECT_LE(drawnW, w * 1.05) << file->text << " is enlarged, and so blurred, on " << key;
+                << nodeText(file) << " is stretched on " << key;
+            EXPECT_LE(drawnW, w * 1.05)
+                << nodeText(file) << " is enlarged, and so blurred, on " << key;
         }
     }
 }
@@ -194,7 +195,7 @@ TEST_F(BuiltAssets, SoundEffectsDecodeShortCleanAndAudible) {
     ASSERT_NE(slots, nullptr);
     EXPECT_EQ(slots->childCount, 7u);
     for (size_t i = 0; i < slots->childCount; ++i) {
-        const char* name = slots->children[i]->text;
+        const char* name = nodeText(nodeChild(slots, i));
         const unsigned char* data = nullptr;
         size_t size = 0;
         ASSERT_TRUE(sounds->find(name, &data, &size)) << name << " is not in sounds.dat";
@@ -215,7 +216,7 @@ TEST_F(BuiltAssets, MusicTracksAreCalmDistinctStereoAndFadeInAndOut) {
     EXPECT_GE(playlist->childCount, 3u);
     std::set<std::vector<short>> openings;
     for (size_t i = 0; i < playlist->childCount; ++i) {
-        const char* name = playlist->children[i]->text;
+        const char* name = nodeText(nodeChild(playlist, i));
         const unsigned char* data = nullptr;
         size_t size = 0;
         ASSERT_TRUE(music->find(name, &data, &size)) << name << " is not in music.dat";

@@ -115,8 +115,8 @@ TEST(LanguageList, NoRowIsSharedBetweenLanguages) {
         const KeyNode* game = section(store, "game");
         ASSERT_NE(game, nullptr) << language.file;
         for (size_t i = 0; i < game->childCount; ++i) {
-            auto [it, isNew] = owner.emplace(game->children[i]->key, language.file);
-            EXPECT_TRUE(isNew) << game->children[i]->key << " in " << it->second << " and "
+            auto [it, isNew] = owner.emplace(nodeChild(game, i)->key, language.file);
+            EXPECT_TRUE(isNew) << nodeChild(game, i)->key << " in " << it->second << " and "
                                << language.file;
         }
         freeKeyStore(store);
@@ -127,7 +127,7 @@ TEST_P(LanguageData, RowsAreWithinTheTrayAndDistinct) {
     EXPECT_GE(game->childCount, 400u) << "every level achievement up to lvl350 must be reachable";
     std::set<std::string> rows;
     for (size_t i = 0; i < game->childCount; ++i) {
-        const char* row = game->children[i]->key;
+        const char* row = nodeChild(game, i)->key;
         ASSERT_NE(row, nullptr);
         EXPECT_LE(std::strlen(row), 59u) << row;
         EXPECT_LE(letters(row).size(), 30u) << row;
@@ -137,7 +137,7 @@ TEST_P(LanguageData, RowsAreWithinTheTrayAndDistinct) {
 
 TEST_P(LanguageData, EveryLevelWordIsBuiltFromItsRow) {
     for (size_t i = 0; i < game->childCount; ++i) {
-        const KeyNode* level = game->children[i];
+        const KeyNode* level = nodeChild(game, i);
         ASSERT_EQ(level->type, NODE_ARRAY) << level->key;
         EXPECT_GE(level->childCount, 6u) << level->key;
         EXPECT_LE(level->childCount, 80u) << level->key;
@@ -146,20 +146,22 @@ TEST_P(LanguageData, EveryLevelWordIsBuiltFromItsRow) {
         std::set<std::string> seen;
         size_t longest = 0;
         for (size_t k = 0; k < level->childCount; ++k) {
-            const KeyNode* word = level->children[k];
+            const KeyNode* word = nodeChild(level, k);
             ASSERT_EQ(word->type, NODE_DQUOTE);
-            CodePoints cps = letters(word->text);
-            EXPECT_GE(cps.size(), 2u) << word->text;
+            CodePoints cps = letters(nodeText(word));
+            EXPECT_GE(cps.size(), 2u) << nodeText(word);
             longest = std::max(longest, cps.size());
             std::sort(cps.begin(), cps.end());
             EXPECT_TRUE(std::includes(row.begin(), row.end(), cps.begin(), cps.end()))
-                << word->text << " is not built from " << level->key;
-            EXPECT_TRUE(seen.insert(word->text).second) << word->text << " twice in " << level->key;
+                << nodeText(word) << " is not built from " << level->key;
+            EXPECT_TRUE(seen.insert(nodeText(word)).second)
+                << nodeText(word) << " twice in " << level->key;
         }
         // The row is shuffled: none of its longest words can be read off it.
         for (size_t k = 0; k < level->childCount; ++k) {
-            if (letters(level->children[k]->text).size() == longest) {
-                EXPECT_EQ(std::strstr(level->key, level->children[k]->text), nullptr) << level->key;
+            if (letters(nodeText(nodeChild(level, k))).size() == longest) {
+                EXPECT_EQ(std::strstr(level->key, nodeText(nodeChild(level, k))), nullptr)
+                    << level->key;
             }
         }
     }
@@ -176,7 +178,7 @@ TEST_P(LanguageData, EveryWordCanBeTypedIntoTheTray) {
     }
     static LetterTray tray;
     for (size_t i = 0; i < game->childCount; ++i) {
-        const KeyNode* level = game->children[i];
+        const KeyNode* level = nodeChild(game, i);
         ASSERT_EQ(rowFitsTray(level->key), 1) << level->key;
         // A row letter no word needs still shows in the tray, and a player tries it.
         for (char32_t cp : letters(level->key))
@@ -185,13 +187,14 @@ TEST_P(LanguageData, EveryWordCanBeTypedIntoTheTray) {
         setLevelLetters(&tray, level->key);
         for (size_t k = 0; k < level->childCount; ++k) {
             clearTypedWord(&tray);
-            for (char32_t cp : letters(level->children[k]->text)) {
+            for (char32_t cp : letters(nodeText(nodeChild(level, k)))) {
                 auto key = keyFor.find(encodeUtf8(CodePoints(1, cp)));
                 ASSERT_NE(key, keyFor.end())
-                    << "no key types a letter of " << level->children[k]->text;
-                EXPECT_EQ(typeCharacter(&tray, key->second.c_str()), 1) << level->children[k]->text;
+                    << "no key types a letter of " << nodeText(nodeChild(level, k));
+                EXPECT_EQ(typeCharacter(&tray, key->second.c_str()), 1)
+                    << nodeText(nodeChild(level, k));
             }
-            EXPECT_STREQ(typedWord(&tray), level->children[k]->text) << level->key;
+            EXPECT_STREQ(typedWord(&tray), nodeText(nodeChild(level, k))) << level->key;
         }
     }
 }
@@ -199,9 +202,9 @@ TEST_P(LanguageData, EveryWordCanBeTypedIntoTheTray) {
 TEST_P(LanguageData, StatisticsMatchTheLevels) {
     long words = 0, presses = 0;
     for (size_t i = 0; i < game->childCount; ++i) {
-        words += game->children[i]->childCount;
-        for (size_t k = 0; k < game->children[i]->childCount; ++k)
-            presses += letters(game->children[i]->children[k]->text).size();
+        words += nodeChild(game, i)->childCount;
+        for (size_t k = 0; k < nodeChild(game, i)->childCount; ++k)
+            presses += letters(nodeText(nodeChild(nodeChild(game, i), k))).size();
     }
     EXPECT_EQ(getSectionInt(store, "stat", "levelsCount"), int(game->childCount));
     EXPECT_EQ(getSectionInt(store, "stat", "usedWords"), words);
@@ -211,7 +214,7 @@ TEST_P(LanguageData, StatisticsMatchTheLevels) {
 TEST_P(LanguageData, RowsGrowLongerTowardsTheEnd) {
     auto averageLength = [&](size_t from, size_t to) {
         double sum = 0;
-        for (size_t i = from; i < to; ++i) sum += letters(game->children[i]->key).size();
+        for (size_t i = from; i < to; ++i) sum += letters(nodeChild(game, i)->key).size();
         return sum / (to - from);
     };
     size_t n = game->childCount;
@@ -223,13 +226,13 @@ TEST_P(LanguageData, RowsGrowLongerTowardsTheEnd) {
 TEST_P(LanguageData, DescriptionsBelongToLevelWords) {
     std::set<std::string> words;
     for (size_t i = 0; i < game->childCount; ++i)
-        for (size_t k = 0; k < game->children[i]->childCount; ++k)
-            words.insert(game->children[i]->children[k]->text);
+        for (size_t k = 0; k < nodeChild(game, i)->childCount; ++k)
+            words.insert(nodeText(nodeChild(nodeChild(game, i), k)));
     const KeyNode* descr = section(store, "descr");
     ASSERT_NE(descr, nullptr);
     for (size_t i = 0; i < descr->childCount; ++i) {
-        EXPECT_TRUE(words.count(descr->children[i]->key)) << descr->children[i]->key;
-        EXPECT_NE(descr->children[i]->text[0], 0) << descr->children[i]->key;
+        EXPECT_TRUE(words.count(nodeChild(descr, i)->key)) << nodeChild(descr, i)->key;
+        EXPECT_NE(nodeText(nodeChild(descr, i))[0], 0) << nodeChild(descr, i)->key;
     }
 }
 
@@ -244,9 +247,9 @@ TEST_P(LanguageData, EveryTextTheScreensAskForIsThereAndRaw) {
         "totalPressCount", "pressCount",     "storyNext"};
     const KeyNode* story = section(config(), "story");
     for (size_t c = 0; story && c < story->childCount; ++c)
-        for (size_t p = 0; p < story->children[c]->childCount; ++p) {
-            const KeyNode* text = findNode(story->children[c]->children[p], {"text"});
-            if (text && text->text) keys.push_back(text->text);
+        for (size_t p = 0; p < nodeChild(story, c)->childCount; ++p) {
+            const KeyNode* text = findNode(nodeChild(nodeChild(story, c), p), {"text"});
+            if (text && nodeText(text)) keys.push_back(nodeText(text));
         }
     for (const std::string& key : keys) {
         const char* text = getSectionString(store, "localization", key.c_str());
@@ -265,16 +268,16 @@ bool drawable(uint32_t cp) {
 // A character outside the fonts' baked ranges shows as '?' on screen.
 void expectDrawable(const KeyNode* node, const std::string& where) {
     if (!node) return;
-    if (node->text) {
-        CodePoints cps = letters(node->text);
+    if (nodeText(node)) {
+        CodePoints cps = letters(nodeText(node));
         for (uint32_t cp : cps)
             if (!drawable(cp)) {
                 ADD_FAILURE() << where << " " << (node->key ? node->key : "") << ": U+" << std::hex
-                              << cp << " in " << node->text;
+                              << cp << " in " << nodeText(node);
                 return;
             }
     }
-    for (size_t i = 0; i < node->childCount; ++i) expectDrawable(node->children[i], where);
+    for (size_t i = 0; i < node->childCount; ++i) expectDrawable(nodeChild(node, i), where);
 }
 
 TEST_P(LanguageData, EveryTextIsDrawnWithTheGameFonts) {
@@ -303,9 +306,9 @@ TEST_P(LanguageData, NoLevelWordIsBlocked) {
     ASSERT_TRUE(readSharedBlockList(*builder, std::string(WG_WORD_DATA_DIR) + "/" + code + ".block",
                                     blocked));
     for (size_t i = 0; i < game->childCount; ++i)
-        for (size_t k = 0; k < game->children[i]->childCount; ++k)
-            EXPECT_FALSE(blocked.blocks(game->children[i]->children[k]->text))
-                << game->children[i]->children[k]->text;
+        for (size_t k = 0; k < nodeChild(game, i)->childCount; ++k)
+            EXPECT_FALSE(blocked.blocks(nodeText(nodeChild(nodeChild(game, i), k))))
+                << nodeText(nodeChild(nodeChild(game, i), k));
 }
 
 // The first levels teach the game with short rows and a handful of words; later the
@@ -314,16 +317,16 @@ TEST_P(LanguageData, NoLevelWordIsBlocked) {
 TEST_P(LanguageData, TheCurveStartsGentlyAndHasNoJumps) {
     size_t jumps = 0;
     for (size_t i = 0; i < game->childCount; ++i) {
-        size_t count = game->children[i]->childCount;
+        size_t count = nodeChild(game, i)->childCount;
         if (i < 30) {
-            EXPECT_LE(letters(game->children[i]->key).size(), 6u) << game->children[i]->key;
-            EXPECT_LE(count, 20u) << game->children[i]->key;
+            EXPECT_LE(letters(nodeChild(game, i)->key).size(), 6u) << nodeChild(game, i)->key;
+            EXPECT_LE(count, 20u) << nodeChild(game, i)->key;
         }
         if (i > 0) {
-            size_t previous = game->children[i - 1]->childCount;
+            size_t previous = nodeChild(game, i - 1)->childCount;
             size_t larger = std::max(count, previous), change = larger - std::min(count, previous);
             if (change * 3 > larger) ++jumps;
-            EXPECT_LE(change * 2, larger) << "level " << i + 1 << " " << game->children[i]->key;
+            EXPECT_LE(change * 2, larger) << "level " << i + 1 << " " << nodeChild(game, i)->key;
         }
     }
     EXPECT_LE(jumps, game->childCount / 100) << "word counts of neighbouring levels jump too often";
@@ -335,14 +338,14 @@ TEST_P(LanguageData, CyrillicDescriptionsOrLabelledTranslations) {
     const KeyNode* descr = section(store, "descr");
     ASSERT_NE(descr, nullptr);
     for (size_t i = 0; i < descr->childCount; ++i) {
-        std::string text = descr->children[i]->text;
+        std::string text = nodeText(nodeChild(descr, i));
         if (text.find("англ.: ") != std::string::npos) continue;
         CodePoints cps = letters(text.c_str());
         bool cyrillic = std::any_of(cps.begin(), cps.end(),
                                     [](char32_t cp) { return cp >= 0x400 && cp <= 0x4FF; });
         bool latin = std::any_of(cps.begin(), cps.end(),
                                  [](char32_t cp) { return cp < 0x80 && std::isalpha(int(cp)); });
-        EXPECT_TRUE(cyrillic && !latin) << descr->children[i]->key << ": " << text;
+        EXPECT_TRUE(cyrillic && !latin) << nodeChild(descr, i)->key << ": " << text;
     }
 }
 
@@ -431,9 +434,9 @@ TEST_P(LanguageData, EveryLevelWordIsSpelledByTheDictionariesAndNoneIsANameOrAbb
     std::set<std::string> words;
     size_t longestRow = 0;
     for (size_t i = 0; i < game->childCount; ++i) {
-        longestRow = std::max(longestRow, letters(game->children[i]->key).size());
-        for (size_t k = 0; k < game->children[i]->childCount; ++k)
-            words.insert(game->children[i]->children[k]->text);
+        longestRow = std::max(longestRow, letters(nodeChild(game, i)->key).size());
+        for (size_t k = 0; k < nodeChild(game, i)->childCount; ++k)
+            words.insert(nodeText(nodeChild(nodeChild(game, i), k)));
     }
     std::string wordData = WG_WORD_DATA_DIR;
     std::vector<std::string> common =

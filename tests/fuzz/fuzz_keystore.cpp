@@ -19,12 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (++reached > store->nodeCount) std::abort();
         if (node->key) textBytes += std::strlen(node->key);
         if (node->type >= NODE_ARRAY) {
-            if (node->text) std::abort();
-            for (uint64_t i = 0; i < node->childCount; ++i) pending.push_back(node->children[i]);
-        } else if (!node->text || node->type == 0) {
-            std::abort();  // every value that is not a container has its text
+            for (uint64_t i = 0; i < node->childCount; ++i) pending.push_back(nodeChild(node, i));
+        } else if (!nodeText(node) || node->type == 0 || node->childCount != 0) {
+            std::abort();  // every value that is not a container has its text, and no children
         } else {
-            textBytes += std::strlen(node->text);
+            textBytes += std::strlen(nodeText(node));
         }
     }
     if (reached != store->nodeCount || textBytes > size) std::abort();
@@ -36,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < countLanguages(store); ++i) getLangString(store, i, "long");
     findNode(root, {"levels", 0, 1});
     findNode(root, {0, "a", 2});
-    if (root->type >= NODE_ARRAY && root->childCount > 0 && root->children[0]->key)
-        getString(store, root->children[0]->key);
+    if (const KeyNode* first = nodeChild(root, 0); first && first->key)
+        getString(store, first->key);
     freeKeyStore(store);
     return 0;
 }

@@ -44,22 +44,22 @@ TEST(KeyStore, BuildsTheTreeWithAnyKindOfKey) {
     const KeyNode* top = root(store);
     ASSERT_EQ(top->type, NODE_OBJECT);
     ASSERT_EQ(top->childCount, 3u);
-    EXPECT_EQ(top->children[0]->type, NODE_BARE);
-    EXPECT_STREQ(top->children[1]->key, "b");
-    EXPECT_EQ(top->children[1]->type, NODE_BARE);
-    const KeyNode* c = top->children[2];
+    EXPECT_EQ(nodeChild(top, 0)->type, NODE_BARE);
+    EXPECT_STREQ(nodeChild(top, 1)->key, "b");
+    EXPECT_EQ(nodeChild(top, 1)->type, NODE_BARE);
+    const KeyNode* c = nodeChild(top, 2);
     EXPECT_STREQ(c->key, "c");
     ASSERT_EQ(c->type, NODE_ARRAY);
     ASSERT_EQ(c->childCount, 3u);
-    EXPECT_STREQ(c->children[1]->text, "2");
-    EXPECT_EQ(c->children[2]->type, NODE_OBJECT);
-    EXPECT_EQ(c->children[2]->childCount, 0u);
+    EXPECT_STREQ(nodeText(nodeChild(c, 1)), "2");
+    EXPECT_EQ(nodeChild(c, 2)->type, NODE_OBJECT);
+    EXPECT_EQ(nodeChild(c, 2)->childCount, 0u);
     EXPECT_EQ(store->nodeCount, 7u);  // every value, in the order it began
 
     Store quotes = parse("['single', \"double\", k: v]");
     ASSERT_TRUE(quotes);
-    EXPECT_EQ(root(quotes)->children[0]->type, NODE_SQUOTE);
-    EXPECT_EQ(root(quotes)->children[1]->type, NODE_DQUOTE);
+    EXPECT_EQ(nodeChild(root(quotes), 0)->type, NODE_SQUOTE);
+    EXPECT_EQ(nodeChild(root(quotes), 1)->type, NODE_DQUOTE);
     EXPECT_STREQ(getString(quotes.get(), "k"), "v");  // keyed value inside an array
 
     Store empty = parse("  {}  ignored [ text");
@@ -74,6 +74,7 @@ TEST(KeyStore, LookupsFindTheFirstMatch) {
                             "lang": [{"long": "english"}, {"long": "russian", "save": "ru"}, 5]})");
     ASSERT_TRUE(store);
     EXPECT_STREQ(getString(store.get(), "k"), "1");
+    EXPECT_EQ(getString(store.get(), "s"), nullptr);  // a section is not a text
     EXPECT_STREQ(getSectionString(store.get(), "s", "x"), "one");
     EXPECT_EQ(getSectionInt(store.get(), "s", "n"), -7);
     EXPECT_EQ(getSectionString(store.get(), "s", "y"), nullptr);  // only the first "s" counts
@@ -100,13 +101,13 @@ TEST(KeyStore, FindNodeWalksKeysAndIndices) {
     ASSERT_TRUE(store);
     const KeyNode* word = findNode(root(store), {"levels", 1, 0});
     ASSERT_NE(word, nullptr);
-    EXPECT_STREQ(word->text, "cab");
+    EXPECT_STREQ(nodeText(word), "cab");
     EXPECT_EQ(findNode(root(store), {"levels", 2}), nullptr);
     EXPECT_EQ(findNode(root(store), {"levels", -1}), nullptr);
     EXPECT_EQ(findNode(root(store), {"levels", "0"}), nullptr);  // a key step at an array
     EXPECT_EQ(findNode(root(store), {0}), nullptr);              // an index step at an object
     EXPECT_EQ(findNode(root(store), {"missing", 0}), nullptr);
-    EXPECT_STREQ(findNode(root(store), {"t", 4, "deeper"})->text, "x");  // a text ends the walk
+    EXPECT_STREQ(nodeText(findNode(root(store), {"t", 4, "deeper"})), "x");  // a text ends the walk
     EXPECT_EQ(findNode(root(store), {}), root(store));
     EXPECT_EQ(findNode(nullptr, {"levels"}), nullptr);
 }
@@ -144,7 +145,7 @@ TEST(KeyStore, ReadsOnlyTheGivenBytes) {
     const char token[] = {'1', '2', '3', '4'};
     Store cut(parseKeyStore(token, 2));
     ASSERT_TRUE(cut);
-    EXPECT_STREQ(root(cut)->text, "12");
+    EXPECT_STREQ(nodeText(root(cut)), "12");
     // A zero byte ends the text.
     EXPECT_FALSE(parse(std::string("[1\0]", 4)));
     EXPECT_TRUE(parse(std::string("[1]\0[", 5)));

@@ -59,14 +59,14 @@ TEST(PicturePlacement, ReadsOnlyTheMembersThatArePresent) {
     ASSERT_NE(list, nullptr);
 
     int w = 100, h = 100, x = 0, y = 0, anchor = 0;
-    parseImagePlacement(list->children[0], &w, &h, &x, &y, &anchor);
+    parseImagePlacement(nodeChild(list, 0), &w, &h, &x, &y, &anchor);
     EXPECT_EQ(w, 100);
     EXPECT_EQ(h, 100);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 0);
     EXPECT_EQ(anchor, 0);
 
-    parseImagePlacement(list->children[1], &w, &h, &x, &y, &anchor);
+    parseImagePlacement(nodeChild(list, 1), &w, &h, &x, &y, &anchor);
     EXPECT_EQ(w, 12);  // trailing letters are ignored
     EXPECT_EQ(h, 30);
     EXPECT_EQ(x, -5);
@@ -74,7 +74,7 @@ TEST(PicturePlacement, ReadsOnlyTheMembersThatArePresent) {
     EXPECT_EQ(anchor, AnchorRight | AnchorBottom);
 
     w = 7;
-    parseImagePlacement(list->children[2], &w, &h, &x, &y, &anchor);
+    parseImagePlacement(nodeChild(list, 2), &w, &h, &x, &y, &anchor);
     parseImagePlacement(nullptr, &w, &h, &x, &y, &anchor);
     EXPECT_EQ(w, 7);
     freeKeyStore(store);
