@@ -9,14 +9,24 @@ namespace {
 // Large pages are this size on the systems that have them (x86-64 and arm64 Linux).
 constexpr size_t kLargePage = size_t{2} << 20;
 
-size_t roundUp(size_t size) {
-    return (size + kLargePage - 1) / kLargePage * kLargePage;
+// Only a block of at least one large page asks for them: a smaller one would be backed by a
+// whole large page at its first write, several times the memory it needs.
+bool wantsLargePages(size_t size) {
+    return size >= kLargePage;
+}
+
+size_t mappedSize(size_t size) {
+    return wantsLargePages(size) ? (size + kLargePage - 1) / kLargePage * kLargePage : size;
 }
 
 }  // namespace
 
 void* allocatePages(size_t size) {
-    size = roundUp(size);
+    if (!wantsLargePages(size)) {
+        void* map = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        return map == MAP_FAILED ? nullptr : map;
+    }
+    size = mappedSize(size);
     // A large page must start on its own boundary: map one more, then unmap what lies outside.
     size_t mapped = size + kLargePage;
     void* map = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -33,5 +43,5 @@ void* allocatePages(size_t size) {
 }
 
 void freePages(void* pages, size_t size) {
-    if (pages) munmap(pages, roundUp(size));
+    if (pages) munmap(pages, mappedSize(size));
 }
