@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <future>
 #include <system_error>
@@ -48,19 +47,6 @@ tsSound loadOgg(const char* kind, const char* name, const char* archive, uint32_
 
 int playlistLength(const MusicPlayer* music) {
     return music->playlist ? int(music->playlist->childCount) : 0;
-}
-
-bool isContainer(const KeyNode* node) {
-    return node && (node->type == NODE_ARRAY || node->type == NODE_OBJECT) && node->childCount > 0;
-}
-
-const KeyNode* firstMember(const KeyNode* node, const char* key) {
-    if (!isContainer(node)) return nullptr;
-    for (uint64_t i = 0; i < node->childCount; ++i) {
-        const KeyNode* child = nodeChild(node, i);
-        if (child->key && std::strcmp(child->key, key) == 0) return child;
-    }
-    return nullptr;
 }
 
 // Picks and decodes the next track on a helper thread, so that decoding never holds up
@@ -110,8 +96,7 @@ void initAudio(MusicPlayer* music, const KeyStore* config, void* window) {
     std::srand(unsigned(std::time(nullptr)));
     readArchive("music", &music->musicArchiveBytes, &music->musicArchive, &music->musicArchiveSize);
     const KeyNode* root = config ? config->root : nullptr;
-    const KeyNode* section = firstMember(root, "music");
-    music->playlist = firstMember(section, "normal");
+    music->playlist = nodeMember(nodeMember(root, "music"), "normal");
 }
 
 int startMusicThread(MusicPlayer* music) {

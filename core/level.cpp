@@ -27,20 +27,9 @@ namespace {
 // The word the last hint on this level revealed; showing it again while it is not found is free.
 const char* lastRevealedWord = nullptr;
 
-bool isContainer(const KeyNode* node) {
-    return node->type == NODE_ARRAY || node->type == NODE_OBJECT;
-}
-
 // Member "game" of the root: one member per level, named by its letter row.
 const KeyNode* levelList(const KeyStore* store) {
-    if (!store || !store->root) return nullptr;
-    const KeyNode* root = store->root;
-    if (!isContainer(root) || root->childCount == 0) return nullptr;
-    for (uint64_t k = 0; k < root->childCount; k++) {
-        const KeyNode* member = nodeChild(root, k);
-        if (member->key && std::strcmp(member->key, "game") == 0) return member;
-    }
-    return nullptr;
+    return store ? nodeMember(store->root, "game") : nullptr;
 }
 
 // Words found earlier on this row, from its level file. The found list points at
@@ -99,7 +88,7 @@ void resetCore() {
 int loadLevel(KeyStore* store, LetterTray* tray, int i) {
     levelNumber = i + 1;
     const KeyNode* levels = levelList(store);
-    if (!levels || !isContainer(levels) || i < 0 || (uint64_t)i >= levels->childCount) return 0;
+    if (!levels || i < 0 || (uint64_t)i >= levels->childCount) return 0;
     const KeyNode* level = nodeChild(levels, i);
     // A row the tray cannot hold is refused; the installed level stays.
     if (!level->key || !setLevelLetters(tray, level->key)) return 0;
@@ -108,7 +97,7 @@ int loadLevel(KeyStore* store, LetterTray* tray, int i) {
     lastRevealedWord = nullptr;
     levelFoundCount = 0;
     clearFoundList(&foundList);
-    for (uint64_t k = 0; isContainer(level) && k < level->childCount; k++) {
+    for (uint64_t k = 0; k < level->childCount; k++) {
         const char* word = nodeText(nodeChild(level, k));
         // The level file holds found words unescaped, and no row letter types these anyway.
         if (word && !std::strpbrk(word, "\"\\")) {

@@ -176,13 +176,6 @@ private:
     std::vector<StackEntry> stack;
 };
 
-// The first child of node whose key is key, or null. Only arrays and objects have children.
-const KeyNode* firstChildWithKey(const KeyNode* node, const char* key) {
-    for (uint64_t i = 0; const KeyNode* child = nodeChild(node, i); ++i)
-        if (child->key && std::strcmp(child->key, key) == 0) return child;
-    return nullptr;
-}
-
 const KeyNode* rootOf(const KeyStore* store) {
     return store ? store->root : nullptr;
 }
@@ -218,8 +211,14 @@ void freeKeyStore(KeyStore* store) {
     delete store;
 }
 
+const KeyNode* nodeMember(const KeyNode* node, const char* key) {
+    for (uint64_t i = 0; const KeyNode* child = nodeChild(node, i); ++i)
+        if (child->key && std::strcmp(child->key, key) == 0) return child;
+    return nullptr;
+}
+
 const char* getString(const KeyStore* store, const char* key) {
-    return nodeText(firstChildWithKey(rootOf(store), key));
+    return nodeText(nodeMember(rootOf(store), key));
 }
 
 int getInt(const KeyStore* store, const char* key) {
@@ -227,7 +226,7 @@ int getInt(const KeyStore* store, const char* key) {
 }
 
 const char* getSectionString(const KeyStore* store, const char* section, const char* key) {
-    return nodeText(firstChildWithKey(firstChildWithKey(rootOf(store), section), key));
+    return nodeText(nodeMember(nodeMember(rootOf(store), section), key));
 }
 
 int getSectionInt(const KeyStore* store, const char* section, const char* key) {
@@ -235,21 +234,21 @@ int getSectionInt(const KeyStore* store, const char* section, const char* key) {
 }
 
 int countLanguages(const KeyStore* store) {
-    const KeyNode* lang = firstChildWithKey(rootOf(store), "lang");
+    const KeyNode* lang = nodeMember(rootOf(store), "lang");
     return lang ? static_cast<int>(lang->childCount) : 0;
 }
 
 const char* getLangString(const KeyStore* store, int i, const char* key) {
     if (i < 0) return nullptr;
-    const KeyNode* lang = firstChildWithKey(rootOf(store), "lang");
-    return nodeText(firstChildWithKey(nodeChild(lang, static_cast<uint64_t>(i)), key));
+    const KeyNode* lang = nodeMember(rootOf(store), "lang");
+    return nodeText(nodeMember(nodeChild(lang, static_cast<uint64_t>(i)), key));
 }
 
 const KeyNode* findNode(const KeyNode* node, std::initializer_list<PathStep> path) {
     for (const PathStep& step : path) {
         if (!node) return nullptr;
         if (node->type == NODE_OBJECT) {
-            node = step.key ? firstChildWithKey(node, step.key) : nullptr;
+            node = step.key ? nodeMember(node, step.key) : nullptr;
         } else if (node->type == NODE_ARRAY) {
             bool isIndex = !step.key && step.index >= 0;
             node = isIndex ? nodeChild(node, static_cast<uint64_t>(step.index)) : nullptr;

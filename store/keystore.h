@@ -26,8 +26,8 @@ struct KeyNode {
     uint64_t childCount : 61;  // children of an array or object, 0 otherwise
     const char* key;           // the member's key, or null
     union {
-        const char* text;    // of a bare or quoted node
-        KeyNode* children;   // of an array or object, in text order; null when it has none
+        const char* text;   // of a bare or quoted node
+        KeyNode* children;  // of an array or object, in text order; null when it has none
     } value;
 };
 
@@ -41,6 +41,10 @@ inline const char* nodeText(const KeyNode* node) {
 inline const KeyNode* nodeChild(const KeyNode* node, uint64_t i) {
     return node && i < node->childCount ? &node->value.children[i] : nullptr;
 }
+
+// The first child of an array or object whose key is key; null when none has it, for a text
+// node or for no node.
+const KeyNode* nodeMember(const KeyNode* node, const char* key);
 
 struct KeyStore {
     KeyNode* root = nullptr;  // the first value of the text

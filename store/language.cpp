@@ -1,7 +1,6 @@
 #include "store/language.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "store/config.h"
@@ -54,16 +53,9 @@ int storyLength(const KeyStore* storyStore, const char* chapter) {
 }
 
 const char* storyString(const KeyStore* storyStore, const char* chapter, int i, const char* key) {
-    const KeyNode* node = storyChapterNode(storyStore, chapter);
-    if (!node || i < 0 || (uint64_t)i >= node->childCount) return nullptr;
-    const KeyNode* page = nodeChild(node, i);
-    if ((page->type != NODE_ARRAY && page->type != NODE_OBJECT) || page->childCount == 0)
-        return nullptr;
-    for (uint64_t k = 0; k < page->childCount; k++) {
-        const KeyNode* member = nodeChild(page, k);
-        if (member->key && std::strcmp(member->key, key) == 0) return nodeText(member);
-    }
-    return nullptr;
+    if (i < 0) return nullptr;
+    const KeyNode* page = nodeChild(storyChapterNode(storyStore, chapter), (uint64_t)i);
+    return nodeText(nodeMember(page, key));
 }
 
 int storyInt(const KeyStore* storyStore, const char* chapter, int i, const char* key) {

@@ -39,13 +39,8 @@ ImageRect placeImage(int width, int height, int x, int y, int anchor, int window
 
 namespace {
 
-const char* memberText(const KeyNode* object, const char* key) {
-    const KeyNode* node = findNode(object, {key});
-    return node != object ? nodeText(node) : nullptr;
-}
-
 void readInt(const KeyNode* object, const char* key, int* out) {
-    if (const char* text = memberText(object, key)) *out = std::atoi(text);
+    if (const char* text = nodeText(nodeMember(object, key))) *out = std::atoi(text);
 }
 
 }  // namespace
@@ -57,7 +52,7 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
     readInt(placement, "height", height);
     readInt(placement, "x", x);
     readInt(placement, "y", y);
-    if (const char* text = memberText(placement, "anchor")) *anchor = parseAnchor(text);
+    if (const char* text = nodeText(nodeMember(placement, "anchor"))) *anchor = parseAnchor(text);
 }
 
 void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
@@ -69,7 +64,8 @@ void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
     for (uint64_t i = 0; i < placements->childCount; ++i) {
         const KeyNode* placement = nodeChild(placements, i);
         // A placement without a file names no picture; it is skipped.
-        const char* file = placement->type == NODE_OBJECT ? memberText(placement, "file") : nullptr;
+        const char* file =
+            placement->type == NODE_OBJECT ? nodeText(nodeMember(placement, "file")) : nullptr;
         if (!file) continue;
         int width = 100, height = 100, x = 0, y = 0, anchor = 0;
         parseImagePlacement(placement, &width, &height, &x, &y, &anchor);
