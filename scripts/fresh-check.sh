@@ -3,7 +3,8 @@
 # nothing installed by hand, a clean clone of this repository's HEAD runs the README's commands as
 # root: the run command for the game and for the intro (each until it prints its screenshot path),
 # then the test command, then the package is built, installed with apt-get and the game started
-# once. Not part of CI: it downloads a system and builds everything from scratch (an hour or more).
+# once. Each command runs as a bare container runs it: `env -i` with only HOME and PATH, so no
+# LANG, no LC_*, no TERM; whatever needs a locale must set it itself. Not part of CI: it downloads a system and builds everything from scratch (an hour or more).
 #
 #   bash scripts/fresh-check.sh [STEP...]     steps: game intro test package (default: all four)
 #
@@ -134,12 +135,12 @@ git clone -q --no-checkout "$(git rev-parse --path-format=absolute --git-common-
     && git -C "$clone" checkout -q --detach "$commit" \
     || { echo "fresh-check: cannot clone $repo" >&2; exit 1; }
 
-# in_root SECONDS COMMAND: runs COMMAND with bash in the clone, as root, with a new login's
-# environment and no display.
+# in_root SECONDS COMMAND: runs COMMAND with bash in the clone, as root, with the bare environment
+# of a container (no locale, no terminal) and no display.
 in_root() {
     local limit=$1
     shift
-    timeout --kill-after=30 "$limit" chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
+    timeout --kill-after=30 "$limit" chroot "$root" /usr/bin/env -i HOME=/root \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         bash -c "cd /root/letter-row && $1"
 }

@@ -3,6 +3,8 @@
 # picture moves, the sound that reaches the device is the offline render of the same tune, and
 # Escape ends the program.
 source "$(dirname "$0")/../e2e/lib.sh"
+# As a bare container starts it: no locale at all.
+unset LANG LC_ALL LC_MESSAGES LC_CTYPE
 : "${XMRENDER:?XMRENDER must name the offline renderer}"
 : "${INTRO_TUNE:?INTRO_TUNE must name the module of the intro}"
 

@@ -2,6 +2,8 @@
 # Answering Yes on a display that cannot switch to 640 x 480 (Xvfb has one mode): the intro asks
 # whether to run windowed instead; Yes opens the window, No ends the program after saying so.
 source "$(dirname "$0")/../e2e/lib.sh"
+# As a player on a Russian desktop starts it.
+export LANG=ru_RU.UTF-8 LC_ALL= LC_MESSAGES= LC_CTYPE=
 
 e2e_start_xvfb 1280x1024
 e2e_prepare_run_dir

@@ -4,6 +4,9 @@
 # ends with -7 and its line.
 source "$(dirname "$0")/../e2e/lib.sh"
 source "$(dirname "$0")/lib.sh"
+# LANG=C, as a minimal system has it: the runner must still reach the Cyrillic folder.
+export LANG=C
+unset LC_ALL LC_MESSAGES LC_CTYPE
 PLAY=$E2E_SOURCE_ROOT/tests/playthrough
 : "${WG_DATA_DIR:?WG_DATA_DIR must name the data folder of the Linux build}"
 

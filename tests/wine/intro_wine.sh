@@ -3,6 +3,8 @@
 # silent.
 source "$(dirname "$0")/../e2e/lib.sh"
 source "$(dirname "$0")/lib.sh"
+# No locale at all, as a bare container starts it.
+unset LANG LC_ALL LC_MESSAGES LC_CTYPE
 
 e2e_start_xvfb 1280x1024
 wine_prepare "Интро"
