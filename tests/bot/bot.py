@@ -13,7 +13,7 @@ import time
 import zlib
 
 # The main menu's first button (Continue once the story has begun), in a 1280 x 720 window.
-MENU_FIRST = (110, 533)
+MENU_FIRST = (185, 439)
 # Right of the menu's buttons: drawn once the first frame is on screen.
 MENU_PART = (400, 260, 800, 100)
 RECORD_FIELDS = ("levelIndex", "levelsOpen", "storyStage", "hintsUsed", "wordsFound",

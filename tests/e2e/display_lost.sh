@@ -14,7 +14,7 @@ read -r file words < <(python3 "$HERE/level_words.py" "$E2E_RUN/data/en.dat" 0 3
 read -r -a words <<<"$words"
 [ ${#words[@]} -eq 3 ] || e2e_fail "level 1 has no three words to type (${words[*]})"
 
-MENU_FIRST="110 533"         # the main menu's first button in a 1280 x 720 window
+MENU_FIRST="185 439"         # the main menu's first button in a 1280 x 720 window
 PICTURE_PART=400x260+800+100 # right of the menu's buttons
 
 # Starts the game, opens level 1 and types a word; no autosave comes within the first minute.
@@ -26,6 +26,7 @@ play_word() {
     e2e_wait_change "$E2E_PICTURE" $PICTURE_PART
     e2e_type "$1"
     sleep 1
+    echo "screenshot: $(e2e_screenshot "typed_$1")"
 }
 
 expect_saved() {
