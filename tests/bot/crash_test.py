@@ -5,10 +5,13 @@ whole JSON array, each either as before or as the save makes it, the record neve
 level file, and no file ever moved aside as unreadable.
 
   crash_test.py RUN_DIR KILLS [SEED]
+
+The seed is random unless given (or set in WG_CRASH_SEED); it is printed first.
 """
 import json
 import os
 import random
+import shutil
 import signal
 import sys
 import tempfile
@@ -31,22 +34,27 @@ def read(path):
         return None
 
 
+WIDTH = 640  # a small window starts and draws faster under a software renderer
+
+
 def main():
     build_run_dir, kills = sys.argv[1], int(sys.argv[2])
-    seed = int(sys.argv[3]) if len(sys.argv) > 3 else random.SystemRandom().randrange(1 << 32)
+    seed = sys.argv[3] if len(sys.argv) > 3 else os.environ.get("WG_CRASH_SEED")
+    seed = int(seed) if seed else random.SystemRandom().randrange(1 << 32)
     print(f"crash test: seed {seed}, {kills} kills", flush=True)
     rng = random.Random(seed)
     display = bot.Display()
     work = tempfile.mkdtemp(prefix="wg-crash.")
-    run = bot.prepare_run_dir(build_run_dir, os.path.join(work, "run"))
+    run = bot.prepare_run_dir(build_run_dir, os.path.join(work, "run"), WIDTH, small_data=True)
     save = os.path.join(run, "save")
-    data_name = "en_big.dat" if os.path.exists(os.path.join(run, "data", "en_big.dat")) else "en.dat"
-    levels = list(bot.load_language(os.path.join(run, "data", data_name))["game"].items())
+    levels = list(bot.load_language(os.path.join(run, "data", "en.dat"))["game"].items())
     # The level with the most words to type, so that the bot runs out late.
     level, (row, words) = max(enumerate(levels), key=lambda item: len(bot.typable_words(item[1][1])))
     to_type = bot.typable_words(words)
     level_path = os.path.join(save, bot.level_file(row))
     record_path = os.path.join(save, "progress_en.dat")
+    menu_first = bot.scaled(bot.MENU_FIRST, WIDTH)
+    menu_part = bot.scaled(bot.MENU_PART, WIDTH)
 
     def start_over():
         for name in os.listdir(save):
@@ -54,7 +62,7 @@ def main():
         open(record_path, "wb").write(bot.record(level + 1, level))
 
     start_over()
-    killed = in_save = checked = restarts = 0
+    killed = in_save = mid_write = checked = restarts = advanced = 0
     started = time.monotonic()
     while killed < kills:
         before_level = read(level_path)
@@ -66,28 +74,34 @@ def main():
             continue
         game = bot.Game(run)
         restarts += 1
-        mode = rng.choice(("save", "save", "save", "word", "any"))
+        # Most kills come a moment after a close request, which saves: on the main menu (the
+        # level's words are saved again) or after words found on the level.
+        mode = rng.choice(("menu", "menu", "menu", "play", "play", "any"))
         typed = []
         if mode == "any":
-            time.sleep(rng.uniform(0, 3))
+            time.sleep(rng.uniform(0, 2))
+        elif mode == "menu":
+            if not game.wait_window():
+                fail("the game showed no window", game)
+            time.sleep(rng.uniform(0, 0.3))
         else:
-            menu = game.wait_window() and game.wait_drawn()
+            menu = game.wait_window() and game.wait_drawn(menu_part)
             if not menu:
                 fail("the game did not show its menu", game)
-            game.click(*bot.MENU_FIRST)
-            if not game.wait_change(menu):
+            game.click(*menu_first)
+            if not game.wait_change(menu, menu_part):
                 fail("the menu's first button did not open the game", game)
             for word in rng.sample(left, min(len(left), rng.randint(1, 3))):
                 game.type(word)
                 typed.append(word)
             time.sleep(rng.uniform(0, 0.3))
-            if mode == "save":
-                game.signal(signal.SIGTERM)
-                time.sleep(rng.uniform(0, 0.08))
+        if mode != "any":
+            game.signal(signal.SIGTERM)
+            time.sleep(rng.uniform(0, 0.1 if mode == "menu" else 0.5))
         if game.alive():
             game.process.kill()
             killed += 1
-            in_save += mode == "save"
+            in_save += mode != "any"
         if game.wait_exit() not in (0, -signal.SIGKILL):
             fail(f"the game ended with {game.process.returncode}", game)
 
@@ -97,6 +111,7 @@ def main():
         names = os.listdir(save)
         if any(name.endswith(".bad") for name in names):
             fail(f"a save file was moved aside as unreadable: {names}", game)
+        mid_write += any(name.endswith(".tmp") for name in names)
         after_level = read(level_path)
         after_record = read(record_path)
         states = [before_level] + [json.dumps(found + typed[:n], separators=(",", ":")).encode()
@@ -114,12 +129,15 @@ def main():
             if new["levelIndex"] != level:
                 fail(f"the record is on level {new['levelIndex']}", game)
         checked += 1
-        if restarts % 20 == 0:
-            print(f"  {killed} kills ({in_save} aimed into a save), {checked} saves checked, "
-                  f"{time.monotonic() - started:.0f} s", flush=True)
+        advanced += after_level != before_level
+        if restarts % 25 == 0:
+            print(f"  {killed} kills, {time.monotonic() - started:.0f} s", flush=True)
     display.close()
-    print(f"crash test passed: seed {seed}, {killed} kills survived ({in_save} aimed into a save), "
-          f"{checked} save states checked, {restarts} starts")
+    shutil.rmtree(work)
+    print(f"crash test passed: seed {seed}, {killed} kills survived ({in_save} a moment after a "
+          f"close request began a save, {mid_write} left a half-written temporary file), "
+          f"{checked} save states checked ({advanced} with newly saved words), {restarts} starts, "
+          f"{time.monotonic() - started:.0f} s")
 
 
 main()

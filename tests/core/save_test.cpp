@@ -98,15 +98,14 @@ TEST_F(CoreTest, FailingWriteLeavesThePreviousFile) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
     ASSERT_EQ(saveProgress(&letterTray), 1);
+    const std::string record = readFile("save/progress_en.dat");
     typeWord("ba");
     // A directory where the level's temporary file would go makes its write fail; the record
     // is then not written either, or it would count a word its level file lacks.
     std::filesystem::create_directory("save/616162.sav.tmp");
     EXPECT_EQ(saveProgress(&letterTray), 0);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
-    Progress saved;
-    readProgress(&saved, "save/progress_en.dat");
-    EXPECT_EQ(saved.wordsFound, 1);
+    EXPECT_EQ(readFile("save/progress_en.dat"), record);
 }
 
 TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce) {
