@@ -28,6 +28,24 @@ def load_language(path):
     return json.loads(data.decode("utf-8"), strict=False)
 
 
+def load_language_list(run_dir):
+    """The configuration's languages, each with the data file the game reads for it and whether
+    its alphabet is typed with plain Latin keys."""
+    config = json.loads(open(os.path.join(run_dir, "data", "game.dat"), encoding="utf-8").read(),
+                        strict=False)
+    languages = config["lang"]
+    for language in languages:
+        big = os.path.join(run_dir, "data", language.get("dbig", ""))
+        language["file"] = big if language.get("dbig") and os.path.exists(big) else \
+            os.path.join(run_dir, "data", language["data"])
+        language["alphabet_ascii"] = language["long"] not in ("russian", "ukrainian")
+    return languages
+
+
+def first_level_words(run_dir, language):
+    return next(iter(load_language(language["file"])["game"].values()))
+
+
 def level_file(row):
     return row.encode("utf-8").hex() + ".sav"
 
