@@ -211,7 +211,8 @@ int saveProgress(LetterTray* tray) {
     if (saveName) {
         unsigned char record[kRecordFileSize];
         encodeProgress(progress, record);
-        keepUnsaved(std::string("save/") + saveName, std::string((const char*)record, sizeof record));
+        keepUnsaved(std::string("save/") + saveName,
+                    std::string((const char*)record, sizeof record));
     }
     saveUnsavedFiles();
     return levelFoundCount > 0 && !findUnsaved(path);

@@ -168,8 +168,8 @@ void drawBottomBar(RowLayout& rows, float W) {
 // Hover hints help on the first ten levels only. While the disk refuses saves the player is told
 // so over the found words instead (one box per frame: a second would land in the first).
 void drawHoverHint(float W) {
-    static const char* const refusalKeys[] = {nullptr, "saveDiskFull", "saveReadOnly",
-                                              "saveDenied", "saveDiskError"};
+    static const char* const refusalKeys[] = {nullptr, "saveDiskFull", "saveReadOnly", "saveDenied",
+                                              "saveDiskError"};
     const SaveRefusal refusal = saveRefusal();
     setFont(smallFont);
     if (refusal != SAVE_OK)

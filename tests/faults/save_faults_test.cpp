@@ -113,8 +113,8 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
                     bool kept = (now.count(path) && now.at(path) == bytes) ||
                                 (now.count(path) && now.at(path) == after.at(path)) ||
                                 (now.count(path + ".bad") && now.at(path + ".bad") == bytes);
-                    EXPECT_TRUE(kept) << what << ": the earlier " << path << " is gone"
-                                      << listing(now);
+                    EXPECT_TRUE(kept)
+                        << what << ": the earlier " << path << " is gone" << listing(now);
                 }
                 // A record never counts words its level file lacks.
                 if (now.count(RECORD) && now.at(RECORD) == after.at(RECORD)) {
