@@ -17,6 +17,8 @@ import zlib
 MENU_FIRST = (185, 439)
 # Right of the menu's buttons: drawn once the first frame is on screen.
 MENU_PART = (400, 260, 800, 100)
+# The in-game screen's found words and letter row: still once every typed key is taken.
+PLAY_PART = (1240, 540, 20, 90)
 RECORD_FIELDS = ("levelIndex", "levelsOpen", "storyStage", "hintsUsed", "wordsFound",
                  "lettersFound", "secondsPlayed", "windowModeNumber", "theme", "volume")
 
@@ -130,8 +132,9 @@ class Game:
             time.sleep(0.1)
         return False
 
-    def wait_drawn(self, part=MENU_PART, timeout=60):
-        """Waits until the part of the screen is drawn and the same twice in a row."""
+    def wait_drawn(self, part=MENU_PART, timeout=60, pause=0.15):
+        """Waits until the part of the screen is drawn and the same twice in a row, pause
+        seconds apart."""
         deadline = time.monotonic() + timeout
         last = None
         while time.monotonic() < deadline and self.alive():
@@ -139,7 +142,7 @@ class Game:
             if now and now == last:
                 return now
             last = now
-            time.sleep(0.15)
+            time.sleep(pause)
         return None
 
     def wait_change(self, before, part=MENU_PART, timeout=60):

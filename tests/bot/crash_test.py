@@ -34,7 +34,7 @@ def read(path):
         return None
 
 
-WIDTH = 640  # a small window starts and draws faster under a software renderer
+WIDTH = 1280
 
 
 def main():
@@ -94,7 +94,9 @@ def main():
             for word in rng.sample(left, min(len(left), rng.randint(1, 3))):
                 game.type(word)
                 typed.append(word)
-            time.sleep(rng.uniform(0, 0.3))
+            # The game takes one key a frame: once the row stands still every word is found,
+            # and the close request's save holds them.
+            game.wait_drawn(bot.scaled(bot.PLAY_PART, WIDTH), pause=0.3)
         if mode != "any":
             game.signal(signal.SIGTERM)
             time.sleep(rng.uniform(0, 0.1 if mode == "menu" else 0.5))
