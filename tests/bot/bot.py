@@ -6,7 +6,6 @@ Used by the crash test (crash_test.py) and the soak run (soak.py).
 import hashlib
 import json
 import os
-import re
 import struct
 import subprocess
 import tempfile
@@ -188,25 +187,14 @@ class Game:
         return self.stderr.read().decode("utf-8", "replace")
 
 
-def prepare_run_dir(build_run_dir, directory, width=1280, small_data=False):
-    """A run directory: the game and links to everything in data/, an empty save/. The window is
-    width wide (1280 by default); small_data leaves the big language files out, which start
-    faster."""
+def prepare_run_dir(build_run_dir, directory, small_data=False):
+    """A run directory: the game and links to everything in data/, an empty save/. small_data
+    leaves the big language files out, which start faster."""
     os.makedirs(os.path.join(directory, "data"), exist_ok=True)
     os.makedirs(os.path.join(directory, "save"), exist_ok=True)
     os.symlink(os.path.join(build_run_dir, "game"), os.path.join(directory, "game"))
     data = os.path.join(build_run_dir, "data")
     for name in os.listdir(data):
-        if name == "game.dat" or (small_data and name.endswith("_big.dat")):
-            continue
-        os.symlink(os.path.join(data, name), os.path.join(directory, "data", name))
-    config = open(os.path.join(data, "game.dat"), encoding="utf-8").read()
-    # The configuration is written raw (no escapes), so its width is changed as text.
-    config = re.sub(r'"width"\s*:\s*\d+', f'"width": {width}', config, count=1)
-    open(os.path.join(directory, "data", "game.dat"), "w", encoding="utf-8").write(config)
+        if not (small_data and name.endswith("_big.dat")):
+            os.symlink(os.path.join(data, name), os.path.join(directory, "data", name))
     return directory
-
-
-def scaled(point, width):
-    """A point of the 1280-wide design in a window width pixels wide."""
-    return tuple(round(v * width / 1280) for v in point)

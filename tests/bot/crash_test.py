@@ -34,9 +34,6 @@ def read(path):
         return None
 
 
-WIDTH = 1280
-
-
 def main():
     build_run_dir, kills = sys.argv[1], int(sys.argv[2])
     seed = sys.argv[3] if len(sys.argv) > 3 else os.environ.get("WG_CRASH_SEED")
@@ -45,7 +42,7 @@ def main():
     rng = random.Random(seed)
     display = bot.Display()
     work = tempfile.mkdtemp(prefix="wg-crash.")
-    run = bot.prepare_run_dir(build_run_dir, os.path.join(work, "run"), WIDTH, small_data=True)
+    run = bot.prepare_run_dir(build_run_dir, os.path.join(work, "run"), small_data=True)
     save = os.path.join(run, "save")
     levels = list(bot.load_language(os.path.join(run, "data", "en.dat"))["game"].items())
     # The level with the most words to type, so that the bot runs out late.
@@ -53,8 +50,6 @@ def main():
     to_type = bot.typable_words(words)
     level_path = os.path.join(save, bot.level_file(row))
     record_path = os.path.join(save, "progress_en.dat")
-    menu_first = bot.scaled(bot.MENU_FIRST, WIDTH)
-    menu_part = bot.scaled(bot.MENU_PART, WIDTH)
 
     def start_over():
         for name in os.listdir(save):
@@ -85,18 +80,18 @@ def main():
                 fail("the game showed no window", game)
             time.sleep(rng.uniform(0, 0.3))
         else:
-            menu = game.wait_window() and game.wait_drawn(menu_part)
+            menu = game.wait_window() and game.wait_drawn(bot.MENU_PART)
             if not menu:
                 fail("the game did not show its menu", game)
-            game.click(*menu_first)
-            if not game.wait_change(menu, menu_part):
+            game.click(*bot.MENU_FIRST)
+            if not game.wait_change(menu, bot.MENU_PART):
                 fail("the menu's first button did not open the game", game)
             for word in rng.sample(left, min(len(left), rng.randint(1, 3))):
                 game.type(word)
                 typed.append(word)
             # The game takes one key a frame: once the row stands still every word is found,
             # and the close request's save holds them.
-            game.wait_drawn(bot.scaled(bot.PLAY_PART, WIDTH), pause=0.3)
+            game.wait_drawn(bot.PLAY_PART, pause=0.3)
         if mode != "any":
             game.signal(signal.SIGTERM)
             time.sleep(rng.uniform(0, 0.1 if mode == "menu" else 0.5))
