@@ -48,6 +48,9 @@ void runFrameLoop(App* app, FrameFunction fn, void* arg);
 void stopFrameLoop(App* app);
 // One frame of the game; arg is the App.
 void frameStep(void* arg);
+// Saves the progress of the language being played, if any: the last thing done when the window
+// system goes away under the game.
+void saveBeforeDisplayLoss();
 // Polls the window; reports at most one key press per frame, the oldest not yet reported.
 InputEvent pollInput(App* app);
 // The key part of pollInput: the oldest queued press of a watched key, or of any key whose text

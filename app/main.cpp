@@ -7,6 +7,7 @@
 #include "core/level.h"
 #include "gfx/font.h"
 #include "platform/close_signals.h"
+#include "platform/display_watch.h"
 #include "platform/steam_wq.h"
 #include "platform/user_folders.h"
 #include "store/config.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     }
     char mode = windowModeFromArgs(getString(config, "windowMode"), argc, argv);
     if (!createWindow(&app, windowTitle, windowWidth, windowHeight, mode)) return EXIT_NO_WINDOW;
+    watchDisplayLoss(saveBeforeDisplayLoss);
     initAudio(&musicPlayer, config, app.window);
     applyTheme(&app, 0);
     // The main font is loaded last so that it is the GUI's font when the loop starts.

@@ -38,11 +38,17 @@ void restoreFoundWords(const LetterTray* tray) {
     char path[LEVEL_PATH_BYTES];
     levelSavePath(path, tray);
     std::optional<std::vector<char>> bytes = readSaveFile(path);
-    if (!bytes || bytes->empty()) return;
-    KeyStore* saved = parseKeyStore(bytes->data(), bytes->size());
-    if (!saved) return;
+    if (!bytes) return;
+    // The game never writes an empty file or anything but an array: such a file is not its own
+    // to replace.
+    KeyStore* saved = bytes->empty() ? nullptr : parseKeyStore(bytes->data(), bytes->size());
+    if (!saved || saved->root->type != NODE_ARRAY) {
+        markSaveFileUnusable(path);
+        if (saved) freeKeyStore(saved);
+        return;
+    }
     const KeyNode* root = saved->root;
-    for (uint64_t k = 0; root->type == NODE_ARRAY && k < root->childCount; k++) {
+    for (uint64_t k = 0; k < root->childCount; k++) {
         const char* word = nodeText(nodeChild(root, k));
         if (!word) continue;
         uint32_t slot = hashGet(levelWords, word);

@@ -1,7 +1,9 @@
 #include "core/save.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -82,10 +84,10 @@ void rememberUnusable(const char* path, bool unusable) {
 }
 
 // A file that could not be used is renamed to <path>.bad (replacing an older one) before a new
-// one takes its place. False when it is still in the way.
-bool moveAsideUnusable(const char* path) {
+// one takes its place. 0, or the error that keeps it in the way.
+int moveAsideUnusable(const char* path) {
     if (std::find(unusableFiles.begin(), unusableFiles.end(), path) == unusableFiles.end())
-        return true;
+        return 0;
     std::string aside = std::string(path) + ".bad";
     std::error_code error;
     std::filesystem::rename(path, aside, error);
@@ -97,25 +99,83 @@ bool moveAsideUnusable(const char* path) {
     if (error && error != std::errc::no_such_file_or_directory) {
         std::fprintf(stderr, "%s could not be read and cannot be moved aside; it is not replaced\n",
                      path);
-        return false;
+        return error.value() ? error.value() : EIO;
     }
     if (!error)
         std::fprintf(stderr, "%s could not be read; it is kept as %s\n", path, aside.c_str());
     rememberUnusable(path, false);
-    return true;
+    return 0;
 }
 
-bool writeSaveFile(const char* path, const void* data, size_t size) {
-    return moveAsideUnusable(path) && writeWholeFile(path, data, size);
+// What a save meant to write and the disk has not taken yet, oldest first: level files of
+// levels since left and records of languages since switched hold play that exists nowhere else.
+struct UnsavedFile {
+    std::string path;
+    std::string bytes;
+};
+std::vector<UnsavedFile> unsavedFiles;
+
+// The error of the last attempt to write them (0 once all are written).
+int saveError = 0;
+int32_t lastSaveAttempt = 0;
+
+// A newer state of a file replaces the one waiting, and goes last: a progress record always
+// follows the level files it counts.
+void keepUnsaved(const std::string& path, std::string bytes) {
+    unsavedFiles.erase(std::remove_if(unsavedFiles.begin(), unsavedFiles.end(),
+                                      [&](const UnsavedFile& f) { return f.path == path; }),
+                       unsavedFiles.end());
+    unsavedFiles.push_back({path, std::move(bytes)});
+}
+
+const UnsavedFile* findUnsaved(const char* path) {
+    for (const UnsavedFile& file : unsavedFiles)
+        if (file.path == path) return &file;
+    return nullptr;
+}
+
+// Writes the waiting files in order until one fails; each written one stops waiting.
+int writeUnsavedFiles() {
+    while (!unsavedFiles.empty()) {
+        const UnsavedFile& file = unsavedFiles.front();
+        if (int error = moveAsideUnusable(file.path.c_str())) return error;
+        errno = 0;
+        if (!writeWholeFile(file.path.c_str(), file.bytes.data(), file.bytes.size()))
+            return errno ? errno : EIO;
+        unsavedFiles.erase(unsavedFiles.begin());
+    }
+    return 0;
+}
+
+// Tries the waiting files and tells standard error when saving stops or starts working again.
+void saveUnsavedFiles() {
+    lastSaveAttempt = (int32_t)std::time(nullptr);
+    int error = writeUnsavedFiles();
+    if (error && !saveError)
+        std::fprintf(stderr, "progress cannot be saved: %s: %s\n",
+                     unsavedFiles.front().path.c_str(), std::strerror(error));
+    else if (!error && saveError)
+        std::fprintf(stderr, "progress saved again\n");
+    saveError = error;
 }
 
 }  // namespace
 
 void forgetUnusableSaveFiles() {
     unusableFiles.clear();
+    unsavedFiles.clear();
+    saveError = 0;
+    lastSaveAttempt = 0;
+}
+
+void markSaveFileUnusable(const char* path) {
+    rememberUnusable(path, true);
 }
 
 std::optional<std::vector<char>> readSaveFile(const char* path) {
+    // What the disk refused is newer than what it holds.
+    if (const UnsavedFile* unsaved = findUnsaved(path))
+        return std::vector<char>(unsaved->bytes.begin(), unsaved->bytes.end());
     std::optional<std::vector<char>> bytes = readWholeFile(path);
     // A file whose state cannot even be asked counts as there: better kept than overwritten.
     std::error_code error;
@@ -144,21 +204,38 @@ int saveProgress(LetterTray* tray) {
 
     // The level file goes first: a record counting words its level file lacks would have
     // them counted again after a restart.
-    int levelWritten = 0;
-    if (levelFoundCount > 0) {
-        char path[LEVEL_PATH_BYTES];
-        levelSavePath(path, tray);
-        std::string json = foundWordsJson();
-        if (!writeSaveFile(path, json.data(), json.size())) return 0;
-        levelWritten = 1;
-    }
+    char path[LEVEL_PATH_BYTES];
+    levelSavePath(path, tray);
+    if (levelFoundCount > 0) keepUnsaved(path, foundWordsJson());
     const char* saveName = getLangString(config, currentLanguage, "save");
     if (saveName) {
         unsigned char record[kRecordFileSize];
         encodeProgress(progress, record);
-        writeSaveFile((std::string("save/") + saveName).c_str(), record, sizeof record);
+        keepUnsaved(std::string("save/") + saveName,
+                    std::string((const char*)record, sizeof record));
     }
-    return levelWritten;
+    saveUnsavedFiles();
+    return levelFoundCount > 0 && !findUnsaved(path);
+}
+
+SaveRefusal saveRefusal() {
+    switch (saveError) {
+    case 0: return SAVE_OK;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case EFBIG: return SAVE_DISK_FULL;
+    case EROFS: return SAVE_READ_ONLY;
+    case EACCES:
+    case EPERM: return SAVE_DENIED;
+    default: return SAVE_DISK_ERROR;
+    }
+}
+
+void retryRefusedSave() {
+    if (saveError && (int32_t)std::time(nullptr) - lastSaveAttempt >= kSaveRetrySeconds)
+        saveUnsavedFiles();
 }
 
 void readProgress(Progress* record, const char* path) {

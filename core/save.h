@@ -1,7 +1,8 @@
 #pragma once
 // Progress and level files under save/. A save file that exists but cannot be read (or a
 // progress file of the wrong size) reads as no progress, and is moved aside to <name>.bad, with
-// a line on standard error, before a save writes a new one.
+// a line on standard error, before a save writes a new one. A save the disk refuses leaves the
+// files as they were; what it meant to write waits, and is written by the next save or retry.
 
 #include <optional>
 #include <vector>
@@ -15,14 +16,29 @@ enum { LEVEL_PATH_BYTES = 128 };
 void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray);
 
 // Writes the level file when the level has found words, then, unless that failed, the
-// progress file of the current language. 1 when the level file was written.
+// progress file of the current language; files earlier saves could not write go first.
+// 1 when the level file was written.
 int saveProgress(LetterTray* tray);
+
+// Why the last save could not write everything it meant to, for the player.
+enum SaveRefusal { SAVE_OK, SAVE_DISK_FULL, SAVE_READ_ONLY, SAVE_DENIED, SAVE_DISK_ERROR };
+SaveRefusal saveRefusal();
+
+// How often a refused save is tried again while the game runs.
+constexpr int kSaveRetrySeconds = 3;
+
+// Writes what a refused save could not, once kSaveRetrySeconds have passed since it tried.
+void retryRefusedSave();
 
 // Defaults (all 0, volume 100), then the file's 40 bytes when it is exactly 40 bytes long.
 void readProgress(Progress* record, const char* path);
 
-// Forgets which save files could not be used (resetCore).
+// Forgets which save files could not be used and what could not be written (resetCore).
 void forgetUnusableSaveFiles();
 
-// The bytes of a save file; none when it is missing or cannot be read.
+// A save file that was read but holds nothing the game can use: the next save moves it aside.
+void markSaveFileUnusable(const char* path);
+
+// The bytes of a save file (those a refused save still has to write, when there are such);
+// none when it is missing or cannot be read.
 std::optional<std::vector<char>> readSaveFile(const char* path);

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -113,11 +114,19 @@ bool writeWholeFile(const char* path, const void* data, size_t size) {
     std::string temporary = std::string(path) + ".tmp";
     FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) return false;
-    bool written = std::fwrite(data, 1, size, file) == size;
-    written = flushFileToDisk(file) && written;
-    written = std::fclose(file) == 0 && written;
-    if (!written || !replaceFile(temporary.c_str(), path)) {
+    // The first failure is the one to report; cleaning up after it may fail differently.
+    int failure = 0;
+    auto step = [&failure](bool done) {
+        if (!done && !failure) failure = errno ? errno : EIO;
+    };
+    errno = 0;
+    step(std::fwrite(data, 1, size, file) == size);
+    step(flushFileToDisk(file));
+    step(std::fclose(file) == 0);
+    if (!failure) step(replaceFile(temporary.c_str(), path));
+    if (failure) {
         std::remove(temporary.c_str());
+        errno = failure;
         return false;
     }
     // The rename itself lives in the folder, which the disk may not have yet either.

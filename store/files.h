@@ -36,7 +36,8 @@ bool fileExists(const char* path);
 // Replaces the file with data without ever leaving a half-written file behind: the bytes go to a
 // temporary file in the same directory, which is flushed to the disk, closed and then renamed over
 // path; the directory is flushed after the rename. On any failure the temporary file is removed,
-// the old file is left untouched and false is returned.
+// the old file is left untouched and false is returned, with errno telling why the first step
+// that failed did.
 bool writeWholeFile(const char* path, const void* data, size_t size);
 
 // Writes the first kRecordFileSize bytes of record to path through writeWholeFile.

@@ -3,6 +3,7 @@
 
 #include "audio/sounds.h"
 #include "core/level.h"
+#include "core/save.h"
 #include "core/tray.h"
 #include "core/words.h"
 #include "gfx/font.h"
@@ -164,11 +165,17 @@ void drawBottomBar(RowLayout& rows, float W) {
         clearTypedWord(&letterTray);
 }
 
-// Hover hints help on the first ten levels only.
-void drawHoverHint() {
-    if (!hintText || progress.levelIndex > 9) return;
+// Hover hints help on the first ten levels only. While the disk refuses saves the player is told
+// so over the found words instead (one box per frame: a second would land in the first).
+void drawHoverHint(float W) {
+    static const char* const refusalKeys[] = {nullptr, "saveDiskFull", "saveReadOnly", "saveDenied",
+                                              "saveDiskError"};
+    const SaveRefusal refusal = saveRefusal();
     setFont(smallFont);
-    tooltip(hintText, hintPlace.position, hintPlace.pivot);
+    if (refusal != SAVE_OK)
+        tooltip(text(refusalKeys[refusal]), ImVec2(W / 2, 80), ImVec2(0.5f, 0));
+    else if (hintText && progress.levelIndex <= 9)
+        tooltip(hintText, hintPlace.position, hintPlace.pivot);
     setFont(mainFont);
 }
 
@@ -184,7 +191,7 @@ void drawInGameScreen(App* app) {
         drawFoundWords(screenLayout, W, H);
         drawLetterRow(app, screenLayout, count);
         drawBottomBar(screenLayout, W);
-        drawHoverHint();
+        drawHoverHint(W);
     }
     endScreen();
 }

@@ -244,7 +244,8 @@ TEST_P(LanguageData, EveryTextTheScreensAskForIsThereAndRaw) {
         "levelProperty",   "mainMenuHint",   "statNameHint", "helpEnabledHint", "helpDisabledHint",
         "removeCharHint",  "removeWordHint", "sTitle",       "sLenth",          "sFound",
         "statHint",        "passedPerc",     "timeInGame",   "totalWords",      "foundWords",
-        "totalPressCount", "pressCount",     "storyNext"};
+        "totalPressCount", "pressCount",     "storyNext",    "saveDiskFull",    "saveReadOnly",
+        "saveDenied",      "saveDiskError"};
     const KeyNode* story = section(config(), "story");
     for (size_t c = 0; story && c < story->childCount; ++c)
         for (size_t p = 0; p < nodeChild(story, c)->childCount; ++p) {

@@ -1,6 +1,8 @@
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "core/level.h"
 #include "core/save.h"
@@ -96,15 +98,14 @@ TEST_F(CoreTest, FailingWriteLeavesThePreviousFile) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
     ASSERT_EQ(saveProgress(&letterTray), 1);
+    const std::string record = readFile("save/progress_en.dat");
     typeWord("ba");
     // A directory where the level's temporary file would go makes its write fail; the record
     // is then not written either, or it would count a word its level file lacks.
     std::filesystem::create_directory("save/616162.sav.tmp");
     EXPECT_EQ(saveProgress(&letterTray), 0);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
-    Progress saved;
-    readProgress(&saved, "save/progress_en.dat");
-    EXPECT_EQ(saved.wordsFound, 1);
+    EXPECT_EQ(readFile("save/progress_en.dat"), record);
 }
 
 TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce) {
@@ -186,6 +187,69 @@ TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce) {
     EXPECT_STREQ(foundList.words[1], "aab");
     EXPECT_STREQ(foundList.words[2], "ab");
     EXPECT_EQ(levelFoundCount, 3);
+}
+
+TEST_F(CoreTest, LevelFileThatDoesNotParseIsMovedAsideNotReplaced) {
+    useLanguage(SMALL_LANGUAGE, 0);
+    for (const char* bytes : {"[\"ab\",\"ba", "", "{\"ab\": 1}"}) {
+        writeFile("save/616162.sav", bytes);
+        ASSERT_EQ(loadLevel(langStore, &letterTray, 1), 1);
+        EXPECT_EQ(levelFoundCount, 0);
+        typeWord("ab");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(saveProgress(&letterTray), 1);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                      "save/616162.sav could not be read; it is kept as save/616162.sav.bad"),
+                  std::string::npos);
+        EXPECT_EQ(readFile("save/616162.sav.bad"), bytes);  // the newest one is kept
+        EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
+    }
+    // A level left with no new word leaves its file, whatever it holds, alone.
+    writeFile("save/616162.sav", "[\"ab\"");
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 1), 1);
+    EXPECT_EQ(saveProgress(&letterTray), 0);
+    EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"");
+}
+
+TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
+    useLanguage(SMALL_LANGUAGE, 1);
+    typeWord("ab");
+    ASSERT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(saveRefusal(), SAVE_OK);
+    const std::string record = readFile("save/progress_en.dat");
+
+    // A folder where the temporary file goes refuses the write (EISDIR: an error of the disk).
+    std::filesystem::create_directory("save/616162.sav.tmp");
+    typeWord("ba");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(saveProgress(&letterTray), 0);
+    EXPECT_EQ(saveProgress(&letterTray), 0);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("progress cannot be saved: save/616162.sav: "), 0u) << said;
+    EXPECT_EQ(said.find("progress cannot be saved", 1), std::string::npos) << "said once";
+    EXPECT_EQ(saveRefusal(), SAVE_DISK_ERROR);
+    EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
+    EXPECT_EQ(readFile("save/progress_en.dat"), record);
+
+    // Leaving the level and coming back finds the words the disk has not taken yet.
+    levelNumber = 1;
+    changeLevel();
+    levelNumber = 2;
+    changeLevel();
+    EXPECT_EQ(foundList.words.size(), 2u);
+
+    // A retry after its interval writes what waited: the level file, then the record.
+    std::filesystem::remove("save/616162.sav.tmp");
+    std::this_thread::sleep_for(std::chrono::seconds(kSaveRetrySeconds));
+    testing::internal::CaptureStderr();
+    retryRefusedSave();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "progress saved again\n");
+    EXPECT_EQ(saveRefusal(), SAVE_OK);
+    EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\",\"ba\"]");
+    Progress saved;
+    readProgress(&saved, "save/progress_en.dat");
+    EXPECT_EQ(saved.wordsFound, 2);
+    EXPECT_EQ(saved.levelIndex, 0u);  // saved as level 1 was left
 }
 
 TEST_F(CoreTest, HostileLevelFilesRestoreNothingAndNeverCrash) {
