@@ -1,0 +1,71 @@
+// A window on a desktop scaled 200 % (Xft.dpi 192, set on the X server before the windowing
+// library starts), run inside its own 3840x2160 Xvfb by CTest.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <imgui.h>
+
+#include <GLFW/glfw3.h>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/app.h"
+#include "gfx/font.h"
+#include "ui/screens.h"
+
+namespace {
+
+void setDesktopDpi(const char* resources) {
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                    PropModeReplace, (const unsigned char*)resources, (int)std::strlen(resources));
+    XCloseDisplay(display);
+}
+
+// The glyph's height in the atlas, in texels.
+float glyphTexels(ImFont* font, char c) {
+    const ImFontGlyph* glyph = font->FindGlyphNoFallback((ImWchar)c);
+    if (!glyph) return 0;
+    return (glyph->V1 - glyph->V0) * ImGui::GetIO().Fonts->TexHeight;
+}
+
+TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
+    setDesktopDpi("Xft.dpi:\t192\n");
+    const char* runDir = std::getenv("WG_RUN_DIR");
+    ASSERT_NE(runDir, nullptr);
+    windowWidth = 1280;
+    windowHeight = 720;
+    App shell;
+    ASSERT_NE(createWindow(&shell, "scaled", windowWidth, windowHeight, 'x'), nullptr);
+    EXPECT_EQ(shell.contentScale, 2);
+    int width = 0, height = 0;
+    glfwGetWindowSize(shell.window, &width, &height);
+    EXPECT_EQ(width, 2560);
+    EXPECT_EQ(height, 1440);
+
+    const std::string path = std::string(runDir) + "/data/font/DejaVuSans-Bold.ttf";
+    ImFont* font = loadFont(path.c_str(), 26, gameGlyphRanges);
+    ASSERT_NE(font, nullptr);
+    const float unscaled = glyphTexels(font, 'H');
+    ASSERT_GT(unscaled, 10);
+
+    // The first frame finds the framebuffer twice the design and bakes the fonts again.
+    pollInput(&shell);
+    endFrame(&shell, 0);
+    EXPECT_EQ(shell.view.factor, 2);
+    EXPECT_NEAR(glyphTexels(font, 'H'), 2 * unscaled, 1);
+    // Laid out at the height it was loaded with: the design does not change.
+    EXPECT_FLOAT_EQ(font->FontSize * font->Scale, 26);
+    // The mouse in the window's middle is the design's middle.
+    glfwSetCursorPos(shell.window, 1280, 720);
+    pollInput(&shell);
+    EXPECT_NEAR(ImGui::GetIO().MousePos.x, 640, 0.5f);
+    EXPECT_NEAR(ImGui::GetIO().MousePos.y, 360, 0.5f);
+    endFrame(&shell, 0);
+    shutdownWindow(&shell);
+}
+
+}  // namespace
