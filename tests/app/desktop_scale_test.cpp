@@ -2,28 +2,20 @@
 // library starts), run inside its own 3840x2160 Xvfb by CTest.
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <imgui.h>
 
 #include <GLFW/glfw3.h>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "app/app.h"
 #include "gfx/font.h"
 #include "ui/screens.h"
 
-namespace {
+// The X resources of the display (Xlib's names clash with the game's, hence a file of its own).
+bool setDisplayResources(const char* resources);
 
-void setDesktopDpi(const char* resources) {
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr);
-    XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8,
-                    PropModeReplace, (const unsigned char*)resources, (int)std::strlen(resources));
-    XCloseDisplay(display);
-}
+namespace {
 
 // The glyph's height in the atlas, in texels.
 float glyphTexels(ImFont* font, char c) {
@@ -33,7 +25,7 @@ float glyphTexels(ImFont* font, char c) {
 }
 
 TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
-    setDesktopDpi("Xft.dpi:\t192\n");
+    ASSERT_TRUE(setDisplayResources("Xft.dpi:\t192\n"));
     const char* runDir = std::getenv("WG_RUN_DIR");
     ASSERT_NE(runDir, nullptr);
     windowWidth = 1280;

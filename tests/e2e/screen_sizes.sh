@@ -31,11 +31,14 @@ print(int($1 * f + math.floor((w - 1280 * f) / 2)), int($2 * f + math.floor((h -
 }
 click() { e2e_click $(at "$1" "$2"); }
 
-# settle NAME: a screenshot NAME once the screen has stopped changing.
+# settle NAME: a screenshot NAME once the screen has changed from the last one and had a moment
+# to finish (the in-game timer never stops changing).
+LAST_PICTURE=""
 settle() {
-    sleep 0.5
-    e2e_wait_still
+    e2e_wait_change "${LAST_PICTURE:-none}"
+    sleep 1.5
     e2e_screenshot "$1" >/dev/null
+    LAST_PICTURE=$(md5sum <"$E2E_ARTIFACTS/$1.png" | cut -d' ' -f1)
 }
 
 # matches NAME: the screenshot NAME at $SCREEN against the 1280 x 720 one of the same screen.
@@ -59,6 +62,7 @@ matches() {
 
 # The first level with one word found; the second word is found by clicking its tiles.
 prepare() {
+    rm -rf "$E2E_TMP/run"
     e2e_prepare_run_dir
     mkdir -p "$E2E_RUN/save"
     (cd "$E2E_RUN" && data write-progress save/progress_en.dat 0 1 1 0 1 ${#LEVEL1[1]} 0 0 0 50 &&
@@ -76,6 +80,7 @@ play() {
     prepare
     e2e_start game -f
     e2e_wait_window
+    LAST_PICTURE=""
     settle main_menu_$SCREEN
     click $MENU_FIRST
     settle in_game_before_$SCREEN
@@ -116,8 +121,8 @@ prepare
 e2e_start game -x
 e2e_wait_window
 e2e_expect_eq "$(e2e_window_size)" "2560 1440" "window at 200 %"
-sleep 0.5
-e2e_wait_still
+e2e_wait_change none
+sleep 1.5
 import -window "$E2E_WINDOW" "$E2E_ARTIFACTS/window_main_menu_2560x1440.png"
 convert "$E2E_ARTIFACTS/window_main_menu_2560x1440.png" -filter Box -resize '1280x720!' \
     "$E2E_ARTIFACTS/window_main_menu_down.png"
