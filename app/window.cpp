@@ -127,6 +127,11 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
     // The built-in font serves until the game fonts are loaded.
     ImGui::GetIO().Fonts->AddFontDefault();
     ImGui_ImplOpenGL2_CreateFontsTexture();
+    // The fonts loaded next are baked once, at the scale of the first frame.
+    int fbWidth = 0, fbHeight = 0;
+    glfwGetFramebufferSize(app->window, &fbWidth, &fbHeight);
+    app->view = fitDesign((float)windowWidth, (float)windowHeight, fbWidth, fbHeight);
+    scaleFonts(app->view.factor);
 
     glEnable(GL_TEXTURE_2D);
     glfwSwapInterval(1);

@@ -18,10 +18,18 @@ bool setDisplayResources(const char* resources);
 namespace {
 
 // The glyph's height in the atlas, in texels.
-float glyphTexels(ImFont* font, char c) {
+float glyphTexels(const ImFontAtlas& atlas, ImFont* font, char c) {
     const ImFontGlyph* glyph = font->FindGlyphNoFallback((ImWchar)c);
     if (!glyph) return 0;
-    return (glyph->V1 - glyph->V0) * ImGui::GetIO().Fonts->TexHeight;
+    return (glyph->V1 - glyph->V0) * atlas.TexHeight;
+}
+
+// The glyph's height in texels of the font file baked alone at the pixel height.
+float unscaledGlyphTexels(const std::string& path, float pixelHeight, char c) {
+    ImFontAtlas atlas;
+    ImFont* font = atlas.AddFontFromFileTTF(path.c_str(), pixelHeight);
+    if (!font || !atlas.Build()) return 0;
+    return glyphTexels(atlas, font, c);
 }
 
 TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
@@ -38,17 +46,19 @@ TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
     EXPECT_EQ(width, 2560);
     EXPECT_EQ(height, 1440);
 
+    // The fonts are baked for the window's framebuffer, twice the design, from the start.
+    EXPECT_EQ(shell.view.factor, 2);
     const std::string path = std::string(runDir) + "/data/font/DejaVuSans-Bold.ttf";
     ImFont* font = loadFont(path.c_str(), 26, gameGlyphRanges);
     ASSERT_NE(font, nullptr);
-    const float unscaled = glyphTexels(font, 'H');
+    const float unscaled = unscaledGlyphTexels(path, 26, 'H');
     ASSERT_GT(unscaled, 10);
-
-    // The first frame finds the framebuffer twice the design and bakes the fonts again.
+    const ImFontAtlas& atlas = *ImGui::GetIO().Fonts;
+    EXPECT_NEAR(glyphTexels(atlas, font, 'H'), 2 * unscaled, 1);
     pollInput(&shell);
     endFrame(&shell, 0);
     EXPECT_EQ(shell.view.factor, 2);
-    EXPECT_NEAR(glyphTexels(font, 'H'), 2 * unscaled, 1);
+    EXPECT_NEAR(glyphTexels(atlas, font, 'H'), 2 * unscaled, 1);
     // Laid out at the height it was loaded with: the design does not change.
     EXPECT_FLOAT_EQ(font->FontSize * font->Scale, 26);
     // The mouse in the window's middle is the design's middle.
@@ -57,6 +67,14 @@ TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
     EXPECT_NEAR(ImGui::GetIO().MousePos.x, 640, 0.5f);
     EXPECT_NEAR(ImGui::GetIO().MousePos.y, 360, 0.5f);
     endFrame(&shell, 0);
+    // When the factor changes the fonts are baked again at the new one.
+    windowWidth = 2560;
+    windowHeight = 1440;
+    pollInput(&shell);
+    endFrame(&shell, 0);
+    EXPECT_EQ(shell.view.factor, 1);
+    EXPECT_NEAR(glyphTexels(atlas, font, 'H'), unscaled, 1);
+    EXPECT_FLOAT_EQ(font->FontSize * font->Scale, 26);
     shutdownWindow(&shell);
 }
 
