@@ -19,7 +19,8 @@ struct App {
     bool musicThreadStarted = false;  // once the first frame is shown
     uint32_t clearColour = 0;         // of the next clear; a new GL context clears transparent
     ViewScale view;  // of this frame: the design (windowWidth x windowHeight) on the framebuffer
-    float contentScale = 1;  // of the desktop, that a window (not full screen) was sized for
+    int fbWidth = 0, fbHeight = 0;  // of this frame's framebuffer, measured as it starts
+    float contentScale = 1;         // of the desktop, that a window (not full screen) was sized for
 };
 
 // Value of App::initMarker after a successful createWindow.

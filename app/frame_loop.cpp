@@ -116,22 +116,24 @@ InputEvent nextKeyEvent(KeyQueue* queue, int32_t type) {
 }
 
 void startGuiFrame(App* app) {
-    int fbWidth = 0, fbHeight = 0, width = 0, height = 0;
-    glfwGetFramebufferSize(app->window, &fbWidth, &fbHeight);
-    glfwGetWindowSize(app->window, &width, &height);
-    const float designWidth = (float)windowWidth, designHeight = (float)windowHeight;
-    // A minimised window keeps the scale it had.
-    if (fbWidth > 0 && fbHeight > 0)
-        app->view = fitDesign(designWidth, designHeight, fbWidth, fbHeight);
-    scaleFonts(app->view.factor);
-
-    ImGui_ImplOpenGL2_NewFrame();
+    // The windowing back end measures the window and its framebuffer and reads the mouse, in
+    // window coordinates.
     ImGui_ImplGlfw_NewFrame();
     ImGuiIO& io = ImGui::GetIO();
+    const ImVec2 toPixels = io.DisplayFramebufferScale;
+    app->fbWidth = (int)std::lround(io.DisplaySize.x * toPixels.x);
+    app->fbHeight = (int)std::lround(io.DisplaySize.y * toPixels.y);
+    const float designWidth = (float)windowWidth, designHeight = (float)windowHeight;
+    // A minimised window keeps the scale it had.
+    if (app->fbWidth > 0 && app->fbHeight > 0)
+        app->view = fitDesign(designWidth, designHeight, app->fbWidth, app->fbHeight);
+    scaleFonts(app->view.factor);
+    ImGui_ImplOpenGL2_NewFrame();
+
     io.DisplaySize = ImVec2(designWidth, designHeight);
     io.DisplayFramebufferScale = ImVec2(app->view.factor, app->view.factor);
-    if (io.MousePos.x != -FLT_MAX && width > 0 && height > 0) {
-        const ViewPoint pixel{io.MousePos.x * fbWidth / width, io.MousePos.y * fbHeight / height};
+    if (io.MousePos.x != -FLT_MAX) {
+        const ViewPoint pixel{io.MousePos.x * toPixels.x, io.MousePos.y * toPixels.y};
         const ViewPoint design = framebufferToDesign(app->view, pixel);
         io.MousePos = ImVec2(design.x, design.y);
     }
@@ -159,8 +161,7 @@ uint32_t clearFrame(App* app, uint32_t colour) {
 }
 
 void placeDesign(App* app, ImDrawData* data) {
-    int fbWidth = 0, fbHeight = 0;
-    glfwGetFramebufferSize(app->window, &fbWidth, &fbHeight);
+    const int fbWidth = app->fbWidth, fbHeight = app->fbHeight;
     if (fbWidth <= 0 || fbHeight <= 0) return;
     const ViewScale& view = app->view;
     const float factor = view.factor;
