@@ -3,9 +3,11 @@
 
 #include <cstdint>
 
+#include "gfx/view_scale.h"
 #include "platform/keyboard.h"
 
 struct GLFWwindow;
+struct ImDrawData;
 struct ImGuiContext;
 struct KeyStore;
 
@@ -16,6 +18,9 @@ struct App {
     GLFWwindow* window = nullptr;
     bool musicThreadStarted = false;  // once the first frame is shown
     uint32_t clearColour = 0;         // of the next clear; a new GL context clears transparent
+    ViewScale view;  // of this frame: the design (windowWidth x windowHeight) on the framebuffer
+    int fbWidth = 0, fbHeight = 0;  // of this frame's framebuffer, measured as it starts
+    float contentScale = 1;         // of the desktop, that a window (not full screen) was sized for
 };
 
 // Value of App::initMarker after a successful createWindow.
@@ -51,25 +56,42 @@ void frameStep(void* arg);
 // Saves the progress of the language being played, if any: the last thing done when the window
 // system goes away under the game.
 void saveBeforeDisplayLoss();
-// Polls the window; reports at most one key press per frame, the oldest not yet reported.
+// Polls the window and starts the GUI's frame at this frame's view scale (fonts baked again when it
+// changed, the mouse in design units); reports at most one key press per frame, the oldest not yet
+// reported.
 InputEvent pollInput(App* app);
 // The key part of pollInput: the oldest queued press of a watched key, or of any key whose text
 // is a letter beyond ASCII, as an INPUT_KEY event (the presses before it leave the queue
 // unreported); else (type, kInputNoKey).
 InputEvent nextKeyEvent(KeyQueue* queue, int32_t type);
+// Starts the GUI's frame (pollInput's part after polling): the screens are laid out on the design
+// and the mouse is seen there; the fonts are baked again when the view's factor changed.
+void startGuiFrame(App* app);
+// Makes the rendered frame's draw data cover the whole framebuffer in design units, the design
+// at its place inside (endFrame's part before drawing).
+void placeDesign(App* app, ImDrawData* data);
 // Clears (with the colour of the previous call), renders the GUI and swaps.
 void endFrame(App* app, uint32_t colour);
 // Clears with the current clear colour, then makes colour (packed RGBA, red in
 // the low byte) the clear colour of the next call. Returns the colour this clear used.
 uint32_t clearFrame(App* app, uint32_t colour);
 
-// mode is 'f' (full screen on the primary monitor) or 'x' (windowed, fixed size).
+// mode is 'f' (full screen on the primary monitor) or 'x' (windowed, fixed size: width x height
+// in the desktop's logical pixels, so times its content scale, shrunk to the work area when that
+// is smaller but never below width x height).
 // Returns the GUI context, or nullptr after logging why.
 ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode);
 // 1 and the primary monitor's current video-mode size, or 0 when there is none.
 int primaryMonitorSize(App* app, int* width, int* height);
 // Gives windowHeight the primary monitor's aspect for windowWidth, when a monitor is known.
 void adjustHeightToMonitor(App* app);
+// A window (not full screen) whose content scale changed, moved to another monitor, takes the
+// design's size at the new scale.
+void followDesktopScale(App* app);
+// The size of a window for a design of width x height at the desktop's content scale, within a
+// work area of workWidth x workHeight (0 when unknown).
+void scaledWindowSize(int width, int height, float contentScale, int workWidth, int workHeight,
+                      int* windowedWidth, int* windowedHeight);
 // Releases the GUI and its back ends, then the windowing library.
 void shutdownWindow(App* app);
 

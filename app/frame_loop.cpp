@@ -1,6 +1,8 @@
 #include "app/app.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <iterator>
 
 #include <GLFW/glfw3.h>
@@ -8,7 +10,9 @@
 #include <backends/imgui_impl_glfw.h>
 #include <backends/imgui_impl_opengl2.h>
 
+#include "gfx/font.h"
 #include "gfx/gui_draw.h"
+#include "ui/screens.h"
 
 KeyQueue keyPresses;
 
@@ -111,11 +115,35 @@ InputEvent nextKeyEvent(KeyQueue* queue, int32_t type) {
     return {type, kInputNoKey, 0};
 }
 
+void startGuiFrame(App* app) {
+    // The windowing back end measures the window and its framebuffer and reads the mouse, in
+    // window coordinates.
+    ImGui_ImplGlfw_NewFrame();
+    ImGuiIO& io = ImGui::GetIO();
+    const ImVec2 toPixels = io.DisplayFramebufferScale;
+    app->fbWidth = (int)std::lround(io.DisplaySize.x * toPixels.x);
+    app->fbHeight = (int)std::lround(io.DisplaySize.y * toPixels.y);
+    const float designWidth = (float)windowWidth, designHeight = (float)windowHeight;
+    // A minimised window keeps the scale it had.
+    if (app->fbWidth > 0 && app->fbHeight > 0)
+        app->view = fitDesign(designWidth, designHeight, app->fbWidth, app->fbHeight);
+    scaleFonts(app->view.factor);
+    ImGui_ImplOpenGL2_NewFrame();
+
+    io.DisplaySize = ImVec2(designWidth, designHeight);
+    io.DisplayFramebufferScale = ImVec2(app->view.factor, app->view.factor);
+    if (io.MousePos.x != -FLT_MAX) {
+        const ViewPoint pixel{io.MousePos.x * toPixels.x, io.MousePos.y * toPixels.y};
+        const ViewPoint design = framebufferToDesign(app->view, pixel);
+        io.MousePos = ImVec2(design.x, design.y);
+    }
+    ImGui::NewFrame();
+}
+
 InputEvent pollInput(App* app) {
     glfwPollEvents();
-    ImGui_ImplOpenGL2_NewFrame();
-    ImGui_ImplGlfw_NewFrame();
-    ImGui::NewFrame();
+    followDesktopScale(app);
+    startGuiFrame(app);
 
     int32_t type = glfwWindowShouldClose(app->window) ? INPUT_CLOSE : INPUT_NONE;
     return nextKeyEvent(&keyPresses, type);
@@ -132,9 +160,26 @@ uint32_t clearFrame(App* app, uint32_t colour) {
     return cleared;
 }
 
+void placeDesign(App* app, ImDrawData* data) {
+    const int fbWidth = app->fbWidth, fbHeight = app->fbHeight;
+    if (fbWidth <= 0 || fbHeight <= 0) return;
+    const ViewScale& view = app->view;
+    const float factor = view.factor;
+    data->DisplayPos = ImVec2(-view.offsetX / factor, -view.offsetY / factor);
+    data->FramebufferScale = ImVec2(factor, factor);
+    // The back end takes the framebuffer's size as (int)(size * factor): never a pixel short.
+    ImVec2 size(fbWidth / factor, fbHeight / factor);
+    while ((int)(size.x * factor) < fbWidth) size.x = std::nextafter(size.x, FLT_MAX);
+    while ((int)(size.y * factor) < fbHeight) size.y = std::nextafter(size.y, FLT_MAX);
+    data->DisplaySize = size;
+    if (factor != 1) snapTextToPixels(data);
+}
+
 void endFrame(App* app, uint32_t colour) {
     const uint32_t cleared = clearFrame(app, colour);
     ImGui::Render();
-    drawGui(ImGui::GetDrawData(), cleared);
+    ImDrawData* data = ImGui::GetDrawData();
+    placeDesign(app, data);
+    drawGui(data, cleared);
     glfwSwapBuffers(app->window);
 }

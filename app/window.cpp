@@ -1,14 +1,18 @@
 #include "app/app.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 
 #include <GLFW/glfw3.h>
 #include <imgui.h>
 #include <backends/imgui_impl_glfw.h>
 #include <backends/imgui_impl_opengl2.h>
 
+#include "gfx/font.h"
 #include "gfx/gui_draw.h"
 #include "ui/screens.h"
 
@@ -44,6 +48,51 @@ void adjustHeightToMonitor(App* app) {
     windowHeight = static_cast<int>(int64_t{windowWidth} * monitorHeight / monitorWidth);
 }
 
+void scaledWindowSize(int width, int height, float contentScale, int workWidth, int workHeight,
+                      int* windowedWidth, int* windowedHeight) {
+    double scale = contentScale > 1 ? contentScale : 1;
+    if (workWidth > 0 && workHeight > 0) {
+        const double fits = std::min(double(workWidth) / width, double(workHeight) / height);
+        scale = std::max(1.0, std::min(scale, fits));
+    }
+    const double largest = std::numeric_limits<int>::max();
+    *windowedWidth = static_cast<int>(std::min(largest, std::round(width * scale)));
+    *windowedHeight = static_cast<int>(std::min(largest, std::round(height * scale)));
+}
+
+// The desktop's scale for the primary monitor (1 on a desktop that is not scaled), and the size
+// of a window of width x height at it.
+static float desktopScale(int width, int height, int* windowedWidth, int* windowedHeight) {
+    float scale = 1;
+    int workWidth = 0, workHeight = 0;
+    if (GLFWmonitor* monitor = glfwGetPrimaryMonitor()) {
+        float ignored = 0;
+        glfwGetMonitorContentScale(monitor, &scale, &ignored);
+        int x = 0, y = 0;
+        glfwGetMonitorWorkarea(monitor, &x, &y, &workWidth, &workHeight);
+    }
+    if (!(scale > 0)) scale = 1;
+    scaledWindowSize(width, height, scale, workWidth, workHeight, windowedWidth, windowedHeight);
+    return scale;
+}
+
+void followDesktopScale(App* app) {
+    if (!app->window || glfwGetWindowMonitor(app->window)) return;
+    float scale = 1, ignored = 0;
+    glfwGetWindowContentScale(app->window, &scale, &ignored);
+    if (!(scale > 0) || scale == app->contentScale) return;
+    // The windowing library does not say which monitor a window is on: the primary monitor's work
+    // area bounds it.
+    int workWidth = 0, workHeight = 0, x = 0, y = 0;
+    if (GLFWmonitor* monitor = glfwGetPrimaryMonitor())
+        glfwGetMonitorWorkarea(monitor, &x, &y, &workWidth, &workHeight);
+    int width = 0, height = 0;
+    scaledWindowSize(windowWidth, windowHeight, scale, workWidth, workHeight, &width, &height);
+    app->contentScale = scale;
+    glfwSetWindowSizeLimits(app->window, width, height, width, height);
+    glfwSetWindowSize(app->window, width, height);
+}
+
 ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode) {
     glfwSetErrorCallback(printGlfwError);
     if (!glfwInit()) {
@@ -56,8 +105,12 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
     } else if (mode == 'f') {
         app->window = glfwCreateWindow(width, height, title, glfwGetPrimaryMonitor(), nullptr);
     } else {
-        app->window = glfwCreateWindow(width, height, title, nullptr, nullptr);
-        if (app->window) glfwSetWindowSizeLimits(app->window, width, height, width, height);
+        int scaledWidth = width, scaledHeight = height;
+        app->contentScale = desktopScale(width, height, &scaledWidth, &scaledHeight);
+        app->window = glfwCreateWindow(scaledWidth, scaledHeight, title, nullptr, nullptr);
+        if (app->window)
+            glfwSetWindowSizeLimits(app->window, scaledWidth, scaledHeight, scaledWidth,
+                                    scaledHeight);
     }
     if (!app->window) {
         logError("[GLFW] Window was not created!");
@@ -74,6 +127,11 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
     // The built-in font serves until the game fonts are loaded.
     ImGui::GetIO().Fonts->AddFontDefault();
     ImGui_ImplOpenGL2_CreateFontsTexture();
+    // The fonts loaded next are baked once, at the scale of the first frame.
+    int fbWidth = 0, fbHeight = 0;
+    glfwGetFramebufferSize(app->window, &fbWidth, &fbHeight);
+    app->view = fitDesign((float)windowWidth, (float)windowHeight, fbWidth, fbHeight);
+    scaleFonts(app->view.factor);
 
     glEnable(GL_TEXTURE_2D);
     glfwSwapInterval(1);
@@ -86,6 +144,7 @@ void shutdownWindow(App* app) {
     ImGui_ImplOpenGL2_Shutdown();
     ImGui_ImplGlfw_Shutdown();
     ImGui::DestroyContext(app->gui);
+    forgetFontScale();
     app->gui = nullptr;
     glfwTerminate();
     app->window = nullptr;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <imgui.h>
 #include <imgui_internal.h>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,42 @@ namespace {
 
 // Larger fonts take seconds to bake and no longer fit the atlas texture.
 constexpr float kMaxPixelHeight = 256;
+
+// The factor the atlas is baked at, and the height each of its fonts was loaded with (by atlas
+// order). A font added to the atlas outside loadFont was added at the baked factor.
+float bakedFactor = 1;
+std::vector<float> loadedHeights;
+
+void noteLoadedHeights(const ImFontAtlas& atlas) {
+    for (int i = (int)loadedHeights.size(); i < atlas.ConfigData.Size; ++i)
+        loadedHeights.push_back(atlas.ConfigData[i].SizePixels / bakedFactor);
+}
+
+// The texture again from the atlas; kept copies may hold the old one's name.
+void uploadAtlas(ImFontAtlas* atlas) {
+    ImGui_ImplOpenGL2_DestroyFontsTexture();
+    ImGui_ImplOpenGL2_CreateFontsTexture();
+    forgetKeptPixels();
+    // The texture holds the glyphs now; the atlas's own pixel copies (megabytes with Cyrillic at
+    // two sizes) are baked again from the kept font files when another font is added.
+    atlas->ClearTexData();
+}
+
+// A font baked at one height and drawn at another keeps the layout's height; the bake is held
+// below the limit, so a very large factor draws the largest fonts magnified rather than not at
+// all.
+void setDrawnHeights(ImFontAtlas* atlas) {
+    for (int i = 0; i < atlas->ConfigData.Size; ++i) {
+        ImFontConfig& config = atlas->ConfigData[i];
+        if (config.DstFont) config.DstFont->Scale = loadedHeights[i] / config.SizePixels;
+    }
+}
+
+float bakedHeight(float loadedHeight) {
+    const float height =
+        std::min(loadedHeight * bakedFactor, std::max(loadedHeight, kMaxPixelHeight));
+    return std::max(height, 1.0f);
+}
 
 // Bakes the font alone in an atlas of its own: a font that fails there never reaches the GUI's
 // atlas, whose next bake would fail as a whole and take the fonts loaded before with it.
@@ -53,17 +90,32 @@ ImFont* loadFont(const char* path, float pixelHeight, const uint16_t* ranges) {
     void* owned = ImGui::MemAlloc(file->size());
     std::memcpy(owned, bytes, file->size());
     ImFontAtlas* atlas = ImGui::GetIO().Fonts;
-    ImFont* font =
-        atlas->AddFontFromMemoryTTF(owned, (int)file->size(), pixelHeight, &fontConfig, ranges);
+    noteLoadedHeights(*atlas);
+    ImFont* font = atlas->AddFontFromMemoryTTF(owned, (int)file->size(), bakedHeight(pixelHeight),
+                                               &fontConfig, ranges);
     if (!font) return nullptr;
-    ImGui_ImplOpenGL2_DestroyFontsTexture();
-    ImGui_ImplOpenGL2_CreateFontsTexture();
-    forgetKeptPixels();
-    // The texture holds the glyphs now; the atlas's own pixel copies (megabytes with Cyrillic at
-    // two sizes) are baked again from the kept font files when another font is added.
-    atlas->ClearTexData();
+    loadedHeights.push_back(pixelHeight);
+    uploadAtlas(atlas);
+    setDrawnHeights(atlas);
     setFont(font);
     return font;
+}
+
+void scaleFonts(float factor) {
+    if (factor == bakedFactor || factor <= 0 || !ImGui::GetCurrentContext()) return;
+    ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+    noteLoadedHeights(*atlas);
+    bakedFactor = factor;
+    for (int i = 0; i < atlas->ConfigData.Size; ++i)
+        atlas->ConfigData[i].SizePixels = bakedHeight(loadedHeights[i]);
+    atlas->ClearTexData();  // the next upload bakes again
+    uploadAtlas(atlas);
+    setDrawnHeights(atlas);
+}
+
+void forgetFontScale() {
+    bakedFactor = 1;
+    loadedHeights.clear();
 }
 
 void setFont(ImFont* font) {

@@ -16,11 +16,20 @@ extern ImFont* mainFont;
 bool fontCanBeBaked(const unsigned char* data, size_t size, float pixelHeight,
                     const uint16_t* ranges);
 
-// Bakes the font file at path at the pixel height (1x1 oversampling) into the GUI's
-// font atlas and makes it the current font. A missing file, or one that fontCanBeBaked
-// refuses, returns null and changes nothing: the GUI keeps the fonts it had.
-// Call between frames, with the window's GL context current.
+// Bakes the font file at path at the pixel height (1x1 oversampling; times the factor of
+// scaleFonts) into the GUI's font atlas and makes it the current font. A missing file, or one that
+// fontCanBeBaked refuses, returns null and changes nothing: the GUI keeps the fonts it had. Call
+// between frames, with the window's GL context current.
 ImFont* loadFont(const char* path, float pixelHeight, const uint16_t* ranges);
+
+// Bakes every font of the GUI's atlas again at its height times factor, and has the GUI measure
+// and place its text at the height it was loaded with: the layout keeps its design units while
+// each glyph meets the screen pixel for pixel. Nothing happens when the fonts are baked at that
+// factor already. Call between frames, with the window's GL context current.
+void scaleFonts(float factor);
+
+// The GUI's atlas is gone (its context destroyed): the next one starts unscaled.
+void forgetFontScale();
 
 // Makes the font the GUI's current one, for the rest of this frame and the following frames.
 // Does nothing for a null font or without a GUI context.

@@ -241,6 +241,28 @@ int drawGui(ImDrawData* data, uint32_t clearedColour) {
     return pasted;
 }
 
+void snapTextToPixels(ImDrawData* data) {
+    const ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+    const ImVec2 white = atlas->TexUvWhitePixel, pos = data->DisplayPos,
+                 scale = data->FramebufferScale;
+    const auto snap = [](float at, float origin, float factor) {
+        return std::round((at - origin) * factor) / factor + origin;
+    };
+    for (int i = 0; i < data->CmdListsCount; ++i) {
+        ImDrawList* list = data->CmdLists[i];
+        for (const ImDrawCmd& cmd : list->CmdBuffer) {
+            if (cmd.UserCallback || cmd.TextureId != atlas->TexID) continue;
+            // Shapes sample the atlas's white pixel; everything else drawn from it is text.
+            for (unsigned int k = 0; k < cmd.ElemCount; ++k) {
+                ImDrawVert& v = list->VtxBuffer[cmd.VtxOffset + list->IdxBuffer[cmd.IdxOffset + k]];
+                if (v.uv.x == white.x && v.uv.y == white.y) continue;
+                v.pos.x = snap(v.pos.x, pos.x, scale.x);
+                v.pos.y = snap(v.pos.y, pos.y, scale.y);
+            }
+        }
+    }
+}
+
 void forgetKeptPixels() {
     for (KeptArea& kept : keptAreas) {
         if (kept.texture) glDeleteTextures(1, &kept.texture);

@@ -23,6 +23,12 @@ void keepListPixels(const ImDrawList* list);
 // Returns how many lists were drawn from kept pixels.
 int drawGui(ImDrawData* data, uint32_t clearedColour);
 
+// Moves every glyph of the frame's text onto whole framebuffer pixels. The fonts are baked at the
+// framebuffer's scale, so a glyph placed on a whole pixel is drawn texel for texel; at a factor
+// like 1.5 the layout's whole design units would put half the lines of text between two rows of
+// pixels, blurred. Call on the rendered draw data before drawGui.
+void snapTextToPixels(ImDrawData* data);
+
 // Drops every kept copy with its texture. Call with the GL context current after a texture is
 // created or replaced (its name may be one a kept copy was drawn with) and before the context
 // goes.

@@ -5,13 +5,12 @@
 // in-game screen is measured twice: as it is drawn while the player types or waits (the found
 // list drawn from its kept pixels) and as it is drawn while the list changes every frame.
 //
-// usage: bench_frame [RUN_DIR] [--dump-prefix PATH]   (needs an X display, e.g. Xvfb)
-// With --dump-prefix, the last frame of each screen is also written as PATH<screen>.ppm.
+// usage: bench_frame [RUN_DIR] [--dump-prefix PATH] [--window WxH]   (needs an X display, e.g.
+// Xvfb) With --dump-prefix, the last frame of each screen is also written as PATH<screen>.ppm.
+// --window draws the 1280 x 720 design into a window of that size (3840x2160: three times).
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
 #include <imgui.h>
-#include <backends/imgui_impl_glfw.h>
-#include <backends/imgui_impl_opengl2.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,12 +60,11 @@ int drawCalls(const ImDrawData* data) {
 Timing frame(bool listChanges) {
     double cpu0 = seconds(CLOCK_THREAD_CPUTIME_ID), wall0 = seconds(CLOCK_MONOTONIC);
     glfwPollEvents();
-    ImGui_ImplOpenGL2_NewFrame();
-    ImGui_ImplGlfw_NewFrame();
-    ImGui::NewFrame();
+    startGuiFrame(&app);
     drawScreens(&app);
     const uint32_t cleared = clearFrame(&app, ImGui::GetColorU32(ImGuiCol_WindowBg));
     ImGui::Render();
+    placeDesign(&app, ImGui::GetDrawData());
     double built = seconds(CLOCK_THREAD_CPUTIME_ID);
     if (listChanges) forgetKeptPixels();
     drawGui(ImGui::GetDrawData(), cleared);
@@ -78,14 +76,16 @@ Timing frame(bool listChanges) {
 }
 
 void dump(const std::string& path) {
-    std::vector<unsigned char> pixels((size_t)windowWidth * windowHeight * 3);
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(app.window, &width, &height);
+    std::vector<unsigned char> pixels((size_t)width * height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return;
-    std::fprintf(f, "P6\n%d %d\n255\n", windowWidth, windowHeight);
-    for (int y = windowHeight - 1; y >= 0; --y)
-        std::fwrite(&pixels[(size_t)y * windowWidth * 3], 1, (size_t)windowWidth * 3, f);
+    std::fprintf(f, "P6\n%d %d\n255\n", width, height);
+    for (int y = height - 1; y >= 0; --y)
+        std::fwrite(&pixels[(size_t)y * width * 3], 1, (size_t)width * 3, f);
     std::fclose(f);
 }
 
@@ -142,9 +142,12 @@ void installBusyLevel(std::vector<std::string>& words) {
 int main(int argc, char** argv) {
     const char* runDir = WG_RUN_DIR;
     const char* dumpPrefix = nullptr;
+    int width = 1280, height = 720;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dump-prefix") == 0 && i + 1 < argc)
             dumpPrefix = argv[++i];
+        else if (std::strcmp(argv[i], "--window") == 0 && i + 1 < argc)
+            std::sscanf(argv[++i], "%dx%d", &width, &height);
         else
             runDir = argv[i];
     }
@@ -160,7 +163,7 @@ int main(int argc, char** argv) {
     }
     windowWidth = 1280;
     windowHeight = 720;
-    if (!createWindow(&app, "frame bench", windowWidth, windowHeight, 'x')) return 1;
+    if (!createWindow(&app, "frame bench", width, height, 'x')) return 1;
     glfwSwapInterval(0);  // as fast as the frames go; the swap is not timed anyway
     applyTheme(&app, 0);
     char path[kPathBufferSize];
@@ -182,6 +185,7 @@ int main(int argc, char** argv) {
     Timing game = measure(ScreenInGame, "in_game", dumpPrefix);
     Timing changing = measure(ScreenInGame, "in_game_redrawn", dumpPrefix, true);
 
+    std::printf("%d x %d\n", width, height);
     std::printf(
         "frame (GUI build + GL submission, median of 500)   CPU ms   wall ms  GUI build CPU ms  "
         "vertices  draw calls\n");

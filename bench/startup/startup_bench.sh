@@ -4,7 +4,10 @@
 # OpenGL window on the same driver), under Xvfb with Mesa. The game starts in a fresh run
 # directory with no save/; each figure is the median of RUNS starts.
 #
-# usage: WG_RUN_DIR=$PWD/build/run bash bench/startup/startup_bench.sh [RUNS] [BUILD_DIR]
+# usage: WG_RUN_DIR=$PWD/build/run bash bench/startup/startup_bench.sh [RUNS] [BUILD_DIR] [SCREEN]
+#        [GAME ARGS...]
+# SCREEN is the X server's size (1920x1080 by default); -f as a game argument starts it full
+# screen there (at 3840x2160, the picture drawn three times as large).
 set -uo pipefail
 source "$(dirname "$0")/../../tests/e2e/lib.sh"
 runs=${1:-7}
@@ -13,20 +16,23 @@ first_frame=${2:-$E2E_SOURCE_ROOT/build}/bench/startup/first_frame
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-e2e_start_xvfb 1920x1080
+screen=${3:-1920x1080}
+game_args=("${@:4}")
+e2e_start_xvfb "$screen"
 e2e_prepare_run_dir
 cd "$E2E_RUN" || exit 1
 export SDL_AUDIODRIVER=dummy
 game=() reference=()
 for run in $(seq "$runs"); do
     rm -rf save
-    game+=("$("$first_frame" ./game)") || e2e_fail "the game showed no picture"
+    game+=("$("$first_frame" ./game "${game_args[@]}")") || e2e_fail "the game showed no picture"
     reference+=("$("$first_frame" glxgears)") || e2e_fail "glxgears showed no picture"
 done
 column() { printf '%s\n' "${@:2}" | awk -v c="$1" '{ print $c }' | median; }
 game_mapped=$(column 1 "${game[@]}") game_drawn=$(column 2 "${game[@]}")
 gears_mapped=$(column 1 "${reference[@]}") gears_drawn=$(column 2 "${reference[@]}")
-printf 'start to ..., median of %d starts      window   picture\n' "$runs"
+printf 'start to ..., median of %d starts on %s %s\n' "$runs" "$screen" "${game_args[*]}"
+printf '                                      window   picture\n'
 printf '  game                                %6.3f s  %6.3f s\n' "$game_mapped" "$game_drawn"
 printf '  glxgears (reference)                %6.3f s  %6.3f s\n' "$gears_mapped" "$gears_drawn"
 awk -v a="$game_mapped" -v b="$gears_mapped" -v c="$game_drawn" -v d="$gears_drawn" \

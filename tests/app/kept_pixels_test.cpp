@@ -12,6 +12,7 @@
 
 #include "app/app.h"
 #include "gfx/gui_draw.h"
+#include "ui/screens.h"
 
 namespace {
 
@@ -73,6 +74,9 @@ std::vector<Frame> drawUntilPasted(App* shell, const Scene& scene) {
 }
 
 TEST(KeptPixels, AFrameFromKeptPixelsIsTheFullFrameAndChangesUnderTheGroupRedrawIt) {
+    // The design is the window's size: drawn unscaled.
+    windowWidth = kWidth;
+    windowHeight = kHeight;
     App shell;
     ASSERT_NE(createWindow(&shell, "test", kWidth, kHeight, 'x'), nullptr);
     Scene scene;

@@ -1,0 +1,81 @@
+// A window on a desktop scaled 200 % (Xft.dpi 192, set on the X server before the windowing
+// library starts), run inside its own 3840x2160 Xvfb by CTest.
+#include <gtest/gtest.h>
+
+#include <imgui.h>
+
+#include <GLFW/glfw3.h>
+#include <cstdlib>
+#include <string>
+
+#include "app/app.h"
+#include "gfx/font.h"
+#include "ui/screens.h"
+
+// The X resources of the display (Xlib's names clash with the game's, hence a file of its own).
+bool setDisplayResources(const char* resources);
+
+namespace {
+
+// The glyph's height in the atlas, in texels.
+float glyphTexels(const ImFontAtlas& atlas, ImFont* font, char c) {
+    const ImFontGlyph* glyph = font->FindGlyphNoFallback((ImWchar)c);
+    if (!glyph) return 0;
+    return (glyph->V1 - glyph->V0) * atlas.TexHeight;
+}
+
+// The glyph's height in texels of the font file baked alone at the pixel height.
+float unscaledGlyphTexels(const std::string& path, float pixelHeight, char c) {
+    ImFontAtlas atlas;
+    ImFont* font = atlas.AddFontFromFileTTF(path.c_str(), pixelHeight);
+    if (!font || !atlas.Build()) return 0;
+    return glyphTexels(atlas, font, c);
+}
+
+TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
+    ASSERT_TRUE(setDisplayResources("Xft.dpi:\t192\n"));
+    const char* runDir = std::getenv("WG_RUN_DIR");
+    ASSERT_NE(runDir, nullptr);
+    windowWidth = 1280;
+    windowHeight = 720;
+    App shell;
+    ASSERT_NE(createWindow(&shell, "scaled", windowWidth, windowHeight, 'x'), nullptr);
+    EXPECT_EQ(shell.contentScale, 2);
+    int width = 0, height = 0;
+    glfwGetWindowSize(shell.window, &width, &height);
+    EXPECT_EQ(width, 2560);
+    EXPECT_EQ(height, 1440);
+
+    // The fonts are baked for the window's framebuffer, twice the design, from the start.
+    EXPECT_EQ(shell.view.factor, 2);
+    const std::string path = std::string(runDir) + "/data/font/DejaVuSans-Bold.ttf";
+    ImFont* font = loadFont(path.c_str(), 26, gameGlyphRanges);
+    ASSERT_NE(font, nullptr);
+    const float unscaled = unscaledGlyphTexels(path, 26, 'H');
+    ASSERT_GT(unscaled, 10);
+    const ImFontAtlas& atlas = *ImGui::GetIO().Fonts;
+    EXPECT_NEAR(glyphTexels(atlas, font, 'H'), 2 * unscaled, 1);
+    pollInput(&shell);
+    endFrame(&shell, 0);
+    EXPECT_EQ(shell.view.factor, 2);
+    EXPECT_NEAR(glyphTexels(atlas, font, 'H'), 2 * unscaled, 1);
+    // Laid out at the height it was loaded with: the design does not change.
+    EXPECT_FLOAT_EQ(font->FontSize * font->Scale, 26);
+    // The mouse in the window's middle is the design's middle.
+    glfwSetCursorPos(shell.window, 1280, 720);
+    pollInput(&shell);
+    EXPECT_NEAR(ImGui::GetIO().MousePos.x, 640, 0.5f);
+    EXPECT_NEAR(ImGui::GetIO().MousePos.y, 360, 0.5f);
+    endFrame(&shell, 0);
+    // When the factor changes the fonts are baked again at the new one.
+    windowWidth = 2560;
+    windowHeight = 1440;
+    pollInput(&shell);
+    endFrame(&shell, 0);
+    EXPECT_EQ(shell.view.factor, 1);
+    EXPECT_NEAR(glyphTexels(atlas, font, 'H'), unscaled, 1);
+    EXPECT_FLOAT_EQ(font->FontSize * font->Scale, 26);
+    shutdownWindow(&shell);
+}
+
+}  // namespace
