@@ -76,6 +76,7 @@ void resetCore() {
     hintCheatCount = 0;
     lastRevealedWord = nullptr;
     levelWords = StringSet();
+    wordEntry = WORDS_AS_TYPED;
     clearFoundList(&foundList);
     repeatTimes = StringIntMap();
     levelFoundCount = 0;

@@ -111,6 +111,26 @@ bool writeSaveFile(const char* path, const void* data, size_t size) {
 
 }  // namespace
 
+namespace {
+const char kOptionsPath[] = "save/options.dat";
+}
+
+void readOptions() {
+    std::optional<std::vector<char>> bytes = readSaveFile(kOptionsPath);
+    if (!bytes) return;
+    const unsigned char* b = (const unsigned char*)bytes->data();
+    if (bytes->size() == 4 && b[1] == 0 && b[2] == 0 && b[3] == 0 &&
+        (b[0] == WORDS_AS_TYPED || b[0] == WORDS_ON_ENTER))
+        wordEntry = b[0];
+    else
+        rememberUnusable(kOptionsPath, true);
+}
+
+int saveOptions() {
+    const unsigned char bytes[4] = {(unsigned char)wordEntry, 0, 0, 0};
+    return writeSaveFile(kOptionsPath, bytes, sizeof bytes) ? 1 : 0;
+}
+
 void forgetUnusableSaveFiles() {
     unusableFiles.clear();
 }

@@ -21,6 +21,12 @@ int saveProgress(LetterTray* tray);
 // Defaults (all 0, volume 100), then the file's 40 bytes when it is exactly 40 bytes long.
 void readProgress(Progress* record, const char* path);
 
+// The player's choices that belong to no language: save/options.dat, the 4-byte little-endian
+// wordEntry. A missing file, or one of another size or value, leaves wordEntry as it is.
+void readOptions();
+// 1 when save/options.dat was written.
+int saveOptions();
+
 // Forgets which save files could not be used (resetCore).
 void forgetUnusableSaveFiles();
 

@@ -18,9 +18,23 @@ extern int32_t lastAutosaveTime;
 // Seconds a repeated word stays highlighted in the found list.
 constexpr int kRepeatHighlightSeconds = 3;
 
-// Looks the typed word up in the level; counts a new word (which may begin a chapter of the
-// story), flags a repeat.
+// When a typed level word is taken: after every letter (the default), or only on Enter, so that a
+// word that begins with a shorter level word can be typed whole.
+enum { WORDS_AS_TYPED = 0, WORDS_ON_ENTER = 1 };
+extern int32_t wordEntry;
+
+// The word check after every letter taken: in WORDS_AS_TYPED it looks the typed word up in the
+// level, counts a new word (which may begin a chapter of the story) and flags a repeat; in
+// WORDS_ON_ENTER it does nothing.
 StoryTurn checkWord();
+
+// The word check on Enter, in either mode: what checkWord does in WORDS_AS_TYPED.
+StoryTurn submitWord();
+
+// The slot in levelWords of the level word that text spells, or levelWords.capacity. Letters the
+// language's "fold" section writes as others (ё as е) match either way, so a word shown as the
+// dictionary spells it is found from the row's plain letters.
+uint32_t findLevelWord(const char* text);
 
 // Appends word (a pointer kept as is) and saves when the last autosave is more
 // than 60 seconds old.

@@ -80,6 +80,29 @@ TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored) {
     EXPECT_EQ(record.theme, 0);
 }
 
+// The choice of how words are taken outlives the game; a file it cannot use changes nothing and is
+// kept aside when the choice is saved again.
+TEST_F(CoreTest, WordEntryIsKeptInTheOptionsFile) {
+    readOptions();  // none yet
+    EXPECT_EQ(wordEntry, WORDS_AS_TYPED);
+    wordEntry = WORDS_ON_ENTER;
+    ASSERT_EQ(saveOptions(), 1);
+    wordEntry = WORDS_AS_TYPED;
+    readOptions();
+    EXPECT_EQ(wordEntry, WORDS_ON_ENTER);
+
+    for (const std::string& bad : {std::string("\x02\0\0\0", 4), std::string("\x01\0\0", 3),
+                                   std::string("\x01\0\0\0\0", 5), std::string("\x01\0\x01\0", 4)}) {
+        writeFile("save/options.dat", bad);
+        wordEntry = WORDS_AS_TYPED;
+        readOptions();
+        EXPECT_EQ(wordEntry, WORDS_AS_TYPED) << bad.size();
+    }
+    ASSERT_EQ(saveOptions(), 1);
+    EXPECT_EQ(readFile("save/options.dat.bad"), std::string("\x01\0\x01\0", 4));
+    EXPECT_EQ(readFile("save/options.dat"), std::string(4, '\0'));
+}
+
 TEST_F(CoreTest, TwoSavesOnOneLevelCountItsTimeOnce) {
     useLanguage(SMALL_LANGUAGE, 0);
     int32_t loaded = levelStartTime;
