@@ -40,6 +40,13 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
                                 const std::vector<unsigned>& ranks,
                                 const std::vector<bool>& described, const LevelRules& rules);
 
+// The words of `words` (distinct, spelled with the letters of `alphabet`) that each level's row
+// builds and the level does not list, in the order of `words`.
+std::vector<std::vector<std::string>> otherWords(const CodePoints& alphabet,
+                                                 const std::vector<Level>& levels,
+                                                 const std::vector<std::string>& words,
+                                                 size_t minLetters);
+
 // True when a row could be typed as one of the words letter by letter, left to right.
 bool spellsWord(const std::string& row, const std::vector<std::string>& words);
 // The row class a row belongs to (FNV-1a of its bytes, modulo the number of classes).

@@ -706,6 +706,68 @@ std::unordered_set<std::string> spelledWords(const Language& language, const Glo
     return spelled;
 }
 
+std::map<std::string, std::string> writtenForms(const Language& language,
+                                                const std::vector<std::string>& common) {
+    std::map<std::string, std::string> forms;
+    if (language.shownMarks.empty()) return forms;
+    auto marked = [&](const CodePoints& cps) {
+        return cps.find_first_of(language.shownMarks) != CodePoints::npos;
+    };
+    // The dictionaries' lower-case entries that hold a mark.
+    std::unordered_set<std::string> spelled;
+    CodePoints written, folded;
+    for (const std::string& path : language.wordLists) {
+        std::ifstream list(path, std::ios::binary);
+        for (std::string line; std::getline(list, line);) {
+            line = trim(line.substr(0, line.find('/')));
+            if (decodeUtf8(line, written) && marked(written)) spelled.insert(line);
+        }
+    }
+    // Most used first: of two marked spellings of one word the more common is shown.
+    for (const std::string& line : common) {
+        if (!decodeUtf8(line, written)) continue;
+        for (char32_t& cp : written) cp = lowerLetter(cp);
+        std::string shown = encodeUtf8(written);
+        if (!marked(written) || !spelled.count(shown) || !foldWord(language, written, folded))
+            continue;
+        std::string word = encodeUtf8(folded);
+        const std::vector<std::string>& plain = language.plainHomographs;
+        if (std::find(plain.begin(), plain.end(), word) == plain.end()) forms.emplace(word, shown);
+    }
+    return forms;
+}
+
+std::vector<std::string> dictionaryWords(const Language& language, const BlockList& blocked,
+                                         const Glossary& glossary, size_t maxLetters) {
+    std::unordered_set<std::string> found;
+    CodePoints written, folded;
+    auto take = [&](const std::string& entry) {
+        // Capitals anywhere mark a name or an abbreviation, a dot an abbreviation.
+        if (!decodeUtf8(entry, written) || written.size() < 2 || written.size() > maxLetters + 2)
+            return;
+        for (char32_t cp : written)
+            if (lowerLetter(cp) != cp || cp == '.') return;
+        if (!foldWord(language, written, folded) || folded.size() < 2 ||
+            folded.size() > maxLetters || !ordinaryWord(language, folded))
+            return;
+        std::string word = encodeUtf8(folded);
+        if (!blocked.blocks(word) && !glossary.offensive.count(word)) found.insert(word);
+    };
+    for (const std::string& path : language.wordLists) {
+        std::ifstream list(path, std::ios::binary);
+        for (std::string line; std::getline(list, line);) take(trim(line.substr(0, line.find('/'))));
+    }
+    if (!language.formsOf.empty())
+        for (const auto& [form, stem] :
+             inflectedForms(language.formsOf, language.latin2, [](const std::string& stem) {
+                 return startsLower(stem);
+             }))
+            take(form);
+    std::vector<std::string> words(found.begin(), found.end());
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
                    const std::vector<std::string>& common,
                    const std::unordered_map<std::string, unsigned>& english, size_t maxLetters) {
