@@ -56,10 +56,13 @@ void decodeProgress(const unsigned char* bytes, Progress* record) {
     record->volume = (int32_t)fields[9];
 }
 
-// ["word","word",...] in finding order; the level loader refuses words that would need escaping.
+// ["word","word",...]: the level's words in finding order, then its bonus words, which an older
+// game skips as no word of the level. The level loader refuses words that would need escaping.
 std::string foundWordsJson() {
     std::string json = "[";
-    for (const char* word : foundList.words) {
+    std::vector<const char*> words = foundList.words;
+    words.insert(words.end(), bonusList.words.begin(), bonusList.words.end());
+    for (const char* word : words) {
         if (json.size() > 1) json += ',';
         json += '"';
         json += word;
@@ -145,12 +148,27 @@ std::optional<std::vector<char>> readSaveFile(const char* path) {
     return bytes;
 }
 
-void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray) {
+namespace {
+
+void writeLevelSavePath(char out[LEVEL_PATH_BYTES], const char* row) {
     // 59 bytes of row give 118 hex digits: "save/" + 118 + ".sav" + zero = 128.
     int at = std::snprintf(out, LEVEL_PATH_BYTES, "save/");
-    for (const char* p = tray->letterText; *p && at + 2 < LEVEL_PATH_BYTES - 4; p++)
+    for (const char* p = row; *p && at + 2 < LEVEL_PATH_BYTES - 4; p++)
         at += std::snprintf(out + at, LEVEL_PATH_BYTES - at, "%2.2x", (unsigned)(unsigned char)*p);
     std::snprintf(out + at, LEVEL_PATH_BYTES - at, ".sav");
+}
+
+}  // namespace
+
+void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray) {
+    writeLevelSavePath(out, tray->letterText);
+}
+
+int levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row) {
+    out[0] = 0;
+    if (!rowFitsTray(row)) return 0;
+    writeLevelSavePath(out, row);
+    return 1;
 }
 
 int saveProgress(LetterTray* tray) {
@@ -165,7 +183,7 @@ int saveProgress(LetterTray* tray) {
     // The level file goes first: a record counting words its level file lacks would have
     // them counted again after a restart.
     int levelWritten = 0;
-    if (levelFoundCount > 0) {
+    if (levelFoundCount > 0 || !bonusList.words.empty()) {
         char path[LEVEL_PATH_BYTES];
         levelSavePath(path, tray);
         std::string json = foundWordsJson();

@@ -13,6 +13,8 @@ enum { LEVEL_PATH_BYTES = 128 };
 
 // save/<two hex digits per byte of the row>.sav
 void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray);
+// The same for a row of the language data; 0 (and out empty) when the row does not fit a tray.
+int levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row);
 
 // Writes the level file when the level has found words, then, unless that failed, the
 // progress file of the current language. 1 when the level file was written.

@@ -18,6 +18,10 @@ int32_t levelFoundCount = 0;
 int32_t foundListScroll = 0;
 int32_t lastAutosaveTime = 0;
 int32_t wordEntry = WORDS_AS_TYPED;
+StringSet levelBonusWords;
+FoundList bonusList;
+int32_t bonusTotal = 0;
+int32_t refusalTime = 0;
 
 namespace {
 
@@ -120,5 +124,29 @@ StoryTurn checkWord() {
 }
 
 StoryTurn submitWord() {
-    return takeTypedWord();
+    const char* typed = typedWord(&letterTray);
+    if (levelWords.capacity == 0 || !*typed) return {};
+    if (findLevelWord(typed) != levelWords.capacity) return takeTypedWord();
+    uint32_t slot = hashGet(levelBonusWords, typed);
+    if (slot == levelBonusWords.capacity) {
+        playSound(SOUND_WORD_REJECT);
+        refusalTime = (int32_t)std::time(nullptr);
+        return {};
+    }
+    const char* word = levelBonusWords.keys[slot];
+    if (isWordFound(&bonusList, word)) {
+        markRepeat(word);
+        playSound(SOUND_WORD_REJECT);
+        return {};
+    }
+    playSound(SOUND_WORD_BONUS);
+    appendToFoundList(&bonusList, word);
+    bonusTotal += 1;
+    clearTypedWord(&letterTray);
+    return {};
+}
+
+int bonusHints() {
+    int perHint = getInt(config, "bonusWordsPerHint");
+    return bonusTotal / (perHint > 0 ? perHint : 5);
 }

@@ -14,6 +14,12 @@ extern StringIntMap repeatTimes;  // found words typed again → wall-clock seco
 extern int32_t levelFoundCount;   // entries appended since the level was loaded
 extern int32_t foundListScroll;   // scroll offset of the found-word panel; 99999 after an append
 extern int32_t lastAutosaveTime;
+// Real words of the row that the level does not list (keys point into langStore), the ones found
+// on this level in finding order, and how many the language's level files hold in all.
+extern StringSet levelBonusWords;
+extern FoundList bonusList;
+extern int32_t bonusTotal;
+extern int32_t refusalTime;  // wall-clock second Enter last refused a text; 0 when never
 
 // Seconds a repeated word stays highlighted in the found list.
 constexpr int kRepeatHighlightSeconds = 3;
@@ -28,8 +34,16 @@ extern int32_t wordEntry;
 // WORDS_ON_ENTER it does nothing.
 StoryTurn checkWord();
 
-// The word check on Enter, in either mode: what checkWord does in WORDS_AS_TYPED.
+// Seconds a refused text is shown as refused.
+constexpr int kRefusalSeconds = 1;
+
+// The word check on Enter, in either mode: a level word as checkWord takes it in WORDS_AS_TYPED;
+// else a new bonus word is listed apart (it opens nothing and leaves the level's count alone) and
+// a repeated one flagged; any other text is refused and kept.
 StoryTurn submitWord();
+
+// Bonus words found so far pay this many hints ("bonusWordsPerHint", 5 when unset).
+int bonusHints();
 
 // The slot in levelWords of the level word that text spells, or levelWords.capacity. Letters the
 // language's "fold" section writes as others (ё as е) match either way, so a word shown as the

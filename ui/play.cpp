@@ -98,6 +98,7 @@ int selectLanguage(App* app, int i) {
     const char* save = getLangString(config, i, "save");
     readProgress(&progress, (std::string("save/") + (save ? save : "")).c_str());
     readOptions();
+    bonusTotal = countSavedBonusWords(langStore);
     applyTheme(app, progress.theme);
     setMusicVolume(&musicPlayer, progress.volume);
     if (!loadLevel(langStore, &letterTray, (int)progress.levelIndex)) {

@@ -293,7 +293,7 @@ TEST_P(LanguageData, EveryTextTheScreensAskForIsThereAndRaw) {
         "removeCharHint",  "removeWordHint", "sTitle",       "sLenth",          "sFound",
         "statHint",        "passedPerc",     "timeInGame",   "totalWords",      "foundWords",
         "totalPressCount", "pressCount",     "storyNext",    "prefWordEntry",   "wordEntryTyped",
-        "wordEntryEnter",  "AboutWordEntry"};
+        "wordEntryEnter",  "AboutWordEntry", "bonusWords",   "bonusFound"};
     const KeyNode* story = section(config(), "story");
     for (size_t c = 0; story && c < story->childCount; ++c)
         for (size_t p = 0; p < nodeChild(story, c)->childCount; ++p) {

@@ -64,6 +64,36 @@ TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem) {
     EXPECT_EQ(progress.wordsFound, 2);  // restored words are not counted again
 }
 
+// Bonus words follow the level's words in its file; the file of an older game (level words
+// only) still loads, and the language's bonus count is read back from the level files.
+TEST_F(CoreTest, BonusWordsAreKeptInTheLevelFile) {
+    useLanguage(SMALL_LANGUAGE, 0);
+    char path[LEVEL_PATH_BYTES];
+    levelSavePath(path, &letterTray);
+    typeWord("sat");
+    submitWord();
+    ASSERT_EQ(saveProgress(&letterTray), 1);  // a bonus word alone is worth a level file
+    EXPECT_EQ(readFile(path), "[\"sat\"]");
+    typeWord("ca");
+    typeWord("scat");
+    submitWord();
+    saveProgress(&letterTray);
+    EXPECT_EQ(readFile(path), "[\"ca\",\"sat\",\"scat\"]");
+
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
+    ASSERT_EQ(bonusList.words.size(), 2u);
+    EXPECT_STREQ(bonusList.words[1], "scat");
+    EXPECT_EQ(foundList.words.size(), 1u);
+    EXPECT_EQ(levelFoundCount, 1);
+    EXPECT_EQ(countSavedBonusWords(langStore), 2);
+
+    writeFile(path, "[\"ca\",\"at\"]");
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
+    EXPECT_EQ(foundList.words.size(), 2u);
+    EXPECT_TRUE(bonusList.words.empty());
+    EXPECT_EQ(countSavedBonusWords(langStore), 0);
+}
+
 TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored) {
     Progress record;
     for (size_t size : {0, 39, 41}) {

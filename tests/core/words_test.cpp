@@ -167,6 +167,56 @@ TEST_F(CoreTest, WordsAreTakenAsTypedOrOnEnter) {
     EXPECT_EQ(progress.wordsFound, 3);
 }
 
+// A real word the level does not list counts apart on Enter: it never changes the level's count
+// or the progress; a repeat is flagged; any other text is refused and kept for mending.
+TEST_F(CoreTest, BonusWordsAreTakenOnEnterAndCountApart) {
+    useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
+    typeWord("sat");
+    EXPECT_TRUE(bonusList.words.empty());  // as typed, only level words are taken
+    submitWord();
+    ASSERT_EQ(bonusList.words.size(), 1u);
+    EXPECT_STREQ(bonusList.words[0], "sat");
+    EXPECT_EQ(bonusTotal, 1);
+    EXPECT_EQ(levelFoundCount, 0);
+    EXPECT_EQ(progress.wordsFound, 0);
+    EXPECT_TRUE(foundList.words.empty());
+    EXPECT_STREQ(typedWord(&letterTray), "");
+
+    typeWord("sat");
+    submitWord();
+    EXPECT_EQ(bonusTotal, 1);
+    EXPECT_NE(hashGet(repeatTimes, "sat"), repeatTimes.capacity);
+
+    clearTypedWord(&letterTray);
+    typeWord("tsa");
+    EXPECT_EQ(refusalTime, 0);
+    submitWord();
+    EXPECT_GT(refusalTime, 0);
+    EXPECT_STREQ(typedWord(&letterTray), "tsa");
+    EXPECT_EQ(bonusTotal, 1);
+
+    // A level word on Enter is a level word, in either mode.
+    clearTypedWord(&letterTray);
+    wordEntry = WORDS_ON_ENTER;
+    typeWord("cast");
+    submitWord();
+    EXPECT_EQ(progress.wordsFound, 1);
+    EXPECT_EQ(bonusTotal, 1);
+}
+
+// Every fifth bonus word (the default of "bonusWordsPerHint") pays one hint.
+TEST_F(CoreTest, BonusWordsPayForHints) {
+    useLanguage(SMALL_LANGUAGE, 0);  // hintCheatCount 3, nextHintWords 5
+    progress.hintsUsed = 1;
+    EXPECT_FALSE(hintAvailable());
+    bonusTotal = 4;
+    EXPECT_FALSE(hintAvailable());
+    bonusTotal = 5;
+    EXPECT_TRUE(hintAvailable());
+    progress.hintsUsed = 2;
+    EXPECT_FALSE(hintAvailable());
+}
+
 const char* const FOLDING_LANGUAGE = R"({
   "localization": {"levelProperty": "Level"},
   "charmap": {"`": "ё", "t": "е"},

@@ -275,9 +275,16 @@ int main(int argc, char** argv) {
         }
     }
     std::ofstream out(argv[4], std::ios::binary);
-    std::vector<std::vector<std::string>> bonus =
-        otherWords(language->alphabet, levels,
-                   dictionaryWords(*language, blocked, glossary, maxRowLetters), rules.minLetters);
+    std::vector<std::vector<std::string>> bonus = otherWords(
+        language->alphabet, levels, dictionaryWords(*language, maxRowLetters), rules.minLetters);
+    // Checked only for the words some row builds: the block list's forms are slow to test.
+    for (std::vector<std::string>& words : bonus)
+        words.erase(std::remove_if(words.begin(), words.end(),
+                                   [&](const std::string& word) {
+                                       return blocked.blocks(word) ||
+                                              glossary.offensive.count(word) > 0;
+                                   }),
+                    words.end());
     writeMembers(out, *language, levels, descriptions, writtenForms(*language, common), bonus);
     out.close();
     std::ofstream report(argv[5], std::ios::binary);

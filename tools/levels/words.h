@@ -98,10 +98,9 @@ std::map<std::string, std::string> writtenForms(const Language& language,
                                                 const std::vector<std::string>& common);
 
 // Every word the spelling dictionaries write in lower case (with the forms of formsOf), folded,
-// of 2 to maxLetters letters, that is no abbreviation, cry, blocked or vulgar word: what a
-// player may type besides a level's own words. Sorted.
-std::vector<std::string> dictionaryWords(const Language& language, const BlockList& blocked,
-                                         const Glossary& glossary, size_t maxLetters);
+// of 2 to maxLetters letters, that is no abbreviation or cry: what a player may type besides a
+// level's own words, once blocked and vulgar words are left out. Sorted.
+std::vector<std::string> dictionaryWords(const Language& language, size_t maxLetters);
 
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary);
 // Makes a text safe for the game's reader (no double quote, backslash or control byte) and drawable
