@@ -360,6 +360,43 @@ TEST_P(LanguageData, NoLevelWordIsBlocked) {
                 << nodeText(nodeChild(nodeChild(game, i), k));
 }
 
+// Each row's bonus words are real words it builds that its level does not list, never blocked.
+TEST_P(LanguageData, BonusWordsAreOtherWordsOfTheRowAndNoneIsBlocked) {
+    const ::Language* builder = findLanguage(language.builderCode());
+    ASSERT_NE(builder, nullptr) << language.file;
+    BlockList blocked;
+    ASSERT_TRUE(readBlockList(*builder,
+                              std::string(WG_SOURCE_DIR) + "/content/words/" +
+                                  language.builderCode() + ".txt",
+                              blocked));
+    ASSERT_TRUE(readSharedBlockList(
+        *builder, std::string(WG_WORD_DATA_DIR) + "/" + language.builderCode() + ".block", blocked));
+    const KeyNode* bonus = section(store, "bonus");
+    ASSERT_NE(bonus, nullptr);
+    size_t total = 0;
+    for (size_t i = 0; i < game->childCount; ++i) {
+        const KeyNode* level = nodeChild(game, i);
+        const KeyNode* others = nodeMember(bonus, level->key);
+        ASSERT_NE(others, nullptr) << level->key;
+        std::set<std::string> levelWords;
+        for (size_t k = 0; k < level->childCount; ++k)
+            levelWords.insert(plainWord(store, nodeText(nodeChild(level, k))));
+        CodePoints row = letters(level->key);
+        std::sort(row.begin(), row.end());
+        for (size_t k = 0; k < others->childCount; ++k) {
+            std::string word = nodeText(nodeChild(others, k));
+            CodePoints cps = letters(word.c_str());
+            std::sort(cps.begin(), cps.end());
+            EXPECT_TRUE(cps.size() >= 2 && std::includes(row.begin(), row.end(), cps.begin(), cps.end()))
+                << word << " is not built from " << level->key;
+            EXPECT_FALSE(levelWords.count(word)) << word << " is a word of " << level->key;
+            EXPECT_FALSE(blocked.blocks(word)) << word;
+        }
+        total += others->childCount;
+    }
+    EXPECT_GT(total, game->childCount) << "hardly any bonus words";
+}
+
 // The first levels teach the game with short rows and a handful of words; later the
 // word count grows without sudden jumps: neighbours differ by at most about a third,
 // also where the row grows longer.

@@ -276,7 +276,10 @@ int main(int argc, char** argv) {
     }
     std::ofstream out(argv[4], std::ios::binary);
     std::vector<std::vector<std::string>> bonus = otherWords(
-        language->alphabet, levels, dictionaryWords(*language, maxRowLetters), rules.minLetters);
+        language->alphabet, levels,
+        dictionaryWords(*language,
+                        builtBySomeRow(language->alphabet, levels, rules.minLetters)),
+        rules.minLetters);
     // Checked only for the words some row builds: the block list's forms are slow to test.
     for (std::vector<std::string>& words : bonus)
         words.erase(std::remove_if(words.begin(), words.end(),

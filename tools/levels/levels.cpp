@@ -3,8 +3,10 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -116,6 +118,39 @@ Level makeLevel(const Candidate& candidate, const CodePoints& alphabet,
 }
 
 }  // namespace
+
+namespace {
+
+// Every sub-multiset of the sorted key from `position` on, appended to partial.
+void collectSubKeys(const std::string& rowKey, size_t position, std::string& partial,
+                    size_t minLetters, std::unordered_set<std::string>& out) {
+    if (position == rowKey.size()) {
+        if (partial.size() >= minLetters) out.insert(partial);
+        return;
+    }
+    size_t run = position;
+    while (run < rowKey.size() && rowKey[run] == rowKey[position]) ++run;
+    for (size_t take = 0; take <= run - position; ++take) {
+        partial.append(take, rowKey[position]);
+        collectSubKeys(rowKey, run, partial, minLetters, out);
+        partial.resize(partial.size() - take);
+    }
+}
+
+}  // namespace
+
+std::function<bool(const std::string&)> builtBySomeRow(const CodePoints& alphabet,
+                                                       const std::vector<Level>& levels,
+                                                       size_t minLetters) {
+    auto keys = std::make_shared<std::unordered_set<std::string>>();
+    for (const Level& level : levels) {
+        std::string partial;
+        collectSubKeys(letterKey(alphabet, level.row), 0, partial, minLetters, *keys);
+    }
+    return [keys, alphabet](const std::string& word) {
+        return keys->count(letterKey(alphabet, word)) > 0;
+    };
+}
 
 std::vector<std::vector<std::string>> otherWords(const CodePoints& alphabet,
                                                  const std::vector<Level>& levels,

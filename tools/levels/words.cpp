@@ -737,29 +737,38 @@ std::map<std::string, std::string> writtenForms(const Language& language,
     return forms;
 }
 
-std::vector<std::string> dictionaryWords(const Language& language, size_t maxLetters) {
+std::vector<std::string> dictionaryWords(const Language& language,
+                                         const std::function<bool(const std::string&)>& wanted) {
     std::unordered_set<std::string> found;
     CodePoints written, folded;
-    auto take = [&](const std::string& entry) {
+    // The folded word, or empty when the entry is no lower-case word of the language.
+    auto plainWord = [&](const std::string& entry) {
+        if (!decodeUtf8(entry, written) || written.size() < 2) return std::string();
         // Capitals anywhere mark a name or an abbreviation, a dot an abbreviation.
-        if (!decodeUtf8(entry, written) || written.size() < 2 || written.size() > maxLetters + 2)
-            return;
         for (char32_t cp : written)
-            if (lowerLetter(cp) != cp || cp == '.') return;
-        if (!foldWord(language, written, folded) || folded.size() < 2 ||
-            folded.size() > maxLetters || !ordinaryWord(language, folded))
-            return;
-        found.insert(encodeUtf8(folded));
+            if (lowerLetter(cp) != cp || cp == '.') return std::string();
+        if (!foldWord(language, written, folded)) return std::string();
+        return encodeUtf8(folded);
+    };
+    auto take = [&](const std::string& entry) {
+        std::string word = plainWord(entry);
+        if (!word.empty() && ordinaryWord(language, folded) && wanted(word)) found.insert(word);
     };
     for (const std::string& path : language.wordLists) {
         std::ifstream list(path, std::ios::binary);
         for (std::string line; std::getline(list, line);) take(trim(line.substr(0, line.find('/'))));
     }
+    // A suffix rule replaces at most a few letters at the end: a stem whose beginning no row
+    // builds has no form a row builds either.
+    const size_t kReplaced = 4;
+    auto stemWanted = [&](const std::string& stem) {
+        std::string word = plainWord(stem);
+        if (word.empty()) return false;
+        CodePoints cps = folded;
+        return cps.size() < kReplaced + 2 || wanted(encodeUtf8(cps.substr(0, cps.size() - kReplaced)));
+    };
     if (!language.formsOf.empty())
-        for (const auto& [form, stem] :
-             inflectedForms(language.formsOf, language.latin2, [](const std::string& stem) {
-                 return startsLower(stem);
-             }))
+        for (const auto& [form, stem] : inflectedForms(language.formsOf, language.latin2, stemWanted))
             take(form);
     std::vector<std::string> words(found.begin(), found.end());
     std::sort(words.begin(), words.end());

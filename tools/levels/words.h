@@ -2,6 +2,7 @@
 // word lists and dictionaries.
 #pragma once
 #include "tools/levels/languages.h"
+#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -98,9 +99,10 @@ std::map<std::string, std::string> writtenForms(const Language& language,
                                                 const std::vector<std::string>& common);
 
 // Every word the spelling dictionaries write in lower case (with the forms of formsOf), folded,
-// of 2 to maxLetters letters, that is no abbreviation or cry: what a player may type besides a
+// that is no abbreviation or cry and that `wanted` accepts: what a player may type besides a
 // level's own words, once blocked and vulgar words are left out. Sorted.
-std::vector<std::string> dictionaryWords(const Language& language, size_t maxLetters);
+std::vector<std::string> dictionaryWords(const Language& language,
+                                         const std::function<bool(const std::string&)>& wanted);
 
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary);
 // Makes a text safe for the game's reader (no double quote, backslash or control byte) and drawable
