@@ -6,6 +6,7 @@
 #include "core/save.h"
 #include "core/tray.h"
 #include "core/words.h"
+#include "gfx/font.h"
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
@@ -141,7 +142,13 @@ void drawAboutScreen(App* app) {
         rows.dynamicRow(140, 1);
         rows.staticRow(H - 250, W - 40, 1);
         std::string about = std::string(text("AboutText")) + "\n\n" + text("AboutWordEntry");
-        labelWrap(rows.next(), about.c_str());
+        // A text longer than the page is set in the small font rather than cut off.
+        ImRect page = rows.next();
+        bool fits = ImGui::CalcTextSize(about.c_str(), nullptr, false, page.GetWidth()).y <=
+                    page.GetHeight();
+        if (!fits) setFont(smallFont);
+        labelWrap(page, about.c_str());
+        if (!fits) setFont(mainFont);
         if (backButtonRow(rows)) currentScreen = ScreenMainMenu;
     }
     endScreen();
