@@ -89,8 +89,10 @@ static const int watchedKeys[] = {
     GLFW_KEY_F10,
     GLFW_KEY_F11,
     GLFW_KEY_F12,
+    GLFW_KEY_ENTER,
+    GLFW_KEY_KP_ENTER,
 };
-static_assert(sizeof watchedKeys / sizeof watchedKeys[0] == 71, "71 watched keys");
+static_assert(sizeof watchedKeys / sizeof watchedKeys[0] == 73, "73 watched keys");
 
 void runFrameLoop(App* app, FrameFunction fn, void* arg) {
     app->running = 1;

@@ -17,7 +17,8 @@ Assets assets;
 MusicPlayer musicPlayer;
 
 const char* const soundSlotKeys[SOUND_SLOT_COUNT] = {
-    "buttonClick", "rollover", "wordOk", "wordReject", "wordClick", "statClick", "windowClose",
+    "buttonClick", "rollover",  "wordOk",      "wordReject",
+    "wordClick",   "statClick", "windowClose", "wordBonus",
 };
 
 namespace {
@@ -29,7 +30,7 @@ constexpr uint64_t kRetryPasses = 100;
 
 constexpr int kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,    SOUND_WORD_REJECT,
                                   SOUND_WORD_CLICK,   SOUND_STAT_CLICK, SOUND_ROLLOVER,
-                                  SOUND_WINDOW_CLOSE};
+                                  SOUND_WINDOW_CLOSE, SOUND_WORD_BONUS};
 
 // data/<kind>/<name> when that file can be opened, else the archive member called name.
 tsSound loadOgg(const char* kind, const char* name, const char* archive, uint32_t archiveSize) {

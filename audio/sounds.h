@@ -1,4 +1,4 @@
-// The seven sound-effect slots, the music playlist and the music thread that runs
+// The eight sound-effect slots, the music playlist and the music thread that runs
 // the mixer's pass every 10 ms.
 #pragma once
 
@@ -21,7 +21,8 @@ enum SoundSlot : int {
     SOUND_WORD_CLICK = 4,
     SOUND_STAT_CLICK = 5,
     SOUND_WINDOW_CLOSE = 6,
-    SOUND_SLOT_COUNT = 7
+    SOUND_WORD_BONUS = 7,
+    SOUND_SLOT_COUNT = 8
 };
 
 // The member of the configuration's "sounds" object that names each slot's file.

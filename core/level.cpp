@@ -11,6 +11,7 @@
 #include "core/words.h"
 #include "platform/steam_wq.h"
 #include "store/config.h"
+#include "store/files.h"
 #include "store/keystore.h"
 #include "store/language.h"
 
@@ -32,28 +33,53 @@ const KeyNode* levelList(const KeyStore* store) {
     return store ? nodeMember(store->root, "game") : nullptr;
 }
 
+// The words a level file holds as text, or none when it is missing or is not a word list. The game
+// never writes an empty file or anything but an array: such a file is not its own to replace.
+KeyStore* readLevelFile(const char* path) {
+    std::optional<std::vector<char>> bytes = readSaveFile(path);
+    if (!bytes) return nullptr;
+    KeyStore* saved = bytes->empty() ? nullptr : parseKeyStore(bytes->data(), bytes->size());
+    if (!saved || saved->root->type != NODE_ARRAY) {
+        markSaveFileUnusable(path);
+        if (saved) freeKeyStore(saved);
+        return nullptr;
+    }
+    return saved;
+}
+
+// The unescaped words of a word list node, as a set pointing into the node's store.
+void putWords(StringSet& set, const KeyNode* list) {
+    for (uint64_t k = 0; list && k < list->childCount; k++) {
+        const char* word = nodeText(nodeChild(list, k));
+        // The level file holds found words unescaped, and no row letter types these anyway.
+        if (word && !std::strpbrk(word, "\"\\")) {
+            int outcome = HASH_PRESENT;
+            hashPut(set, word, &outcome);
+        }
+    }
+}
+
 // Words found earlier on this row, from its level file. The found list points at
 // the level's own word strings, so the parsed file is not kept.
 void restoreFoundWords(const LetterTray* tray) {
     char path[LEVEL_PATH_BYTES];
     levelSavePath(path, tray);
-    std::optional<std::vector<char>> bytes = readSaveFile(path);
-    if (!bytes) return;
-    // The game never writes an empty file or anything but an array: such a file is not its own
-    // to replace.
-    KeyStore* saved = bytes->empty() ? nullptr : parseKeyStore(bytes->data(), bytes->size());
-    if (!saved || saved->root->type != NODE_ARRAY) {
-        markSaveFileUnusable(path);
-        if (saved) freeKeyStore(saved);
-        return;
-    }
+    KeyStore* saved = readLevelFile(path);
+    if (!saved) return;
     const KeyNode* root = saved->root;
     for (uint64_t k = 0; k < root->childCount; k++) {
         const char* word = nodeText(nodeChild(root, k));
         if (!word) continue;
         uint32_t slot = hashGet(levelWords, word);
-        if (slot == levelWords.capacity || isWordFound(&foundList, levelWords.keys[slot])) continue;
-        appendRestoredWord(&foundList, levelWords.keys[slot]);
+        if (slot != levelWords.capacity) {
+            if (!isWordFound(&foundList, levelWords.keys[slot]))
+                appendRestoredWord(&foundList, levelWords.keys[slot]);
+            continue;
+        }
+        // Bonus words follow the level's own; a game that knows none skips them.
+        slot = hashGet(levelBonusWords, word);
+        if (slot != levelBonusWords.capacity && !isWordFound(&bonusList, levelBonusWords.keys[slot]))
+            appendToFoundList(&bonusList, levelBonusWords.keys[slot]);
     }
     freeKeyStore(saved);
 }
@@ -82,6 +108,11 @@ void resetCore() {
     hintCheatCount = 0;
     lastRevealedWord = nullptr;
     levelWords = StringSet();
+    wordEntry = WORDS_AS_TYPED;
+    levelBonusWords = StringSet();
+    clearFoundList(&bonusList);
+    bonusTotal = 0;
+    refusalTime = 0;
     clearFoundList(&foundList);
     repeatTimes = StringIntMap();
     levelFoundCount = 0;
@@ -100,23 +131,45 @@ int loadLevel(KeyStore* store, LetterTray* tray, int i) {
     if (!level->key || !setLevelLetters(tray, level->key)) return 0;
 
     levelWords = StringSet();
+    levelBonusWords = StringSet();
     lastRevealedWord = nullptr;
     levelFoundCount = 0;
     clearFoundList(&foundList);
-    for (uint64_t k = 0; k < level->childCount; k++) {
-        const char* word = nodeText(nodeChild(level, k));
-        // The level file holds found words unescaped, and no row letter types these anyway.
-        if (word && !std::strpbrk(word, "\"\\")) {
-            int outcome = HASH_PRESENT;
-            hashPut(levelWords, word, &outcome);
-        }
-    }
+    clearFoundList(&bonusList);
+    putWords(levelWords, level);
+    putWords(levelBonusWords, nodeMember(nodeMember(store->root, "bonus"), level->key));
     restoreFoundWords(tray);
 
     levelStartTime = (int32_t)std::time(nullptr);
     lastLevelSaveTime = levelStartTime;
     grantLevelAchievement(i);
     return 1;
+}
+
+int32_t countSavedBonusWords(const KeyStore* store) {
+    const KeyNode* levels = levelList(store);
+    const KeyNode* bonus = store ? nodeMember(store->root, "bonus") : nullptr;
+    int32_t count = 0;
+    for (uint64_t i = 0; levels && bonus && i < levels->childCount; i++) {
+        const char* row = nodeChild(levels, i)->key;
+        char path[LEVEL_PATH_BYTES];
+        if (!row || !levelSavePathOf(path, row) || !fileExists(path)) continue;
+        KeyStore* saved = readLevelFile(path);
+        if (!saved) continue;
+        StringSet words;
+        putWords(words, nodeMember(bonus, row));
+        StringSet counted;
+        for (uint64_t k = 0; k < saved->root->childCount; k++) {
+            const char* word = nodeText(nodeChild(saved->root, k));
+            int outcome = HASH_PRESENT;
+            if (word && hashGet(words, word) != words.capacity) {
+                hashPut(counted, word, &outcome);
+                if (outcome != HASH_PRESENT) count++;
+            }
+        }
+        freeKeyStore(saved);
+    }
+    return count;
 }
 
 int wordsToUnlock() {
@@ -150,8 +203,9 @@ StoryTurn changeLevel() {
 int hintAvailable() {
     if (levelFoundCount >= (int64_t)levelWords.size) return 0;
     uint32_t wordsPerHint = (uint32_t)getInt(config, "nextHintWords");
-    return progress.hintsUsed * wordsPerHint <
-           (uint32_t)progress.wordsFound + (uint32_t)hintCheatCount;
+    return progress.hintsUsed * wordsPerHint < (uint32_t)progress.wordsFound +
+                                                    (uint32_t)hintCheatCount +
+                                                    (uint32_t)bonusHints() * wordsPerHint;
 }
 
 int revealHint() {

@@ -39,6 +39,9 @@ void resetCore();
 // its row fits the tray; otherwise nothing changes but levelNumber.
 int loadLevel(KeyStore* store, LetterTray* tray, int i);
 
+// Bonus words the level files of store's rows hold (each counted once per level).
+int32_t countSavedBonusWords(const KeyStore* store);
+
 // Words of the current level needed to open the next one.
 int wordsToUnlock();
 

@@ -58,10 +58,13 @@ void decodeProgress(const unsigned char* bytes, Progress* record) {
     record->volume = (int32_t)fields[9];
 }
 
-// ["word","word",...] in finding order; the level loader refuses words that would need escaping.
+// ["word","word",...]: the level's words in finding order, then its bonus words, which an older
+// game skips as no word of the level. The level loader refuses words that would need escaping.
 std::string foundWordsJson() {
     std::string json = "[";
-    for (const char* word : foundList.words) {
+    std::vector<const char*> words = foundList.words;
+    words.insert(words.end(), bonusList.words.begin(), bonusList.words.end());
+    for (const char* word : words) {
         if (json.size() > 1) json += ',';
         json += '"';
         json += word;
@@ -159,7 +162,27 @@ void saveUnsavedFiles() {
     saveError = error;
 }
 
+const char kOptionsPath[] = "save/options.dat";
+
 }  // namespace
+
+void readOptions() {
+    std::optional<std::vector<char>> bytes = readSaveFile(kOptionsPath);
+    if (!bytes) return;
+    const unsigned char* b = (const unsigned char*)bytes->data();
+    if (bytes->size() == 4 && b[1] == 0 && b[2] == 0 && b[3] == 0 &&
+        (b[0] == WORDS_AS_TYPED || b[0] == WORDS_ON_ENTER))
+        wordEntry = b[0];
+    else
+        rememberUnusable(kOptionsPath, true);
+}
+
+int saveOptions() {
+    const char bytes[4] = {static_cast<char>(wordEntry), 0, 0, 0};
+    keepUnsaved(kOptionsPath, std::string(bytes, sizeof bytes));
+    saveUnsavedFiles();
+    return findUnsaved(kOptionsPath) ? 0 : 1;
+}
 
 void forgetUnusableSaveFiles() {
     unusableFiles.clear();
@@ -185,12 +208,27 @@ std::optional<std::vector<char>> readSaveFile(const char* path) {
     return bytes;
 }
 
-void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray) {
+namespace {
+
+void writeLevelSavePath(char out[LEVEL_PATH_BYTES], const char* row) {
     // 59 bytes of row give 118 hex digits: "save/" + 118 + ".sav" + zero = 128.
     int at = std::snprintf(out, LEVEL_PATH_BYTES, "save/");
-    for (const char* p = tray->letterText; *p && at + 2 < LEVEL_PATH_BYTES - 4; p++)
+    for (const char* p = row; *p && at + 2 < LEVEL_PATH_BYTES - 4; p++)
         at += std::snprintf(out + at, LEVEL_PATH_BYTES - at, "%2.2x", (unsigned)(unsigned char)*p);
     std::snprintf(out + at, LEVEL_PATH_BYTES - at, ".sav");
+}
+
+}  // namespace
+
+void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray) {
+    writeLevelSavePath(out, tray->letterText);
+}
+
+int levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row) {
+    out[0] = 0;
+    if (!rowFitsTray(row)) return 0;
+    writeLevelSavePath(out, row);
+    return 1;
 }
 
 int saveProgress(LetterTray* tray) {
@@ -206,7 +244,8 @@ int saveProgress(LetterTray* tray) {
     // them counted again after a restart.
     char path[LEVEL_PATH_BYTES];
     levelSavePath(path, tray);
-    if (levelFoundCount > 0) keepUnsaved(path, foundWordsJson());
+    bool levelHasWords = levelFoundCount > 0 || !bonusList.words.empty();
+    if (levelHasWords) keepUnsaved(path, foundWordsJson());
     const char* saveName = getLangString(config, currentLanguage, "save");
     if (saveName) {
         unsigned char record[kRecordFileSize];
@@ -215,7 +254,7 @@ int saveProgress(LetterTray* tray) {
                     std::string((const char*)record, sizeof record));
     }
     saveUnsavedFiles();
-    return levelFoundCount > 0 && !findUnsaved(path);
+    return levelHasWords && !findUnsaved(path);
 }
 
 SaveRefusal saveRefusal() {

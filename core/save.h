@@ -14,6 +14,8 @@ enum { LEVEL_PATH_BYTES = 128 };
 
 // save/<two hex digits per byte of the row>.sav
 void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray);
+// The same for a row of the language data; 0 (and out empty) when the row does not fit a tray.
+int levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row);
 
 // Writes the level file when the level has found words, then, unless that failed, the
 // progress file of the current language; files earlier saves could not write go first.
@@ -32,6 +34,12 @@ void retryRefusedSave();
 
 // Defaults (all 0, volume 100), then the file's 40 bytes when it is exactly 40 bytes long.
 void readProgress(Progress* record, const char* path);
+
+// The player's choices that belong to no language: save/options.dat, the 4-byte little-endian
+// wordEntry. A missing file, or one of another size or value, leaves wordEntry as it is.
+void readOptions();
+// 1 when save/options.dat was written.
+int saveOptions();
 
 // Forgets which save files could not be used and what could not be written (resetCore).
 void forgetUnusableSaveFiles();

@@ -8,6 +8,8 @@
 #include "core/tray.h"
 #include "store/config.h"
 #include "store/keystore.h"
+#include "store/language.h"
+#include "util/utf8.h"
 
 StringSet levelWords;
 FoundList foundList;
@@ -15,6 +17,11 @@ StringIntMap repeatTimes;
 int32_t levelFoundCount = 0;
 int32_t foundListScroll = 0;
 int32_t lastAutosaveTime = 0;
+int32_t wordEntry = WORDS_AS_TYPED;
+StringSet levelBonusWords;
+FoundList bonusList;
+int32_t bonusTotal = 0;
+int32_t refusalTime = 0;
 
 namespace {
 
@@ -29,26 +36,34 @@ void markRepeat(const char* word) {
         repeatTimes.values[slot] = (int32_t)std::time(nullptr);
 }
 
-}  // namespace
-
-void appendRestoredWord(FoundList* list, const char* word) {
-    appendToFoundList(list, word);
-    levelFoundCount += 1;
-    foundListScroll = kScrollToEnd;
+uint32_t nextCodePoint(const char** text) {
+    uint32_t cp = 0;
+    *text += decodeUtf8(*text, &cp);
+    return cp;
 }
 
-void appendFoundWord(FoundList* list, const char* word) {
-    appendRestoredWord(list, word);
-    int32_t now = (int32_t)std::time(nullptr);
-    if (now - lastAutosaveTime > kAutosaveIntervalSeconds) {
-        lastAutosaveTime = now;
-        saveProgress(&letterTray);
+// The letter the language's "fold" section writes cp as, or cp itself.
+uint32_t foldedLetter(uint32_t cp) {
+    char utf8[5] = {0};
+    encodeUtf8(cp, utf8);
+    const char* folded = langStore ? getSectionString(langStore, "fold", utf8) : nullptr;
+    if (!folded) return cp;
+    uint32_t to = 0;
+    decodeUtf8(folded, &to);
+    return to;
+}
+
+bool sameFoldedWord(const char* a, const char* b) {
+    while (*a && *b) {
+        uint32_t x = nextCodePoint(&a), y = nextCodePoint(&b);
+        if (x != y && foldedLetter(x) != foldedLetter(y)) return false;
     }
+    return *a == *b;
 }
 
-StoryTurn checkWord() {
+StoryTurn takeTypedWord() {
     if (levelWords.capacity == 0) return {};
-    uint32_t slot = hashGet(levelWords, typedWord(&letterTray));
+    uint32_t slot = findLevelWord(typedWord(&letterTray));
     if (slot == levelWords.capacity) return {};  // not a word (yet): the player may go on typing
     const char* word = levelWords.keys[slot];
 
@@ -76,4 +91,62 @@ StoryTurn checkWord() {
         turn.theme = 0;
     }
     return turn;
+}
+
+}  // namespace
+
+uint32_t findLevelWord(const char* text) {
+    uint32_t slot = hashGet(levelWords, text);
+    if (slot != levelWords.capacity || !langStore || !findNode(langStore->root, {"fold"}))
+        return slot;
+    for (slot = 0; slot < levelWords.capacity; slot++)
+        if (hashExists(levelWords, slot) && sameFoldedWord(levelWords.keys[slot], text)) break;
+    return slot;
+}
+
+void appendRestoredWord(FoundList* list, const char* word) {
+    appendToFoundList(list, word);
+    levelFoundCount += 1;
+    foundListScroll = kScrollToEnd;
+}
+
+void appendFoundWord(FoundList* list, const char* word) {
+    appendRestoredWord(list, word);
+    int32_t now = (int32_t)std::time(nullptr);
+    if (now - lastAutosaveTime > kAutosaveIntervalSeconds) {
+        lastAutosaveTime = now;
+        saveProgress(&letterTray);
+    }
+}
+
+StoryTurn checkWord() {
+    return wordEntry == WORDS_AS_TYPED ? takeTypedWord() : StoryTurn();
+}
+
+StoryTurn submitWord() {
+    const char* typed = typedWord(&letterTray);
+    if (levelWords.capacity == 0 || !*typed) return {};
+    if (findLevelWord(typed) != levelWords.capacity) return takeTypedWord();
+    uint32_t slot = hashGet(levelBonusWords, typed);
+    if (slot == levelBonusWords.capacity) {
+        playSound(SOUND_WORD_REJECT);
+        refusalTime = (int32_t)std::time(nullptr);
+        return {};
+    }
+    const char* word = levelBonusWords.keys[slot];
+    if (isWordFound(&bonusList, word)) {
+        markRepeat(word);
+        playSound(SOUND_WORD_REJECT);
+        return {};
+    }
+    playSound(SOUND_WORD_BONUS);
+    appendToFoundList(&bonusList, word);
+    bonusTotal += 1;
+    clearTypedWord(&letterTray);
+    return {};
+}
+
+int bonusHints() {
+    int perHint = getInt(config, "bonusWordsPerHint");
+    return bonusTotal / (perHint > 0 ? perHint : 5);
 }

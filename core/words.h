@@ -14,13 +14,41 @@ extern StringIntMap repeatTimes;  // found words typed again → wall-clock seco
 extern int32_t levelFoundCount;   // entries appended since the level was loaded
 extern int32_t foundListScroll;   // scroll offset of the found-word panel; 99999 after an append
 extern int32_t lastAutosaveTime;
+// Real words of the row that the level does not list (keys point into langStore), the ones found
+// on this level in finding order, and how many the language's level files hold in all.
+extern StringSet levelBonusWords;
+extern FoundList bonusList;
+extern int32_t bonusTotal;
+extern int32_t refusalTime;  // wall-clock second Enter last refused a text; 0 when never
 
 // Seconds a repeated word stays highlighted in the found list.
 constexpr int kRepeatHighlightSeconds = 3;
 
-// Looks the typed word up in the level; counts a new word (which may begin a chapter of the
-// story), flags a repeat.
+// When a typed level word is taken: after every letter (the default), or only on Enter, so that a
+// word that begins with a shorter level word can be typed whole.
+enum { WORDS_AS_TYPED = 0, WORDS_ON_ENTER = 1 };
+extern int32_t wordEntry;
+
+// The word check after every letter taken: in WORDS_AS_TYPED it looks the typed word up in the
+// level, counts a new word (which may begin a chapter of the story) and flags a repeat; in
+// WORDS_ON_ENTER it does nothing.
 StoryTurn checkWord();
+
+// Seconds a refused text is shown as refused.
+constexpr int kRefusalSeconds = 1;
+
+// The word check on Enter, in either mode: a level word as checkWord takes it in WORDS_AS_TYPED;
+// else a new bonus word is listed apart (it opens nothing and leaves the level's count alone) and
+// a repeated one flagged; any other text is refused and kept.
+StoryTurn submitWord();
+
+// Bonus words found so far pay this many hints ("bonusWordsPerHint", 5 when unset).
+int bonusHints();
+
+// The slot in levelWords of the level word that text spells, or levelWords.capacity. Letters the
+// language's "fold" section writes as others (ё as е) match either way, so a word shown as the
+// dictionary spells it is found from the row's plain letters.
+uint32_t findLevelWord(const char* text);
 
 // Appends word (a pointer kept as is) and saves when the last autosave is more
 // than 60 seconds old.

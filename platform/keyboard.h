@@ -7,7 +7,14 @@
 struct GLFWwindow;
 
 // The window system's codes of the keys the game acts on by code (GLFW's key codes).
-enum : int32_t { KEY_ESCAPE = 256, KEY_BACKSPACE = 259, KEY_DELETE = 261, KEY_F1 = 290 };
+enum : int32_t {
+    KEY_ESCAPE = 256,
+    KEY_ENTER = 257,
+    KEY_BACKSPACE = 259,
+    KEY_DELETE = 261,
+    KEY_F1 = 290,
+    KEY_KP_ENTER = 335
+};
 
 struct KeyPress {
     int32_t key;    // the window system's key code

@@ -1,5 +1,6 @@
 // The in-game screen: top bar, found words, the letter row and the bottom bar.
 #include <ctime>
+#include <string>
 
 #include "audio/sounds.h"
 #include "core/level.h"
@@ -78,8 +79,27 @@ void drawTopBar(RowLayout& rows, float W) {
     selectorRightArrow = levelNumber < (int)progress.levelsOpen;
 }
 
+constexpr float kBonusLineHeight = 40;
+
+// The bonus words of the level on a line of their own under the level's words, the newest
+// first, as many as the line holds.
+void drawBonusLine(RowLayout& rows, float W) {
+    rows.staticRow(kBonusLineHeight, W - 40, 1);
+    ImRect r = rows.next();
+    std::string line = std::string(text("bonusWords")) + ":";
+    for (size_t i = bonusList.words.size(); i-- > 0;) {
+        std::string longer = line + (i + 1 == bonusList.words.size() ? " " : ", ") +
+                             bonusList.words[i];
+        if (ImGui::CalcTextSize(longer.c_str()).x > r.GetWidth()) break;
+        line = longer;
+    }
+    label(r, line.c_str(), AlignLeft);
+}
+
 void drawFoundWords(RowLayout& rows, float W, float H) {
-    rows.staticRow(H - 260, W - 40, 2);
+    // The panel makes room for the bonus line only once there is a bonus word to show.
+    const bool bonus = !bonusList.words.empty();
+    rows.staticRow(H - 260 - (bonus ? kBonusLineHeight + RowLayout::kSpacing : 0), W - 40, 2);
     if (beginGroup(windowTitle ? windowTitle : "found", rows.next(), &foundListScroll)) {
         RowLayout& words = groupLayout();
         words.staticRow(50, (float)(((int)W - 90) / 4), 4);
@@ -110,6 +130,7 @@ void drawFoundWords(RowLayout& rows, float W, float H) {
         }
     }
     endGroup();
+    if (bonus) drawBonusLine(rows, W);
 }
 
 void drawLetterRow(App* app, RowLayout& rows, int count) {
@@ -158,7 +179,11 @@ void drawBottomBar(RowLayout& rows, float W) {
         }
     }
     label(timer, elapsed, AlignLeft);
-    label(typed, typedWord(&letterTray), AlignCentered);
+    // A text Enter refused stays, marked for a moment.
+    if (std::time(nullptr) - refusalTime <= kRefusalSeconds)
+        styledButton(typed, typedWord(&letterTray), highlightButtonStyle);
+    else
+        label(typed, typedWord(&letterTray), AlignCentered);
     if (iconButton("removeChar", removeChar, "removeChar", "removeCharHint", beforeErase))
         popLetter(&letterTray);
     if (iconButton("removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))

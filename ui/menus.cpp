@@ -1,8 +1,12 @@
 // The screens around the game: main menu, options, language choice, about, word description.
+#include <string>
+
 #include "audio/sounds.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
+#include "core/words.h"
+#include "gfx/font.h"
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
@@ -80,6 +84,18 @@ void drawLanguageChoice(RowLayout& rows) {
     rows.skip();
 }
 
+void drawWordEntryChoice(RowLayout& rows) {
+    rows.skip();
+    label(rows.next(), text("prefWordEntry"), AlignRight);
+    bool onEnter = wordEntry == WORDS_ON_ENTER;
+    if (button(rows.next(), text(onEnter ? "wordEntryEnter" : "wordEntryTyped"))) {
+        playSound(SOUND_BUTTON_CLICK);
+        wordEntry = onEnter ? WORDS_AS_TYPED : WORDS_ON_ENTER;
+        saveOptions();
+    }
+    rows.skip();
+}
+
 }  // namespace
 
 void drawOptionsScreen(App* app) {
@@ -92,6 +108,7 @@ void drawOptionsScreen(App* app) {
         drawThemeChoice(app, rows);
         drawVolumeChoice(rows);
         drawLanguageChoice(rows);
+        drawWordEntryChoice(rows);
         if (backButtonRow(rows)) currentScreen = ScreenMainMenu;
     }
     endScreen();
@@ -124,7 +141,14 @@ void drawAboutScreen(App* app) {
         drawScreenDecor(app, themedDecoration("about", "aboutDark"), windowWidth, windowHeight);
         rows.dynamicRow(140, 1);
         rows.staticRow(H - 250, W - 40, 1);
-        labelWrap(rows.next(), text("AboutText"));
+        std::string about = std::string(text("AboutText")) + "\n\n" + text("AboutWordEntry");
+        // A text longer than the page is set in the small font rather than cut off.
+        ImRect page = rows.next();
+        bool fits = ImGui::CalcTextSize(about.c_str(), nullptr, false, page.GetWidth()).y <=
+                    page.GetHeight();
+        if (!fits) setFont(smallFont);
+        labelWrap(page, about.c_str());
+        if (!fits) setFont(mainFont);
         if (backButtonRow(rows)) currentScreen = ScreenMainMenu;
     }
     endScreen();

@@ -45,7 +45,11 @@ void selectLevel() {
 namespace {
 
 int typeAndCheck(App* app, const char* character) {
-    if (!typeCharacter(&letterTray, character)) return 0;
+    // A letter the row writes plainly (ё as е) takes the plain tile.
+    const char* folded = getSectionString(langStore, "fold", character);
+    if (!typeCharacter(&letterTray, character) &&
+        !(folded && typeCharacter(&letterTray, folded)))
+        return 0;
     checkTypedWord(app);
     return 1;
 }
@@ -68,7 +72,9 @@ void handleTrayKey(App* app, int glfwKey, uint32_t text) {
     } else if (char c = keyToChar(glfwKey)) {
         typeKeyCharacter(app, c);
     }
-    if (glfwKey == KEY_DELETE)
+    if (glfwKey == KEY_ENTER || glfwKey == KEY_KP_ENTER)
+        showStoryTurn(app, submitWord());
+    else if (glfwKey == KEY_DELETE)
         clearTypedWord(&letterTray);
     else if (glfwKey == KEY_F1 && hintAvailable())
         showHint();
@@ -91,6 +97,8 @@ int selectLanguage(App* app, int i) {
     }
     const char* save = getLangString(config, i, "save");
     readProgress(&progress, (std::string("save/") + (save ? save : "")).c_str());
+    readOptions();
+    bonusTotal = countSavedBonusWords(langStore);
     applyTheme(app, progress.theme);
     setMusicVolume(&musicPlayer, progress.volume);
     if (!loadLevel(langStore, &letterTray, (int)progress.levelIndex)) {

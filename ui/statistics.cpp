@@ -72,6 +72,8 @@ void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
     std::snprintf(rows[4].value, sizeof rows[4].value, "%s", pressCount ? pressCount : "");
     rows[5].key = "pressCount";
     std::snprintf(rows[5].value, sizeof rows[5].value, "%d", progress.lettersFound);
+    rows[6].key = "bonusFound";
+    std::snprintf(rows[6].value, sizeof rows[6].value, "%d", bonusTotal);
 }
 
 std::vector<float> lengthTableRatios(int lengthColumns, float windowWidth, float rowWidth,

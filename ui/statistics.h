@@ -37,7 +37,7 @@ struct TotalsRow {
     const char* key;
     char value[256];
 };
-constexpr int kTotalsRowCount = 6;
+constexpr int kTotalsRowCount = 7;
 void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now);
 
 // Width ratios of the length table (the label column, then one column per length) for a row of

@@ -193,7 +193,7 @@ TEST_F(BuiltAssets, EveryScreenAndStoryPageHasPicturesDrawnAtTheirOwnShape) {
 TEST_F(BuiltAssets, SoundEffectsDecodeShortCleanAndAudible) {
     const KeyNode* slots = section("sounds");
     ASSERT_NE(slots, nullptr);
-    EXPECT_EQ(slots->childCount, 7u);
+    EXPECT_EQ(slots->childCount, 8u);
     for (size_t i = 0; i < slots->childCount; ++i) {
         const char* name = nodeText(nodeChild(slots, i));
         const unsigned char* data = nullptr;

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -51,6 +52,17 @@ CodePoints letters(const char* text) {
     CodePoints cps;
     EXPECT_TRUE(decodeUtf8(text, cps)) << text;
     return cps;
+}
+
+// A word in the row's letters: the data's "fold" section names the letters a row writes plainly
+// (ё as е) while its words keep them.
+std::string plainWord(const KeyStore* store, const char* word) {
+    CodePoints plain;
+    for (char32_t cp : letters(word)) {
+        const char* folded = getSectionString(store, "fold", encodeUtf8(CodePoints(1, cp)).c_str());
+        plain += folded ? letters(folded) : CodePoints(1, cp);
+    }
+    return encodeUtf8(plain);
 }
 
 // Every key the game watches that has a one-byte name on a US layout.
@@ -148,7 +160,7 @@ TEST_P(LanguageData, EveryLevelWordIsBuiltFromItsRow) {
         for (size_t k = 0; k < level->childCount; ++k) {
             const KeyNode* word = nodeChild(level, k);
             ASSERT_EQ(word->type, NODE_DQUOTE);
-            CodePoints cps = letters(nodeText(word));
+            CodePoints cps = letters(plainWord(store, nodeText(word)).c_str());
             EXPECT_GE(cps.size(), 2u) << nodeText(word);
             longest = std::max(longest, cps.size());
             std::sort(cps.begin(), cps.end());
@@ -160,7 +172,8 @@ TEST_P(LanguageData, EveryLevelWordIsBuiltFromItsRow) {
         // The row is shuffled: none of its longest words can be read off it.
         for (size_t k = 0; k < level->childCount; ++k) {
             if (letters(nodeText(nodeChild(level, k))).size() == longest) {
-                EXPECT_EQ(std::strstr(level->key, nodeText(nodeChild(level, k))), nullptr)
+                EXPECT_EQ(std::strstr(level->key, plainWord(store, nodeText(nodeChild(level, k))).c_str()),
+                          nullptr)
                     << level->key;
             }
         }
@@ -187,15 +200,50 @@ TEST_P(LanguageData, EveryWordCanBeTypedIntoTheTray) {
         setLevelLetters(&tray, level->key);
         for (size_t k = 0; k < level->childCount; ++k) {
             clearTypedWord(&tray);
-            for (char32_t cp : letters(nodeText(nodeChild(level, k)))) {
+            std::string plain = plainWord(store, nodeText(nodeChild(level, k)));
+            for (char32_t cp : letters(plain.c_str())) {
                 auto key = keyFor.find(encodeUtf8(CodePoints(1, cp)));
                 ASSERT_NE(key, keyFor.end())
                     << "no key types a letter of " << nodeText(nodeChild(level, k));
                 EXPECT_EQ(typeCharacter(&tray, key->second.c_str()), 1)
                     << nodeText(nodeChild(level, k));
             }
-            EXPECT_STREQ(typedWord(&tray), nodeText(nodeChild(level, k))) << level->key;
+            EXPECT_STREQ(typedWord(&tray), plain.c_str()) << level->key;
         }
+    }
+}
+
+// Every tile of a row is a letter some word needs, as often as the row holds it; a level is
+// never another level again, in full or mostly: neighbours share at most half their words.
+TEST_P(LanguageData, NoDeadLettersNoTwinsAndNeighboursMostlyNew) {
+    std::map<std::vector<std::string>, std::string> wordSets;
+    std::vector<std::string> previous;
+    for (size_t i = 0; i < game->childCount; ++i) {
+        const KeyNode* level = nodeChild(game, i);
+        std::map<char32_t, size_t> needed;
+        std::vector<std::string> words;
+        for (size_t k = 0; k < level->childCount; ++k) {
+            std::string word = plainWord(store, nodeText(nodeChild(level, k)));
+            words.push_back(word);
+            std::map<char32_t, size_t> counts;
+            for (char32_t cp : letters(word.c_str())) counts[cp]++;
+            for (auto [cp, n] : counts) needed[cp] = std::max(needed[cp], n);
+        }
+        std::map<char32_t, size_t> row;
+        for (char32_t cp : letters(level->key)) row[cp]++;
+        EXPECT_EQ(row, needed) << "a letter of " << level->key << " is in none of its words";
+
+        std::sort(words.begin(), words.end());
+        auto [twin, isNew] = wordSets.emplace(words, level->key);
+        EXPECT_TRUE(isNew) << level->key << " has the words of " << twin->second;
+        std::vector<std::string> shared;
+        std::set_intersection(words.begin(), words.end(), previous.begin(), previous.end(),
+                              std::back_inserter(shared));
+        if (i > 0) {
+            EXPECT_LE(shared.size() * 2, std::min(words.size(), previous.size()))
+                << "level " << i + 1 << " " << level->key << " repeats the level before";
+        }
+        previous = words;
     }
 }
 
@@ -245,7 +293,8 @@ TEST_P(LanguageData, EveryTextTheScreensAskForIsThereAndRaw) {
         "removeCharHint",  "removeWordHint", "sTitle",       "sLenth",          "sFound",
         "statHint",        "passedPerc",     "timeInGame",   "totalWords",      "foundWords",
         "totalPressCount", "pressCount",     "storyNext",    "saveDiskFull",    "saveReadOnly",
-        "saveDenied",      "saveDiskError"};
+        "saveDenied",      "saveDiskError",  "prefWordEntry", "wordEntryTyped", "wordEntryEnter",
+        "AboutWordEntry",  "bonusWords",     "bonusFound"};
     const KeyNode* story = section(config(), "story");
     for (size_t c = 0; story && c < story->childCount; ++c)
         for (size_t p = 0; p < nodeChild(story, c)->childCount; ++p) {
@@ -308,8 +357,45 @@ TEST_P(LanguageData, NoLevelWordIsBlocked) {
                                     blocked));
     for (size_t i = 0; i < game->childCount; ++i)
         for (size_t k = 0; k < nodeChild(game, i)->childCount; ++k)
-            EXPECT_FALSE(blocked.blocks(nodeText(nodeChild(nodeChild(game, i), k))))
+            EXPECT_FALSE(blocked.blocks(plainWord(store, nodeText(nodeChild(nodeChild(game, i), k)))))
                 << nodeText(nodeChild(nodeChild(game, i), k));
+}
+
+// Each row's bonus words are real words it builds that its level does not list, never blocked.
+TEST_P(LanguageData, BonusWordsAreOtherWordsOfTheRowAndNoneIsBlocked) {
+    const ::Language* builder = findLanguage(language.builderCode());
+    ASSERT_NE(builder, nullptr) << language.file;
+    BlockList blocked;
+    ASSERT_TRUE(readBlockList(*builder,
+                              std::string(WG_SOURCE_DIR) + "/content/words/" +
+                                  language.builderCode() + ".txt",
+                              blocked));
+    ASSERT_TRUE(readSharedBlockList(
+        *builder, std::string(WG_WORD_DATA_DIR) + "/" + language.builderCode() + ".block", blocked));
+    const KeyNode* bonus = section(store, "bonus");
+    ASSERT_NE(bonus, nullptr);
+    size_t total = 0;
+    for (size_t i = 0; i < game->childCount; ++i) {
+        const KeyNode* level = nodeChild(game, i);
+        const KeyNode* others = nodeMember(bonus, level->key);
+        ASSERT_NE(others, nullptr) << level->key;
+        std::set<std::string> levelWords;
+        for (size_t k = 0; k < level->childCount; ++k)
+            levelWords.insert(plainWord(store, nodeText(nodeChild(level, k))));
+        CodePoints row = letters(level->key);
+        std::sort(row.begin(), row.end());
+        for (size_t k = 0; k < others->childCount; ++k) {
+            std::string word = nodeText(nodeChild(others, k));
+            CodePoints cps = letters(word.c_str());
+            std::sort(cps.begin(), cps.end());
+            EXPECT_TRUE(cps.size() >= 2 && std::includes(row.begin(), row.end(), cps.begin(), cps.end()))
+                << word << " is not built from " << level->key;
+            EXPECT_FALSE(levelWords.count(word)) << word << " is a word of " << level->key;
+            EXPECT_FALSE(blocked.blocks(word)) << word;
+        }
+        total += others->childCount;
+    }
+    EXPECT_GT(total, game->childCount) << "hardly any bonus words";
 }
 
 // The first levels teach the game with short rows and a handful of words; later the
@@ -437,7 +523,7 @@ TEST_P(LanguageData, EveryLevelWordIsSpelledByTheDictionariesAndNoneIsANameOrAbb
     for (size_t i = 0; i < game->childCount; ++i) {
         longestRow = std::max(longestRow, letters(nodeChild(game, i)->key).size());
         for (size_t k = 0; k < nodeChild(game, i)->childCount; ++k)
-            words.insert(nodeText(nodeChild(nodeChild(game, i), k)));
+            words.insert(plainWord(store, nodeText(nodeChild(nodeChild(game, i), k))));
     }
     std::string wordData = WG_WORD_DATA_DIR;
     std::vector<std::string> common =

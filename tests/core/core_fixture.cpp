@@ -26,6 +26,7 @@ const char* const SMALL_LANGUAGE = R"({
     "aab": ["ab", "ba", "aab", "ab"],
     "йb": ["йb", "bй"]
   },
+  "bonus": {"acts": ["sat", "cats", "scat"], "aab": []},
   "descr": {"cat": "a small animal"},
   "stat": {"levelsCount": "3", "usedWords": "12", "pressCount": "30"}
 })";

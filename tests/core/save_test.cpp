@@ -66,6 +66,36 @@ TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem) {
     EXPECT_EQ(progress.wordsFound, 2);  // restored words are not counted again
 }
 
+// Bonus words follow the level's words in its file; the file of an older game (level words
+// only) still loads, and the language's bonus count is read back from the level files.
+TEST_F(CoreTest, BonusWordsAreKeptInTheLevelFile) {
+    useLanguage(SMALL_LANGUAGE, 0);
+    char path[LEVEL_PATH_BYTES];
+    levelSavePath(path, &letterTray);
+    typeWord("sat");
+    submitWord();
+    ASSERT_EQ(saveProgress(&letterTray), 1);  // a bonus word alone is worth a level file
+    EXPECT_EQ(readFile(path), "[\"sat\"]");
+    typeWord("ca");
+    typeWord("scat");
+    submitWord();
+    saveProgress(&letterTray);
+    EXPECT_EQ(readFile(path), "[\"ca\",\"sat\",\"scat\"]");
+
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
+    ASSERT_EQ(bonusList.words.size(), 2u);
+    EXPECT_STREQ(bonusList.words[1], "scat");
+    EXPECT_EQ(foundList.words.size(), 1u);
+    EXPECT_EQ(levelFoundCount, 1);
+    EXPECT_EQ(countSavedBonusWords(langStore), 2);
+
+    writeFile(path, "[\"ca\",\"at\"]");
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
+    EXPECT_EQ(foundList.words.size(), 2u);
+    EXPECT_TRUE(bonusList.words.empty());
+    EXPECT_EQ(countSavedBonusWords(langStore), 0);
+}
+
 TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored) {
     Progress record;
     for (size_t size : {0, 39, 41}) {
@@ -80,6 +110,29 @@ TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored) {
     readProgress(&record, "save/missing.dat");
     EXPECT_EQ(record.volume, 100);
     EXPECT_EQ(record.theme, 0);
+}
+
+// The choice of how words are taken outlives the game; a file it cannot use changes nothing and is
+// kept aside when the choice is saved again.
+TEST_F(CoreTest, WordEntryIsKeptInTheOptionsFile) {
+    readOptions();  // none yet
+    EXPECT_EQ(wordEntry, WORDS_AS_TYPED);
+    wordEntry = WORDS_ON_ENTER;
+    ASSERT_EQ(saveOptions(), 1);
+    wordEntry = WORDS_AS_TYPED;
+    readOptions();
+    EXPECT_EQ(wordEntry, WORDS_ON_ENTER);
+
+    for (const std::string& bad : {std::string("\x02\0\0\0", 4), std::string("\x01\0\0", 3),
+                                   std::string("\x01\0\0\0\0", 5), std::string("\x01\0\x01\0", 4)}) {
+        writeFile("save/options.dat", bad);
+        wordEntry = WORDS_AS_TYPED;
+        readOptions();
+        EXPECT_EQ(wordEntry, WORDS_AS_TYPED) << bad.size();
+    }
+    ASSERT_EQ(saveOptions(), 1);
+    EXPECT_EQ(readFile("save/options.dat.bad"), std::string("\x01\0\x01\0", 4));
+    EXPECT_EQ(readFile("save/options.dat"), std::string(4, '\0'));
 }
 
 TEST_F(CoreTest, TwoSavesOnOneLevelCountItsTimeOnce) {

@@ -8,6 +8,7 @@
 #include "core/words.h"
 #include "core_fixture.h"
 #include "store/language.h"
+#include "ui/play.h"
 #include "ui/screens.h"
 
 namespace {
@@ -125,6 +126,121 @@ TEST_F(CoreTest, AutosaveRunsOnlyAfterAMinute) {
 
     typeWord("ta");  // within the minute: the file is not rewritten
     EXPECT_EQ(readFile(path), "[\"ca\",\"at\"]");
+}
+
+// "as I type" takes ca out of cat at once; "when I press Enter" waits, so cat is typed whole. Enter
+// takes a level word in either mode and leaves any other text for the player to mend.
+TEST_F(CoreTest, WordsAreTakenAsTypedOrOnEnter) {
+    useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
+    typeWord("cat");
+    ASSERT_EQ(foundList.words.size(), 1u);
+    EXPECT_STREQ(foundList.words[0], "ca");
+    EXPECT_STREQ(typedWord(&letterTray), "t");
+
+    clearTypedWord(&letterTray);
+    wordEntry = WORDS_ON_ENTER;
+    typeWord("cat");
+    EXPECT_EQ(foundList.words.size(), 1u);
+    EXPECT_STREQ(typedWord(&letterTray), "cat");
+    submitWord();
+    ASSERT_EQ(foundList.words.size(), 2u);
+    EXPECT_STREQ(foundList.words[1], "cat");
+    EXPECT_EQ(progress.wordsFound, 2);
+    EXPECT_STREQ(typedWord(&letterTray), "");
+
+    typeWord("ca");  // found before: flagged on Enter only, and kept for a longer word
+    EXPECT_EQ(repeatTimes.size, 0u);
+    submitWord();
+    EXPECT_NE(hashGet(repeatTimes, "ca"), repeatTimes.capacity);
+    EXPECT_STREQ(typedWord(&letterTray), "ca");
+
+    clearTypedWord(&letterTray);
+    typeWord("tsa");
+    submitWord();
+    EXPECT_STREQ(typedWord(&letterTray), "tsa");
+    EXPECT_EQ(progress.wordsFound, 2);
+
+    wordEntry = WORDS_AS_TYPED;
+    clearTypedWord(&letterTray);
+    typeWord("ta");
+    submitWord();  // taken already as typed: Enter on nothing does nothing
+    EXPECT_EQ(progress.wordsFound, 3);
+}
+
+// A real word the level does not list counts apart on Enter: it never changes the level's count
+// or the progress; a repeat is flagged; any other text is refused and kept for mending.
+TEST_F(CoreTest, BonusWordsAreTakenOnEnterAndCountApart) {
+    useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
+    typeWord("sat");
+    EXPECT_TRUE(bonusList.words.empty());  // as typed, only level words are taken
+    submitWord();
+    ASSERT_EQ(bonusList.words.size(), 1u);
+    EXPECT_STREQ(bonusList.words[0], "sat");
+    EXPECT_EQ(bonusTotal, 1);
+    EXPECT_EQ(levelFoundCount, 0);
+    EXPECT_EQ(progress.wordsFound, 0);
+    EXPECT_TRUE(foundList.words.empty());
+    EXPECT_STREQ(typedWord(&letterTray), "");
+
+    typeWord("sat");
+    submitWord();
+    EXPECT_EQ(bonusTotal, 1);
+    EXPECT_NE(hashGet(repeatTimes, "sat"), repeatTimes.capacity);
+
+    clearTypedWord(&letterTray);
+    typeWord("tsa");
+    EXPECT_EQ(refusalTime, 0);
+    submitWord();
+    EXPECT_GT(refusalTime, 0);
+    EXPECT_STREQ(typedWord(&letterTray), "tsa");
+    EXPECT_EQ(bonusTotal, 1);
+
+    // A level word on Enter is a level word, in either mode.
+    clearTypedWord(&letterTray);
+    wordEntry = WORDS_ON_ENTER;
+    typeWord("cast");
+    submitWord();
+    EXPECT_EQ(progress.wordsFound, 1);
+    EXPECT_EQ(bonusTotal, 1);
+}
+
+// Every fifth bonus word (the default of "bonusWordsPerHint") pays one hint.
+TEST_F(CoreTest, BonusWordsPayForHints) {
+    useLanguage(SMALL_LANGUAGE, 0);  // hintCheatCount 3, nextHintWords 5
+    progress.hintsUsed = 1;
+    EXPECT_FALSE(hintAvailable());
+    bonusTotal = 4;
+    EXPECT_FALSE(hintAvailable());
+    bonusTotal = 5;
+    EXPECT_TRUE(hintAvailable());
+    progress.hintsUsed = 2;
+    EXPECT_FALSE(hintAvailable());
+}
+
+const char* const FOLDING_LANGUAGE = R"({
+  "localization": {"levelProperty": "Level"},
+  "charmap": {"`": "ё", "t": "е"},
+  "fold": {"ё": "е"},
+  "game": {"жеае": ["её", "ёж", "ежа"]},
+  "stat": {"levelsCount": "1"}
+})";
+
+// A row writes ё as е; its words keep the dictionary's ё, and either letter finds them.
+TEST_F(CoreTest, FoldedLettersFindTheWordAsTheDictionarySpellsIt) {
+    useLanguage(FOLDING_LANGUAGE, 0);
+    typeWord("еж");
+    ASSERT_EQ(foundList.words.size(), 1u);
+    EXPECT_STREQ(foundList.words[0], "ёж");
+    EXPECT_STREQ(typedWord(&letterTray), "");
+
+    typeKeyCharacter(&testApp, '`');  // ё takes the row's е
+    typeKeyCharacter(&testApp, 't');
+    ASSERT_EQ(foundList.words.size(), 2u);
+    EXPECT_STREQ(foundList.words[1], "её");
+
+    typeWord("ежа");
+    EXPECT_EQ(foundList.words.size(), 3u);
+    EXPECT_EQ(findLevelWord("жёа"), levelWords.capacity);
 }
 
 }  // namespace

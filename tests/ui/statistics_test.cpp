@@ -133,11 +133,13 @@ TEST_F(CoreTest, StatisticsShowEachProgressFieldInItsOwnPlace) {
     progress.lettersFound = 37;
     progress.secondsPlayed = 65;
     lastLevelSaveTime = 5000;
+    bonusTotal = 4;
     TotalsRow rows[kTotalsRowCount];
     totalsRows(rows, 5010);
     const char* expected[kTotalsRowCount][2] = {
         {"passedPerc", "25%"}, {"timeInGame", ""},           {"totalWords", "0040"},
         {"foundWords", "10"},  {"totalPressCount", "00123"}, {"pressCount", "37"},
+        {"bonusFound", "4"},
     };
     std::string time = formatDuration(75);
     expected[1][1] = time.c_str();

@@ -10,7 +10,7 @@ INTEGERS = ["width", "height", "smallFontSize", "fontSize", "hintCheatCount", "S
             "nextLevelPerc", "nextHintWords", "blackWords", "blackFinish"]
 TEXTS = ["title", "windowMode", "smallFont", "font"]
 LANG_MEMBERS = ["long", "native", "natSm", "pic", "dbig", "data", "save"]
-SOUNDS = ["buttonClick", "rollover", "wordOk", "wordReject", "wordClick", "statClick", "windowClose"]
+SOUNDS = ["buttonClick", "rollover", "wordOk", "wordReject", "wordClick", "statClick", "windowClose", "wordBonus"]
 ICONS = ["home", "stat", "statBack", "helpEnabled", "helpDisabled", "removeChar", "removeWord"]
 DECORATIONS = ["inGame", "inGameDark", "langSelect", "langSelectDark", "mainMenu", "mainMenuDark",
                "stat", "statDark", "about", "aboutDark", "help"]

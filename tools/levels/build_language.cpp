@@ -110,19 +110,54 @@ std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+// The letters a row writes as one other letter ("fold": ё as е), so that the game finds a word
+// that keeps them from the row's letters, and takes the plain tile for a key that types them.
+void writeFolds(std::ostream& out, const Language& language) {
+    out << "\"fold\":{";
+    bool first = true;
+    for (const auto& [from, to] : language.folds) {
+        if (to.size() != 1) continue;
+        out << (first ? "" : ",") << quoted(encodeUtf8(CodePoints(1, from))) << ":"
+            << quoted(encodeUtf8(to));
+        first = false;
+    }
+    out << "},\n";
+}
+
+// "bonus": per row, the real words it builds that its level does not list; the game takes them
+// as bonus words on Enter.
+void writeBonusWords(std::ostream& out, const std::vector<Level>& levels,
+                     const std::vector<std::vector<std::string>>& bonus) {
+    out << "\"bonus\":{\n";
+    for (size_t i = 0; i < levels.size(); ++i) {
+        out << quoted(levels[i].row) << ":[";
+        for (size_t k = 0; k < bonus[i].size(); ++k) out << (k ? "," : "") << quoted(bonus[i][k]);
+        out << "]" << (i + 1 < levels.size() ? "," : "") << "\n";
+    }
+    out << "},\n";
+}
+
 void writeMembers(std::ostream& out, const Language& language, const std::vector<Level>& levels,
-                  const std::map<std::string, std::string>& descriptions) {
+                  const std::map<std::string, std::string>& descriptions,
+                  const std::map<std::string, std::string>& written,
+                  const std::vector<std::vector<std::string>>& bonus) {
+    auto shown = [&](const std::string& word) -> const std::string& {
+        auto form = written.find(word);
+        return form == written.end() ? word : form->second;
+    };
     out << "\"charmap\":{";
     for (size_t i = 0; i < language.charmap.size(); ++i)
         out << (i ? "," : "") << quoted(language.charmap[i].first) << ":"
             << quoted(language.charmap[i].second);
-    out << "},\n\"game\":{\n";
+    out << "},\n";
+    writeFolds(out, language);
+    out << "\"game\":{\n";
     size_t usedWords = 0, pressCount = 0;
     for (size_t i = 0; i < levels.size(); ++i) {
         out << quoted(levels[i].row) << ":[";
         for (size_t k = 0; k < levels[i].words.size(); ++k) {
             const std::string& word = levels[i].words[k];
-            out << (k ? "," : "") << quoted(word);
+            out << (k ? "," : "") << quoted(shown(word));
             CodePoints cps;
             decodeUtf8(word, cps);
             pressCount += cps.size();
@@ -131,15 +166,17 @@ void writeMembers(std::ostream& out, const Language& language, const std::vector
         out << "]" << (i + 1 < levels.size() ? "," : "") << "\n";
     }
     out << "},\n\"descr\":{\n";
-    std::vector<std::pair<std::string, std::string>> shown;
+    std::vector<std::pair<std::string, std::string>> described;
     for (const auto& [word, text] : descriptions) {
         std::string safe = rawSafe(text);
-        if (!safe.empty()) shown.emplace_back(word, safe);
+        if (!safe.empty()) described.emplace_back(shown(word), safe);
     }
-    for (size_t n = 0; n < shown.size(); ++n)
-        out << quoted(shown[n].first) << ":" << quoted(shown[n].second)
-            << (n + 1 < shown.size() ? "," : "") << "\n";
-    out << "},\n\"stat\":{\"levelsCount\":" << levels.size() << ",\"usedWords\":" << usedWords
+    for (size_t n = 0; n < described.size(); ++n)
+        out << quoted(described[n].first) << ":" << quoted(described[n].second)
+            << (n + 1 < described.size() ? "," : "") << "\n";
+    out << "},\n";
+    writeBonusWords(out, levels, bonus);
+    out << "\"stat\":{\"levelsCount\":" << levels.size() << ",\"usedWords\":" << usedWords
         << ",\"pressCount\":" << pressCount << "}\n";
 }
 
@@ -238,7 +275,20 @@ int main(int argc, char** argv) {
         }
     }
     std::ofstream out(argv[4], std::ios::binary);
-    writeMembers(out, *language, levels, descriptions);
+    std::vector<std::vector<std::string>> bonus = otherWords(
+        language->alphabet, levels,
+        dictionaryWords(*language,
+                        builtBySomeRow(language->alphabet, levels, rules.minLetters)),
+        rules.minLetters);
+    // Checked only for the words some row builds: the block list's forms are slow to test.
+    for (std::vector<std::string>& words : bonus)
+        words.erase(std::remove_if(words.begin(), words.end(),
+                                   [&](const std::string& word) {
+                                       return blocked.blocks(word) ||
+                                              glossary.offensive.count(word) > 0;
+                                   }),
+                    words.end());
+    writeMembers(out, *language, levels, descriptions, writtenForms(*language, common), bonus);
     out.close();
     std::ofstream report(argv[5], std::ios::binary);
     writeReport(report, levels, list, glossary, blocked);

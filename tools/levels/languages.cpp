@@ -45,8 +45,13 @@ std::vector<Language> makeLanguages() {
     Language ru;
     ru.code = "ru";
     ru.wordLists = {"/usr/share/hunspell/ru_RU.dic"};
-    ru.vowels = letters("аеёиоуыэюя");
-    ru.alphabet = letters("абвгдеёжзийклмнопрстуфхцчшщъыьэюя");
+    ru.vowels = letters("аеиоуыэюя");
+    // Most writers leave ё out: a row holds е, which finds a word either way, and the word
+    // shows ё where the dictionary and the frequency list write it (даёт, идёт, моё).
+    ru.alphabet = letters("абвгдежзийклмнопрстуфхцчшщъыьэюя");
+    ru.folds = foldTable("ё", "е");
+    ru.shownMarks = letters("ё");
+    ru.plainHomographs = {"все", "всем", "чем"};
     ru.charmap = keyMap(jcukenKeys, "йцукенгшщзхъфывапролджэячсмитьбюё");
     ru.fromEnglish = {dict + "eng-rus", "/usr/share/dictd/mueller7"};
     ru.thesaurus = thesauri + "ru_RU_v2.dat";

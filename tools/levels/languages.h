@@ -14,6 +14,10 @@ struct Language {
     CodePoints alphabet;                   // the lower-case letters a row may hold
     CodePoints vowels;                     // a word without one is an abbreviation or a cry
     std::map<char32_t, CodePoints> folds;  // letters written as others (accents, ß)
+    // Folded letters that level words still show where the dictionary and the frequency list
+    // write them (ё: the row holds е), and the plain spellings that are words of their own.
+    CodePoints shownMarks;
+    std::vector<std::string> plainHomographs;
     std::vector<std::pair<std::string, std::string>> charmap;  // key name -> letter
     bool capitalNouns = false;     // nouns start with a capital and are still ordinary words
     bool wordnet = false;          // descriptions from WordNet

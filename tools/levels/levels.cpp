@@ -2,8 +2,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
+#include <memory>
 #include <random>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -68,7 +71,7 @@ void collectWords(const AnagramIndex& index, const std::string& rowKey, size_t p
 
 struct Candidate {
     std::string key;
-    std::vector<unsigned> words;
+    std::vector<unsigned> words;  // ascending
     double describedShare = 0;
     unsigned medianRank = 0;
     unsigned maxRank = 0;
@@ -116,6 +119,63 @@ Level makeLevel(const Candidate& candidate, const CodePoints& alphabet,
 
 }  // namespace
 
+namespace {
+
+// Every sub-multiset of the sorted key from `position` on, appended to partial.
+void collectSubKeys(const std::string& rowKey, size_t position, std::string& partial,
+                    size_t minLetters, std::unordered_set<std::string>& out) {
+    if (position == rowKey.size()) {
+        if (partial.size() >= minLetters) out.insert(partial);
+        return;
+    }
+    size_t run = position;
+    while (run < rowKey.size() && rowKey[run] == rowKey[position]) ++run;
+    for (size_t take = 0; take <= run - position; ++take) {
+        partial.append(take, rowKey[position]);
+        collectSubKeys(rowKey, run, partial, minLetters, out);
+        partial.resize(partial.size() - take);
+    }
+}
+
+}  // namespace
+
+std::function<bool(const std::string&)> builtBySomeRow(const CodePoints& alphabet,
+                                                       const std::vector<Level>& levels,
+                                                       size_t minLetters) {
+    auto keys = std::make_shared<std::unordered_set<std::string>>();
+    for (const Level& level : levels) {
+        std::string partial;
+        collectSubKeys(letterKey(alphabet, level.row), 0, partial, minLetters, *keys);
+    }
+    return [keys, alphabet](const std::string& word) {
+        return keys->count(letterKey(alphabet, word)) > 0;
+    };
+}
+
+std::vector<std::vector<std::string>> otherWords(const CodePoints& alphabet,
+                                                 const std::vector<Level>& levels,
+                                                 const std::vector<std::string>& words,
+                                                 size_t minLetters) {
+    AnagramIndex index;
+    index.entries.reserve(words.size());
+    for (unsigned i = 0; i < words.size(); ++i)
+        index.entries.emplace_back(letterKey(alphabet, words[i]), i);
+    index.build();
+    std::vector<std::vector<std::string>> others;
+    for (const Level& level : levels) {
+        std::vector<unsigned> built;
+        std::string partial;
+        collectWords(index, letterKey(alphabet, level.row), 0, partial, minLetters, SIZE_MAX,
+                     built);
+        std::sort(built.begin(), built.end());
+        others.emplace_back();
+        for (unsigned w : built)
+            if (std::find(level.words.begin(), level.words.end(), words[w]) == level.words.end())
+                others.back().push_back(words[w]);
+    }
+    return others;
+}
+
 unsigned rowClassOf(const std::string& row, unsigned classes) {
     uint32_t hash = 2166136261u;
     for (unsigned char c : row) hash = (hash ^ c) * 16777619u;
@@ -130,6 +190,21 @@ bool spellsWord(const std::string& row, const std::vector<std::string>& words) {
 
 namespace {
 
+// True when every letter of the row, as often as the row holds it, is in one of its words: a
+// letter no word needs is a tile the player tries in vain. The row is then the union of its
+// words' letters, so two rows never build the same words.
+bool noDeadLetter(const std::string& rowKey, const std::vector<unsigned>& words,
+                  const std::vector<std::string>& wordKeys) {
+    std::string needed;  // the union of the words' letter multisets, sorted
+    for (unsigned w : words) {
+        std::string merged;
+        std::set_union(needed.begin(), needed.end(), wordKeys[w].begin(), wordKeys[w].end(),
+                       std::back_inserter(merged));
+        needed.swap(merged);
+    }
+    return needed == rowKey;
+}
+
 // Candidate rows per length: the letters of a word, one row per letter multiset,
 // each building between minWords and maxWords words.
 std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet,
@@ -139,10 +214,12 @@ std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet,
                                                   const LevelRules& rules) {
     AnagramIndex index;
     index.entries.reserve(words.size());
+    std::vector<std::string> wordKeys;
     size_t maxLetters = 0;
     for (unsigned i = 0; i < words.size(); ++i) {
-        index.entries.emplace_back(letterKey(alphabet, words[i]), i);
-        maxLetters = std::max(maxLetters, index.entries.back().first.size());
+        wordKeys.push_back(letterKey(alphabet, words[i]));
+        index.entries.emplace_back(wordKeys.back(), i);
+        maxLetters = std::max(maxLetters, wordKeys.back().size());
     }
     index.build();
 
@@ -178,6 +255,8 @@ std::vector<std::vector<Candidate>> candidateRows(const CodePoints& alphabet,
             collectWords(index, key, 0, partial, rules.minLetters, rules.maxWords, candidate.words);
             size_t count = candidate.words.size();
             if (count < rules.minWords || count > rules.maxWords) continue;
+            if (!noDeadLetter(key, candidate.words, wordKeys)) continue;
+            std::sort(candidate.words.begin(), candidate.words.end());
             std::vector<unsigned> wordRanks;
             for (unsigned w : candidate.words) wordRanks.push_back(ranks[w]);
             std::sort(wordRanks.begin(), wordRanks.end());
@@ -218,6 +297,24 @@ struct Leeway {
     double step;
     size_t shorter, longer;
 };
+
+// True when two levels share at most half the words of each: a level that repeats most of the
+// one before plays as the same level again.
+bool fewShared(const std::vector<unsigned>& a, const std::vector<unsigned>& b) {
+    size_t shared = 0;
+    for (size_t i = 0, k = 0; i < a.size() && k < b.size();) {
+        if (a[i] < b[k]) {
+            ++i;
+        } else if (b[k] < a[i]) {
+            ++k;
+        } else {
+            ++shared;
+            ++i;
+            ++k;
+        }
+    }
+    return shared * 2 <= std::min(a.size(), b.size());
+}
 
 bool allowed(const Candidate& c, size_t i, size_t previousLength, size_t previousWords,
              const Leeway& leeway, const LevelRules& rules) {
@@ -260,6 +357,7 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
     std::mt19937 rng(rules.seed);
     std::vector<Level> levels;
     size_t previousLength = 0, previousWords = 0;
+    const Candidate* previous = nullptr;
     while (levels.size() < rules.levelCount) {
         size_t i = levels.size();
         Aim aim = aimOf(i, longest, rules);
@@ -282,7 +380,8 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
                                : i;  // last of all the first levels' rule gives way
             for (Candidate* c : all) {
                 if (!allowed(*c, level, free ? 0 : previousLength, free ? 0 : previousWords, leeway,
-                             rules))
+                             rules) ||
+                    (previous && !fewShared(c->words, previous->words)))
                     continue;
                 double d = cost(*c, i, aim, rules);
                 // Once the word count may jump, the row nearest the last level's count.
@@ -298,6 +397,7 @@ std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<st
         best->used = true;
         Level level = makeLevel(*best, alphabet, words, rules, rng);
         if (level.row.empty()) continue;  // too few orders of these letters: take another row
+        previous = best;
         previousLength = best->key.size();
         previousWords = best->words.size();
         levels.push_back(std::move(level));

@@ -1,6 +1,7 @@
 // Choosing a language's levels: rows of letters and every word they build.
 #pragma once
 #include "tools/levels/utf8.h"
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -39,6 +40,19 @@ struct LevelRules {
 std::vector<Level> chooseLevels(const CodePoints& alphabet, const std::vector<std::string>& words,
                                 const std::vector<unsigned>& ranks,
                                 const std::vector<bool>& described, const LevelRules& rules);
+
+// The letter multisets of minLetters or more letters that some level's row holds, as a test of
+// a word spelled with the alphabet's letters: true when some row builds it.
+std::function<bool(const std::string&)> builtBySomeRow(const CodePoints& alphabet,
+                                                       const std::vector<Level>& levels,
+                                                       size_t minLetters);
+
+// The words of `words` (distinct, spelled with the letters of `alphabet`) that each level's row
+// builds and the level does not list, in the order of `words`.
+std::vector<std::vector<std::string>> otherWords(const CodePoints& alphabet,
+                                                 const std::vector<Level>& levels,
+                                                 const std::vector<std::string>& words,
+                                                 size_t minLetters);
 
 // True when a row could be typed as one of the words letter by letter, left to right.
 bool spellsWord(const std::string& row, const std::vector<std::string>& words);

@@ -706,6 +706,75 @@ std::unordered_set<std::string> spelledWords(const Language& language, const Glo
     return spelled;
 }
 
+std::map<std::string, std::string> writtenForms(const Language& language,
+                                                const std::vector<std::string>& common) {
+    std::map<std::string, std::string> forms;
+    if (language.shownMarks.empty()) return forms;
+    auto marked = [&](const CodePoints& cps) {
+        return cps.find_first_of(language.shownMarks) != CodePoints::npos;
+    };
+    // The dictionaries' lower-case entries that hold a mark.
+    std::unordered_set<std::string> spelled;
+    CodePoints written, folded;
+    for (const std::string& path : language.wordLists) {
+        std::ifstream list(path, std::ios::binary);
+        for (std::string line; std::getline(list, line);) {
+            line = trim(line.substr(0, line.find('/')));
+            if (decodeUtf8(line, written) && marked(written)) spelled.insert(line);
+        }
+    }
+    // Most used first: of two marked spellings of one word the more common is shown.
+    for (const std::string& line : common) {
+        if (!decodeUtf8(line, written)) continue;
+        for (char32_t& cp : written) cp = lowerLetter(cp);
+        std::string shown = encodeUtf8(written);
+        if (!marked(written) || !spelled.count(shown) || !foldWord(language, written, folded))
+            continue;
+        std::string word = encodeUtf8(folded);
+        const std::vector<std::string>& plain = language.plainHomographs;
+        if (std::find(plain.begin(), plain.end(), word) == plain.end()) forms.emplace(word, shown);
+    }
+    return forms;
+}
+
+std::vector<std::string> dictionaryWords(const Language& language,
+                                         const std::function<bool(const std::string&)>& wanted) {
+    std::unordered_set<std::string> found;
+    CodePoints written, folded;
+    // The folded word, or empty when the entry is no lower-case word of the language.
+    auto plainWord = [&](const std::string& entry) {
+        if (!decodeUtf8(entry, written) || written.size() < 2) return std::string();
+        // Capitals anywhere mark a name or an abbreviation, a dot an abbreviation.
+        for (char32_t cp : written)
+            if (lowerLetter(cp) != cp || cp == '.') return std::string();
+        if (!foldWord(language, written, folded)) return std::string();
+        return encodeUtf8(folded);
+    };
+    auto take = [&](const std::string& entry) {
+        std::string word = plainWord(entry);
+        if (!word.empty() && ordinaryWord(language, folded) && wanted(word)) found.insert(word);
+    };
+    for (const std::string& path : language.wordLists) {
+        std::ifstream list(path, std::ios::binary);
+        for (std::string line; std::getline(list, line);) take(trim(line.substr(0, line.find('/'))));
+    }
+    // A suffix rule replaces at most a few letters at the end: a stem whose beginning no row
+    // builds has no form a row builds either.
+    const size_t kReplaced = 4;
+    auto stemWanted = [&](const std::string& stem) {
+        std::string word = plainWord(stem);
+        if (word.empty()) return false;
+        CodePoints cps = folded;
+        return cps.size() < kReplaced + 2 || wanted(encodeUtf8(cps.substr(0, cps.size() - kReplaced)));
+    };
+    if (!language.formsOf.empty())
+        for (const auto& [form, stem] : inflectedForms(language.formsOf, language.latin2, stemWanted))
+            take(form);
+    std::vector<std::string> words(found.begin(), found.end());
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
 WordList readWords(const Language& language, const Glossary& glossary, const BlockList& blocked,
                    const std::vector<std::string>& common,
                    const std::unordered_map<std::string, unsigned>& english, size_t maxLetters) {

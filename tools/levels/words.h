@@ -2,6 +2,8 @@
 // word lists and dictionaries.
 #pragma once
 #include "tools/levels/languages.h"
+#include <functional>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -90,6 +92,18 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
                    const std::vector<std::string>& common,
                    const std::unordered_map<std::string, unsigned>& english, size_t maxLetters);
 // English: a WordNet gloss for each listed word (inflected forms through their base form).
+// The level words whose spelling keeps a letter the rows write plainly (ё): each folded word the
+// frequency list also writes with the mark, mapped to the dictionary's spelling. Empty for a
+// language without such letters.
+std::map<std::string, std::string> writtenForms(const Language& language,
+                                                const std::vector<std::string>& common);
+
+// Every word the spelling dictionaries write in lower case (with the forms of formsOf), folded,
+// that is no abbreviation or cry and that `wanted` accepts: what a player may type besides a
+// level's own words, once blocked and vulgar words are left out. Sorted.
+std::vector<std::string> dictionaryWords(const Language& language,
+                                         const std::function<bool(const std::string&)>& wanted);
+
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary);
 // Makes a text safe for the game's reader (no double quote, backslash or control byte) and drawable
 // with its fonts (comma-separated items holding other characters are left out).
