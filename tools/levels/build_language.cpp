@@ -10,8 +10,10 @@
 // shared block list). The report file lists each level's words with their ranks and
 // the kind of their description, and the common words some rows make but their
 // levels lack, for the content report.
+#include "tools/levels/junk.h"
 #include "tools/levels/languages.h"
 #include "tools/levels/levels.h"
+#include "tools/levels/spelling.h"
 #include "tools/levels/words.h"
 #include <chrono>
 #include <cstdio>
@@ -143,6 +145,15 @@ void writeMembers(std::ostream& out, const Language& language, const std::vector
         << ",\"pressCount\":" << pressCount << "}\n";
 }
 
+// The spelling shown for each level word typed without its marks; follows the other members.
+void writeSpellings(std::ostream& out, const std::map<std::string, std::string>& spellings) {
+    out << ",\n\"spelled\":{\n";
+    size_t n = 0;
+    for (const auto& [word, text] : spellings)
+        out << quoted(word) << ":" << quoted(text) << (++n < spellings.size() ? "," : "") << "\n";
+    out << "}\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -211,6 +222,9 @@ int main(int argc, char** argv) {
         }
         list = std::move(kept);
     }
+    refuseJunk(list,
+               readJunkEvidence(*language, common,
+                                readFrequencyList(std::string(argv[2]) + "/en.freq", maxWordRank)));
     // Rows are chosen for words described in the language itself: a labelled English
     // translation helps a player less.
     readOwnGlosses(glosses(argv[3]), glossary);
@@ -239,6 +253,8 @@ int main(int argc, char** argv) {
     }
     std::ofstream out(argv[4], std::ios::binary);
     writeMembers(out, *language, levels, descriptions);
+    writeSpellings(out,
+                   displaySpellings(*language, lowerCaseEntries(*language), levelWords, common));
     out.close();
     std::ofstream report(argv[5], std::ios::binary);
     writeReport(report, levels, list, glossary, blocked);
