@@ -93,7 +93,7 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
 }
 
 // Our own descriptions beside the block list (<code>.glosses: a word, a tab, its text) for the
-// common words no dictionary describes, such as English "an", "the" and "of".
+// common words no dictionary describes well, such as English "an", "the" and "of".
 std::string glosses(const std::string& blockList) {
     return blockList.substr(0, blockList.rfind('.')) + ".glosses";
 }
@@ -104,7 +104,10 @@ void readOwnGlosses(const std::string& path, Glossary& glossary) {
     while (std::getline(in, line)) {
         size_t tab = line.find('\t');
         if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
-        glossary.descriptions.emplace(line.substr(0, tab), line.substr(tab + 1));
+        // Ours is written for the word a level means; a dictionary's may be another word's sense.
+        const std::string word = line.substr(0, tab);
+        glossary.descriptions[word] = line.substr(tab + 1);
+        glossary.translated.erase(word);
     }
 }
 
