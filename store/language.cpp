@@ -47,6 +47,11 @@ const char* wordDescription(const KeyStore* store, const char* word) {
     return getSectionString(store, "descr", word);
 }
 
+const char* spelledWord(const KeyStore* store, const char* word) {
+    const char* spelled = word ? getSectionString(store, "spelled", word) : nullptr;
+    return spelled ? spelled : word;
+}
+
 int storyLength(const KeyStore* storyStore, const char* chapter) {
     const KeyNode* node = storyChapterNode(storyStore, chapter);
     return node ? (int)node->childCount : 0;

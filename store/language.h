@@ -23,6 +23,9 @@ const char* localizedText(const char* key);
 
 // The "descr" member word of store, or null.
 const char* wordDescription(const KeyStore* store, const char* word);
+// How the language spells word, typed without its marks: the "spelled" member word of store,
+// else word itself. Saves hold words as typed, so any save shows them spelled so.
+const char* spelledWord(const KeyStore* store, const char* word);
 
 // Story chapters live in the configuration ("story" → chapter → pages).
 int storyLength(const KeyStore* storyStore, const char* chapter);

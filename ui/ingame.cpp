@@ -116,9 +116,9 @@ void drawFoundWords(RowLayout& rows, float W, float H) {
                     repeatShownWord = word;
                     repeatShownTime = repeatTimes.values[slot];
                 }
-                pressed = styledButton(r, word, highlightButtonStyle);
+                pressed = styledButton(r, spelledWord(langStore, word), highlightButtonStyle);
             } else {
-                pressed = button(r, word);
+                pressed = button(r, spelledWord(langStore, word));
                 if (repeated) hashDelete(repeatTimes, slot);
             }
             if (pressed) {

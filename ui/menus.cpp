@@ -160,7 +160,7 @@ void drawWordInfoScreen(App* app) {
         RowLayout& rows = screenLayout;
         drawScreenDecor(app, "help", windowWidth, windowHeight);
         rows.dynamicRow(70, 1);
-        label(rows.next(), hintWord, AlignTopLeft);
+        label(rows.next(), spelledWord(langStore, hintWord), AlignTopLeft);
         rows.staticRow(H - 180, W - 40, 1);
         labelWrap(rows.next(), hintDescription);
         if (backButtonRow(rows)) currentScreen = ScreenInGame;

@@ -59,8 +59,10 @@ void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
     const char* usedWords = getSectionString(langStore, "stat", "usedWords");
     const char* pressCount = getSectionString(langStore, "stat", "pressCount");
     rows[0].key = "passedPerc";
-    std::snprintf(rows[0].value, sizeof rows[0].value, "%d%%",
-                  percentOf(progress.wordsFound, getSectionInt(langStore, "stat", "usedWords")));
+    // French sets a no-break space before the sign; a language without its own form writes 25%.
+    const char* percent = getSectionString(langStore, "localization", "percentValue");
+    formatText(rows[0].value, sizeof rows[0].value, percent ? percent : "%d%%",
+               {percentOf(progress.wordsFound, getSectionInt(langStore, "stat", "usedWords"))});
     rows[1].key = "timeInGame";
     std::snprintf(rows[1].value, sizeof rows[1].value, "%s",
                   formatDuration((int32_t)timeInGame(now)));

@@ -8,6 +8,12 @@
 #include "tools/levels/inflections.h"
 #include "tools/levels/words.h"
 #include <gtest/gtest.h>
+#define STBTT_STATIC
+#define STB_TRUETYPE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb/stb_truetype.h>
+#pragma GCC diagnostic pop
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -284,6 +290,41 @@ TEST_P(LanguageData, DescriptionsBelongToLevelWords) {
     }
 }
 
+// Each spelling shown for a level word folds to that word, so the word typed as the row spells
+// it is the one the player reads; Spanish shows its everyday accents.
+TEST_P(LanguageData, ShownSpellingsAreThoseOfTheirLevelWords) {
+    const ::Language* builder = findLanguage(language.builderCode());
+    ASSERT_NE(builder, nullptr);
+    std::set<std::string> words;
+    for (size_t i = 0; i < game->childCount; ++i)
+        for (size_t k = 0; k < nodeChild(game, i)->childCount; ++k)
+            words.insert(nodeText(nodeChild(nodeChild(game, i), k)));
+    const KeyNode* spelled = section(store, "spelled");
+    ASSERT_NE(spelled, nullptr);
+    CodePoints folded;
+    for (size_t i = 0; i < spelled->childCount; ++i) {
+        const std::string word = nodeChild(spelled, i)->key, text = nodeText(nodeChild(spelled, i));
+        EXPECT_TRUE(words.count(word)) << word;
+        for (size_t start = 0, end; start <= text.size(); start = end + 3) {
+            end = std::min(text.find(" / ", start), text.size());
+            EXPECT_TRUE(
+                foldWord(*builder, letters(text.substr(start, end - start).c_str()), folded))
+                << text;
+            EXPECT_EQ(encodeUtf8(folded), word) << text;
+        }
+    }
+    if (builder->folds.empty()) {
+        EXPECT_EQ(spelled->childCount, 0u) << "its rows drop no mark";
+    }
+    if (language.builderCode() != "es") return;
+    const std::map<std::string, std::string> everyday = {
+        {"dia", "día"}, {"aqui", "aquí"}, {"tambien", "también"}, {"despues", "después"}};
+    for (const auto& [word, text] : everyday) {
+        if (!words.count(word)) continue;
+        EXPECT_STREQ(getSectionString(store, "spelled", word.c_str()), text.c_str());
+    }
+}
+
 // The reader decodes no escapes, so a backslash in a text would show on screen.
 TEST_P(LanguageData, EveryTextTheScreensAskForIsThereAndRaw) {
     std::vector<std::string> keys = {
@@ -316,7 +357,7 @@ bool drawable(uint32_t cp) {
 }
 
 // A character outside the fonts' baked ranges shows as '?' on screen.
-void expectDrawable(const KeyNode* node, const std::string& where) {
+void expectDrawable(const KeyNode* node, const std::string& where, std::set<uint32_t>& used) {
     if (!node) return;
     if (nodeText(node)) {
         CodePoints cps = letters(nodeText(node));
@@ -326,14 +367,35 @@ void expectDrawable(const KeyNode* node, const std::string& where) {
                               << cp << " in " << nodeText(node);
                 return;
             }
+        used.insert(cps.begin(), cps.end());
     }
-    for (size_t i = 0; i < node->childCount; ++i) expectDrawable(nodeChild(node, i), where);
+    for (size_t i = 0; i < node->childCount; ++i) expectDrawable(nodeChild(node, i), where, used);
+}
+
+// A code point in the ranges that the font file lacks is baked as the font's empty box.
+void expectGlyphs(const char* fontKey, const std::set<uint32_t>& used) {
+    const char* name = getString(config(), fontKey);
+    ASSERT_NE(name, nullptr) << fontKey;
+    std::ifstream in(dataDir + "/font/" + name, std::ios::binary);
+    std::vector<unsigned char> font((std::istreambuf_iterator<char>(in)), {});
+    stbtt_fontinfo info;
+    ASSERT_TRUE(!font.empty() &&
+                stbtt_InitFont(&info, font.data(), stbtt_GetFontOffsetForIndex(font.data(), 0)))
+        << name;
+    for (uint32_t cp : used) {
+        if (cp == '\n') continue;
+        EXPECT_NE(stbtt_FindGlyphIndex(&info, (int)cp), 0)
+            << name << " has no glyph for U+" << std::hex << cp;
+    }
 }
 
 TEST_P(LanguageData, EveryTextIsDrawnWithTheGameFonts) {
-    for (const char* name : {"localization", "charmap", "game", "descr"})
-        expectDrawable(section(store, name), name);
-    expectDrawable(section(config(), "lang"), "lang");
+    std::set<uint32_t> used;
+    for (const char* name : {"localization", "charmap", "game", "descr", "spelled"})
+        expectDrawable(section(store, name), name, used);
+    expectDrawable(section(config(), "lang"), "lang", used);
+    expectGlyphs("smallFont", used);
+    expectGlyphs("font", used);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLanguages, LanguageData, ::testing::Range(0, int(languages().size())),

@@ -1,6 +1,8 @@
 // The level builder's own logic: level words, folding, block lists, inflections.
 #include "tools/levels/inflections.h"
+#include "tools/levels/junk.h"
 #include "tools/levels/levels.h"
+#include "tools/levels/spelling.h"
 #include "tools/levels/words.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -289,6 +291,59 @@ TEST(Descriptions, BilingualDictionariesTranslateWordsAndTheirForms) {
         if (russian.translated.count(word)) {
             EXPECT_NE(text.find("англ.: "), std::string::npos) << word << ": " << text;
         }
+}
+
+// Spanish rows type día as dia; the list, hint and word info show the word as Spanish spells it.
+TEST(DisplaySpellings, MarkedWordsAreShownAsTheLanguageSpellsThem) {
+    const Language& es = *findLanguage("es");
+    const std::vector<std::string> written = {"día",  "sí",   "si",   "león", "casa",
+                                              "más",  "mas",  "sólo", "solo", "pingüino",
+                                              "amán", "esta", "está"};
+    const std::set<std::string> words = {"dia",  "si",       "leon", "casa", "mas",
+                                         "solo", "pinguino", "aman", "esta"};
+    // Subtitles write dia for día; aman (they love) is a form the word list lacks.
+    const std::vector<std::string> common = {"si",   "sí",   "más",  "día",  "mas",
+                                             "solo", "esta", "está", "aman", "dia"};
+    const std::map<std::string, std::string> expected = {
+        {"dia", "día"},       {"si", "si / sí"},        {"leon", "león"},
+        {"mas", "más / mas"}, {"pinguino", "pingüino"}, {"esta", "esta / está"}};
+    EXPECT_EQ(displaySpellings(es, written, words, common), expected);
+    // A spelling used far less often than the first is left out.
+    std::vector<std::string> rare = {"se"};
+    for (int i = 0; i < 30; ++i) rare.push_back("x" + std::to_string(i));
+    rare.push_back("sé");
+    EXPECT_TRUE(displaySpellings(es, {"se", "sé"}, {"se"}, rare).empty());
+    rare.insert(rare.begin() + 2, "sé");
+    EXPECT_EQ(displaySpellings(es, {"se", "sé"}, {"se"}, rare).at("se"), "se / sé");
+    // Languages whose rows keep every mark need no second spelling.
+    EXPECT_TRUE(displaySpellings(*findLanguage("pl"), {"miło"}, {"miło"}, {"miło"}).empty());
+}
+
+// Polish frequency lists hold names and words typed without their marks; a dictionary
+// headword of the same spelling is a word in its own right and stays.
+TEST(Junk, NamesAndWordsWithoutTheirMarksAreRefusedHeadwordsKept) {
+    JunkEvidence evidence;
+    evidence.headwords = {"wiedza", "piec", "oscar"};
+    evidence.names = {"henry", "oscar", "lisa"};
+    evidence.englishNames = {"henry", "oscar", "milo"};
+    evidence.rank = {{"milo", 6863}, {"wiedza", 2000}, {"piec", 9000}, {"chwile", 730}};
+    evidence.markedTwinRank = {{"milo", 364}, {"wiedza", 300}, {"piec", 500}, {"chwile", 100}};
+    EXPECT_NE(junkReason("henry", evidence), nullptr);
+    EXPECT_NE(junkReason("milo", evidence), nullptr);    // miło, 19 times as often
+    EXPECT_EQ(junkReason("lisa", evidence), nullptr);    // not a name in English subtitles
+    EXPECT_EQ(junkReason("chwile", evidence), nullptr);  // chwilę only 7 times as often
+    for (const char* word : {"wiedza", "piec", "oscar"})
+        EXPECT_EQ(junkReason(word, evidence), nullptr) << word;
+    EXPECT_EQ(junkReason("milo", JunkEvidence()), nullptr);  // no dictionary, no rule
+
+    WordList list;
+    list.words = {"henry", "kot", "milo"};
+    list.ranks = {945, 800, 6863};
+    refuseJunk(list, evidence);
+    EXPECT_EQ(list.words, std::vector<std::string>{"kot"});
+    EXPECT_EQ(list.ranks, std::vector<unsigned>{800});
+    ASSERT_EQ(list.refused.size(), 2u);
+    EXPECT_EQ(list.refused[0].first.word, "henry");
 }
 
 }  // namespace

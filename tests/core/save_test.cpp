@@ -231,6 +231,24 @@ TEST_F(CoreTest, WordsThatWouldBreakTheLevelFileAreLeftOut) {
     EXPECT_EQ(readFile("save/616222.sav"), "[\"ab\"]");
 }
 
+// A save holds words as typed; the spelling shown comes from the language data, so a save
+// written before the data had spellings shows them too.
+TEST_F(CoreTest, WordsTypedWithoutMarksAreSavedAsTypedAndShownAsSpelled) {
+    const char* language = R"({"game": {"aid": ["dia", "ad"], "xy": ["xy"]},
+                               "spelled": {"dia": "día"}, "stat": {"levelsCount": "2"}})";
+    useLanguage(language, 0);
+    writeFile("save/616964.sav", "[\"dia\"]");
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
+    ASSERT_EQ(foundList.words.size(), 1u);
+    EXPECT_STREQ(spelledWord(langStore, foundList.words[0]), "día");
+
+    typeWord("ad");
+    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(readFile("save/616964.sav"), "[\"dia\",\"ad\"]");
+    EXPECT_STREQ(spelledWord(langStore, "ad"), "ad");
+    EXPECT_EQ(spelledWord(langStore, nullptr), nullptr);
+}
+
 TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce) {
     useLanguage(SMALL_LANGUAGE, 1);
     writeFile("save/616162.sav", "[\"ba\",1,[\"ab\"],{\"x\":\"ab\"},\"zz\",\"ba\",'aab',\"ab\"]");

@@ -148,3 +148,14 @@ TEST_F(CoreTest, StatisticsShowEachProgressFieldInItsOwnPlace) {
         EXPECT_STREQ(rows[i].value, expected[i][1]) << rows[i].key;
     }
 }
+
+// French writes "25 %" with a no-break space; the other languages keep "25%".
+TEST_F(CoreTest, TotalsPercentFollowsTheLanguagesOwnForm) {
+    useLanguage(
+        "{\"localization\": {\"percentValue\": \"%d\xc2\xa0%%\"},"
+        R"("game": {"acts": ["cat"]}, "stat": {"usedWords": "40"}})");
+    progress.wordsFound = 10;
+    TotalsRow rows[kTotalsRowCount];
+    totalsRows(rows, 0);
+    EXPECT_STREQ(rows[0].value, "25\xc2\xa0%");
+}

@@ -10,8 +10,10 @@
 // shared block list). The report file lists each level's words with their ranks and
 // the kind of their description, and the common words some rows make but their
 // levels lack, for the content report.
+#include "tools/levels/junk.h"
 #include "tools/levels/languages.h"
 #include "tools/levels/levels.h"
+#include "tools/levels/spelling.h"
 #include "tools/levels/words.h"
 #include <chrono>
 #include <cstdio>
@@ -91,7 +93,7 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
 }
 
 // Our own descriptions beside the block list (<code>.glosses: a word, a tab, its text) for the
-// common words no dictionary describes, such as English "an", "the" and "of".
+// common words no dictionary describes well, such as English "an", "the" and "of".
 std::string glosses(const std::string& blockList) {
     return blockList.substr(0, blockList.rfind('.')) + ".glosses";
 }
@@ -102,7 +104,10 @@ void readOwnGlosses(const std::string& path, Glossary& glossary) {
     while (std::getline(in, line)) {
         size_t tab = line.find('\t');
         if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
-        glossary.descriptions.emplace(line.substr(0, tab), line.substr(tab + 1));
+        // Ours is written for the word a level means; a dictionary's may be another word's sense.
+        const std::string word = line.substr(0, tab);
+        glossary.descriptions[word] = line.substr(tab + 1);
+        glossary.translated.erase(word);
     }
 }
 
@@ -180,6 +185,15 @@ void writeMembers(std::ostream& out, const Language& language, const std::vector
         << ",\"pressCount\":" << pressCount << "}\n";
 }
 
+// The spelling shown for each level word typed without its marks; follows the other members.
+void writeSpellings(std::ostream& out, const std::map<std::string, std::string>& spellings) {
+    out << ",\n\"spelled\":{\n";
+    size_t n = 0;
+    for (const auto& [word, text] : spellings)
+        out << quoted(word) << ":" << quoted(text) << (++n < spellings.size() ? "," : "") << "\n";
+    out << "}\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -248,6 +262,9 @@ int main(int argc, char** argv) {
         }
         list = std::move(kept);
     }
+    refuseJunk(list,
+               readJunkEvidence(*language, common,
+                                readFrequencyList(std::string(argv[2]) + "/en.freq", maxWordRank)));
     // Rows are chosen for words described in the language itself: a labelled English
     // translation helps a player less.
     readOwnGlosses(glosses(argv[3]), glossary);
@@ -289,6 +306,8 @@ int main(int argc, char** argv) {
                                    }),
                     words.end());
     writeMembers(out, *language, levels, descriptions, writtenForms(*language, common), bonus);
+    writeSpellings(out,
+                   displaySpellings(*language, lowerCaseEntries(*language), levelWords, common));
     out.close();
     std::ofstream report(argv[5], std::ios::binary);
     writeReport(report, levels, list, glossary, blocked);
