@@ -70,7 +70,8 @@ void restoreFoundWords(const LetterTray* tray) {
     for (uint64_t k = 0; k < root->childCount; k++) {
         const char* word = nodeText(nodeChild(root, k));
         if (!word) continue;
-        uint32_t slot = hashGet(levelWords, word);
+        // Files saved before a word was shown with its marks hold it plain (идет for идёт).
+        uint32_t slot = findLevelWord(word);
         if (slot != levelWords.capacity) {
             if (!isWordFound(&foundList, levelWords.keys[slot]))
                 appendRestoredWord(&foundList, levelWords.keys[slot]);

@@ -249,6 +249,18 @@ TEST_F(CoreTest, WordsTypedWithoutMarksAreSavedAsTypedAndShownAsSpelled) {
     EXPECT_EQ(spelledWord(langStore, nullptr), nullptr);
 }
 
+// A level file written before its words kept their ё holds them plain: they are still found.
+TEST_F(CoreTest, WordsSavedWithoutTheirFoldedLettersAreRestored) {
+    const char* language = R"({"fold": {"ё": "е"}, "game": {"жеае": ["её", "ёж", "ежа"]},
+                               "stat": {"levelsCount": "1"}})";
+    useLanguage(language, 0);
+    writeFile(pathFor("жеае"), "[\"еж\",\"ежа\"]");
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
+    ASSERT_EQ(foundList.words.size(), 2u);
+    EXPECT_STREQ(foundList.words[0], "ёж");
+    EXPECT_STREQ(foundList.words[1], "ежа");
+}
+
 TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce) {
     useLanguage(SMALL_LANGUAGE, 1);
     writeFile("save/616162.sav", "[\"ba\",1,[\"ab\"],{\"x\":\"ab\"},\"zz\",\"ba\",'aab',\"ab\"]");
