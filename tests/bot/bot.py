@@ -3,6 +3,7 @@ through xdotool as a person would, from the words of the language's data file.
 
 Used by the crash test (crash_test.py) and the soak run (soak.py).
 """
+import atexit
 import hashlib
 import json
 import os
@@ -83,10 +84,13 @@ class Display:
                     raise RuntimeError("Xvfb did not start")
                 number += byte
         os.environ["DISPLAY"] = ":" + number.decode().strip()
+        # A test that fails half-way leaves no server behind.
+        atexit.register(self.close)
 
     def close(self):
-        self.process.terminate()
-        self.process.wait()
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait()
 
 
 def xdotool(*args):
@@ -116,6 +120,7 @@ class Game:
         self.process = subprocess.Popen(["./game"], cwd=run_dir, env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.stderr)
         self.window = None
+        atexit.register(lambda: self.alive() and self.process.kill())
 
     def alive(self):
         return self.process.poll() is None

@@ -7,6 +7,7 @@ languages has grown more than 10 % over the first round's; it prints the memory 
 """
 import os
 import random
+import shutil
 import sys
 import time
 
@@ -111,6 +112,7 @@ def main():
             sys.exit("FAIL: resident memory grew more than 10 %")
     else:
         print(f"only {len(curve)} switches: too few to compare two rounds of {n} languages")
+    shutil.rmtree(work)
     print(f"soak passed: seed {seed}, {switches} language switches")
 
 
