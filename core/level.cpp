@@ -241,11 +241,12 @@ KeyStore* loadLanguageData(const char* path) {
         freeKeyStore(store);
         return nullptr;
     }
-    // Earlier stores stay allocated for the life of the program: the installed
-    // level, the repeat map and the hint may still point at their words.
-    // (Never destroyed, so that they stay reachable at exit too.)
-    static std::vector<KeyStore*>& earlierStores = *new std::vector<KeyStore*>;
-    if (langStore) earlierStores.push_back(langStore);
+    // The installed level now points into the new store; the repeat map and the hint, which
+    // point into the store they came from, start empty, so the replaced store has no reader left.
+    repeatTimes = StringIntMap();
+    hintWord = nullptr;
+    hintDescription = nullptr;
+    if (langStore) freeKeyStore(langStore);
     langStore = store;
     progress.levelIndex = 0;
     return langStore;

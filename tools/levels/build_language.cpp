@@ -305,9 +305,14 @@ int main(int argc, char** argv) {
                                               glossary.offensive.count(word) > 0;
                                    }),
                     words.end());
-    writeMembers(out, *language, levels, descriptions, writtenForms(*language, common), bonus);
+    std::map<std::string, std::string> written = writtenForms(*language, common);
+    // A word the level list already writes with its marks needs no second spelling.
+    std::set<std::string> plainWords;
+    for (const std::string& word : levelWords)
+        if (!written.count(word)) plainWords.insert(word);
+    writeMembers(out, *language, levels, descriptions, written, bonus);
     writeSpellings(out,
-                   displaySpellings(*language, lowerCaseEntries(*language), levelWords, common));
+                   displaySpellings(*language, lowerCaseEntries(*language), plainWords, common));
     out.close();
     std::ofstream report(argv[5], std::ios::binary);
     writeReport(report, levels, list, glossary, blocked);
