@@ -13,8 +13,21 @@ import tempfile
 import time
 import zlib
 
-# The main menu's first button (Continue once the story has begun), in a 1280 x 720 window.
-MENU_FIRST = (185, 439)
+# Places on the 1280 x 720 screens (window coordinates).
+MENU_FIRST = (185, 439)       # the main menu's first button: Continue once the story has begun
+MENU_OPTIONS = (185, 513)
+MENU_EXIT = (185, 661)
+OPTIONS_THEME = (734, 259)
+OPTIONS_VOLUME_Y = 333        # the volume slider's row, from 0 at the left to 100 at the right
+OPTIONS_LANGUAGE = (734, 407)
+LANGUAGE_ROW = (640, 99)      # the first row of the language screen; the rows are 74 apart
+HOME = (53, 55)               # the in-game screen's icons: main menu, statistics, hint
+STATISTICS = (124, 55)
+HINT = (53, 667)
+LEVEL_NUMBER = (1190, 55)     # the level selector's number, typed into
+FIRST_FOUND_WORD = (170, 123)
+BACK_LOW = (640, 673)         # back from the word description
+BACK_STATISTICS = (640, 677)
 # Right of the menu's buttons: drawn once the first frame is on screen.
 MENU_PART = (400, 260, 800, 100)
 # The in-game screen's found words and letter row: still once every typed key is taken.
@@ -56,6 +69,11 @@ def typable_words(words):
     """The words that can be typed whole: no shorter word of the level begins them."""
     return [w for w in words if w.isascii() and w.isalpha()
             and not any(w[:n] in words for n in range(1, len(w)))]
+
+
+def swatch(theme):
+    """The options screen's theme list, once opened."""
+    return (734, 323 + 54 * theme)
 
 
 def record(levels_open, level=0, story=2):
@@ -110,12 +128,12 @@ def picture(part):
 class Game:
     """One run of the game binary in run_dir (the game beside data/ and save/)."""
 
-    def __init__(self, run_dir, key_hold=0.02):
+    def __init__(self, run_dir, key_hold=0.02, extra_env=None):
         self.run_dir = run_dir
         self.key_hold = key_hold
         env = dict(os.environ, LC_ALL="", LC_MESSAGES="", LANG="en_US.UTF-8",
                    LIBGL_ALWAYS_SOFTWARE="1", GALLIUM_DRIVER="llvmpipe", SDL_AUDIODRIVER="disk",
-                   SDL_DISKAUDIOFILE=os.devnull)
+                   SDL_DISKAUDIOFILE=os.devnull, **(extra_env or {}))
         self.stderr = tempfile.TemporaryFile()
         self.process = subprocess.Popen(["./game"], cwd=run_dir, env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.stderr)
@@ -148,6 +166,12 @@ class Game:
             last = now
             time.sleep(pause)
         return None
+
+    def clicked_away(self, place, part, timeout):
+        """Clicks place; True once part of the screen shows something else."""
+        before = picture(part)
+        self.click(*place)
+        return self.wait_change(before, part, timeout)
 
     def wait_change(self, before, part=MENU_PART, timeout=60):
         deadline = time.monotonic() + timeout
@@ -195,6 +219,7 @@ class Game:
 def prepare_run_dir(build_run_dir, directory, small_data=False):
     """A run directory: the game and links to everything in data/, an empty save/. small_data
     leaves the big language files out, which start faster."""
+    build_run_dir = os.path.abspath(build_run_dir)
     os.makedirs(os.path.join(directory, "data"), exist_ok=True)
     os.makedirs(os.path.join(directory, "save"), exist_ok=True)
     os.symlink(os.path.join(build_run_dir, "game"), os.path.join(directory, "game"))

@@ -1,22 +1,37 @@
-"""Soak run: the bot plays one game for a long time, switching through every language in turn,
-and watches the game's resident memory. It fails when the game ends or says anything on standard
-error beyond the audio driver's notice, or when its memory after the second round through the
-languages has grown more than 10 % over the first round's; it prints the memory curve.
+"""Soak run: the bot plays one game for a long time as a person would (words typed and missed,
+hints, word descriptions, statistics, the other open level, a theme and a volume chosen in the
+options on the way to the next language), switching through every language in turn. At the end it
+leaves through the menu's Exit, checks that the save files hold what it did, starts the game again
+and checks that it continues there.
 
-  soak.py RUN_DIR SECONDS SWITCH_SECONDS [SEED]
+It fails when the game ends by itself or says anything on standard error beyond the audio driver's
+notice, when its resident memory after the second round through the languages has grown more than
+10 % over the first round's, when the save files differ from what the bot did, or, given
+MAX_SLOWDOWN, when the in-game frame time of the last minute exceeds the first minute's by more than
+that share. It prints the memory curve and the frame times (the driver's own, from its HUD dump).
+
+  soak.py RUN_DIR SECONDS SWITCH_SECONDS [--max-slowdown SHARE] [--seed SEED]
 """
+import argparse
+import json
 import os
 import random
 import shutil
+import statistics
 import sys
 import time
 
 import bot
 
-LANGUAGE_ROW = (640, 99)  # the first row of the language screen; the rows are 74 apart
-HOME = (53, 55)           # the in-game screen's main-menu icon
-OPTIONS = (185, 513)      # the main menu's second button
-LANGUAGE = (730, 407)     # the language row of the options screen
+# Left of the middle, low: every screen on the way looks different there (the menu's buttons, the
+# options' empty side, the language flags, the level's found words), and none moves by itself.
+PART = (360, 260, 0, 380)
+# Right of the options' labels, where the theme list opens.
+OPTIONS_PART = (200, 280, 634, 300)
+# The in-game screen's letter row: another level shows another row.
+ROW_PART = (1240, 50, 20, 568)
+THEMES = 6
+IDLE_SECONDS = 3  # watched on the in-game screen at the start of each stay, for the frame time
 
 
 def resident_kib(pid):
@@ -26,65 +41,196 @@ def resident_kib(pid):
     return 0
 
 
-# Left of the middle, low: every screen on the way looks different there (the menu's buttons, the
-# options' empty side, the language flags, the level's found words), and none moves by itself.
-PART = (360, 260, 0, 380)
+def fail(message, game=None):
+    if os.environ.get("WG_SOAK_SHOTS"):
+        os.system(f"import -window root {os.environ['WG_SOAK_SHOTS']}/failed.png")
+    if game:
+        message += "\n--- game stderr\n" + game.error_output()
+        if game.alive():
+            game.process.kill()
+    sys.exit("FAIL: " + message)
 
 
-def step(game, what, action):
-    """Does action and waits until the screen has changed."""
-    before = bot.picture(PART)
-    action()
-    if not game.wait_change(before, PART):
-        if os.environ.get("WG_SOAK_SHOTS"):
-            os.system(f"import -window root {os.environ['WG_SOAK_SHOTS']}/failed.png")
-        game.process.kill()
-        sys.exit(f"FAIL: the screen did not change after {what}\n" + game.error_output())
+def step(game, what, place, part=PART):
+    """Clicks place and waits until the screen has changed."""
+    if not game.clicked_away(place, part, 60):
+        fail(f"the screen did not change after {what}", game)
     time.sleep(0.5)  # the new screen's first frames
 
 
+class FrameTimes:
+    """The GL driver's frames per second, one a second in the HUD's dump file."""
+
+    def __init__(self, folder):
+        self.path = os.path.join(folder, "fps")
+        self.samples = []  # (seconds into the run, frame time in ms)
+
+    def lines(self):
+        try:
+            return open(self.path).read().split()
+        except FileNotFoundError:
+            return []
+
+    def watch(self, seconds, at):
+        start = len(self.lines())
+        time.sleep(seconds)
+        # The first second may hold frames of the screen before.
+        for value in self.lines()[start + 1:]:
+            if float(value) > 0:
+                self.samples.append((at, 1000 / float(value)))
+
+    def minute(self, first):
+        if not self.samples:
+            return None
+        edge = self.samples[0][0] + 60 if first else self.samples[-1][0] - 60
+        chosen = [ms for at, ms in self.samples if (at <= edge if first else at >= edge)]
+        return statistics.median(chosen)
+
+
+class Player:
+    """What the bot did, per language and level, to compare with the save files."""
+
+    def __init__(self, run, languages, rng):
+        self.run, self.languages, self.rng = run, languages, rng
+        self.levels = {lang["save"]: list(bot.load_language(lang["file"])["game"].items())
+                       for lang in languages}
+        self.found = {}         # (language code, level index) -> words found
+        self.level = {lang["save"]: 0 for lang in languages}
+        self.theme = {}         # language code -> theme chosen while it was the game's language
+        self.volume_set = set()
+        self.hints = 0
+
+    def play(self, game, language, until):
+        code = language["save"]
+        while time.monotonic() < until and game.alive():
+            level = self.level[code]
+            row, words = self.levels[code][level]
+            found = self.found.setdefault((code, level), set())
+            action = self.rng.random()
+            if action < 0.5 and language["alphabet_ascii"]:
+                typable = bot.typable_words(words)
+                if typable:
+                    word = self.rng.choice(typable)
+                    game.type(word)
+                    if word in found:
+                        game.key("Delete")  # a word found before stays typed, highlighted
+                    found.add(word)
+            elif action < 0.6:
+                game.type(self.rng.choice("qxz"))  # a miss
+                game.key("Delete")
+            # The game takes a key a frame: a person looks at the row before clicking elsewhere.
+            if action < 0.6:
+                game.wait_drawn(bot.PLAY_PART, pause=0.3)
+            elif action < 0.68:
+                # A hint shows a word's description, when one is earned and words are left.
+                if game.clicked_away(bot.HINT, PART, 3):
+                    self.hints += 1
+                    time.sleep(0.5)
+                    step(game, "Back from a hint", bot.BACK_LOW)
+            elif action < 0.75 and found:
+                step(game, "a found word", bot.FIRST_FOUND_WORD)
+                step(game, "Back from a word", bot.BACK_LOW)
+            elif action < 0.82:
+                step(game, "the statistics icon", bot.STATISTICS)
+                step(game, "Back from the statistics", bot.BACK_STATISTICS)
+            elif action < 0.86:
+                self.level[code] = 1 - level
+                game.click(*bot.LEVEL_NUMBER)
+                time.sleep(0.3)
+                game.type(str(2 - level))
+                before = bot.picture(ROW_PART)
+                game.key("Return")
+                if not game.wait_change(before, ROW_PART):
+                    fail(f"level {2 - level} was typed into the selector but not shown", game)
+                time.sleep(0.5)
+            else:
+                time.sleep(1)
+
+    def options_on_the_way(self, game, language):
+        """A theme and a volume for the language being left, chosen in the options."""
+        if self.rng.random() < 0.5:
+            theme = self.rng.randrange(THEMES)
+            step(game, "Theme", bot.OPTIONS_THEME, OPTIONS_PART)
+            game.click(*bot.swatch(theme))
+            time.sleep(0.8)
+            self.theme[language["save"]] = theme
+        if self.rng.random() < 0.5:
+            game.click(self.rng.randrange(540, 720), bot.OPTIONS_VOLUME_Y)
+            time.sleep(0.5)
+            self.volume_set.add(language["save"])
+
+    def check_saves(self):
+        """The save files hold what the bot did in every language."""
+        save = os.path.join(self.run, "save")
+        for language in self.languages:
+            code = language["save"]
+            record = bot.parse_record(open(os.path.join(save, language["save"]), "rb").read())
+            words = 0
+            for level in (0, 1):
+                found = sorted(self.found.get((code, level), ()))
+                path = os.path.join(save, bot.level_file(self.levels[code][level][0]))
+                saved = sorted(json.loads(open(path, "rb").read())) if os.path.exists(path) else []
+                if saved != found:
+                    return f"{code} level {level + 1}: saved {saved}, found {found}"
+                words += len(found)
+            expected = {"levelIndex": self.level[code], "wordsFound": words}
+            if code in self.theme:
+                expected["theme"] = self.theme[code]
+            for field, value in expected.items():
+                if record[field] != value:
+                    return f"{code}: the record's {field} is {record[field]}, expected {value}"
+            if code in self.volume_set and not 0 <= record["volume"] < 100:
+                return f"{code}: the volume set on the slider was saved as {record['volume']}"
+        return None
+
+
 def main():
-    build_run_dir, seconds, switch_seconds = sys.argv[1], float(sys.argv[2]), float(sys.argv[3])
-    seed = int(sys.argv[4]) if len(sys.argv) > 4 else random.SystemRandom().randrange(1 << 32)
-    print(f"soak: seed {seed}, {seconds:.0f} s, a language every {switch_seconds:.0f} s", flush=True)
-    rng = random.Random(seed)
+    parser = argparse.ArgumentParser()
+    parser.add_argument("run_dir")
+    parser.add_argument("seconds", type=float)
+    parser.add_argument("switch_seconds", type=float)
+    parser.add_argument("--max-slowdown", type=float)
+    parser.add_argument("--seed", type=int, default=random.SystemRandom().randrange(1 << 32))
+    args = parser.parse_args()
+    print(f"soak: seed {args.seed}, {args.seconds:.0f} s, a language every "
+          f"{args.switch_seconds:.0f} s", flush=True)
+    rng = random.Random(args.seed)
     display = bot.Display()
     work = os.path.join(os.environ.get("TMPDIR", "/tmp"), f"wg-soak.{os.getpid()}")
-    run = bot.prepare_run_dir(build_run_dir, work)
+    run = bot.prepare_run_dir(args.run_dir, os.path.join(work, "run"))
+    hud = os.path.join(work, "hud")
+    os.makedirs(hud)
+    hud_env = {"GALLIUM_HUD": "fps", "GALLIUM_HUD_VISIBLE": "false", "GALLIUM_HUD_PERIOD": "1",
+               "GALLIUM_HUD_DUMP_DIR": hud}
     languages = bot.load_language_list(run)
-    # Every language continues a game whose story has begun, so Continue opens the level.
+    # Every language continues a game whose story has begun, with two levels open, so Continue
+    # opens the level and the other level tells no chapter.
     for language in languages:
-        open(os.path.join(run, "save", language["save"]), "wb").write(bot.record(1))
+        open(os.path.join(run, "save", language["save"]), "wb").write(bot.record(2))
+    player = Player(run, languages, rng)
+    frames = FrameTimes(hud)
 
-    game = bot.Game(run)
+    game = bot.Game(run, extra_env=hud_env)
     if not game.wait_window() or not game.wait_drawn():
-        sys.exit("FAIL: the game did not show its menu")
+        fail("the game did not show its menu", game)
     started = time.monotonic()
     curve = []
     switches = 0
     current = 0
-    while time.monotonic() - started < seconds:
-        # Into the level of the current language; play until the next switch.
-        step(game, "Continue", lambda: game.click(*bot.MENU_FIRST))
-        words = bot.typable_words(bot.first_level_words(run, languages[current]))
-        until = time.monotonic() + switch_seconds
-        while time.monotonic() < until and game.alive():
-            action = rng.random()
-            if action < 0.6 and words and languages[current]["alphabet_ascii"]:
-                game.type(rng.choice(words))
-            elif action < 0.8:
-                game.type(rng.choice("qxz"))  # a miss
-                game.key("Delete")
-            else:
-                time.sleep(1)
+    while time.monotonic() - started < args.seconds:
+        step(game, "Continue", bot.MENU_FIRST)
+        until = time.monotonic() + args.switch_seconds
+        frames.watch(IDLE_SECONDS, time.monotonic() - started)
+        player.play(game, languages[current], until)
         if not game.alive():
             break
         # To the next language through the menus, each step once the screen before it is up.
+        step(game, "the home icon", bot.HOME)
+        step(game, "Options", bot.MENU_OPTIONS)
+        player.options_on_the_way(game, languages[current])
         current = (current + 1) % len(languages)
-        step(game, "the home icon", lambda: game.click(*HOME))
-        step(game, "Options", lambda: game.click(*OPTIONS))
-        step(game, "Language", lambda: game.click(*LANGUAGE))
-        step(game, "a language", lambda: game.click(LANGUAGE_ROW[0], LANGUAGE_ROW[1] + 74 * current))
+        step(game, "Language", bot.OPTIONS_LANGUAGE)
+        step(game, "a language", (bot.LANGUAGE_ROW[0], bot.LANGUAGE_ROW[1] + 74 * current))
         switches += 1
         if os.environ.get("WG_SOAK_SHOTS"):
             os.system(f"import -window root {os.environ['WG_SOAK_SHOTS']}/switch{switches}.png")
@@ -92,28 +238,60 @@ def main():
         print(f"  {curve[-1][0]:5d} s  switch {switches:3d}  {languages[current]['long']:10s} "
               f"resident {curve[-1][2] / 1024:.1f} MiB", flush=True)
 
-    alive = game.alive()
-    game.signal(15)
+    # Leave through the menu, as a player does, and look at what was saved.
+    if game.alive():
+        game.click(*bot.MENU_EXIT)
     status = game.wait_exit()
     errors = [line for line in game.error_output().splitlines()
               if line.strip() and "disk i/o audio" not in line and "Writing to file" not in line]
-    display.close()
-    if not alive or status != 0:
-        sys.exit(f"FAIL: the game ended during the run (status {status})\n" + game.error_output())
+    if status != 0:
+        fail(f"the game ended during the run or at Exit (status {status})", game)
     if errors:
-        sys.exit("FAIL: the game reported errors:\n" + "\n".join(errors))
+        fail("the game reported errors:\n" + "\n".join(errors))
+    mismatch = player.check_saves()
+    if mismatch:
+        fail("the save files differ from the play: " + mismatch)
+
+    # A second start continues in the last language, on its level.
+    record_path = os.path.join(run, "save", languages[current]["save"])
+    saved_record = open(record_path, "rb").read()
+    game = bot.Game(run)
+    if not game.wait_window() or not game.wait_drawn():
+        fail("the game did not show its menu when started again", game)
+    step(game, "Continue after the restart", bot.MENU_FIRST)
+    game.click(*bot.HOME)
+    time.sleep(0.5)
+    game.click(*bot.MENU_EXIT)
+    if game.wait_exit() != 0:
+        fail("the restarted game did not end cleanly", game)
+    again = bot.parse_record(open(record_path, "rb").read())
+    before = bot.parse_record(saved_record)
+    for field in ("levelIndex", "wordsFound", "hintsUsed", "theme", "volume"):
+        if again[field] != before[field]:
+            fail(f"after the restart the record's {field} is {again[field]}, was {before[field]}")
+    display.close()
+
     n = len(languages)
     if len(curve) >= 2 * n:
         first, last = curve[n - 1][2], curve[-1][2]
         growth = (last - first) / first
-        print(f"resident memory after the first round through the languages {first / 1024:.1f} MiB, "
-              f"at the end {last / 1024:.1f} MiB ({growth:+.1%})")
+        print(f"resident memory after the first round through the languages {first / 1024:.1f} "
+              f"MiB, at the end {last / 1024:.1f} MiB ({growth:+.1%})")
         if growth > 0.10:
-            sys.exit("FAIL: resident memory grew more than 10 %")
+            fail("resident memory grew more than 10 %")
     else:
         print(f"only {len(curve)} switches: too few to compare two rounds of {n} languages")
+    first, last = frames.minute(True), frames.minute(False)
+    if first and last:
+        slowdown = last / first - 1
+        print(f"in-game frame time: first minute {first:.1f} ms, last minute {last:.1f} ms "
+              f"({slowdown:+.1%}; {len(frames.samples)} one-second samples)")
+        if args.max_slowdown is not None and slowdown > args.max_slowdown:
+            fail(f"the in-game frame time grew more than {args.max_slowdown:.0%}")
     shutil.rmtree(work)
-    print(f"soak passed: seed {seed}, {switches} language switches")
+    print(f"soak passed: seed {args.seed}, {switches} language switches, {player.hints} hints, "
+          f"{sum(map(len, player.found.values()))} words found and saved in "
+          f"{len(player.found)} levels, the save files checked after Exit and a restart")
 
 
 main()

@@ -423,6 +423,36 @@ TEST_P(LanguageData, NoLevelWordIsBlocked) {
                 << nodeText(nodeChild(nodeChild(game, i), k));
 }
 
+// Where players look most (levels 1 to 100, and every word of one to three letters) the
+// description is our own, and none of ours is lost to a character the fonts cannot draw.
+TEST_P(LanguageData, FirstLevelsAndShortWordsShowOurOwnDescriptions) {
+    std::ifstream in(std::string(WG_SOURCE_DIR) + "/content/words/" + language.builderCode() +
+                     ".glosses");
+    std::map<std::string, std::string> own;
+    for (std::string line; std::getline(in, line);) {
+        size_t tab = line.find('\t');
+        if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
+        const std::string text = line.substr(tab + 1);
+        EXPECT_FALSE(rawSafe(text).empty()) << line;
+        own[line.substr(0, tab)] = rawSafe(text);
+    }
+    size_t checked = 0;
+    for (size_t i = 0; i < game->childCount; ++i)
+        for (size_t k = 0; k < nodeChild(game, i)->childCount; ++k) {
+            const char* word = nodeText(nodeChild(nodeChild(game, i), k));
+            if (i >= 100 && letters(word).size() > 3) continue;
+            const char* text = getSectionString(store, "descr", word);
+            auto ours = own.find(plainWord(store, word));
+            if (ours == own.end()) {
+                ADD_FAILURE() << word << " (level " << i + 1 << ") has no description of ours";
+                continue;
+            }
+            EXPECT_STREQ(text, ours->second.c_str()) << word;
+            ++checked;
+        }
+    EXPECT_GT(checked, 1000u);
+}
+
 // Each row's bonus words are real words it builds that its level does not list, never blocked.
 TEST_P(LanguageData, BonusWordsAreOtherWordsOfTheRowAndNoneIsBlocked) {
     const ::Language* builder = findLanguage(language.builderCode());

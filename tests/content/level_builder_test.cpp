@@ -315,6 +315,8 @@ TEST(DisplaySpellings, MarkedWordsAreShownAsTheLanguageSpellsThem) {
     EXPECT_TRUE(displaySpellings(es, {"se", "sé"}, {"se"}, rare).empty());
     rare.insert(rare.begin() + 2, "sé");
     EXPECT_EQ(displaySpellings(es, {"se", "sé"}, {"se"}, rare).at("se"), "se / sé");
+    // The frequency list's spelling beats a word list's slip nobody writes.
+    EXPECT_EQ(displaySpellings(es, {"segün"}, {"segun"}, {"según"}).at("segun"), "según");
     // Languages whose rows keep every mark need no second spelling.
     EXPECT_TRUE(displaySpellings(*findLanguage("pl"), {"miło"}, {"miło"}, {"miło"}).empty());
 }

@@ -24,6 +24,13 @@ std::map<std::string, std::string> displaySpellings(const Language& language,
         std::string word = encodeUtf8(folded);
         if (words.count(word)) spellings[word].insert(entry);
     }
+    // Text spells a word as often as a word list does, and better where the list slipped
+    // (Spanish según, which one list has only as segün).
+    for (const std::string& entry : common) {
+        if (!decodeUtf8(entry, letters) || !foldWord(language, letters, folded)) continue;
+        std::string word = encodeUtf8(folded);
+        if (word != entry && words.count(word)) spellings[word].insert(entry);
+    }
     std::unordered_map<std::string, size_t> rank;
     for (size_t i = 0; i < common.size(); ++i) rank.emplace(common[i], i);
     auto rankOf = [&](const std::string& entry) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// For each of `words` (in row letters) that the word-list entries `written` spell with a
-// folded letter: that spelling. When several spellings fold to one word (si and sí), they are
+// For each of `words` (in row letters) that the word-list entries `written` or the frequency
+// list `common` spell with a folded letter: that spelling. When several spellings fold to one word (si and sí), they are
 // shown most used first by the frequency list `common`, joined by " / ", leaving out those
 // it does not rank or ranks far lower; the plain word counts as a spelling when the list
 // ranks it above every marked one. Words shown as they are typed are left out.

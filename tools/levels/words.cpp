@@ -713,24 +713,24 @@ std::map<std::string, std::string> writtenForms(const Language& language,
     auto marked = [&](const CodePoints& cps) {
         return cps.find_first_of(language.shownMarks) != CodePoints::npos;
     };
-    // The dictionaries' lower-case entries that hold a mark.
-    std::unordered_set<std::string> spelled;
+    // The dictionaries' entries, cut at hunspell's '/'.
+    std::unordered_set<std::string> entries;
     CodePoints written, folded;
     for (const std::string& path : language.wordLists) {
         std::ifstream list(path, std::ios::binary);
-        for (std::string line; std::getline(list, line);) {
-            line = trim(line.substr(0, line.find('/')));
-            if (decodeUtf8(line, written) && marked(written)) spelled.insert(line);
-        }
+        for (std::string line; std::getline(list, line);)
+            entries.insert(trim(line.substr(0, line.find('/'))));
     }
-    // Most used first: of two marked spellings of one word the more common is shown.
+    // Most used first: of two marked spellings of one word the more common is shown. A marked
+    // spelling the dictionaries lack is still taken when they lack the plain one too: hunspell
+    // lists stems, not forms such as даёт; осел beside осёл stays as the level means it.
     for (const std::string& line : common) {
         if (!decodeUtf8(line, written)) continue;
         for (char32_t& cp : written) cp = lowerLetter(cp);
         std::string shown = encodeUtf8(written);
-        if (!marked(written) || !spelled.count(shown) || !foldWord(language, written, folded))
-            continue;
+        if (!marked(written) || !foldWord(language, written, folded)) continue;
         std::string word = encodeUtf8(folded);
+        if (!entries.count(shown) && entries.count(word)) continue;
         const std::vector<std::string>& plain = language.plainHomographs;
         if (std::find(plain.begin(), plain.end(), word) == plain.end()) forms.emplace(word, shown);
     }

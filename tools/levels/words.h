@@ -93,8 +93,8 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
                    const std::unordered_map<std::string, unsigned>& english, size_t maxLetters);
 // English: a WordNet gloss for each listed word (inflected forms through their base form).
 // The level words whose spelling keeps a letter the rows write plainly (ё): each folded word the
-// frequency list also writes with the mark, mapped to the dictionary's spelling. Empty for a
-// language without such letters.
+// frequency list also writes with the mark, mapped to that spelling, unless only the plain one is
+// a dictionary entry. Empty for a language without such letters.
 std::map<std::string, std::string> writtenForms(const Language& language,
                                                 const std::vector<std::string>& common);
 
