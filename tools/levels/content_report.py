@@ -8,6 +8,7 @@ report files build_language writes:
   checked <n> <row> <word count>
   missing <n> <word> <rank> <why>
   refused <word> <rank> <why>                              the most used words blocked on purpose"""
+import os
 import random
 import struct
 import zlib
@@ -15,6 +16,7 @@ import zlib
 EARLY_LEVELS = 30
 EARLY_MAX_RANK = 3000
 SAMPLE_SIZE = 100
+VERDICTS = ("junk", "right", "wrong", "weak", "none", "English only")
 # Refusals that are no common word a level lacks: frequency-list tokens the dictionaries
 # do not spell so (names, abbreviations, other languages' words), English lines of the
 # subtitles and words blocked on purpose.
@@ -65,7 +67,50 @@ def summary(code, data):
     }
 
 
-def write_report(path, reports, cpu_seconds):
+def shown_words(data):
+    """Each level word as the row types it, mapped to the word the game lists and describes."""
+    fold = data.get("fold", {})
+    shown = {}
+    for words in data["game"].values():
+        for word in words:
+            shown["".join(fold.get(letter, letter) for letter in word)] = word
+    return shown
+
+
+def read_reviews(path):
+    """The native readers' verdicts on the last judged samples: code, seed, then the counts."""
+    reviews = {}
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            for line in f:
+                fields = line.rstrip("\n").split("\t")
+                if len(fields) == 2 + len(VERDICTS) and not line.startswith("#"):
+                    reviews[fields[0]] = fields[1:]
+    return reviews
+
+
+def description_sample(code, data, seed):
+    """A fresh random sample of level words as a player sees them: word, level, description."""
+    shown = shown_words(data)
+    first_level = {}
+    for number, words in enumerate(data["game"].values(), 1):
+        for word in words:
+            first_level.setdefault(word, number)
+    spelled = data.get("spelled", {})
+    words = sorted(set(shown.values()))
+    sample = sorted(random.Random(f"{seed}/{code}").sample(words, min(SAMPLE_SIZE, len(words))))
+    out = [f"Descriptions of {len(sample)} random level words (seed {seed}), as the word info shows "
+           "them, for a native reader to judge:", "", "| word | level | description | verdict |",
+           "|---|---|---|---|"]
+    for word in sample:
+        text = data["descr"].get(word, "")
+        out.append(f"| {spelled.get(word, word)} | {first_level[word]} | {text or '(none)'} | |")
+    return out + [""]
+
+
+def write_report(path, reports, cpu_seconds, reviews_path):
+    # The description sample is fresh in every build unless WG_SAMPLE_SEED repeats one.
+    seed = int(os.environ.get("WG_SAMPLE_SEED") or random.SystemRandom().randrange(1 << 31))
     random.seed(20261208)
     out = ["# Content report", "",
            "Written by the content build. Junk is not counted by the build: a person judges the random sample "
@@ -83,6 +128,13 @@ def write_report(path, reports, cpu_seconds):
                    f"{len(s['early_rare'])} | {s['missing_share']:.1f} % ({s['missing_unblocked']} of "
                    f"{s['checked_words'] + s['missing_unblocked']}) | {s['own']:.0f} % | {s['translated']:.0f} % |")
     out += ["", f"CPU time of the language build (all languages): {cpu_seconds:.1f} s", ""]
+    reviews = read_reviews(reviews_path)
+    if reviews:
+        out += ["Native readers' verdicts on the last judged samples of 100 level words (their seeds; "
+                "a sample is judged word by word against the table of its language below):", "",
+                "| language | seed | " + " | ".join(VERDICTS) + " |", "|---" * (2 + len(VERDICTS)) + "|"]
+        out += [f"| {code} | " + " | ".join(fields) + " |" for code, fields in reviews.items()]
+        out.append("")
     for code, data in reports.items():
         s = summaries[code]
         out += [f"## {code}", ""]
@@ -91,6 +143,7 @@ def write_report(path, reports, cpu_seconds):
             out.append("")
         words = sorted(s["distinct"])
         sample = sorted(random.sample(words, min(SAMPLE_SIZE, len(words))))
+        out += description_sample(code, data["data"], seed)
         out.append("Sample of level words (rank in the frequency list, level):")
         out.append("")
         out.append(", ".join(f"{w} ({s['distinct'][w][0]}, L{s['distinct'][w][2]})" for w in sample))

@@ -86,10 +86,11 @@ def main():
                 f.write(zlib.compress(data, 9))
             os.replace(target + ".tmp", target)
             reports[code] = content_report.read(report)
+            reports[code]["data"] = json.loads(data.decode("utf-8"), strict=False)
     usage = resource.getrusage(resource.RUSAGE_CHILDREN)
     own = resource.getrusage(resource.RUSAGE_SELF)
     cpu = usage.ru_utime + usage.ru_stime + own.ru_utime + own.ru_stime
-    content_report.write_report(args.report, reports, cpu)
+    content_report.write_report(args.report, reports, cpu, os.path.join(args.words, "review.tsv"))
     content_report.write_plot(args.plot, reports)
     print(f"language data: {time.monotonic() - started:.1f} s, {cpu:.1f} s of CPU; report in {args.report}")
     return 1 if failed else 0
