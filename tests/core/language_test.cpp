@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <string>
+#include <cstdio>
 
 #include "audio/sounds.h"
 #include "core/level.h"
@@ -166,6 +167,34 @@ TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused) {
     EXPECT_EQ(readFile("save/6162.sav"), "[\"ab\",\"ba\"]");
     EXPECT_FALSE(fileIsThere("save/progress_ru.dat"));
 }
+
+// Under AddressSanitizer freed memory waits in quarantine and stays resident.
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+// A player who switches languages all evening: each switch frees the store it replaces, so the
+// resident memory after a hundred switches is what it was after the first round.
+TEST_F(LanguageTest, HundredLanguageSwitchesKeepMemoryFlat) {
+    std::string levels;
+    for (int i = 0; i < 3000; ++i)
+        levels += (i ? "," : "") + std::string("\"ab") + std::to_string(i) + "\": [\"ab\", \"ba\"]";
+    writeFile("data/en.dat", "{\"game\": {" + levels + "}}");
+    writeFile("data/ru.dat", "{\"game\": {\"йb\": [\"йb\"], " + levels + "}}");
+    auto resident = [] {
+        long pages = 0, residentPages = 0;
+        FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (statm && std::fscanf(statm, "%ld %ld", &pages, &residentPages) != 2) residentPages = 0;
+        if (statm) std::fclose(statm);
+        return size_t(residentPages) * 4096;
+    };
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(selectLanguage(&testApp, i % 2), 1);
+    const size_t afterFirstRound = resident();
+    const size_t oneStore = std::filesystem::file_size("data/en.dat");
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(selectLanguage(&testApp, i % 2), 1);
+    // Kept stores would add about four times the file each.
+    EXPECT_LT(resident(), afterFirstRound + 10 * oneStore)
+        << "after the first round " << afterFirstRound << " bytes, after 100 switches "
+        << resident();
+}
+#endif
 
 TEST_F(LanguageTest, StorefrontLanguageSelectsTheLastMatch) {
     EXPECT_EQ(selectLanguageByName(&testApp, "english"), 2);
