@@ -453,6 +453,36 @@ TEST_P(LanguageData, FirstLevelsAndShortWordsShowOurOwnDescriptions) {
     EXPECT_GT(checked, 1000u);
 }
 
+// The everyday words native players found missing from the dictionaries are taken on every row
+// that builds them: as a level word or as a bonus word.
+TEST_P(LanguageData, WordsTheDictionariesLackAreTakenWhereARowBuildsThem) {
+    std::ifstream in(std::string(WG_SOURCE_DIR) + "/content/words/" + language.builderCode() +
+                     ".more");
+    std::vector<std::string> more;
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && line[0] != '#') more.push_back(plainWord(store, line.c_str()));
+    const KeyNode* bonus = section(store, "bonus");
+    ASSERT_NE(bonus, nullptr);
+    size_t taken = 0;
+    for (size_t i = 0; i < game->childCount; ++i) {
+        const KeyNode* level = nodeChild(game, i);
+        CodePoints row = letters(level->key);
+        std::sort(row.begin(), row.end());
+        std::set<std::string> accepted;
+        for (const KeyNode* list : {level, nodeMember(bonus, level->key)})
+            for (size_t k = 0; list && k < list->childCount; ++k)
+                accepted.insert(plainWord(store, nodeText(nodeChild(list, k))));
+        for (const std::string& word : more) {
+            CodePoints needed = letters(word.c_str());
+            std::sort(needed.begin(), needed.end());
+            if (!std::includes(row.begin(), row.end(), needed.begin(), needed.end())) continue;
+            EXPECT_TRUE(accepted.count(word)) << word << " on level " << i + 1;
+            ++taken;
+        }
+    }
+    if (!more.empty()) EXPECT_GT(taken, 0u);
+}
+
 // Each row's bonus words are real words it builds that its level does not list, never blocked.
 TEST_P(LanguageData, BonusWordsAreOtherWordsOfTheRowAndNoneIsBlocked) {
     const ::Language* builder = findLanguage(language.builderCode());

@@ -92,10 +92,25 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
     }
 }
 
-// Our own descriptions beside the block list (<code>.glosses: a word, a tab, its text) for the
-// common words no dictionary describes well, such as English "an", "the" and "of".
-std::string glosses(const std::string& blockList) {
-    return blockList.substr(0, blockList.rfind('.')) + ".glosses";
+// Files beside the block list: our own descriptions (<code>.glosses: a word, a tab, its text)
+// of the level words, and everyday words the spelling dictionaries lack (<code>.more: a word a
+// line, such as Italian euro), which native players expect to be taken as bonus words.
+std::string besideBlockList(const std::string& blockList, const char* extension) {
+    return blockList.substr(0, blockList.rfind('.')) + extension;
+}
+
+void addMoreWords(const Language& language, const std::string& path,
+                  std::vector<std::string>& words) {
+    std::ifstream in(path, std::ios::binary);
+    CodePoints written, folded;
+    for (std::string line; std::getline(in, line);) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        if (decodeUtf8(line, written) && foldWord(language, written, folded))
+            words.push_back(encodeUtf8(folded));
+    }
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
 }
 
 void readOwnGlosses(const std::string& path, Glossary& glossary) {
@@ -267,7 +282,7 @@ int main(int argc, char** argv) {
                                 readFrequencyList(std::string(argv[2]) + "/en.freq", maxWordRank)));
     // Rows are chosen for words described in the language itself: a labelled English
     // translation helps a player less.
-    readOwnGlosses(glosses(argv[3]), glossary);
+    readOwnGlosses(besideBlockList(argv[3], ".glosses"), glossary);
     std::vector<bool> described;
     for (const std::string& word : list.words)
         described.push_back(glossary.descriptions.count(word) > 0 &&
@@ -292,11 +307,11 @@ int main(int argc, char** argv) {
         }
     }
     std::ofstream out(argv[4], std::ios::binary);
-    std::vector<std::vector<std::string>> bonus = otherWords(
-        language->alphabet, levels,
-        dictionaryWords(*language,
-                        builtBySomeRow(language->alphabet, levels, rules.minLetters)),
-        rules.minLetters);
+    std::vector<std::string> realWords = dictionaryWords(
+        *language, glossary.nouns, builtBySomeRow(language->alphabet, levels, rules.minLetters));
+    addMoreWords(*language, besideBlockList(argv[3], ".more"), realWords);
+    std::vector<std::vector<std::string>> bonus =
+        otherWords(language->alphabet, levels, realWords, rules.minLetters);
     // Checked only for the words some row builds: the block list's forms are slow to test.
     for (std::vector<std::string>& words : bonus)
         words.erase(std::remove_if(words.begin(), words.end(),

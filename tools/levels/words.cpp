@@ -738,17 +738,22 @@ std::map<std::string, std::string> writtenForms(const Language& language,
 }
 
 std::vector<std::string> dictionaryWords(const Language& language,
+                                         const std::unordered_set<std::string>& capitalNouns,
                                          const std::function<bool(const std::string&)>& wanted) {
     std::unordered_set<std::string> found;
     CodePoints written, folded;
     // The folded word, or empty when the entry is no lower-case word of the language.
     auto plainWord = [&](const std::string& entry) {
         if (!decodeUtf8(entry, written) || written.size() < 2) return std::string();
-        // Capitals anywhere mark a name or an abbreviation, a dot an abbreviation.
+        // Capitals mark a name or an abbreviation, a dot an abbreviation; a capital first letter
+        // stays for the nouns a language writes so (German Reh, Biene).
+        const bool capital = lowerLetter(written[0]) != written[0];
+        written[0] = lowerLetter(written[0]);
         for (char32_t cp : written)
             if (lowerLetter(cp) != cp || cp == '.') return std::string();
         if (!foldWord(language, written, folded)) return std::string();
-        return encodeUtf8(folded);
+        std::string word = encodeUtf8(folded);
+        return capital && !capitalNouns.count(word) ? std::string() : word;
     };
     auto take = [&](const std::string& entry) {
         std::string word = plainWord(entry);

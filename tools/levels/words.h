@@ -98,10 +98,12 @@ WordList readWords(const Language& language, const Glossary& glossary, const Blo
 std::map<std::string, std::string> writtenForms(const Language& language,
                                                 const std::vector<std::string>& common);
 
-// Every word the spelling dictionaries write in lower case (with the forms of formsOf), folded,
-// that is no abbreviation or cry and that `wanted` accepts: what a player may type besides a
-// level's own words, once blocked and vulgar words are left out. Sorted.
+// Every word the spelling dictionaries write in lower case, or with a capital when it is one of
+// `capitalNouns` (with the forms of formsOf), folded, that is no abbreviation or cry and that
+// `wanted` accepts: what a player may type besides a level's own words, once blocked and vulgar
+// words are left out. Sorted.
 std::vector<std::string> dictionaryWords(const Language& language,
+                                         const std::unordered_set<std::string>& capitalNouns,
                                          const std::function<bool(const std::string&)>& wanted);
 
 void describeFromWordNet(const std::vector<std::string>& words, Glossary& glossary);
