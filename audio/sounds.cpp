@@ -24,6 +24,7 @@ const char* const soundSlotKeys[SOUND_SLOT_COUNT] = {
 namespace {
 
 constexpr auto kPassInterval = std::chrono::milliseconds(10);
+constexpr int kOutputRate = 44100;
 // After a track fails to decode (or no thread could be had to decode it), the next one is
 // tried only this many passes later.
 constexpr uint64_t kRetryPasses = 100;
@@ -32,17 +33,27 @@ constexpr int kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,    SOUND_WO
                                   SOUND_WORD_CLICK,   SOUND_STAT_CLICK, SOUND_ROLLOVER,
                                   SOUND_WINDOW_CLOSE, SOUND_WORD_BONUS};
 
-// data/<kind>/<name> when that file can be opened, else the archive member called name.
+// data/<kind>/<name> when that file can be opened, else the archive member called name. The
+// mixer plays a source frame per output frame, so a file of another rate would play at the
+// wrong pitch: it is left out, with a line saying why.
 tsSound loadOgg(const char* kind, const char* name, const char* archive, uint32_t archiveSize) {
     tsSound sound{};
     if (!name) return sound;
     int rate = 0;
     char path[kPathBufferSize];
     joinPath(path, dataFolder.c_str(), kind, "/", name);
-    if (path[0] && fileExists(path)) return tsReadOggFile(path, &rate);
-    size_t size = 0;
-    const char* data = archive ? archiveFind(archive, archiveSize, name, &size) : nullptr;
-    tsDecodeOgg(data, int(std::min<size_t>(size, INT32_MAX)), &rate, &sound);
+    if (path[0] && fileExists(path)) {
+        sound = tsReadOggFile(path, &rate);
+    } else {
+        size_t size = 0;
+        const char* data = archive ? archiveFind(archive, archiveSize, name, &size) : nullptr;
+        tsDecodeOgg(data, int(std::min<size_t>(size, INT32_MAX)), &rate, &sound);
+    }
+    if (sound.frameCount > 0 && rate != kOutputRate) {
+        std::fprintf(stderr, "%s/%s: %d Hz; the game plays %d Hz sound, so it is left out\n", kind,
+                     name, rate, kOutputRate);
+        tsReleaseSound(&sound);
+    }
     return sound;
 }
 
@@ -93,7 +104,7 @@ tsVoice* playSound(int slot) {
 }
 
 void initAudio(MusicPlayer* music, const KeyStore* config, void* window) {
-    music->mixer = tsMakeContext(window, 44100, 15, 5, 5);
+    music->mixer = tsMakeContext(window, kOutputRate, 15, 5, 5);
     std::srand(unsigned(std::time(nullptr)));
     readArchive("music", &music->musicArchiveBytes, &music->musicArchive, &music->musicArchiveSize);
     const KeyNode* root = config ? config->root : nullptr;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "audio/sounds.h"
+#include "tests/audio/ogg_encode.h"
 #include "tests/audio/sounds_fixture.h"
 
 namespace {
@@ -37,6 +38,24 @@ TEST_F(SoundLoading, LooseFileComesFirstThenTheArchive) {
     freeAssets(&loaded);
     EXPECT_EQ(loaded.imageCache, nullptr);
     EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].channel[0], nullptr);
+}
+
+// The mixer plays a source frame per output frame: a 48 kHz file would play a semitone and more
+// too low, so a sound of another rate is left out, loose file or archive member alike.
+TEST_F(SoundLoading, SoundsOfAnotherRateAreLeftOut) {
+    put("data/sounds/ok.ogg", encodeOgg(sineWave(480, 1, 440, 8000), 1, 48000));
+    put("data/sounds.dat", cpio({{"click.ogg", encodeOgg(sineWave(220, 1, 440, 8000), 1, 22050)},
+                                 {"stat.ogg", oggTone(300)}}));
+    const KeyStore* store = config(
+        R"({"sounds": {"wordOk": "ok.ogg", "buttonClick": "click.ogg", "statClick": "stat.ogg"}})");
+    Assets loaded;
+    MusicPlayer music;
+    loadAssets(&loaded, store, &music);
+    EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].channel[0], nullptr);
+    EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].frameCount, 0);
+    EXPECT_EQ(loaded.sounds[SOUND_BUTTON_CLICK].channel[0], nullptr);
+    EXPECT_EQ(loaded.sounds[SOUND_STAT_CLICK].frameCount, 300);
+    freeAssets(&loaded);
 }
 
 TEST_F(SoundLoading, WithoutArchivesOrOutputNothingPlays) {
