@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/audio_ring.h"
@@ -90,13 +91,17 @@ private:
 
 std::unique_ptr<AudioRing> openAudioRing(void*, int sampleRate, uint32_t ringBytes,
                                          const char** error) {
+    // The text outlives this call: the mixer keeps it as its last error.
+    static std::string message;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        *error = "DirectSoundCreate failed";
+        message = std::string("SDL audio could not start: ") + SDL_GetError();
+        *error = message.c_str();
         return nullptr;
     }
     auto ring = std::make_unique<SdlAudioRing>(ringBytes);
     if (!ring->open(sampleRate)) {
-        *error = "Failed to create primary sound buffer";
+        message = std::string("SDL could not open an audio device: ") + SDL_GetError();
+        *error = message.c_str();
         return nullptr;  // the destructor quits the subsystem again
     }
     return ring;

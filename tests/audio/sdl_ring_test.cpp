@@ -18,6 +18,16 @@ namespace {
 
 constexpr uint32_t kRingBytes = 8192;
 
+// The error names what failed on this back end, with SDL's own reason.
+TEST(SdlAudioRingTest, NoDriverIsReportedAsSdlsOwnFailure) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    const char* error = nullptr;
+    EXPECT_EQ(openAudioRing(nullptr, 44100, kRingBytes, &error), nullptr);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(std::string(error).rfind("SDL audio could not start: ", 0), 0u) << error;
+    EXPECT_GT(std::strlen(error), std::strlen("SDL audio could not start: ")) << error;
+}
+
 TEST(SdlAudioRingTest, SoundIsPlayedOnceWhenNothingNewIsWritten) {
     std::string capture = ::testing::TempDir() + "sdl_ring_XXXXXX";
     int descriptor = mkstemp(capture.data());
