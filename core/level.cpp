@@ -179,8 +179,10 @@ int wordsToUnlock() {
 }
 
 void unlockLevels() {
+    // Once enough words are found the next level is open (on a new record this one too), as
+    // many steps as it takes: the call comes once per word, not once per frame.
     if (levelFoundCount >= wordsToUnlock() && progress.levelsOpen <= progress.levelIndex + 1)
-        progress.levelsOpen += 1;
+        progress.levelsOpen = progress.levelIndex + 2;
     int levelsCount = getSectionInt(langStore, "stat", "levelsCount");
     if (levelsCount < 0) levelsCount = 0;
     if (progress.levelsOpen > (uint32_t)levelsCount) progress.levelsOpen = (uint32_t)levelsCount;
@@ -197,6 +199,7 @@ StoryTurn changeLevel() {
         levelNumber = (int32_t)previous + 1;
         return {};
     }
+    unlockLevels();
     if (progress.levelIndex == 1 && progress.storyStage < 2) return beginChapter("step1", 2);
     return {};
 }

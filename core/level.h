@@ -52,9 +52,10 @@ struct StoryTurn {
     int theme = -1;
 };
 
-// The level selector's per-frame steps: unlockLevels before the selector widget
-// (opens the next level, caps at "levelsCount"), changeLevel after it (saves and
-// switches when levelNumber was changed; the second level begins the chapter "step1").
+// unlockLevels opens the next level once enough of this level's words are found and caps the
+// open levels at "levelsCount": called when a word is found and when a level or language is
+// installed, whatever screen is drawn. changeLevel is the level selector's step after its widget
+// (saves and switches when levelNumber was changed; the second level begins the chapter "step1").
 void unlockLevels();
 StoryTurn changeLevel();
 

@@ -78,6 +78,7 @@ StoryTurn takeTypedWord() {
     progress.wordsFound += 1;
     progress.lettersFound += utf8Length(word);
     appendFoundWord(&foundList, word);
+    unlockLevels();
     clearTypedWord(&letterTray);
 
     // The dark chapter turns the dark theme on, its end turns it off again.

@@ -71,7 +71,6 @@ void drawTopBar(RowLayout& rows, float W) {
     setFont(mainFont);
     label(rows.next(), letterTray.letterText, AlignCentered);
 
-    unlockLevels();
     propertyInt(rows.next(), text("levelProperty"), 1, &levelNumber, (int)progress.levelsOpen,
                 selectorLeftArrow, selectorRightArrow);
     selectLevel();

@@ -107,6 +107,7 @@ int selectLanguage(App* app, int i) {
         progress.levelIndex = 0;
         levelNumber = 1;
     }
+    unlockLevels();
     return 1;
 }
 
