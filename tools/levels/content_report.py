@@ -130,8 +130,8 @@ def write_report(path, reports, cpu_seconds, reviews_path):
     out += ["", f"CPU time of the language build (all languages): {cpu_seconds:.1f} s", ""]
     reviews = read_reviews(reviews_path)
     if reviews:
-        out += ["Native readers' verdicts on the last judged samples of 100 level words (their seeds; "
-                "a sample is judged word by word against the table of its language below):", "",
+        out += ["Native readers' verdicts on the last samples of 100 level words they judged, word by "
+                "word (each with its seed; the samples below are fresh ones, for the next reader):", "",
                 "| language | seed | " + " | ".join(VERDICTS) + " |", "|---" * (2 + len(VERDICTS)) + "|"]
         out += [f"| {code} | " + " | ".join(fields) + " |" for code, fields in reviews.items()]
         out.append("")
