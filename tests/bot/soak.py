@@ -32,7 +32,9 @@ OPTIONS_PART = (200, 280, 634, 300)
 # The in-game screen's letter row: another level shows another row.
 ROW_PART = (1240, 50, 20, 568)
 THEMES = 6
-IDLE_SECONDS = 3  # watched on the in-game screen at the start of each stay, for the frame time
+# The in-game screen is watched for its frame time at the start of each stay, a tenth of the stay
+# (3 to 10 s); the first and the last minute of what is watched are compared.
+MINUTE = 60
 
 
 def resident_kib(pid):
@@ -64,7 +66,7 @@ class FrameTimes:
 
     def __init__(self, folder):
         self.path = os.path.join(folder, "fps")
-        self.samples = []  # (seconds into the run, frame time in ms)
+        self.samples = []  # frame times in ms, one a second
 
     def lines(self):
         try:
@@ -72,19 +74,21 @@ class FrameTimes:
         except FileNotFoundError:
             return []
 
-    def watch(self, seconds, at):
+    def watch(self, seconds):
         start = len(self.lines())
         time.sleep(seconds)
         # The first second may hold frames of the screen before.
         for value in self.lines()[start + 1:]:
             if float(value) > 0:
-                self.samples.append((at, 1000 / float(value)))
+                self.samples.append(1000 / float(value))
 
     def minute(self, first):
+        """The median frame time of the first or last minute of in-game samples (of half of
+        them in a run too short for two minutes)."""
         if not self.samples:
             return None
-        edge = self.samples[0][0] + 60 if first else self.samples[-1][0] - 60
-        chosen = [ms for at, ms in self.samples if (at <= edge if first else at >= edge)]
+        count = min(MINUTE, max(1, len(self.samples) // 2))
+        chosen = self.samples[:count] if first else self.samples[-count:]
         return statistics.median(chosen)
 
 
@@ -221,7 +225,7 @@ def main():
     while time.monotonic() - started < args.seconds:
         step(game, "Continue", bot.MENU_FIRST)
         until = time.monotonic() + args.switch_seconds
-        frames.watch(IDLE_SECONDS, time.monotonic() - started)
+        frames.watch(min(10, max(3, args.switch_seconds / 10)))
         player.play(game, languages[current], until)
         if not game.alive():
             break
