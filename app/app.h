@@ -16,8 +16,8 @@ struct App {
     ImGuiContext* gui = nullptr;  // the GUI context made by createWindow
     int32_t running = 0;          // frame-loop flag
     GLFWwindow* window = nullptr;
-    bool musicThreadStarted = false;  // once the first frame is shown
-    uint32_t clearColour = 0;         // of the next clear; a new GL context clears transparent
+    bool audioStarted = false;  // once the first frame is shown
+    uint32_t clearColour = 0;   // of the next clear; a new GL context clears transparent
     ViewScale view;  // of this frame: the design (windowWidth x windowHeight) on the framebuffer
     int fbWidth = 0, fbHeight = 0;  // of this frame's framebuffer, measured as it starts
     float contentScale = 1;         // of the desktop, that a window (not full screen) was sized for

@@ -8,6 +8,7 @@
 #include "core/tray.h"
 #include "platform/close_signals.h"
 #include "platform/display_watch.h"
+#include "store/config.h"
 #include "store/language.h"
 #include "ui/play.h"
 #include "ui/screens.h"
@@ -36,10 +37,13 @@ void frameStep(void* arg) {
     retryRefusedSave();
     if (drawScreens(app)) stopFrameLoop(app);
     endFrame(app, ImGui::GetColorU32(ImGuiCol_WindowBg));
-    // The music thread decodes the first track as it starts. Started before the first picture is
-    // on screen it would take a core from it, so it starts after, and the music a moment later.
-    if (!app->musicThreadStarted) {
+    // Opening the sound device takes tens of milliseconds, and the music thread decodes the first
+    // track as it starts, taking a core: both wait until the first picture is on screen. The
+    // pictures decoded ahead for the theme not shown are let go then.
+    if (!app->audioStarted) {
+        dropDecodedAhead(&assets);
+        initAudio(&musicPlayer, config, app->window);
         startMusicThread(&musicPlayer);
-        app->musicThreadStarted = true;
+        app->audioStarted = true;
     }
 }

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "audio/sounds.h"
 #include "core/level.h"
+#include "gfx/image.h"
 #include "gfx/font.h"
 #include "platform/close_signals.h"
 #include "platform/display_watch.h"
@@ -14,6 +15,7 @@
 #include "store/files.h"
 #include "store/folders.h"
 #include "store/keystore.h"
+#include "ui/decor.h"
 #include "ui/play.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
@@ -25,13 +27,12 @@ enum ExitCode {
     EXIT_NO_STOREFRONT = -10,
 };
 
-// font/<file named by fileKey> in the data folder at the pixel height under sizeKey; it becomes
-// the GUI's font.
-static ImFont* loadGameFont(const char* fileKey, const char* sizeKey) {
+// font/<file named by fileKey> in the data folder at the pixel height under sizeKey.
+static ImFont* addGameFont(const char* fileKey, const char* sizeKey) {
     const char* file = getString(config, fileKey);
     char path[kPathBufferSize];
     joinPath(path, dataFolder.c_str(), "font/", file ? file : "");
-    return loadFont(path, static_cast<float>(getInt(config, sizeKey)), gameGlyphRanges);
+    return addFont(path, static_cast<float>(getInt(config, sizeKey)), gameGlyphRanges);
 }
 
 int main(int argc, char** argv) {
@@ -46,14 +47,17 @@ int main(int argc, char** argv) {
         std::printf("Wrong config file, can't start the game\n");
         return EXIT_BAD_CONFIG;
     }
+    // The opening screen's pictures are decoded on a second core while the window is made.
+    decodeAhead(&assets, openingScreenImages());
     char mode = windowModeFromArgs(getString(config, "windowMode"), argc, argv);
     if (!createWindow(&app, windowTitle, windowWidth, windowHeight, mode)) return EXIT_NO_WINDOW;
     watchDisplayLoss(saveBeforeDisplayLoss);
-    initAudio(&musicPlayer, config, app.window);
     applyTheme(&app, 0);
-    // The main font is loaded last so that it is the GUI's font when the loop starts.
-    smallFont = loadGameFont("smallFont", "smallFontSize");
-    mainFont = loadGameFont("font", "fontSize");
+    smallFont = addGameFont("smallFont", "smallFontSize");
+    mainFont = addGameFont("font", "fontSize");
+    bakeFonts();
+    // The main font is the GUI's font when the loop starts.
+    setFont(mainFont ? mainFont : smallFont);
     hintCheatCount = getInt(config, "hintCheatCount");
     if (InitSteamWq(getInt(config, "SteamID")) < 0) return EXIT_NO_STOREFRONT;
     selectLanguageByName(&app, GetCurrentLanguageWq());

@@ -77,7 +77,7 @@ bool fontCanBeBaked(const unsigned char* data, size_t size, float pixelHeight,
            bakesAlone(data, size, pixelHeight, ranges);
 }
 
-ImFont* loadFont(const char* path, float pixelHeight, const uint16_t* ranges) {
+ImFont* addFont(const char* path, float pixelHeight, const uint16_t* ranges) {
     std::optional<std::vector<char>> file = readWholeFile(path);
     if (!file) return nullptr;
     const unsigned char* bytes = (const unsigned char*)file->data();
@@ -93,10 +93,20 @@ ImFont* loadFont(const char* path, float pixelHeight, const uint16_t* ranges) {
     noteLoadedHeights(*atlas);
     ImFont* font = atlas->AddFontFromMemoryTTF(owned, (int)file->size(), bakedHeight(pixelHeight),
                                                &fontConfig, ranges);
-    if (!font) return nullptr;
-    loadedHeights.push_back(pixelHeight);
+    if (font) loadedHeights.push_back(pixelHeight);
+    return font;
+}
+
+void bakeFonts() {
+    ImFontAtlas* atlas = ImGui::GetIO().Fonts;
     uploadAtlas(atlas);
     setDrawnHeights(atlas);
+}
+
+ImFont* loadFont(const char* path, float pixelHeight, const uint16_t* ranges) {
+    ImFont* font = addFont(path, pixelHeight, ranges);
+    if (!font) return nullptr;
+    bakeFonts();
     setFont(font);
     return font;
 }

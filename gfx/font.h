@@ -22,6 +22,13 @@ bool fontCanBeBaked(const unsigned char* data, size_t size, float pixelHeight,
 // between frames, with the window's GL context current.
 ImFont* loadFont(const char* path, float pixelHeight, const uint16_t* ranges);
 
+// loadFont's first half, for loading several fonts with one bake: adds the font to the GUI's
+// atlas, or returns null and changes nothing. The fonts added are drawn after bakeFonts.
+ImFont* addFont(const char* path, float pixelHeight, const uint16_t* ranges);
+// Bakes the GUI's atlas with every font added, into its texture. Call between frames, with the
+// window's GL context current.
+void bakeFonts();
+
 // Bakes every font of the GUI's atlas again at its height times factor, and has the GUI measure
 // and place its text at the height it was loaded with: the layout keeps its design units while
 // each glyph meets the screen pixel for pixel. Nothing happens when the fonts are baked at that

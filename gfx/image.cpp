@@ -1,12 +1,15 @@
 #include "gfx/image.h"
 
 #include <GL/gl.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <stb_image.h>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "gfx/gui_draw.h"
@@ -15,12 +18,30 @@
 #include "store/folders.h"
 #include "util/string_hash_templates.h"
 
-#ifndef GL_GENERATE_MIPMAP
-#define GL_GENERATE_MIPMAP 0x8191
-#endif
 #ifndef GL_CLAMP_TO_EDGE
 #define GL_CLAMP_TO_EDGE 0x812F
 #endif
+
+std::vector<unsigned char> halvedImage(const unsigned char* rgba, int width, int height) {
+    const int halfWidth = std::max(width / 2, 1), halfHeight = std::max(height / 2, 1);
+    std::vector<unsigned char> half((size_t)halfWidth * halfHeight * 4);
+    // Each texel averages the 2 x 2 it covers; an odd last row or column is left out, and a side
+    // of one texel is averaged with itself.
+    const size_t stride = (size_t)width * 4;
+    const size_t down = height > 1 ? stride : 0, right = width > 1 ? 4 : 0;
+    unsigned char* to = half.data();
+    for (int y = 0; y < halfHeight; ++y) {
+        const unsigned char* row = rgba + (size_t)y * 2 * stride;
+        for (int x = 0; x < halfWidth; ++x, to += 4) {
+            const unsigned char* p = row + (size_t)x * 2 * right;
+            for (int c = 0; c < 4; ++c) {
+                const int sum = p[c] + p[c + right] + p[c + down] + p[c + down + right];
+                to[c] = (unsigned char)((sum + 2) / 4);
+            }
+        }
+    }
+    return half;
+}
 
 GuiImage uploadTexture(unsigned char* rgba, int width, int height) {
     GuiImage image;
@@ -35,8 +56,19 @@ GuiImage uploadTexture(unsigned char* rgba, int width, int height) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    // The software driver takes 60-90 ms to make a picture's mipmaps itself; halving here takes a
+    // few.
+    std::vector<unsigned char> level;
+    const unsigned char* from = rgba;
+    for (int at = 1; width > 1 || height > 1; ++at) {
+        level = halvedImage(from, width, height);
+        width = std::max(width / 2, 1);
+        height = std::max(height / 2, 1);
+        glTexImage2D(GL_TEXTURE_2D, at, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     level.data());
+        from = level.data();
+    }
     std::free(rgba);  // stb_image allocates with malloc
     forgetKeptPixels();
     image.handle = (void*)(uintptr_t)texture;
@@ -78,10 +110,41 @@ unsigned char* decodeImage(const unsigned char* bytes, int length, int* width, i
     return stbi_load_from_memory(bytes, length, width, height, &channels, 4);
 }
 
-GuiImage loadImageFile(const char* path) {
+namespace {
+
+unsigned char* decodeImageFile(const char* path, int* width, int* height) {
+    *width = *height = 0;
     std::optional<std::vector<char>> file = readWholeFile(path);
-    if (!file || file->size() > INT32_MAX) return GuiImage();
-    return loadImageMemory((const unsigned char*)file->data(), (int)file->size());
+    if (!file || file->size() > INT32_MAX) return nullptr;
+    return decodeImage((const unsigned char*)file->data(), (int)file->size(), width, height);
+}
+
+DecodedImage decodeNamedImage(const ImageAssets* assets, const std::string& name) {
+    DecodedImage decoded{name};
+    const std::string path = dataFolder + "images/" + name;
+    if (fileExists(path.c_str())) {
+        decoded.rgba = decodeImageFile(path.c_str(), &decoded.width, &decoded.height);
+        return decoded;
+    }
+    size_t size = 0;
+    const char* member =
+        archiveFind(assets->imagesArchive, assets->imagesArchiveSize, name.c_str(), &size);
+    if (member && size <= INT32_MAX)
+        decoded.rgba =
+            decodeImage((const unsigned char*)member, (int)size, &decoded.width, &decoded.height);
+    return decoded;
+}
+
+void waitForDecoder(ImageAssets* assets) {
+    if (assets->decoder.joinable()) assets->decoder.join();
+}
+
+}  // namespace
+
+GuiImage loadImageFile(const char* path) {
+    int width = 0, height = 0;
+    unsigned char* rgba = decodeImageFile(path, &width, &height);
+    return uploadTexture(rgba, width, height);
 }
 
 GuiImage loadImageMemory(const unsigned char* bytes, int length) {
@@ -90,13 +153,37 @@ GuiImage loadImageMemory(const unsigned char* bytes, int length) {
     return uploadTexture(rgba, width, height);
 }
 
+void decodeAhead(ImageAssets* assets, std::vector<std::string> names) {
+    dropDecodedAhead(assets);
+    try {
+        assets->decoder = std::thread([assets, names = std::move(names)] {
+            for (const std::string& name : names)
+                assets->decodedAhead.push_back(decodeNamedImage(assets, name));
+        });
+    } catch (const std::system_error&) {
+        // Decoded when first drawn instead.
+    }
+}
+
+void dropDecodedAhead(ImageAssets* assets) {
+    waitForDecoder(assets);
+    for (DecodedImage& decoded : assets->decodedAhead) std::free(decoded.rgba);
+    assets->decodedAhead.clear();
+}
+
 GuiImage loadImage(ImageAssets* assets, const char* name) {
-    std::string path = dataFolder + "images/" + name;
-    if (fileExists(path.c_str())) return loadImageFile(path.c_str());
-    size_t size = 0;
-    const char* member = archiveFind(assets->imagesArchive, assets->imagesArchiveSize, name, &size);
-    if (!member || size > INT32_MAX) return GuiImage();
-    return loadImageMemory((const unsigned char*)member, (int)size);
+    waitForDecoder(assets);
+    std::vector<DecodedImage>& ahead = assets->decodedAhead;
+    auto found = std::find_if(ahead.begin(), ahead.end(),
+                              [name](const DecodedImage& decoded) { return decoded.name == name; });
+    DecodedImage decoded;
+    if (found != ahead.end()) {
+        decoded = *found;
+        ahead.erase(found);
+    } else {
+        decoded = decodeNamedImage(assets, name);
+    }
+    return uploadTexture(decoded.rgba, decoded.width, decoded.height);
 }
 
 GuiImage getImage(ImageAssets* assets, const char* name) {
@@ -120,6 +207,7 @@ void loadImageAssets(ImageAssets* images) {
 }
 
 void freeImageAssets(ImageAssets* images) {
+    dropDecodedAhead(images);
     delete images->imageCache;
     images->imageCache = nullptr;
 }

@@ -2,6 +2,8 @@
 // Images as GUI textures: PNG decoding, texture upload and the per-name cache.
 
 #include <cstdint>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "util/string_hash.h"
@@ -24,18 +26,40 @@ extern template uint32_t hashPut(StringHash<GuiImage>&, const char*, int*);
 extern template void hashDelete(StringHash<GuiImage>&, uint32_t);
 extern template bool hashExists(const StringHash<GuiImage>&, uint32_t);
 
+// RGBA pixels decoded from a named picture, allocated with malloc (null when it could not be).
+struct DecodedImage {
+    std::string name;
+    unsigned char* rgba = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
 // The image half of the game's assets: the images archive and the per-name cache.
 struct ImageAssets {
     const char* imagesArchive = nullptr;
     uint32_t imagesArchiveSize = 0;
     StringImageMap* imageCache = nullptr;  // image name -> GUI image
     std::vector<char> imagesArchiveBytes;  // the storage imagesArchive points into
+    // Pictures decoded by `decoder` while the window is made, each waiting for its first use.
+    std::thread decoder;
+    std::vector<DecodedImage> decodedAhead;
 };
 
 // Reads data/images.dat and makes the cache empty.
 void loadImageAssets(ImageAssets* images);
-// Releases the cache.
+// Releases the cache and whatever was decoded ahead and not used.
 void freeImageAssets(ImageAssets* images);
+
+// Starts decoding the named pictures on a thread of their own; loadImage takes them from there.
+// The archive must not change until dropDecodedAhead or freeImageAssets. Without a thread
+// nothing is decoded ahead.
+void decodeAhead(ImageAssets* images, std::vector<std::string> names);
+// Waits for the decoding thread and frees the pictures decoded ahead that were not asked for.
+void dropDecodedAhead(ImageAssets* images);
+
+// The next mipmap level of an RGBA picture: half its size (a side of one stays one), each texel
+// the rounded mean of the 2 x 2 it covers.
+std::vector<unsigned char> halvedImage(const unsigned char* rgba, int width, int height);
 
 // Creates a mipmapped, edge-clamped texture from RGBA pixels and frees the pixels
 // (allocated by stb_image or malloc). Null pixels or a zero size give the empty image.

@@ -1,5 +1,6 @@
 #include "ui/decor.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -43,6 +44,11 @@ void readInt(const KeyNode* object, const char* key, int* out) {
     if (const char* text = nodeText(nodeMember(object, key))) *out = std::atoi(text);
 }
 
+// A placement without a file names no picture; it is skipped.
+const char* placementFile(const KeyNode* placement) {
+    return placement->type == NODE_OBJECT ? nodeText(nodeMember(placement, "file")) : nullptr;
+}
+
 }  // namespace
 
 void parseImagePlacement(const KeyNode* placement, int* width, int* height, int* x, int* y,
@@ -55,6 +61,21 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
     if (const char* text = nodeText(nodeMember(placement, "anchor"))) *anchor = parseAnchor(text);
 }
 
+std::vector<std::string> openingScreenImages() {
+    std::vector<std::string> files;
+    if (!config) return files;
+    for (const char* key : {"mainMenu", "mainMenuDark", "langSelect", "langSelectDark"}) {
+        const KeyNode* placements = findNode(config->root, {"images", key});
+        if (!placements || placements->type != NODE_ARRAY) continue;
+        for (uint64_t i = 0; i < placements->childCount; ++i) {
+            const char* file = placementFile(nodeChild(placements, i));
+            if (file && std::find(files.begin(), files.end(), file) == files.end())
+                files.push_back(file);
+        }
+    }
+    return files;
+}
+
 void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
     if (!key || !config || !config->root) return;
     const KeyNode* placements = findNode(config->root, {"images", key});
@@ -63,9 +84,7 @@ void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
     screenLayout.spaceBegin((float)windowHeight);
     for (uint64_t i = 0; i < placements->childCount; ++i) {
         const KeyNode* placement = nodeChild(placements, i);
-        // A placement without a file names no picture; it is skipped.
-        const char* file =
-            placement->type == NODE_OBJECT ? nodeText(nodeMember(placement, "file")) : nullptr;
+        const char* file = placementFile(placement);
         if (!file) continue;
         int width = 100, height = 100, x = 0, y = 0, anchor = 0;
         parseImagePlacement(placement, &width, &height, &x, &y, &anchor);

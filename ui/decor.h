@@ -1,6 +1,9 @@
 #pragma once
 // The picture layer drawn under every screen: placements from the configuration's "images" section.
 
+#include <string>
+#include <vector>
+
 struct App;
 struct KeyNode;
 
@@ -23,3 +26,7 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
 // The picture layer of a screen: every placement of the configuration's "images" entry for the
 // key, drawn from the window's top-left corner. Leaves the window padding at (20, 20).
 void drawScreenDecor(App* app, const char* key, int windowWidth, int windowHeight);
+
+// The picture files of the screens the game opens on (the main menu and the language screen, in
+// either theme), each once: worth decoding while the window is made.
+std::vector<std::string> openingScreenImages();

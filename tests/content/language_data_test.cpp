@@ -480,7 +480,9 @@ TEST_P(LanguageData, WordsTheDictionariesLackAreTakenWhereARowBuildsThem) {
             ++taken;
         }
     }
-    if (!more.empty()) EXPECT_GT(taken, 0u);
+    if (!more.empty()) {
+        EXPECT_GT(taken, 0u);
+    }
 }
 
 // Each row's bonus words are real words it builds that its level does not list, never blocked.

@@ -97,6 +97,28 @@ TEST_F(GfxTest, LooseFileComesBeforeTheArchiveAndEachNameLoadsOnce) {
     EXPECT_EQ(cache.size, 4u);
 }
 
+TEST_F(GfxTest, PicturesDecodedAheadAreTheOnesDrawn) {
+    std::string archive = cpioMember("a.png", png(4, 4)) + cpioMember("b.png", png(8, 8)) +
+                          cpioMember("c.png", png(16, 16));
+    assets.imagesArchive = archive.data();
+    assets.imagesArchiveSize = (uint32_t)archive.size();
+    writeFile("data/images/a.png", png(2, 2));
+
+    decodeAhead(&assets, {"a.png", "b.png", "missing.png"});
+    EXPECT_EQ(textureWidth(getImage(&assets, "a.png")), 2);  // the loose file, as when drawn
+    GuiImage packed = getImage(&assets, "b.png");
+    EXPECT_EQ(textureWidth(packed), 8);
+    EXPECT_EQ(textureWidth(packed, 3), 1);  // every mipmap level down to one texel
+    EXPECT_EQ(getImage(&assets, "missing.png").handle, nullptr);
+    EXPECT_EQ(textureWidth(getImage(&assets, "c.png")), 16);  // not asked for ahead
+    EXPECT_TRUE(assets.decodedAhead.empty());
+
+    decodeAhead(&assets, {"c.png"});
+    dropDecodedAhead(&assets);
+    EXPECT_TRUE(assets.decodedAhead.empty());
+    EXPECT_FALSE(assets.decoder.joinable());
+}
+
 TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent) {
     ImFont* before = ImGui::GetIO().FontDefault;
     EXPECT_EQ(loadFont("data/font/missing.ttf", 20, gameGlyphRanges), nullptr);
@@ -134,3 +156,28 @@ TEST_F(GfxTest, AFontThatCannotBeUsedLeavesTheFontsBeforeIt) {
 }
 
 }  // namespace
+
+TEST(HalvedImage, EachTexelIsTheRoundedMeanOfTheTwoByTwoItCovers) {
+    auto texel = [](unsigned char r, unsigned char g, unsigned char b, unsigned char a) {
+        return std::vector<unsigned char>{r, g, b, a};
+    };
+    auto row = [](std::initializer_list<std::vector<unsigned char>> texels) {
+        std::vector<unsigned char> bytes;
+        for (const auto& t : texels) bytes.insert(bytes.end(), t.begin(), t.end());
+        return bytes;
+    };
+    // 3 x 2: the odd last column is left out.
+    std::vector<unsigned char> picture =
+        row({texel(0, 10, 255, 255), texel(1, 20, 255, 0), texel(99, 99, 99, 99),
+             texel(2, 30, 0, 255), texel(2, 41, 0, 0), texel(99, 99, 99, 99)});
+    EXPECT_EQ(halvedImage(picture.data(), 3, 2), texel(1, 25, 128, 128));
+    // A side of one stays one: 2 x 1 averages the pair with itself, 1 x 1 is itself.
+    std::vector<unsigned char> pair = row({texel(10, 0, 0, 0), texel(21, 0, 0, 0)});
+    EXPECT_EQ(halvedImage(pair.data(), 2, 1), texel(16, 0, 0, 0));
+    EXPECT_EQ(halvedImage(pair.data(), 1, 1), texel(10, 0, 0, 0));
+    // 1 x 5 gives 1 x 2 from rows 0-1 and 2-3.
+    std::vector<unsigned char> column =
+        row({texel(4, 0, 0, 0), texel(8, 0, 0, 0), texel(40, 0, 0, 0), texel(80, 0, 0, 0),
+             texel(255, 0, 0, 0)});
+    EXPECT_EQ(halvedImage(column.data(), 1, 5), row({texel(6, 0, 0, 0), texel(60, 0, 0, 0)}));
+}
