@@ -99,6 +99,7 @@ ImFont* addFont(const char* path, float pixelHeight, const uint16_t* ranges) {
 
 void bakeFonts() {
     ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+    noteLoadedHeights(*atlas);
     uploadAtlas(atlas);
     setDrawnHeights(atlas);
 }

@@ -135,10 +135,6 @@ DecodedImage decodeNamedImage(const ImageAssets* assets, const std::string& name
     return decoded;
 }
 
-void waitForDecoder(ImageAssets* assets) {
-    if (assets->decoder.joinable()) assets->decoder.join();
-}
-
 }  // namespace
 
 GuiImage loadImageFile(const char* path) {
@@ -156,7 +152,7 @@ GuiImage loadImageMemory(const unsigned char* bytes, int length) {
 void decodeAhead(ImageAssets* assets, std::vector<std::string> names) {
     dropDecodedAhead(assets);
     try {
-        assets->decoder = std::thread([assets, names = std::move(names)] {
+        assets->decoder.thread = std::thread([assets, names = std::move(names)] {
             for (const std::string& name : names)
                 assets->decodedAhead.push_back(decodeNamedImage(assets, name));
         });
@@ -166,13 +162,13 @@ void decodeAhead(ImageAssets* assets, std::vector<std::string> names) {
 }
 
 void dropDecodedAhead(ImageAssets* assets) {
-    waitForDecoder(assets);
+    assets->decoder.join();
     for (DecodedImage& decoded : assets->decodedAhead) std::free(decoded.rgba);
     assets->decodedAhead.clear();
 }
 
 GuiImage loadImage(ImageAssets* assets, const char* name) {
-    waitForDecoder(assets);
+    assets->decoder.join();
     std::vector<DecodedImage>& ahead = assets->decodedAhead;
     auto found = std::find_if(ahead.begin(), ahead.end(),
                               [name](const DecodedImage& decoded) { return decoded.name == name; });

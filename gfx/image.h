@@ -34,6 +34,24 @@ struct DecodedImage {
     int height = 0;
 };
 
+// A thread that is waited for when it goes: a start-up that ends before its first picture still
+// lets the decoding thread finish.
+struct JoinedThread {
+    std::thread thread;
+
+    JoinedThread() = default;
+    JoinedThread(JoinedThread&&) = default;
+    JoinedThread& operator=(JoinedThread&& other) {
+        join();
+        thread = std::move(other.thread);
+        return *this;
+    }
+    ~JoinedThread() { join(); }
+    void join() {
+        if (thread.joinable()) thread.join();
+    }
+};
+
 // The image half of the game's assets: the images archive and the per-name cache.
 struct ImageAssets {
     const char* imagesArchive = nullptr;
@@ -41,7 +59,7 @@ struct ImageAssets {
     StringImageMap* imageCache = nullptr;  // image name -> GUI image
     std::vector<char> imagesArchiveBytes;  // the storage imagesArchive points into
     // Pictures decoded by `decoder` while the window is made, each waiting for its first use.
-    std::thread decoder;
+    JoinedThread decoder;
     std::vector<DecodedImage> decodedAhead;
 };
 

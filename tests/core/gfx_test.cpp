@@ -116,7 +116,7 @@ TEST_F(GfxTest, PicturesDecodedAheadAreTheOnesDrawn) {
     decodeAhead(&assets, {"c.png"});
     dropDecodedAhead(&assets);
     EXPECT_TRUE(assets.decodedAhead.empty());
-    EXPECT_FALSE(assets.decoder.joinable());
+    EXPECT_FALSE(assets.decoder.thread.joinable());
 }
 
 TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent) {
