@@ -22,11 +22,16 @@ e2e_start_xvfb "$screen"
 e2e_prepare_run_dir
 cd "$E2E_RUN" || exit 1
 export SDL_AUDIODRIVER=dummy
+# Full screen, the reference fills the screen too: the driver's first clear and swap of a
+# 3840 x 2160 picture cost more than the whole start of a small window.
+reference_args=()
+for arg in "${game_args[@]}"; do [ "$arg" = -f ] && reference_args=(-fullscreen); done
 game=() reference=()
 for run in $(seq "$runs"); do
     rm -rf save
     game+=("$("$first_frame" ./game "${game_args[@]}")") || e2e_fail "the game showed no picture"
-    reference+=("$("$first_frame" glxgears)") || e2e_fail "glxgears showed no picture"
+    reference+=("$("$first_frame" glxgears "${reference_args[@]}")") ||
+        e2e_fail "glxgears showed no picture"
 done
 column() { printf '%s\n' "${@:2}" | awk -v c="$1" '{ print $c }' | median; }
 game_mapped=$(column 1 "${game[@]}") game_drawn=$(column 2 "${game[@]}")
@@ -34,7 +39,8 @@ gears_mapped=$(column 1 "${reference[@]}") gears_drawn=$(column 2 "${reference[@
 printf 'start to ..., median of %d starts on %s %s\n' "$runs" "$screen" "${game_args[*]}"
 printf '                                      window   picture\n'
 printf '  game                                %6.3f s  %6.3f s\n' "$game_mapped" "$game_drawn"
-printf '  glxgears (reference)                %6.3f s  %6.3f s\n' "$gears_mapped" "$gears_drawn"
+printf '  %-36s%6.3f s  %6.3f s\n' "glxgears ${reference_args[*]} (reference)" "$gears_mapped" \
+    "$gears_drawn"
 awk -v a="$game_mapped" -v b="$gears_mapped" -v c="$game_drawn" -v d="$gears_drawn" \
     'BEGIN { printf "  ratio game / glxgears               %6.2f    %6.2f\n", a / b, c / d }'
-printf 'goal: the game'"'"'s window under 0.3 s\n'
+printf 'goal: the first picture within 0.3 s at 1280 x 720, within 0.5 s at 3840 x 2160\n'
