@@ -15,7 +15,6 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build" -j2 || { echo "sanitize: building $build failed" >&2; exit 1; }
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
-export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$(pwd)/scripts/sanitize.supp:print_suppressions=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 if ctest --test-dir "$build" -L unit --output-on-failure -j2 --no-tests=error; then
     echo "sanitize: all unit tests passed under AddressSanitizer and UndefinedBehaviorSanitizer"
