@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "audio/ogg_vorbis.h"
 #include "platform/audio_ring.h"
+#include "store/files.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -370,17 +371,10 @@ void tsDecodeOgg(const void* data, int length, int* sampleRate, tsSound* sound) 
 }
 
 tsSound tsReadOggFile(const char* path, int* sampleRate) {
-    std::vector<uint8_t> bytes;
-    if (FILE* file = std::fopen(path, "rb")) {
-        if (std::fseek(file, 0, SEEK_END) == 0) {
-            long size = std::ftell(file);
-            if (size > 0 && size < (1L << 30) && std::fseek(file, 0, SEEK_SET) == 0) {
-                bytes.resize(size_t(size));
-                if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) bytes.clear();
-            }
-        }
-        std::fclose(file);
-    }
+    // A file of a gigabyte or more is no sound effect: it is refused like an unreadable one.
+    const std::optional<std::vector<char>> file = readWholeFile(path);
+    const std::vector<char> none;
+    const std::vector<char>& bytes = file && file->size() < (size_t{1} << 30) ? *file : none;
     tsSound sound{};
     tsDecodeOgg(bytes.data(), int(bytes.size()), sampleRate, &sound);
     return sound;
