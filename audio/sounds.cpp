@@ -29,9 +29,9 @@ constexpr int kOutputRate = 44100;
 // tried only this many passes later.
 constexpr uint64_t kRetryPasses = 100;
 
-constexpr int kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,    SOUND_WORD_REJECT,
-                                  SOUND_WORD_CLICK,   SOUND_STAT_CLICK, SOUND_ROLLOVER,
-                                  SOUND_WINDOW_CLOSE, SOUND_WORD_BONUS};
+constexpr SoundSlot kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,    SOUND_WORD_REJECT,
+                                        SOUND_WORD_CLICK,   SOUND_STAT_CLICK, SOUND_ROLLOVER,
+                                        SOUND_WINDOW_CLOSE, SOUND_WORD_BONUS};
 
 // data/<kind>/<name> when that file can be opened, else the archive member called name. The
 // mixer plays a source frame per output frame, so a file of another rate would play at the
@@ -85,10 +85,10 @@ void loadAssets(Assets* assets, const KeyStore* config, MusicPlayer* music) {
     readArchive("sounds", &assets->soundsArchiveBytes, &assets->soundsArchive,
                 &assets->soundsArchiveSize);
     assets->music = music;
-    for (int slot : kSlotLoadOrder) loadSound(slot, assets, config, soundSlotKeys[slot]);
+    for (SoundSlot slot : kSlotLoadOrder) loadSound(slot, assets, config, soundSlotKeys[slot]);
 }
 
-void loadSound(int slot, Assets* assets, const KeyStore* config, const char* key) {
+void loadSound(SoundSlot slot, Assets* assets, const KeyStore* config, const char* key) {
     if (slot < 0 || slot >= SOUND_SLOT_COUNT) return;
     tsSound* sound = &assets->sounds[slot];
     tsReleaseSound(sound);
@@ -97,7 +97,7 @@ void loadSound(int slot, Assets* assets, const KeyStore* config, const char* key
     assets->defs[slot] = tsDefaultDef(sound);
 }
 
-tsVoice* playSound(int slot) {
+tsVoice* playSound(SoundSlot slot) {
     if (slot < 0 || slot >= SOUND_SLOT_COUNT || !assets.music || !assets.music->mixer)
         return nullptr;
     return tsStartSound(assets.music->mixer, assets.defs[slot]);

@@ -60,9 +60,9 @@ extern MusicPlayer musicPlayer;
 // Reads the images and sounds archives, creates the empty image cache and decodes the slots.
 void loadAssets(Assets* assets, const KeyStore* config, MusicPlayer* music);
 // Decodes one slot: data/sounds/<file> when it exists, else the sounds archive member.
-void loadSound(int slot, Assets* assets, const KeyStore* config, const char* key);
+void loadSound(SoundSlot slot, Assets* assets, const KeyStore* config, const char* key);
 // Starts a slot's sound; null when no voice is free or there is no output.
-tsVoice* playSound(int slot);
+tsVoice* playSound(SoundSlot slot);
 
 // Opens the mixer on the window (the windowing library's handle), reads the music archive and
 // finds the playlist.

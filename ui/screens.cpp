@@ -9,7 +9,7 @@
 #include "ui/screen_parts.h"
 #include "ui/theme.h"
 
-int currentScreen = ScreenLanguage;
+Screen currentScreen = ScreenLanguage;
 int windowWidth = 0;
 int windowHeight = 0;
 const char* windowTitle = nullptr;

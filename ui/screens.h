@@ -15,7 +15,7 @@ enum Screen : int {
 };
 
 // The screen shown now; loadConfig sets ScreenLanguage before the first frame.
-extern int currentScreen;
+extern Screen currentScreen;
 
 // The window's size, which the screens are laid out for, and its title; loadConfig sets them
 // (windowTitle points into the configuration store).

@@ -103,7 +103,7 @@ Timing median(std::vector<Timing> frames) {
     return result;
 }
 
-Timing measure(int screen, const char* name, const char* dumpPrefix, bool listChanges = false) {
+Timing measure(Screen screen, const char* name, const char* dumpPrefix, bool listChanges = false) {
     const int warmUp = 20, frames = 500;
     std::vector<Timing> times;
     for (int i = 0; i < warmUp + frames; ++i) {

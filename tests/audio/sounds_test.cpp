@@ -71,7 +71,7 @@ TEST_F(SoundLoading, WithoutArchivesOrOutputNothingPlays) {
     EXPECT_STREQ(tsLastError, "Invalid hwnd passed to tsMakeContext.");
     ASSERT_NE(music.playlist, nullptr);
     EXPECT_EQ(playSound(SOUND_WORD_OK), nullptr);
-    EXPECT_EQ(playSound(-1), nullptr);
+    EXPECT_EQ(playSound(static_cast<SoundSlot>(-1)), nullptr);
     EXPECT_EQ(startMusicThread(&music), 0);
     EXPECT_FALSE(music.thread.joinable());
     freeAssets(&assets);

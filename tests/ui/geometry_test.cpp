@@ -138,10 +138,10 @@ TEST(RowLayout, RowsStackWithSpacingAndColumnsShareTheUsableWidth) {
 }
 
 TEST(EscapeKey, LeavesEveryScreenForItsParent) {
-    const int expected[8] = {ScreenMainMenu, ScreenLanguage, ScreenMainMenu, ScreenInGame,
-                             ScreenMainMenu, ScreenMainMenu, ScreenInGame,   ScreenMainMenu};
+    const Screen expected[8] = {ScreenMainMenu, ScreenLanguage, ScreenMainMenu, ScreenInGame,
+                                ScreenMainMenu, ScreenMainMenu, ScreenInGame,   ScreenMainMenu};
     for (int screen = 0; screen < 8; ++screen) {
-        currentScreen = screen;
+        currentScreen = static_cast<Screen>(screen);
         handleEscapeKey();
         EXPECT_EQ(currentScreen, expected[screen]) << "from screen " << screen;
     }
