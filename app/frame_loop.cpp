@@ -123,9 +123,10 @@ void startGuiFrame(App* app) {
     ImGui_ImplGlfw_NewFrame();
     ImGuiIO& io = ImGui::GetIO();
     const ImVec2 toPixels = io.DisplayFramebufferScale;
-    app->fbWidth = (int)std::lround(io.DisplaySize.x * toPixels.x);
-    app->fbHeight = (int)std::lround(io.DisplaySize.y * toPixels.y);
-    const float designWidth = (float)windowWidth, designHeight = (float)windowHeight;
+    app->fbWidth = static_cast<int>(std::lround(io.DisplaySize.x * toPixels.x));
+    app->fbHeight = static_cast<int>(std::lround(io.DisplaySize.y * toPixels.y));
+    const float designWidth = static_cast<float>(windowWidth),
+                designHeight = static_cast<float>(windowHeight);
     // A minimised window keeps the scale it had.
     if (app->fbWidth > 0 && app->fbHeight > 0)
         app->view = fitDesign(designWidth, designHeight, app->fbWidth, app->fbHeight);
@@ -171,8 +172,8 @@ void placeDesign(App* app, ImDrawData* data) {
     data->FramebufferScale = ImVec2(factor, factor);
     // The back end takes the framebuffer's size as (int)(size * factor): never a pixel short.
     ImVec2 size(fbWidth / factor, fbHeight / factor);
-    while ((int)(size.x * factor) < fbWidth) size.x = std::nextafter(size.x, FLT_MAX);
-    while ((int)(size.y * factor) < fbHeight) size.y = std::nextafter(size.y, FLT_MAX);
+    while (static_cast<int>(size.x * factor) < fbWidth) size.x = std::nextafter(size.x, FLT_MAX);
+    while (static_cast<int>(size.y * factor) < fbHeight) size.y = std::nextafter(size.y, FLT_MAX);
     data->DisplaySize = size;
     if (factor != 1) snapTextToPixels(data);
 }

@@ -52,7 +52,8 @@ void scaledWindowSize(int width, int height, float contentScale, int workWidth, 
                       int* windowedWidth, int* windowedHeight) {
     double scale = contentScale > 1 ? contentScale : 1;
     if (workWidth > 0 && workHeight > 0) {
-        const double fits = std::min(double(workWidth) / width, double(workHeight) / height);
+        const double fits = std::min(static_cast<double>(workWidth) / width,
+                                     static_cast<double>(workHeight) / height);
         scale = std::max(1.0, std::min(scale, fits));
     }
     const double largest = std::numeric_limits<int>::max();
@@ -130,7 +131,8 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
     // The fonts loaded next are baked once, at the scale of the first frame.
     int fbWidth = 0, fbHeight = 0;
     glfwGetFramebufferSize(app->window, &fbWidth, &fbHeight);
-    app->view = fitDesign((float)windowWidth, (float)windowHeight, fbWidth, fbHeight);
+    app->view = fitDesign(static_cast<float>(windowWidth), static_cast<float>(windowHeight),
+                          fbWidth, fbHeight);
     scaleFonts(app->view.factor);
 
     glEnable(GL_TEXTURE_2D);

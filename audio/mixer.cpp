@@ -149,7 +149,8 @@ tsMixer* tsMakeContext(void* window, int sampleRate, int latencyFactor, int buff
         return nullptr;
     }
     uint32_t ringBytes =
-        roundUp(uint32_t(sampleRate) * uint32_t(bufferedSeconds), 4) * kBytesPerFrame;
+        roundUp(static_cast<uint32_t>(sampleRate) * static_cast<uint32_t>(bufferedSeconds), 4) *
+        kBytesPerFrame;
     const char* error = nullptr;
     std::unique_ptr<AudioRing> ring = openAudioRing(window, sampleRate, ringBytes, &error);
     if (!ring) {
@@ -167,10 +168,12 @@ tsMixer* tsMakeContextOnRing(std::unique_ptr<AudioRing> ring, int sampleRate, in
         tsLastError = "Failed to set format on secondary buffer";
         return nullptr;
     }
-    uint32_t groupCapacity = roundUp(uint32_t(sampleRate) * uint32_t(bufferedSeconds), 4);
+    uint32_t groupCapacity =
+        roundUp(static_cast<uint32_t>(sampleRate) * static_cast<uint32_t>(bufferedSeconds), 4);
     size_t bufferBytes = size_t{groupCapacity} * 16;
     size_t recordBytes = roundUp(sizeof(tsMixer), 16);
-    size_t total = recordBytes + 16 + 3 * bufferBytes + sizeof(tsVoice) * size_t(voiceCount);
+    size_t total =
+        recordBytes + 16 + 3 * bufferBytes + sizeof(tsVoice) * static_cast<size_t>(voiceCount);
     void* block = std::malloc(total);
     if (!block) {
         tsLastError = "Failed to set format on secondary buffer";
@@ -179,12 +182,12 @@ tsMixer* tsMakeContextOnRing(std::unique_ptr<AudioRing> ring, int sampleRate, in
     tsMixer* mixer = new (block) tsMixer();
     uintptr_t buffers = reinterpret_cast<uintptr_t>(block) + recordBytes;
     buffers = (buffers + 15) & ~uintptr_t{15};
-    mixer->latencyFrames = roundUp(uint32_t(sampleRate / latencyFactor), 4);
+    mixer->latencyFrames = roundUp(static_cast<uint32_t>(sampleRate / latencyFactor), 4);
     mixer->runningIndex = 0;
     mixer->sampleRate = sampleRate;
     mixer->bytesPerFrame = kBytesPerFrame;
-    mixer->ringBytes = int32_t(groupCapacity * kBytesPerFrame);
-    mixer->groupCapacity = int32_t(groupCapacity);
+    mixer->ringBytes = static_cast<int32_t>(groupCapacity * kBytesPerFrame);
+    mixer->groupCapacity = static_cast<int32_t>(groupCapacity);
     mixer->playing = nullptr;
     mixer->accumLeft = reinterpret_cast<float*>(buffers);
     mixer->accumRight = reinterpret_cast<float*>(buffers + bufferBytes);
@@ -235,8 +238,8 @@ void tsMixAhead(tsMixer* mixer) {
     std::lock_guard<std::mutex> guard(mixer->lock);
     uint32_t cursor = 0;
     if (!mixer->ring->writeCursor(&cursor)) return;
-    uint32_t ringBytes = uint32_t(mixer->ringBytes);
-    uint32_t lockOffset = uint32_t(mixer->runningIndex * kBytesPerFrame % ringBytes);
+    uint32_t ringBytes = static_cast<uint32_t>(mixer->ringBytes);
+    uint32_t lockOffset = static_cast<uint32_t>(mixer->runningIndex * kBytesPerFrame % ringBytes);
     uint32_t ahead =
         uint32_t((uint64_t{cursor} + uint64_t{mixer->latencyFrames} * kBytesPerFrame) % ringBytes);
     // Rounding up can reach the ring's end, which is its start: a target there would have one
@@ -245,10 +248,10 @@ void tsMixAhead(tsMixer* mixer) {
     uint32_t byteCount =
         lockOffset <= target ? target - lockOffset : ringBytes - lockOffset + target;
     if (byteCount == 0) return;
-    int frames = int(byteCount / kBytesPerFrame);
+    int frames = static_cast<int>(byteCount / kBytesPerFrame);
     int groups = frames / 4;
-    std::memset(mixer->accumLeft, 0, size_t(groups) * 16);
-    std::memset(mixer->accumRight, 0, size_t(groups) * 16);
+    std::memset(mixer->accumLeft, 0, static_cast<size_t>(groups) * 16);
+    std::memset(mixer->accumRight, 0, static_cast<size_t>(groups) * 16);
     mixVoices(mixer, frames);
     packStereo(mixer->accumLeft, mixer->accumRight, mixer->staging, groups);
     if (!writeRing(mixer, lockOffset, byteCount)) return;
@@ -280,7 +283,7 @@ namespace {
 constexpr int kMaxDecodedFrames = 1 << 25;
 
 size_t wholeGroups(size_t frames) {
-    return (frames + 3) & ~size_t(3);
+    return (frames + 3) & ~static_cast<size_t>(3);
 }
 
 // The channels of a sound being decoded, in one block as tsSound keeps them: channel c starts at
@@ -294,12 +297,12 @@ struct PlanarBlock {
 bool reserveFrames(PlanarBlock* out, size_t frames, size_t used) {
     if (frames <= out->capacity) return true;
     size_t capacity = wholeGroups(frames);
-    float* block =
-        static_cast<float*>(allocAligned(capacity * sizeof(float) * size_t(out->channels)));
+    float* block = static_cast<float*>(
+        allocAligned(capacity * sizeof(float) * static_cast<size_t>(out->channels)));
     if (!block) return false;
     for (int c = 0; c < out->channels && out->block; ++c)
-        std::memcpy(block + capacity * size_t(c), out->block + out->capacity * size_t(c),
-                    used * sizeof(float));
+        std::memcpy(block + capacity * static_cast<size_t>(c),
+                    out->block + out->capacity * static_cast<size_t>(c), used * sizeof(float));
     freeAligned(out->block);
     out->block = block;
     out->capacity = capacity;
@@ -313,23 +316,25 @@ int decodeIntoBlock(OggDecoder* decoder, int declaredFrames, PlanarBlock* out) {
     short chunk[2][kChunk];
     short* const chunks[2] = {chunk[0], chunk[1]};
     size_t frames = 0;
-    if (!reserveFrames(out, size_t(std::min(std::max(declaredFrames, kChunk), kMaxDecodedFrames)),
-                       0))
+    if (!reserveFrames(
+            out, static_cast<size_t>(std::min(std::max(declaredFrames, kChunk), kMaxDecodedFrames)),
+            0))
         return 0;
     for (;;) {
         int n = decodeOggFrames(decoder, chunks, kChunk);
         if (n <= 0) break;
-        if (frames + size_t(n) > size_t(kMaxDecodedFrames)) return 0;
-        if (frames + size_t(n) > out->capacity &&
-            !reserveFrames(out, std::max(frames + size_t(n), out->capacity * 2), frames))
+        if (frames + static_cast<size_t>(n) > static_cast<size_t>(kMaxDecodedFrames)) return 0;
+        if (frames + static_cast<size_t>(n) > out->capacity &&
+            !reserveFrames(out, std::max(frames + static_cast<size_t>(n), out->capacity * 2),
+                           frames))
             return 0;
         for (int c = 0; c < out->channels; ++c) {
-            float* to = out->block + out->capacity * size_t(c) + frames;
+            float* to = out->block + out->capacity * static_cast<size_t>(c) + frames;
             for (int i = 0; i < n; ++i) to[i] = chunk[c][i];
         }
-        frames += size_t(n);
+        frames += static_cast<size_t>(n);
     }
-    return int(frames);
+    return static_cast<int>(frames);
 }
 
 }  // namespace
@@ -358,11 +363,13 @@ void tsDecodeOgg(const void* data, int length, int* sampleRate, tsSound* sound) 
         return;
     }
     // Channel 1 follows channel 0's groups, and the last group is padded with silence.
-    size_t padded = wholeGroups(size_t(frames));
+    size_t padded = wholeGroups(static_cast<size_t>(frames));
     for (int c = 0; c < channels; ++c) {
-        float* channel = out.block + out.capacity * size_t(c);
+        float* channel = out.block + out.capacity * static_cast<size_t>(c);
         std::fill(channel + frames, channel + padded, 0.0f);
-        if (c > 0) std::memmove(out.block + padded * size_t(c), channel, padded * sizeof(float));
+        if (c > 0)
+            std::memmove(out.block + padded * static_cast<size_t>(c), channel,
+                         padded * sizeof(float));
     }
     sound->frameCount = frames;
     sound->channelCount = channels;
@@ -376,7 +383,7 @@ tsSound tsReadOggFile(const char* path, int* sampleRate) {
     const std::vector<char> none;
     const std::vector<char>& bytes = file && file->size() < (size_t{1} << 30) ? *file : none;
     tsSound sound{};
-    tsDecodeOgg(bytes.data(), int(bytes.size()), sampleRate, &sound);
+    tsDecodeOgg(bytes.data(), static_cast<int>(bytes.size()), sampleRate, &sound);
     return sound;
 }
 

@@ -156,7 +156,8 @@ bool secondPacket(const unsigned char* data, size_t length, std::vector<unsigned
 }
 
 uint32_t read32(const unsigned char* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 // The comment header's vendor text and comments must lie inside the packet.
@@ -191,7 +192,8 @@ struct OggDecoder {
 
 OggDecoder* openOggDecoder(const unsigned char* data, int length, int* channels, int* rate,
                            int* declaredFrames) {
-    if (!data || length <= 0 || !commentHeaderIsSound(data, size_t(length))) return nullptr;
+    if (!data || length <= 0 || !commentHeaderIsSound(data, static_cast<size_t>(length)))
+        return nullptr;
     int error = 0;
     stb_vorbis* stream = stb_vorbis_open_memory(data, length, &error, nullptr);
     if (!stream) {
@@ -200,9 +202,9 @@ OggDecoder* openOggDecoder(const unsigned char* data, int length, int* channels,
     }
     stb_vorbis_info info = stb_vorbis_get_info(stream);
     *channels = info.channels;
-    *rate = int(info.sample_rate);
+    *rate = static_cast<int>(info.sample_rate);
     unsigned claimed = stb_vorbis_stream_length_in_samples(stream);
-    *declaredFrames = claimed <= unsigned(INT32_MAX) ? int(claimed) : 0;
+    *declaredFrames = claimed <= static_cast<unsigned>(INT32_MAX) ? static_cast<int>(claimed) : 0;
     return new OggDecoder{stream, info.channels};
 }
 

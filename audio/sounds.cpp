@@ -47,7 +47,7 @@ tsSound loadOgg(const char* kind, const char* name, const char* archive, uint32_
     } else {
         size_t size = 0;
         const char* data = archive ? archiveFind(archive, archiveSize, name, &size) : nullptr;
-        tsDecodeOgg(data, int(std::min<size_t>(size, INT32_MAX)), &rate, &sound);
+        tsDecodeOgg(data, static_cast<int>(std::min<size_t>(size, INT32_MAX)), &rate, &sound);
     }
     if (sound.frameCount > 0 && rate != kOutputRate) {
         std::fprintf(stderr, "%s/%s: %d Hz; the game plays %d Hz sound, so it is left out\n", kind,
@@ -58,7 +58,7 @@ tsSound loadOgg(const char* kind, const char* name, const char* archive, uint32_
 }
 
 int playlistLength(const MusicPlayer* music) {
-    return music->playlist ? int(music->playlist->childCount) : 0;
+    return music->playlist ? static_cast<int>(music->playlist->childCount) : 0;
 }
 
 // Picks and decodes the next track on a helper thread, so that decoding never holds up
@@ -105,7 +105,7 @@ tsVoice* playSound(SoundSlot slot) {
 
 void initAudio(MusicPlayer* music, const KeyStore* config, void* window) {
     music->mixer = tsMakeContext(window, kOutputRate, 15, 5, 5);
-    std::srand(unsigned(std::time(nullptr)));
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
     readArchive("music", &music->musicArchiveBytes, &music->musicArchive, &music->musicArchiveSize);
     const KeyNode* root = config ? config->root : nullptr;
     music->playlist = nodeMember(nodeMember(root, "music"), "normal");
@@ -131,14 +131,15 @@ void stopMusicThread(MusicPlayer* music) {
 }
 
 void musicThreadMain(MusicPlayer* music) {
-    std::srand(unsigned(std::time(nullptr)));
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
     tsMixer* mixer = music->mixer;
     const bool hasPlaylist = playlistLength(music) > 0;
     std::future<tsSound> next;
     tsVoice* current = nullptr;
     uint64_t loadAfterPass = 0;
     for (uint64_t pass = 0; !music->stopRequested; ++pass) {
-        float gain = std::max(0.0f, float(music->volume.load(std::memory_order_relaxed)) / 100.0f);
+        float gain = std::max(
+            0.0f, static_cast<float>(music->volume.load(std::memory_order_relaxed)) / 100.0f);
         // A finished voice may already be playing an effect: ask the mixer, not the voice.
         if (current && !tsSetVoiceVolume(mixer, current, &music->track, gain, gain)) {
             current = nullptr;

@@ -79,7 +79,8 @@ void restoreFoundWords(const LetterTray* tray) {
         }
         // Bonus words follow the level's own; a game that knows none skips them.
         slot = hashGet(levelBonusWords, word);
-        if (slot != levelBonusWords.capacity && !isWordFound(&bonusList, levelBonusWords.keys[slot]))
+        if (slot != levelBonusWords.capacity &&
+            !isWordFound(&bonusList, levelBonusWords.keys[slot]))
             appendToFoundList(&bonusList, levelBonusWords.keys[slot]);
     }
     freeKeyStore(saved);
@@ -118,7 +119,7 @@ void resetCore() {
     repeatTimes = StringIntMap();
     levelFoundCount = 0;
     foundListScroll = 0;
-    lastAutosaveTime = (int32_t)std::time(nullptr);
+    lastAutosaveTime = static_cast<int32_t>(std::time(nullptr));
     initLetterTray(&letterTray);
     forgetUnusableSaveFiles();
 }
@@ -126,7 +127,7 @@ void resetCore() {
 int loadLevel(KeyStore* store, LetterTray* tray, int i) {
     levelNumber = i + 1;
     const KeyNode* levels = levelList(store);
-    if (!levels || i < 0 || (uint64_t)i >= levels->childCount) return 0;
+    if (!levels || i < 0 || static_cast<uint64_t>(i) >= levels->childCount) return 0;
     const KeyNode* level = nodeChild(levels, i);
     // A row the tray cannot hold is refused; the installed level stays.
     if (!level->key || !setLevelLetters(tray, level->key)) return 0;
@@ -141,7 +142,7 @@ int loadLevel(KeyStore* store, LetterTray* tray, int i) {
     putWords(levelBonusWords, nodeMember(nodeMember(store->root, "bonus"), level->key));
     restoreFoundWords(tray);
 
-    levelStartTime = (int32_t)std::time(nullptr);
+    levelStartTime = static_cast<int32_t>(std::time(nullptr));
     lastLevelSaveTime = levelStartTime;
     grantLevelAchievement(i);
     return 1;
@@ -175,7 +176,7 @@ int32_t countSavedBonusWords(const KeyStore* store) {
 
 int wordsToUnlock() {
     double percent = getInt(config, "nextLevelPerc");
-    return (int)std::ceil(percent * levelWords.size / 100.0);
+    return static_cast<int>(std::ceil(percent * levelWords.size / 100.0));
 }
 
 void unlockLevels() {
@@ -185,18 +186,19 @@ void unlockLevels() {
         progress.levelsOpen = progress.levelIndex + 2;
     int levelsCount = getSectionInt(langStore, "stat", "levelsCount");
     if (levelsCount < 0) levelsCount = 0;
-    if (progress.levelsOpen > (uint32_t)levelsCount) progress.levelsOpen = (uint32_t)levelsCount;
+    if (progress.levelsOpen > static_cast<uint32_t>(levelsCount))
+        progress.levelsOpen = static_cast<uint32_t>(levelsCount);
 }
 
 StoryTurn changeLevel() {
-    if (levelNumber == (int64_t)progress.levelIndex + 1) return {};
+    if (levelNumber == static_cast<int64_t>(progress.levelIndex) + 1) return {};
     saveProgress(&letterTray);
     uint32_t previous = progress.levelIndex;
-    progress.levelIndex = (uint32_t)(levelNumber - 1);
+    progress.levelIndex = static_cast<uint32_t>(levelNumber - 1);
     if (!loadLevel(langStore, &letterTray, levelNumber - 1)) {
         // The chosen level cannot be installed: stay where the player was.
         progress.levelIndex = previous;
-        levelNumber = (int32_t)previous + 1;
+        levelNumber = static_cast<int32_t>(previous) + 1;
         return {};
     }
     unlockLevels();
@@ -205,11 +207,11 @@ StoryTurn changeLevel() {
 }
 
 int hintAvailable() {
-    if (levelFoundCount >= (int64_t)levelWords.size) return 0;
-    uint32_t wordsPerHint = (uint32_t)getInt(config, "nextHintWords");
-    return progress.hintsUsed * wordsPerHint < (uint32_t)progress.wordsFound +
-                                                    (uint32_t)hintCheatCount +
-                                                    (uint32_t)bonusHints() * wordsPerHint;
+    if (levelFoundCount >= static_cast<int64_t>(levelWords.size)) return 0;
+    uint32_t wordsPerHint = static_cast<uint32_t>(getInt(config, "nextHintWords"));
+    return progress.hintsUsed * wordsPerHint <
+           static_cast<uint32_t>(progress.wordsFound) + static_cast<uint32_t>(hintCheatCount) +
+               static_cast<uint32_t>(bonusHints()) * wordsPerHint;
 }
 
 int revealHint() {

@@ -24,11 +24,16 @@ const int kProgressFields = 10;
 
 void fieldsOf(const Progress& record, uint32_t out[kProgressFields]) {
     const uint32_t values[kProgressFields] = {
-        record.levelIndex,           record.levelsOpen,
-        record.storyStage,           record.hintsUsed,
-        (uint32_t)record.wordsFound, (uint32_t)record.lettersFound,
-        record.secondsPlayed,        (uint32_t)record.windowModeNumber,
-        (uint32_t)record.theme,      (uint32_t)record.volume,
+        record.levelIndex,
+        record.levelsOpen,
+        record.storyStage,
+        record.hintsUsed,
+        static_cast<uint32_t>(record.wordsFound),
+        static_cast<uint32_t>(record.lettersFound),
+        record.secondsPlayed,
+        static_cast<uint32_t>(record.windowModeNumber),
+        static_cast<uint32_t>(record.theme),
+        static_cast<uint32_t>(record.volume),
     };
     for (int k = 0; k < kProgressFields; k++) out[k] = values[k];
 }
@@ -38,24 +43,27 @@ void encodeProgress(const Progress& record, unsigned char bytes[kRecordFileSize]
     uint32_t fields[kProgressFields];
     fieldsOf(record, fields);
     for (int k = 0; k < kProgressFields; k++)
-        for (int b = 0; b < 4; b++) bytes[4 * k + b] = (unsigned char)(fields[k] >> (8 * b));
+        for (int b = 0; b < 4; b++)
+            bytes[4 * k + b] = static_cast<unsigned char>(fields[k] >> (8 * b));
 }
 
 void decodeProgress(const unsigned char* bytes, Progress* record) {
     uint32_t fields[kProgressFields];
     for (int k = 0; k < kProgressFields; k++)
-        fields[k] = (uint32_t)bytes[4 * k] | (uint32_t)bytes[4 * k + 1] << 8 |
-                    (uint32_t)bytes[4 * k + 2] << 16 | (uint32_t)bytes[4 * k + 3] << 24;
+        fields[k] = static_cast<uint32_t>(bytes[4 * k]) |
+                    static_cast<uint32_t>(bytes[4 * k + 1]) << 8 |
+                    static_cast<uint32_t>(bytes[4 * k + 2]) << 16 |
+                    static_cast<uint32_t>(bytes[4 * k + 3]) << 24;
     record->levelIndex = fields[0];
     record->levelsOpen = fields[1];
     record->storyStage = fields[2];
     record->hintsUsed = fields[3];
-    record->wordsFound = (int32_t)fields[4];
-    record->lettersFound = (int32_t)fields[5];
+    record->wordsFound = static_cast<int32_t>(fields[4]);
+    record->lettersFound = static_cast<int32_t>(fields[5]);
     record->secondsPlayed = fields[6];
-    record->windowModeNumber = (int32_t)fields[7];
-    record->theme = (int32_t)fields[8];
-    record->volume = (int32_t)fields[9];
+    record->windowModeNumber = static_cast<int32_t>(fields[7]);
+    record->theme = static_cast<int32_t>(fields[8]);
+    record->volume = static_cast<int32_t>(fields[9]);
 }
 
 // ["word","word",...]: the level's words in finding order, then its bonus words, which an older
@@ -152,7 +160,7 @@ int writeUnsavedFiles() {
 
 // Tries the waiting files and tells standard error when saving stops or starts working again.
 void saveUnsavedFiles() {
-    lastSaveAttempt = (int32_t)std::time(nullptr);
+    lastSaveAttempt = static_cast<int32_t>(std::time(nullptr));
     int error = writeUnsavedFiles();
     if (error && !saveError)
         std::fprintf(stderr, "progress cannot be saved: %s: %s\n",
@@ -169,7 +177,7 @@ const char kOptionsPath[] = "save/options.dat";
 void readOptions() {
     std::optional<std::vector<char>> bytes = readSaveFile(kOptionsPath);
     if (!bytes) return;
-    const unsigned char* b = (const unsigned char*)bytes->data();
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes->data());
     if (bytes->size() == 4 && b[1] == 0 && b[2] == 0 && b[3] == 0 &&
         (b[0] == WORDS_AS_TYPED || b[0] == WORDS_ON_ENTER))
         wordEntry = b[0];
@@ -214,7 +222,8 @@ void writeLevelSavePath(char out[LEVEL_PATH_BYTES], const char* row) {
     // 59 bytes of row give 118 hex digits: "save/" + 118 + ".sav" + zero = 128.
     int at = std::snprintf(out, LEVEL_PATH_BYTES, "save/");
     for (const char* p = row; *p && at + 2 < LEVEL_PATH_BYTES - 4; p++)
-        at += std::snprintf(out + at, LEVEL_PATH_BYTES - at, "%2.2x", (unsigned)(unsigned char)*p);
+        at += std::snprintf(out + at, LEVEL_PATH_BYTES - at, "%2.2x",
+                            static_cast<unsigned>(static_cast<unsigned char>(*p)));
     std::snprintf(out + at, LEVEL_PATH_BYTES - at, ".sav");
 }
 
@@ -234,8 +243,9 @@ int levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row) {
 int saveProgress(LetterTray* tray) {
     // Only the time since the previous save on this level is new; the on-screen
     // level timer still counts from the load.
-    int32_t now = (int32_t)std::time(nullptr);
-    if (now > lastLevelSaveTime) progress.secondsPlayed += (uint32_t)(now - lastLevelSaveTime);
+    int32_t now = static_cast<int32_t>(std::time(nullptr));
+    if (now > lastLevelSaveTime)
+        progress.secondsPlayed += static_cast<uint32_t>(now - lastLevelSaveTime);
     lastLevelSaveTime = now;
     progress.windowModeNumber = getInt(config, "windowMode");
     if (progress.levelIndex > progress.levelsOpen) progress.levelsOpen = progress.levelIndex;
@@ -251,7 +261,7 @@ int saveProgress(LetterTray* tray) {
         unsigned char record[kRecordFileSize];
         encodeProgress(progress, record);
         keepUnsaved(std::string("save/") + saveName,
-                    std::string((const char*)record, sizeof record));
+                    std::string(reinterpret_cast<const char*>(record), sizeof record));
     }
     saveUnsavedFiles();
     return levelHasWords && !findUnsaved(path);
@@ -273,7 +283,8 @@ SaveRefusal saveRefusal() {
 }
 
 void retryRefusedSave() {
-    if (saveError && (int32_t)std::time(nullptr) - lastSaveAttempt >= kSaveRetrySeconds)
+    if (saveError &&
+        static_cast<int32_t>(std::time(nullptr)) - lastSaveAttempt >= kSaveRetrySeconds)
         saveUnsavedFiles();
 }
 
@@ -282,7 +293,7 @@ void readProgress(Progress* record, const char* path) {
     record->volume = 100;
     std::optional<std::vector<char>> bytes = readSaveFile(path);
     if (bytes && bytes->size() == kRecordFileSize)
-        decodeProgress((const unsigned char*)bytes->data(), record);
+        decodeProgress(reinterpret_cast<const unsigned char*>(bytes->data()), record);
     else if (bytes)
         rememberUnusable(path, true);
 }

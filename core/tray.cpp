@@ -134,6 +134,6 @@ char keyToChar(int glfwKey) {
     const char* name = keyLayoutName(glfwKey);
     if (!name || name[0] == 0 || name[1] != 0) return 0;
     char c = name[0];
-    if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return c;
 }

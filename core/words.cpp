@@ -33,7 +33,7 @@ void markRepeat(const char* word) {
     int outcome = HASH_PRESENT;
     uint32_t slot = hashPut(repeatTimes, word, &outcome);
     if (outcome != HASH_PRESENT && slot != repeatTimes.capacity)
-        repeatTimes.values[slot] = (int32_t)std::time(nullptr);
+        repeatTimes.values[slot] = static_cast<int32_t>(std::time(nullptr));
 }
 
 uint32_t nextCodePoint(const char** text) {
@@ -113,7 +113,7 @@ void appendRestoredWord(FoundList* list, const char* word) {
 
 void appendFoundWord(FoundList* list, const char* word) {
     appendRestoredWord(list, word);
-    int32_t now = (int32_t)std::time(nullptr);
+    int32_t now = static_cast<int32_t>(std::time(nullptr));
     if (now - lastAutosaveTime > kAutosaveIntervalSeconds) {
         lastAutosaveTime = now;
         saveProgress(&letterTray);
@@ -131,7 +131,7 @@ StoryTurn submitWord() {
     uint32_t slot = hashGet(levelBonusWords, typed);
     if (slot == levelBonusWords.capacity) {
         playSound(SOUND_WORD_REJECT);
-        refusalTime = (int32_t)std::time(nullptr);
+        refusalTime = static_cast<int32_t>(std::time(nullptr));
         return {};
     }
     const char* word = levelBonusWords.keys[slot];

@@ -26,7 +26,7 @@ float bakedFactor = 1;
 std::vector<float> loadedHeights;
 
 void noteLoadedHeights(const ImFontAtlas& atlas) {
-    for (int i = (int)loadedHeights.size(); i < atlas.ConfigData.Size; ++i)
+    for (int i = static_cast<int>(loadedHeights.size()); i < atlas.ConfigData.Size; ++i)
         loadedHeights.push_back(atlas.ConfigData[i].SizePixels / bakedFactor);
 }
 
@@ -65,7 +65,8 @@ bool bakesAlone(const unsigned char* data, size_t size, float pixelHeight, const
     fontConfig.OversampleV = 1;
     fontConfig.FontDataOwnedByAtlas = false;
     void* bytes = const_cast<unsigned char*>(data);
-    return trial.AddFontFromMemoryTTF(bytes, (int)size, pixelHeight, &fontConfig, ranges) &&
+    return trial.AddFontFromMemoryTTF(bytes, static_cast<int>(size), pixelHeight, &fontConfig,
+                                      ranges) &&
            trial.Build();
 }
 
@@ -80,7 +81,7 @@ bool fontCanBeBaked(const unsigned char* data, size_t size, float pixelHeight,
 ImFont* addFont(const char* path, float pixelHeight, const uint16_t* ranges) {
     std::optional<std::vector<char>> file = readWholeFile(path);
     if (!file) return nullptr;
-    const unsigned char* bytes = (const unsigned char*)file->data();
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(file->data());
     if (!fontCanBeBaked(bytes, file->size(), pixelHeight, ranges)) return nullptr;
     ImFontConfig fontConfig;
     fontConfig.OversampleH = 1;
@@ -91,8 +92,8 @@ ImFont* addFont(const char* path, float pixelHeight, const uint16_t* ranges) {
     std::memcpy(owned, bytes, file->size());
     ImFontAtlas* atlas = ImGui::GetIO().Fonts;
     noteLoadedHeights(*atlas);
-    ImFont* font = atlas->AddFontFromMemoryTTF(owned, (int)file->size(), bakedHeight(pixelHeight),
-                                               &fontConfig, ranges);
+    ImFont* font = atlas->AddFontFromMemoryTTF(owned, static_cast<int>(file->size()),
+                                               bakedHeight(pixelHeight), &fontConfig, ranges);
     if (font) loadedHeights.push_back(pixelHeight);
     return font;
 }

@@ -26,16 +26,16 @@ struct Bytes {
     }
     uint32_t u8(uint64_t offset) { return has(offset, 1) ? data[offset] : 0; }
     uint32_t u16(uint64_t offset) {
-        return has(offset, 2) ? (uint32_t)data[offset] << 8 | data[offset + 1] : 0;
+        return has(offset, 2) ? static_cast<uint32_t>(data[offset]) << 8 | data[offset + 1] : 0;
     }
-    int32_t i16(uint64_t offset) { return (int16_t)u16(offset); }
+    int32_t i16(uint64_t offset) { return static_cast<int16_t>(u16(offset)); }
     uint32_t u32(uint64_t offset) { return u16(offset) << 16 | u16(offset + 2); }
 };
 
 struct Table {
     uint32_t offset = 0;
     uint32_t length = 0;
-    uint64_t end() const { return (uint64_t)offset + length; }
+    uint64_t end() const { return static_cast<uint64_t>(offset) + length; }
 };
 
 struct Box {
@@ -75,7 +75,7 @@ bool findTable(Font& font, uint32_t fontStart, const char* tag, Table* table, ui
     Bytes& b = font.bytes;
     uint32_t count = b.u16(fontStart + 4);
     for (uint32_t i = 0; i < count && b.ok; ++i) {
-        uint64_t record = fontStart + 12 + 16 * (uint64_t)i;
+        uint64_t record = fontStart + 12 + 16 * static_cast<uint64_t>(i);
         if (!b.has(record, 16)) return false;
         if (std::memcmp(b.data + record, tag, 4) != 0) continue;
         table->offset = b.u32(record + 8);
@@ -95,13 +95,13 @@ int64_t glyphFor(Font& font, uint32_t codePoint) {
     uint32_t format = b.u16(map);
     int64_t glyph = 0;
     if (format == 0) {
-        int32_t bytes = (int32_t)b.u16(map + 2);
-        if ((int32_t)codePoint < bytes - 6) glyph = b.u8(map + 6 + codePoint);
+        int32_t bytes = static_cast<int32_t>(b.u16(map + 2));
+        if (static_cast<int32_t>(codePoint) < bytes - 6) glyph = b.u8(map + 6 + codePoint);
     } else if (format == 6) {
         uint32_t first = b.u16(map + 6);
         uint32_t count = b.u16(map + 8);
         if (codePoint >= first && codePoint < first + count)
-            glyph = b.u16(map + 10 + (uint64_t)(codePoint - first) * 2);
+            glyph = b.u16(map + 10 + static_cast<uint64_t>(codePoint - first) * 2);
     } else if (format == 4) {
         uint32_t segments = b.u16(map + 6) >> 1;
         uint32_t searchRange = b.u16(map + 8) >> 1;
@@ -112,30 +112,34 @@ int64_t glyphFor(Font& font, uint32_t codePoint) {
         if (entrySelector > 15) return -1;
         const uint32_t endCount = map + 14;
         uint32_t search = endCount;
-        if (codePoint >= b.u16((uint64_t)search + rangeShift * 2)) search += rangeShift * 2;
+        if (codePoint >= b.u16(static_cast<uint64_t>(search) + rangeShift * 2))
+            search += rangeShift * 2;
         search -= 2;
         while (entrySelector) {
             searchRange >>= 1;
-            if (codePoint > b.u16((uint64_t)search + searchRange * 2)) search += searchRange * 2;
+            if (codePoint > b.u16(static_cast<uint64_t>(search) + searchRange * 2))
+                search += searchRange * 2;
             --entrySelector;
         }
         search += 2;
-        uint32_t item = (uint16_t)((search - endCount) >> 1);
-        uint32_t start = b.u16((uint64_t)map + 14 + segments * 2 + 2 + 2 * item);
-        uint32_t last = b.u16((uint64_t)endCount + 2 * item);
+        uint32_t item = static_cast<uint16_t>((search - endCount) >> 1);
+        uint32_t start = b.u16(static_cast<uint64_t>(map) + 14 + segments * 2 + 2 + 2 * item);
+        uint32_t last = b.u16(static_cast<uint64_t>(endCount) + 2 * item);
         if (codePoint < start || codePoint > last) return b.ok ? 0 : -1;
-        uint64_t rangeOffsetAt = (uint64_t)map + 14 + segments * 6 + 2 + 2 * item;
+        uint64_t rangeOffsetAt = static_cast<uint64_t>(map) + 14 + segments * 6 + 2 + 2 * item;
         uint32_t rangeOffset = b.u16(rangeOffsetAt);
         if (rangeOffset == 0)
-            glyph = (uint16_t)(codePoint + b.i16((uint64_t)map + 14 + segments * 4 + 2 + 2 * item));
+            glyph = static_cast<uint16_t>(
+                codePoint + b.i16(static_cast<uint64_t>(map) + 14 + segments * 4 + 2 + 2 * item));
         else
-            glyph = b.u16(rangeOffsetAt + rangeOffset + (uint64_t)(codePoint - start) * 2);
+            glyph =
+                b.u16(rangeOffsetAt + rangeOffset + static_cast<uint64_t>(codePoint - start) * 2);
     } else if (format == 12 || format == 13) {
         uint32_t groups = b.u32(map + 12);
-        int32_t low = 0, high = (int32_t)groups;
+        int32_t low = 0, high = static_cast<int32_t>(groups);
         while (low < high && b.ok) {
             int32_t mid = low + ((high - low) >> 1);
-            uint64_t group = (uint64_t)map + 16 + (uint64_t)mid * 12;
+            uint64_t group = static_cast<uint64_t>(map) + 16 + static_cast<uint64_t>(mid) * 12;
             uint32_t startChar = b.u32(group);
             uint32_t endChar = b.u32(group + 4);
             if (codePoint < startChar) {
@@ -144,8 +148,9 @@ int64_t glyphFor(Font& font, uint32_t codePoint) {
                 low = mid + 1;
             } else {
                 uint32_t startGlyph = b.u32(group + 8);
-                glyph = format == 12 ? (int64_t)(int32_t)(startGlyph + codePoint - startChar)
-                                     : (int32_t)startGlyph;
+                glyph = format == 12 ? static_cast<int64_t>(
+                                           static_cast<int32_t>(startGlyph + codePoint - startChar))
+                                     : static_cast<int32_t>(startGlyph);
                 break;
             }
         }
@@ -168,16 +173,16 @@ bool checkSimpleGlyph(Font& font, uint64_t at, uint64_t end, int contours, Glyph
     uint64_t endPoints = at + 10;
     int64_t previousEnd = -1;
     for (int c = 0; c < contours; ++c) {
-        int64_t last = b.u16(endPoints + 2 * (uint64_t)c);
+        int64_t last = b.u16(endPoints + 2 * static_cast<uint64_t>(c));
         if (last <= previousEnd) return false;  // contours must follow each other
         previousEnd = last;
     }
-    uint32_t points = (uint32_t)previousEnd + 1;
-    uint64_t p = endPoints + 2 * (uint64_t)contours;
+    uint32_t points = static_cast<uint32_t>(previousEnd) + 1;
+    uint64_t p = endPoints + 2 * static_cast<uint64_t>(contours);
     p += 2 + b.u16(p);  // skip the instructions
     std::vector<uint8_t> flags(points);
     for (uint32_t i = 0; i < points && b.ok;) {
-        uint8_t flag = (uint8_t)b.u8(p++);
+        uint8_t flag = static_cast<uint8_t>(b.u8(p++));
         uint32_t repeat = (flag & 8) ? b.u8(p++) : 0;
         for (uint32_t r = 0; r <= repeat && i < points; ++r) flags[i++] = flag;
     }
@@ -185,7 +190,7 @@ bool checkSimpleGlyph(Font& font, uint64_t at, uint64_t end, int contours, Glyph
     // lacks.
     uint32_t contourStart = 0;
     for (int c = 0; c < contours; ++c) {
-        uint32_t last = b.u16(endPoints + 2 * (uint64_t)c);
+        uint32_t last = b.u16(endPoints + 2 * static_cast<uint64_t>(c));
         if (last == contourStart && !(flags[contourStart] & 1)) return false;
         contourStart = last + 1;
     }
@@ -196,20 +201,20 @@ bool checkSimpleGlyph(Font& font, uint64_t at, uint64_t end, int contours, Glyph
         for (uint32_t i = 0; i < points; ++i) {
             uint8_t flag = flags[i];
             if (flag & shortBit) {
-                int32_t delta = (int32_t)b.u8(p++);
+                int32_t delta = static_cast<int32_t>(b.u8(p++));
                 value += (flag & sameBit) ? delta : -delta;
             } else if (!(flag & sameBit)) {
                 value += b.i16(p);
                 p += 2;
             }
-            value = (int16_t)value;  // the baker keeps coordinates in 16 bits
+            value = static_cast<int16_t>(value);  // the baker keeps coordinates in 16 bits
             if (axis == 0)
                 xs[i] = value;
             else
-                facts->box.add((float)xs[i], (float)value);
+                facts->box.add(static_cast<float>(xs[i]), static_cast<float>(value));
         }
     }
-    facts->points = points + 2 * (uint32_t)contours;
+    facts->points = points + 2 * static_cast<uint32_t>(contours);
     return b.ok && p <= end;
 }
 
@@ -225,12 +230,12 @@ bool checkCompositeGlyph(Font& font, uint64_t at, uint64_t end, int depth, Glyph
         if (!(flags & 2)) return false;  // components placed by matching points: the baker asserts
         float m[6] = {1, 0, 0, 1, 0, 0};
         if (flags & 1) {
-            m[4] = (float)b.i16(p);
-            m[5] = (float)b.i16(p + 2);
+            m[4] = static_cast<float>(b.i16(p));
+            m[5] = static_cast<float>(b.i16(p + 2));
             p += 4;
         } else {
-            m[4] = (float)(int8_t)b.u8(p);
-            m[5] = (float)(int8_t)b.u8(p + 1);
+            m[4] = static_cast<float>(static_cast<int8_t>(b.u8(p)));
+            m[5] = static_cast<float>(static_cast<int8_t>(b.u8(p + 1)));
             p += 2;
         }
         if (flags & (1 << 3)) {
@@ -241,7 +246,7 @@ bool checkCompositeGlyph(Font& font, uint64_t at, uint64_t end, int depth, Glyph
             m[3] = b.i16(p + 2) / 16384.0f;
             p += 4;
         } else if (flags & (1 << 7)) {
-            for (int k = 0; k < 4; ++k) m[k] = b.i16(p + 2 * (uint64_t)k) / 16384.0f;
+            for (int k = 0; k < 4; ++k) m[k] = b.i16(p + 2 * static_cast<uint64_t>(k)) / 16384.0f;
             p += 8;
         }
         if (!b.ok || p > end) return false;
@@ -261,7 +266,7 @@ bool checkCompositeGlyph(Font& font, uint64_t at, uint64_t end, int depth, Glyph
                                scaleY * (m[1] * x + m[3] * y + m[5]));
         }
     }
-    facts->points = (uint32_t)points;
+    facts->points = static_cast<uint32_t>(points);
     return true;
 }
 
@@ -288,8 +293,8 @@ bool checkGlyph(Font& font, uint32_t glyph, int depth) {
         if (end - start < 10) return false;
         int contours = b.i16(start);
         Box header;
-        header.add((float)b.i16(start + 2), (float)b.i16(start + 4));
-        header.add((float)b.i16(start + 6), (float)b.i16(start + 8));
+        header.add(static_cast<float>(b.i16(start + 2)), static_cast<float>(b.i16(start + 4)));
+        header.add(static_cast<float>(b.i16(start + 6)), static_cast<float>(b.i16(start + 8)));
         if (b.i16(start + 2) > b.i16(start + 6) || b.i16(start + 4) > b.i16(start + 8) ||
             !inReach(font, header))
             return false;  // the baker sizes the glyph's bitmap from this box
@@ -317,7 +322,8 @@ bool fontIsUsable(const unsigned char* data, size_t size, const uint16_t* ranges
     uint32_t fontStart = 0;
     if (std::memcmp(data, "ttcf", 4) == 0) {
         uint32_t version = b.u32(4);
-        if ((version != 0x00010000 && version != 0x00020000) || (int32_t)b.u32(8) < 1) return false;
+        if ((version != 0x00010000 && version != 0x00020000) || static_cast<int32_t>(b.u32(8)) < 1)
+            return false;
         fontStart = b.u32(12);
     }
     // TrueType outlines only: version 1.0 or Apple's "true".
@@ -327,7 +333,7 @@ bool fontIsUsable(const unsigned char* data, size_t size, const uint16_t* ranges
     // refused whole.
     uint32_t tableCount = b.u16(fontStart + 4);
     for (uint32_t i = 0; i < tableCount && b.ok; ++i) {
-        uint64_t record = fontStart + 12 + 16 * (uint64_t)i;
+        uint64_t record = fontStart + 12 + 16 * static_cast<uint64_t>(i);
         b.has(b.u32(record + 8), b.u32(record + 12));
     }
     if (!b.ok || !findTable(font, fontStart, "cmap", &font.cmap, 4) ||
@@ -346,13 +352,13 @@ bool fontIsUsable(const unsigned char* data, size_t size, const uint16_t* ranges
     int32_t descent = b.i16(font.hhea.offset + 6);
     // The baker divides the pixel height by the line height and reads the last long metric.
     if (font.locaFormat > 1 || font.longMetrics == 0 || ascent <= descent) return false;
-    font.reach = std::min(2.0f * (float)(ascent - descent), 32767.0f);
+    font.reach = std::min(2.0f * static_cast<float>(ascent - descent), 32767.0f);
     font.glyphs.resize(font.glyphCount);
 
     // The subtable the baker picks: the last Unicode one of the list.
     uint32_t records = b.u16(font.cmap.offset + 2);
     for (uint32_t i = 0; i < records && b.ok; ++i) {
-        uint64_t record = font.cmap.offset + 4 + 8 * (uint64_t)i;
+        uint64_t record = font.cmap.offset + 4 + 8 * static_cast<uint64_t>(i);
         uint32_t platform = b.u16(record), encoding = b.u16(record + 2);
         if (platform == 0 || (platform == 3 && (encoding == 1 || encoding == 10)))
             font.indexMap = font.cmap.offset + b.u32(record + 4);
@@ -363,8 +369,8 @@ bool fontIsUsable(const unsigned char* data, size_t size, const uint16_t* ranges
     for (const uint16_t* range = ranges; range[0]; range += 2) {
         for (uint32_t codePoint = range[0]; codePoint <= range[1]; ++codePoint) {
             int64_t glyph = glyphFor(font, codePoint);
-            if (glyph < 0 || glyph >= (int64_t)font.glyphCount) return false;
-            if (glyph > 0 && !checkGlyph(font, (uint32_t)glyph, 0)) return false;
+            if (glyph < 0 || glyph >= static_cast<int64_t>(font.glyphCount)) return false;
+            if (glyph > 0 && !checkGlyph(font, static_cast<uint32_t>(glyph), 0)) return false;
             anyGlyph = anyGlyph || glyph > 0;
         }
     }

@@ -32,7 +32,7 @@ KeptArea keptAreas[kKeptAreas];
 int markedAreas = 0;
 
 void append(std::vector<unsigned char>& bytes, const void* data, size_t size) {
-    const unsigned char* from = (const unsigned char*)data;
+    const unsigned char* from = static_cast<const unsigned char*>(data);
     bytes.insert(bytes.end(), from, from + size);
 }
 
@@ -53,7 +53,7 @@ bool overlaps(const ImVec4& a, const ImVec4& b) {
 // Non-power-of-two textures, which the copies are, came with GL 2.0.
 bool copiesSupported() {
     static const bool supported = [] {
-        const char* version = (const char*)glGetString(GL_VERSION);
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
         return version && std::atoi(version) >= 2;
     }();
     return supported;
@@ -80,10 +80,10 @@ ImVec4 listArea(const ImDrawList* list) {
 // it can reach.
 PixelRect pixelsOf(const ImVec4& area, const ImDrawData* data, int fbWidth, int fbHeight) {
     const ImVec2 pos = data->DisplayPos, scale = data->FramebufferScale;
-    int left = std::max(0, (int)std::floor((area.x - pos.x) * scale.x));
-    int top = std::max(0, (int)std::floor((area.y - pos.y) * scale.y));
-    int right = std::min(fbWidth, (int)std::ceil((area.z - pos.x) * scale.x));
-    int bottom = std::min(fbHeight, (int)std::ceil((area.w - pos.y) * scale.y));
+    int left = std::max(0, static_cast<int>(std::floor((area.x - pos.x) * scale.x)));
+    int top = std::max(0, static_cast<int>(std::floor((area.y - pos.y) * scale.y)));
+    int right = std::min(fbWidth, static_cast<int>(std::ceil((area.z - pos.x) * scale.x)));
+    int bottom = std::min(fbHeight, static_cast<int>(std::ceil((area.w - pos.y) * scale.y)));
     if (right <= left || bottom <= top) return PixelRect{};
     return PixelRect{left, fbHeight - bottom, right - left, bottom - top};
 }
@@ -148,7 +148,7 @@ void copyPixels(KeptArea& kept, const PixelRect& r) {
         kept.textureHeight = r.height;
     }
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, r.x, r.y, r.width, r.height);
-    glBindTexture(GL_TEXTURE_2D, (GLuint)boundTexture);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
 }
 
 // Puts the copy back texel for pixel: nearest sampling at pixel centres, no blending.
@@ -169,8 +169,8 @@ void pastePixels(const KeptArea& kept, const PixelRect& r, int fbWidth, int fbHe
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, kept.texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    const float x0 = (float)r.x, y0 = (float)r.y, x1 = (float)(r.x + r.width),
-                y1 = (float)(r.y + r.height);
+    const float x0 = static_cast<float>(r.x), y0 = static_cast<float>(r.y),
+                x1 = static_cast<float>(r.x + r.width), y1 = static_cast<float>(r.y + r.height);
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
     glVertex2f(x0, y0);
@@ -210,8 +210,8 @@ void keepListPixels(const ImDrawList* list) {
 
 int drawGui(ImDrawData* data, uint32_t clearedColour) {
     int pasted = 0;
-    const int fbWidth = (int)(data->DisplaySize.x * data->FramebufferScale.x);
-    const int fbHeight = (int)(data->DisplaySize.y * data->FramebufferScale.y);
+    const int fbWidth = static_cast<int>(data->DisplaySize.x * data->FramebufferScale.x);
+    const int fbHeight = static_cast<int>(data->DisplaySize.y * data->FramebufferScale.y);
     int drawnUpTo = 0;
     for (int i = 0; i < data->CmdListsCount && copiesSupported(); ++i) {
         KeptArea* kept = keptAreaOf(data->CmdLists[i]);

@@ -24,19 +24,19 @@
 
 std::vector<unsigned char> halvedImage(const unsigned char* rgba, int width, int height) {
     const int halfWidth = std::max(width / 2, 1), halfHeight = std::max(height / 2, 1);
-    std::vector<unsigned char> half((size_t)halfWidth * halfHeight * 4);
+    std::vector<unsigned char> half(static_cast<size_t>(halfWidth) * halfHeight * 4);
     // Each texel averages the 2 x 2 it covers; an odd last row or column is left out, and a side
     // of one texel is averaged with itself.
-    const size_t stride = (size_t)width * 4;
+    const size_t stride = static_cast<size_t>(width) * 4;
     const size_t down = height > 1 ? stride : 0, right = width > 1 ? 4 : 0;
     unsigned char* to = half.data();
     for (int y = 0; y < halfHeight; ++y) {
-        const unsigned char* row = rgba + (size_t)y * 2 * stride;
+        const unsigned char* row = rgba + static_cast<size_t>(y) * 2 * stride;
         for (int x = 0; x < halfWidth; ++x, to += 4) {
-            const unsigned char* p = row + (size_t)x * 2 * right;
+            const unsigned char* p = row + static_cast<size_t>(x) * 2 * right;
             for (int c = 0; c < 4; ++c) {
                 const int sum = p[c] + p[c + right] + p[c + down] + p[c + down + right];
-                to[c] = (unsigned char)((sum + 2) / 4);
+                to[c] = static_cast<unsigned char>((sum + 2) / 4);
             }
         }
     }
@@ -71,14 +71,15 @@ GuiImage uploadTexture(unsigned char* rgba, int width, int height) {
     }
     std::free(rgba);  // stb_image allocates with malloc
     forgetKeptPixels();
-    image.handle = (void*)(uintptr_t)texture;
+    image.handle = reinterpret_cast<void*>(static_cast<uintptr_t>(texture));
     return image;
 }
 
 namespace {
 
 uint32_t bigEndian32(const unsigned char* bytes) {
-    return (uint32_t)bytes[0] << 24 | (uint32_t)bytes[1] << 16 | (uint32_t)bytes[2] << 8 | bytes[3];
+    return static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
+           static_cast<uint32_t>(bytes[2]) << 8 | bytes[3];
 }
 
 // A PNG whose chunks all lie inside the bytes, from its header to its end chunk, and whose header
@@ -90,13 +91,14 @@ bool pngLooksSound(const unsigned char* bytes, size_t length) {
     const unsigned char* header = bytes + 8;
     if (bigEndian32(header) != 13 || std::memcmp(header + 4, "IHDR", 4) != 0) return false;
     uint32_t width = bigEndian32(header + 8), height = bigEndian32(header + 12);
-    if (width == 0 || height == 0 || (uint64_t)width * height > (uint64_t)kMaxImagePixels)
+    if (width == 0 || height == 0 ||
+        static_cast<uint64_t>(width) * height > static_cast<uint64_t>(kMaxImagePixels))
         return false;
     for (size_t at = 8; length - at >= 12;) {
         uint32_t chunkLength = bigEndian32(bytes + at);
         if (chunkLength > length - at - 12) return false;
         if (std::memcmp(bytes + at + 4, "IEND", 4) == 0) return true;
-        at += 12 + (size_t)chunkLength;
+        at += 12 + static_cast<size_t>(chunkLength);
     }
     return false;  // cut short before its end chunk
 }
@@ -105,7 +107,7 @@ bool pngLooksSound(const unsigned char* bytes, size_t length) {
 
 unsigned char* decodeImage(const unsigned char* bytes, int length, int* width, int* height) {
     *width = *height = 0;
-    if (!bytes || length <= 0 || !pngLooksSound(bytes, (size_t)length)) return nullptr;
+    if (!bytes || length <= 0 || !pngLooksSound(bytes, static_cast<size_t>(length))) return nullptr;
     int channels = 0;
     return stbi_load_from_memory(bytes, length, width, height, &channels, 4);
 }
@@ -116,7 +118,8 @@ unsigned char* decodeImageFile(const char* path, int* width, int* height) {
     *width = *height = 0;
     std::optional<std::vector<char>> file = readWholeFile(path);
     if (!file || file->size() > INT32_MAX) return nullptr;
-    return decodeImage((const unsigned char*)file->data(), (int)file->size(), width, height);
+    return decodeImage(reinterpret_cast<const unsigned char*>(file->data()),
+                       static_cast<int>(file->size()), width, height);
 }
 
 DecodedImage decodeNamedImage(const ImageAssets* assets, const std::string& name) {
@@ -130,8 +133,8 @@ DecodedImage decodeNamedImage(const ImageAssets* assets, const std::string& name
     const char* member =
         archiveFind(assets->imagesArchive, assets->imagesArchiveSize, name.c_str(), &size);
     if (member && size <= INT32_MAX)
-        decoded.rgba =
-            decodeImage((const unsigned char*)member, (int)size, &decoded.width, &decoded.height);
+        decoded.rgba = decodeImage(reinterpret_cast<const unsigned char*>(member),
+                                   static_cast<int>(size), &decoded.width, &decoded.height);
     return decoded;
 }
 

@@ -11,7 +11,7 @@ namespace {
 std::wstring widePath(const char* path) {
     int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
     if (length <= 0) return {};
-    std::wstring wide(size_t(length), L'\0');
+    std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide.data(), length);
     wide.pop_back();
     return wide;

@@ -43,7 +43,7 @@ public:
 
     // The device stays locked until unlock(), so the callback never reads half-written bytes.
     RingLock lock(uint32_t offset, uint32_t bytes, RingRegions* regions) override {
-        uint32_t size = uint32_t(ring_.size());
+        uint32_t size = static_cast<uint32_t>(ring_.size());
         if (offset >= size || bytes > size) return RingLock::Failed;
         SDL_LockAudioDevice(device_);
         uint32_t first = std::min(bytes, size - offset);
@@ -65,13 +65,13 @@ public:
 
 private:
     static void callback(void* self, Uint8* stream, int length) {
-        static_cast<SdlAudioRing*>(self)->fill(stream, uint32_t(length));
+        static_cast<SdlAudioRing*>(self)->fill(stream, static_cast<uint32_t>(length));
     }
 
     // Runs on SDL's audio thread with the device lock held. What was handed to the device is
     // silenced, so that a mixer falling behind is heard as a gap, never as the ring's old sound.
     void fill(uint8_t* out, uint32_t length) {
-        uint32_t size = uint32_t(ring_.size());
+        uint32_t size = static_cast<uint32_t>(ring_.size());
         while (length > 0) {
             uint32_t chunk = std::min(length, size - playCursor_);
             std::memcpy(out, ring_.data() + playCursor_, chunk);

@@ -63,5 +63,5 @@ void readArchive(const char* kind, std::vector<char>* storage, const char** arch
     std::optional<std::vector<char>> bytes = readDataFile(path);
     *storage = bytes ? std::move(*bytes) : std::vector<char>();
     *archive = storage->empty() ? nullptr : storage->data();
-    *size = uint32_t(std::min<size_t>(storage->size(), UINT32_MAX));
+    *size = static_cast<uint32_t>(std::min<size_t>(storage->size(), UINT32_MAX));
 }

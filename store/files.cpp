@@ -25,8 +25,9 @@ enum class Inflated { Done, NotAStream, TooLarge };
 // The room for the whole of a stream of inputSize bytes whose output so far filled the buffer.
 size_t grownSize(const z_stream& stream, size_t inputSize, size_t capacity) {
     size_t done = stream.total_out;
-    double ratio = stream.total_in ? double(done) / double(stream.total_in) : 2.0;
-    auto expected = static_cast<size_t>(ratio * double(inputSize) * 1.1);
+    double ratio =
+        stream.total_in ? static_cast<double>(done) / static_cast<double>(stream.total_in) : 2.0;
+    auto expected = static_cast<size_t>(ratio * static_cast<double>(inputSize) * 1.1);
     return std::min(std::max(expected, done + done / 4 + 4096), capacity);
 }
 

@@ -54,12 +54,13 @@ const char* spelledWord(const KeyStore* store, const char* word) {
 
 int storyLength(const KeyStore* storyStore, const char* chapter) {
     const KeyNode* node = storyChapterNode(storyStore, chapter);
-    return node ? (int)node->childCount : 0;
+    return node ? static_cast<int>(node->childCount) : 0;
 }
 
 const char* storyString(const KeyStore* storyStore, const char* chapter, int i, const char* key) {
     if (i < 0) return nullptr;
-    const KeyNode* page = nodeChild(storyChapterNode(storyStore, chapter), (uint64_t)i);
+    const KeyNode* page =
+        nodeChild(storyChapterNode(storyStore, chapter), static_cast<uint64_t>(i));
     return nodeText(nodeMember(page, key));
 }
 

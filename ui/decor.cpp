@@ -13,7 +13,7 @@
 int parseAnchor(const char* text) {
     int flags = 0;
     for (const char* c = text; c && *c; ++c) {
-        switch (std::tolower((unsigned char)*c)) {
+        switch (std::tolower(static_cast<unsigned char>(*c))) {
         case 'l': flags |= AnchorLeft; break;
         case 't': flags |= AnchorTop; break;
         case 'r': flags |= AnchorRight; break;
@@ -81,7 +81,7 @@ void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
     const KeyNode* placements = findNode(config->root, {"images", key});
     if (!placements || placements->type != NODE_ARRAY) return;
 
-    screenLayout.spaceBegin((float)windowHeight);
+    screenLayout.spaceBegin(static_cast<float>(windowHeight));
     for (uint64_t i = 0; i < placements->childCount; ++i) {
         const KeyNode* placement = nodeChild(placements, i);
         const char* file = placementFile(placement);
@@ -89,7 +89,8 @@ void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
         int width = 100, height = 100, x = 0, y = 0, anchor = 0;
         parseImagePlacement(placement, &width, &height, &x, &y, &anchor);
         ImageRect r = placeImage(width, height, x, y, anchor, windowWidth, windowHeight);
-        image(screenLayout.spaceRect((float)r.left, (float)r.top, (float)r.width, (float)r.height),
+        image(screenLayout.spaceRect(static_cast<float>(r.left), static_cast<float>(r.top),
+                                     static_cast<float>(r.width), static_cast<float>(r.height)),
               getImage(&assets, file));
     }
     screenLayout.spaceEnd();

@@ -51,7 +51,7 @@ char* formatText(char* out, size_t size, const char* format,
             } else {
                 char number[16];
                 int n = std::snprintf(number, sizeof number, "%d", arg->number);
-                o.append(number, (size_t)n);
+                o.append(number, static_cast<size_t>(n));
             }
             ++arg;
             ++c;

@@ -71,11 +71,11 @@ void drawTopBar(RowLayout& rows, float W) {
     setFont(mainFont);
     label(rows.next(), letterTray.letterText, AlignCentered);
 
-    propertyInt(rows.next(), text("levelProperty"), 1, &levelNumber, (int)progress.levelsOpen,
-                selectorLeftArrow, selectorRightArrow);
+    propertyInt(rows.next(), text("levelProperty"), 1, &levelNumber,
+                static_cast<int>(progress.levelsOpen), selectorLeftArrow, selectorRightArrow);
     selectLevel();
     selectorLeftArrow = levelNumber > 1;
-    selectorRightArrow = levelNumber < (int)progress.levelsOpen;
+    selectorRightArrow = levelNumber < static_cast<int>(progress.levelsOpen);
 }
 
 constexpr float kBonusLineHeight = 40;
@@ -87,8 +87,8 @@ void drawBonusLine(RowLayout& rows, float W) {
     ImRect r = rows.next();
     std::string line = std::string(text("bonusWords")) + ":";
     for (size_t i = bonusList.words.size(); i-- > 0;) {
-        std::string longer = line + (i + 1 == bonusList.words.size() ? " " : ", ") +
-                             bonusList.words[i];
+        std::string longer =
+            line + (i + 1 == bonusList.words.size() ? " " : ", ") + bonusList.words[i];
         if (ImGui::CalcTextSize(longer.c_str()).x > r.GetWidth()) break;
         line = longer;
     }
@@ -101,7 +101,7 @@ void drawFoundWords(RowLayout& rows, float W, float H) {
     rows.staticRow(H - 260 - (bonus ? kBonusLineHeight + RowLayout::kSpacing : 0), W - 40, 2);
     if (beginGroup(windowTitle ? windowTitle : "found", rows.next(), &foundListScroll)) {
         RowLayout& words = groupLayout();
-        words.staticRow(50, (float)(((int)W - 90) / 4), 4);
+        words.staticRow(50, static_cast<float>((static_cast<int>(W) - 90) / 4), 4);
         const time_t now = std::time(nullptr);
         for (const char* word : foundList.words) {
             if (!word) continue;
@@ -160,7 +160,7 @@ void drawBottomBar(RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 420 / W, (W - 630) / W, 70 / W, 70 / W});
     ImRect hint = rows.next(), timer = rows.next(), typed = rows.next(), removeChar = rows.next();
     setFont(mainFont);
-    const char* elapsed = formatDuration((int32_t)(std::time(nullptr) - levelStartTime));
+    const char* elapsed = formatDuration(static_cast<int32_t>(std::time(nullptr) - levelStartTime));
     // The hint icon's hint follows the level timer; the erase icons' hints end before them. Both
     // lie over the labels of the bar.
     const float gap = 2 * RowLayout::kSpacing;
@@ -206,7 +206,7 @@ void drawHoverHint(float W) {
 }  // namespace
 
 void drawInGameScreen(App* app) {
-    const float W = (float)windowWidth, H = (float)windowHeight;
+    const float W = static_cast<float>(windowWidth), H = static_cast<float>(windowHeight);
     if (beginScreen(windowWidth, windowHeight)) {
         const int count = letterCount(&letterTray);
         hintText = nullptr;

@@ -73,7 +73,7 @@ void finishScreensFrame() {
 
 bool beginScreen(int width, int height) {
     ImGui::SetNextWindowPos(ImVec2(0, 0));
-    ImGui::SetNextWindowSize(ImVec2((float)width, (float)height));
+    ImGui::SetNextWindowSize(ImVec2(static_cast<float>(width), static_cast<float>(height)));
     // Rows are placed by the layout, so ImGui's own padding must not shrink the clip rectangle.
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
@@ -85,7 +85,7 @@ bool beginScreen(int width, int height) {
     bool open = ImGui::Begin(name, nullptr, flags);
     ImGui::PopStyleVar(2);
     screenWindows.push_back(ImGui::GetCurrentWindow());
-    screenLayout.begin(ImGui::GetWindowPos(), (float)width, ImVec2(0, 20));
+    screenLayout.begin(ImGui::GetWindowPos(), static_cast<float>(width), ImVec2(0, 20));
     return open;
 }
 
@@ -105,7 +105,7 @@ bool beginGroup(const char* id, const ImRect& bounds, int* scrollY) {
     if (scrollY && *scrollY != lastGroupScroll) {
         // The program moved the offset (the found list does after every new word): scroll there
         // once the content of this frame is known.
-        ImGui::SetScrollY((float)*scrollY);
+        ImGui::SetScrollY(static_cast<float>(*scrollY));
         groupScrollRequested = true;
     }
     groupRows.begin(ImGui::GetCursorScreenPos(), ImGui::GetContentRegionAvail().x,
@@ -123,7 +123,7 @@ void endGroup() {
         ImVec2(ImGui::GetCursorScreenPos().x, groupRows.bottom() + groupRows.padding().y));
     ImGui::Dummy(ImVec2(0, 0));
     if (groupScroll) {
-        if (!groupScrollRequested) *groupScroll = (int)ImGui::GetScrollY();
+        if (!groupScrollRequested) *groupScroll = static_cast<int>(ImGui::GetScrollY());
         lastGroupScroll = *groupScroll;
     }
     groupScroll = nullptr;
@@ -162,7 +162,7 @@ void labelWrap(const ImRect& r, const char* text) {
 
 void image(const ImRect& r, GuiImage img) {
     if (!img.handle) return;
-    drawList()->AddImage((ImTextureID)img.handle, r.Min, r.Max);
+    drawList()->AddImage(static_cast<ImTextureID>(img.handle), r.Min, r.Max);
 }
 
 void styledImage(const ImRect& r, GuiImage img, const ButtonStyle& style) {
@@ -243,7 +243,7 @@ void propertyInt(const ImRect& r, const char* name, int min, int* value, int max
         else if (pressed && valueBox.Contains(io.MousePos))
             startTyping = true;
         else if (held && !pressed)
-            *value += (int)io.MouseDelta.x;  // one unit per pixel dragged
+            *value += static_cast<int>(io.MouseDelta.x);  // one unit per pixel dragged
     }
     if (*value > max) *value = max;
     if (*value < min) *value = min;
@@ -273,7 +273,7 @@ void propertyInt(const ImRect& r, const char* name, int min, int* value, int max
     char* end = nullptr;
     long typed = std::strtol(typedNumber, &end, 10);
     if (end == typedNumber) return;
-    *value = typed > max ? max : typed < min ? min : (int)typed;
+    *value = typed > max ? max : typed < min ? min : static_cast<int>(typed);
 }
 
 bool isTypingInField() {
@@ -292,7 +292,7 @@ void sliderInt(const ImRect& r, int min, int* value, int max) {
     if (held && to > from) {
         float t = (ImGui::GetIO().MousePos.x - from) / (to - from);
         t = t < 0 ? 0 : t > 1 ? 1 : t;
-        *value = min + (int)(t * (max - min) + 0.5f);
+        *value = min + static_cast<int>(t * (max - min) + 0.5f);
     }
     if (*value > max) *value = max;
     if (*value < min) *value = min;

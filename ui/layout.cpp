@@ -32,7 +32,7 @@ void RowLayout::staticRow(float height, float itemWidth, int columns) {
 }
 
 void RowLayout::ratioRow(float height, std::vector<float> ratios) {
-    int columns = (int)ratios.size();
+    int columns = static_cast<int>(ratios.size());
     ratios_ = std::move(ratios);
     startRow(Ratio, height, columns);
 }

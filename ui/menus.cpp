@@ -18,7 +18,7 @@
 #include "ui/theme.h"
 
 int drawMainMenuScreen(App* app) {
-    const float H = (float)windowHeight;
+    const float H = static_cast<float>(windowHeight);
     int quit = 0;
     if (beginScreen(windowWidth, windowHeight)) {
         RowLayout& rows = screenLayout;
@@ -119,7 +119,7 @@ void drawLanguageScreen(App* app) {
         RowLayout& rows = screenLayout;
         drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), windowWidth,
                         windowHeight);
-        rows.staticRow((float)languageListGap(windowHeight, languageCount), 15, 1);
+        rows.staticRow(static_cast<float>(languageListGap(windowHeight, languageCount)), 15, 1);
         rows.ratioRow(70, {0.2f, 0.6f, 0.2f});
         for (int i = 0; i < languageCount; ++i) {
             rows.skip();
@@ -135,7 +135,7 @@ void drawLanguageScreen(App* app) {
 }
 
 void drawAboutScreen(App* app) {
-    const float W = (float)windowWidth, H = (float)windowHeight;
+    const float W = static_cast<float>(windowWidth), H = static_cast<float>(windowHeight);
     if (beginScreen(windowWidth, windowHeight)) {
         RowLayout& rows = screenLayout;
         drawScreenDecor(app, themedDecoration("about", "aboutDark"), windowWidth, windowHeight);
@@ -155,7 +155,7 @@ void drawAboutScreen(App* app) {
 }
 
 void drawWordInfoScreen(App* app) {
-    const float W = (float)windowWidth, H = (float)windowHeight;
+    const float W = static_cast<float>(windowWidth), H = static_cast<float>(windowHeight);
     if (beginScreen(windowWidth, windowHeight)) {
         RowLayout& rows = screenLayout;
         drawScreenDecor(app, "help", windowWidth, windowHeight);

@@ -47,8 +47,7 @@ namespace {
 int typeAndCheck(App* app, const char* character) {
     // A letter the row writes plainly (ё as е) takes the plain tile.
     const char* folded = getSectionString(langStore, "fold", character);
-    if (!typeCharacter(&letterTray, character) &&
-        !(folded && typeCharacter(&letterTray, folded)))
+    if (!typeCharacter(&letterTray, character) && !(folded && typeCharacter(&letterTray, folded)))
         return 0;
     checkTypedWord(app);
     return 1;
@@ -101,7 +100,7 @@ int selectLanguage(App* app, int i) {
     bonusTotal = countSavedBonusWords(langStore);
     applyTheme(app, progress.theme);
     setMusicVolume(&musicPlayer, progress.volume);
-    if (!loadLevel(langStore, &letterTray, (int)progress.levelIndex)) {
+    if (!loadLevel(langStore, &letterTray, static_cast<int>(progress.levelIndex))) {
         // A stored level this data cannot install: play on from level 0, which
         // loadLanguageData installed, instead of under a wrong level number.
         progress.levelIndex = 0;

@@ -88,5 +88,5 @@ int languageListGap(int windowHeight, int languages) {
 
 std::vector<float> storyColumnRatios(int windowWidth, int leftPad, int rightPad) {
     int textWidth = windowWidth - 10 - leftPad - rightPad;
-    return {(float)leftPad / windowWidth, (float)textWidth / windowWidth};
+    return {static_cast<float>(leftPad) / windowWidth, static_cast<float>(textWidth) / windowWidth};
 }

@@ -20,7 +20,7 @@
 #include "ui/theme.h"
 
 int percentOf(long long part, long long whole) {
-    return whole > 0 ? (int)(part * 100 / whole) : 0;
+    return whole > 0 ? static_cast<int>(part * 100 / whole) : 0;
 }
 
 void countWordLengths(WordLengthStats& stats) {
@@ -42,7 +42,8 @@ void countWordLengths(WordLengthStats& stats) {
 
 void statisticsTitle(char* out, size_t size) {
     formatText(out, size, text("sTitle"),
-               {letterTray.letterText, percentOf(levelFoundCount, (long long)levelWords.size)});
+               {letterTray.letterText,
+                percentOf(levelFoundCount, static_cast<long long>(levelWords.size))});
 }
 
 void chartHoverText(const WordLengthStats& stats, int length, char* out, size_t size) {
@@ -52,7 +53,7 @@ void chartHoverText(const WordLengthStats& stats, int length, char* out, size_t 
 
 uint32_t timeInGame(int32_t now) {
     return progress.secondsPlayed +
-           (now > lastLevelSaveTime ? (uint32_t)(now - lastLevelSaveTime) : 0);
+           (now > lastLevelSaveTime ? static_cast<uint32_t>(now - lastLevelSaveTime) : 0);
 }
 
 void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
@@ -65,7 +66,7 @@ void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
                {percentOf(progress.wordsFound, getSectionInt(langStore, "stat", "usedWords"))});
     rows[1].key = "timeInGame";
     std::snprintf(rows[1].value, sizeof rows[1].value, "%s",
-                  formatDuration((int32_t)timeInGame(now)));
+                  formatDuration(static_cast<int32_t>(timeInGame(now))));
     rows[2].key = "totalWords";
     std::snprintf(rows[2].value, sizeof rows[2].value, "%s", usedWords ? usedWords : "");
     rows[3].key = "foundWords";
@@ -155,9 +156,9 @@ void drawChart(const WordLengthStats& stats, const ImRect& r) {
 void drawTotals(RowLayout& rows, float W) {
     if (beginGroup("AllStat", rows.next())) {
         RowLayout& totals = groupLayout();
-        totals.staticRow(50, (float)(((int)W - 30) / 4 - 50), 2);
+        totals.staticRow(50, static_cast<float>((static_cast<int>(W) - 30) / 4 - 50), 2);
         TotalsRow lines[kTotalsRowCount];
-        totalsRows(lines, (int32_t)std::time(nullptr));
+        totalsRows(lines, static_cast<int32_t>(std::time(nullptr)));
         for (const TotalsRow& line : lines) {
             label(totals.next(), text(line.key), AlignLeft);
             label(totals.next(), line.value, AlignLeft);
@@ -169,7 +170,7 @@ void drawTotals(RowLayout& rows, float W) {
 }  // namespace
 
 int drawStatisticsScreen(App* app) {
-    const float W = (float)windowWidth, H = (float)windowHeight;
+    const float W = static_cast<float>(windowWidth), H = static_cast<float>(windowHeight);
     WordLengthStats stats;
     countWordLengths(stats);
     if (beginScreen(windowWidth, windowHeight)) {

@@ -9,7 +9,7 @@
 #include "ui/theme.h"
 
 void drawStoryScreen(App* app) {
-    const float H = (float)windowHeight;
+    const float H = static_cast<float>(windowHeight);
     if (beginScreen(windowWidth, windowHeight)) {
         RowLayout& rows = screenLayout;
         const char* chapter = storyChapter ? storyChapter : "";

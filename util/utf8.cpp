@@ -7,7 +7,7 @@ const uint32_t kReplacementCharacter = 0xFFFD;
 }  // namespace
 
 int decodeUtf8(const char* s, uint32_t* codePoint) {
-    const unsigned char* p = (const unsigned char*)s;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
     unsigned char lead = p[0];
     int length;
     uint32_t cp, minimum;
@@ -47,23 +47,23 @@ int decodeUtf8(const char* s, uint32_t* codePoint) {
 
 int encodeUtf8(uint32_t cp, char* out) {
     if (cp < 0x80) {
-        out[0] = (char)cp;
+        out[0] = static_cast<char>(cp);
         return 1;
     }
     if (cp < 0x800) {
-        out[0] = (char)(0xC0 | (cp >> 6));
-        out[1] = (char)(0x80 | (cp & 0x3F));
+        out[0] = static_cast<char>(0xC0 | (cp >> 6));
+        out[1] = static_cast<char>(0x80 | (cp & 0x3F));
         return 2;
     }
     if (cp < 0x10000) {
-        out[0] = (char)(0xE0 | (cp >> 12));
-        out[1] = (char)(0x80 | ((cp >> 6) & 0x3F));
-        out[2] = (char)(0x80 | (cp & 0x3F));
+        out[0] = static_cast<char>(0xE0 | (cp >> 12));
+        out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (cp & 0x3F));
         return 3;
     }
-    out[0] = (char)(0xF0 | (cp >> 18));
-    out[1] = (char)(0x80 | ((cp >> 12) & 0x3F));
-    out[2] = (char)(0x80 | ((cp >> 6) & 0x3F));
-    out[3] = (char)(0x80 | (cp & 0x3F));
+    out[0] = static_cast<char>(0xF0 | (cp >> 18));
+    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
     return 4;
 }
