@@ -137,3 +137,10 @@ char keyToChar(int glfwKey) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return c;
 }
+
+bool layoutMovedCharacter(int glfwKey, char c) {
+    // A printable key's code is the character it carries on a US keyboard (letters in capitals);
+    // letters stay the map's wherever a layout puts them.
+    bool printable = glfwKey >= ' ' && glfwKey <= '`';
+    return printable && !(c >= 'a' && c <= 'z') && c != static_cast<char>(glfwKey);
+}

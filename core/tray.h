@@ -53,3 +53,8 @@ uint32_t pressedLetter(const char* layoutName, uint32_t text);
 // The one-byte lower-case character the key types under the current keyboard
 // layout, or 0 when the key has no one-byte name.
 char keyToChar(int glfwKey);
+
+// True when the layout types c, a character a US keyboard has on another key (the Ukrainian
+// apostrophe left of 1, where a US keyboard has `): c is then the layout's own, not a key of
+// the language's keyboard map, which places letters on the keys of a US keyboard.
+bool layoutMovedCharacter(int glfwKey, char c);

@@ -56,7 +56,12 @@ int typeAndCheck(App* app, const char* character) {
 }  // namespace
 
 int typeKeyCharacter(App* app, char c) {
-    char key[2] = {c, 0};
+    // The data file names a key as JSON writes it: the backslash key is "\\".
+    char key[3] = {c, 0, 0};
+    if (c == '\\' || c == '"') {
+        key[0] = '\\';
+        key[1] = c;
+    }
     const char* mapped = getSectionString(langStore, "charmap", key);
     return typeAndCheck(app, mapped ? mapped : key);
 }
@@ -69,7 +74,11 @@ void handleTrayKey(App* app, int glfwKey, uint32_t text) {
         encodeUtf8(letter, utf8);
         typeAndCheck(app, utf8);
     } else if (char c = keyToChar(glfwKey)) {
-        typeKeyCharacter(app, c);
+        char own[2] = {c, 0};
+        if (layoutMovedCharacter(glfwKey, c))
+            typeAndCheck(app, own);
+        else
+            typeKeyCharacter(app, c);
     }
     if (glfwKey == KEY_ENTER || glfwKey == KEY_KP_ENTER)
         showStoryTurn(app, submitWord());

@@ -653,6 +653,9 @@ TEST_P(LanguageData, EveryLevelWordIsSpelledByTheDictionariesAndNoneIsANameOrAbb
     std::vector<std::string> common =
         readFrequencyList(wordData + "/" + code + ".freq", maxWordRank);
     ASSERT_FALSE(common.empty()) << "no frequency list in " << wordData;
+    std::vector<std::string> unplaced = addRankedBeside(
+        std::string(WG_SOURCE_DIR) + "/content/words/" + code + ".ranked", common);
+    EXPECT_TRUE(unplaced.empty()) << unplaced[0] << " is ranked beside a word the list lacks";
     Glossary glossary = readGlossary(*builder, common, wordData);
     std::unordered_set<std::string> spelled = spelledWords(*builder, glossary, common, longestRow);
     Markings markings = readMarkings(*builder, words);

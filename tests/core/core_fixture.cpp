@@ -20,7 +20,7 @@
 
 const char* const SMALL_LANGUAGE = R"({
   "localization": {"levelProperty": "Level", "emptyText": ""},
-  "charmap": {"q": "й", "w": "ab"},
+  "charmap": {"q": "й", "w": "ab", "\\": "й"},
   "game": {
     "acts": ["ca", "cat", "act", "at", "ta", "tac", "cast"],
     "aab": ["ab", "ba", "aab", "ab"],

@@ -119,6 +119,19 @@ TEST_F(CoreTest, KeysReachTheRowThroughTheCharmap) {
     EXPECT_EQ(typeKeyCharacter(&testApp, 'b'), 1);  // unmapped: b itself, completes a word
     EXPECT_EQ(levelFoundCount, 1);
     EXPECT_STREQ(typedWord(&letterTray), "");
+    // The file names the backslash key as JSON writes it.
+    EXPECT_EQ(typeKeyCharacter(&testApp, '\\'), 1);
+    EXPECT_STREQ(typedWord(&letterTray), "й");
+}
+
+TEST(KeyPressTest, ACharacterTheLayoutMovedIsItsOwnNotTheMapsKey) {
+    // Printable keys' codes are their US characters. The Ukrainian layout's apostrophe on the
+    // grave accent key; on a US keyboard the apostrophe key carries є through the map.
+    EXPECT_TRUE(layoutMovedCharacter('`', '\''));
+    EXPECT_FALSE(layoutMovedCharacter('\'', '\''));
+    EXPECT_FALSE(layoutMovedCharacter('`', '`'));
+    EXPECT_FALSE(layoutMovedCharacter('Q', 'a'));  // AZERTY: letters stay the map's
+    EXPECT_TRUE(layoutMovedCharacter('1', '&'));
 }
 
 TEST(KeyPressTest, OnePressTypesOneLowerCaseLetterAndItsTextWins) {

@@ -122,7 +122,8 @@ layout_test() {
 # Russian: the punctuation keys of the ЙЦУКЕН layout (ж, ё), each word begun with Shift.
 capitalised() { type_word "${1^}"; }
 layout_test capitalised ru ru_RU.UTF-8 ru ёж "$CYRILLIC_RU" ёж ёж
-layout_test ua uk_UA.UTF-8 uk іїєґ "$CYRILLIC_UK" ґанокїжєтірис ґанок їжак єнот ірис
+# Ukrainian: the apostrophe left of 1, ґ on the backslash key.
+layout_test ua uk_UA.UTF-8 uk "іїєґ'" "$CYRILLIC_UK'" "ґанокїжєтірисп'ять" ґанок їжак єнот ірис "п'ять"
 layout_test de de_DE.UTF-8 de üöäß "${LATIN}äöüß" süßölbär süß öl bär
 layout_test fr fr_FR.UTF-8 fr éèàç "${LATIN}éèàçù" étépèreçàoù été père çà où
 layout_test it it_IT.UTF-8 it èòàù "${LATIN}èòàù" perògiàùcaffè però già più caffè
@@ -139,7 +140,8 @@ PLAN_OPTIONS=(--row-holds aą)
 layout_test altgr_once pl pl_PL.UTF-8 pl ą "${LATIN}ą" mąka mąka
 PLAN_OPTIONS=()
 
-# A US keyboard types Russian and Polish through each language's keyboard map, as before.
+# A US keyboard types Russian, Polish and Ukrainian through each language's keyboard map.
 DATA_FILE=$E2E_TMP/plan.dat
 layout_test type_keys us ru_RU.UTF-8 ru жё "$CYRILLIC_RU" жё жё
 layout_test type_keys us pl_PL.UTF-8 pl ąłż "${LATIN}ąćęłńóśźż" ąłż ąłż
+layout_test type_keys us uk_UA.UTF-8 uk "'ґ" "$CYRILLIC_UK'" "ґанокп'ять" ґанок "п'ять"

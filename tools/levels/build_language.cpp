@@ -126,8 +126,14 @@ void readOwnGlosses(const std::string& path, Glossary& glossary) {
     }
 }
 
+// The game reads a string as written, escapes included: the backslash key is named "\\".
 std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
 }
 
 // The letters a row writes as one other letter ("fold": ё as е), so that the game finds a word
@@ -252,6 +258,9 @@ int main(int argc, char** argv) {
                      wordData.c_str());
         return 1;
     }
+    for (const std::string& word : addRankedBeside(besideBlockList(argv[3], ".ranked"), common))
+        std::fprintf(stderr, "%s: %s is ranked beside a word the frequency list lacks\n", argv[1],
+                     word.c_str());
     Glossary glossary = readGlossary(*language, common, argv[2]);
     std::unordered_map<std::string, unsigned> english;
     if (!language->wordnet) {

@@ -142,10 +142,13 @@ std::vector<Language> makeLanguages() {
     uk.code = "uk";
     uk.wordLists = {"/usr/share/dict/ukrainian"};
     uk.vowels = letters("аеєиіїоуюя");
-    uk.alphabet = letters("абвгґдеєжзиіїйклмнопрстуфхцчшщьюя");
-    // The backslash key cannot be named in a data file (its reader keeps escapes as
-    // written), so ґ sits on the grave accent key, which Ukrainian does not need.
-    uk.charmap = keyMap(jcukenKeys, "йцукенгшщзхїфівапролджєячсмитьбюґ");
+    // The apostrophe is a letter of a word (п'ять, сім'я) and a tile of a row; the typographic
+    // ones a layout's AltGr or a text types take that tile.
+    uk.alphabet = letters("абвгґдеєжзиіїйклмнопрстуфхцчшщьюя'");
+    uk.folds = foldTable("ʼ’", "''");
+    // As the Ukrainian layout places them: the apostrophe left of 1, ґ on the backslash key.
+    uk.charmap = keyMap(jcukenKeys, "йцукенгшщзхїфівапролджєячсмитьбю'");
+    uk.charmap.emplace_back("\\", "ґ");
     uk.thesaurus = thesauri + "uk_UA_v2.dat";
     uk.viaRussian = "uk.ru";
     uk.inflections = "/usr/share/hunspell/uk_UA";
