@@ -316,6 +316,13 @@ TEST_P(LanguageData, ShownSpellingsAreThoseOfTheirLevelWords) {
     if (builder->folds.empty()) {
         EXPECT_EQ(spelled->childCount, 0u) << "its rows drop no mark";
     }
+    // The spellings a native reader chose hold (a key shown as it is has no entry).
+    for (const auto& [word, text] : readWordTable(std::string(WG_SOURCE_DIR) + "/content/words/" +
+                                                  language.builderCode() + ".spellings")) {
+        if (!words.count(word)) continue;
+        const char* shown = getSectionString(store, "spelled", word.c_str());
+        EXPECT_STREQ(shown ? shown : word.c_str(), text.c_str()) << word;
+    }
     if (language.builderCode() != "es") return;
     const std::map<std::string, std::string> everyday = {
         {"dia", "día"}, {"aqui", "aquí"}, {"tambien", "también"}, {"despues", "después"}};
@@ -426,15 +433,11 @@ TEST_P(LanguageData, NoLevelWordIsBlocked) {
 // Where players look most (levels 1 to 100, and every word of one to three letters) the
 // description is our own, and none of ours is lost to a character the fonts cannot draw.
 TEST_P(LanguageData, FirstLevelsAndShortWordsShowOurOwnDescriptions) {
-    std::ifstream in(std::string(WG_SOURCE_DIR) + "/content/words/" + language.builderCode() +
-                     ".glosses");
-    std::map<std::string, std::string> own;
-    for (std::string line; std::getline(in, line);) {
-        size_t tab = line.find('\t');
-        if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
-        const std::string text = line.substr(tab + 1);
-        EXPECT_FALSE(rawSafe(text).empty()) << line;
-        own[line.substr(0, tab)] = rawSafe(text);
+    std::map<std::string, std::string> own = readWordTable(
+        std::string(WG_SOURCE_DIR) + "/content/words/" + language.builderCode() + ".glosses");
+    for (auto& [word, text] : own) {
+        text = rawSafe(text);
+        EXPECT_FALSE(text.empty()) << word;
     }
     size_t checked = 0;
     for (size_t i = 0; i < game->childCount; ++i)
@@ -456,11 +459,12 @@ TEST_P(LanguageData, FirstLevelsAndShortWordsShowOurOwnDescriptions) {
 // The everyday words native players found missing from the dictionaries are taken on every row
 // that builds them: as a level word or as a bonus word.
 TEST_P(LanguageData, WordsTheDictionariesLackAreTakenWhereARowBuildsThem) {
-    std::ifstream in(std::string(WG_SOURCE_DIR) + "/content/words/" + language.builderCode() +
-                     ".more");
+    const ::Language* builder = findLanguage(language.builderCode());
+    ASSERT_NE(builder, nullptr) << language.file;
     std::vector<std::string> more;
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty() && line[0] != '#') more.push_back(plainWord(store, line.c_str()));
+    for (const std::string& word : readMoreWords(
+             *builder, std::string(WG_SOURCE_DIR) + "/content/words/" + language.builderCode() + ".more"))
+        more.push_back(plainWord(store, word.c_str()));
     const KeyNode* bonus = section(store, "bonus");
     ASSERT_NE(bonus, nullptr);
     size_t taken = 0;

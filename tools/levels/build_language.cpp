@@ -92,38 +92,11 @@ void writeReport(std::ostream& out, const std::vector<Level>& levels, const Word
     }
 }
 
-// Files beside the block list: our own descriptions (<code>.glosses: a word, a tab, its text)
-// of the level words, and everyday words the spelling dictionaries lack (<code>.more: a word a
-// line, such as Italian euro), which native players expect to be taken as bonus words.
+// Files beside the block list: our own descriptions (<code>.glosses), the everyday words the
+// spelling dictionaries lack (<code>.more), the words ranked beside others (<code>.ranked), the
+// spellings shown for some level words (<code>.spellings).
 std::string besideBlockList(const std::string& blockList, const char* extension) {
     return blockList.substr(0, blockList.rfind('.')) + extension;
-}
-
-void addMoreWords(const Language& language, const std::string& path,
-                  std::vector<std::string>& words) {
-    std::ifstream in(path, std::ios::binary);
-    CodePoints written, folded;
-    for (std::string line; std::getline(in, line);) {
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-        if (line.empty() || line[0] == '#') continue;
-        if (decodeUtf8(line, written) && foldWord(language, written, folded))
-            words.push_back(encodeUtf8(folded));
-    }
-    std::sort(words.begin(), words.end());
-    words.erase(std::unique(words.begin(), words.end()), words.end());
-}
-
-void readOwnGlosses(const std::string& path, Glossary& glossary) {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        size_t tab = line.find('\t');
-        if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
-        // Ours is written for the word a level means; a dictionary's may be another word's sense.
-        const std::string word = line.substr(0, tab);
-        glossary.descriptions[word] = line.substr(tab + 1);
-        glossary.translated.erase(word);
-    }
 }
 
 // The game reads a string as written, escapes included: the backslash key is named "\\".
@@ -291,7 +264,11 @@ int main(int argc, char** argv) {
                                 readFrequencyList(std::string(argv[2]) + "/en.freq", maxWordRank)));
     // Rows are chosen for words described in the language itself: a labelled English
     // translation helps a player less.
-    readOwnGlosses(besideBlockList(argv[3], ".glosses"), glossary);
+    for (const auto& [word, text] : readWordTable(besideBlockList(argv[3], ".glosses"))) {
+        // Ours is written for the word a level means; a dictionary's may be another word's sense.
+        glossary.descriptions[word] = text;
+        glossary.translated.erase(word);
+    }
     std::vector<bool> described;
     for (const std::string& word : list.words)
         described.push_back(glossary.descriptions.count(word) > 0 &&
@@ -318,7 +295,10 @@ int main(int argc, char** argv) {
     std::ofstream out(argv[4], std::ios::binary);
     std::vector<std::string> realWords = dictionaryWords(
         *language, glossary.nouns, builtBySomeRow(language->alphabet, levels, rules.minLetters));
-    addMoreWords(*language, besideBlockList(argv[3], ".more"), realWords);
+    for (const std::string& word : readMoreWords(*language, besideBlockList(argv[3], ".more")))
+        realWords.push_back(word);
+    std::sort(realWords.begin(), realWords.end());
+    realWords.erase(std::unique(realWords.begin(), realWords.end()), realWords.end());
     std::vector<std::vector<std::string>> bonus =
         otherWords(language->alphabet, levels, realWords, rules.minLetters);
     // Checked only for the words some row builds: the block list's forms are slow to test.
@@ -335,8 +315,18 @@ int main(int argc, char** argv) {
     for (const std::string& word : levelWords)
         if (!written.count(word)) plainWords.insert(word);
     writeMembers(out, *language, levels, descriptions, written, bonus);
-    writeSpellings(out,
-                   displaySpellings(*language, lowerCaseEntries(*language), plainWords, common));
+    std::map<std::string, std::string> spellings =
+        displaySpellings(*language, lowerCaseEntries(*language), plainWords, common);
+    // Where the word lists and the frequency list disagree (an old accent, a misspelling that
+    // subtitles write more often than the word), the reader's choice holds.
+    for (const auto& [word, text] : readWordTable(besideBlockList(argv[3], ".spellings"))) {
+        if (!levelWords.count(word)) continue;
+        if (text == word)
+            spellings.erase(word);
+        else
+            spellings[word] = text;
+    }
+    writeSpellings(out, spellings);
     out.close();
     std::ofstream report(argv[5], std::ios::binary);
     writeReport(report, levels, list, glossary, blocked);

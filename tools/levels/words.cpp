@@ -670,6 +670,30 @@ std::vector<std::string> readFrequencyList(const std::string& path, unsigned max
     return common;
 }
 
+std::map<std::string, std::string> readWordTable(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::map<std::string, std::string> glosses;
+    for (std::string line; std::getline(in, line);) {
+        size_t tab = line.find('\t');
+        if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
+        glosses[line.substr(0, tab)] = line.substr(tab + 1);
+    }
+    return glosses;
+}
+
+std::vector<std::string> readMoreWords(const Language& language, const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> words;
+    CodePoints written, folded;
+    for (std::string line; std::getline(in, line);) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        if (decodeUtf8(line, written) && foldWord(language, written, folded))
+            words.push_back(encodeUtf8(folded));
+    }
+    return words;
+}
+
 std::vector<std::string> addRankedBeside(const std::string& path, std::vector<std::string>& common) {
     std::ifstream in(path, std::ios::binary);
     std::unordered_map<std::string, std::vector<std::string>> after;

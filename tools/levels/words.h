@@ -71,6 +71,12 @@ std::unordered_set<std::string> beginningsOf(const std::vector<std::string>& wor
 // The frequency list: one word a line, the most used first, up to `maxRank` lines;
 // empty when it cannot be read.
 std::vector<std::string> readFrequencyList(const std::string& path, unsigned maxRank);
+// A text per word ("<word><TAB><text>" lines, # comments): our own descriptions of level
+// words, and the spellings a native reader chose to show for some.
+std::map<std::string, std::string> readWordTable(const std::string& path);
+// Everyday words the spelling dictionaries lack (Italian euro), one a line, folded; players
+// expect them taken as bonus words.
+std::vector<std::string> readMoreWords(const Language& language, const std::string& path);
 // Words the frequency list cannot count (it cuts Ukrainian words at the apostrophe: п'ять),
 // each in `path` beside a word of the list that a native reader judged about as common
 // ("п'ять<TAB>шість"): each goes into `common` right after that word. Returns the words whose
