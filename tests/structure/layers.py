@@ -1,15 +1,15 @@
 #!/usr/bin/env python3
 """Fails when a file of the game includes a folder above its own layer.
 
-From the bottom: util, store, gfx, audio, core, ui, app; platform sits beside the bottom (it
-includes only itself, and every folder but util may use it). Within the media layer audio may use
-gfx (the asset set holds the images), never the other way round.
+From the bottom: util, store, the media layer (gfx and audio, beside each other: neither includes
+the other), core, ui, app; platform sits beside the bottom (it includes only itself, and every
+folder but util may use it).
 """
 import re
 import sys
 from pathlib import Path
 
-RANK = {"util": 0, "store": 1, "gfx": 2, "audio": 3, "core": 4, "ui": 5, "app": 6}
+RANK = {"util": 0, "store": 1, "gfx": 2, "audio": 2, "core": 3, "ui": 4, "app": 5}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z_]+)/', re.MULTILINE)
 
 
