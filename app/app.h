@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
+#include "device/keyboard.h"
 #include "gfx/view_scale.h"
-#include "platform/keyboard.h"
 
 struct GLFWwindow;
 struct ImDrawData;
