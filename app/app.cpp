@@ -4,6 +4,7 @@
 
 #include "audio/sounds.h"
 #include "core/level.h"
+#include "gfx/image.h"
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
@@ -25,6 +26,17 @@ char windowModeFromArgs(const char* configured, int argc, const char* const* arg
     return mode;
 }
 
+void loadAssets(ImageAssets* images, SoundAssets* sounds, const KeyStore* config,
+                MusicPlayer* music) {
+    loadImageAssets(images);
+    loadSoundAssets(sounds, config, music);
+}
+
+void freeAssets(ImageAssets* images, SoundAssets* sounds) {
+    freeSoundAssets(sounds);
+    freeImageAssets(images);
+}
+
 KeyStore* loadConfig(App* app) {
     KeyStore* store = readConfig();
     if (!store) return nullptr;
@@ -43,6 +55,6 @@ KeyStore* loadConfig(App* app) {
     resetUi();
     resetCore();
 
-    loadAssets(&assets, store, &musicPlayer);
+    loadAssets(&imageAssets, &soundAssets, store, &musicPlayer);
     return store;
 }

@@ -3,13 +3,16 @@
 
 #include <cstdint>
 
+#include "device/keyboard.h"
 #include "gfx/view_scale.h"
-#include "platform/keyboard.h"
 
 struct GLFWwindow;
 struct ImDrawData;
 struct ImGuiContext;
+struct ImageAssets;
 struct KeyStore;
+struct MusicPlayer;
+struct SoundAssets;
 
 struct App {
     uint32_t initMarker = 0;      // 1234 once createWindow has finished
@@ -45,6 +48,13 @@ extern KeyQueue keyPresses;
 // and title, language and screen state) and loads the asset archives. nullptr when the file is
 // missing or does not parse; the caller keeps the result as `config`.
 KeyStore* loadConfig(App* app);
+
+// The game's assets, its two halves kept by the layers that use them: reads the images and
+// sounds archives, creates the empty image cache and decodes the sound slots.
+void loadAssets(ImageAssets* images, SoundAssets* sounds, const KeyStore* config,
+                MusicPlayer* music);
+// Stops the music thread, then releases the slots' sounds and the image cache.
+void freeAssets(ImageAssets* images, SoundAssets* sounds);
 
 using FrameFunction = void (*)(void* arg);
 

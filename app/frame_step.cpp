@@ -6,8 +6,9 @@
 #include "audio/sounds.h"
 #include "core/save.h"
 #include "core/tray.h"
+#include "device/display_watch.h"
+#include "gfx/image.h"
 #include "platform/close_signals.h"
-#include "platform/display_watch.h"
 #include "store/config.h"
 #include "store/language.h"
 #include "ui/play.h"
@@ -41,7 +42,7 @@ void frameStep(void* arg) {
     // track as it starts, taking a core: both wait until the first picture is on screen. The
     // pictures decoded ahead for the theme not shown are let go then.
     if (!app->audioStarted) {
-        dropDecodedAhead(&assets);
+        dropDecodedAhead(&imageAssets);
         initAudio(&musicPlayer, config, app->window);
         startMusicThread(&musicPlayer);
         app->audioStarted = true;

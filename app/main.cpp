@@ -5,10 +5,10 @@
 #include "app/app.h"
 #include "audio/sounds.h"
 #include "core/level.h"
-#include "gfx/image.h"
+#include "device/display_watch.h"
 #include "gfx/font.h"
+#include "gfx/image.h"
 #include "platform/close_signals.h"
-#include "platform/display_watch.h"
 #include "platform/steam_wq.h"
 #include "platform/user_folders.h"
 #include "store/config.h"
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         return EXIT_BAD_CONFIG;
     }
     // The opening screen's pictures are decoded on a second core while the window is made.
-    decodeAhead(&assets, openingScreenImages());
+    decodeAhead(&imageAssets, openingScreenImages());
     char mode = windowModeFromArgs(getString(config, "windowMode"), argc, argv);
     if (!createWindow(&app, windowTitle, windowWidth, windowHeight, mode)) return EXIT_NO_WINDOW;
     watchDisplayLoss(saveBeforeDisplayLoss);
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
 
     runFrameLoop(&app, frameStep, &app);
 
-    freeAssets(&assets);
+    freeAssets(&imageAssets, &soundAssets);
     shutdownWindow(&app);
     ShutdownSteamWq();
     return EXIT_OK;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "audio/ogg_vorbis.h"
-#include "platform/audio_ring.h"
+#include "device/audio_ring.h"
 #include "store/files.h"
 
 #if defined(__SSE2__)

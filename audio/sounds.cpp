@@ -13,7 +13,7 @@
 #include "store/folders.h"
 #include "store/keystore.h"
 
-Assets assets;
+SoundAssets soundAssets;
 MusicPlayer musicPlayer;
 
 const char* const soundSlotKeys[SOUND_SLOT_COUNT] = {
@@ -80,27 +80,26 @@ bool isReady(const std::future<tsSound>& future) {
 
 }  // namespace
 
-void loadAssets(Assets* assets, const KeyStore* config, MusicPlayer* music) {
-    loadImageAssets(assets);
-    readArchive("sounds", &assets->soundsArchiveBytes, &assets->soundsArchive,
-                &assets->soundsArchiveSize);
-    assets->music = music;
-    for (SoundSlot slot : kSlotLoadOrder) loadSound(slot, assets, config, soundSlotKeys[slot]);
+void loadSoundAssets(SoundAssets* sounds, const KeyStore* config, MusicPlayer* music) {
+    readArchive("sounds", &sounds->soundsArchiveBytes, &sounds->soundsArchive,
+                &sounds->soundsArchiveSize);
+    sounds->music = music;
+    for (SoundSlot slot : kSlotLoadOrder) loadSound(slot, sounds, config, soundSlotKeys[slot]);
 }
 
-void loadSound(SoundSlot slot, Assets* assets, const KeyStore* config, const char* key) {
+void loadSound(SoundSlot slot, SoundAssets* sounds, const KeyStore* config, const char* key) {
     if (slot < 0 || slot >= SOUND_SLOT_COUNT) return;
-    tsSound* sound = &assets->sounds[slot];
+    tsSound* sound = &sounds->sounds[slot];
     tsReleaseSound(sound);
-    *sound = loadOgg("sounds", getSectionString(config, "sounds", key), assets->soundsArchive,
-                     assets->soundsArchiveSize);
-    assets->defs[slot] = tsDefaultDef(sound);
+    *sound = loadOgg("sounds", getSectionString(config, "sounds", key), sounds->soundsArchive,
+                     sounds->soundsArchiveSize);
+    sounds->defs[slot] = tsDefaultDef(sound);
 }
 
 tsVoice* playSound(SoundSlot slot) {
-    if (slot < 0 || slot >= SOUND_SLOT_COUNT || !assets.music || !assets.music->mixer)
+    if (slot < 0 || slot >= SOUND_SLOT_COUNT || !soundAssets.music || !soundAssets.music->mixer)
         return nullptr;
-    return tsStartSound(assets.music->mixer, assets.defs[slot]);
+    return tsStartSound(soundAssets.music->mixer, soundAssets.defs[slot]);
 }
 
 void initAudio(MusicPlayer* music, const KeyStore* config, void* window) {
@@ -192,9 +191,8 @@ void setMusicVolume(MusicPlayer* music, int32_t percent) {
     music->volume.store(percent, std::memory_order_relaxed);
 }
 
-void freeAssets(Assets* assets) {
+void freeSoundAssets(SoundAssets* sounds) {
     // Nothing may mix a sound once it is released, so the music stops first.
-    if (assets->music) stopMusicThread(assets->music);
-    for (tsSound& sound : assets->sounds) tsReleaseSound(&sound);
-    freeImageAssets(assets);
+    if (sounds->music) stopMusicThread(sounds->music);
+    for (tsSound& sound : sounds->sounds) tsReleaseSound(&sound);
 }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "audio/mixer.h"
-#include "gfx/image.h"
 
 struct KeyNode;
 struct KeyStore;
@@ -43,8 +42,9 @@ struct MusicPlayer {
     std::atomic<bool> stopRequested{false};
 };
 
-// The game's assets: the images (gfx/image.h) and the sound-effect slots.
-struct Assets : ImageAssets {
+// The sound half of the game's assets (the image half is gfx's ImageAssets): the sounds archive
+// and the decoded slots.
+struct SoundAssets {
     MusicPlayer* music = nullptr;
     const char* soundsArchive = nullptr;
     uint32_t soundsArchiveSize = 0;
@@ -54,13 +54,14 @@ struct Assets : ImageAssets {
     std::vector<char> soundsArchiveBytes;  // the storage soundsArchive points into
 };
 
-extern Assets assets;
+// The slots playSound plays: every step of play that makes a sound reaches them here.
+extern SoundAssets soundAssets;
 extern MusicPlayer musicPlayer;
 
-// Reads the images and sounds archives, creates the empty image cache and decodes the slots.
-void loadAssets(Assets* assets, const KeyStore* config, MusicPlayer* music);
+// Reads the sounds archive and decodes the slots.
+void loadSoundAssets(SoundAssets* sounds, const KeyStore* config, MusicPlayer* music);
 // Decodes one slot: data/sounds/<file> when it exists, else the sounds archive member.
-void loadSound(SoundSlot slot, Assets* assets, const KeyStore* config, const char* key);
+void loadSound(SoundSlot slot, SoundAssets* sounds, const KeyStore* config, const char* key);
 // Starts a slot's sound; null when no voice is free or there is no output.
 tsVoice* playSound(SoundSlot slot);
 
@@ -84,5 +85,5 @@ tsSound loadTrack(const MusicPlayer* music, const char* name);
 int32_t getMusicVolume(const MusicPlayer* music);
 void setMusicVolume(MusicPlayer* music, int32_t percent);
 
-// Stops the music thread, then releases the slots' sounds and the image cache.
-void freeAssets(Assets* assets);
+// Stops the music thread, then releases the slots' sounds.
+void freeSoundAssets(SoundAssets* sounds);

@@ -4,7 +4,7 @@
 function(wg_game_module name)
   cmake_parse_arguments(PARSE_ARGV 1 module "" "" "LINKS")
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  # A platform's back ends are named after it: x_win32.cpp on Windows, sdl_x.cpp and x_posix.cpp
+  # A system's back ends are named after it: x_win32.cpp on Windows, sdl_x.cpp and x_posix.cpp
   # everywhere else.
   if(WIN32)
     list(FILTER sources EXCLUDE REGEX "(/sdl_[^/]*|_posix)\\.cpp$")
@@ -18,7 +18,7 @@ endfunction()
 # Every module of the game, for the programs and tests that use the whole of it.
 add_library(wg_game INTERFACE)
 target_link_libraries(wg_game INTERFACE wg_app wg_ui wg_core wg_audio wg_gfx wg_store wg_platform
-  wg_util)
+  wg_device wg_util)
 
 # Adds every folder below the current one that holds a CMakeLists.txt, so areas can be added
 # without touching the folder above them.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/keyboard.h"
+#include "device/keyboard.h"
 #include "util/utf8.h"
 
 LetterTray letterTray;

@@ -22,6 +22,8 @@
 #define GL_CLAMP_TO_EDGE 0x812F
 #endif
 
+ImageAssets imageAssets;
+
 std::vector<unsigned char> halvedImage(const unsigned char* rgba, int width, int height) {
     const int halfWidth = std::max(width / 2, 1), halfHeight = std::max(height / 2, 1);
     std::vector<unsigned char> half(static_cast<size_t>(halfWidth) * halfHeight * 4);

@@ -63,6 +63,9 @@ struct ImageAssets {
     std::vector<DecodedImage> decodedAhead;
 };
 
+// The images the screens draw: the game's one set.
+extern ImageAssets imageAssets;
+
 // Reads data/images.dat and makes the cache empty.
 void loadImageAssets(ImageAssets* images);
 // Releases the cache and whatever was decoded ahead and not used.

@@ -2,9 +2,9 @@
 // Ctrl+C in a terminal, a closed terminal.
 #pragma once
 
-// Makes SIGTERM, SIGINT and SIGHUP only note the request, and keeps SDL from installing its own
-// handlers for them (which turn them into events nothing reads). A signal the program was started
-// with ignored (nohup, a background job) stays ignored. Call before SDL is initialised.
+// Makes SIGTERM, SIGINT and SIGHUP only note the request (the sound device's back end keeps its
+// library from taking them over). A signal the program was started with ignored (nohup, a
+// background job) stays ignored.
 void watchCloseSignals();
 
 // True once one of those signals has arrived.

@@ -1,12 +1,9 @@
 #include "platform/close_signals.h"
 
-#include <SDL2/SDL_hints.h>
-
 #include <csignal>
 #include <initializer_list>
 
 void watchCloseSignals() {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     struct sigaction note {};
     note.sa_handler = noteCloseSignal;
     sigemptyset(&note.sa_mask);

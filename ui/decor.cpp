@@ -91,7 +91,7 @@ void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
         ImageRect r = placeImage(width, height, x, y, anchor, windowWidth, windowHeight);
         image(screenLayout.spaceRect(static_cast<float>(r.left), static_cast<float>(r.top),
                                      static_cast<float>(r.width), static_cast<float>(r.height)),
-              getImage(&assets, file));
+              getImage(&imageAssets, file));
     }
     screenLayout.spaceEnd();
     screenLayout.setPadding(ImVec2(20, 20));

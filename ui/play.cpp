@@ -7,7 +7,7 @@
 #include "core/save.h"
 #include "core/tray.h"
 #include "core/words.h"
-#include "platform/keyboard.h"
+#include "device/keyboard.h"
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"

@@ -2,6 +2,7 @@
 
 #include "audio/sounds.h"
 #include "core/level.h"
+#include "gfx/image.h"
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
@@ -57,11 +58,11 @@ const char* text(const char* key) {
 }
 
 GuiImage icon(const char* key) {
-    return getImage(&assets, getSectionString(config, "icons", key));
+    return getImage(&imageAssets, getSectionString(config, "icons", key));
 }
 
 GuiImage languageImage(int i) {
-    return getImage(&assets, getLangString(config, i, "pic"));
+    return getImage(&imageAssets, getLangString(config, i, "pic"));
 }
 
 const char* themedDecoration(const char* light, const char* dark) {

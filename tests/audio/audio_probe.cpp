@@ -46,9 +46,9 @@ int find(const std::vector<float>& left, const char* slotKey, double from) {
         std::fprintf(stderr, "no data/game.dat here\n");
         return 2;
     }
-    Assets loaded;
+    SoundAssets loaded;
     MusicPlayer music;
-    loadAssets(&loaded, config, &music);
+    loadSoundAssets(&loaded, config, &music);
     int slot = 0;
     while (slot < SOUND_SLOT_COUNT && std::strcmp(soundSlotKeys[slot], slotKey) != 0) ++slot;
     if (slot == SOUND_SLOT_COUNT || loaded.sounds[slot].frameCount == 0) {
@@ -83,7 +83,7 @@ int find(const std::vector<float>& left, const char* slotKey, double from) {
         }
     }
     std::printf("%.3f %.3f\n", double(bestAt) / 44100.0, best);
-    freeAssets(&loaded);
+    freeSoundAssets(&loaded);
     freeKeyStore(config);
     return 0;
 }

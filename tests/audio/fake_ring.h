@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/audio_ring.h"
+#include "device/audio_ring.h"
 
 struct LockCall {
     uint32_t offset;

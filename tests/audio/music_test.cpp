@@ -30,7 +30,7 @@ protected:
         music.mixer = tsMakeContextOnRing(std::move(device), 44100, 15, 5, voices);
         ASSERT_NE(music.mixer, nullptr);
         setMusicVolume(&music, volume);
-        assets.music = &music;
+        soundAssets.music = &music;
         startMusicThread(&music);
         ASSERT_TRUE(ring->waitForWritten(expected));
     }
@@ -39,7 +39,7 @@ protected:
         stopMusicThread(&music);
         tsReleaseSound(&music.track);
         tsFreeContext(music.mixer);
-        assets = Assets();
+        soundAssets = SoundAssets();
         RunDirTest::TearDown();
     }
 
@@ -94,7 +94,7 @@ TEST_F(MusicThreadTest, VolumeZeroSilencesMusicWithinOnePassWhileEffectsKeepThei
     ASSERT_TRUE(untilMusicHeard());
 
     TestSound effect(44100, 1000.0f);
-    assets.defs[SOUND_WORD_OK] = tsDefaultDef(&effect.sound);
+    soundAssets.defs[SOUND_WORD_OK] = tsDefaultDef(&effect.sound);
     setMusicVolume(&music, 0);
     ASSERT_NE(playSound(SOUND_WORD_OK), nullptr);
     settle();
@@ -111,7 +111,7 @@ TEST_F(MusicThreadTest, EffectTakingTheFinishedMusicVoiceIsNotTakenForMusic) {
     put("data/music/short.ogg", oggTone(4410));
     start(R"({"music": {"normal": ["short.ogg"]}})", 1, 0);  // one voice, music silent
     TestSound effect(8820, 1000.0f);
-    assets.defs[SOUND_WORD_OK] = tsDefaultDef(&effect.sound);
+    soundAssets.defs[SOUND_WORD_OK] = tsDefaultDef(&effect.sound);
 
     // Wait for the track to finish and take its voice before the music thread restarts it.
     bool musicPlayed = false;
@@ -170,7 +170,7 @@ void MusicThreadTest::expectOnlyEffects(const std::string& json) {
     EXPECT_EQ(peak(ring->history()), 0);
 
     TestSound effect(44100, 1000.0f);
-    assets.defs[SOUND_WORD_OK] = tsDefaultDef(&effect.sound);
+    soundAssets.defs[SOUND_WORD_OK] = tsDefaultDef(&effect.sound);
     ASSERT_NE(playSound(SOUND_WORD_OK), nullptr);
     pass();
     EXPECT_EQ(peak(lastPass(), 500), 0);
@@ -188,20 +188,20 @@ TEST_F(MusicThreadTest, UnplayableTracksPlayOnlyEffects) {
     expectOnlyEffects(R"({"music": {"normal": ["missing.ogg", "bad.ogg"]}})");
 }
 
-TEST_F(MusicThreadTest, FreeAssetsStopsTheMusicBeforeReleasingSounds) {
+TEST_F(MusicThreadTest, FreeSoundAssetsStopsTheMusicBeforeReleasingSounds) {
     put("data/music/long.ogg", oggTone(88200));
     put("data/sounds/ok.ogg", oggTone(44100));
     const KeyStore* store = config(R"({"sounds": {"wordOk": "ok.ogg"}})");
-    loadAssets(&assets, store, &music);
+    loadSoundAssets(&soundAssets, store, &music);
     start(R"({"music": {"normal": ["long.ogg"]}})");
     ASSERT_TRUE(untilMusicHeard());
     ASSERT_NE(playSound(SOUND_WORD_OK), nullptr);
     pass();
 
-    freeAssets(&assets);
+    freeSoundAssets(&soundAssets);
     EXPECT_FALSE(music.thread.joinable());
     EXPECT_EQ(ring->pauses(), 1);  // the device does not loop the ring's last seconds
-    EXPECT_EQ(assets.sounds[SOUND_WORD_OK].channel[0], nullptr);
+    EXPECT_EQ(soundAssets.sounds[SOUND_WORD_OK].channel[0], nullptr);
     uint64_t queries = ring->cursorQueries();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(ring->cursorQueries(), queries);  // nothing mixes the released samples any more

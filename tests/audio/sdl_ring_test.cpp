@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/audio_ring.h"
+#include "device/audio_ring.h"
 
 namespace {
 

@@ -16,14 +16,12 @@ TEST_F(SoundLoading, LooseFileComesFirstThenTheArchive) {
     put("data/sounds.dat", cpio({{"ok.ogg", oggTone(700)}, {"click.ogg", oggTone(900, 440, 2)}}));
     const KeyStore* store = config(
         R"({"sounds": {"wordOk": "ok.ogg", "buttonClick": "click.ogg", "statClick": "gone.ogg"}})");
-    Assets loaded;
+    SoundAssets loaded;
     MusicPlayer music;
-    loadAssets(&loaded, store, &music);
+    loadSoundAssets(&loaded, store, &music);
 
     EXPECT_EQ(loaded.music, &music);
     ASSERT_NE(loaded.soundsArchive, nullptr);
-    ASSERT_NE(loaded.imageCache, nullptr);
-    EXPECT_EQ(loaded.imageCache->size, 0u);
     EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].frameCount, 500);
     EXPECT_EQ(loaded.sounds[SOUND_BUTTON_CLICK].frameCount, 900);
     EXPECT_EQ(loaded.sounds[SOUND_BUTTON_CLICK].channelCount, 2);
@@ -35,8 +33,7 @@ TEST_F(SoundLoading, LooseFileComesFirstThenTheArchive) {
         EXPECT_EQ(loaded.defs[slot].pan, 0.5f);
         EXPECT_EQ(loaded.defs[slot].volumeLeft, 1.0f);
     }
-    freeAssets(&loaded);
-    EXPECT_EQ(loaded.imageCache, nullptr);
+    freeSoundAssets(&loaded);
     EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].channel[0], nullptr);
 }
 
@@ -48,23 +45,22 @@ TEST_F(SoundLoading, SoundsOfAnotherRateAreLeftOut) {
                                  {"stat.ogg", oggTone(300)}}));
     const KeyStore* store = config(
         R"({"sounds": {"wordOk": "ok.ogg", "buttonClick": "click.ogg", "statClick": "stat.ogg"}})");
-    Assets loaded;
+    SoundAssets loaded;
     MusicPlayer music;
-    loadAssets(&loaded, store, &music);
+    loadSoundAssets(&loaded, store, &music);
     EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].channel[0], nullptr);
     EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].frameCount, 0);
     EXPECT_EQ(loaded.sounds[SOUND_BUTTON_CLICK].channel[0], nullptr);
     EXPECT_EQ(loaded.sounds[SOUND_STAT_CLICK].frameCount, 300);
-    freeAssets(&loaded);
+    freeSoundAssets(&loaded);
 }
 
 TEST_F(SoundLoading, WithoutArchivesOrOutputNothingPlays) {
     const KeyStore* store =
         config(R"({"sounds": {"wordOk": "ok.ogg"}, "music": {"normal": ["a.ogg"]}})");
     MusicPlayer music;
-    loadAssets(&assets, store, &music);  // playSound works on the global set
-    EXPECT_EQ(assets.imagesArchive, nullptr);
-    EXPECT_EQ(assets.soundsArchiveSize, 0u);
+    loadSoundAssets(&soundAssets, store, &music);  // playSound works on the global set
+    EXPECT_EQ(soundAssets.soundsArchiveSize, 0u);
 
     initAudio(&music, store, nullptr);  // no window: no mixer
     EXPECT_EQ(music.mixer, nullptr);
@@ -74,8 +70,8 @@ TEST_F(SoundLoading, WithoutArchivesOrOutputNothingPlays) {
     EXPECT_EQ(playSound(static_cast<SoundSlot>(-1)), nullptr);
     EXPECT_EQ(startMusicThread(&music), 0);
     EXPECT_FALSE(music.thread.joinable());
-    freeAssets(&assets);
-    assets = Assets();
+    freeSoundAssets(&soundAssets);
+    soundAssets = SoundAssets();
 }
 
 TEST_F(SoundLoading, PlaylistIsTheNormalMemberOfTheFirstMusicSection) {

@@ -60,12 +60,12 @@ protected:
         CoreTest::SetUp();
         ASSERT_NE(createWindow(&window, "gfx", 64, 64, 'x'), nullptr);
         std::filesystem::create_directories("data/images");
-        assets.imageCache = &cache;
+        imageAssets.imageCache = &cache;
     }
     void TearDown() override {
-        assets.imageCache = nullptr;
-        assets.imagesArchive = nullptr;
-        assets.imagesArchiveSize = 0;
+        imageAssets.imageCache = nullptr;
+        imageAssets.imagesArchive = nullptr;
+        imageAssets.imagesArchiveSize = 0;
         shutdownWindow(&window);
         CoreTest::TearDown();
     }
@@ -77,46 +77,46 @@ protected:
 TEST_F(GfxTest, LooseFileComesBeforeTheArchiveAndEachNameLoadsOnce) {
     std::string archive = cpioMember("a.png", png(4, 4)) + cpioMember("b.png", png(8, 8)) +
                           cpioMember("bad.png", "not a picture");
-    assets.imagesArchive = archive.data();
-    assets.imagesArchiveSize = (uint32_t)archive.size();
+    imageAssets.imagesArchive = archive.data();
+    imageAssets.imagesArchiveSize = (uint32_t)archive.size();
     writeFile("data/images/a.png", png(2, 2));
 
-    GuiImage loose = getImage(&assets, "a.png");
+    GuiImage loose = getImage(&imageAssets, "a.png");
     ASSERT_NE(loose.handle, nullptr);
     EXPECT_EQ(textureWidth(loose), 2);
-    GuiImage packed = getImage(&assets, "b.png");
+    GuiImage packed = getImage(&imageAssets, "b.png");
     EXPECT_EQ(textureWidth(packed), 8);
     EXPECT_EQ(textureWidth(packed, 1), 4);  // mipmaps were generated
-    EXPECT_EQ(getImage(&assets, "a.png").handle, loose.handle);
+    EXPECT_EQ(getImage(&imageAssets, "a.png").handle, loose.handle);
 
     // Failures give the empty image and are cached too, so they are never retried.
-    EXPECT_EQ(getImage(&assets, "bad.png").handle, nullptr);
-    EXPECT_EQ(getImage(&assets, "missing.png").handle, nullptr);
+    EXPECT_EQ(getImage(&imageAssets, "bad.png").handle, nullptr);
+    EXPECT_EQ(getImage(&imageAssets, "missing.png").handle, nullptr);
     writeFile("data/images/missing.png", png(2, 2));
-    EXPECT_EQ(getImage(&assets, "missing.png").handle, nullptr);
+    EXPECT_EQ(getImage(&imageAssets, "missing.png").handle, nullptr);
     EXPECT_EQ(cache.size, 4u);
 }
 
 TEST_F(GfxTest, PicturesDecodedAheadAreTheOnesDrawn) {
     std::string archive = cpioMember("a.png", png(4, 4)) + cpioMember("b.png", png(8, 8)) +
                           cpioMember("c.png", png(16, 16));
-    assets.imagesArchive = archive.data();
-    assets.imagesArchiveSize = (uint32_t)archive.size();
+    imageAssets.imagesArchive = archive.data();
+    imageAssets.imagesArchiveSize = (uint32_t)archive.size();
     writeFile("data/images/a.png", png(2, 2));
 
-    decodeAhead(&assets, {"a.png", "b.png", "missing.png"});
-    EXPECT_EQ(textureWidth(getImage(&assets, "a.png")), 2);  // the loose file, as when drawn
-    GuiImage packed = getImage(&assets, "b.png");
+    decodeAhead(&imageAssets, {"a.png", "b.png", "missing.png"});
+    EXPECT_EQ(textureWidth(getImage(&imageAssets, "a.png")), 2);  // the loose file, as when drawn
+    GuiImage packed = getImage(&imageAssets, "b.png");
     EXPECT_EQ(textureWidth(packed), 8);
     EXPECT_EQ(textureWidth(packed, 3), 1);  // every mipmap level down to one texel
-    EXPECT_EQ(getImage(&assets, "missing.png").handle, nullptr);
-    EXPECT_EQ(textureWidth(getImage(&assets, "c.png")), 16);  // not asked for ahead
-    EXPECT_TRUE(assets.decodedAhead.empty());
+    EXPECT_EQ(getImage(&imageAssets, "missing.png").handle, nullptr);
+    EXPECT_EQ(textureWidth(getImage(&imageAssets, "c.png")), 16);  // not asked for ahead
+    EXPECT_TRUE(imageAssets.decodedAhead.empty());
 
-    decodeAhead(&assets, {"c.png"});
-    dropDecodedAhead(&assets);
-    EXPECT_TRUE(assets.decodedAhead.empty());
-    EXPECT_FALSE(assets.decoder.thread.joinable());
+    decodeAhead(&imageAssets, {"c.png"});
+    dropDecodedAhead(&imageAssets);
+    EXPECT_TRUE(imageAssets.decodedAhead.empty());
+    EXPECT_FALSE(imageAssets.decoder.thread.joinable());
 }
 
 TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent) {

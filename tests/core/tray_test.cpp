@@ -4,7 +4,7 @@
 #include "core/tray.h"
 #include "core/words.h"
 #include "core_fixture.h"
-#include "platform/keyboard.h"
+#include "device/keyboard.h"
 #include "ui/play.h"
 #include "ui/screens.h"
 

@@ -1,4 +1,4 @@
-#include "platform/display_watch.h"
+#include "device/display_watch.h"
 
 #include <X11/Xlib.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include <GLFW/glfw3.h>
 
-#include "platform/keyboard.h"
+#include "device/keyboard.h"
 
 static_assert(KEY_ESCAPE == GLFW_KEY_ESCAPE && KEY_BACKSPACE == GLFW_KEY_BACKSPACE &&
                   KEY_DELETE == GLFW_KEY_DELETE && KEY_F1 == GLFW_KEY_F1,

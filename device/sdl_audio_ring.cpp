@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio_ring.h"
+#include "device/audio_ring.h"
 
 namespace {
 
@@ -93,6 +93,9 @@ std::unique_ptr<AudioRing> openAudioRing(void*, int sampleRate, uint32_t ringByt
                                          const char** error) {
     // The text outlives this call: the mixer keeps it as its last error.
     static std::string message;
+    // SDL would put its own handlers on SIGTERM, SIGINT and SIGHUP where none is set, turning
+    // them into events nothing reads; the game's are platform/close_signals.h's.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         message = std::string("SDL audio could not start: ") + SDL_GetError();
         *error = message.c_str();

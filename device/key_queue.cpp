@@ -1,4 +1,4 @@
-#include "platform/keyboard.h"
+#include "device/keyboard.h"
 
 void keyQueueDown(KeyQueue* queue, int32_t key) {
     if (queue->count == kKeyQueueSize) {

@@ -9,7 +9,7 @@
 #include <GLFW/glfw3.h>
 #include <GLFW/glfw3native.h>
 
-#include "platform/audio_ring.h"
+#include "device/audio_ring.h"
 
 namespace {
 
