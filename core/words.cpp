@@ -2,7 +2,6 @@
 
 #include <ctime>
 
-#include "audio/sounds.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -61,37 +60,36 @@ bool sameFoldedWord(const char* a, const char* b) {
     return *a == *b;
 }
 
-StoryTurn takeTypedWord() {
+WordStep takeTypedWord() {
     if (levelWords.capacity == 0) return {};
     uint32_t slot = findLevelWord(typedWord(&letterTray));
     if (slot == levelWords.capacity) return {};  // not a word (yet): the player may go on typing
     const char* word = levelWords.keys[slot];
 
+    WordStep step;
     if (isWordFound(&foundList, word)) {
         markRepeat(word);
-        playSound(SOUND_WORD_REJECT);
-        return {};
+        step.outcome = WordOutcome::Repeat;
+        return step;
     }
 
-    playSound(SOUND_WORD_OK);
-    // Counted before the append, so that an autosave it triggers already holds the word.
+    step.outcome = WordOutcome::NewWord;
     progress.wordsFound += 1;
     progress.lettersFound += utf8Length(word);
-    appendFoundWord(&foundList, word);
+    step.saveDue = appendFoundWord(&foundList, word);
     unlockLevels();
     clearTypedWord(&letterTray);
 
     // The dark chapter turns the dark theme on, its end turns it off again.
-    StoryTurn turn;
     if (progress.storyStage <= 2 && progress.wordsFound > getInt(config, "blackWords")) {
-        turn = beginChapter("blackStart", 3);
-        turn.theme = 1;
+        step.turn = beginChapter("blackStart", 3);
+        step.turn.theme = 1;
     }
     if (progress.storyStage <= 3 && progress.wordsFound > getInt(config, "blackFinish")) {
-        turn = beginChapter("blackEnd", 4);
-        turn.theme = 0;
+        step.turn = beginChapter("blackEnd", 4);
+        step.turn.theme = 0;
     }
-    return turn;
+    return step;
 }
 
 }  // namespace
@@ -111,40 +109,40 @@ void appendRestoredWord(FoundList* list, const char* word) {
     foundListScroll = kScrollToEnd;
 }
 
-void appendFoundWord(FoundList* list, const char* word) {
+bool appendFoundWord(FoundList* list, const char* word) {
     appendRestoredWord(list, word);
     int32_t now = static_cast<int32_t>(std::time(nullptr));
-    if (now - lastAutosaveTime > kAutosaveIntervalSeconds) {
-        lastAutosaveTime = now;
-        saveProgress(&letterTray);
-    }
+    if (now - lastAutosaveTime <= kAutosaveIntervalSeconds) return false;
+    lastAutosaveTime = now;
+    return true;
 }
 
-StoryTurn checkWord() {
-    return wordEntry == WORDS_AS_TYPED ? takeTypedWord() : StoryTurn();
+WordStep checkWord() {
+    return wordEntry == WORDS_AS_TYPED ? takeTypedWord() : WordStep();
 }
 
-StoryTurn submitWord() {
+WordStep submitWord() {
     const char* typed = typedWord(&letterTray);
     if (levelWords.capacity == 0 || !*typed) return {};
     if (findLevelWord(typed) != levelWords.capacity) return takeTypedWord();
+    WordStep step;
     uint32_t slot = hashGet(levelBonusWords, typed);
     if (slot == levelBonusWords.capacity) {
-        playSound(SOUND_WORD_REJECT);
         refusalTime = static_cast<int32_t>(std::time(nullptr));
-        return {};
+        step.outcome = WordOutcome::Refused;
+        return step;
     }
     const char* word = levelBonusWords.keys[slot];
     if (isWordFound(&bonusList, word)) {
         markRepeat(word);
-        playSound(SOUND_WORD_REJECT);
-        return {};
+        step.outcome = WordOutcome::Repeat;
+        return step;
     }
-    playSound(SOUND_WORD_BONUS);
     appendToFoundList(&bonusList, word);
     bonusTotal += 1;
     clearTypedWord(&letterTray);
-    return {};
+    step.outcome = WordOutcome::NewBonus;
+    return step;
 }
 
 int bonusHints() {

@@ -29,10 +29,18 @@ constexpr int kRepeatHighlightSeconds = 3;
 enum { WORDS_AS_TYPED = 0, WORDS_ON_ENTER = 1 };
 extern int32_t wordEntry;
 
+// What a word check did, for the screens to answer: a sound, a save, a page of the story.
+enum class WordOutcome { Nothing, NewWord, NewBonus, Repeat, Refused };
+struct WordStep {
+    WordOutcome outcome = WordOutcome::Nothing;
+    StoryTurn turn;        // the chapter a new word begins, the theme it turns
+    bool saveDue = false;  // a new word came more than 60 seconds after the last autosave
+};
+
 // The word check after every letter taken: in WORDS_AS_TYPED it looks the typed word up in the
 // level, counts a new word (which may begin a chapter of the story) and flags a repeat; in
 // WORDS_ON_ENTER it does nothing.
-StoryTurn checkWord();
+WordStep checkWord();
 
 // Seconds a refused text is shown as refused.
 constexpr int kRefusalSeconds = 1;
@@ -40,7 +48,7 @@ constexpr int kRefusalSeconds = 1;
 // The word check on Enter, in either mode: a level word as checkWord takes it in WORDS_AS_TYPED;
 // else a new bonus word is listed apart (it opens nothing and leaves the level's count alone) and
 // a repeated one flagged; any other text is refused and kept.
-StoryTurn submitWord();
+WordStep submitWord();
 
 // Bonus words found so far pay this many hints ("bonusWordsPerHint", 5 when unset).
 int bonusHints();
@@ -50,8 +58,8 @@ int bonusHints();
 // dictionary spells it is found from the row's plain letters.
 uint32_t findLevelWord(const char* text);
 
-// Appends word (a pointer kept as is) and saves when the last autosave is more
-// than 60 seconds old.
-void appendFoundWord(FoundList* list, const char* word);
+// Appends word (a pointer kept as is); true, and the autosave time moved to now, when the last
+// autosave is more than 60 seconds old and the caller is to save.
+bool appendFoundWord(FoundList* list, const char* word);
 // The same without the autosave, for words restored from a level file.
 void appendRestoredWord(FoundList* list, const char* word);

@@ -24,8 +24,25 @@ void showStoryTurn(App* app, StoryTurn turn) {
     if (turn.theme >= 0) applyTheme(app, turn.theme);
 }
 
+namespace {
+
+void answerWordStep(App* app, const WordStep& step) {
+    switch (step.outcome) {
+        case WordOutcome::NewWord: playSound(SOUND_WORD_OK); break;
+        case WordOutcome::NewBonus: playSound(SOUND_WORD_BONUS); break;
+        case WordOutcome::Repeat:
+        case WordOutcome::Refused: playSound(SOUND_WORD_REJECT); break;
+        case WordOutcome::Nothing: break;
+    }
+    // The autosave already counts the word that made it due.
+    if (step.saveDue) saveProgress(&letterTray);
+    showStoryTurn(app, step.turn);
+}
+
+}  // namespace
+
 void checkTypedWord(App* app) {
-    showStoryTurn(app, checkWord());
+    answerWordStep(app, checkWord());
 }
 
 int showHint() {
@@ -81,7 +98,7 @@ void handleTrayKey(App* app, int glfwKey, uint32_t text) {
             typeKeyCharacter(app, c);
     }
     if (glfwKey == KEY_ENTER || glfwKey == KEY_KP_ENTER)
-        showStoryTurn(app, submitWord());
+        answerWordStep(app, submitWord());
     else if (glfwKey == KEY_DELETE)
         clearTypedWord(&letterTray);
     else if (glfwKey == KEY_F1 && hintAvailable())
