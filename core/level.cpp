@@ -202,7 +202,8 @@ StoryTurn changeLevel() {
         return {};
     }
     unlockLevels();
-    if (progress.levelIndex == 1 && progress.storyStage < 2) return beginChapter("step1", 2);
+    if (progress.levelIndex == 1 && progress.storyStage < StoryStage::Step1)
+        return beginChapter("step1", StoryStage::Step1);
     return {};
 }
 
@@ -228,7 +229,7 @@ int revealHint() {
     return 0;
 }
 
-StoryTurn beginChapter(const char* chapter, uint32_t stage) {
+StoryTurn beginChapter(const char* chapter, StoryStage stage) {
     progress.storyStage = stage;
     char name[64];
     std::snprintf(name, sizeof name, "%s", chapter);

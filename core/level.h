@@ -6,11 +6,14 @@
 struct KeyStore;
 struct LetterTray;
 
+// How far the story is told: the chapter begun last (its number is what the progress file holds).
+enum class StoryStage : uint32_t { None, Study, Step1, BlackStart, BlackEnd };
+
 // The language's progress record; its 40-byte little-endian image is the progress file.
 struct Progress {
     uint32_t levelIndex;  // current level, 0-based
     uint32_t levelsOpen;  // highest level number the selector offers
-    uint32_t storyStage;  // 0 none, 1 study, 2 step1, 3 blackStart, 4 blackEnd
+    StoryStage storyStage;
     uint32_t hintsUsed;
     int32_t wordsFound;
     int32_t lettersFound;
@@ -66,7 +69,7 @@ int hintAvailable();
 int revealHint();
 
 // Moves the story to stage and grants the chapter's achievement.
-StoryTurn beginChapter(const char* chapter, uint32_t stage);
+StoryTurn beginChapter(const char* chapter, StoryStage stage);
 
 // Loads a language data file into langStore and installs its level 0.
 // Returns the new store, or null (langStore, the level and the progress

@@ -26,7 +26,7 @@ void fieldsOf(const Progress& record, uint32_t out[kProgressFields]) {
     const uint32_t values[kProgressFields] = {
         record.levelIndex,
         record.levelsOpen,
-        record.storyStage,
+        static_cast<uint32_t>(record.storyStage),
         record.hintsUsed,
         static_cast<uint32_t>(record.wordsFound),
         static_cast<uint32_t>(record.lettersFound),
@@ -56,7 +56,7 @@ void decodeProgress(const unsigned char* bytes, Progress* record) {
                     static_cast<uint32_t>(bytes[4 * k + 3]) << 24;
     record->levelIndex = fields[0];
     record->levelsOpen = fields[1];
-    record->storyStage = fields[2];
+    record->storyStage = static_cast<StoryStage>(fields[2]);
     record->hintsUsed = fields[3];
     record->wordsFound = static_cast<int32_t>(fields[4]);
     record->lettersFound = static_cast<int32_t>(fields[5]);

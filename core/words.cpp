@@ -81,12 +81,12 @@ WordStep takeTypedWord() {
     clearTypedWord(&letterTray);
 
     // The dark chapter turns the dark theme on, its end turns it off again.
-    if (progress.storyStage <= 2 && progress.wordsFound > getInt(config, "blackWords")) {
-        step.turn = beginChapter("blackStart", 3);
+    if (progress.storyStage <= StoryStage::Step1 && progress.wordsFound > getInt(config, "blackWords")) {
+        step.turn = beginChapter("blackStart", StoryStage::BlackStart);
         step.turn.theme = 1;
     }
-    if (progress.storyStage <= 3 && progress.wordsFound > getInt(config, "blackFinish")) {
-        step.turn = beginChapter("blackEnd", 4);
+    if (progress.storyStage <= StoryStage::BlackStart && progress.wordsFound > getInt(config, "blackFinish")) {
+        step.turn = beginChapter("blackEnd", StoryStage::BlackEnd);
         step.turn.theme = 0;
     }
     return step;

@@ -26,10 +26,10 @@ int drawMainMenuScreen(App* app) {
                         windowHeight);
         rows.staticRow(H - 340, 30, 1);
         rows.staticRow(70, 330, 1);
-        if (progress.storyStage != 0) {
+        if (progress.storyStage != StoryStage::None) {
             if (button(rows.next(), text("Continue"))) currentScreen = ScreenInGame;
         } else if (button(rows.next(), text("NewGame"))) {
-            startChapter("study", 1);
+            startChapter("study", StoryStage::Study);
         }
         if (button(rows.next(), text("Options"))) currentScreen = ScreenOptions;
         if (button(rows.next(), text("About"))) currentScreen = ScreenAbout;

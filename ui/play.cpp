@@ -51,7 +51,7 @@ int showHint() {
     return 1;
 }
 
-void startChapter(const char* chapter, uint32_t stage) {
+void startChapter(const char* chapter, StoryStage stage) {
     showStoryTurn(nullptr, beginChapter(chapter, stage));
 }
 

@@ -17,7 +17,7 @@ void checkTypedWord(App* app);
 // Reveals a hint on the word description screen; 1 when a word was revealed.
 int showHint();
 // Begins a chapter of the story and tells it.
-void startChapter(const char* chapter, uint32_t stage);
+void startChapter(const char* chapter, StoryStage stage);
 // The level selector's step after the selector widget (changeLevel), then what it began.
 void selectLevel();
 

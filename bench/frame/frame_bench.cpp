@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no language data in %s/data\n", runDir);
         return 1;
     }
-    progress.storyStage = 0;
+    progress.storyStage = StoryStage::None;
 
     Timing menu = measure(ScreenMainMenu, "main_menu", dumpPrefix);
     std::vector<std::string> words;

@@ -83,7 +83,7 @@ TEST_F(LanguageTest, BigDataFileWinsWhileItExists) {
 }
 
 TEST_F(LanguageTest, SelectionAppliesTheStoredRecord) {
-    Progress stored{1, 2, 1, 0, 3, 6, 0, 0, 5, 40};
+    Progress stored{1, 2, StoryStage::Study, 0, 3, 6, 0, 0, 5, 40};
     std::string bytes((const char*)&stored, sizeof stored);  // the test machine is little-endian
     writeFile("save/progress_en.dat", bytes);
     currentScreen = ScreenLanguage;

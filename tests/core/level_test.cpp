@@ -104,7 +104,7 @@ TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree) {
 
 TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
     useLanguage(SMALL_LANGUAGE, 0);
-    progress.storyStage = 1;
+    progress.storyStage = StoryStage::Study;
     progress.levelsOpen = 2;
     typeWord("ca");
     levelNumber = 2;
@@ -113,7 +113,7 @@ TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
     EXPECT_STREQ(letterTray.letterText, "aab");
     EXPECT_EQ(currentScreen, ScreenStory);
     EXPECT_STREQ(storyChapter, "step1");
-    EXPECT_EQ(progress.storyStage, 2u);
+    EXPECT_EQ(progress.storyStage, StoryStage::Step1);
     Progress saved;
     readProgress(&saved, "save/progress_en.dat");
     EXPECT_EQ(saved.levelIndex, 0u);  // the level being left

@@ -34,7 +34,7 @@ TEST(LevelSavePathTest, RowBytesAsLowerCaseHex) {
 
 TEST_F(CoreTest, ProgressFileIsFortyLittleEndianBytes) {
     useLanguage(SMALL_LANGUAGE, 0);
-    progress = Progress{2, 3, 4, 5, 0x01020304, -2, 7, 9, 1, 80};
+    progress = Progress{2, 3, StoryStage::BlackEnd, 5, 0x01020304, -2, 7, 9, 1, 80};
     lastLevelSaveTime = (int32_t)std::time(nullptr) + 1000;  // no time passes
     saveProgress(&letterTray);
     const unsigned char expected[40] = {2, 0, 0, 0, 3, 0, 0,    0,    4,    0,    0, 0, 5, 0,

@@ -72,14 +72,14 @@ TEST_F(CoreTest, WordCheckWithoutALevelDoesNothing) {
 
 TEST_F(CoreTest, DarkChapterStartsAfterTheThresholdNotAtIt) {
     useLanguage(SMALL_LANGUAGE, 0);  // blackWords 10, blackFinish 20
-    progress.storyStage = 2;
+    progress.storyStage = StoryStage::Step1;
     progress.wordsFound = 9;
     typeWord("ca");  // the 10th word
-    EXPECT_EQ(progress.storyStage, 2u);
+    EXPECT_EQ(progress.storyStage, StoryStage::Step1);
     EXPECT_NE(currentScreen, ScreenStory);
 
     typeWord("at");  // the 11th
-    EXPECT_EQ(progress.storyStage, 3u);
+    EXPECT_EQ(progress.storyStage, StoryStage::BlackStart);
     EXPECT_EQ(currentScreen, ScreenStory);
     EXPECT_STREQ(storyChapter, "blackStart");
     EXPECT_EQ(storyPage, 0);
@@ -89,10 +89,10 @@ TEST_F(CoreTest, DarkChapterStartsAfterTheThresholdNotAtIt) {
 
 TEST_F(CoreTest, OneWordPassingBothThresholdsEndsTheStory) {
     useLanguage(SMALL_LANGUAGE, 0);
-    progress.storyStage = 1;
+    progress.storyStage = StoryStage::Study;
     progress.wordsFound = 20;
     typeWord("ta");
-    EXPECT_EQ(progress.storyStage, 4u);
+    EXPECT_EQ(progress.storyStage, StoryStage::BlackEnd);
     EXPECT_STREQ(storyChapter, "blackEnd");
     EXPECT_EQ(progress.theme, 0);
     std::string granted = readFile("save/achievements.txt");

@@ -94,7 +94,7 @@ protected:
         languageJson = language(levelsCount);
         useLanguage(languageJson.c_str(), index);
         progress.levelsOpen = (uint32_t)open;
-        progress.storyStage = 2;
+        progress.storyStage = StoryStage::Step1;
         currentScreen = ScreenInGame;
     }
 
@@ -406,7 +406,7 @@ TEST_F(ScreenTest, LevelNumberIsTypedIntoTheSelectorAndNeverIntoTheWord) {
 
 TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
     playLevel(0, 1);
-    startChapter("three", 1);
+    startChapter("three", StoryStage::Study);
     frame();
     click(lowButton);
     EXPECT_EQ(storyPage, 1);
@@ -417,7 +417,7 @@ TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
     EXPECT_EQ(currentScreen, ScreenInGame);
 
     // A chapter the configuration does not have goes to the game at the first press.
-    startChapter("nowhere", 1);
+    startChapter("nowhere", StoryStage::Study);
     frame();
     click(lowButton);
     EXPECT_EQ(currentScreen, ScreenInGame);
@@ -425,7 +425,7 @@ TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
 
 TEST_F(ScreenTest, EscapeInTheStoryLeadsToTheMainMenuThatContinues) {
     playLevel(0, 1);
-    progress.storyStage = 0;
+    progress.storyStage = StoryStage::None;
     currentScreen = ScreenMainMenu;
     frame();
     click(ImVec2(165, 439));  // "NewGame"
