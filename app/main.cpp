@@ -38,9 +38,9 @@ static ImFont* addGameFont(const char* fileKey, const char* sizeKey) {
 int main(int argc, char** argv) {
     watchCloseSignals();
     if (!chooseGameFolders(programFolder())) return EXIT_BAD_CONFIG;
-    // Progress files go to save/; a fresh install may not have it yet.
+    // A fresh install may not have its save folder yet.
     std::error_code ignored;
-    std::filesystem::create_directory("save", ignored);
+    std::filesystem::create_directory(saveFolder, ignored);
 
     config = loadConfig(&app);
     if (!config) {
@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
     // The main font is the GUI's font when the loop starts.
     setFont(mainFont ? mainFont : smallFont);
     hintCheatCount = getInt(config, "hintCheatCount");
+    setAchievementsFolder(saveFolder.c_str());
     if (InitSteamWq(getInt(config, "SteamID")) < 0) return EXIT_NO_STOREFRONT;
     selectLanguageByName(&app, GetCurrentLanguageWq());
 

@@ -170,26 +170,26 @@ void saveUnsavedFiles() {
     saveError = error;
 }
 
-const char kOptionsPath[] = "save/options.dat";
-
 }  // namespace
 
 void readOptions() {
-    std::optional<std::vector<char>> bytes = readSaveFile(kOptionsPath);
+    const std::string optionsPath = savePath("options.dat");
+    std::optional<std::vector<char>> bytes = readSaveFile(optionsPath.c_str());
     if (!bytes) return;
     const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes->data());
     if (bytes->size() == 4 && b[1] == 0 && b[2] == 0 && b[3] == 0 &&
         (b[0] == WORDS_AS_TYPED || b[0] == WORDS_ON_ENTER))
         wordEntry = b[0];
     else
-        rememberUnusable(kOptionsPath, true);
+        rememberUnusable(optionsPath.c_str(), true);
 }
 
 int saveOptions() {
+    const std::string optionsPath = savePath("options.dat");
     const char bytes[4] = {static_cast<char>(wordEntry), 0, 0, 0};
-    keepUnsaved(kOptionsPath, std::string(bytes, sizeof bytes));
+    keepUnsaved(optionsPath, std::string(bytes, sizeof bytes));
     saveUnsavedFiles();
-    return findUnsaved(kOptionsPath) ? 0 : 1;
+    return findUnsaved(optionsPath.c_str()) ? 0 : 1;
 }
 
 void forgetUnusableSaveFiles() {
@@ -219,8 +219,8 @@ std::optional<std::vector<char>> readSaveFile(const char* path) {
 namespace {
 
 void writeLevelSavePath(char out[LEVEL_PATH_BYTES], const char* row) {
-    // 59 bytes of row give 118 hex digits: "save/" + 118 + ".sav" + zero = 128.
-    int at = std::snprintf(out, LEVEL_PATH_BYTES, "save/");
+    // 59 bytes of row give 118 hex digits, which always fit after the save folder.
+    int at = std::snprintf(out, LEVEL_PATH_BYTES, "%s", saveFolder.c_str());
     for (const char* p = row; *p && at + 2 < LEVEL_PATH_BYTES - 4; p++)
         at += std::snprintf(out + at, LEVEL_PATH_BYTES - at, "%2.2x",
                             static_cast<unsigned>(static_cast<unsigned char>(*p)));
@@ -260,7 +260,7 @@ int saveProgress(LetterTray* tray) {
     if (saveName) {
         unsigned char record[kRecordFileSize];
         encodeProgress(progress, record);
-        keepUnsaved(std::string("save/") + saveName,
+        keepUnsaved(savePath(saveName),
                     std::string(reinterpret_cast<const char*>(record), sizeof record));
     }
     saveUnsavedFiles();

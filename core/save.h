@@ -1,5 +1,5 @@
 #pragma once
-// Progress and level files under save/. A save file that exists but cannot be read (or a
+// Progress and level files in the save folder (store/folders.h). A save file that exists but cannot be read (or a
 // progress file of the wrong size) reads as no progress, and is moved aside to <name>.bad, with
 // a line on standard error, before a save writes a new one. A save the disk refuses leaves the
 // files as they were; what it meant to write waits, and is written by the next save or retry.
@@ -7,12 +7,15 @@
 #include <optional>
 #include <vector>
 
+#include "store/folders.h"
+
 struct LetterTray;
 struct Progress;
 
-enum { LEVEL_PATH_BYTES = 128 };
+// The save folder, 118 hex digits for a row's 59 bytes, ".sav" and the zero.
+enum { LEVEL_PATH_BYTES = kMaxSaveFolderBytes + 128 };
 
-// save/<two hex digits per byte of the row>.sav
+// <save folder><two hex digits per byte of the row>.sav
 void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray);
 // The same for a row of the language data; 0 (and out empty) when the row does not fit a tray.
 int levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row);
@@ -35,7 +38,7 @@ void retryRefusedSave();
 // Defaults (all 0, volume 100), then the file's 40 bytes when it is exactly 40 bytes long.
 void readProgress(Progress* record, const char* path);
 
-// The player's choices that belong to no language: save/options.dat, the 4-byte little-endian
+// The player's choices that belong to no language: options.dat in the save folder, the 4-byte little-endian
 // wordEntry. A missing file, or one of another size or value, leaves wordEntry as it is.
 void readOptions();
 // 1 when save/options.dat was written.

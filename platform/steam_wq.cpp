@@ -7,7 +7,12 @@
 
 #include "platform/user_language.h"
 
-static const char* const achievementsPath = "save/achievements.txt";
+// The storefront's calls carry no folder, so the file they write is named here once.
+static std::string achievementsPath = "save/achievements.txt";
+
+void setAchievementsFolder(const char* folder) {
+    achievementsPath = std::string(folder) + "achievements.txt";
+}
 
 int InitSteamWq(int) {
     return 0;

@@ -10,9 +10,14 @@
 namespace fs = std::filesystem;
 
 std::string dataFolder = "data/";
+std::string saveFolder = "save/";
 
 std::string dataPath(const char* name) {
     return dataFolder + (name ? name : "");
+}
+
+std::string savePath(const char* name) {
+    return saveFolder + (name ? name : "");
 }
 
 std::string installedDataFolder(const std::string& programFolder) {
@@ -32,11 +37,18 @@ bool chooseGameFolders(const std::string& programFolder) {
     }
     std::error_code error;
     fs::create_directories(own, error);
-    if (!error) fs::current_path(own, error);
+    if (!error && !fs::is_directory(own, error)) error = std::make_error_code(std::errc::not_a_directory);
     if (error) {
         std::fprintf(stderr, "Cannot use %s for the game's progress: %s\n", own.c_str(),
                      error.message().c_str());
         return false;
     }
+    std::string save = (fs::path(own) / "save" / "").string();
+    if (save.size() > kMaxSaveFolderBytes) {
+        std::fprintf(stderr, "Cannot use %s for the game's progress: its path is too long\n",
+                     own.c_str());
+        return false;
+    }
+    saveFolder = save;
     return true;
 }

@@ -121,7 +121,7 @@ int selectLanguage(App* app, int i) {
         return 0;
     }
     const char* save = getLangString(config, i, "save");
-    readProgress(&progress, (std::string("save/") + (save ? save : "")).c_str());
+    readProgress(&progress, savePath(save).c_str());
     readOptions();
     bonusTotal = countSavedBonusWords(langStore);
     applyTheme(app, progress.theme);

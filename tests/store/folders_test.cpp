@@ -35,6 +35,7 @@ protected:
         restore("HOME", home);
         restore("XDG_DATA_HOME", dataHome);
         dataFolder = "data/";
+        saveFolder = "save/";
         fs::remove_all(dir);
     }
 
@@ -88,6 +89,7 @@ TEST_F(Folders, RunDirectoryKeepsItsDataAndSaveFolders) {
     EXPECT_EQ(fs::current_path(), dir / "work");
     EXPECT_EQ(dataFolder, "data/");
     EXPECT_EQ(dataPath("en.dat"), "data/en.dat");
+    EXPECT_EQ(savePath("options.dat"), "save/options.dat");
     EXPECT_FALSE(fs::exists(dir / "home"));
 }
 
@@ -103,13 +105,17 @@ TEST_F(Folders, ProgramWithoutInstalledDataKeepsTheRunDirectoryRules) {
 TEST_F(Folders, InstalledGameWorksInThePlayersFolder) {
     installData();
     ASSERT_TRUE(chooseGameFolders(programs()));
-    EXPECT_EQ(fs::current_path(), dir / "home/.local/share/letter-row");
+    // Progress goes to the player's folder by its path; the working directory stays.
+    EXPECT_EQ(fs::current_path(), dir / "work");
+    EXPECT_EQ(savePath("options.dat"),
+              (dir / "home/.local/share/letter-row/save/options.dat").string());
+    EXPECT_TRUE(fs::is_directory(dir / "home/.local/share/letter-row"));
     EXPECT_EQ(dataPath("game.dat"), (dir / "usr/share/games/letter-row/game.dat").string());
     EXPECT_TRUE(fs::is_empty(dir / "work"));
 
     setenv("XDG_DATA_HOME", (dir / "xdg").c_str(), 1);
     ASSERT_TRUE(chooseGameFolders(programs()));
-    EXPECT_EQ(fs::current_path(), dir / "xdg/letter-row");
+    EXPECT_EQ(saveFolder, (dir / "xdg/letter-row/save/").string());
 }
 
 TEST_F(Folders, InstalledGameWithoutAPlaceForProgressRefusesToStart) {
