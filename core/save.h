@@ -1,8 +1,9 @@
 #pragma once
-// Progress and level files in the save folder (store/folders.h). A save file that exists but cannot be read (or a
-// progress file of the wrong size) reads as no progress, and is moved aside to <name>.bad, with
-// a line on standard error, before a save writes a new one. A save the disk refuses leaves the
-// files as they were; what it meant to write waits, and is written by the next save or retry.
+// Progress and level files in the save folder (store/folders.h). A save file that exists but
+// cannot be read (or a progress file of the wrong size) reads as no progress, and is moved aside
+// to <name>.bad, with a line on standard error, before a save writes a new one. A save the disk
+// refuses leaves the files as they were; what it meant to write waits, and is written by the next
+// save or retry.
 
 #include <optional>
 #include <vector>
@@ -38,8 +39,9 @@ void retryRefusedSave();
 // Defaults (all 0, volume 100), then the file's 40 bytes when it is exactly 40 bytes long.
 void readProgress(Progress* record, const char* path);
 
-// The player's choices that belong to no language: options.dat in the save folder, the 4-byte little-endian
-// wordEntry. A missing file, or one of another size or value, leaves wordEntry as it is.
+// The player's choices that belong to no language: options.dat in the save folder, the 4-byte
+// little-endian wordEntry. A missing file, or one of another size or value, leaves wordEntry as
+// it is.
 void readOptions();
 // 1 when save/options.dat was written.
 int saveOptions();

@@ -81,11 +81,13 @@ WordStep takeTypedWord() {
     clearTypedWord(&letterTray);
 
     // The dark chapter turns the dark theme on, its end turns it off again.
-    if (progress.storyStage <= StoryStage::Step1 && progress.wordsFound > getInt(config, "blackWords")) {
+    if (progress.storyStage <= StoryStage::Step1 &&
+        progress.wordsFound > getInt(config, "blackWords")) {
         step.turn = beginChapter("blackStart", StoryStage::BlackStart);
         step.turn.theme = 1;
     }
-    if (progress.storyStage <= StoryStage::BlackStart && progress.wordsFound > getInt(config, "blackFinish")) {
+    if (progress.storyStage <= StoryStage::BlackStart &&
+        progress.wordsFound > getInt(config, "blackFinish")) {
         step.turn = beginChapter("blackEnd", StoryStage::BlackEnd);
         step.turn.theme = 0;
     }

@@ -37,7 +37,8 @@ bool chooseGameFolders(const std::string& programFolder) {
     }
     std::error_code error;
     fs::create_directories(own, error);
-    if (!error && !fs::is_directory(own, error)) error = std::make_error_code(std::errc::not_a_directory);
+    if (!error && !fs::is_directory(own, error))
+        error = std::make_error_code(std::errc::not_a_directory);
     if (error) {
         std::fprintf(stderr, "Cannot use %s for the game's progress: %s\n", own.c_str(),
                      error.message().c_str());

@@ -28,11 +28,11 @@ namespace {
 
 void answerWordStep(App* app, const WordStep& step) {
     switch (step.outcome) {
-        case WordOutcome::NewWord: playSound(SOUND_WORD_OK); break;
-        case WordOutcome::NewBonus: playSound(SOUND_WORD_BONUS); break;
-        case WordOutcome::Repeat:
-        case WordOutcome::Refused: playSound(SOUND_WORD_REJECT); break;
-        case WordOutcome::Nothing: break;
+    case WordOutcome::NewWord: playSound(SOUND_WORD_OK); break;
+    case WordOutcome::NewBonus: playSound(SOUND_WORD_BONUS); break;
+    case WordOutcome::Repeat:
+    case WordOutcome::Refused: playSound(SOUND_WORD_REJECT); break;
+    case WordOutcome::Nothing: break;
     }
     // The autosave already counts the word that made it due.
     if (step.saveDue) saveProgress(&letterTray);

@@ -178,7 +178,8 @@ TEST_P(LanguageData, EveryLevelWordIsBuiltFromItsRow) {
         // The row is shuffled: none of its longest words can be read off it.
         for (size_t k = 0; k < level->childCount; ++k) {
             if (letters(nodeText(nodeChild(level, k))).size() == longest) {
-                EXPECT_EQ(std::strstr(level->key, plainWord(store, nodeText(nodeChild(level, k))).c_str()),
+                EXPECT_EQ(std::strstr(level->key,
+                                      plainWord(store, nodeText(nodeChild(level, k))).c_str()),
                           nullptr)
                     << level->key;
             }
@@ -335,13 +336,13 @@ TEST_P(LanguageData, ShownSpellingsAreThoseOfTheirLevelWords) {
 // The reader decodes no escapes, so a backslash in a text would show on screen.
 TEST_P(LanguageData, EveryTextTheScreensAskForIsThereAndRaw) {
     std::vector<std::string> keys = {
-        "NewGame",         "Continue",       "Options",      "About",           "Exit",
-        "AboutText",       "backButton",     "prefTheme",    "prefVolume",      "prefLang",
-        "levelProperty",   "mainMenuHint",   "statNameHint", "helpEnabledHint", "helpDisabledHint",
-        "removeCharHint",  "removeWordHint", "sTitle",       "sLenth",          "sFound",
-        "statHint",        "passedPerc",     "timeInGame",   "totalWords",      "foundWords",
-        "totalPressCount", "pressCount",     "storyNext",    "saveDiskFull",    "saveReadOnly",
-        "saveDenied",      "saveDiskError",  "prefWordEntry", "wordEntryTyped", "wordEntryEnter",
+        "NewGame",         "Continue",       "Options",       "About",           "Exit",
+        "AboutText",       "backButton",     "prefTheme",     "prefVolume",      "prefLang",
+        "levelProperty",   "mainMenuHint",   "statNameHint",  "helpEnabledHint", "helpDisabledHint",
+        "removeCharHint",  "removeWordHint", "sTitle",        "sLenth",          "sFound",
+        "statHint",        "passedPerc",     "timeInGame",    "totalWords",      "foundWords",
+        "totalPressCount", "pressCount",     "storyNext",     "saveDiskFull",    "saveReadOnly",
+        "saveDenied",      "saveDiskError",  "prefWordEntry", "wordEntryTyped",  "wordEntryEnter",
         "AboutWordEntry",  "bonusWords",     "bonusFound"};
     const KeyNode* story = section(config(), "story");
     for (size_t c = 0; story && c < story->childCount; ++c)
@@ -426,7 +427,8 @@ TEST_P(LanguageData, NoLevelWordIsBlocked) {
                                     blocked));
     for (size_t i = 0; i < game->childCount; ++i)
         for (size_t k = 0; k < nodeChild(game, i)->childCount; ++k)
-            EXPECT_FALSE(blocked.blocks(plainWord(store, nodeText(nodeChild(nodeChild(game, i), k)))))
+            EXPECT_FALSE(
+                blocked.blocks(plainWord(store, nodeText(nodeChild(nodeChild(game, i), k)))))
                 << nodeText(nodeChild(nodeChild(game, i), k));
 }
 
@@ -462,8 +464,9 @@ TEST_P(LanguageData, WordsTheDictionariesLackAreTakenWhereARowBuildsThem) {
     const ::Language* builder = findLanguage(language.builderCode());
     ASSERT_NE(builder, nullptr) << language.file;
     std::vector<std::string> more;
-    for (const std::string& word : readMoreWords(
-             *builder, std::string(WG_SOURCE_DIR) + "/content/words/" + language.builderCode() + ".more"))
+    for (const std::string& word :
+         readMoreWords(*builder, std::string(WG_SOURCE_DIR) + "/content/words/" +
+                                     language.builderCode() + ".more"))
         more.push_back(plainWord(store, word.c_str()));
     const KeyNode* bonus = section(store, "bonus");
     ASSERT_NE(bonus, nullptr);
@@ -494,12 +497,12 @@ TEST_P(LanguageData, BonusWordsAreOtherWordsOfTheRowAndNoneIsBlocked) {
     const ::Language* builder = findLanguage(language.builderCode());
     ASSERT_NE(builder, nullptr) << language.file;
     BlockList blocked;
-    ASSERT_TRUE(readBlockList(*builder,
-                              std::string(WG_SOURCE_DIR) + "/content/words/" +
-                                  language.builderCode() + ".txt",
-                              blocked));
+    ASSERT_TRUE(readBlockList(
+        *builder, std::string(WG_SOURCE_DIR) + "/content/words/" + language.builderCode() + ".txt",
+        blocked));
     ASSERT_TRUE(readSharedBlockList(
-        *builder, std::string(WG_WORD_DATA_DIR) + "/" + language.builderCode() + ".block", blocked));
+        *builder, std::string(WG_WORD_DATA_DIR) + "/" + language.builderCode() + ".block",
+        blocked));
     const KeyNode* bonus = section(store, "bonus");
     ASSERT_NE(bonus, nullptr);
     size_t total = 0;
@@ -516,7 +519,8 @@ TEST_P(LanguageData, BonusWordsAreOtherWordsOfTheRowAndNoneIsBlocked) {
             std::string word = nodeText(nodeChild(others, k));
             CodePoints cps = letters(word.c_str());
             std::sort(cps.begin(), cps.end());
-            EXPECT_TRUE(cps.size() >= 2 && std::includes(row.begin(), row.end(), cps.begin(), cps.end()))
+            EXPECT_TRUE(cps.size() >= 2 &&
+                        std::includes(row.begin(), row.end(), cps.begin(), cps.end()))
                 << word << " is not built from " << level->key;
             EXPECT_FALSE(levelWords.count(word)) << word << " is a word of " << level->key;
             EXPECT_FALSE(blocked.blocks(word)) << word;
@@ -657,8 +661,8 @@ TEST_P(LanguageData, EveryLevelWordIsSpelledByTheDictionariesAndNoneIsANameOrAbb
     std::vector<std::string> common =
         readFrequencyList(wordData + "/" + code + ".freq", maxWordRank);
     ASSERT_FALSE(common.empty()) << "no frequency list in " << wordData;
-    std::vector<std::string> unplaced = addRankedBeside(
-        std::string(WG_SOURCE_DIR) + "/content/words/" + code + ".ranked", common);
+    std::vector<std::string> unplaced =
+        addRankedBeside(std::string(WG_SOURCE_DIR) + "/content/words/" + code + ".ranked", common);
     EXPECT_TRUE(unplaced.empty()) << unplaced[0] << " is ranked beside a word the list lacks";
     Glossary glossary = readGlossary(*builder, common, wordData);
     std::unordered_set<std::string> spelled = spelledWords(*builder, glossary, common, longestRow);

@@ -694,7 +694,8 @@ std::vector<std::string> readMoreWords(const Language& language, const std::stri
     return words;
 }
 
-std::vector<std::string> addRankedBeside(const std::string& path, std::vector<std::string>& common) {
+std::vector<std::string> addRankedBeside(const std::string& path,
+                                         std::vector<std::string>& common) {
     std::ifstream in(path, std::ios::binary);
     std::unordered_map<std::string, std::vector<std::string>> after;
     std::unordered_set<std::string> listed(common.begin(), common.end());
@@ -811,7 +812,8 @@ std::vector<std::string> dictionaryWords(const Language& language,
     };
     for (const std::string& path : language.wordLists) {
         std::ifstream list(path, std::ios::binary);
-        for (std::string line; std::getline(list, line);) take(trim(line.substr(0, line.find('/'))));
+        for (std::string line; std::getline(list, line);)
+            take(trim(line.substr(0, line.find('/'))));
     }
     // A suffix rule replaces at most a few letters at the end: a stem whose beginning no row
     // builds has no form a row builds either.
@@ -820,10 +822,12 @@ std::vector<std::string> dictionaryWords(const Language& language,
         std::string word = plainWord(stem);
         if (word.empty()) return false;
         CodePoints cps = folded;
-        return cps.size() < kReplaced + 2 || wanted(encodeUtf8(cps.substr(0, cps.size() - kReplaced)));
+        return cps.size() < kReplaced + 2 ||
+               wanted(encodeUtf8(cps.substr(0, cps.size() - kReplaced)));
     };
     if (!language.formsOf.empty())
-        for (const auto& [form, stem] : inflectedForms(language.formsOf, language.latin2, stemWanted))
+        for (const auto& [form, stem] :
+             inflectedForms(language.formsOf, language.latin2, stemWanted))
             take(form);
     std::vector<std::string> words(found.begin(), found.end());
     std::sort(words.begin(), words.end());
