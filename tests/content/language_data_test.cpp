@@ -458,38 +458,57 @@ TEST_P(LanguageData, FirstLevelsAndShortWordsShowOurOwnDescriptions) {
     EXPECT_GT(checked, 1000u);
 }
 
-// The everyday words native players found missing from the dictionaries are taken on every row
-// that builds them: as a level word or as a bonus word.
-TEST_P(LanguageData, WordsTheDictionariesLackAreTakenWhereARowBuildsThem) {
+struct Taken {
+    size_t built = 0;   // times a row builds a word of the list
+    size_t listed = 0;  // of them, times the level lists it
+};
+
+// Every word of a reader's list (content/words/<code><extension>) is taken on every row that
+// builds it: in the level's own list or among its bonus words.
+Taken takenWhereBuilt(const Language& language, const KeyStore* store, const KeyNode* game,
+                      const char* extension) {
+    Taken taken;
     const ::Language* builder = findLanguage(language.builderCode());
-    ASSERT_NE(builder, nullptr) << language.file;
-    std::vector<std::string> more;
-    for (const std::string& word :
-         readMoreWords(*builder, std::string(WG_SOURCE_DIR) + "/content/words/" +
-                                     language.builderCode() + ".more"))
-        more.push_back(plainWord(store, word.c_str()));
+    EXPECT_NE(builder, nullptr) << language.file;
+    if (!builder) return taken;
+    std::vector<std::string> listed;
+    for (const auto& [word, written] :
+         readWrittenWords(*builder, std::string(WG_SOURCE_DIR) + "/content/words/" +
+                                        language.builderCode() + extension))
+        listed.push_back(plainWord(store, word.c_str()));
     const KeyNode* bonus = section(store, "bonus");
-    ASSERT_NE(bonus, nullptr);
-    size_t taken = 0;
-    for (size_t i = 0; i < game->childCount; ++i) {
+    EXPECT_NE(bonus, nullptr);
+    for (size_t i = 0; bonus && i < game->childCount; ++i) {
         const KeyNode* level = nodeChild(game, i);
         CodePoints row = letters(level->key);
         std::sort(row.begin(), row.end());
-        std::set<std::string> accepted;
-        for (const KeyNode* list : {level, nodeMember(bonus, level->key)})
-            for (size_t k = 0; list && k < list->childCount; ++k)
-                accepted.insert(plainWord(store, nodeText(nodeChild(list, k))));
-        for (const std::string& word : more) {
+        std::set<std::string> own, bonusWords;
+        for (size_t k = 0; k < level->childCount; ++k)
+            own.insert(plainWord(store, nodeText(nodeChild(level, k))));
+        const KeyNode* others = nodeMember(bonus, level->key);
+        for (size_t k = 0; others && k < others->childCount; ++k)
+            bonusWords.insert(plainWord(store, nodeText(nodeChild(others, k))));
+        for (const std::string& word : listed) {
             CodePoints needed = letters(word.c_str());
             std::sort(needed.begin(), needed.end());
             if (!std::includes(row.begin(), row.end(), needed.begin(), needed.end())) continue;
-            EXPECT_TRUE(accepted.count(word)) << word << " on level " << i + 1;
-            ++taken;
+            EXPECT_TRUE(own.count(word) || bonusWords.count(word)) << word << " on level " << i + 1;
+            ++taken.built;
+            taken.listed += own.count(word);
         }
     }
-    if (!more.empty()) {
-        EXPECT_GT(taken, 0u);
-    }
+    return taken;
+}
+
+// The everyday words native readers chose are level words wherever a row builds them and the
+// level has room (nearly always); those they found missing from the dictionaries are taken
+// there at least as bonus words.
+TEST_P(LanguageData, EverydayWordsAreTakenWhereARowBuildsThem) {
+    Taken everyday = takenWhereBuilt(language, store, game, ".everyday");
+    EXPECT_GE(everyday.listed * 10, everyday.built * 9)
+        << everyday.listed << " of " << everyday.built << " listed";
+    Taken more = takenWhereBuilt(language, store, game, ".more");
+    EXPECT_GT(everyday.built + more.built, 0u) << "no reader's word is built by any row";
 }
 
 // Each row's bonus words are real words it builds that its level does not list, never blocked.
@@ -530,21 +549,21 @@ TEST_P(LanguageData, BonusWordsAreOtherWordsOfTheRowAndNoneIsBlocked) {
     EXPECT_GT(total, game->childCount) << "hardly any bonus words";
 }
 
-// The first levels teach the game with short rows and a handful of words; later the
-// word count grows without sudden jumps: neighbours differ by at most about a third,
-// also where the row grows longer.
+// The first levels teach the game with short rows and a handful of words (a few more where
+// the row builds everyday words); later the word count grows without sudden jumps: neighbours
+// differ by at most about a third, also where the row grows longer.
 TEST_P(LanguageData, TheCurveStartsGentlyAndHasNoJumps) {
     size_t jumps = 0;
     for (size_t i = 0; i < game->childCount; ++i) {
         size_t count = nodeChild(game, i)->childCount;
         if (i < 30) {
             EXPECT_LE(letters(nodeChild(game, i)->key).size(), 6u) << nodeChild(game, i)->key;
-            EXPECT_LE(count, 20u) << nodeChild(game, i)->key;
+            EXPECT_LE(count, 26u) << nodeChild(game, i)->key;
         }
         if (i > 0) {
             size_t previous = nodeChild(game, i - 1)->childCount;
             size_t larger = std::max(count, previous), change = larger - std::min(count, previous);
-            if (change * 3 > larger) ++jumps;
+            if (change * 3 > larger && i > 30) ++jumps;
             EXPECT_LE(change * 2, larger) << "level " << i + 1 << " " << nodeChild(game, i)->key;
         }
     }
@@ -666,10 +685,19 @@ TEST_P(LanguageData, EveryLevelWordIsSpelledByTheDictionariesAndNoneIsANameOrAbb
     EXPECT_TRUE(unplaced.empty()) << unplaced[0] << " is ranked beside a word the list lacks";
     Glossary glossary = readGlossary(*builder, common, wordData);
     std::unordered_set<std::string> spelled = spelledWords(*builder, glossary, common, longestRow);
+    // The everyday words native readers chose: the builder takes only those the dictionaries
+    // spell, since its gate ranks words by a list too short to hold them. The readers judged
+    // them words, not names (Spanish nieva, it snows, beside the town Nieva).
+    std::set<std::string> everyday;
+    for (const auto& [word, written] : readWrittenWords(
+             *builder, std::string(WG_SOURCE_DIR) + "/content/words/" + code + ".everyday")) {
+        spelled.insert(word);
+        everyday.insert(word);
+    }
     Markings markings = readMarkings(*builder, words);
     for (const std::string& word : words) {
         EXPECT_TRUE(spelled.count(word)) << word << " is not spelled so in the dictionaries";
-        if (markings.lowerCase.count(word)) continue;
+        if (markings.lowerCase.count(word) || everyday.count(word)) continue;
         EXPECT_FALSE(markings.abbreviations.count(word)) << word << " is an abbreviation";
         EXPECT_FALSE(markings.capitalised.count(word) &&
                      !(builder->capitalNouns && glossary.nouns.count(word)))

@@ -110,6 +110,43 @@ TEST(ChooseLevels, FirstLevelsHoldOnlyCommonWordsAndTheCountGrowsGently) {
     EXPECT_LT(medianOfTen(rules.earlyLevels) * 2, medianOfTen(levels.size() - 10));
 }
 
+// Everyday words join the levels whose rows build them, shorter first, as far as each level
+// keeps the rules it was chosen by; the words without room are returned.
+TEST(AddBuiltWords, EachRowListsTheWordsItBuildsWhileItHasRoom) {
+    LevelRules rules;
+    rules.earlyLevels = 0;
+    rules.maxWords = 5;
+    std::vector<Level> levels = {{"tnoe", {"no", "on", "one", "ten"}},
+                                 {"dsae", {"ad", "as", "eds", "sad", "sea"}}};
+    std::vector<std::string> left =
+        addBuiltWords(findLanguage("en")->alphabet, levels, {"ads", "note", "toe", "zoo"}, rules);
+    EXPECT_EQ(levels[0].words, (std::vector<std::string>{"no", "on", "one", "ten", "toe"}));
+    EXPECT_EQ(levels[1].words.size(), 5u);
+    EXPECT_EQ(left, (std::vector<std::string>{"note", "ads"}));
+}
+
+TEST(AddBuiltWords, NeighboursNeverShareMoreThanHalfTheirWords) {
+    LevelRules rules;
+    rules.earlyLevels = 0;
+    std::vector<Level> levels = {{"tpso", {"op", "so", "to", "pot", "top", "stop"}},
+                                 {"tpao", {"at", "pa", "oat", "pat", "tap", "atop"}}};
+    std::vector<std::string> left =
+        addBuiltWords(findLanguage("en")->alphabet, levels, {"opt", "pot", "to", "top"}, rules);
+    EXPECT_EQ(levels[1].words, (std::vector<std::string>{"at", "pa", "to", "oat", "opt", "pat",
+                                                         "pot", "tap", "atop"}));
+    EXPECT_EQ(left, (std::vector<std::string>{"top"})) << "a fourth shared word of seven";
+}
+
+TEST(AddBuiltWords, NoLongestWordCanBeReadOffTheRow) {
+    LevelRules rules;
+    rules.earlyLevels = 0;
+    std::vector<Level> levels = {{"stop", {"so", "to", "top", "opts"}}};
+    std::vector<std::string> left =
+        addBuiltWords(findLanguage("en")->alphabet, levels, {"post", "spot", "stop"}, rules);
+    EXPECT_EQ(levels[0].words, (std::vector<std::string>{"so", "to", "top", "opts", "post", "spot"}));
+    EXPECT_EQ(left, (std::vector<std::string>{"stop"}));
+}
+
 std::string folded(const char* code, const char* written) {
     CodePoints cps, out;
     decodeUtf8(written, cps);

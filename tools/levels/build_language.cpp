@@ -280,6 +280,27 @@ int main(int argc, char** argv) {
     rules.extraLetters = language->vowels;
     std::vector<Level> levels =
         chooseLevels(language->alphabet, list.words, list.ranks, described, rules);
+    std::vector<std::string> realWords = dictionaryWords(
+        *language, glossary.nouns, builtBySomeRow(language->alphabet, levels, rules.minLetters));
+    for (const auto& [word, text] : readWrittenWords(*language, besideBlockList(argv[3], ".more")))
+        realWords.push_back(word);
+    std::sort(realWords.begin(), realWords.end());
+    realWords.erase(std::unique(realWords.begin(), realWords.end()), realWords.end());
+    // The frequency list is too short to hold every everyday word (Russian сено, French toi):
+    // those native readers chose among the real words are listed by every row that builds them
+    // and has room, the rows unchanged.
+    std::map<std::string, std::string> everyday =
+        readWrittenWords(*language, besideBlockList(argv[3], ".everyday"));
+    std::vector<std::string> everydayWords;
+    for (const auto& [word, text] : everyday) {
+        if (blocked.blocks(word) || glossary.offensive.count(word) ||
+            !std::binary_search(realWords.begin(), realWords.end(), word))
+            std::fprintf(stderr, "%s: the everyday word %s is blocked or no real word\n", argv[1],
+                         text.c_str());
+        else
+            everydayWords.push_back(word);
+    }
+    size_t noRoom = addBuiltWords(language->alphabet, levels, everydayWords, rules).size();
 
     std::map<std::string, std::string> descriptions;
     std::set<std::string> levelWords;
@@ -293,12 +314,6 @@ int main(int argc, char** argv) {
         }
     }
     std::ofstream out(argv[4], std::ios::binary);
-    std::vector<std::string> realWords = dictionaryWords(
-        *language, glossary.nouns, builtBySomeRow(language->alphabet, levels, rules.minLetters));
-    for (const std::string& word : readMoreWords(*language, besideBlockList(argv[3], ".more")))
-        realWords.push_back(word);
-    std::sort(realWords.begin(), realWords.end());
-    realWords.erase(std::unique(realWords.begin(), realWords.end()), realWords.end());
     std::vector<std::vector<std::string>> bonus =
         otherWords(language->alphabet, levels, realWords, rules.minLetters);
     // Checked only for the words some row builds: the block list's forms are slow to test.
@@ -310,6 +325,11 @@ int main(int argc, char** argv) {
                                    }),
                     words.end());
     std::map<std::string, std::string> written = writtenForms(*language, common);
+    // Where the language shows its marks in the level list (Russian ё), an everyday word is
+    // shown as the reader wrote it; elsewhere as a spelling, below.
+    if (!language->shownMarks.empty())
+        for (const auto& [word, text] : everyday)
+            if (text != word) written[word] = text;
     // A word the level list already writes with its marks needs no second spelling.
     std::set<std::string> plainWords;
     for (const std::string& word : levelWords)
@@ -317,6 +337,9 @@ int main(int argc, char** argv) {
     writeMembers(out, *language, levels, descriptions, written, bonus);
     std::map<std::string, std::string> spellings =
         displaySpellings(*language, lowerCaseEntries(*language), plainWords, common);
+    if (language->shownMarks.empty())
+        for (const auto& [word, text] : everyday)
+            if (text != word && levelWords.count(word)) spellings[word] = text;
     // Where the word lists and the frequency list disagree (an old accent, a misspelling that
     // subtitles write more often than the word), the reader's choice holds.
     for (const auto& [word, text] : readWordTable(besideBlockList(argv[3], ".spellings"))) {
@@ -337,9 +360,11 @@ int main(int argc, char** argv) {
     }
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf(
-        "%s: %zu levels, %zu words (%zu distinct of %zu common words), %.0f%% described, %.1f s\n",
-        argv[1], levels.size(), totalWords, levelWords.size(), list.words.size(),
-        levelWords.empty() ? 0.0 : 100.0 * descriptions.size() / levelWords.size(), seconds);
+    std::printf("%s: %zu levels, %zu words (%zu distinct of %zu common words and %zu everyday, "
+                "%zu times left where a level had no room), %.0f%% described, %.1f s\n",
+                argv[1], levels.size(), totalWords, levelWords.size(), list.words.size(),
+                everydayWords.size(), noRoom,
+                levelWords.empty() ? 0.0 : 100.0 * descriptions.size() / levelWords.size(),
+                seconds);
     return levels.size() >= rules.levelCount ? 0 : 1;
 }

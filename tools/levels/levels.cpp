@@ -98,15 +98,18 @@ std::string shuffledRow(const CodePoints& rowLetters, const std::vector<std::str
     return "";
 }
 
+void sortShorterFirst(std::vector<std::string>& words) {
+    std::sort(words.begin(), words.end(), [](const std::string& a, const std::string& b) {
+        size_t la = letterCount(a), lb = letterCount(b);
+        return la != lb ? la < lb : a < b;
+    });
+}
+
 Level makeLevel(const Candidate& candidate, const CodePoints& alphabet,
                 const std::vector<std::string>& words, const LevelRules& rules, std::mt19937& rng) {
     Level level;
     for (unsigned w : candidate.words) level.words.push_back(words[w]);
-    std::sort(level.words.begin(), level.words.end(),
-              [&](const std::string& a, const std::string& b) {
-                  size_t la = letterCount(a), lb = letterCount(b);
-                  return la != lb ? la < lb : a < b;
-              });
+    sortShorterFirst(level.words);
     std::vector<std::string> longest;
     for (const std::string& w : level.words)
         if (letterCount(w) == letterCount(level.words.back())) longest.push_back(w);
@@ -174,6 +177,75 @@ std::vector<std::vector<std::string>> otherWords(const CodePoints& alphabet,
                 others.back().push_back(words[w]);
     }
     return others;
+}
+
+namespace {
+
+size_t sharedCount(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    size_t shared = 0;
+    for (const std::string& word : a) shared += std::count(b.begin(), b.end(), word);
+    return shared;
+}
+
+// True when two word counts differ by at most `step` of the larger, or by no more than before.
+bool gentleStep(size_t count, size_t neighbour, size_t before, double step) {
+    auto change = [](size_t a, size_t b) { return a > b ? a - b : b - a; };
+    return change(count, neighbour) <= step * std::max(count, neighbour) ||
+           change(count, neighbour) <= change(before, neighbour);
+}
+
+// True when `level` may list `word` as well and still keep the rules the levels were chosen
+// by: its size, a gentle step from each neighbour, at most half its words shared, and no longest
+// word to be read off the row. An early level may grow further (see earlyMaxWithEveryday).
+bool roomFor(const std::vector<Level>& levels, size_t i, const std::string& word,
+             const LevelRules& rules) {
+    const std::vector<std::string>& words = levels[i].words;
+    size_t count = words.size() + 1;
+    // The row is shuffled so that no longest word can be read off it.
+    if (letterCount(word) >= letterCount(words.back()) && spellsWord(levels[i].row, {word}))
+        return false;
+    bool early = i < rules.earlyLevels;
+    if (count > (early ? rules.earlyMaxWithEveryday : rules.maxWords)) return false;
+    for (size_t n : {i - 1, i + 1}) {
+        if (n >= levels.size()) continue;  // i - 1 wraps around for the first level
+        const std::vector<std::string>& other = levels[n].words;
+        if (!gentleStep(count, other.size(), words.size(), early ? 0.5 : rules.neighbourStep))
+            return false;
+        size_t shared = sharedCount(words, other) +
+                        size_t(std::find(other.begin(), other.end(), word) != other.end());
+        if (shared * 2 > std::min(count, other.size())) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> addBuiltWords(const CodePoints& alphabet, std::vector<Level>& levels,
+                                       const std::vector<std::string>& words,
+                                       const LevelRules& rules) {
+    std::vector<std::vector<std::string>> pending =
+        otherWords(alphabet, levels, words, rules.minLetters);
+    for (std::vector<std::string>& built : pending) sortShorterFirst(built);
+    // A word at a time per level and round, so that neighbours grow together and the step
+    // between them stays gentle.
+    for (bool added = true; added;) {
+        added = false;
+        for (size_t i = 0; i < levels.size(); ++i) {
+            for (auto word = pending[i].begin(); word != pending[i].end(); ++word) {
+                if (!roomFor(levels, i, *word, rules)) continue;
+                levels[i].words.push_back(*word);
+                pending[i].erase(word);
+                added = true;
+                break;
+            }
+        }
+    }
+    std::vector<std::string> left;
+    for (size_t i = 0; i < levels.size(); ++i) {
+        sortShorterFirst(levels[i].words);
+        left.insert(left.end(), pending[i].begin(), pending[i].end());
+    }
+    return left;
 }
 
 unsigned rowClassOf(const std::string& row, unsigned classes) {

@@ -24,6 +24,10 @@ struct LevelRules {
     size_t earlyMaxWords = 20;
     size_t earlyMaxLetters = 6;
     unsigned earlyMaxRank = 3000;
+    // Everyday words a row builds may take an early level up to this many words and up to half
+    // again its neighbour's count: an everyday word refused teaches a newcomer that the game
+    // is broken, a level with a few more easy words does not.
+    size_t earlyMaxWithEveryday = 26;
     CodePoints extraLetters;  // letters added to common words to make more short rows
     // Neighbouring levels differ in word count by at most this share.
     double neighbourStep = 1.0 / 3;
@@ -53,6 +57,14 @@ std::vector<std::vector<std::string>> otherWords(const CodePoints& alphabet,
                                                  const std::vector<Level>& levels,
                                                  const std::vector<std::string>& words,
                                                  size_t minLetters);
+
+// Adds to each level the words of `words` (as for otherWords) that its row builds and it does
+// not list yet, where the level keeps the rules it was chosen by (its size, the step from its
+// neighbours, at most half its words shared with them). Returns the words a level had no room
+// for, once per such level.
+std::vector<std::string> addBuiltWords(const CodePoints& alphabet, std::vector<Level>& levels,
+                                       const std::vector<std::string>& words,
+                                       const LevelRules& rules);
 
 // True when a row could be typed as one of the words letter by letter, left to right.
 bool spellsWord(const std::string& row, const std::vector<std::string>& words);

@@ -681,15 +681,16 @@ std::map<std::string, std::string> readWordTable(const std::string& path) {
     return glosses;
 }
 
-std::vector<std::string> readMoreWords(const Language& language, const std::string& path) {
+std::map<std::string, std::string> readWrittenWords(const Language& language,
+                                                    const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::vector<std::string> words;
+    std::map<std::string, std::string> words;
     CodePoints written, folded;
     for (std::string line; std::getline(in, line);) {
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
         if (line.empty() || line[0] == '#') continue;
         if (decodeUtf8(line, written) && foldWord(language, written, folded))
-            words.push_back(encodeUtf8(folded));
+            words.emplace(encodeUtf8(folded), line);
     }
     return words;
 }

@@ -74,9 +74,12 @@ std::vector<std::string> readFrequencyList(const std::string& path, unsigned max
 // A text per word ("<word><TAB><text>" lines, # comments): our own descriptions of level
 // words, and the spellings a native reader chose to show for some.
 std::map<std::string, std::string> readWordTable(const std::string& path);
-// Everyday words the spelling dictionaries lack (Italian euro), one a line, folded; players
-// expect them taken as bonus words.
-std::vector<std::string> readMoreWords(const Language& language, const std::string& path);
+// Words one a line as a native reader writes them, marks included: each folded as a row types
+// it → its written form. The everyday words every row that builds them lists (`.everyday`:
+// French toi, Russian сено) and those the spelling dictionaries lack, taken as bonus words
+// (`.more`: Italian euro).
+std::map<std::string, std::string> readWrittenWords(const Language& language,
+                                                    const std::string& path);
 // Words the frequency list cannot count (it cuts Ukrainian words at the apostrophe: п'ять),
 // each in `path` beside a word of the list that a native reader judged about as common
 // ("п'ять<TAB>шість"): each goes into `common` right after that word. Returns the words whose
