@@ -12,6 +12,7 @@ import os
 import random
 import struct
 import zlib
+from collections import Counter
 
 EARLY_LEVELS = 30
 EARLY_MAX_RANK = 3000
@@ -77,6 +78,54 @@ def shown_words(data):
     return shown
 
 
+def typed(data, word):
+    """A word as a row types it: lower case, with the letters the rows write plainly folded."""
+    fold = data.get("fold", {})
+    return "".join(fold.get(letter, letter) for letter in word.lower())
+
+
+def answer(data, number, word):
+    """What the game does with a word typed on level `number` (1-based): "level word", "bonus"
+    (taken on Enter), "refused", or "untypeable" when the row lacks its letters."""
+    row, words = list(data["game"].items())[number - 1]
+    key = typed(data, word)
+    if Counter(key) - Counter(typed(data, row)):
+        return "untypeable"
+    if key in {typed(data, w) for w in words}:
+        return "level word"
+    return "bonus" if key in {typed(data, w) for w in data.get("bonus", {}).get(row, [])} else "refused"
+
+
+def read_tried(path):
+    """Native players' play-through: level, its row when they played it, the words they tried."""
+    tried = []
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            for line in f:
+                fields = line.rstrip("\n").split("\t")
+                if len(fields) == 3 and not line.startswith("#"):
+                    tried.append((int(fields[0]), fields[1], fields[2].split()))
+    return tried
+
+
+def play_through(data, tried):
+    """The everyday words native players tried on the first levels, each as the game answers it
+    now; a level whose row has changed since they played it is left out."""
+    result = {"levels": 0, "tried": 0, "level word": [], "bonus": [], "refused": [], "changed": []}
+    rows = list(data["game"])
+    for number, row, words in tried:
+        if number > len(rows) or Counter(typed(data, rows[number - 1])) != Counter(typed(data, row)):
+            result["changed"].append(number)
+            continue
+        result["levels"] += 1
+        for word in words:
+            outcome = answer(data, number, word)
+            if outcome != "untypeable":
+                result["tried"] += 1
+                result[outcome].append(f"{word} (L{number})")
+    return result
+
+
 def read_reviews(path):
     """The native readers' verdicts on the last judged samples: code, seed, then the counts."""
     reviews = {}
@@ -108,7 +157,7 @@ def description_sample(code, data, seed):
     return out + [""]
 
 
-def write_report(path, reports, cpu_seconds, reviews_path):
+def write_report(path, reports, cpu_seconds, words_path):
     # The description sample is fresh in every build unless WG_SAMPLE_SEED repeats one.
     seed = int(os.environ.get("WG_SAMPLE_SEED") or random.SystemRandom().randrange(1 << 31))
     random.seed(20261208)
@@ -119,16 +168,25 @@ def write_report(path, reports, cpu_seconds, reviews_path):
            "counts only words that pass the dictionaries' spelling gate and are not blocked; the tokens the "
            "dictionaries do not spell so (names, abbreviations, foreign words), English words of the subtitles "
            "and the blocked words are listed apart for each level, uncounted.", "",
+           "Everyday words not listed: the words native players tried on levels 1-30 (`<code>.tried`, a "
+           "source apart from the frequency list), each answered as the game answers it now: taken on Enter "
+           "as a bonus word, or refused.", "",
            "| language | levels | distinct words | blocked words | levels 1-30 words past rank 3000 | "
-           "common words missing | described in the language | labelled translations |",
-           "|---|---|---|---|---|---|---|---|"]
+           "common words missing | everyday words not listed (bonus, refused) | described in the language | "
+           "labelled translations |",
+           "|---|---|---|---|---|---|---|---|---|"]
     summaries = {code: summary(code, data) for code, data in reports.items()}
+    plays = {code: play_through(data["data"], read_tried(os.path.join(words_path, code + ".tried")))
+             for code, data in reports.items()}
     for code, s in summaries.items():
+        p = plays[code]
         out.append(f"| {code} | {s['levels']} | {len(s['distinct'])} | {reports[code]['blocked']} | "
                    f"{len(s['early_rare'])} | {s['missing_share']:.1f} % ({s['missing_unblocked']} of "
-                   f"{s['checked_words'] + s['missing_unblocked']}) | {s['own']:.0f} % | {s['translated']:.0f} % |")
+                   f"{s['checked_words'] + s['missing_unblocked']}) | {len(p['bonus']) + len(p['refused'])} of "
+                   f"{p['tried']} in {p['levels']} levels ({len(p['bonus'])}, {len(p['refused'])}) | "
+                   f"{s['own']:.0f} % | {s['translated']:.0f} % |")
     out += ["", f"CPU time of the language build (all languages): {cpu_seconds:.1f} s", ""]
-    reviews = read_reviews(reviews_path)
+    reviews = read_reviews(os.path.join(words_path, "review.tsv"))
     if reviews:
         out += ["Native readers' verdicts on the last samples of 100 level words they judged, word by "
                 "word (each with its seed; the samples below are fresh ones, for the next reader):", "",
@@ -157,6 +215,12 @@ def write_report(path, reports, cpu_seconds, reviews_path):
         out.append("")
         for level in sorted(random.sample(data["levels"], 3), key=lambda l: l["number"]):
             out.append(f"- L{level['number']} `{level['row']}`: " + ", ".join(w for w, _, _ in level["words"]))
+        out.append("")
+        p = plays[code]
+        out.append(f"Native play-through of levels 1-30: {p['tried']} everyday words tried, "
+                   f"{len(p['level word'])} level words; bonus: {', '.join(p['bonus']) or 'none'}; "
+                   f"refused: {', '.join(p['refused']) or 'none'}" +
+                   (f"; rows changed since played (not counted): {p['changed']}" if p["changed"] else ""))
         out.append("")
         out.append("Common words some rows make but their levels lack:")
         out.append("")

@@ -90,7 +90,7 @@ def main():
     usage = resource.getrusage(resource.RUSAGE_CHILDREN)
     own = resource.getrusage(resource.RUSAGE_SELF)
     cpu = usage.ru_utime + usage.ru_stime + own.ru_utime + own.ru_stime
-    content_report.write_report(args.report, reports, cpu, os.path.join(args.words, "review.tsv"))
+    content_report.write_report(args.report, reports, cpu, args.words)
     content_report.write_plot(args.plot, reports)
     print(f"language data: {time.monotonic() - started:.1f} s, {cpu:.1f} s of CPU; report in {args.report}")
     return 1 if failed else 0
