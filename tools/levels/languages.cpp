@@ -111,12 +111,12 @@ std::vector<Language> makeLanguages() {
     it.code = "it";
     it.wordLists = {"/usr/share/dict/italian"};
     it.vowels = letters("aeiouy");
-    // The Italian layout has keys for è é ò à ì ù. On a US keyboard è ò à sit where the
-    // Italian layout has them; ì and ù, whose keys the game does not watch or a data
-    // file cannot name, and é (shifted è) on the free keys ] ` /. The rare others fold.
-    it.alphabet = letters(latin + "àèéìòù");
-    it.folds = foldTable("áâêíîïóôúû", "aaeiiioouu");
-    it.charmap = {{"[", "è"}, {";", "ò"}, {"'", "à"}, {"]", "ì"}, {"`", "ù"}, {"/", "é"}};
+    // Accented letters fold to plain tiles: Italian marks only stress and a few homographs,
+    // mostly on a word's last letter (già, più, perché), so tiles of their own would leave
+    // the most used words to the rare rows that hold them. The game shows each word with its
+    // accent, and a key that types è on the Italian layout takes the e tile.
+    it.alphabet = letters(latin);
+    it.folds = foldTable("áâàêèéíîïìóôòúûù", "aaaeeeiiiiooouuu");
     it.toEnglish = dict + "ita-eng";
     it.thesaurus = thesauri + "it_IT_v2.dat";
     it.translationLabel = "ingl.:";
