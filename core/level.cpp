@@ -9,7 +9,6 @@
 #include "core/save.h"
 #include "core/tray.h"
 #include "core/words.h"
-#include "platform/steam_wq.h"
 #include "store/config.h"
 #include "store/files.h"
 #include "store/keystore.h"
@@ -86,17 +85,6 @@ void restoreFoundWords(const LetterTray* tray) {
     freeKeyStore(saved);
 }
 
-void grantLevelAchievement(int i) {
-    static const int rewardedLevels[] = {10, 50, 100, 150, 200, 250, 350};
-    for (int level : rewardedLevels) {
-        if (level == i) {
-            char name[16];
-            std::snprintf(name, sizeof name, "lvl%d", i);
-            GrantAchievementWq(name);
-        }
-    }
-}
-
 }  // namespace
 
 void resetCore() {
@@ -144,7 +132,6 @@ int loadLevel(KeyStore* store, LetterTray* tray, int i) {
 
     levelStartTime = static_cast<int32_t>(std::time(nullptr));
     lastLevelSaveTime = levelStartTime;
-    grantLevelAchievement(i);
     return 1;
 }
 
@@ -231,10 +218,18 @@ int revealHint() {
 
 StoryTurn beginChapter(const char* chapter, StoryStage stage) {
     progress.storyStage = stage;
-    char name[64];
-    std::snprintf(name, sizeof name, "%s", chapter);
-    GrantAchievementWq(name);
     return {chapter, -1};
+}
+
+const char* levelAchievement(uint32_t levelIndex, char (&name)[16]) {
+    static const uint32_t rewardedLevels[] = {10, 50, 100, 150, 200, 250, 350};
+    for (uint32_t level : rewardedLevels) {
+        if (level == levelIndex) {
+            std::snprintf(name, sizeof name, "lvl%u", level);
+            return name;
+        }
+    }
+    return nullptr;
 }
 
 KeyStore* loadLanguageData(const char* path) {

@@ -53,6 +53,9 @@ int wordsToUnlock();
 struct StoryTurn {
     const char* chapter = nullptr;
     int theme = -1;
+    // A chapter begun and passed over in the same step (one word past two thresholds): not
+    // told, but its achievement is earned all the same.
+    const char* passed = nullptr;
 };
 
 // unlockLevels opens the next level once enough of this level's words are found and caps the
@@ -68,8 +71,11 @@ int hintAvailable();
 // revealed (still not found). 1 when revealed.
 int revealHint();
 
-// Moves the story to stage and grants the chapter's achievement.
+// Moves the story to stage; the chapter it returns is also the achievement the screens grant.
 StoryTurn beginChapter(const char* chapter, StoryStage stage);
+// The achievement installing the level of this index earns each time ("lvl10"), written into
+// name; null for the levels that earn none.
+const char* levelAchievement(uint32_t levelIndex, char (&name)[16]);
 
 // Loads a language data file into langStore and installs its level 0.
 // Returns the new store, or null (langStore, the level and the progress

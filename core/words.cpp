@@ -88,7 +88,9 @@ WordStep takeTypedWord() {
     }
     if (progress.storyStage <= StoryStage::BlackStart &&
         progress.wordsFound > getInt(config, "blackFinish")) {
+        const char* passed = step.turn.chapter;
         step.turn = beginChapter("blackEnd", StoryStage::BlackEnd);
+        step.turn.passed = passed;
         step.turn.theme = 0;
     }
     return step;

@@ -8,6 +8,7 @@
 #include "core/tray.h"
 #include "core/words.h"
 #include "device/keyboard.h"
+#include "platform/steam_wq.h"
 #include "store/config.h"
 #include "store/keystore.h"
 #include "store/language.h"
@@ -16,7 +17,9 @@
 #include "util/utf8.h"
 
 void showStoryTurn(App* app, StoryTurn turn) {
+    if (turn.passed) GrantAchievementWq(turn.passed);
     if (turn.chapter) {
+        GrantAchievementWq(turn.chapter);
         currentScreen = ScreenStory;
         storyPage = 0;
         storyChapter = turn.chapter;
@@ -25,6 +28,12 @@ void showStoryTurn(App* app, StoryTurn turn) {
 }
 
 namespace {
+
+void grantLevelAchievement() {
+    char name[16];
+    if (const char* achievement = levelAchievement(progress.levelIndex, name))
+        GrantAchievementWq(achievement);
+}
 
 void answerWordStep(App* app, const WordStep& step) {
     switch (step.outcome) {
@@ -56,7 +65,10 @@ void startChapter(const char* chapter, StoryStage stage) {
 }
 
 void selectLevel() {
-    showStoryTurn(nullptr, changeLevel());
+    uint32_t before = progress.levelIndex;
+    StoryTurn turn = changeLevel();
+    if (progress.levelIndex != before) grantLevelAchievement();
+    showStoryTurn(nullptr, turn);
 }
 
 namespace {
@@ -126,7 +138,9 @@ int selectLanguage(App* app, int i) {
     bonusTotal = countSavedBonusWords(langStore);
     applyTheme(app, progress.theme);
     setMusicVolume(&musicPlayer, progress.volume);
-    if (!loadLevel(langStore, &letterTray, static_cast<int>(progress.levelIndex))) {
+    if (loadLevel(langStore, &letterTray, static_cast<int>(progress.levelIndex))) {
+        grantLevelAchievement();
+    } else {
         // A stored level this data cannot install: play on from level 0, which
         // loadLanguageData installed, instead of under a wrong level number.
         progress.levelIndex = 0;

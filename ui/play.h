@@ -8,8 +8,8 @@
 
 struct App;
 
-// Shows a chapter the step began on the story screen, from its first page, then applies the
-// theme the story turned to.
+// Shows a chapter the step began on the story screen, from its first page, and grants the
+// chapter's achievement; then applies the theme the story turned to.
 void showStoryTurn(App* app, StoryTurn turn);
 
 // The word check after every letter taken (checkWord), then what it began.
@@ -18,7 +18,8 @@ void checkTypedWord(App* app);
 int showHint();
 // Begins a chapter of the story and tells it.
 void startChapter(const char* chapter, StoryStage stage);
-// The level selector's step after the selector widget (changeLevel), then what it began.
+// The level selector's step after the selector widget (changeLevel), then what it began; a level
+// installed grants its achievement (levelAchievement), as selecting the language does.
 void selectLevel();
 
 // A typed key character through the language's "charmap" (when it maps c) to the

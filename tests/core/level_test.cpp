@@ -149,15 +149,29 @@ TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne) {
     EXPECT_STREQ(letterTray.letterText, "ab");
 }
 
-TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryLoad) {
+// The screens grant what core reports: installing a rewarded level earns its achievement each
+// time, through the level selector; core's own loading grants nothing.
+TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryInstall) {
     std::string json = languageOfLevels(12, "12");
-    useLanguage(json.c_str(), 10);
+    useLanguage(json.c_str(), 9);
+    EXPECT_FALSE(fileIsThere("save/achievements.txt"));
+    levelNumber = 11;  // the selector shows level 11, index 10
+    selectLevel();
+    ASSERT_EQ(progress.levelIndex, 10u);
     EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
     std::remove("save/achievements.txt");
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 11), 1);
+    levelNumber = 12;
+    selectLevel();
     EXPECT_FALSE(fileIsThere("save/achievements.txt"));
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 10), 1);
+    levelNumber = 11;
+    selectLevel();
     EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
+    std::remove("save/achievements.txt");
+    ASSERT_EQ(loadLevel(langStore, &letterTray, 10), 1);
+    EXPECT_FALSE(fileIsThere("save/achievements.txt"));
+    char name[16];
+    EXPECT_STREQ(levelAchievement(350, name), "lvl350");
+    EXPECT_EQ(levelAchievement(11, name), nullptr);
 }
 
 TEST_F(CoreTest, LevelWordsListedTwiceCountOnce) {
