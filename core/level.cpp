@@ -177,9 +177,12 @@ void unlockLevels() {
         progress.levelsOpen = static_cast<uint32_t>(levelsCount);
 }
 
+bool levelChosen() {
+    return levelNumber != static_cast<int64_t>(progress.levelIndex) + 1;
+}
+
 StoryTurn changeLevel() {
-    if (levelNumber == static_cast<int64_t>(progress.levelIndex) + 1) return {};
-    saveProgress(&letterTray);
+    if (!levelChosen()) return {};
     uint32_t previous = progress.levelIndex;
     progress.levelIndex = static_cast<uint32_t>(levelNumber - 1);
     if (!loadLevel(langStore, &letterTray, levelNumber - 1)) {

@@ -60,9 +60,11 @@ struct StoryTurn {
 
 // unlockLevels opens the next level once enough of this level's words are found and caps the
 // open levels at "levelsCount": called when a word is found and when a level or language is
-// installed, whatever screen is drawn. changeLevel is the level selector's step after its widget
-// (saves and switches when levelNumber was changed; the second level begins the chapter "step1").
+// installed, whatever screen is drawn. changeLevel is the level selector's step after its widget:
+// when levelNumber was changed (levelChosen), it switches to that level (the second level begins
+// the chapter "step1"); the caller saves the level left before.
 void unlockLevels();
+bool levelChosen();
 StoryTurn changeLevel();
 
 int hintAvailable();

@@ -65,6 +65,9 @@ void startChapter(const char* chapter, StoryStage stage) {
 }
 
 void selectLevel() {
+    if (!levelChosen()) return;
+    // The level left keeps its words and time.
+    saveProgress(&letterTray);
     uint32_t before = progress.levelIndex;
     StoryTurn turn = changeLevel();
     if (progress.levelIndex != before) grantLevelAchievement();

@@ -143,7 +143,8 @@ TEST(AddBuiltWords, NoLongestWordCanBeReadOffTheRow) {
     std::vector<Level> levels = {{"stop", {"so", "to", "top", "opts"}}};
     std::vector<std::string> left =
         addBuiltWords(findLanguage("en")->alphabet, levels, {"post", "spot", "stop"}, rules);
-    EXPECT_EQ(levels[0].words, (std::vector<std::string>{"so", "to", "top", "opts", "post", "spot"}));
+    EXPECT_EQ(levels[0].words,
+              (std::vector<std::string>{"so", "to", "top", "opts", "post", "spot"}));
     EXPECT_EQ(left, (std::vector<std::string>{"stop"}));
 }
 

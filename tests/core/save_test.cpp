@@ -11,6 +11,7 @@
 #include "core_fixture.h"
 #include "store/config.h"
 #include "store/language.h"
+#include "ui/play.h"
 
 namespace {
 
@@ -123,8 +124,9 @@ TEST_F(CoreTest, WordEntryIsKeptInTheOptionsFile) {
     readOptions();
     EXPECT_EQ(wordEntry, WORDS_ON_ENTER);
 
-    for (const std::string& bad : {std::string("\x02\0\0\0", 4), std::string("\x01\0\0", 3),
-                                   std::string("\x01\0\0\0\0", 5), std::string("\x01\0\x01\0", 4)}) {
+    for (const std::string& bad :
+         {std::string("\x02\0\0\0", 4), std::string("\x01\0\0", 3), std::string("\x01\0\0\0\0", 5),
+          std::string("\x01\0\x01\0", 4)}) {
         writeFile("save/options.dat", bad);
         wordEntry = WORDS_AS_TYPED;
         readOptions();
@@ -321,9 +323,9 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
 
     // Leaving the level and coming back finds the words the disk has not taken yet.
     levelNumber = 1;
-    changeLevel();
+    selectLevel();
     levelNumber = 2;
-    changeLevel();
+    selectLevel();
     EXPECT_EQ(foundList.words.size(), 2u);
 
     // A retry after its interval writes what waited: the level file, then the record.

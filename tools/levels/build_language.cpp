@@ -359,11 +359,11 @@ int main(int argc, char** argv) {
     }
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%s: %zu levels, %zu words (%zu distinct of %zu common words and %zu everyday, "
-                "%zu times left where a level had no room), %.0f%% described, %.1f s\n",
-                argv[1], levels.size(), totalWords, levelWords.size(), list.words.size(),
-                everydayWords.size(), noRoom,
-                levelWords.empty() ? 0.0 : 100.0 * descriptions.size() / levelWords.size(),
-                seconds);
+    std::printf(
+        "%s: %zu levels, %zu words (%zu distinct of %zu common words and %zu everyday, "
+        "%zu times left where a level had no room), %.0f%% described, %.1f s\n",
+        argv[1], levels.size(), totalWords, levelWords.size(), list.words.size(),
+        everydayWords.size(), noRoom,
+        levelWords.empty() ? 0.0 : 100.0 * descriptions.size() / levelWords.size(), seconds);
     return levels.size() >= rules.levelCount ? 0 : 1;
 }
