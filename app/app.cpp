@@ -6,6 +6,7 @@
 #include "core/level.h"
 #include "gfx/image.h"
 #include "store/config.h"
+#include "store/folders.h"
 #include "store/keystore.h"
 #include "store/language.h"
 #include "ui/screens.h"
@@ -37,18 +38,20 @@ void freeAssets(ImageAssets* images, SoundAssets* sounds) {
     freeImageAssets(images);
 }
 
-KeyStore* loadConfig(App* app) {
+bool loadConfig(App* app, Config* loaded) {
     KeyStore* store = readConfig();
-    if (!store) return nullptr;
+    if (!store) return false;
+    std::vector<std::string> problems;
+    loaded->store = store;
+    loaded->settings = readSettings(store, dataPath("game.dat").c_str(), &problems);
+    for (const std::string& problem : problems) logError("%s", problem.c_str());
 
     iconButtonStyle.rounding = 10;
     iconButtonStyle.padding = ImVec2(-12, -10);
 
-    windowWidth = getInt(store, "width");
-    windowHeight = getInt(store, "height");
-    // No title is the empty title: the windowing library refuses a null one.
-    windowTitle = getString(store, "title");
-    if (!windowTitle) windowTitle = "";
+    windowWidth = loaded->settings.width;
+    windowHeight = loaded->settings.height;
+    windowTitle = loaded->settings.title;
     adjustHeightToMonitor(app);
 
     resetStore(store);
@@ -56,5 +59,5 @@ KeyStore* loadConfig(App* app) {
     resetCore();
 
     loadAssets(&imageAssets, &soundAssets, store, &musicPlayer);
-    return store;
+    return true;
 }

@@ -10,6 +10,7 @@ struct GLFWwindow;
 struct ImDrawData;
 struct ImGuiContext;
 struct ImageAssets;
+struct Config;
 struct KeyStore;
 struct MusicPlayer;
 struct SoundAssets;
@@ -44,10 +45,10 @@ struct InputEvent {
 // The key presses of the window, filled by the window system's callbacks.
 extern KeyQueue keyPresses;
 
-// Reads data/game.dat (readConfig) and sets the start-up globals derived from it (window size
-// and title, language and screen state) and loads the asset archives. nullptr when the file is
-// missing or does not parse; the caller keeps the result as `config`.
-KeyStore* loadConfig(App* app);
+// Reads data/game.dat into loaded (readConfig, readSettings, whose problems go to standard error)
+// and sets the start-up globals derived from it (window size and title, language and screen
+// state) and loads the asset archives. false when the file is missing or does not parse.
+bool loadConfig(App* app, Config* loaded);
 
 // The game's assets, its two halves kept by the layers that use them: reads the images and
 // sounds archives, creates the empty image cache and decodes the sound slots.

@@ -43,7 +43,7 @@ void frameStep(void* arg) {
     // pictures decoded ahead for the theme not shown are let go then.
     if (!app->audioStarted) {
         dropDecodedAhead(&imageAssets);
-        initAudio(&musicPlayer, config, app->window);
+        initAudio(&musicPlayer, config.store, app->window);
         startMusicThread(&musicPlayer);
         app->audioStarted = true;
     }

@@ -27,12 +27,11 @@ enum ExitCode {
     EXIT_NO_STOREFRONT = -10,
 };
 
-// font/<file named by fileKey> in the data folder at the pixel height under sizeKey.
-static ImFont* addGameFont(const char* fileKey, const char* sizeKey) {
-    const char* file = getString(config, fileKey);
+// font/<file> in the data folder at size pixels.
+static ImFont* addGameFont(const char* file, int32_t size) {
     char path[kPathBufferSize];
-    joinPath(path, dataFolder.c_str(), "font/", file ? file : "");
-    return addFont(path, static_cast<float>(getInt(config, sizeKey)), gameGlyphRanges);
+    joinPath(path, dataFolder.c_str(), "font/", file);
+    return addFont(path, static_cast<float>(size), gameGlyphRanges);
 }
 
 int main(int argc, char** argv) {
@@ -42,25 +41,24 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     std::filesystem::create_directory(saveFolder, ignored);
 
-    config = loadConfig(&app);
-    if (!config) {
+    if (!loadConfig(&app, &config)) {
         std::printf("Wrong config file, can't start the game\n");
         return EXIT_BAD_CONFIG;
     }
     // The opening screen's pictures are decoded on a second core while the window is made.
     decodeAhead(&imageAssets, openingScreenImages());
-    char mode = windowModeFromArgs(getString(config, "windowMode"), argc, argv);
+    char mode = windowModeFromArgs(config.settings.windowMode, argc, argv);
     if (!createWindow(&app, windowTitle, windowWidth, windowHeight, mode)) return EXIT_NO_WINDOW;
     watchDisplayLoss(saveBeforeDisplayLoss);
     applyTheme(&app, 0);
-    smallFont = addGameFont("smallFont", "smallFontSize");
-    mainFont = addGameFont("font", "fontSize");
+    const Settings& settings = config.settings;
+    smallFont = addGameFont(settings.smallFont, settings.smallFontSize);
+    mainFont = addGameFont(settings.font, settings.fontSize);
     bakeFonts();
     // The main font is the GUI's font when the loop starts.
     setFont(mainFont ? mainFont : smallFont);
-    hintCheatCount = getInt(config, "hintCheatCount");
     setAchievementsFolder(saveFolder.c_str());
-    if (InitSteamWq(getInt(config, "SteamID")) < 0) return EXIT_NO_STOREFRONT;
+    if (InitSteamWq(settings.steamId) < 0) return EXIT_NO_STOREFRONT;
     selectLanguageByName(&app, GetCurrentLanguageWq());
 
     runFrameLoop(&app, frameStep, &app);

@@ -16,11 +16,6 @@
 SoundAssets soundAssets;
 MusicPlayer musicPlayer;
 
-const char* const soundSlotKeys[SOUND_SLOT_COUNT] = {
-    "buttonClick", "rollover",  "wordOk",      "wordReject",
-    "wordClick",   "statClick", "windowClose", "wordBonus",
-};
-
 namespace {
 
 constexpr auto kPassInterval = std::chrono::milliseconds(10);
@@ -28,10 +23,6 @@ constexpr int kOutputRate = 44100;
 // After a track fails to decode (or no thread could be had to decode it), the next one is
 // tried only this many passes later.
 constexpr uint64_t kRetryPasses = 100;
-
-constexpr SoundSlot kSlotLoadOrder[] = {SOUND_BUTTON_CLICK, SOUND_WORD_OK,    SOUND_WORD_REJECT,
-                                        SOUND_WORD_CLICK,   SOUND_STAT_CLICK, SOUND_ROLLOVER,
-                                        SOUND_WINDOW_CLOSE, SOUND_WORD_BONUS};
 
 // data/<kind>/<name> when that file can be opened, else the archive member called name. The
 // mixer plays a source frame per output frame, so a file of another rate would play at the
@@ -84,7 +75,7 @@ void loadSoundAssets(SoundAssets* sounds, const KeyStore* config, MusicPlayer* m
     readArchive("sounds", &sounds->soundsArchiveBytes, &sounds->soundsArchive,
                 &sounds->soundsArchiveSize);
     sounds->music = music;
-    for (SoundSlot slot : kSlotLoadOrder) loadSound(slot, sounds, config, soundSlotKeys[slot]);
+    for (const SoundSlotKey& row : kSoundSlotKeys) loadSound(row.slot, sounds, config, row.key);
 }
 
 void loadSound(SoundSlot slot, SoundAssets* sounds, const KeyStore* config, const char* key) {

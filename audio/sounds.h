@@ -24,8 +24,20 @@ enum SoundSlot : int {
     SOUND_SLOT_COUNT = 8
 };
 
-// The member of the configuration's "sounds" object that names each slot's file.
-extern const char* const soundSlotKeys[SOUND_SLOT_COUNT];
+// Each slot and the member of the configuration's "sounds" object that names its file, in the
+// order start-up loads them. tools/config/check_config.py reads these rows too: one per line.
+struct SoundSlotKey {
+    SoundSlot slot;
+    const char* key;
+};
+constexpr SoundSlotKey kSoundSlotKeys[] = {
+    {SOUND_BUTTON_CLICK, "buttonClick"}, {SOUND_WORD_OK, "wordOk"},
+    {SOUND_WORD_REJECT, "wordReject"},   {SOUND_WORD_CLICK, "wordClick"},
+    {SOUND_STAT_CLICK, "statClick"},     {SOUND_ROLLOVER, "rollover"},
+    {SOUND_WINDOW_CLOSE, "windowClose"}, {SOUND_WORD_BONUS, "wordBonus"},
+};
+static_assert(sizeof kSoundSlotKeys / sizeof kSoundSlotKeys[0] == SOUND_SLOT_COUNT,
+              "every slot has its key");
 
 struct MusicPlayer {
     int32_t lastTrack = 0;  // playlist index of the track picked last

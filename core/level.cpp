@@ -20,7 +20,6 @@ int32_t levelStartTime = 0;
 int32_t lastLevelSaveTime = 0;
 const char* hintWord = nullptr;
 const char* hintDescription = nullptr;
-int32_t hintCheatCount = 0;
 
 namespace {
 
@@ -95,7 +94,6 @@ void resetCore() {
     lastLevelSaveTime = 0;
     hintWord = nullptr;
     hintDescription = nullptr;
-    hintCheatCount = 0;
     lastRevealedWord = nullptr;
     levelWords = StringSet();
     wordEntry = WORDS_AS_TYPED;
@@ -162,7 +160,7 @@ int32_t countSavedBonusWords(const KeyStore* store) {
 }
 
 int wordsToUnlock() {
-    double percent = getInt(config, "nextLevelPerc");
+    double percent = config.settings.nextLevelPerc;
     return static_cast<int>(std::ceil(percent * levelWords.size / 100.0));
 }
 
@@ -199,9 +197,10 @@ StoryTurn changeLevel() {
 
 int hintAvailable() {
     if (levelFoundCount >= static_cast<int64_t>(levelWords.size)) return 0;
-    uint32_t wordsPerHint = static_cast<uint32_t>(getInt(config, "nextHintWords"));
+    uint32_t wordsPerHint = static_cast<uint32_t>(config.settings.nextHintWords);
     return progress.hintsUsed * wordsPerHint <
-           static_cast<uint32_t>(progress.wordsFound) + static_cast<uint32_t>(hintCheatCount) +
+           static_cast<uint32_t>(progress.wordsFound) +
+               static_cast<uint32_t>(config.settings.hintCheatCount) +
                static_cast<uint32_t>(bonusHints()) * wordsPerHint;
 }
 

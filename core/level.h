@@ -30,7 +30,6 @@ extern int32_t levelStartTime;     // wall-clock second the level was loaded (le
 extern int32_t lastLevelSaveTime;  // wall-clock second up to which this level's time is counted
 extern const char* hintWord;       // the word shown by the word description screen
 extern const char* hintDescription;
-extern int32_t hintCheatCount;  // words credited toward hints, read at start-up
 
 // Every global of the game core (level, words, tray, progress, save bookkeeping) back to its
 // value before any language is selected: no progress (volume 100), an empty tray and word set,

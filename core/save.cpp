@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -247,7 +248,7 @@ int saveProgress(LetterTray* tray) {
     if (now > lastLevelSaveTime)
         progress.secondsPlayed += static_cast<uint32_t>(now - lastLevelSaveTime);
     lastLevelSaveTime = now;
-    progress.windowModeNumber = getInt(config, "windowMode");
+    progress.windowModeNumber = std::atoi(config.settings.windowMode);
     if (progress.levelIndex > progress.levelsOpen) progress.levelsOpen = progress.levelIndex;
 
     // The level file goes first: a record counting words its level file lacks would have
@@ -256,7 +257,7 @@ int saveProgress(LetterTray* tray) {
     levelSavePath(path, tray);
     bool levelHasWords = levelFoundCount > 0 || !bonusList.words.empty();
     if (levelHasWords) keepUnsaved(path, foundWordsJson());
-    const char* saveName = getLangString(config, currentLanguage, "save");
+    const char* saveName = getLangString(config.store, currentLanguage, "save");
     if (saveName) {
         unsigned char record[kRecordFileSize];
         encodeProgress(progress, record);

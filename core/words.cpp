@@ -82,12 +82,12 @@ WordStep takeTypedWord() {
 
     // The dark chapter turns the dark theme on, its end turns it off again.
     if (progress.storyStage <= StoryStage::Step1 &&
-        progress.wordsFound > getInt(config, "blackWords")) {
+        progress.wordsFound > config.settings.blackWords) {
         step.turn = beginChapter("blackStart", StoryStage::BlackStart);
         step.turn.theme = 1;
     }
     if (progress.storyStage <= StoryStage::BlackStart &&
-        progress.wordsFound > getInt(config, "blackFinish")) {
+        progress.wordsFound > config.settings.blackFinish) {
         const char* passed = step.turn.chapter;
         step.turn = beginChapter("blackEnd", StoryStage::BlackEnd);
         step.turn.passed = passed;
@@ -150,6 +150,6 @@ WordStep submitWord() {
 }
 
 int bonusHints() {
-    int perHint = getInt(config, "bonusWordsPerHint");
-    return bonusTotal / (perHint > 0 ? perHint : 5);
+    const int32_t perHint = config.settings.bonusWordsPerHint;
+    return bonusTotal / (perHint > 0 ? perHint : Settings().bonusWordsPerHint);
 }

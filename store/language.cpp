@@ -30,12 +30,12 @@ void resetStore(const KeyStore* configuration) {
 }
 
 std::string languageDataPath(int i) {
-    const char* big = getLangString(config, i, "dbig");
+    const char* big = getLangString(config.store, i, "dbig");
     if (big) {
         std::string path = dataPath(big);
         if (fileExists(path.c_str())) return path;
     }
-    return dataPath(getLangString(config, i, "data"));
+    return dataPath(getLangString(config.store, i, "data"));
 }
 
 const char* localizedText(const char* key) {

@@ -63,9 +63,9 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
 
 std::vector<std::string> openingScreenImages() {
     std::vector<std::string> files;
-    if (!config) return files;
+    if (!config.store) return files;
     for (const char* key : {"mainMenu", "mainMenuDark", "langSelect", "langSelectDark"}) {
-        const KeyNode* placements = findNode(config->root, {"images", key});
+        const KeyNode* placements = findNode(config.store->root, {"images", key});
         if (!placements || placements->type != NODE_ARRAY) continue;
         for (uint64_t i = 0; i < placements->childCount; ++i) {
             const char* file = placementFile(nodeChild(placements, i));
@@ -77,8 +77,8 @@ std::vector<std::string> openingScreenImages() {
 }
 
 void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
-    if (!key || !config || !config->root) return;
-    const KeyNode* placements = findNode(config->root, {"images", key});
+    if (!key || !config.store || !config.store->root) return;
+    const KeyNode* placements = findNode(config.store->root, {"images", key});
     if (!placements || placements->type != NODE_ARRAY) return;
 
     screenLayout.spaceBegin(static_cast<float>(windowHeight));

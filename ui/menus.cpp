@@ -79,7 +79,7 @@ void drawLanguageChoice(RowLayout& rows) {
     rows.skip();
     label(rows.next(), text("prefLang"), AlignRight);
     if (imageLabelButton("language", rows.next(), languageImage(currentLanguage),
-                         getLangString(config, currentLanguage, "natSm"), AlignRight))
+                         getLangString(config.store, currentLanguage, "natSm"), AlignRight))
         currentScreen = ScreenLanguage;
     rows.skip();
 }
@@ -125,7 +125,7 @@ void drawLanguageScreen(App* app) {
             rows.skip();
             ImGui::PushID(i);
             if (imageLabelButton("language", rows.next(), languageImage(i),
-                                 getLangString(config, i, "native"), AlignCentered))
+                                 getLangString(config.store, i, "native"), AlignCentered))
                 selectLanguage(app, i);
             ImGui::PopID();
             rows.skip();

@@ -135,7 +135,7 @@ int selectLanguage(App* app, int i) {
         currentScreen = ScreenLanguage;
         return 0;
     }
-    const char* save = getLangString(config, i, "save");
+    const char* save = getLangString(config.store, i, "save");
     readProgress(&progress, savePath(save).c_str());
     readOptions();
     bonusTotal = countSavedBonusWords(langStore);
@@ -156,7 +156,7 @@ int selectLanguage(App* app, int i) {
 int selectLanguageByName(App* app, const char* longName) {
     int matches = 0;
     for (int i = 0; i < languageCount; i++) {
-        const char* name = getLangString(config, i, "long");
+        const char* name = getLangString(config.store, i, "long");
         if (name && std::strcmp(name, longName) == 0) {
             selectLanguage(app, i);
             matches++;

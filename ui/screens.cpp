@@ -58,11 +58,11 @@ const char* text(const char* key) {
 }
 
 GuiImage icon(const char* key) {
-    return getImage(&imageAssets, getSectionString(config, "icons", key));
+    return getImage(&imageAssets, getSectionString(config.store, "icons", key));
 }
 
 GuiImage languageImage(int i) {
-    return getImage(&imageAssets, getLangString(config, i, "pic"));
+    return getImage(&imageAssets, getLangString(config.store, i, "pic"));
 }
 
 const char* themedDecoration(const char* light, const char* dark) {

@@ -13,10 +13,10 @@ void drawStoryScreen(App* app) {
     if (beginScreen(windowWidth, windowHeight)) {
         RowLayout& rows = screenLayout;
         const char* chapter = storyChapter ? storyChapter : "";
-        const char* imageKey = storyString(config, chapter, storyPage, "image");
-        const char* pageText = storyText(config, langStore, chapter, storyPage);
-        const int leftPad = storyInt(config, chapter, storyPage, "leftPad");
-        const int rightPad = storyInt(config, chapter, storyPage, "rightPad");
+        const char* imageKey = storyString(config.store, chapter, storyPage, "image");
+        const char* pageText = storyText(config.store, langStore, chapter, storyPage);
+        const int leftPad = storyInt(config.store, chapter, storyPage, "leftPad");
+        const int rightPad = storyInt(config.store, chapter, storyPage, "rightPad");
 
         drawScreenDecor(app, imageKey, windowWidth, windowHeight);
         rows.ratioRow(H - 110, storyColumnRatios(windowWidth, leftPad, rightPad));
@@ -26,7 +26,7 @@ void drawStoryScreen(App* app) {
         rows.dynamicRow(70, 3);
         rows.skip();
         if (button(rows.next(), text("storyNext"))) {
-            if (storyPage < storyLength(config, chapter) - 1)
+            if (storyPage < storyLength(config.store, chapter) - 1)
                 storyPage += 1;
             else
                 currentScreen = ScreenInGame;

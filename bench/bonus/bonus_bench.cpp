@@ -107,7 +107,7 @@ Figures measure(bool folds) {
 }  // namespace
 
 int main() {
-    config = parseKeyStore("{}", 2);
+    config.store = parseKeyStore("{}", 2);
     Figures plain = measure(false), folded = measure(true);
     std::printf("a level of %d words, %d bonus words; median of %d batches of %d checks\n",
                 LEVEL_WORDS, BONUS_WORDS, BATCHES, CALLS);

@@ -140,8 +140,10 @@ int main() {
     const char configJson[] =
         "{\"nextLevelPerc\": 60, \"lang\": [{\"long\": \"english\", \"dbig\": \"bench_big.dat\", "
         "\"data\": \"bench.dat\", \"save\": \"progress_bench.dat\"}]}";
-    config = parseKeyStore(configJson, sizeof configJson - 1);
-    languageCount = countLanguages(config);
+    config.store = parseKeyStore(configJson, sizeof configJson - 1);
+    std::vector<std::string> problems;
+    config.settings = readSettings(config.store, "bench configuration", &problems);
+    languageCount = countLanguages(config.store);
 
     // The stored record is on the last level, which has 50 words found.
     const Level& stored = levels.back();

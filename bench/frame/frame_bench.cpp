@@ -156,8 +156,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     initLetterTray(&letterTray);
-    config = loadConfig(&app);
-    if (!config) {
+    if (!loadConfig(&app, &config)) {
         std::fprintf(stderr, "no data/game.dat in %s\n", runDir);
         return 1;
     }
@@ -167,10 +166,11 @@ int main(int argc, char** argv) {
     glfwSwapInterval(0);  // as fast as the frames go; the swap is not timed anyway
     applyTheme(&app, 0);
     char path[kPathBufferSize];
-    joinPath(path, "data/font/", getString(config, "smallFont"));
-    smallFont = loadFont(path, (float)getInt(config, "smallFontSize"), gameGlyphRanges);
-    joinPath(path, "data/font/", getString(config, "font"));
-    mainFont = loadFont(path, (float)getInt(config, "fontSize"), gameGlyphRanges);
+    const Settings& settings = config.settings;
+    joinPath(path, "data/font/", settings.smallFont);
+    smallFont = loadFont(path, static_cast<float>(settings.smallFontSize), gameGlyphRanges);
+    joinPath(path, "data/font/", settings.font);
+    mainFont = loadFont(path, static_cast<float>(settings.fontSize), gameGlyphRanges);
     if (!selectLanguage(&app, 0)) {
         std::fprintf(stderr, "no language data in %s/data\n", runDir);
         return 1;

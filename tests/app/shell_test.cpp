@@ -282,8 +282,9 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     hashPut(repeatTimes, "word", &key);
 
     App shell;
-    KeyStore* store = loadConfig(&shell);
-    ASSERT_NE(store, nullptr);
+    Config loaded;
+    ASSERT_TRUE(loadConfig(&shell, &loaded));
+    KeyStore* store = loaded.store;
     EXPECT_EQ(windowWidth, 1024);
     EXPECT_EQ(windowHeight, 600);
     EXPECT_STREQ(windowTitle, "Letters");
@@ -303,11 +304,12 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
 
 TEST_F(ConfigLoading, MissingEmptyOrBrokenFileGivesNothing) {
     App shell;
-    EXPECT_EQ(loadConfig(&shell), nullptr);
+    Config loaded;
+    EXPECT_FALSE(loadConfig(&shell, &loaded));
     writeConfig("");
-    EXPECT_EQ(loadConfig(&shell), nullptr);
+    EXPECT_FALSE(loadConfig(&shell, &loaded));
     writeConfig("{\"width\": 1280");
-    EXPECT_EQ(loadConfig(&shell), nullptr);
+    EXPECT_FALSE(loadConfig(&shell, &loaded));
 }
 
 }  // namespace

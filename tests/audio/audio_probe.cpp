@@ -49,8 +49,9 @@ int find(const std::vector<float>& left, const char* slotKey, double from) {
     SoundAssets loaded;
     MusicPlayer music;
     loadSoundAssets(&loaded, config, &music);
-    int slot = 0;
-    while (slot < SOUND_SLOT_COUNT && std::strcmp(soundSlotKeys[slot], slotKey) != 0) ++slot;
+    int slot = SOUND_SLOT_COUNT;
+    for (const SoundSlotKey& row : kSoundSlotKeys)
+        if (std::strcmp(row.key, slotKey) == 0) slot = row.slot;
     if (slot == SOUND_SLOT_COUNT || loaded.sounds[slot].frameCount == 0) {
         std::fprintf(stderr, "no sound for %s\n", slotKey);
         return 2;

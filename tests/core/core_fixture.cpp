@@ -52,6 +52,12 @@ KeyStore* CoreTest::parseJson(const char* json) {
     return store;
 }
 
+void CoreTest::useConfig(const char* json) {
+    config.store = parseJson(json);
+    std::vector<std::string> problems;
+    config.settings = readSettings(config.store, "game.dat", &problems);
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -82,12 +88,11 @@ void CoreTest::SetUp() {
     std::filesystem::create_directory("data");
     std::filesystem::create_directory("save");
 
-    config = parseJson(TEST_CONFIG);
-    ASSERT_NE(config, nullptr);
-    resetStore(config);
+    useConfig(TEST_CONFIG);
+    ASSERT_NE(config.store, nullptr);
+    resetStore(config.store);
     resetUi();
     resetCore();
-    hintCheatCount = getInt(config, "hintCheatCount");
 }
 
 void CoreTest::TearDown() {

@@ -27,6 +27,8 @@ protected:
 
     // Parses json into a store that lives until the end of the test.
     KeyStore* parseJson(const char* json);
+    // Parses json as the configuration, its single values read as start-up reads them.
+    void useConfig(const char* json);
 
     App testApp;
 

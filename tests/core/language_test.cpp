@@ -49,16 +49,16 @@ TEST_F(CoreTest, LocalizedTextFallsBackToNullMarker) {
 
 TEST_F(CoreTest, StoryLookupsStayInsideTheChapter) {
     useLanguage(SMALL_LANGUAGE);
-    EXPECT_EQ(storyLength(config, "study"), 2);
-    EXPECT_EQ(storyLength(config, "empty"), 0);
-    EXPECT_EQ(storyLength(config, "nope"), 0);
-    EXPECT_STREQ(storyString(config, "study", 1, "image"), "storyStudy2");
-    EXPECT_EQ(storyString(config, "study", 2, "image"), nullptr);
-    EXPECT_EQ(storyString(config, "study", -1, "image"), nullptr);
-    EXPECT_EQ(storyInt(config, "study", 0, "leftPad"), 12);
-    EXPECT_EQ(storyInt(config, "study", 0, "rightPad"), 0);
-    EXPECT_STREQ(storyText(config, langStore, "study", 1), "(NULL)");
-    EXPECT_EQ(storyText(config, langStore, "nope", 0), nullptr);
+    EXPECT_EQ(storyLength(config.store, "study"), 2);
+    EXPECT_EQ(storyLength(config.store, "empty"), 0);
+    EXPECT_EQ(storyLength(config.store, "nope"), 0);
+    EXPECT_STREQ(storyString(config.store, "study", 1, "image"), "storyStudy2");
+    EXPECT_EQ(storyString(config.store, "study", 2, "image"), nullptr);
+    EXPECT_EQ(storyString(config.store, "study", -1, "image"), nullptr);
+    EXPECT_EQ(storyInt(config.store, "study", 0, "leftPad"), 12);
+    EXPECT_EQ(storyInt(config.store, "study", 0, "rightPad"), 0);
+    EXPECT_STREQ(storyText(config.store, langStore, "study", 1), "(NULL)");
+    EXPECT_EQ(storyText(config.store, langStore, "nope", 0), nullptr);
 }
 
 class LanguageTest : public CoreTest {

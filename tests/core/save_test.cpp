@@ -201,7 +201,7 @@ TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce) {
 TEST_F(CoreTest, UnreadableFileThatCannotBeMovedAsideIsNotReplaced) {
     // A save name of 252 bytes is valid, but its .bad name is longer than any file name may be.
     std::string name(252, 'p');
-    config = parseJson(("{\"lang\": [{\"save\": \"" + name + "\"}]}").c_str());
+    useConfig(("{\"lang\": [{\"save\": \"" + name + "\"}]}").c_str());
     std::string path = "save/" + name;
     writeFile(path, "short");
     useLanguage(SMALL_LANGUAGE, 0);

@@ -1,6 +1,6 @@
 # Configuration values that parse but make no sense, and fonts that cannot be used, never crash
-# the game: a missing title is the empty title, a width that is not positive is a window that
-# cannot be made (-5), and a font with a size that is not positive, or whose file is cut short or
+# the game: a missing title is the empty title, a width that is not positive is named with its
+# file and is a window that cannot be made (-5), and a font with a size that is not positive, or whose file is cut short or
 # garbage, is not loaded while the game goes on with the font it had.
 source "$(dirname "$0")/lib.sh"
 
@@ -47,7 +47,8 @@ for width in -1280 0; do
     e2e_config_set width "$width"
     e2e_run game
     e2e_expect_eq "$E2E_STATUS" 251 "exit status with width $width"
-    printf '[GLFW] Window was not created!\n' >"$E2E_TMP/expected"
+    printf '%s: "width" is %s, outside 1 to 16384\n[GLFW] Window was not created!\n' \
+        data/game.dat "$width" >"$E2E_TMP/expected"
     cmp -s "$E2E_TMP/expected" "$E2E_TMP/stderr" || e2e_fail "stderr with width $width: '$(e2e_stderr)'"
     e2e_pass "width $width is a window that cannot be made"
     rm -rf "$E2E_RUN"

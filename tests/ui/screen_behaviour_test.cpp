@@ -64,8 +64,7 @@ class ScreenTest : public CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        config = parseJson(SCREEN_CONFIG);
-        hintCheatCount = getInt(config, "hintCheatCount");
+        useConfig(SCREEN_CONFIG);
         context = ImGui::CreateContext();
         testApp.gui = context;
         ImGuiIO& io = ImGui::GetIO();

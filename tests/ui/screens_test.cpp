@@ -34,12 +34,12 @@ protected:
         windowHeight = 720;
         const char* json =
             R"({"images": {"mainMenu": [{"file": "none.png", "anchor": "rb"}], "empty": []}})";
-        config = parseKeyStore(json, std::strlen(json));
+        config.store = parseKeyStore(json, std::strlen(json));
         applyTheme(&app, 0);
     }
     void TearDown() override {
-        freeKeyStore(config);
-        config = nullptr;
+        freeKeyStore(config.store);
+        config.store = nullptr;
         app.gui = nullptr;
         ImGui::DestroyContext(context);
     }

@@ -4,13 +4,28 @@
 Usage: check_config.py GAME_DAT. Prints one line per problem and exits 1 when there is any.
 """
 import json
+import os
+import re
 import sys
 
-INTEGERS = ["width", "height", "smallFontSize", "fontSize", "hintCheatCount", "SteamID",
-            "nextLevelPerc", "nextHintWords", "blackWords", "blackFinish"]
-TEXTS = ["title", "windowMode", "smallFont", "font"]
+SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+
+
+def source_rows(path, pattern):
+    """The rows of one of the game's own tables, matched line by line in its source file."""
+    with open(os.path.join(SOURCE, path), encoding="utf-8") as file:
+        return [match.groups() for match in map(re.compile(pattern).search, file) if match]
+
+
+# The single values the game reads (store/config.h), each with its range; the shipped file gives
+# every one, also those the game has a default for.
+LARGEST = {"kLargest": str(2**31 - 1)}
+INTEGERS = [(key, int(LARGEST.get(low, low)), int(LARGEST.get(high, high)))
+            for key, low, high in source_rows(
+                "store/config.h", r'^\s*\{"(\w+)", &Settings::\w+, (-?\w+), (-?\w+), -?\w+\},')]
+TEXTS = [key for (key,) in source_rows("store/config.h", r'^\s*\{"(\w+)", &Settings::\w+, (?:true|false)\},')]
+SOUNDS = [key for (key,) in source_rows("audio/sounds.h", r'^\s*\{SOUND_\w+, "(\w+)"\},')]
 LANG_MEMBERS = ["long", "native", "natSm", "pic", "dbig", "data", "save"]
-SOUNDS = ["buttonClick", "rollover", "wordOk", "wordReject", "wordClick", "statClick", "windowClose", "wordBonus"]
 ICONS = ["home", "stat", "statBack", "helpEnabled", "helpDisabled", "removeChar", "removeWord"]
 DECORATIONS = ["inGame", "inGameDark", "langSelect", "langSelectDark", "mainMenu", "mainMenuDark",
                "stat", "statDark", "about", "aboutDark", "help"]
@@ -32,15 +47,18 @@ def check(config):
     def need(ok, message):
         if not ok:
             problems.append(message)
+        return ok
 
     if not isinstance(config, dict):
         return ["the configuration is not an object"]
-    for key in INTEGERS:
-        need(is_int(config.get(key)), f'"{key}" is not an integer')
+    if not INTEGERS or not TEXTS or not SOUNDS:
+        return ["the game's tables of keys were not found in its source"]
+    for key, lowest, highest in INTEGERS:
+        value = config.get(key)
+        if need(is_int(value), f'"{key}" is not an integer'):
+            need(lowest <= value <= highest, f'"{key}" is {value}, outside {lowest} to {highest}')
     for key in TEXTS:
         need(nonempty_text(config.get(key)), f'"{key}" is not a text')
-    if is_int(config.get("width")):
-        need(config["width"] > 0, '"width" is not positive')
 
     langs = config.get("lang")
     need(isinstance(langs, list) and langs, '"lang" is not a non-empty array')
