@@ -316,11 +316,3 @@ void advancePlayIndex() {
   const BlockInfo& info = output.blocks[output.playIndex];
   output.playing = static_cast<uint32_t>(info.order << 8 | info.row);
 }
-
-int xmGetOrder(const XmSong* song) {
-  return song ? static_cast<int>(output.playing >> 8) : 0;
-}
-
-int xmGetRow(const XmSong* song) {
-  return song ? static_cast<int>(output.playing & 0xFF) : 0;
-}

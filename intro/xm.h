@@ -184,10 +184,6 @@ void xmTick(XmSong* song);
 void xmProcessRow(XmSong* song);
 void xmProcessTickEffects(XmSong* song);
 
-// Order and row of the output block now playing; 0 for a null song.
-int xmGetOrder(const XmSong* song);
-int xmGetRow(const XmSong* song);
-
 // The shared sample of length 0 that empty slots and missing instruments point at.
 XmSample* xmEmptySample();
 
