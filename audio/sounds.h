@@ -25,7 +25,7 @@ enum SoundSlot : int {
 };
 
 // Each slot and the member of the configuration's "sounds" object that names its file, in the
-// order start-up loads them. tools/config/check_config.py reads these rows too: one per line.
+// order start-up loads them. tools/config/check_config.py reads these rows too.
 struct SoundSlotKey {
     SoundSlot slot;
     const char* key;

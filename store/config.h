@@ -29,9 +29,9 @@ struct Settings {
 };
 
 // The one list of the configuration's single values: what the game reads and what
-// tools/config/check_config.py checks the shipped file against (it reads these rows, so keep one
-// row per line in this form). An absent integer reads whenAbsent; kRequired marks those the game
-// has no value for, which read 0.
+// tools/config/check_config.py checks the shipped file against (it reads these rows, so keep
+// their form). An absent integer reads whenAbsent; kRequired marks those the game has no value
+// for, which read 0.
 constexpr int32_t kRequired = INT32_MIN;
 constexpr int32_t kLargest = INT32_MAX;
 struct IntegerSetting {

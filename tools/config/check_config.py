@@ -12,9 +12,9 @@ SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 
 
 def source_rows(path, pattern):
-    """The rows of one of the game's own tables, matched line by line in its source file."""
+    """The rows of one of the game's own tables in its source file, in their order."""
     with open(os.path.join(SOURCE, path), encoding="utf-8") as file:
-        return [match.groups() for match in map(re.compile(pattern).search, file) if match]
+        return re.findall(pattern, file.read())
 
 
 # The single values the game reads (store/config.h), each with its range; the shipped file gives
@@ -22,9 +22,9 @@ def source_rows(path, pattern):
 LARGEST = {"kLargest": str(2**31 - 1)}
 INTEGERS = [(key, int(LARGEST.get(low, low)), int(LARGEST.get(high, high)))
             for key, low, high in source_rows(
-                "store/config.h", r'^\s*\{"(\w+)", &Settings::\w+, (-?\w+), (-?\w+), -?\w+\},')]
-TEXTS = [key for (key,) in source_rows("store/config.h", r'^\s*\{"(\w+)", &Settings::\w+, (?:true|false)\},')]
-SOUNDS = [key for (key,) in source_rows("audio/sounds.h", r'^\s*\{SOUND_\w+, "(\w+)"\},')]
+                "store/config.h", r'\{"(\w+)", &Settings::\w+, (-?\w+), (-?\w+), -?\w+\}')]
+TEXTS = source_rows("store/config.h", r'\{"(\w+)", &Settings::\w+, (?:true|false)\}')
+SOUNDS = source_rows("audio/sounds.h", r'\{SOUND_\w+, "(\w+)"\}')
 LANG_MEMBERS = ["long", "native", "natSm", "pic", "dbig", "data", "save"]
 ICONS = ["home", "stat", "statBack", "helpEnabled", "helpDisabled", "removeChar", "removeWord"]
 DECORATIONS = ["inGame", "inGameDark", "langSelect", "langSelectDark", "mainMenu", "mainMenuDark",
