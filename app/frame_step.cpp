@@ -4,6 +4,7 @@
 #include <imgui.h>
 
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/save.h"
 #include "core/tray.h"
 #include "device/display_watch.h"
@@ -15,7 +16,7 @@
 #include "ui/screens.h"
 
 void saveBeforeDisplayLoss() {
-    if (langStore) saveProgress(&letterTray);
+    if (langStore) saveProgress(&game.letterTray);
 }
 
 void frameStep(void* arg) {
@@ -25,7 +26,7 @@ void frameStep(void* arg) {
     // Closed by the window system, or told to end by a signal: keep what was found since the last
     // save, and end the way the window's close button does.
     if ((event.type == INPUT_CLOSE && event.code == kInputNoKey) || closeSignalReceived()) {
-        if (langStore) saveProgress(&letterTray);
+        if (langStore) saveProgress(&game.letterTray);
         stopFrameLoop(app);
     }
     if (event.type == INPUT_KEY) {

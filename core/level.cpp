@@ -6,6 +6,7 @@
 #include <ctime>
 #include <vector>
 
+#include "core/game.h"
 #include "core/save.h"
 #include "core/tray.h"
 #include "core/words.h"
@@ -14,17 +15,9 @@
 #include "store/keystore.h"
 #include "store/language.h"
 
-Progress progress;
-int32_t levelNumber = 1;
-int32_t levelStartTime = 0;
-int32_t lastLevelSaveTime = 0;
-const char* hintWord = nullptr;
-const char* hintDescription = nullptr;
+Game game;
 
 namespace {
-
-// The word the last hint on this level revealed; showing it again while it is not found is free.
-const char* lastRevealedWord = nullptr;
 
 // Member "game" of the root: one member per level, named by its letter row.
 const KeyNode* levelList(const KeyStore* store) {
@@ -70,16 +63,16 @@ void restoreFoundWords(const LetterTray* tray) {
         if (!word) continue;
         // Files saved before a word was shown with its marks hold it plain (идет for идёт).
         uint32_t slot = findLevelWord(word);
-        if (slot != levelWords.capacity) {
-            if (!isWordFound(&foundList, levelWords.keys[slot]))
-                appendRestoredWord(&foundList, levelWords.keys[slot]);
+        if (slot != game.levelWords.capacity) {
+            if (!isWordFound(&game.foundList, game.levelWords.keys[slot]))
+                appendRestoredWord(&game.foundList, game.levelWords.keys[slot]);
             continue;
         }
         // Bonus words follow the level's own; a game that knows none skips them.
-        slot = hashGet(levelBonusWords, word);
-        if (slot != levelBonusWords.capacity &&
-            !isWordFound(&bonusList, levelBonusWords.keys[slot]))
-            appendToFoundList(&bonusList, levelBonusWords.keys[slot]);
+        slot = hashGet(game.levelBonusWords, word);
+        if (slot != game.levelBonusWords.capacity &&
+            !isWordFound(&game.bonusList, game.levelBonusWords.keys[slot]))
+            appendToFoundList(&game.bonusList, game.levelBonusWords.keys[slot]);
     }
     freeKeyStore(saved);
 }
@@ -87,49 +80,33 @@ void restoreFoundWords(const LetterTray* tray) {
 }  // namespace
 
 void resetCore() {
-    progress = Progress();
-    progress.volume = 100;
-    levelNumber = 1;
-    levelStartTime = 0;
-    lastLevelSaveTime = 0;
-    hintWord = nullptr;
-    hintDescription = nullptr;
-    lastRevealedWord = nullptr;
-    levelWords = StringSet();
-    wordEntry = WORDS_AS_TYPED;
-    levelBonusWords = StringSet();
-    clearFoundList(&bonusList);
-    bonusTotal = 0;
-    refusalTime = 0;
-    clearFoundList(&foundList);
-    repeatTimes = StringIntMap();
-    levelFoundCount = 0;
-    foundListScroll = 0;
-    lastAutosaveTime = static_cast<int32_t>(std::time(nullptr));
-    initLetterTray(&letterTray);
+    game = Game();
+    game.progress.volume = 100;
+    game.lastAutosaveTime = static_cast<int32_t>(std::time(nullptr));
+    initLetterTray(&game.letterTray);
     forgetUnusableSaveFiles();
 }
 
 int loadLevel(KeyStore* store, LetterTray* tray, int i) {
-    levelNumber = i + 1;
+    game.levelNumber = i + 1;
     const KeyNode* levels = levelList(store);
     if (!levels || i < 0 || static_cast<uint64_t>(i) >= levels->childCount) return 0;
     const KeyNode* level = nodeChild(levels, i);
     // A row the tray cannot hold is refused; the installed level stays.
     if (!level->key || !setLevelLetters(tray, level->key)) return 0;
 
-    levelWords = StringSet();
-    levelBonusWords = StringSet();
-    lastRevealedWord = nullptr;
-    levelFoundCount = 0;
-    clearFoundList(&foundList);
-    clearFoundList(&bonusList);
-    putWords(levelWords, level);
-    putWords(levelBonusWords, nodeMember(nodeMember(store->root, "bonus"), level->key));
+    game.levelWords = StringSet();
+    game.levelBonusWords = StringSet();
+    game.lastRevealedWord = nullptr;
+    game.levelFoundCount = 0;
+    clearFoundList(&game.foundList);
+    clearFoundList(&game.bonusList);
+    putWords(game.levelWords, level);
+    putWords(game.levelBonusWords, nodeMember(nodeMember(store->root, "bonus"), level->key));
     restoreFoundWords(tray);
 
-    levelStartTime = static_cast<int32_t>(std::time(nullptr));
-    lastLevelSaveTime = levelStartTime;
+    game.levelStartTime = static_cast<int32_t>(std::time(nullptr));
+    game.lastLevelSaveTime = game.levelStartTime;
     return 1;
 }
 
@@ -161,65 +138,67 @@ int32_t countSavedBonusWords(const KeyStore* store) {
 
 int wordsToUnlock() {
     double percent = config.settings.nextLevelPerc;
-    return static_cast<int>(std::ceil(percent * levelWords.size / 100.0));
+    return static_cast<int>(std::ceil(percent * game.levelWords.size / 100.0));
 }
 
 void unlockLevels() {
     // Once enough words are found the next level is open (on a new record this one too), as
     // many steps as it takes: the call comes once per word, not once per frame.
-    if (levelFoundCount >= wordsToUnlock() && progress.levelsOpen <= progress.levelIndex + 1)
-        progress.levelsOpen = progress.levelIndex + 2;
+    if (game.levelFoundCount >= wordsToUnlock() &&
+        game.progress.levelsOpen <= game.progress.levelIndex + 1)
+        game.progress.levelsOpen = game.progress.levelIndex + 2;
     int levelsCount = getSectionInt(langStore, "stat", "levelsCount");
     if (levelsCount < 0) levelsCount = 0;
-    if (progress.levelsOpen > static_cast<uint32_t>(levelsCount))
-        progress.levelsOpen = static_cast<uint32_t>(levelsCount);
+    if (game.progress.levelsOpen > static_cast<uint32_t>(levelsCount))
+        game.progress.levelsOpen = static_cast<uint32_t>(levelsCount);
 }
 
 bool levelChosen() {
-    return levelNumber != static_cast<int64_t>(progress.levelIndex) + 1;
+    return game.levelNumber != static_cast<int64_t>(game.progress.levelIndex) + 1;
 }
 
 StoryTurn changeLevel() {
     if (!levelChosen()) return {};
-    uint32_t previous = progress.levelIndex;
-    progress.levelIndex = static_cast<uint32_t>(levelNumber - 1);
-    if (!loadLevel(langStore, &letterTray, levelNumber - 1)) {
+    uint32_t previous = game.progress.levelIndex;
+    game.progress.levelIndex = static_cast<uint32_t>(game.levelNumber - 1);
+    if (!loadLevel(langStore, &game.letterTray, game.levelNumber - 1)) {
         // The chosen level cannot be installed: stay where the player was.
-        progress.levelIndex = previous;
-        levelNumber = static_cast<int32_t>(previous) + 1;
+        game.progress.levelIndex = previous;
+        game.levelNumber = static_cast<int32_t>(previous) + 1;
         return {};
     }
     unlockLevels();
-    if (progress.levelIndex == 1 && progress.storyStage < StoryStage::Step1)
+    if (game.progress.levelIndex == 1 && game.progress.storyStage < StoryStage::Step1)
         return beginChapter("step1", StoryStage::Step1);
     return {};
 }
 
 int hintAvailable() {
-    if (levelFoundCount >= static_cast<int64_t>(levelWords.size)) return 0;
+    if (game.levelFoundCount >= static_cast<int64_t>(game.levelWords.size)) return 0;
     uint32_t wordsPerHint = static_cast<uint32_t>(config.settings.nextHintWords);
-    return progress.hintsUsed * wordsPerHint <
-           static_cast<uint32_t>(progress.wordsFound) +
+    return game.progress.hintsUsed * wordsPerHint <
+           static_cast<uint32_t>(game.progress.wordsFound) +
                static_cast<uint32_t>(config.settings.hintCheatCount) +
                static_cast<uint32_t>(bonusHints()) * wordsPerHint;
 }
 
 int revealHint() {
-    for (uint32_t slot = 0; slot < levelWords.capacity; slot++) {
-        if (!hashExists(levelWords, slot) || isWordFound(&foundList, levelWords.keys[slot]))
+    for (uint32_t slot = 0; slot < game.levelWords.capacity; slot++) {
+        if (!hashExists(game.levelWords, slot) ||
+            isWordFound(&game.foundList, game.levelWords.keys[slot]))
             continue;
-        hintWord = levelWords.keys[slot];
-        hintDescription = wordDescription(langStore, hintWord);
+        game.hintWord = game.levelWords.keys[slot];
+        game.hintDescription = wordDescription(langStore, game.hintWord);
         // The first word not found is the one revealed last as long as that is not found.
-        if (hintWord != lastRevealedWord) progress.hintsUsed += 1;
-        lastRevealedWord = hintWord;
+        if (game.hintWord != game.lastRevealedWord) game.progress.hintsUsed += 1;
+        game.lastRevealedWord = game.hintWord;
         return 1;
     }
     return 0;
 }
 
 StoryTurn beginChapter(const char* chapter, StoryStage stage) {
-    progress.storyStage = stage;
+    game.progress.storyStage = stage;
     return {chapter, -1};
 }
 
@@ -238,19 +217,19 @@ KeyStore* loadLanguageData(const char* path) {
     KeyStore* store = loadKeyStore(path);
     if (!store) return nullptr;
     // Data with no first level to install would leave the previous language's level in play.
-    int32_t previousLevelNumber = levelNumber;
-    if (!loadLevel(store, &letterTray, 0)) {
-        levelNumber = previousLevelNumber;
+    int32_t previousLevelNumber = game.levelNumber;
+    if (!loadLevel(store, &game.letterTray, 0)) {
+        game.levelNumber = previousLevelNumber;
         freeKeyStore(store);
         return nullptr;
     }
     // The installed level now points into the new store; the repeat map and the hint, which
     // point into the store they came from, start empty, so the replaced store has no reader left.
-    repeatTimes = StringIntMap();
-    hintWord = nullptr;
-    hintDescription = nullptr;
+    game.repeatTimes = StringIntMap();
+    game.hintWord = nullptr;
+    game.hintDescription = nullptr;
     if (langStore) freeKeyStore(langStore);
     langStore = store;
-    progress.levelIndex = 0;
+    game.progress.levelIndex = 0;
     return langStore;
 }

@@ -24,13 +24,6 @@ struct Progress {
 };
 static_assert(sizeof(Progress) == 40, "the progress file is 40 bytes");
 
-extern Progress progress;
-extern int32_t levelNumber;        // the level selector's 1-based value
-extern int32_t levelStartTime;     // wall-clock second the level was loaded (level timer)
-extern int32_t lastLevelSaveTime;  // wall-clock second up to which this level's time is counted
-extern const char* hintWord;       // the word shown by the word description screen
-extern const char* hintDescription;
-
 // Every global of the game core (level, words, tray, progress, save bookkeeping) back to its
 // value before any language is selected: no progress (volume 100), an empty tray and word set,
 // level 1, the autosave clock starting now.

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/tray.h"
 #include "core/words.h"
@@ -71,8 +72,8 @@ void decodeProgress(const unsigned char* bytes, Progress* record) {
 // game skips as no word of the level. The level loader refuses words that would need escaping.
 std::string foundWordsJson() {
     std::string json = "[";
-    std::vector<const char*> words = foundList.words;
-    words.insert(words.end(), bonusList.words.begin(), bonusList.words.end());
+    std::vector<const char*> words = game.foundList.words;
+    words.insert(words.end(), game.bonusList.words.begin(), game.bonusList.words.end());
     for (const char* word : words) {
         if (json.size() > 1) json += ',';
         json += '"';
@@ -180,14 +181,14 @@ void readOptions() {
     const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes->data());
     if (bytes->size() == 4 && b[1] == 0 && b[2] == 0 && b[3] == 0 &&
         (b[0] == WORDS_AS_TYPED || b[0] == WORDS_ON_ENTER))
-        wordEntry = b[0];
+        game.wordEntry = b[0];
     else
         rememberUnusable(optionsPath.c_str(), true);
 }
 
 int saveOptions() {
     const std::string optionsPath = savePath("options.dat");
-    const char bytes[4] = {static_cast<char>(wordEntry), 0, 0, 0};
+    const char bytes[4] = {static_cast<char>(game.wordEntry), 0, 0, 0};
     keepUnsaved(optionsPath, std::string(bytes, sizeof bytes));
     saveUnsavedFiles();
     return findUnsaved(optionsPath.c_str()) ? 0 : 1;
@@ -245,22 +246,23 @@ int saveProgress(LetterTray* tray) {
     // Only the time since the previous save on this level is new; the on-screen
     // level timer still counts from the load.
     int32_t now = static_cast<int32_t>(std::time(nullptr));
-    if (now > lastLevelSaveTime)
-        progress.secondsPlayed += static_cast<uint32_t>(now - lastLevelSaveTime);
-    lastLevelSaveTime = now;
-    progress.windowModeNumber = std::atoi(config.settings.windowMode);
-    if (progress.levelIndex > progress.levelsOpen) progress.levelsOpen = progress.levelIndex;
+    if (now > game.lastLevelSaveTime)
+        game.progress.secondsPlayed += static_cast<uint32_t>(now - game.lastLevelSaveTime);
+    game.lastLevelSaveTime = now;
+    game.progress.windowModeNumber = std::atoi(config.settings.windowMode);
+    if (game.progress.levelIndex > game.progress.levelsOpen)
+        game.progress.levelsOpen = game.progress.levelIndex;
 
     // The level file goes first: a record counting words its level file lacks would have
     // them counted again after a restart.
     char path[LEVEL_PATH_BYTES];
     levelSavePath(path, tray);
-    bool levelHasWords = levelFoundCount > 0 || !bonusList.words.empty();
+    bool levelHasWords = game.levelFoundCount > 0 || !game.bonusList.words.empty();
     if (levelHasWords) keepUnsaved(path, foundWordsJson());
     const char* saveName = getLangString(config.store, currentLanguage, "save");
     if (saveName) {
         unsigned char record[kRecordFileSize];
-        encodeProgress(progress, record);
+        encodeProgress(game.progress, record);
         keepUnsaved(savePath(saveName),
                     std::string(reinterpret_cast<const char*>(record), sizeof record));
     }

@@ -5,8 +5,6 @@
 #include "device/keyboard.h"
 #include "util/utf8.h"
 
-LetterTray letterTray;
-
 namespace {
 
 int encodedLength(uint32_t cp) {

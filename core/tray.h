@@ -18,8 +18,6 @@ struct LetterTray {
     int32_t typedTop;                      // index of the last typed letter; -1 when empty
 };
 
-extern LetterTray letterTray;
-
 int initLetterTray(LetterTray* tray);
 // Installs a row and empties the typed word. A row that does not fit (see
 // rowFitsTray) is refused: 0, and the tray is left as it was.

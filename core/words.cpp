@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -9,18 +10,6 @@
 #include "store/keystore.h"
 #include "store/language.h"
 #include "util/utf8.h"
-
-StringSet levelWords;
-FoundList foundList;
-StringIntMap repeatTimes;
-int32_t levelFoundCount = 0;
-int32_t foundListScroll = 0;
-int32_t lastAutosaveTime = 0;
-int32_t wordEntry = WORDS_AS_TYPED;
-StringSet levelBonusWords;
-FoundList bonusList;
-int32_t bonusTotal = 0;
-int32_t refusalTime = 0;
 
 namespace {
 
@@ -30,9 +19,9 @@ const int32_t kScrollToEnd = 99999;
 // A word found before and typed again: remember when, for the highlight.
 void markRepeat(const char* word) {
     int outcome = HASH_PRESENT;
-    uint32_t slot = hashPut(repeatTimes, word, &outcome);
-    if (outcome != HASH_PRESENT && slot != repeatTimes.capacity)
-        repeatTimes.values[slot] = static_cast<int32_t>(std::time(nullptr));
+    uint32_t slot = hashPut(game.repeatTimes, word, &outcome);
+    if (outcome != HASH_PRESENT && slot != game.repeatTimes.capacity)
+        game.repeatTimes.values[slot] = static_cast<int32_t>(std::time(nullptr));
 }
 
 uint32_t nextCodePoint(const char** text) {
@@ -61,33 +50,34 @@ bool sameFoldedWord(const char* a, const char* b) {
 }
 
 WordStep takeTypedWord() {
-    if (levelWords.capacity == 0) return {};
-    uint32_t slot = findLevelWord(typedWord(&letterTray));
-    if (slot == levelWords.capacity) return {};  // not a word (yet): the player may go on typing
-    const char* word = levelWords.keys[slot];
+    if (game.levelWords.capacity == 0) return {};
+    uint32_t slot = findLevelWord(typedWord(&game.letterTray));
+    if (slot == game.levelWords.capacity)
+        return {};  // not a word (yet): the player may go on typing
+    const char* word = game.levelWords.keys[slot];
 
     WordStep step;
-    if (isWordFound(&foundList, word)) {
+    if (isWordFound(&game.foundList, word)) {
         markRepeat(word);
         step.outcome = WordOutcome::Repeat;
         return step;
     }
 
     step.outcome = WordOutcome::NewWord;
-    progress.wordsFound += 1;
-    progress.lettersFound += utf8Length(word);
-    step.saveDue = appendFoundWord(&foundList, word);
+    game.progress.wordsFound += 1;
+    game.progress.lettersFound += utf8Length(word);
+    step.saveDue = appendFoundWord(&game.foundList, word);
     unlockLevels();
-    clearTypedWord(&letterTray);
+    clearTypedWord(&game.letterTray);
 
     // The dark chapter turns the dark theme on, its end turns it off again.
-    if (progress.storyStage <= StoryStage::Step1 &&
-        progress.wordsFound > config.settings.blackWords) {
+    if (game.progress.storyStage <= StoryStage::Step1 &&
+        game.progress.wordsFound > config.settings.blackWords) {
         step.turn = beginChapter("blackStart", StoryStage::BlackStart);
         step.turn.theme = 1;
     }
-    if (progress.storyStage <= StoryStage::BlackStart &&
-        progress.wordsFound > config.settings.blackFinish) {
+    if (game.progress.storyStage <= StoryStage::BlackStart &&
+        game.progress.wordsFound > config.settings.blackFinish) {
         const char* passed = step.turn.chapter;
         step.turn = beginChapter("blackEnd", StoryStage::BlackEnd);
         step.turn.passed = passed;
@@ -99,57 +89,58 @@ WordStep takeTypedWord() {
 }  // namespace
 
 uint32_t findLevelWord(const char* text) {
-    uint32_t slot = hashGet(levelWords, text);
-    if (slot != levelWords.capacity || !langStore || !findNode(langStore->root, {"fold"}))
+    uint32_t slot = hashGet(game.levelWords, text);
+    if (slot != game.levelWords.capacity || !langStore || !findNode(langStore->root, {"fold"}))
         return slot;
-    for (slot = 0; slot < levelWords.capacity; slot++)
-        if (hashExists(levelWords, slot) && sameFoldedWord(levelWords.keys[slot], text)) break;
+    for (slot = 0; slot < game.levelWords.capacity; slot++)
+        if (hashExists(game.levelWords, slot) && sameFoldedWord(game.levelWords.keys[slot], text))
+            break;
     return slot;
 }
 
 void appendRestoredWord(FoundList* list, const char* word) {
     appendToFoundList(list, word);
-    levelFoundCount += 1;
-    foundListScroll = kScrollToEnd;
+    game.levelFoundCount += 1;
+    game.foundListScroll = kScrollToEnd;
 }
 
 bool appendFoundWord(FoundList* list, const char* word) {
     appendRestoredWord(list, word);
     int32_t now = static_cast<int32_t>(std::time(nullptr));
-    if (now - lastAutosaveTime <= kAutosaveIntervalSeconds) return false;
-    lastAutosaveTime = now;
+    if (now - game.lastAutosaveTime <= kAutosaveIntervalSeconds) return false;
+    game.lastAutosaveTime = now;
     return true;
 }
 
 WordStep checkWord() {
-    return wordEntry == WORDS_AS_TYPED ? takeTypedWord() : WordStep();
+    return game.wordEntry == WORDS_AS_TYPED ? takeTypedWord() : WordStep();
 }
 
 WordStep submitWord() {
-    const char* typed = typedWord(&letterTray);
-    if (levelWords.capacity == 0 || !*typed) return {};
-    if (findLevelWord(typed) != levelWords.capacity) return takeTypedWord();
+    const char* typed = typedWord(&game.letterTray);
+    if (game.levelWords.capacity == 0 || !*typed) return {};
+    if (findLevelWord(typed) != game.levelWords.capacity) return takeTypedWord();
     WordStep step;
-    uint32_t slot = hashGet(levelBonusWords, typed);
-    if (slot == levelBonusWords.capacity) {
-        refusalTime = static_cast<int32_t>(std::time(nullptr));
+    uint32_t slot = hashGet(game.levelBonusWords, typed);
+    if (slot == game.levelBonusWords.capacity) {
+        game.refusalTime = static_cast<int32_t>(std::time(nullptr));
         step.outcome = WordOutcome::Refused;
         return step;
     }
-    const char* word = levelBonusWords.keys[slot];
-    if (isWordFound(&bonusList, word)) {
+    const char* word = game.levelBonusWords.keys[slot];
+    if (isWordFound(&game.bonusList, word)) {
         markRepeat(word);
         step.outcome = WordOutcome::Repeat;
         return step;
     }
-    appendToFoundList(&bonusList, word);
-    bonusTotal += 1;
-    clearTypedWord(&letterTray);
+    appendToFoundList(&game.bonusList, word);
+    game.bonusTotal += 1;
+    clearTypedWord(&game.letterTray);
     step.outcome = WordOutcome::NewBonus;
     return step;
 }
 
 int bonusHints() {
     const int32_t perHint = config.settings.bonusWordsPerHint;
-    return bonusTotal / (perHint > 0 ? perHint : Settings().bonusWordsPerHint);
+    return game.bonusTotal / (perHint > 0 ? perHint : Settings().bonusWordsPerHint);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The current level's word set, the words found in it, and the word check that
-// runs after every letter taken.
+// The word check that runs after every letter taken, and the found lists it fills (the state is
+// the Game record's, core/game.h).
 
 #include <cstdint>
 
@@ -8,26 +8,12 @@
 #include "util/found_list.h"
 #include "util/string_hash.h"
 
-extern StringSet levelWords;      // keys point into langStore
-extern FoundList foundList;       // finding order; pointers, never copies
-extern StringIntMap repeatTimes;  // found words typed again → wall-clock second of the repeat
-extern int32_t levelFoundCount;   // entries appended since the level was loaded
-extern int32_t foundListScroll;   // scroll offset of the found-word panel; 99999 after an append
-extern int32_t lastAutosaveTime;
-// Real words of the row that the level does not list (keys point into langStore), the ones found
-// on this level in finding order, and how many the language's level files hold in all.
-extern StringSet levelBonusWords;
-extern FoundList bonusList;
-extern int32_t bonusTotal;
-extern int32_t refusalTime;  // wall-clock second Enter last refused a text; 0 when never
-
 // Seconds a repeated word stays highlighted in the found list.
 constexpr int kRepeatHighlightSeconds = 3;
 
 // When a typed level word is taken: after every letter (the default), or only on Enter, so that a
 // word that begins with a shorter level word can be typed whole.
 enum { WORDS_AS_TYPED = 0, WORDS_ON_ENTER = 1 };
-extern int32_t wordEntry;
 
 // What a word check did, for the screens to answer: a sound, a save, a page of the story.
 enum class WordOutcome { Nothing, NewWord, NewBonus, Repeat, Refused };

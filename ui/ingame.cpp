@@ -3,6 +3,7 @@
 #include <string>
 
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -69,13 +70,13 @@ void drawTopBar(RowLayout& rows, float W) {
         currentScreen = ScreenStatistics;
     }
     setFont(mainFont);
-    label(rows.next(), letterTray.letterText, AlignCentered);
+    label(rows.next(), game.letterTray.letterText, AlignCentered);
 
-    propertyInt(rows.next(), text("levelProperty"), 1, &levelNumber,
-                static_cast<int>(progress.levelsOpen), selectorLeftArrow, selectorRightArrow);
+    propertyInt(rows.next(), text("levelProperty"), 1, &game.levelNumber,
+                static_cast<int>(game.progress.levelsOpen), selectorLeftArrow, selectorRightArrow);
     selectLevel();
-    selectorLeftArrow = levelNumber > 1;
-    selectorRightArrow = levelNumber < static_cast<int>(progress.levelsOpen);
+    selectorLeftArrow = game.levelNumber > 1;
+    selectorRightArrow = game.levelNumber < static_cast<int>(game.progress.levelsOpen);
 }
 
 constexpr float kBonusLineHeight = 40;
@@ -86,9 +87,9 @@ void drawBonusLine(RowLayout& rows, float W) {
     rows.staticRow(kBonusLineHeight, W - 40, 1);
     ImRect r = rows.next();
     std::string line = std::string(text("bonusWords")) + ":";
-    for (size_t i = bonusList.words.size(); i-- > 0;) {
+    for (size_t i = game.bonusList.words.size(); i-- > 0;) {
         std::string longer =
-            line + (i + 1 == bonusList.words.size() ? " " : ", ") + bonusList.words[i];
+            line + (i + 1 == game.bonusList.words.size() ? " " : ", ") + game.bonusList.words[i];
         if (ImGui::CalcTextSize(longer.c_str()).x > r.GetWidth()) break;
         line = longer;
     }
@@ -97,32 +98,32 @@ void drawBonusLine(RowLayout& rows, float W) {
 
 void drawFoundWords(RowLayout& rows, float W, float H) {
     // The panel makes room for the bonus line only once there is a bonus word to show.
-    const bool bonus = !bonusList.words.empty();
+    const bool bonus = !game.bonusList.words.empty();
     rows.staticRow(H - 260 - (bonus ? kBonusLineHeight + RowLayout::kSpacing : 0), W - 40, 2);
-    if (beginGroup(windowTitle ? windowTitle : "found", rows.next(), &foundListScroll)) {
+    if (beginGroup(windowTitle ? windowTitle : "found", rows.next(), &game.foundListScroll)) {
         RowLayout& words = groupLayout();
         words.staticRow(50, static_cast<float>((static_cast<int>(W) - 90) / 4), 4);
         const time_t now = std::time(nullptr);
-        for (const char* word : foundList.words) {
+        for (const char* word : game.foundList.words) {
             if (!word) continue;
             ImRect r = words.next();
-            uint32_t slot = hashGet(repeatTimes, word);
-            bool repeated = slot != repeatTimes.capacity;
+            uint32_t slot = hashGet(game.repeatTimes, word);
+            bool repeated = slot != game.repeatTimes.capacity;
             bool pressed;
-            if (repeated && now - repeatTimes.values[slot] < kRepeatHighlightSeconds) {
-                if (word != repeatShownWord || repeatTimes.values[slot] != repeatShownTime) {
+            if (repeated && now - game.repeatTimes.values[slot] < kRepeatHighlightSeconds) {
+                if (word != repeatShownWord || game.repeatTimes.values[slot] != repeatShownTime) {
                     scrollGroupToShow(r);
                     repeatShownWord = word;
-                    repeatShownTime = repeatTimes.values[slot];
+                    repeatShownTime = game.repeatTimes.values[slot];
                 }
                 pressed = styledButton(r, spelledWord(langStore, word), highlightButtonStyle);
             } else {
                 pressed = button(r, spelledWord(langStore, word));
-                if (repeated) hashDelete(repeatTimes, slot);
+                if (repeated) hashDelete(game.repeatTimes, slot);
             }
             if (pressed) {
-                hintWord = word;
-                hintDescription = wordDescription(langStore, word);
+                game.hintWord = word;
+                game.hintDescription = wordDescription(langStore, word);
                 currentScreen = ScreenWordInfo;
                 playSound(SOUND_WORD_CLICK);
             }
@@ -139,16 +140,16 @@ void drawLetterRow(App* app, RowLayout& rows, int count) {
     for (int i = 0; i < count; ++i) {
         char letter[7];
         uint32_t codePoint = 0;
-        letterUtf8(&letterTray, i, letter, &codePoint);
+        letterUtf8(&game.letterTray, i, letter, &codePoint);
         ImRect r = rows.next();
-        if (isLetterUsed(&letterTray, i)) {
+        if (isLetterUsed(&game.letterTray, i)) {
             label(r, letter, AlignCentered);
             continue;
         }
         ImGui::PushID(i);  // a row may hold the same letter twice
         if (button(r, letter)) {
             playSound(SOUND_BUTTON_CLICK);
-            pushLetter(&letterTray, codePoint, i);
+            pushLetter(&game.letterTray, codePoint, i);
             checkTypedWord(app);
         }
         ImGui::PopID();
@@ -160,7 +161,8 @@ void drawBottomBar(RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 420 / W, (W - 630) / W, 70 / W, 70 / W});
     ImRect hint = rows.next(), timer = rows.next(), typed = rows.next(), removeChar = rows.next();
     setFont(mainFont);
-    const char* elapsed = formatDuration(static_cast<int32_t>(std::time(nullptr) - levelStartTime));
+    const char* elapsed =
+        formatDuration(static_cast<int32_t>(std::time(nullptr) - game.levelStartTime));
     // The hint icon's hint follows the level timer; the erase icons' hints end before them. Both
     // lie over the labels of the bar.
     const float gap = 2 * RowLayout::kSpacing;
@@ -179,14 +181,14 @@ void drawBottomBar(RowLayout& rows, float W) {
     }
     label(timer, elapsed, AlignLeft);
     // A text Enter refused stays, marked for a moment.
-    if (std::time(nullptr) - refusalTime <= kRefusalSeconds)
-        styledButton(typed, typedWord(&letterTray), highlightButtonStyle);
+    if (std::time(nullptr) - game.refusalTime <= kRefusalSeconds)
+        styledButton(typed, typedWord(&game.letterTray), highlightButtonStyle);
     else
-        label(typed, typedWord(&letterTray), AlignCentered);
+        label(typed, typedWord(&game.letterTray), AlignCentered);
     if (iconButton("removeChar", removeChar, "removeChar", "removeCharHint", beforeErase))
-        popLetter(&letterTray);
+        popLetter(&game.letterTray);
     if (iconButton("removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))
-        clearTypedWord(&letterTray);
+        clearTypedWord(&game.letterTray);
 }
 
 // Hover hints help on the first ten levels only. While the disk refuses saves the player is told
@@ -198,7 +200,7 @@ void drawHoverHint(float W) {
     setFont(smallFont);
     if (refusal != SAVE_OK)
         tooltip(text(refusalKeys[refusal]), ImVec2(W / 2, 80), ImVec2(0.5f, 0));
-    else if (hintText && progress.levelIndex <= 9)
+    else if (hintText && game.progress.levelIndex <= 9)
         tooltip(hintText, hintPlace.position, hintPlace.pivot);
     setFont(mainFont);
 }
@@ -208,7 +210,7 @@ void drawHoverHint(float W) {
 void drawInGameScreen(App* app) {
     const float W = static_cast<float>(windowWidth), H = static_cast<float>(windowHeight);
     if (beginScreen(windowWidth, windowHeight)) {
-        const int count = letterCount(&letterTray);
+        const int count = letterCount(&game.letterTray);
         hintText = nullptr;
         drawScreenDecor(app, themedDecoration("inGame", "inGameDark"), windowWidth, windowHeight);
         drawTopBar(screenLayout, W);

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -26,7 +27,7 @@ int drawMainMenuScreen(App* app) {
                         windowHeight);
         rows.staticRow(H - 340, 30, 1);
         rows.staticRow(70, 330, 1);
-        if (progress.storyStage != StoryStage::None) {
+        if (game.progress.storyStage != StoryStage::None) {
             if (button(rows.next(), text("Continue"))) currentScreen = ScreenInGame;
         } else if (button(rows.next(), text("NewGame"))) {
             startChapter("study", StoryStage::Study);
@@ -34,7 +35,7 @@ int drawMainMenuScreen(App* app) {
         if (button(rows.next(), text("Options"))) currentScreen = ScreenOptions;
         if (button(rows.next(), text("About"))) currentScreen = ScreenAbout;
         if (button(rows.next(), text("Exit"))) {
-            saveProgress(&letterTray);
+            saveProgress(&game.letterTray);
             quit = 1;
         }
     }
@@ -48,7 +49,8 @@ void drawThemeChoice(App* app, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text("prefTheme"), AlignRight);
     ImRect combo = rows.next();
-    int shown = progress.theme >= 0 && progress.theme < kThemeCount ? progress.theme : 1;
+    int shown =
+        game.progress.theme >= 0 && game.progress.theme < kThemeCount ? game.progress.theme : 1;
     if (beginColorCombo("theme", combo, themeSwatches[shown], ImVec2(combo.GetWidth(), 330))) {
         RowLayout& swatches = popupLayout();
         swatches.dynamicRow(50, 1);
@@ -68,10 +70,10 @@ void drawThemeChoice(App* app, RowLayout& rows) {
 void drawVolumeChoice(RowLayout& rows) {
     rows.skip();
     label(rows.next(), text("prefVolume"), AlignRight);
-    sliderInt(rows.next(), 0, &progress.volume, 100);
+    sliderInt(rows.next(), 0, &game.progress.volume, 100);
     // The music follows the slider at once; the value is saved with the next progress save.
-    if (getMusicVolume(&musicPlayer) != progress.volume)
-        setMusicVolume(&musicPlayer, progress.volume);
+    if (getMusicVolume(&musicPlayer) != game.progress.volume)
+        setMusicVolume(&musicPlayer, game.progress.volume);
     rows.skip();
 }
 
@@ -87,10 +89,10 @@ void drawLanguageChoice(RowLayout& rows) {
 void drawWordEntryChoice(RowLayout& rows) {
     rows.skip();
     label(rows.next(), text("prefWordEntry"), AlignRight);
-    bool onEnter = wordEntry == WORDS_ON_ENTER;
+    bool onEnter = game.wordEntry == WORDS_ON_ENTER;
     if (button(rows.next(), text(onEnter ? "wordEntryEnter" : "wordEntryTyped"))) {
         playSound(SOUND_BUTTON_CLICK);
-        wordEntry = onEnter ? WORDS_AS_TYPED : WORDS_ON_ENTER;
+        game.wordEntry = onEnter ? WORDS_AS_TYPED : WORDS_ON_ENTER;
         saveOptions();
     }
     rows.skip();
@@ -160,9 +162,9 @@ void drawWordInfoScreen(App* app) {
         RowLayout& rows = screenLayout;
         drawScreenDecor(app, "help", windowWidth, windowHeight);
         rows.dynamicRow(70, 1);
-        label(rows.next(), spelledWord(langStore, hintWord), AlignTopLeft);
+        label(rows.next(), spelledWord(langStore, game.hintWord), AlignTopLeft);
         rows.staticRow(H - 180, W - 40, 1);
-        labelWrap(rows.next(), hintDescription);
+        labelWrap(rows.next(), game.hintDescription);
         if (backButtonRow(rows)) currentScreen = ScreenInGame;
     }
     endScreen();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/save.h"
 #include "core/tray.h"
 #include "core/words.h"
@@ -31,7 +32,7 @@ namespace {
 
 void grantLevelAchievement() {
     char name[16];
-    if (const char* achievement = levelAchievement(progress.levelIndex, name))
+    if (const char* achievement = levelAchievement(game.progress.levelIndex, name))
         GrantAchievementWq(achievement);
 }
 
@@ -44,7 +45,7 @@ void answerWordStep(App* app, const WordStep& step) {
     case WordOutcome::Nothing: break;
     }
     // The autosave already counts the word that made it due.
-    if (step.saveDue) saveProgress(&letterTray);
+    if (step.saveDue) saveProgress(&game.letterTray);
     showStoryTurn(app, step.turn);
 }
 
@@ -67,10 +68,10 @@ void startChapter(const char* chapter, StoryStage stage) {
 void selectLevel() {
     if (!levelChosen()) return;
     // The level left keeps its words and time.
-    saveProgress(&letterTray);
-    uint32_t before = progress.levelIndex;
+    saveProgress(&game.letterTray);
+    uint32_t before = game.progress.levelIndex;
     StoryTurn turn = changeLevel();
-    if (progress.levelIndex != before) grantLevelAchievement();
+    if (game.progress.levelIndex != before) grantLevelAchievement();
     showStoryTurn(nullptr, turn);
 }
 
@@ -79,7 +80,8 @@ namespace {
 int typeAndCheck(App* app, const char* character) {
     // A letter the row writes plainly (ё as е) takes the plain tile.
     const char* folded = getSectionString(langStore, "fold", character);
-    if (!typeCharacter(&letterTray, character) && !(folded && typeCharacter(&letterTray, folded)))
+    if (!typeCharacter(&game.letterTray, character) &&
+        !(folded && typeCharacter(&game.letterTray, folded)))
         return 0;
     checkTypedWord(app);
     return 1;
@@ -115,17 +117,17 @@ void handleTrayKey(App* app, int glfwKey, uint32_t text) {
     if (glfwKey == KEY_ENTER || glfwKey == KEY_KP_ENTER)
         answerWordStep(app, submitWord());
     else if (glfwKey == KEY_DELETE)
-        clearTypedWord(&letterTray);
+        clearTypedWord(&game.letterTray);
     else if (glfwKey == KEY_F1 && hintAvailable())
         showHint();
     else if (glfwKey == KEY_BACKSPACE)
-        popLetter(&letterTray);
+        popLetter(&game.letterTray);
 }
 
 int selectLanguage(App* app, int i) {
     if (i < 0 || i >= languageCount) return 0;
     // Play since the last save would be lost when the record is read back below.
-    if (langStore) saveProgress(&letterTray);
+    if (langStore) saveProgress(&game.letterTray);
 
     int previousLanguage = currentLanguage;
     currentScreen = ScreenMainMenu;
@@ -136,18 +138,18 @@ int selectLanguage(App* app, int i) {
         return 0;
     }
     const char* save = getLangString(config.store, i, "save");
-    readProgress(&progress, savePath(save).c_str());
+    readProgress(&game.progress, savePath(save).c_str());
     readOptions();
-    bonusTotal = countSavedBonusWords(langStore);
-    applyTheme(app, progress.theme);
-    setMusicVolume(&musicPlayer, progress.volume);
-    if (loadLevel(langStore, &letterTray, static_cast<int>(progress.levelIndex))) {
+    game.bonusTotal = countSavedBonusWords(langStore);
+    applyTheme(app, game.progress.theme);
+    setMusicVolume(&musicPlayer, game.progress.volume);
+    if (loadLevel(langStore, &game.letterTray, static_cast<int>(game.progress.levelIndex))) {
         grantLevelAchievement();
     } else {
         // A stored level this data cannot install: play on from level 0, which
         // loadLanguageData installed, instead of under a wrong level number.
-        progress.levelIndex = 0;
-        levelNumber = 1;
+        game.progress.levelIndex = 0;
+        game.levelNumber = 1;
     }
     unlockLevels();
     return 1;

@@ -1,6 +1,7 @@
 #include "ui/screens.h"
 
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "gfx/image.h"
 #include "store/config.h"
@@ -66,7 +67,7 @@ GuiImage languageImage(int i) {
 }
 
 const char* themedDecoration(const char* light, const char* dark) {
-    return isDarkTheme(progress.theme) ? dark : light;
+    return isDarkTheme(game.progress.theme) ? dark : light;
 }
 
 bool keysTypeWords() {

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "core/tray.h"
 #include "core/words.h"
@@ -25,14 +26,14 @@ int percentOf(long long part, long long whole) {
 
 void countWordLengths(WordLengthStats& stats) {
     stats = WordLengthStats{};
-    for (uint32_t slot = 0; slot < levelWords.capacity; ++slot) {
-        if (!hashExists(levelWords, slot)) continue;
-        int length = utf8Length(levelWords.keys[slot]);
+    for (uint32_t slot = 0; slot < game.levelWords.capacity; ++slot) {
+        if (!hashExists(game.levelWords, slot)) continue;
+        int length = utf8Length(game.levelWords.keys[slot]);
         if (length >= kMaxWordLength) continue;
         int& total = stats.total[length];
         if (++total > stats.maxCount) stats.maxCount = total;
     }
-    for (const char* word : foundList.words) {
+    for (const char* word : game.foundList.words) {
         int length = word ? utf8Length(word) : 0;
         if (length > 0 && length < kMaxWordLength) stats.found[length] += 1;
     }
@@ -42,8 +43,8 @@ void countWordLengths(WordLengthStats& stats) {
 
 void statisticsTitle(char* out, size_t size) {
     formatText(out, size, text("sTitle"),
-               {letterTray.letterText,
-                percentOf(levelFoundCount, static_cast<long long>(levelWords.size))});
+               {game.letterTray.letterText,
+                percentOf(game.levelFoundCount, static_cast<long long>(game.levelWords.size))});
 }
 
 void chartHoverText(const WordLengthStats& stats, int length, char* out, size_t size) {
@@ -52,8 +53,8 @@ void chartHoverText(const WordLengthStats& stats, int length, char* out, size_t 
 }
 
 uint32_t timeInGame(int32_t now) {
-    return progress.secondsPlayed +
-           (now > lastLevelSaveTime ? static_cast<uint32_t>(now - lastLevelSaveTime) : 0);
+    return game.progress.secondsPlayed +
+           (now > game.lastLevelSaveTime ? static_cast<uint32_t>(now - game.lastLevelSaveTime) : 0);
 }
 
 void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
@@ -62,21 +63,22 @@ void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
     rows[0].key = "passedPerc";
     // French sets a no-break space before the sign; a language without its own form writes 25%.
     const char* percent = getSectionString(langStore, "localization", "percentValue");
-    formatText(rows[0].value, sizeof rows[0].value, percent ? percent : "%d%%",
-               {percentOf(progress.wordsFound, getSectionInt(langStore, "stat", "usedWords"))});
+    formatText(
+        rows[0].value, sizeof rows[0].value, percent ? percent : "%d%%",
+        {percentOf(game.progress.wordsFound, getSectionInt(langStore, "stat", "usedWords"))});
     rows[1].key = "timeInGame";
     std::snprintf(rows[1].value, sizeof rows[1].value, "%s",
                   formatDuration(static_cast<int32_t>(timeInGame(now))));
     rows[2].key = "totalWords";
     std::snprintf(rows[2].value, sizeof rows[2].value, "%s", usedWords ? usedWords : "");
     rows[3].key = "foundWords";
-    std::snprintf(rows[3].value, sizeof rows[3].value, "%d", progress.wordsFound);
+    std::snprintf(rows[3].value, sizeof rows[3].value, "%d", game.progress.wordsFound);
     rows[4].key = "totalPressCount";
     std::snprintf(rows[4].value, sizeof rows[4].value, "%s", pressCount ? pressCount : "");
     rows[5].key = "pressCount";
-    std::snprintf(rows[5].value, sizeof rows[5].value, "%d", progress.lettersFound);
+    std::snprintf(rows[5].value, sizeof rows[5].value, "%d", game.progress.lettersFound);
     rows[6].key = "bonusFound";
-    std::snprintf(rows[6].value, sizeof rows[6].value, "%d", bonusTotal);
+    std::snprintf(rows[6].value, sizeof rows[6].value, "%d", game.bonusTotal);
 }
 
 std::vector<float> lengthTableRatios(int lengthColumns, float windowWidth, float rowWidth,
@@ -120,7 +122,7 @@ void drawLengthTable(const WordLengthStats& stats, RowLayout& rows, float W) {
 // Two series over the same columns: all words of a length, and over them the found ones.
 void drawChart(const WordLengthStats& stats, const ImRect& r) {
     ImDrawList* draw = ImGui::GetWindowDrawList();
-    const ChartColors colors = chartColors(progress.theme);
+    const ChartColors colors = chartColors(game.progress.theme);
     draw->AddRectFilled(r.Min, r.Max, colors.background);
     if (stats.lengthColumns == 0 || stats.maxCount == 0) return;
 

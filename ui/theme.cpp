@@ -2,6 +2,7 @@
 
 #include <imgui_internal.h>
 
+#include "core/game.h"
 #include "core/level.h"
 
 namespace {
@@ -217,7 +218,7 @@ int isDarkTheme(int theme) {
 }
 
 void applyTheme(App*, int theme) {
-    progress.theme = theme;
+    game.progress.theme = theme;
     if (!ImGui::GetCurrentContext()) return;
     ImGuiStyle& style = ImGui::GetStyle();
     setThemeColors(style, theme);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/tray.h"
 #include "core/words.h"
@@ -53,10 +54,10 @@ KeyStore* language(const std::string& row, const std::vector<std::string>& words
 }
 
 void type(const std::string& text) {
-    clearTypedWord(&letterTray);
+    clearTypedWord(&game.letterTray);
     for (char c : text) {
         char letter[2] = {c, 0};
-        if (!typeCharacter(&letterTray, letter)) std::abort();
+        if (!typeCharacter(&game.letterTray, letter)) std::abort();
     }
 }
 
@@ -67,10 +68,10 @@ double perCall(Work work) {
     for (int batch = 0; batch < BATCHES; ++batch) {
         auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < CALLS; ++i) work();
-        times.push_back(std::chrono::duration<double, std::micro>(
-                            std::chrono::steady_clock::now() - start)
-                            .count() /
-                        CALLS);
+        times.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count() /
+            CALLS);
     }
     std::sort(times.begin(), times.end());
     return times[BATCHES / 2];
@@ -87,13 +88,13 @@ Figures measure(bool folds) {
     std::shuffle(words.begin(), words.end(), random);
     resetCore();
     langStore = language(row, words, folds);
-    if (!loadLevel(langStore, &letterTray, 0)) std::abort();
+    if (!loadLevel(langStore, &game.letterTray, 0)) std::abort();
 
     std::string nonWord = "lkjihgfedcba";
     const std::string& bonus = words.back();
     type(bonus);
     submitWord();
-    if (bonusList.words.size() != 1) std::abort();
+    if (game.bonusList.words.size() != 1) std::abort();
 
     Figures figures;
     type(nonWord);
@@ -112,11 +113,10 @@ int main() {
     std::printf("a level of %d words, %d bonus words; median of %d batches of %d checks\n",
                 LEVEL_WORDS, BONUS_WORDS, BATCHES, CALLS);
     std::printf("                                  plain µs  ratio   folding µs  ratio\n");
-    std::printf("  check after a letter (reference) %8.3f  %5.2f   %8.3f  %5.2f\n",
-                plain.reference, 1.0, folded.reference, folded.reference / plain.reference);
+    std::printf("  check after a letter (reference) %8.3f  %5.2f   %8.3f  %5.2f\n", plain.reference,
+                1.0, folded.reference, folded.reference / plain.reference);
     std::printf("  Enter, refused text              %8.3f  %5.2f   %8.3f  %5.2f\n", plain.refused,
-                plain.refused / plain.reference, folded.refused,
-                folded.refused / plain.reference);
+                plain.refused / plain.reference, folded.refused, folded.refused / plain.reference);
     std::printf("  Enter, bonus word found before   %8.3f  %5.2f   %8.3f  %5.2f\n", plain.repeat,
                 plain.repeat / plain.reference, folded.repeat, folded.repeat / plain.reference);
     std::printf("goal: every check on Enter under 50 µs\n");

@@ -18,6 +18,7 @@
 #include <zlib.h>
 
 #include "app/app.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -176,10 +177,10 @@ int main() {
     Times select = timeRuns([&] {
         langStore =
             nullptr;  // as at start-up: nothing to save first (earlier stores stay allocated)
-        if (!selectLanguage(&benchApp, 0) || levelFoundCount != RESTORED_WORDS) std::abort();
+        if (!selectLanguage(&benchApp, 0) || game.levelFoundCount != RESTORED_WORDS) std::abort();
     });
     Times install = timeRuns([] {
-        if (!loadLevel(langStore, &letterTray, LEVELS - 1)) std::abort();
+        if (!loadLevel(langStore, &game.letterTray, LEVELS - 1)) std::abort();
     });
 
     std::printf("language data: %d levels, %zu bytes of JSON, %ju bytes compressed\n", LEVELS,

@@ -22,6 +22,7 @@
 
 #include "app/app.h"
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "core/tray.h"
 #include "core/words.h"
@@ -119,9 +120,9 @@ Timing measure(Screen screen, const char* name, const char* dumpPrefix, bool lis
 // A level of 30 letters with 200 words, all of them found.
 void installBusyLevel(std::vector<std::string>& words) {
     const char* row = "abcdefghijklmnopqrstuvwxyzabcd";
-    setLevelLetters(&letterTray, row);
-    levelWords = StringSet{};
-    clearFoundList(&foundList);
+    setLevelLetters(&game.letterTray, row);
+    game.levelWords = StringSet{};
+    clearFoundList(&game.foundList);
     for (int i = 0; i < 200; ++i) {
         std::string word;
         for (int n = i; word.size() < 3 || n > 0; n /= 26) word += (char)('a' + n % 26);
@@ -129,12 +130,12 @@ void installBusyLevel(std::vector<std::string>& words) {
     }
     int outcome = 0;
     for (const std::string& w : words) {
-        hashPut(levelWords, w.c_str(), &outcome);
-        appendToFoundList(&foundList, w.c_str());
+        hashPut(game.levelWords, w.c_str(), &outcome);
+        appendToFoundList(&game.foundList, w.c_str());
     }
-    foundListScroll = 99999;
-    levelFoundCount = 200;
-    levelStartTime = (int32_t)std::time(nullptr);
+    game.foundListScroll = 99999;
+    game.levelFoundCount = 200;
+    game.levelStartTime = (int32_t)std::time(nullptr);
 }
 
 }  // namespace
@@ -155,7 +156,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no run directory %s\n", runDir);
         return 1;
     }
-    initLetterTray(&letterTray);
+    initLetterTray(&game.letterTray);
     if (!loadConfig(&app, &config)) {
         std::fprintf(stderr, "no data/game.dat in %s\n", runDir);
         return 1;
@@ -175,13 +176,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no language data in %s/data\n", runDir);
         return 1;
     }
-    progress.storyStage = StoryStage::None;
+    game.progress.storyStage = StoryStage::None;
 
     Timing menu = measure(ScreenMainMenu, "main_menu", dumpPrefix);
     std::vector<std::string> words;
     installBusyLevel(words);
-    progress.levelIndex = 0;
-    progress.levelsOpen = 1;
+    game.progress.levelIndex = 0;
+    game.progress.levelsOpen = 1;
     Timing game = measure(ScreenInGame, "in_game", dumpPrefix);
     Timing changing = measure(ScreenInGame, "in_game_redrawn", dumpPrefix, true);
 

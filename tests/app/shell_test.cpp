@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "core/game.h"
 #include "core/words.h"
 #include "platform/steam_wq.h"
 #include "store/config.h"
@@ -279,7 +280,7 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     currentScreen = ScreenInGame;
     currentLanguage = 3;
     int key = 0;
-    hashPut(repeatTimes, "word", &key);
+    hashPut(game.repeatTimes, "word", &key);
 
     App shell;
     Config loaded;
@@ -293,7 +294,7 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     EXPECT_EQ(currentLanguage, 0);
     EXPECT_EQ(currentScreen, ScreenLanguage);
     EXPECT_EQ(langStore, nullptr);
-    EXPECT_EQ(repeatTimes.size, 0u);
+    EXPECT_EQ(game.repeatTimes.size, 0u);
     EXPECT_EQ(iconButtonStyle.rounding, 10);
     EXPECT_EQ(iconButtonStyle.padding.x, -12);
     EXPECT_EQ(iconButtonStyle.padding.y, -10);

@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/tray.h"
 #include "core/words.h"
@@ -110,8 +111,8 @@ void CoreTest::TearDown() {
 void CoreTest::useLanguage(const char* json, int level) {
     langStore = parseJson(json);
     ASSERT_NE(langStore, nullptr);
-    progress.levelIndex = (uint32_t)level;
-    ASSERT_EQ(loadLevel(langStore, &letterTray, level), 1);
+    game.progress.levelIndex = (uint32_t)level;
+    ASSERT_EQ(loadLevel(langStore, &game.letterTray, level), 1);
 }
 
 void CoreTest::typeWord(const char* word) {
@@ -119,7 +120,7 @@ void CoreTest::typeWord(const char* word) {
         int length = 1;
         while ((p[length] & 0xC0) == 0x80) length++;
         std::string letter(p, (size_t)length);
-        if (typeCharacter(&letterTray, letter.c_str())) checkTypedWord(&testApp);
+        if (typeCharacter(&game.letterTray, letter.c_str())) checkTypedWord(&testApp);
         p += length;
     }
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -76,10 +77,10 @@ protected:
 TEST_F(LanguageTest, BigDataFileWinsWhileItExists) {
     writeFile("data/en_big.dat", "{\"game\": {\"big\": [\"big\"]}}");
     EXPECT_EQ(selectLanguage(&testApp, 0), 1);
-    EXPECT_STREQ(letterTray.letterText, "big");
+    EXPECT_STREQ(game.letterTray.letterText, "big");
     std::filesystem::remove("data/en_big.dat");
     EXPECT_EQ(selectLanguage(&testApp, 0), 1);
-    EXPECT_STREQ(letterTray.letterText, "ab");
+    EXPECT_STREQ(game.letterTray.letterText, "ab");
 }
 
 TEST_F(LanguageTest, SelectionAppliesTheStoredRecord) {
@@ -90,11 +91,11 @@ TEST_F(LanguageTest, SelectionAppliesTheStoredRecord) {
     EXPECT_EQ(selectLanguage(&testApp, 0), 1);
     EXPECT_EQ(currentScreen, ScreenMainMenu);
     EXPECT_EQ(currentLanguage, 0);
-    EXPECT_STREQ(letterTray.letterText, "xy");
-    EXPECT_EQ(levelNumber, 2);
-    EXPECT_EQ(progress.theme, 5);
+    EXPECT_STREQ(game.letterTray.letterText, "xy");
+    EXPECT_EQ(game.levelNumber, 2);
+    EXPECT_EQ(game.progress.theme, 5);
     EXPECT_EQ(getMusicVolume(&musicPlayer), 40);
-    EXPECT_EQ(progress.wordsFound, 3);
+    EXPECT_EQ(game.progress.wordsFound, 3);
 }
 
 TEST_F(LanguageTest, StoredLevelBeyondTheDataFallsBackToTheFirst) {
@@ -103,17 +104,17 @@ TEST_F(LanguageTest, StoredLevelBeyondTheDataFallsBackToTheFirst) {
     stored.volume = 100;
     writeFile("save/progress_en.dat", std::string((const char*)&stored, sizeof stored));
     EXPECT_EQ(selectLanguage(&testApp, 0), 1);
-    EXPECT_STREQ(letterTray.letterText, "ab");
-    EXPECT_EQ(progress.levelIndex, 0u);
-    EXPECT_EQ(levelNumber, 1);
+    EXPECT_STREQ(game.letterTray.letterText, "ab");
+    EXPECT_EQ(game.progress.levelIndex, 0u);
+    EXPECT_EQ(game.levelNumber, 1);
 }
 
 TEST_F(LanguageTest, ProgressIsSavedBeforeAnotherLanguage) {
     ASSERT_EQ(selectLanguage(&testApp, 0), 1);
     typeWord("ab");
     ASSERT_EQ(selectLanguage(&testApp, 1), 1);
-    EXPECT_STREQ(letterTray.letterText, "йb");
-    EXPECT_EQ(progress.wordsFound, 0);
+    EXPECT_STREQ(game.letterTray.letterText, "йb");
+    EXPECT_EQ(game.progress.wordsFound, 0);
     Progress saved;
     readProgress(&saved, "save/progress_en.dat");
     EXPECT_EQ(saved.wordsFound, 1);
@@ -133,7 +134,7 @@ TEST_F(LanguageTest, UnusableDataFileShowsTheLanguageScreenAgain) {
     EXPECT_EQ(currentScreen, ScreenLanguage);
     EXPECT_EQ(currentLanguage, 0);
     EXPECT_EQ(langStore, english);
-    EXPECT_STREQ(letterTray.letterText, "ab");
+    EXPECT_STREQ(game.letterTray.letterText, "ab");
     EXPECT_EQ(selectLanguage(&testApp, 7), 0);
 }
 
@@ -156,14 +157,14 @@ TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused) {
         EXPECT_EQ(currentScreen, ScreenLanguage);
         EXPECT_EQ(currentLanguage, 0);
         EXPECT_EQ(langStore, english);
-        EXPECT_STREQ(letterTray.letterText, "ab");
-        EXPECT_EQ(levelNumber, 1);
-        EXPECT_EQ(progress.wordsFound, 1);
+        EXPECT_STREQ(game.letterTray.letterText, "ab");
+        EXPECT_EQ(game.levelNumber, 1);
+        EXPECT_EQ(game.progress.wordsFound, 1);
     }
     // Words typed afterwards still count for the language in play.
     typeWord("ba");
-    EXPECT_EQ(progress.wordsFound, 2);
-    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(game.progress.wordsFound, 2);
+    EXPECT_EQ(saveProgress(&game.letterTray), 1);
     EXPECT_EQ(readFile("save/6162.sav"), "[\"ab\",\"ba\"]");
     EXPECT_FALSE(fileIsThere("save/progress_ru.dat"));
 }
@@ -199,7 +200,7 @@ TEST_F(LanguageTest, HundredLanguageSwitchesKeepMemoryFlat) {
 TEST_F(LanguageTest, StorefrontLanguageSelectsTheLastMatch) {
     EXPECT_EQ(selectLanguageByName(&testApp, "english"), 2);
     EXPECT_EQ(currentLanguage, 2);
-    EXPECT_STREQ(letterTray.letterText, "qq");
+    EXPECT_STREQ(game.letterTray.letterText, "qq");
     currentScreen = ScreenLanguage;
     EXPECT_EQ(selectLanguageByName(&testApp, "klingon"), 0);
     EXPECT_EQ(currentScreen, ScreenLanguage);

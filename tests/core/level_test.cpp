@@ -1,6 +1,7 @@
 #include <ctime>
 #include <string>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -25,38 +26,38 @@ TEST_F(CoreTest, SixtyPercentOfSevenWordsNeedsFive) {
     useLanguage(SMALL_LANGUAGE, 0);  // 7 words, nextLevelPerc 60
     EXPECT_EQ(wordsToUnlock(), 5);
     for (const char* word : {"ca", "cat", "act", "at"}) typeWord(word);
-    EXPECT_EQ(progress.levelsOpen, 0u);
+    EXPECT_EQ(game.progress.levelsOpen, 0u);
     // The fifth word opens the next level at once, whatever screen is drawn (on a new record
     // this one as well); then it stays.
     typeWord("ta");
-    EXPECT_EQ(progress.levelsOpen, 2u);
+    EXPECT_EQ(game.progress.levelsOpen, 2u);
     unlockLevels();
-    EXPECT_EQ(progress.levelsOpen, 2u);
+    EXPECT_EQ(game.progress.levelsOpen, 2u);
 }
 
 TEST_F(CoreTest, LastLevelNeverOpensBeyondTheLevelCount) {
     std::string json = languageOfLevels(3, "3");
     useLanguage(json.c_str(), 2);
-    progress.levelsOpen = 3;
+    game.progress.levelsOpen = 3;
     typeWord("b");
     typeWord("bb");
     unlockLevels();
-    EXPECT_EQ(progress.levelsOpen, 3u);
+    EXPECT_EQ(game.progress.levelsOpen, 3u);
 
     KeyStore* noCount = parseJson("{\"game\": {\"b\": [\"b\"]}}");
     langStore = noCount;
     unlockLevels();  // a missing levelsCount reads as 0
-    EXPECT_EQ(progress.levelsOpen, 0u);
+    EXPECT_EQ(game.progress.levelsOpen, 0u);
 }
 
 TEST_F(CoreTest, HintScheduleCountsFoundWordsOverAllLevels) {
     useLanguage(SMALL_LANGUAGE, 0);  // hintCheatCount 3, nextHintWords 5
     const int wordsNeeded[] = {0, 3, 8, 13};
     for (uint32_t hint = 0; hint < 4; hint++) {
-        progress.hintsUsed = hint;
-        progress.wordsFound = wordsNeeded[hint] - 1;
+        game.progress.hintsUsed = hint;
+        game.progress.wordsFound = wordsNeeded[hint] - 1;
         EXPECT_EQ(hintAvailable(), hint == 0 ? 1 : 0) << "hint " << hint;
-        progress.wordsFound = wordsNeeded[hint];
+        game.progress.wordsFound = wordsNeeded[hint];
         EXPECT_EQ(hintAvailable(), 1) << "hint " << hint;
     }
 }
@@ -65,64 +66,64 @@ TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen) {
     useLanguage(SMALL_LANGUAGE, 0);
     for (const char* word : {"ca", "act", "at", "ta", "tac", "cast"}) typeWord(word);
     EXPECT_EQ(showHint(), 1);
-    EXPECT_STREQ(hintWord, "cat");
-    EXPECT_STREQ(hintDescription, "a small animal");
+    EXPECT_STREQ(game.hintWord, "cat");
+    EXPECT_STREQ(game.hintDescription, "a small animal");
     EXPECT_EQ(currentScreen, ScreenWordInfo);
-    EXPECT_EQ(progress.hintsUsed, 1u);
+    EXPECT_EQ(game.progress.hintsUsed, 1u);
 
     typeWord("cat");  // the level is complete now
     currentScreen = ScreenInGame;
-    progress.wordsFound = 100;
+    game.progress.wordsFound = 100;
     EXPECT_EQ(hintAvailable(), 0);
     EXPECT_EQ(showHint(), 0);
-    EXPECT_EQ(progress.hintsUsed, 1u);
+    EXPECT_EQ(game.progress.hintsUsed, 1u);
     EXPECT_EQ(currentScreen, ScreenInGame);
 }
 
 TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree) {
     useLanguage(SMALL_LANGUAGE, 0);
-    progress.wordsFound = 100;  // hints to spare
+    game.progress.wordsFound = 100;  // hints to spare
     ASSERT_EQ(showHint(), 1);
-    const char* first = hintWord;
+    const char* first = game.hintWord;
     for (int again = 0; again < 5; again++) {
         ASSERT_EQ(showHint(), 1);
-        EXPECT_EQ(hintWord, first);
+        EXPECT_EQ(game.hintWord, first);
     }
-    EXPECT_EQ(progress.hintsUsed, 1u);
+    EXPECT_EQ(game.progress.hintsUsed, 1u);
 
     // Once it is typed, the next hint reveals another word and costs one.
     typeWord(first);
     ASSERT_EQ(showHint(), 1);
-    EXPECT_STRNE(hintWord, first);
-    EXPECT_EQ(progress.hintsUsed, 2u);
+    EXPECT_STRNE(game.hintWord, first);
+    EXPECT_EQ(game.progress.hintsUsed, 2u);
 
     // A new visit to the level starts over: its first hint costs one again.
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
+    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 0), 1);
     ASSERT_EQ(showHint(), 1);
-    EXPECT_EQ(progress.hintsUsed, 3u);
+    EXPECT_EQ(game.progress.hintsUsed, 3u);
 }
 
 TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
     useLanguage(SMALL_LANGUAGE, 0);
-    progress.storyStage = StoryStage::Study;
-    progress.levelsOpen = 2;
+    game.progress.storyStage = StoryStage::Study;
+    game.progress.levelsOpen = 2;
     typeWord("ca");
-    levelNumber = 2;
+    game.levelNumber = 2;
     selectLevel();
-    EXPECT_EQ(progress.levelIndex, 1u);
-    EXPECT_STREQ(letterTray.letterText, "aab");
+    EXPECT_EQ(game.progress.levelIndex, 1u);
+    EXPECT_STREQ(game.letterTray.letterText, "aab");
     EXPECT_EQ(currentScreen, ScreenStory);
     EXPECT_STREQ(storyChapter, "step1");
-    EXPECT_EQ(progress.storyStage, StoryStage::Step1);
+    EXPECT_EQ(game.progress.storyStage, StoryStage::Step1);
     Progress saved;
     readProgress(&saved, "save/progress_en.dat");
     EXPECT_EQ(saved.levelIndex, 0u);  // the level being left
     EXPECT_EQ(readFile("save/61637473.sav"), "[\"ca\"]");
 
-    levelNumber = 1;
+    game.levelNumber = 1;
     selectLevel();
     currentScreen = ScreenInGame;
-    levelNumber = 2;
+    game.levelNumber = 2;
     selectLevel();
     EXPECT_EQ(currentScreen, ScreenInGame);
 }
@@ -132,21 +133,21 @@ TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne) {
     std::string json = "{\"game\": {\"ab\": [\"ab\"], \"" + longRow + "\": [\"b\"]}}";
     useLanguage(json.c_str(), 0);
     typeWord("a");
-    EXPECT_EQ(loadLevel(langStore, &letterTray, 1), 0);
-    EXPECT_EQ(loadLevel(langStore, &letterTray, 2), 0);
-    EXPECT_EQ(loadLevel(langStore, &letterTray, -1), 0);
-    EXPECT_STREQ(letterTray.letterText, "ab");
-    EXPECT_STREQ(typedWord(&letterTray), "a");
+    EXPECT_EQ(loadLevel(langStore, &game.letterTray, 1), 0);
+    EXPECT_EQ(loadLevel(langStore, &game.letterTray, 2), 0);
+    EXPECT_EQ(loadLevel(langStore, &game.letterTray, -1), 0);
+    EXPECT_STREQ(game.letterTray.letterText, "ab");
+    EXPECT_STREQ(typedWord(&game.letterTray), "a");
 
-    levelNumber = 2;
+    game.levelNumber = 2;
     selectLevel();
-    EXPECT_EQ(progress.levelIndex, 0u);
-    EXPECT_EQ(levelNumber, 1);
+    EXPECT_EQ(game.progress.levelIndex, 0u);
+    EXPECT_EQ(game.levelNumber, 1);
 
     KeyStore* noGame = parseJson("{\"stat\": {}}");
-    EXPECT_EQ(loadLevel(noGame, &letterTray, 0), 0);
-    EXPECT_EQ(loadLevel(nullptr, &letterTray, 0), 0);
-    EXPECT_STREQ(letterTray.letterText, "ab");
+    EXPECT_EQ(loadLevel(noGame, &game.letterTray, 0), 0);
+    EXPECT_EQ(loadLevel(nullptr, &game.letterTray, 0), 0);
+    EXPECT_STREQ(game.letterTray.letterText, "ab");
 }
 
 // The screens grant what core reports: installing a rewarded level earns its achievement each
@@ -155,19 +156,19 @@ TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryInstall) {
     std::string json = languageOfLevels(12, "12");
     useLanguage(json.c_str(), 9);
     EXPECT_FALSE(fileIsThere("save/achievements.txt"));
-    levelNumber = 11;  // the selector shows level 11, index 10
+    game.levelNumber = 11;  // the selector shows level 11, index 10
     selectLevel();
-    ASSERT_EQ(progress.levelIndex, 10u);
+    ASSERT_EQ(game.progress.levelIndex, 10u);
     EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
     std::remove("save/achievements.txt");
-    levelNumber = 12;
+    game.levelNumber = 12;
     selectLevel();
     EXPECT_FALSE(fileIsThere("save/achievements.txt"));
-    levelNumber = 11;
+    game.levelNumber = 11;
     selectLevel();
     EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
     std::remove("save/achievements.txt");
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 10), 1);
+    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 10), 1);
     EXPECT_FALSE(fileIsThere("save/achievements.txt"));
     char name[16];
     EXPECT_STREQ(levelAchievement(350, name), "lvl350");
@@ -176,7 +177,7 @@ TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryInstall) {
 
 TEST_F(CoreTest, LevelWordsListedTwiceCountOnce) {
     useLanguage(SMALL_LANGUAGE, 1);  // "aab": ab, ba, aab, ab
-    EXPECT_EQ(levelWords.size, 3u);
+    EXPECT_EQ(game.levelWords.size, 3u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 #include <thread>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -35,21 +36,21 @@ TEST(LevelSavePathTest, RowBytesAsLowerCaseHex) {
 
 TEST_F(CoreTest, ProgressFileIsFortyLittleEndianBytes) {
     useLanguage(SMALL_LANGUAGE, 0);
-    progress = Progress{2, 3, StoryStage::BlackEnd, 5, 0x01020304, -2, 7, 9, 1, 80};
-    lastLevelSaveTime = (int32_t)std::time(nullptr) + 1000;  // no time passes
-    saveProgress(&letterTray);
+    game.progress = Progress{2, 3, StoryStage::BlackEnd, 5, 0x01020304, -2, 7, 9, 1, 80};
+    game.lastLevelSaveTime = (int32_t)std::time(nullptr) + 1000;  // no time passes
+    saveProgress(&game.letterTray);
     const unsigned char expected[40] = {2, 0, 0, 0, 3, 0, 0,    0,    4,    0,    0, 0, 5, 0,
                                         0, 0, 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF, 7, 0, 0, 0,
                                         0, 0, 0, 0, 1, 0, 0,    0,    80,   0,    0, 0};
     EXPECT_EQ(readFile("save/progress_en.dat"), std::string((const char*)expected, 40));
-    EXPECT_EQ(progress.windowModeNumber, 0);  // "windowed" has no leading digits
+    EXPECT_EQ(game.progress.windowModeNumber, 0);  // "windowed" has no leading digits
 }
 
 TEST_F(CoreTest, SaveRaisesLevelsOpenToTheCurrentLevel) {
     useLanguage(SMALL_LANGUAGE, 2);
-    progress.levelsOpen = 1;
-    EXPECT_EQ(saveProgress(&letterTray), 0);  // no found words: no level file
-    EXPECT_EQ(progress.levelsOpen, 2u);
+    game.progress.levelsOpen = 1;
+    EXPECT_EQ(saveProgress(&game.letterTray), 0);  // no found words: no level file
+    EXPECT_EQ(game.progress.levelsOpen, 2u);
     EXPECT_FALSE(fileIsThere(pathFor("йb")));
 }
 
@@ -57,14 +58,14 @@ TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem) {
     useLanguage(SMALL_LANGUAGE, 1);  // "aab"
     typeWord("ab");
     typeWord("ba");
-    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(saveProgress(&game.letterTray), 1);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\",\"ba\"]");
 
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 1), 1);
-    ASSERT_EQ(foundList.words.size(), 2u);
-    EXPECT_STREQ(foundList.words[0], "ab");
-    EXPECT_STREQ(foundList.words[1], "ba");
-    EXPECT_EQ(progress.wordsFound, 2);  // restored words are not counted again
+    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+    ASSERT_EQ(game.foundList.words.size(), 2u);
+    EXPECT_STREQ(game.foundList.words[0], "ab");
+    EXPECT_STREQ(game.foundList.words[1], "ba");
+    EXPECT_EQ(game.progress.wordsFound, 2);  // restored words are not counted again
 }
 
 // Bonus words follow the level's words in its file; the file of an older game (level words
@@ -72,28 +73,28 @@ TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem) {
 TEST_F(CoreTest, BonusWordsAreKeptInTheLevelFile) {
     useLanguage(SMALL_LANGUAGE, 0);
     char path[LEVEL_PATH_BYTES];
-    levelSavePath(path, &letterTray);
+    levelSavePath(path, &game.letterTray);
     typeWord("sat");
     submitWord();
-    ASSERT_EQ(saveProgress(&letterTray), 1);  // a bonus word alone is worth a level file
+    ASSERT_EQ(saveProgress(&game.letterTray), 1);  // a bonus word alone is worth a level file
     EXPECT_EQ(readFile(path), "[\"sat\"]");
     typeWord("ca");
     typeWord("scat");
     submitWord();
-    saveProgress(&letterTray);
+    saveProgress(&game.letterTray);
     EXPECT_EQ(readFile(path), "[\"ca\",\"sat\",\"scat\"]");
 
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
-    ASSERT_EQ(bonusList.words.size(), 2u);
-    EXPECT_STREQ(bonusList.words[1], "scat");
-    EXPECT_EQ(foundList.words.size(), 1u);
-    EXPECT_EQ(levelFoundCount, 1);
+    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 0), 1);
+    ASSERT_EQ(game.bonusList.words.size(), 2u);
+    EXPECT_STREQ(game.bonusList.words[1], "scat");
+    EXPECT_EQ(game.foundList.words.size(), 1u);
+    EXPECT_EQ(game.levelFoundCount, 1);
     EXPECT_EQ(countSavedBonusWords(langStore), 2);
 
     writeFile(path, "[\"ca\",\"at\"]");
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
-    EXPECT_EQ(foundList.words.size(), 2u);
-    EXPECT_TRUE(bonusList.words.empty());
+    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 0), 1);
+    EXPECT_EQ(game.foundList.words.size(), 2u);
+    EXPECT_TRUE(game.bonusList.words.empty());
     EXPECT_EQ(countSavedBonusWords(langStore), 0);
 }
 
@@ -117,20 +118,20 @@ TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored) {
 // kept aside when the choice is saved again.
 TEST_F(CoreTest, WordEntryIsKeptInTheOptionsFile) {
     readOptions();  // none yet
-    EXPECT_EQ(wordEntry, WORDS_AS_TYPED);
-    wordEntry = WORDS_ON_ENTER;
+    EXPECT_EQ(game.wordEntry, WORDS_AS_TYPED);
+    game.wordEntry = WORDS_ON_ENTER;
     ASSERT_EQ(saveOptions(), 1);
-    wordEntry = WORDS_AS_TYPED;
+    game.wordEntry = WORDS_AS_TYPED;
     readOptions();
-    EXPECT_EQ(wordEntry, WORDS_ON_ENTER);
+    EXPECT_EQ(game.wordEntry, WORDS_ON_ENTER);
 
     for (const std::string& bad :
          {std::string("\x02\0\0\0", 4), std::string("\x01\0\0", 3), std::string("\x01\0\0\0\0", 5),
           std::string("\x01\0\x01\0", 4)}) {
         writeFile("save/options.dat", bad);
-        wordEntry = WORDS_AS_TYPED;
+        game.wordEntry = WORDS_AS_TYPED;
         readOptions();
-        EXPECT_EQ(wordEntry, WORDS_AS_TYPED) << bad.size();
+        EXPECT_EQ(game.wordEntry, WORDS_AS_TYPED) << bad.size();
     }
     ASSERT_EQ(saveOptions(), 1);
     EXPECT_EQ(readFile("save/options.dat.bad"), std::string("\x01\0\x01\0", 4));
@@ -139,26 +140,26 @@ TEST_F(CoreTest, WordEntryIsKeptInTheOptionsFile) {
 
 TEST_F(CoreTest, TwoSavesOnOneLevelCountItsTimeOnce) {
     useLanguage(SMALL_LANGUAGE, 0);
-    int32_t loaded = levelStartTime;
-    lastLevelSaveTime = (int32_t)std::time(nullptr) - 100;
-    saveProgress(&letterTray);
-    EXPECT_GE(progress.secondsPlayed, 100u);
-    EXPECT_LE(progress.secondsPlayed, 102u);
-    saveProgress(&letterTray);
-    EXPECT_LE(progress.secondsPlayed, 102u);
-    EXPECT_EQ(levelStartTime, loaded);  // the level timer still counts from the load
+    int32_t loaded = game.levelStartTime;
+    game.lastLevelSaveTime = (int32_t)std::time(nullptr) - 100;
+    saveProgress(&game.letterTray);
+    EXPECT_GE(game.progress.secondsPlayed, 100u);
+    EXPECT_LE(game.progress.secondsPlayed, 102u);
+    saveProgress(&game.letterTray);
+    EXPECT_LE(game.progress.secondsPlayed, 102u);
+    EXPECT_EQ(game.levelStartTime, loaded);  // the level timer still counts from the load
 }
 
 TEST_F(CoreTest, FailingWriteLeavesThePreviousFile) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
-    ASSERT_EQ(saveProgress(&letterTray), 1);
+    ASSERT_EQ(saveProgress(&game.letterTray), 1);
     const std::string record = readFile("save/progress_en.dat");
     typeWord("ba");
     // A directory where the level's temporary file would go makes its write fail; the record
     // is then not written either, or it would count a word its level file lacks.
     std::filesystem::create_directory("save/616162.sav.tmp");
-    EXPECT_EQ(saveProgress(&letterTray), 0);
+    EXPECT_EQ(saveProgress(&game.letterTray), 0);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
     EXPECT_EQ(readFile("save/progress_en.dat"), record);
 }
@@ -170,12 +171,12 @@ TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce) {
     writeFile("save/progress_en.dat.bad", "an older bad file");
     writeFile("save/616162.sav.bad", "an older bad file, where a folder goes now");
     useLanguage(SMALL_LANGUAGE, 1);
-    readProgress(&progress, "save/progress_en.dat");
-    EXPECT_EQ(progress.volume, 100);
+    readProgress(&game.progress, "save/progress_en.dat");
+    EXPECT_EQ(game.progress.volume, 100);
     typeWord("ab");
 
     testing::internal::CaptureStderr();
-    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(saveProgress(&game.letterTray), 1);
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("save/616162.sav could not be read; it is kept as save/616162.sav.bad"),
               std::string::npos)
@@ -192,7 +193,7 @@ TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce) {
     // The new files are the game's own: the next save replaces them and keeps the .bad files.
     typeWord("ba");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(saveProgress(&game.letterTray), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\",\"ba\"]");
     EXPECT_EQ(readFile("save/progress_en.dat.bad"), std::string(39, '\x07'));
@@ -205,9 +206,9 @@ TEST_F(CoreTest, UnreadableFileThatCannotBeMovedAsideIsNotReplaced) {
     std::string path = "save/" + name;
     writeFile(path, "short");
     useLanguage(SMALL_LANGUAGE, 0);
-    readProgress(&progress, path.c_str());
+    readProgress(&game.progress, path.c_str());
     testing::internal::CaptureStderr();
-    EXPECT_EQ(saveProgress(&letterTray), 0);
+    EXPECT_EQ(saveProgress(&game.letterTray), 0);
     EXPECT_NE(
         testing::internal::GetCapturedStderr().find("cannot be moved aside; it is not replaced"),
         std::string::npos);
@@ -218,18 +219,18 @@ TEST_F(CoreTest, SaveWithoutASaveDirectoryFailsQuietly) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
     std::filesystem::remove_all("save");
-    EXPECT_EQ(saveProgress(&letterTray), 0);
-    EXPECT_EQ(progress.wordsFound, 1);
+    EXPECT_EQ(saveProgress(&game.letterTray), 0);
+    EXPECT_EQ(game.progress.wordsFound, 1);
 }
 
 TEST_F(CoreTest, WordsThatWouldBreakTheLevelFileAreLeftOut) {
     useLanguage(R"({"game": {'ab"': ["ab", 'a"b', "a\\b", "ba"]}})", 0);
-    EXPECT_EQ(levelWords.size, 2u);
+    EXPECT_EQ(game.levelWords.size, 2u);
     typeWord("a\"b");
-    EXPECT_EQ(levelFoundCount, 0);
-    clearTypedWord(&letterTray);
+    EXPECT_EQ(game.levelFoundCount, 0);
+    clearTypedWord(&game.letterTray);
     typeWord("ab");
-    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(saveProgress(&game.letterTray), 1);
     EXPECT_EQ(readFile("save/616222.sav"), "[\"ab\"]");
 }
 
@@ -240,12 +241,12 @@ TEST_F(CoreTest, WordsTypedWithoutMarksAreSavedAsTypedAndShownAsSpelled) {
                                "spelled": {"dia": "día"}, "stat": {"levelsCount": "2"}})";
     useLanguage(language, 0);
     writeFile("save/616964.sav", "[\"dia\"]");
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
-    ASSERT_EQ(foundList.words.size(), 1u);
-    EXPECT_STREQ(spelledWord(langStore, foundList.words[0]), "día");
+    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 0), 1);
+    ASSERT_EQ(game.foundList.words.size(), 1u);
+    EXPECT_STREQ(spelledWord(langStore, game.foundList.words[0]), "día");
 
     typeWord("ad");
-    EXPECT_EQ(saveProgress(&letterTray), 1);
+    EXPECT_EQ(saveProgress(&game.letterTray), 1);
     EXPECT_EQ(readFile("save/616964.sav"), "[\"dia\",\"ad\"]");
     EXPECT_STREQ(spelledWord(langStore, "ad"), "ad");
     EXPECT_EQ(spelledWord(langStore, nullptr), nullptr);
@@ -257,32 +258,32 @@ TEST_F(CoreTest, WordsSavedWithoutTheirFoldedLettersAreRestored) {
                                "stat": {"levelsCount": "1"}})";
     useLanguage(language, 0);
     writeFile(pathFor("жеае"), "[\"еж\",\"ежа\"]");
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 0), 1);
-    ASSERT_EQ(foundList.words.size(), 2u);
-    EXPECT_STREQ(foundList.words[0], "ёж");
-    EXPECT_STREQ(foundList.words[1], "ежа");
+    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 0), 1);
+    ASSERT_EQ(game.foundList.words.size(), 2u);
+    EXPECT_STREQ(game.foundList.words[0], "ёж");
+    EXPECT_STREQ(game.foundList.words[1], "ежа");
 }
 
 TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce) {
     useLanguage(SMALL_LANGUAGE, 1);
     writeFile("save/616162.sav", "[\"ba\",1,[\"ab\"],{\"x\":\"ab\"},\"zz\",\"ba\",'aab',\"ab\"]");
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 1), 1);
-    ASSERT_EQ(foundList.words.size(), 3u);
-    EXPECT_STREQ(foundList.words[0], "ba");
-    EXPECT_STREQ(foundList.words[1], "aab");
-    EXPECT_STREQ(foundList.words[2], "ab");
-    EXPECT_EQ(levelFoundCount, 3);
+    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+    ASSERT_EQ(game.foundList.words.size(), 3u);
+    EXPECT_STREQ(game.foundList.words[0], "ba");
+    EXPECT_STREQ(game.foundList.words[1], "aab");
+    EXPECT_STREQ(game.foundList.words[2], "ab");
+    EXPECT_EQ(game.levelFoundCount, 3);
 }
 
 TEST_F(CoreTest, LevelFileThatDoesNotParseIsMovedAsideNotReplaced) {
     useLanguage(SMALL_LANGUAGE, 0);
     for (const char* bytes : {"[\"ab\",\"ba", "", "{\"ab\": 1}"}) {
         writeFile("save/616162.sav", bytes);
-        ASSERT_EQ(loadLevel(langStore, &letterTray, 1), 1);
-        EXPECT_EQ(levelFoundCount, 0);
+        ASSERT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+        EXPECT_EQ(game.levelFoundCount, 0);
         typeWord("ab");
         testing::internal::CaptureStderr();
-        EXPECT_EQ(saveProgress(&letterTray), 1);
+        EXPECT_EQ(saveProgress(&game.letterTray), 1);
         EXPECT_NE(testing::internal::GetCapturedStderr().find(
                       "save/616162.sav could not be read; it is kept as save/616162.sav.bad"),
                   std::string::npos);
@@ -291,15 +292,15 @@ TEST_F(CoreTest, LevelFileThatDoesNotParseIsMovedAsideNotReplaced) {
     }
     // A level left with no new word leaves its file, whatever it holds, alone.
     writeFile("save/616162.sav", "[\"ab\"");
-    ASSERT_EQ(loadLevel(langStore, &letterTray, 1), 1);
-    EXPECT_EQ(saveProgress(&letterTray), 0);
+    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+    EXPECT_EQ(saveProgress(&game.letterTray), 0);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"");
 }
 
 TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
-    ASSERT_EQ(saveProgress(&letterTray), 1);
+    ASSERT_EQ(saveProgress(&game.letterTray), 1);
     EXPECT_EQ(saveRefusal(), SAVE_OK);
     const std::string record = readFile("save/progress_en.dat");
 
@@ -307,8 +308,8 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     std::filesystem::create_directory("save/616162.sav.tmp");
     typeWord("ba");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(saveProgress(&letterTray), 0);
-    EXPECT_EQ(saveProgress(&letterTray), 0);
+    EXPECT_EQ(saveProgress(&game.letterTray), 0);
+    EXPECT_EQ(saveProgress(&game.letterTray), 0);
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said.find("progress cannot be saved: save/616162.sav: "), 0u) << said;
     EXPECT_EQ(said.find("progress cannot be saved", 1), std::string::npos) << "said once";
@@ -322,11 +323,11 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     EXPECT_EQ(readFile("save/progress_en.dat"), record);
 
     // Leaving the level and coming back finds the words the disk has not taken yet.
-    levelNumber = 1;
+    game.levelNumber = 1;
     selectLevel();
-    levelNumber = 2;
+    game.levelNumber = 2;
     selectLevel();
-    EXPECT_EQ(foundList.words.size(), 2u);
+    EXPECT_EQ(game.foundList.words.size(), 2u);
 
     // A retry after its interval writes what waited: the level file, then the record.
     std::filesystem::remove("save/616162.sav.tmp");
@@ -360,14 +361,14 @@ TEST_F(CoreTest, HostileLevelFilesRestoreNothingAndNeverCrash) {
     };
     for (const std::string& bytes : hostile) {
         writeFile("save/616162.sav", bytes);
-        EXPECT_EQ(loadLevel(langStore, &letterTray, 1), 1);
-        EXPECT_EQ(levelFoundCount, 0) << bytes.substr(0, 20);
+        EXPECT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+        EXPECT_EQ(game.levelFoundCount, 0) << bytes.substr(0, 20);
     }
     // A directory in place of the file reads as no file.
     std::filesystem::remove("save/616162.sav");
     std::filesystem::create_directory("save/616162.sav");
-    EXPECT_EQ(loadLevel(langStore, &letterTray, 1), 1);
-    EXPECT_EQ(levelFoundCount, 0);
+    EXPECT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+    EXPECT_EQ(game.levelFoundCount, 0);
 }
 
 }  // namespace

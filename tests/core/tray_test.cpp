@@ -1,5 +1,6 @@
 #include <string>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/tray.h"
 #include "core/words.h"
@@ -113,15 +114,15 @@ TEST(LetterTrayTest, NewRowEmptiesTheTypedWord) {
 TEST_F(CoreTest, KeysReachTheRowThroughTheCharmap) {
     useLanguage(SMALL_LANGUAGE, 2);                 // row "йb"
     EXPECT_EQ(typeKeyCharacter(&testApp, 'q'), 1);  // q is mapped to й
-    EXPECT_STREQ(typedWord(&letterTray), "й");
+    EXPECT_STREQ(typedWord(&game.letterTray), "й");
     EXPECT_EQ(typeKeyCharacter(&testApp, 'z'), 0);  // unmapped: z itself, not in the row
     EXPECT_EQ(typeKeyCharacter(&testApp, 'w'), 0);  // mapped to two letters: never a row letter
     EXPECT_EQ(typeKeyCharacter(&testApp, 'b'), 1);  // unmapped: b itself, completes a word
-    EXPECT_EQ(levelFoundCount, 1);
-    EXPECT_STREQ(typedWord(&letterTray), "");
+    EXPECT_EQ(game.levelFoundCount, 1);
+    EXPECT_STREQ(typedWord(&game.letterTray), "");
     // The file names the backslash key as JSON writes it.
     EXPECT_EQ(typeKeyCharacter(&testApp, '\\'), 1);
-    EXPECT_STREQ(typedWord(&letterTray), "й");
+    EXPECT_STREQ(typedWord(&game.letterTray), "й");
 }
 
 TEST(KeyPressTest, ACharacterTheLayoutMovedIsItsOwnNotTheMapsKey) {
@@ -176,37 +177,37 @@ TEST(KeyPressTest, LettersOfTheGamesLanguagesFoldToLowerCase) {
 TEST_F(CoreTest, KeyPressWithTextTypesItsLetterOnce) {
     useLanguage(SMALL_LANGUAGE, 2);       // row "йb", "q" mapped to й
     handleTrayKey(&testApp, 'Q', 0x419);  // Й typed on a Russian layout: one й
-    EXPECT_STREQ(typedWord(&letterTray), "й");
+    EXPECT_STREQ(typedWord(&game.letterTray), "й");
     handleTrayKey(&testApp, 'Q', 0x439);  // no second й in the row
-    EXPECT_STREQ(typedWord(&letterTray), "й");
+    EXPECT_STREQ(typedWord(&game.letterTray), "й");
     handleTrayKey(&testApp, KEY_BACKSPACE, 0);
-    EXPECT_STREQ(typedWord(&letterTray), "");
+    EXPECT_STREQ(typedWord(&game.letterTray), "");
     handleTrayKey(&testApp, 'B', 0x431);  // б is not in the row, and b is not typed instead
-    EXPECT_STREQ(typedWord(&letterTray), "");
+    EXPECT_STREQ(typedWord(&game.letterTray), "");
 }
 
 TEST_F(CoreTest, EditingKeysActOnTheTypedWord) {
     useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
     typeWord("t");
     handleTrayKey(&testApp, KEY_BACKSPACE, 0);
-    EXPECT_STREQ(typedWord(&letterTray), "");
+    EXPECT_STREQ(typedWord(&game.letterTray), "");
     typeWord("t");
     typeWord("c");
     handleTrayKey(&testApp, KEY_DELETE, 0);
-    EXPECT_STREQ(typedWord(&letterTray), "");
+    EXPECT_STREQ(typedWord(&game.letterTray), "");
     handleTrayKey(&testApp, KEY_DELETE, 0);  // Delete on an empty word changes nothing
-    EXPECT_EQ(letterTray.typedTop, -1);
+    EXPECT_EQ(game.letterTray.typedTop, -1);
 
     // F1 acts like the hint button: only while a hint is available.
     currentScreen = ScreenInGame;
-    progress.hintsUsed = 1;  // the next hint needs 3 words found
+    game.progress.hintsUsed = 1;  // the next hint needs 3 words found
     handleTrayKey(&testApp, KEY_F1, 0);
     EXPECT_EQ(currentScreen, ScreenInGame);
-    EXPECT_EQ(progress.hintsUsed, 1u);
-    progress.wordsFound = 3;
+    EXPECT_EQ(game.progress.hintsUsed, 1u);
+    game.progress.wordsFound = 3;
     handleTrayKey(&testApp, KEY_F1, 0);
     EXPECT_EQ(currentScreen, ScreenWordInfo);
-    EXPECT_EQ(progress.hintsUsed, 2u);
+    EXPECT_EQ(game.progress.hintsUsed, 2u);
 }
 
 }  // namespace

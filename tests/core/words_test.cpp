@@ -2,6 +2,7 @@
 #include <ctime>
 #include <string>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -14,41 +15,41 @@
 namespace {
 
 int32_t repeatTimeOf(const char* word) {
-    uint32_t slot = hashGet(repeatTimes, word);
-    return slot == repeatTimes.capacity ? -1 : repeatTimes.values[slot];
+    uint32_t slot = hashGet(game.repeatTimes, word);
+    return slot == game.repeatTimes.capacity ? -1 : game.repeatTimes.values[slot];
 }
 
 TEST_F(CoreTest, NewWordIsCountedAndARepeatIsOnlyFlagged) {
     useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
     typeWord("ca");
-    ASSERT_EQ(foundList.words.size(), 1u);
-    EXPECT_STREQ(foundList.words[0], "ca");
-    EXPECT_STREQ(typedWord(&letterTray), "");
-    EXPECT_EQ(progress.wordsFound, 1);
-    EXPECT_EQ(progress.lettersFound, 2);
-    EXPECT_EQ(foundListScroll, 99999);
+    ASSERT_EQ(game.foundList.words.size(), 1u);
+    EXPECT_STREQ(game.foundList.words[0], "ca");
+    EXPECT_STREQ(typedWord(&game.letterTray), "");
+    EXPECT_EQ(game.progress.wordsFound, 1);
+    EXPECT_EQ(game.progress.lettersFound, 2);
+    EXPECT_EQ(game.foundListScroll, 99999);
 
     typeWord("ca");  // found before: flagged, the typed word stays for a longer word
-    EXPECT_EQ(progress.wordsFound, 1);
-    EXPECT_STREQ(typedWord(&letterTray), "ca");
+    EXPECT_EQ(game.progress.wordsFound, 1);
+    EXPECT_STREQ(typedWord(&game.letterTray), "ca");
     EXPECT_GE(repeatTimeOf("ca"), 0);
 
     typeWord("t");
-    EXPECT_EQ(progress.wordsFound, 2);
-    EXPECT_EQ(progress.lettersFound, 5);
-    EXPECT_STREQ(foundList.words[1], "cat");
+    EXPECT_EQ(game.progress.wordsFound, 2);
+    EXPECT_EQ(game.progress.lettersFound, 5);
+    EXPECT_STREQ(game.foundList.words[1], "cat");
     // The list points at the level's own words, not at the typed text.
-    EXPECT_NE(foundList.words[1], typedWord(&letterTray));
+    EXPECT_NE(game.foundList.words[1], typedWord(&game.letterTray));
 }
 
 TEST_F(CoreTest, RepeatKeepsItsFirstTime) {
     useLanguage(SMALL_LANGUAGE, 0);
     typeWord("at");
     typeWord("at");
-    uint32_t slot = hashGet(repeatTimes, "at");
-    ASSERT_NE(slot, repeatTimes.capacity);
-    repeatTimes.values[slot] = 12345;  // as if the repeat were older
-    clearTypedWord(&letterTray);
+    uint32_t slot = hashGet(game.repeatTimes, "at");
+    ASSERT_NE(slot, game.repeatTimes.capacity);
+    game.repeatTimes.values[slot] = 12345;  // as if the repeat were older
+    clearTypedWord(&game.letterTray);
     typeWord("at");
     EXPECT_EQ(repeatTimeOf("at"), 12345);
 }
@@ -57,68 +58,68 @@ TEST_F(CoreTest, PrefixesAndStrangersChangeNothing) {
     useLanguage(SMALL_LANGUAGE, 0);
     typeWord("c");  // a prefix of ca and cat, not a word
     typeWord("t");  // "ct": no word
-    EXPECT_EQ(levelFoundCount, 0);
-    EXPECT_EQ(progress.wordsFound, 0);
-    EXPECT_STREQ(typedWord(&letterTray), "ct");
-    EXPECT_EQ(repeatTimes.size, 0u);
+    EXPECT_EQ(game.levelFoundCount, 0);
+    EXPECT_EQ(game.progress.wordsFound, 0);
+    EXPECT_STREQ(typedWord(&game.letterTray), "ct");
+    EXPECT_EQ(game.repeatTimes.size, 0u);
 }
 
 TEST_F(CoreTest, WordCheckWithoutALevelDoesNothing) {
     langStore = nullptr;
-    setLevelLetters(&letterTray, "ab");
+    setLevelLetters(&game.letterTray, "ab");
     typeWord("ab");
-    EXPECT_EQ(levelFoundCount, 0);
+    EXPECT_EQ(game.levelFoundCount, 0);
 }
 
 TEST_F(CoreTest, DarkChapterStartsAfterTheThresholdNotAtIt) {
     useLanguage(SMALL_LANGUAGE, 0);  // blackWords 10, blackFinish 20
-    progress.storyStage = StoryStage::Step1;
-    progress.wordsFound = 9;
+    game.progress.storyStage = StoryStage::Step1;
+    game.progress.wordsFound = 9;
     typeWord("ca");  // the 10th word
-    EXPECT_EQ(progress.storyStage, StoryStage::Step1);
+    EXPECT_EQ(game.progress.storyStage, StoryStage::Step1);
     EXPECT_NE(currentScreen, ScreenStory);
 
     typeWord("at");  // the 11th
-    EXPECT_EQ(progress.storyStage, StoryStage::BlackStart);
+    EXPECT_EQ(game.progress.storyStage, StoryStage::BlackStart);
     EXPECT_EQ(currentScreen, ScreenStory);
     EXPECT_STREQ(storyChapter, "blackStart");
     EXPECT_EQ(storyPage, 0);
-    EXPECT_EQ(progress.theme, 1);
+    EXPECT_EQ(game.progress.theme, 1);
     EXPECT_NE(readFile("save/achievements.txt").find("blackStart"), std::string::npos);
 }
 
 TEST_F(CoreTest, OneWordPassingBothThresholdsEndsTheStory) {
     useLanguage(SMALL_LANGUAGE, 0);
-    progress.storyStage = StoryStage::Study;
-    progress.wordsFound = 20;
+    game.progress.storyStage = StoryStage::Study;
+    game.progress.wordsFound = 20;
     typeWord("ta");
-    EXPECT_EQ(progress.storyStage, StoryStage::BlackEnd);
+    EXPECT_EQ(game.progress.storyStage, StoryStage::BlackEnd);
     EXPECT_STREQ(storyChapter, "blackEnd");
-    EXPECT_EQ(progress.theme, 0);
+    EXPECT_EQ(game.progress.theme, 0);
     std::string granted = readFile("save/achievements.txt");
     EXPECT_NE(granted.find("blackStart"), std::string::npos);
     EXPECT_NE(granted.find("blackEnd"), std::string::npos);
 
     // Stage 4 is final: later words start no chapter and leave the theme alone.
     currentScreen = ScreenInGame;
-    progress.theme = 3;
+    game.progress.theme = 3;
     typeWord("at");
     EXPECT_EQ(currentScreen, ScreenInGame);
-    EXPECT_EQ(progress.theme, 3);
+    EXPECT_EQ(game.progress.theme, 3);
 }
 
 TEST_F(CoreTest, AutosaveRunsOnlyAfterAMinute) {
     useLanguage(SMALL_LANGUAGE, 0);
     char path[LEVEL_PATH_BYTES];
-    levelSavePath(path, &letterTray);
+    levelSavePath(path, &game.letterTray);
 
     typeWord("ca");  // the last autosave was just now
     EXPECT_FALSE(fileIsThere(path));
 
-    lastAutosaveTime = (int32_t)std::time(nullptr) - 61;
+    game.lastAutosaveTime = (int32_t)std::time(nullptr) - 61;
     typeWord("at");
     EXPECT_EQ(readFile(path), "[\"ca\",\"at\"]");
-    EXPECT_GT(lastAutosaveTime, (int32_t)std::time(nullptr) - 61);
+    EXPECT_GT(game.lastAutosaveTime, (int32_t)std::time(nullptr) - 61);
     // The autosave already counts the word that triggered it.
     Progress saved;
     readProgress(&saved, "save/progress_en.dat");
@@ -133,38 +134,38 @@ TEST_F(CoreTest, AutosaveRunsOnlyAfterAMinute) {
 TEST_F(CoreTest, WordsAreTakenAsTypedOrOnEnter) {
     useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
     typeWord("cat");
-    ASSERT_EQ(foundList.words.size(), 1u);
-    EXPECT_STREQ(foundList.words[0], "ca");
-    EXPECT_STREQ(typedWord(&letterTray), "t");
+    ASSERT_EQ(game.foundList.words.size(), 1u);
+    EXPECT_STREQ(game.foundList.words[0], "ca");
+    EXPECT_STREQ(typedWord(&game.letterTray), "t");
 
-    clearTypedWord(&letterTray);
-    wordEntry = WORDS_ON_ENTER;
+    clearTypedWord(&game.letterTray);
+    game.wordEntry = WORDS_ON_ENTER;
     typeWord("cat");
-    EXPECT_EQ(foundList.words.size(), 1u);
-    EXPECT_STREQ(typedWord(&letterTray), "cat");
+    EXPECT_EQ(game.foundList.words.size(), 1u);
+    EXPECT_STREQ(typedWord(&game.letterTray), "cat");
     submitWord();
-    ASSERT_EQ(foundList.words.size(), 2u);
-    EXPECT_STREQ(foundList.words[1], "cat");
-    EXPECT_EQ(progress.wordsFound, 2);
-    EXPECT_STREQ(typedWord(&letterTray), "");
+    ASSERT_EQ(game.foundList.words.size(), 2u);
+    EXPECT_STREQ(game.foundList.words[1], "cat");
+    EXPECT_EQ(game.progress.wordsFound, 2);
+    EXPECT_STREQ(typedWord(&game.letterTray), "");
 
     typeWord("ca");  // found before: flagged on Enter only, and kept for a longer word
-    EXPECT_EQ(repeatTimes.size, 0u);
+    EXPECT_EQ(game.repeatTimes.size, 0u);
     submitWord();
-    EXPECT_NE(hashGet(repeatTimes, "ca"), repeatTimes.capacity);
-    EXPECT_STREQ(typedWord(&letterTray), "ca");
+    EXPECT_NE(hashGet(game.repeatTimes, "ca"), game.repeatTimes.capacity);
+    EXPECT_STREQ(typedWord(&game.letterTray), "ca");
 
-    clearTypedWord(&letterTray);
+    clearTypedWord(&game.letterTray);
     typeWord("tsa");
     submitWord();
-    EXPECT_STREQ(typedWord(&letterTray), "tsa");
-    EXPECT_EQ(progress.wordsFound, 2);
+    EXPECT_STREQ(typedWord(&game.letterTray), "tsa");
+    EXPECT_EQ(game.progress.wordsFound, 2);
 
-    wordEntry = WORDS_AS_TYPED;
-    clearTypedWord(&letterTray);
+    game.wordEntry = WORDS_AS_TYPED;
+    clearTypedWord(&game.letterTray);
     typeWord("ta");
     submitWord();  // taken already as typed: Enter on nothing does nothing
-    EXPECT_EQ(progress.wordsFound, 3);
+    EXPECT_EQ(game.progress.wordsFound, 3);
 }
 
 // A real word the level does not list counts apart on Enter: it never changes the level's count
@@ -172,48 +173,48 @@ TEST_F(CoreTest, WordsAreTakenAsTypedOrOnEnter) {
 TEST_F(CoreTest, BonusWordsAreTakenOnEnterAndCountApart) {
     useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
     typeWord("sat");
-    EXPECT_TRUE(bonusList.words.empty());  // as typed, only level words are taken
+    EXPECT_TRUE(game.bonusList.words.empty());  // as typed, only level words are taken
     submitWord();
-    ASSERT_EQ(bonusList.words.size(), 1u);
-    EXPECT_STREQ(bonusList.words[0], "sat");
-    EXPECT_EQ(bonusTotal, 1);
-    EXPECT_EQ(levelFoundCount, 0);
-    EXPECT_EQ(progress.wordsFound, 0);
-    EXPECT_TRUE(foundList.words.empty());
-    EXPECT_STREQ(typedWord(&letterTray), "");
+    ASSERT_EQ(game.bonusList.words.size(), 1u);
+    EXPECT_STREQ(game.bonusList.words[0], "sat");
+    EXPECT_EQ(game.bonusTotal, 1);
+    EXPECT_EQ(game.levelFoundCount, 0);
+    EXPECT_EQ(game.progress.wordsFound, 0);
+    EXPECT_TRUE(game.foundList.words.empty());
+    EXPECT_STREQ(typedWord(&game.letterTray), "");
 
     typeWord("sat");
     submitWord();
-    EXPECT_EQ(bonusTotal, 1);
-    EXPECT_NE(hashGet(repeatTimes, "sat"), repeatTimes.capacity);
+    EXPECT_EQ(game.bonusTotal, 1);
+    EXPECT_NE(hashGet(game.repeatTimes, "sat"), game.repeatTimes.capacity);
 
-    clearTypedWord(&letterTray);
+    clearTypedWord(&game.letterTray);
     typeWord("tsa");
-    EXPECT_EQ(refusalTime, 0);
+    EXPECT_EQ(game.refusalTime, 0);
     submitWord();
-    EXPECT_GT(refusalTime, 0);
-    EXPECT_STREQ(typedWord(&letterTray), "tsa");
-    EXPECT_EQ(bonusTotal, 1);
+    EXPECT_GT(game.refusalTime, 0);
+    EXPECT_STREQ(typedWord(&game.letterTray), "tsa");
+    EXPECT_EQ(game.bonusTotal, 1);
 
     // A level word on Enter is a level word, in either mode.
-    clearTypedWord(&letterTray);
-    wordEntry = WORDS_ON_ENTER;
+    clearTypedWord(&game.letterTray);
+    game.wordEntry = WORDS_ON_ENTER;
     typeWord("cast");
     submitWord();
-    EXPECT_EQ(progress.wordsFound, 1);
-    EXPECT_EQ(bonusTotal, 1);
+    EXPECT_EQ(game.progress.wordsFound, 1);
+    EXPECT_EQ(game.bonusTotal, 1);
 }
 
 // Every fifth bonus word (the default of "bonusWordsPerHint") pays one hint.
 TEST_F(CoreTest, BonusWordsPayForHints) {
     useLanguage(SMALL_LANGUAGE, 0);  // hintCheatCount 3, nextHintWords 5
-    progress.hintsUsed = 1;
+    game.progress.hintsUsed = 1;
     EXPECT_FALSE(hintAvailable());
-    bonusTotal = 4;
+    game.bonusTotal = 4;
     EXPECT_FALSE(hintAvailable());
-    bonusTotal = 5;
+    game.bonusTotal = 5;
     EXPECT_TRUE(hintAvailable());
-    progress.hintsUsed = 2;
+    game.progress.hintsUsed = 2;
     EXPECT_FALSE(hintAvailable());
 }
 
@@ -229,18 +230,18 @@ const char* const FOLDING_LANGUAGE = R"({
 TEST_F(CoreTest, FoldedLettersFindTheWordAsTheDictionarySpellsIt) {
     useLanguage(FOLDING_LANGUAGE, 0);
     typeWord("еж");
-    ASSERT_EQ(foundList.words.size(), 1u);
-    EXPECT_STREQ(foundList.words[0], "ёж");
-    EXPECT_STREQ(typedWord(&letterTray), "");
+    ASSERT_EQ(game.foundList.words.size(), 1u);
+    EXPECT_STREQ(game.foundList.words[0], "ёж");
+    EXPECT_STREQ(typedWord(&game.letterTray), "");
 
     typeKeyCharacter(&testApp, '`');  // ё takes the row's е
     typeKeyCharacter(&testApp, 't');
-    ASSERT_EQ(foundList.words.size(), 2u);
-    EXPECT_STREQ(foundList.words[1], "её");
+    ASSERT_EQ(game.foundList.words.size(), 2u);
+    EXPECT_STREQ(game.foundList.words[1], "её");
 
     typeWord("ежа");
-    EXPECT_EQ(foundList.words.size(), 3u);
-    EXPECT_EQ(findLevelWord("жёа"), levelWords.capacity);
+    EXPECT_EQ(game.foundList.words.size(), 3u);
+    EXPECT_EQ(findLevelWord("жёа"), game.levelWords.capacity);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -60,10 +61,11 @@ protected:
         for (const auto& [path, bytes] : scenario.before) writeFile(path, bytes);
         resetCore();
         useLanguage(SMALL_LANGUAGE, 1);
-        readProgress(&progress, RECORD);
-        progress.levelIndex = 1;
+        readProgress(&game.progress, RECORD);
+        game.progress.levelIndex = 1;
         typeWord(scenario.word);
-        lastLevelSaveTime = (int32_t)std::time(nullptr) + 100000;  // every save writes the same
+        game.lastLevelSaveTime =
+            (int32_t)std::time(nullptr) + 100000;  // every save writes the same
     }
 
     void (*arm_)(long, int) = nullptr;
@@ -83,7 +85,7 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
     for (const Scenario& scenario : scenarios) {
         // The files a save that goes through leaves.
         prepare(scenario);
-        saveProgress(&letterTray);
+        saveProgress(&game.letterTray);
         ASSERT_EQ(saveRefusal(), SAVE_OK);
         const Files after = saveFolder();
         ASSERT_EQ(after.count(LEVEL), 1u);
@@ -93,7 +95,7 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
             for (long k = 1;; k++) {
                 prepare(scenario);
                 arm_(k, error);
-                saveProgress(&letterTray);
+                saveProgress(&game.letterTray);
                 long calls = disarm_();
                 if (k > calls) break;  // every call of this save has failed once
                 faults++;
@@ -125,8 +127,8 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
                 }
 
                 // Once the disk takes it again, a save leaves what a save without faults does.
-                lastLevelSaveTime = (int32_t)std::time(nullptr) + 100000;
-                saveProgress(&letterTray);
+                game.lastLevelSaveTime = (int32_t)std::time(nullptr) + 100000;
+                saveProgress(&game.letterTray);
                 EXPECT_EQ(saveRefusal(), SAVE_OK) << what;
                 Files again = saveFolder();
                 for (const auto& [path, bytes] : after) EXPECT_EQ(again[path], bytes) << what;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <stdlib.h>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
 #include "core/tray.h"
@@ -53,15 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ScratchDirectory scratch;
 
     writeBytes("save/616162.sav", data, size);
-    if (loadLevel(language, &letterTray, 0) != 1) std::abort();
-    if ((size_t)levelFoundCount != foundList.words.size() ||
-        levelFoundCount > (int32_t)levelWords.size)
+    if (loadLevel(language, &game.letterTray, 0) != 1) std::abort();
+    if ((size_t)game.levelFoundCount != game.foundList.words.size() ||
+        game.levelFoundCount > (int32_t)game.levelWords.size)
         std::abort();
-    for (size_t k = 0; k < foundList.words.size(); k++) {
-        const char* word = foundList.words[k];
-        if (hashGet(levelWords, word) == levelWords.capacity) std::abort();
+    for (size_t k = 0; k < game.foundList.words.size(); k++) {
+        const char* word = game.foundList.words[k];
+        if (hashGet(game.levelWords, word) == game.levelWords.capacity) std::abort();
         for (size_t j = 0; j < k; j++)
-            if (std::strcmp(foundList.words[j], word) == 0) std::abort();
+            if (std::strcmp(game.foundList.words[j], word) == 0) std::abort();
     }
 
     writeBytes("save/progress.dat", data, size);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "core/tray.h"
 #include "core/words.h"
@@ -92,8 +93,8 @@ protected:
     void playLevel(int index, int open, const char* levelsCount = "12") {
         languageJson = language(levelsCount);
         useLanguage(languageJson.c_str(), index);
-        progress.levelsOpen = (uint32_t)open;
-        progress.storyStage = StoryStage::Step1;
+        game.progress.levelsOpen = (uint32_t)open;
+        game.progress.storyStage = StoryStage::Step1;
         currentScreen = ScreenInGame;
     }
 
@@ -202,11 +203,11 @@ void findWords(int n) {
     madeUpWords.clear();
     for (int i = 0; i < n; ++i) madeUpWords.push_back("w" + std::to_string(i));
     for (int i = 0; i < n; ++i) {
-        const char* word = levelWords.keys[hashGet(levelWords, madeUpWords[i].c_str())];
+        const char* word = game.levelWords.keys[hashGet(game.levelWords, madeUpWords[i].c_str())];
         if (i + 1 < n)
-            appendRestoredWord(&foundList, word);
+            appendRestoredWord(&game.foundList, word);
         else
-            appendFoundWord(&foundList, word);
+            appendFoundWord(&game.foundList, word);
     }
 }
 
@@ -227,18 +228,18 @@ int countColour(ImGuiWindow* w, ImU32 colour) {
 TEST_F(ScreenTest, RepeatedWordIsHighlightedForThreeSecondsThenLeavesTheRepeatMap) {
     playLevel(0, 1);
     findWords(3);
-    const char* word = foundList.words[1];
+    const char* word = game.foundList.words[1];
     const ImU32 highlight = ImGui::ColorConvertFloat4ToU32(highlightButtonStyle.normal);
     int outcome = 0;
-    uint32_t slot = hashPut(repeatTimes, word, &outcome);
-    repeatTimes.values[slot] = (int32_t)std::time(nullptr);
+    uint32_t slot = hashPut(game.repeatTimes, word, &outcome);
+    game.repeatTimes.values[slot] = (int32_t)std::time(nullptr);
     frame();
-    EXPECT_NE(hashGet(repeatTimes, word), repeatTimes.capacity);
+    EXPECT_NE(hashGet(game.repeatTimes, word), game.repeatTimes.capacity);
     EXPECT_GT(countColour(foundPanel(), highlight), 0);
 
-    repeatTimes.values[hashGet(repeatTimes, word)] = (int32_t)std::time(nullptr) - 3;
+    game.repeatTimes.values[hashGet(game.repeatTimes, word)] = (int32_t)std::time(nullptr) - 3;
     frame();
-    EXPECT_EQ(hashGet(repeatTimes, word), repeatTimes.capacity);
+    EXPECT_EQ(hashGet(game.repeatTimes, word), game.repeatTimes.capacity);
     EXPECT_EQ(countColour(foundPanel(), highlight), 0);
 }
 
@@ -254,8 +255,8 @@ TEST_F(ScreenTest, FoundListFollowsTheNewestWordAndBringsARepeatIntoViewOnce) {
 
     // The first word, typed again, is out of sight: the list goes up to it.
     int outcome = 0;
-    uint32_t slot = hashPut(repeatTimes, foundList.words[0], &outcome);
-    repeatTimes.values[slot] = (int32_t)std::time(nullptr);
+    uint32_t slot = hashPut(game.repeatTimes, game.foundList.words[0], &outcome);
+    game.repeatTimes.values[slot] = (int32_t)std::time(nullptr);
     frame();
     frame();
     EXPECT_EQ(panel->Scroll.y, 0);
@@ -269,9 +270,9 @@ TEST_F(ScreenTest, FoundListFollowsTheNewestWordAndBringsARepeatIntoViewOnce) {
     io.MouseWheel = 0;
     frame();
     frame();
-    ASSERT_NE(hashGet(repeatTimes, foundList.words[0]), repeatTimes.capacity);
+    ASSERT_NE(hashGet(game.repeatTimes, game.foundList.words[0]), game.repeatTimes.capacity);
     EXPECT_GT(panel->Scroll.y, 0);
-    EXPECT_EQ(foundListScroll, (int)panel->Scroll.y);
+    EXPECT_EQ(game.foundListScroll, (int)panel->Scroll.y);
 }
 
 TEST_F(ScreenTest, HoverHintsShowOnTheFirstTenLevelsClearOfEveryControl) {
@@ -295,7 +296,7 @@ TEST_F(ScreenTest, HoverHintsShowOnTheFirstTenLevelsClearOfEveryControl) {
     // The hint icon's hint leaves the level timer readable.
     moveTo(bars.hint.GetCenter());
     frame();
-    const char* timer = formatDuration((int32_t)(std::time(nullptr) - levelStartTime));
+    const char* timer = formatDuration((int32_t)(std::time(nullptr) - game.levelStartTime));
     EXPECT_GT(shownTooltip()->Rect().Min.x, bars.timer.Min.x + ImGui::CalcTextSize(timer).x);
 
     playLevel(10, 12);
@@ -322,31 +323,31 @@ TEST_F(ScreenTest, LevelSelectorHidesItsArrowsAtTheEnds) {
 
     click(right.GetCenter());  // to level 2: both arrows
     frame();
-    EXPECT_EQ(progress.levelIndex, 1u);
+    EXPECT_EQ(game.progress.levelIndex, 1u);
     EXPECT_GT(verticesIn(screen, left), 0);
     EXPECT_GT(verticesIn(screen, right), 0);
 
     click(right.GetCenter());  // to level 3, the highest open
     frame();
-    EXPECT_EQ(progress.levelIndex, 2u);
+    EXPECT_EQ(game.progress.levelIndex, 2u);
     EXPECT_GT(verticesIn(screen, left), 0);
     EXPECT_EQ(verticesIn(screen, right), 0);
     click(right.GetCenter());
-    EXPECT_EQ(progress.levelIndex, 2u);
+    EXPECT_EQ(game.progress.levelIndex, 2u);
 }
 
 TEST_F(ScreenTest, LevelSelectorWithNoLevelOpenStaysOnTheFirst) {
     const ImRect selector = inGameBars().selector;
     playLevel(0, 0, "0");
     frame();
-    EXPECT_EQ(progress.levelsOpen, 0u);
-    EXPECT_EQ(levelNumber, 1);
+    EXPECT_EQ(game.progress.levelsOpen, 0u);
+    EXPECT_EQ(game.levelNumber, 1);
     press(ImVec2(selector.Min.x + 60, selector.GetCenter().y));
     moveTo(ImVec2(selector.Min.x + 90, selector.GetCenter().y));
     release();
     click(ImVec2(selector.Max.x - 15, selector.GetCenter().y));
-    EXPECT_EQ(levelNumber, 1);
-    EXPECT_EQ(progress.levelIndex, 0u);
+    EXPECT_EQ(game.levelNumber, 1);
+    EXPECT_EQ(game.progress.levelIndex, 0u);
     EXPECT_EQ(currentScreen, ScreenInGame);
 }
 
@@ -357,13 +358,13 @@ TEST_F(ScreenTest, LevelSelectorDragsOneLevelPerPixelUpToTheHighestOpen) {
     frame();
     press(ImVec2(selector.Min.x + 60, y));
     moveTo(ImVec2(selector.Min.x + 62, y));
-    EXPECT_EQ(progress.levelIndex, 4u);
+    EXPECT_EQ(game.progress.levelIndex, 4u);
     moveTo(ImVec2(selector.Min.x + 61, y));
-    EXPECT_EQ(progress.levelIndex, 3u);
+    EXPECT_EQ(game.progress.levelIndex, 3u);
     moveTo(ImVec2(selector.Min.x + 200, y));
     release();
-    EXPECT_EQ(progress.levelIndex, 5u);
-    EXPECT_EQ(levelNumber, 6);
+    EXPECT_EQ(game.progress.levelIndex, 5u);
+    EXPECT_EQ(game.levelNumber, 6);
 }
 
 TEST_F(ScreenTest, LevelNumberIsTypedIntoTheSelectorAndNeverIntoTheWord) {
@@ -376,22 +377,22 @@ TEST_F(ScreenTest, LevelNumberIsTypedIntoTheSelectorAndNeverIntoTheWord) {
     ASSERT_TRUE(isTypingInField());
     EXPECT_FALSE(keysTypeWords());
     typeText("4");
-    EXPECT_EQ(progress.levelIndex, 0u);  // taken only when the typing ends
+    EXPECT_EQ(game.progress.levelIndex, 0u);  // taken only when the typing ends
     key(enterKey);
     EXPECT_FALSE(isTypingInField());
     EXPECT_TRUE(keysTypeWords());
-    EXPECT_EQ(progress.levelIndex, 3u);
-    EXPECT_STREQ(typedWord(&letterTray), "");
+    EXPECT_EQ(game.progress.levelIndex, 3u);
+    EXPECT_STREQ(typedWord(&game.letterTray), "");
 
     // Out of range: clamped to the open levels.
     click(value);
     typeText("99");
     key(enterKey);
-    EXPECT_EQ(progress.levelIndex, 5u);
+    EXPECT_EQ(game.progress.levelIndex, 5u);
     click(value);
     typeText("0");
     click(ImVec2(640, 300));  // a click elsewhere ends the typing too
-    EXPECT_EQ(progress.levelIndex, 0u);
+    EXPECT_EQ(game.progress.levelIndex, 0u);
 
     // Escape drops what was typed and stays on the screen.
     click(value);
@@ -399,7 +400,7 @@ TEST_F(ScreenTest, LevelNumberIsTypedIntoTheSelectorAndNeverIntoTheWord) {
     handleEscapeKey();
     key(escapeKey);
     EXPECT_FALSE(isTypingInField());
-    EXPECT_EQ(progress.levelIndex, 0u);
+    EXPECT_EQ(game.progress.levelIndex, 0u);
     EXPECT_EQ(currentScreen, ScreenInGame);
 }
 
@@ -424,7 +425,7 @@ TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
 
 TEST_F(ScreenTest, EscapeInTheStoryLeadsToTheMainMenuThatContinues) {
     playLevel(0, 1);
-    progress.storyStage = StoryStage::None;
+    game.progress.storyStage = StoryStage::None;
     currentScreen = ScreenMainMenu;
     frame();
     click(ImVec2(165, 439));  // "NewGame"
@@ -474,11 +475,11 @@ TEST_F(ScreenTest, MusicFollowsTheVolumeSliderInTheSameFrame) {
     currentScreen = ScreenOptions;
     frame();
     press(ImVec2(600, 333));
-    EXPECT_GT(progress.volume, 5);
-    EXPECT_LT(progress.volume, 30);
-    EXPECT_EQ(getMusicVolume(&musicPlayer), progress.volume);
+    EXPECT_GT(game.progress.volume, 5);
+    EXPECT_LT(game.progress.volume, 30);
+    EXPECT_EQ(getMusicVolume(&musicPlayer), game.progress.volume);
     moveTo(ImVec2(900, 333));
-    EXPECT_GT(progress.volume, 80);
-    EXPECT_EQ(getMusicVolume(&musicPlayer), progress.volume);
+    EXPECT_GT(game.progress.volume, 80);
+    EXPECT_EQ(getMusicVolume(&musicPlayer), game.progress.volume);
     release();
 }

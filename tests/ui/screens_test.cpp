@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "store/config.h"
 #include "store/keystore.h"
@@ -75,8 +76,8 @@ TEST_F(HeadlessGui, PictureLayerTakesNoRoomAndWidensThePadding) {
 TEST_F(HeadlessGui, OnlyTheScreenDrawnLastIsShown) {
     // The in-game screen is drawn before the main menu: Escape-like switches during the frame
     // hand over at once, and the screen left is not shown.
-    progress = Progress{};
-    levelNumber = 1;
+    game.progress = Progress{};
+    game.levelNumber = 1;
     ImGui::NewFrame();
     beginScreensFrame();
     currentScreen = ScreenInGame;

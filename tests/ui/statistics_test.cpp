@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "core/words.h"
 #include "store/language.h"
@@ -16,11 +17,11 @@ namespace {
 
 void installLevel(std::initializer_list<const char*> words,
                   std::initializer_list<const char*> found) {
-    levelWords = StringSet{};
-    clearFoundList(&foundList);
+    game.levelWords = StringSet{};
+    clearFoundList(&game.foundList);
     int outcome = 0;
-    for (const char* w : words) hashPut(levelWords, w, &outcome);
-    for (const char* w : found) appendToFoundList(&foundList, w);
+    for (const char* w : words) hashPut(game.levelWords, w, &outcome);
+    for (const char* w : found) appendToFoundList(&game.foundList, w);
 }
 
 }  // namespace
@@ -99,8 +100,8 @@ TEST(LengthTable, KeepsItsWidthsWhileTheyFitAndOtherwiseFitsEveryLength) {
 }
 
 TEST(TimeInGame, StoredTotalPlusTheSecondsSinceTheLastSave) {
-    progress.secondsPlayed = 70;
-    lastLevelSaveTime = 1000;
+    game.progress.secondsPlayed = 70;
+    game.lastLevelSaveTime = 1000;
     EXPECT_EQ(timeInGame(1063), 133u);
     EXPECT_EQ(timeInGame(1000), 70u);
     EXPECT_EQ(timeInGame(990), 70u);  // a clock set back adds nothing
@@ -129,11 +130,11 @@ TEST_F(CoreTest, StatisticsShowEachProgressFieldInItsOwnPlace) {
     chartHoverText(stats, 4, out, sizeof out);
     EXPECT_STREQ(out, "33% of the 4-letter words");
 
-    progress.wordsFound = 10;
-    progress.lettersFound = 37;
-    progress.secondsPlayed = 65;
-    lastLevelSaveTime = 5000;
-    bonusTotal = 4;
+    game.progress.wordsFound = 10;
+    game.progress.lettersFound = 37;
+    game.progress.secondsPlayed = 65;
+    game.lastLevelSaveTime = 5000;
+    game.bonusTotal = 4;
     TotalsRow rows[kTotalsRowCount];
     totalsRows(rows, 5010);
     const char* expected[kTotalsRowCount][2] = {
@@ -154,7 +155,7 @@ TEST_F(CoreTest, TotalsPercentFollowsTheLanguagesOwnForm) {
     useLanguage(
         "{\"localization\": {\"percentValue\": \"%d\xc2\xa0%%\"},"
         R"("game": {"acts": ["cat"]}, "stat": {"usedWords": "40"}})");
-    progress.wordsFound = 10;
+    game.progress.wordsFound = 10;
     TotalsRow rows[kTotalsRowCount];
     totalsRows(rows, 0);
     EXPECT_STREQ(rows[0].value, "25\xc2\xa0%");

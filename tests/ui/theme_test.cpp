@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/game.h"
 #include "core/level.h"
 #include "ui/theme.h"
 
@@ -99,9 +100,9 @@ TEST(Themes, SwatchesMatchTheThemes) {
 TEST(ApplyTheme, WithoutGuiOnlyStoresTheIndex) {
     ASSERT_EQ(ImGui::GetCurrentContext(), nullptr);
     applyTheme(nullptr, 3);
-    EXPECT_EQ(progress.theme, 3);
+    EXPECT_EQ(game.progress.theme, 3);
     applyTheme(nullptr, 0);
-    EXPECT_EQ(progress.theme, 0);
+    EXPECT_EQ(game.progress.theme, 0);
 }
 
 TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
@@ -112,7 +113,7 @@ TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
     for (int theme : {3, 4, 0, 5}) {
         applyTheme(nullptr, theme);
         const ImGuiStyle& style = ImGui::GetStyle();
-        EXPECT_EQ(progress.theme, theme);
+        EXPECT_EQ(game.progress.theme, theme);
         EXPECT_EQ(styleColor(style, ImGuiCol_WindowBg), themeColor(theme, SlotWindow));
         // A highlighted word wears the active colour as its face.
         EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(highlightButtonStyle.normal),
