@@ -4,9 +4,13 @@
 #include "gfx/font.h"
 #include "platform/steam_wq.h"
 #include "store/keystore.h"
-#include "tools/levels/utf8.h"
+#include "tools/levels/folding.h"
+#include "tools/levels/frequency_list.h"
 #include "tools/levels/inflections.h"
-#include "tools/levels/words.h"
+#include "tools/levels/safe_text.h"
+#include "tools/levels/utf8.h"
+#include "tools/levels/word_selection.h"
+#include "tools/levels/word_tables.h"
 #include <gtest/gtest.h>
 #define STBTT_STATIC
 #define STB_TRUETYPE_IMPLEMENTATION

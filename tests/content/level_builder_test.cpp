@@ -1,9 +1,12 @@
 // The level builder's own logic: level words, folding, block lists, inflections.
+#include "tools/levels/folding.h"
 #include "tools/levels/inflections.h"
 #include "tools/levels/junk.h"
 #include "tools/levels/levels.h"
+#include "tools/levels/safe_text.h"
 #include "tools/levels/spelling.h"
-#include "tools/levels/words.h"
+#include "tools/levels/word_selection.h"
+#include "tools/levels/wordnet.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdio>

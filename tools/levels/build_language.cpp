@@ -10,11 +10,16 @@
 // shared block list). The report file lists each level's words with their ranks and
 // the kind of their description, and the common words some rows make but their
 // levels lack, for the content report.
+#include "tools/levels/folding.h"
+#include "tools/levels/frequency_list.h"
 #include "tools/levels/junk.h"
 #include "tools/levels/languages.h"
 #include "tools/levels/levels.h"
+#include "tools/levels/safe_text.h"
 #include "tools/levels/spelling.h"
-#include "tools/levels/words.h"
+#include "tools/levels/word_selection.h"
+#include "tools/levels/word_tables.h"
+#include "tools/levels/wordnet.h"
 #include <chrono>
 #include <cstdio>
 #include <fstream>

@@ -1,4 +1,5 @@
 #include "tools/levels/junk.h"
+#include "tools/levels/folding.h"
 #include "tools/levels/inflections.h"
 #include <fstream>
 

@@ -1,7 +1,7 @@
 // Frequency lists count names, words typed without their marks and other languages' words as
 // words of the language; these rules find such entries among the words a level may ask for.
 #pragma once
-#include "tools/levels/words.h"
+#include "tools/levels/word_selection.h"
 #include <string>
 #include <unordered_map>
 #include <unordered_set>

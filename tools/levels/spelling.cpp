@@ -1,8 +1,10 @@
 #include "tools/levels/spelling.h"
-#include "tools/levels/words.h"
+#include "tools/levels/folding.h"
+#include "tools/levels/text_files.h"
 #include <algorithm>
 #include <fstream>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -79,4 +81,35 @@ std::vector<std::string> lowerCaseEntries(const Language& language) {
         }
     }
     return entries;
+}
+
+std::map<std::string, std::string> writtenForms(const Language& language,
+                                                const std::vector<std::string>& common) {
+    std::map<std::string, std::string> forms;
+    if (language.shownMarks.empty()) return forms;
+    auto marked = [&](const CodePoints& cps) {
+        return cps.find_first_of(language.shownMarks) != CodePoints::npos;
+    };
+    // The dictionaries' entries, cut at hunspell's '/'.
+    std::unordered_set<std::string> entries;
+    CodePoints written, folded;
+    for (const std::string& path : language.wordLists) {
+        std::ifstream list(path, std::ios::binary);
+        for (std::string line; std::getline(list, line);)
+            entries.insert(trim(line.substr(0, line.find('/'))));
+    }
+    // Most used first: of two marked spellings of one word the more common is shown. A marked
+    // spelling the dictionaries lack is still taken when they lack the plain one too: hunspell
+    // lists stems, not forms such as даёт; осел beside осёл stays as the level means it.
+    for (const std::string& line : common) {
+        if (!decodeUtf8(line, written)) continue;
+        for (char32_t& cp : written) cp = lowerLetter(cp);
+        std::string shown = encodeUtf8(written);
+        if (!marked(written) || !foldWord(language, written, folded)) continue;
+        std::string word = encodeUtf8(folded);
+        if (!entries.count(shown) && entries.count(word)) continue;
+        const std::vector<std::string>& plain = language.plainHomographs;
+        if (std::find(plain.begin(), plain.end(), word) == plain.end()) forms.emplace(word, shown);
+    }
+    return forms;
 }
