@@ -11,7 +11,8 @@ function(wg_windows_test name)
 endfunction()
 
 set(here ${CMAKE_CURRENT_SOURCE_DIR})
-wg_windows_test(store_tests ${here}/store/keystore_test.cpp ${here}/store/files_test.cpp
+wg_windows_test(store_tests ${here}/store/keystore_test.cpp ${here}/store/config_test.cpp
+  ${here}/store/files_test.cpp
   ${here}/store/archive_test.cpp)
 wg_windows_test(core_tests ${here}/core/core_fixture.cpp ${here}/core/tray_test.cpp
   ${here}/core/words_test.cpp ${here}/core/level_test.cpp ${here}/core/save_test.cpp
