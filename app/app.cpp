@@ -11,6 +11,7 @@
 #include "store/language.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 App app;
 
@@ -46,17 +47,14 @@ bool loadConfig(App* app, Config* loaded) {
     loaded->settings = readSettings(store, dataPath("game.dat").c_str(), &problems);
     for (const std::string& problem : problems) logError("%s", problem.c_str());
 
-    iconButtonStyle.rounding = 10;
-    iconButtonStyle.padding = ImVec2(-12, -10);
-
-    windowWidth = loaded->settings.width;
-    windowHeight = loaded->settings.height;
-    windowTitle = loaded->settings.title;
-    adjustHeightToMonitor(app);
-
     resetStore(store);
     resetUi();
     resetCore();
+
+    ui.windowWidth = loaded->settings.width;
+    ui.windowHeight = loaded->settings.height;
+    ui.windowTitle = loaded->settings.title;
+    adjustHeightToMonitor(app);
 
     loadAssets(&imageAssets, &soundAssets, store, &musicPlayer);
     return true;

@@ -13,6 +13,7 @@
 #include "gfx/font.h"
 #include "gfx/gui_draw.h"
 #include "ui/screens.h"
+#include "ui/ui.h"
 
 KeyQueue keyPresses;
 
@@ -125,8 +126,8 @@ void startGuiFrame(App* app) {
     const ImVec2 toPixels = io.DisplayFramebufferScale;
     app->fbWidth = static_cast<int>(std::lround(io.DisplaySize.x * toPixels.x));
     app->fbHeight = static_cast<int>(std::lround(io.DisplaySize.y * toPixels.y));
-    const float designWidth = static_cast<float>(windowWidth),
-                designHeight = static_cast<float>(windowHeight);
+    const float designWidth = static_cast<float>(ui.windowWidth),
+                designHeight = static_cast<float>(ui.windowHeight);
     // A minimised window keeps the scale it had.
     if (app->fbWidth > 0 && app->fbHeight > 0)
         app->view = fitDesign(designWidth, designHeight, app->fbWidth, app->fbHeight);

@@ -19,6 +19,7 @@
 #include "ui/play.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 enum ExitCode {
     EXIT_OK = 0,
@@ -48,7 +49,8 @@ int main(int argc, char** argv) {
     // The opening screen's pictures are decoded on a second core while the window is made.
     decodeAhead(&imageAssets, openingScreenImages());
     char mode = windowModeFromArgs(config.settings.windowMode, argc, argv);
-    if (!createWindow(&app, windowTitle, windowWidth, windowHeight, mode)) return EXIT_NO_WINDOW;
+    if (!createWindow(&app, ui.windowTitle, ui.windowWidth, ui.windowHeight, mode))
+        return EXIT_NO_WINDOW;
     watchDisplayLoss(saveBeforeDisplayLoss);
     applyTheme(&app, 0);
     const Settings& settings = config.settings;

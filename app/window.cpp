@@ -15,6 +15,7 @@
 #include "gfx/font.h"
 #include "gfx/gui_draw.h"
 #include "ui/screens.h"
+#include "ui/ui.h"
 
 void printGlfwError(int code, const char* text) {
     std::printf("Error %d: %s\n", code, text);
@@ -45,7 +46,7 @@ void adjustHeightToMonitor(App* app) {
     int monitorHeight = 0;
     if (!primaryMonitorSize(app, &monitorWidth, &monitorHeight)) return;
     // 64-bit product: a huge configured width must not overflow.
-    windowHeight = static_cast<int>(int64_t{windowWidth} * monitorHeight / monitorWidth);
+    ui.windowHeight = static_cast<int>(int64_t{ui.windowWidth} * monitorHeight / monitorWidth);
 }
 
 void scaledWindowSize(int width, int height, float contentScale, int workWidth, int workHeight,
@@ -88,7 +89,8 @@ void followDesktopScale(App* app) {
     if (GLFWmonitor* monitor = glfwGetPrimaryMonitor())
         glfwGetMonitorWorkarea(monitor, &x, &y, &workWidth, &workHeight);
     int width = 0, height = 0;
-    scaledWindowSize(windowWidth, windowHeight, scale, workWidth, workHeight, &width, &height);
+    scaledWindowSize(ui.windowWidth, ui.windowHeight, scale, workWidth, workHeight, &width,
+                     &height);
     app->contentScale = scale;
     glfwSetWindowSizeLimits(app->window, width, height, width, height);
     glfwSetWindowSize(app->window, width, height);
@@ -131,7 +133,7 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
     // The fonts loaded next are baked once, at the scale of the first frame.
     int fbWidth = 0, fbHeight = 0;
     glfwGetFramebufferSize(app->window, &fbWidth, &fbHeight);
-    app->view = fitDesign(static_cast<float>(windowWidth), static_cast<float>(windowHeight),
+    app->view = fitDesign(static_cast<float>(ui.windowWidth), static_cast<float>(ui.windowHeight),
                           fbWidth, fbHeight);
     scaleFonts(app->view.factor);
 

@@ -9,6 +9,7 @@
 #include "store/config.h"
 #include "store/keystore.h"
 #include "ui/kit.h"
+#include "ui/ui.h"
 
 int parseAnchor(const char* text) {
     int flags = 0;
@@ -25,13 +26,13 @@ int parseAnchor(const char* text) {
     return flags;
 }
 
-ImageRect placeImage(int width, int height, int x, int y, int anchor, int windowWidth,
-                     int windowHeight) {
+ImageRect placeImage(int width, int height, int x, int y, int anchor, int screenWidth,
+                     int screenHeight) {
     ImageRect r{x, y, width, height};
     if (anchor & AnchorRight)
-        r.left = (anchor & AnchorLeft) ? x + (windowWidth - width) / 2 : windowWidth - width - x;
+        r.left = (anchor & AnchorLeft) ? x + (screenWidth - width) / 2 : screenWidth - width - x;
     if (anchor & AnchorBottom)
-        r.top = (anchor & AnchorTop) ? y + (windowHeight - height) / 2 : windowHeight - height - y;
+        r.top = (anchor & AnchorTop) ? y + (screenHeight - height) / 2 : screenHeight - height - y;
     // The layer starts below the window's top padding of 20; lifting every picture by it measures
     // the placements from the window's corner.
     r.top -= 20;
@@ -76,23 +77,23 @@ std::vector<std::string> openingScreenImages() {
     return files;
 }
 
-void drawScreenDecor(App*, const char* key, int windowWidth, int windowHeight) {
+void drawScreenDecor(App*, const char* key, int screenWidth, int screenHeight) {
     if (!key || !config.store || !config.store->root) return;
     const KeyNode* placements = findNode(config.store->root, {"images", key});
     if (!placements || placements->type != NODE_ARRAY) return;
 
-    screenLayout.spaceBegin(static_cast<float>(windowHeight));
+    ui.screenLayout.spaceBegin(static_cast<float>(screenHeight));
     for (uint64_t i = 0; i < placements->childCount; ++i) {
         const KeyNode* placement = nodeChild(placements, i);
         const char* file = placementFile(placement);
         if (!file) continue;
         int width = 100, height = 100, x = 0, y = 0, anchor = 0;
         parseImagePlacement(placement, &width, &height, &x, &y, &anchor);
-        ImageRect r = placeImage(width, height, x, y, anchor, windowWidth, windowHeight);
-        image(screenLayout.spaceRect(static_cast<float>(r.left), static_cast<float>(r.top),
-                                     static_cast<float>(r.width), static_cast<float>(r.height)),
+        ImageRect r = placeImage(width, height, x, y, anchor, screenWidth, screenHeight);
+        image(ui.screenLayout.spaceRect(static_cast<float>(r.left), static_cast<float>(r.top),
+                                        static_cast<float>(r.width), static_cast<float>(r.height)),
               getImage(&imageAssets, file));
     }
-    screenLayout.spaceEnd();
-    screenLayout.setPadding(ImVec2(20, 20));
+    ui.screenLayout.spaceEnd();
+    ui.screenLayout.setPadding(ImVec2(20, 20));
 }

@@ -16,8 +16,8 @@ struct ImageRect {
 };
 // Where a placement lands in a window of width W and height H, already lifted by the 20 pixels
 // of window padding above the picture layer.
-ImageRect placeImage(int width, int height, int x, int y, int anchor, int windowWidth,
-                     int windowHeight);
+ImageRect placeImage(int width, int height, int x, int y, int anchor, int screenWidth,
+                     int screenHeight);
 
 // Reads the members of one placement object that are present; the caller presets the defaults.
 void parseImagePlacement(const KeyNode* placement, int* width, int* height, int* x, int* y,
@@ -25,7 +25,7 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
 
 // The picture layer of a screen: every placement of the configuration's "images" entry for the
 // key, drawn from the window's top-left corner. Leaves the window padding at (20, 20).
-void drawScreenDecor(App* app, const char* key, int windowWidth, int windowHeight);
+void drawScreenDecor(App* app, const char* key, int screenWidth, int screenHeight);
 
 // The picture files of the screens the game opens on (the main menu and the language screen, in
 // either theme), each once: worth decoding while the window is made.

@@ -17,32 +17,17 @@
 #include "ui/screen_parts.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 namespace {
-
-// The selector's arrows follow the value of the previous frame, as they are part of the style.
-bool selectorLeftArrow = false;
-bool selectorRightArrow = true;
-
-// The repeated word last scrolled into view, by its repeat time: each repeat is brought into view
-// once, and the player may scroll away from it.
-const char* repeatShownWord = nullptr;
-time_t repeatShownTime = 0;
-
-// Where the hover hint goes: a point of the bar beside the icons, clear of every control.
-struct HintPlace {
-    ImVec2 position;
-    ImVec2 pivot;  // which point of the hint lands on position (0..1 of its size)
-};
-HintPlace hintPlace;
 
 // An icon button with its hover hint.
 bool iconButton(const char* id, const ImRect& r, const char* iconKey, const char* hintKey,
                 HintPlace place) {
-    bool pressed = imageButton(id, r, icon(iconKey), iconButtonStyle);
+    bool pressed = imageButton(id, r, icon(iconKey), ui.iconButtonStyle);
     if (isHovered(r)) {
-        hintText = text(hintKey);
-        hintPlace = place;
+        ui.hintText = text(hintKey);
+        ui.inGame.hintPlace = place;
     }
     return pressed;
 }
@@ -63,20 +48,21 @@ void drawTopBar(RowLayout& rows, float W) {
     const HintPlace beside = hintRightOf(stat.Max.x + RowLayout::kSpacing, stat);
     if (iconButton("home", home, "home", "mainMenuHint", beside)) {
         playSound(SOUND_STAT_CLICK);
-        currentScreen = ScreenMainMenu;
+        ui.currentScreen = ScreenMainMenu;
     }
     if (iconButton("stat", stat, "stat", "statNameHint", beside)) {
         playSound(SOUND_STAT_CLICK);
-        currentScreen = ScreenStatistics;
+        ui.currentScreen = ScreenStatistics;
     }
     setFont(mainFont);
     label(rows.next(), game.letterTray.letterText, AlignCentered);
 
     propertyInt(rows.next(), text("levelProperty"), 1, &game.levelNumber,
-                static_cast<int>(game.progress.levelsOpen), selectorLeftArrow, selectorRightArrow);
+                static_cast<int>(game.progress.levelsOpen), ui.inGame.selectorLeftArrow,
+                ui.inGame.selectorRightArrow);
     selectLevel();
-    selectorLeftArrow = game.levelNumber > 1;
-    selectorRightArrow = game.levelNumber < static_cast<int>(game.progress.levelsOpen);
+    ui.inGame.selectorLeftArrow = game.levelNumber > 1;
+    ui.inGame.selectorRightArrow = game.levelNumber < static_cast<int>(game.progress.levelsOpen);
 }
 
 constexpr float kBonusLineHeight = 40;
@@ -100,7 +86,7 @@ void drawFoundWords(RowLayout& rows, float W, float H) {
     // The panel makes room for the bonus line only once there is a bonus word to show.
     const bool bonus = !game.bonusList.words.empty();
     rows.staticRow(H - 260 - (bonus ? kBonusLineHeight + RowLayout::kSpacing : 0), W - 40, 2);
-    if (beginGroup(windowTitle ? windowTitle : "found", rows.next(), &game.foundListScroll)) {
+    if (beginGroup(ui.windowTitle ? ui.windowTitle : "found", rows.next(), &game.foundListScroll)) {
         RowLayout& words = groupLayout();
         words.staticRow(50, static_cast<float>((static_cast<int>(W) - 90) / 4), 4);
         const time_t now = std::time(nullptr);
@@ -111,12 +97,13 @@ void drawFoundWords(RowLayout& rows, float W, float H) {
             bool repeated = slot != game.repeatTimes.capacity;
             bool pressed;
             if (repeated && now - game.repeatTimes.values[slot] < kRepeatHighlightSeconds) {
-                if (word != repeatShownWord || game.repeatTimes.values[slot] != repeatShownTime) {
+                if (word != ui.inGame.repeatShownWord ||
+                    game.repeatTimes.values[slot] != ui.inGame.repeatShownTime) {
                     scrollGroupToShow(r);
-                    repeatShownWord = word;
-                    repeatShownTime = game.repeatTimes.values[slot];
+                    ui.inGame.repeatShownWord = word;
+                    ui.inGame.repeatShownTime = game.repeatTimes.values[slot];
                 }
-                pressed = styledButton(r, spelledWord(langStore, word), highlightButtonStyle);
+                pressed = styledButton(r, spelledWord(langStore, word), ui.highlightButtonStyle);
             } else {
                 pressed = button(r, spelledWord(langStore, word));
                 if (repeated) hashDelete(game.repeatTimes, slot);
@@ -124,7 +111,7 @@ void drawFoundWords(RowLayout& rows, float W, float H) {
             if (pressed) {
                 game.hintWord = word;
                 game.hintDescription = wordDescription(langStore, word);
-                currentScreen = ScreenWordInfo;
+                ui.currentScreen = ScreenWordInfo;
                 playSound(SOUND_WORD_CLICK);
             }
         }
@@ -173,16 +160,16 @@ void drawBottomBar(RowLayout& rows, float W) {
         if (iconButton("help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint();
     } else {
         // Drawn where the enabled icon's button puts its picture, so the icon keeps its size.
-        styledImage(hint, icon("helpDisabled"), iconButtonStyle);
+        styledImage(hint, icon("helpDisabled"), ui.iconButtonStyle);
         if (isHovered(hint)) {
-            hintText = text("helpDisabledHint");
-            hintPlace = afterTimer;
+            ui.hintText = text("helpDisabledHint");
+            ui.inGame.hintPlace = afterTimer;
         }
     }
     label(timer, elapsed, AlignLeft);
     // A text Enter refused stays, marked for a moment.
     if (std::time(nullptr) - game.refusalTime <= kRefusalSeconds)
-        styledButton(typed, typedWord(&game.letterTray), highlightButtonStyle);
+        styledButton(typed, typedWord(&game.letterTray), ui.highlightButtonStyle);
     else
         label(typed, typedWord(&game.letterTray), AlignCentered);
     if (iconButton("removeChar", removeChar, "removeChar", "removeCharHint", beforeErase))
@@ -200,23 +187,24 @@ void drawHoverHint(float W) {
     setFont(smallFont);
     if (refusal != SAVE_OK)
         tooltip(text(refusalKeys[refusal]), ImVec2(W / 2, 80), ImVec2(0.5f, 0));
-    else if (hintText && game.progress.levelIndex <= 9)
-        tooltip(hintText, hintPlace.position, hintPlace.pivot);
+    else if (ui.hintText && game.progress.levelIndex <= 9)
+        tooltip(ui.hintText, ui.inGame.hintPlace.position, ui.inGame.hintPlace.pivot);
     setFont(mainFont);
 }
 
 }  // namespace
 
 void drawInGameScreen(App* app) {
-    const float W = static_cast<float>(windowWidth), H = static_cast<float>(windowHeight);
-    if (beginScreen(windowWidth, windowHeight)) {
+    const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
+    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         const int count = letterCount(&game.letterTray);
-        hintText = nullptr;
-        drawScreenDecor(app, themedDecoration("inGame", "inGameDark"), windowWidth, windowHeight);
-        drawTopBar(screenLayout, W);
-        drawFoundWords(screenLayout, W, H);
-        drawLetterRow(app, screenLayout, count);
-        drawBottomBar(screenLayout, W);
+        ui.hintText = nullptr;
+        drawScreenDecor(app, themedDecoration("inGame", "inGameDark"), ui.windowWidth,
+                        ui.windowHeight);
+        drawTopBar(ui.screenLayout, W);
+        drawFoundWords(ui.screenLayout, W, H);
+        drawLetterRow(app, ui.screenLayout, count);
+        drawBottomBar(ui.screenLayout, W);
         drawHoverHint(W);
     }
     endScreen();

@@ -9,20 +9,9 @@
 #include "gfx/gui_draw.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
-
-RowLayout screenLayout;
+#include "ui/ui.h"
 
 namespace {
-
-ImVector<ImGuiWindow*> screenWindows;  // screen windows drawn in this frame, in order
-
-RowLayout groupRows;
-RowLayout popupRows;
-int* groupScroll = nullptr;
-int lastGroupScroll = INT_MIN;  // the offset last seen in the bound variable
-bool groupScrollRequested = false;
-ImGuiID typingFieldId = 0;  // the field a number is typed into, 0 when none
-char typedNumber[16];
 
 ImDrawList* drawList() {
     return ImGui::GetWindowDrawList();
@@ -65,11 +54,11 @@ ImRect shrink(const ImRect& r, ImVec2 by) {
 }  // namespace
 
 void beginScreensFrame() {
-    screenWindows.clear();
+    ui.kit.screenWindows.clear();
 }
 
 void finishScreensFrame() {
-    for (int i = 0; i + 1 < screenWindows.Size; ++i) screenWindows[i]->Hidden = true;
+    for (int i = 0; i + 1 < ui.kit.screenWindows.Size; ++i) ui.kit.screenWindows[i]->Hidden = true;
 }
 
 bool beginScreen(int width, int height) {
@@ -82,11 +71,11 @@ bool beginScreen(int width, int height) {
         ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
         ImGuiWindowFlags_NoScrollWithMouse | ImGuiWindowFlags_NoBringToFrontOnFocus;
     char name[16];
-    std::snprintf(name, sizeof name, "game##%d", currentScreen);
+    std::snprintf(name, sizeof name, "game##%d", ui.currentScreen);
     bool open = ImGui::Begin(name, nullptr, flags);
     ImGui::PopStyleVar(2);
-    screenWindows.push_back(ImGui::GetCurrentWindow());
-    screenLayout.begin(ImGui::GetWindowPos(), static_cast<float>(width), ImVec2(0, 20));
+    ui.kit.screenWindows.push_back(ImGui::GetCurrentWindow());
+    ui.screenLayout.begin(ImGui::GetWindowPos(), static_cast<float>(width), ImVec2(0, 20));
     return open;
 }
 
@@ -101,33 +90,34 @@ bool beginGroup(const char* id, const ImRect& bounds, int* scrollY) {
         ImGui::BeginChild(id, bounds.GetSize(), true, ImGuiWindowFlags_AlwaysVerticalScrollbar);
     ImGui::PopStyleVar();
     keepListPixels(ImGui::GetWindowDrawList());
-    groupScroll = scrollY;
-    groupScrollRequested = false;
-    if (scrollY && *scrollY != lastGroupScroll) {
+    ui.kit.groupScroll = scrollY;
+    ui.kit.groupScrollRequested = false;
+    if (scrollY && *scrollY != ui.kit.lastGroupScroll) {
         // The program moved the offset (the found list does after every new word): scroll there
         // once the content of this frame is known.
         ImGui::SetScrollY(static_cast<float>(*scrollY));
-        groupScrollRequested = true;
+        ui.kit.groupScrollRequested = true;
     }
-    groupRows.begin(ImGui::GetCursorScreenPos(), ImGui::GetContentRegionAvail().x,
-                    widgetMetrics.groupPadding);
+    ui.kit.groupRows.begin(ImGui::GetCursorScreenPos(), ImGui::GetContentRegionAvail().x,
+                           ui.widgetMetrics.groupPadding);
     return open;
 }
 
 RowLayout& groupLayout() {
-    return groupRows;
+    return ui.kit.groupRows;
 }
 
 void endGroup() {
     // Tell ImGui how far the rows reach so that the scroll range covers them.
-    ImGui::SetCursorScreenPos(
-        ImVec2(ImGui::GetCursorScreenPos().x, groupRows.bottom() + groupRows.padding().y));
+    ImGui::SetCursorScreenPos(ImVec2(ImGui::GetCursorScreenPos().x,
+                                     ui.kit.groupRows.bottom() + ui.kit.groupRows.padding().y));
     ImGui::Dummy(ImVec2(0, 0));
-    if (groupScroll) {
-        if (!groupScrollRequested) *groupScroll = static_cast<int>(ImGui::GetScrollY());
-        lastGroupScroll = *groupScroll;
+    if (ui.kit.groupScroll) {
+        if (!ui.kit.groupScrollRequested)
+            *ui.kit.groupScroll = static_cast<int>(ImGui::GetScrollY());
+        ui.kit.lastGroupScroll = *ui.kit.groupScroll;
     }
-    groupScroll = nullptr;
+    ui.kit.groupScroll = nullptr;
     ImGui::EndChild();
 }
 
@@ -197,7 +187,7 @@ bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char*
     float side = r.GetHeight() - 2 * s.padding.y;
     ImRect icon(r.Min.x + 2 * s.padding.x, r.Min.y + s.padding.y, r.Min.x + 2 * s.padding.x + side,
                 r.Min.y + s.padding.y + side);
-    image(shrink(icon, widgetMetrics.buttonImagePadding), img);
+    image(shrink(icon, ui.widgetMetrics.buttonImagePadding), img);
     label(content, text, align);
     return pressed;
 }
@@ -218,7 +208,7 @@ void propertyInt(const ImRect& r, const char* name, int min, int* value, int max
     ImGuiID id = ImGui::GetID(idText);
     if (!ImGui::ItemAdd(r, id)) return;
 
-    const ImVec2 pad = widgetMetrics.propertyPadding;
+    const ImVec2 pad = ui.widgetMetrics.propertyPadding;
     const float arrow = ImGui::GetFontSize();
     const float midY = (r.Min.y + r.Max.y) * 0.5f;
     ImRect left(r.Min.x + pad.x, midY - arrow / 2, r.Min.x + pad.x + arrow, midY + arrow / 2);
@@ -232,7 +222,7 @@ void propertyInt(const ImRect& r, const char* name, int min, int* value, int max
                     midY + boxSize.y / 2);
 
     bool startTyping = false;
-    if (typingFieldId != id) {
+    if (ui.kit.typingFieldId != id) {
         bool hovered = false, held = false;
         bool pressed =
             ImGui::ButtonBehavior(r, id, &hovered, &held, ImGuiButtonFlags_PressedOnClick);
@@ -251,35 +241,35 @@ void propertyInt(const ImRect& r, const char* name, int min, int* value, int max
 
     drawList()->AddRectFilled(r.Min, r.Max, color(ImGuiCol_FrameBg), r.GetHeight() / 2);
     drawList()->AddRect(r.Min, r.Max, color(ImGuiCol_Border), r.GetHeight() / 2, 0,
-                        widgetMetrics.buttonBorder);
+                        ui.widgetMetrics.buttonBorder);
     ImU32 text = color(ImGuiCol_Text);
     if (leftArrow) ImGui::RenderArrow(drawList(), left.Min, text, ImGuiDir_Left);
     if (rightArrow) ImGui::RenderArrow(drawList(), right.Min, text, ImGuiDir_Right);
     label(inner, name, AlignLeft);
     if (startTyping) {
-        typingFieldId = id;
-        std::snprintf(typedNumber, sizeof typedNumber, "%d", *value);
+        ui.kit.typingFieldId = id;
+        std::snprintf(ui.kit.typedNumber, sizeof ui.kit.typedNumber, "%d", *value);
     }
-    if (typingFieldId != id) {
+    if (ui.kit.typingFieldId != id) {
         char number[16];
         std::snprintf(number, sizeof number, "%d", *value);
         label(inner, number, AlignRight);
         return;
     }
-    ImGui::TempInputText(valueBox, id, idText, typedNumber, sizeof typedNumber,
+    ImGui::TempInputText(valueBox, id, idText, ui.kit.typedNumber, sizeof ui.kit.typedNumber,
                          ImGuiInputTextFlags_CharsDecimal | ImGuiInputTextFlags_AutoSelectAll);
     if (ImGui::GetActiveID() == id) return;
     // Enter, a click elsewhere, or Escape (which has put the old number back) ends the typing.
-    typingFieldId = 0;
+    ui.kit.typingFieldId = 0;
     char* end = nullptr;
-    long typed = std::strtol(typedNumber, &end, 10);
-    if (end == typedNumber) return;
+    long typed = std::strtol(ui.kit.typedNumber, &end, 10);
+    if (end == ui.kit.typedNumber) return;
     *value = typed > max ? max : typed < min ? min : static_cast<int>(typed);
 }
 
 bool isTypingInField() {
-    return typingFieldId != 0 && ImGui::GetCurrentContext() &&
-           ImGui::GetActiveID() == typingFieldId;
+    return ui.kit.typingFieldId != 0 && ImGui::GetCurrentContext() &&
+           ImGui::GetActiveID() == ui.kit.typingFieldId;
 }
 
 void sliderInt(const ImRect& r, int min, int* value, int max) {
@@ -288,7 +278,7 @@ void sliderInt(const ImRect& r, int min, int* value, int max) {
     bool hovered = false, held = false;
     ImGui::ButtonBehavior(r, id, &hovered, &held, ImGuiButtonFlags_PressedOnClick);
 
-    const float cursor = widgetMetrics.sliderCursorSize.x;
+    const float cursor = ui.widgetMetrics.sliderCursorSize.x;
     const float from = r.Min.x + cursor / 2, to = r.Max.x - cursor / 2;
     if (held && to > from) {
         float t = (ImGui::GetIO().MousePos.x - from) / (to - from);
@@ -321,8 +311,8 @@ bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popup
 
     // The arrow's box is square, as high as the row less the vertical button padding on both
     // sides, and sits a row height in from the right edge, moved by the horizontal padding.
-    const ImVec2 pad = widgetMetrics.comboContentPadding;
-    const ImVec2 buttonPad = widgetMetrics.comboButtonPadding;
+    const ImVec2 pad = ui.widgetMetrics.comboContentPadding;
+    const ImVec2 buttonPad = ui.widgetMetrics.comboButtonPadding;
     const float boxSide = r.GetHeight() - 2 * buttonPad.y;
     const ImRect arrowBox(r.Max.x - r.GetHeight() - buttonPad.x, r.Min.y + buttonPad.y,
                           r.Max.x - r.GetHeight() - buttonPad.x + boxSide,
@@ -347,12 +337,12 @@ bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popup
     bool open = ImGui::BeginPopup(id, ImGuiWindowFlags_NoScrollbar);
     ImGui::PopStyleColor();
     ImGui::PopStyleVar();
-    if (open) popupRows.begin(ImGui::GetWindowPos(), popupSize.x, ImVec2(4, 4));
+    if (open) ui.kit.popupRows.begin(ImGui::GetWindowPos(), popupSize.x, ImVec2(4, 4));
     return open;
 }
 
 RowLayout& popupLayout() {
-    return popupRows;
+    return ui.kit.popupRows;
 }
 
 void closeColorCombo() {
@@ -372,9 +362,9 @@ void scrollGroupToShow(const ImRect& r) {
     const ImRect& seen = group->InnerRect;
     float scroll = group->Scroll.y;
     if (r.Min.y < seen.Min.y)
-        scroll -= seen.Min.y - r.Min.y + widgetMetrics.groupPadding.y;
+        scroll -= seen.Min.y - r.Min.y + ui.widgetMetrics.groupPadding.y;
     else if (r.Max.y > seen.Max.y)
-        scroll += r.Max.y - seen.Max.y + widgetMetrics.groupPadding.y;
+        scroll += r.Max.y - seen.Max.y + ui.widgetMetrics.groupPadding.y;
     else
         return;
     ImGui::SetScrollY(scroll);

@@ -2,6 +2,8 @@
 // The widgets the screens are built from, drawn at the rectangles the row layout hands out.
 // Colours come from the theme through the GUI style (theme.cpp).
 
+#include <climits>
+
 #include <imgui.h>
 #include <imgui_internal.h>
 
@@ -19,8 +21,17 @@ enum TextAlign : int {
     AlignTop,       // centred across, at the top
 };
 
-// The layout of the screen window being drawn.
-extern RowLayout screenLayout;
+// What the widgets keep between calls and frames (a field of the Ui record, ui/ui.h).
+struct KitState {
+    ImVector<ImGuiWindow*> screenWindows;  // screen windows drawn in this frame, in order
+    RowLayout groupRows;
+    RowLayout popupRows;
+    int* groupScroll = nullptr;
+    int lastGroupScroll = INT_MIN;  // the offset last seen in the bound variable
+    bool groupScrollRequested = false;
+    ImGuiID typingFieldId = 0;  // the field a number is typed into, 0 when none
+    char typedNumber[16] = {};
+};
 
 // Opens the window of the current screen over the whole framebuffer (W x H) with rows starting
 // at padding (0, 20). Returns false when there is nothing to draw into; endScreen is called

@@ -17,23 +17,24 @@
 #include "ui/screen_parts.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 int drawMainMenuScreen(App* app) {
-    const float H = static_cast<float>(windowHeight);
+    const float H = static_cast<float>(ui.windowHeight);
     int quit = 0;
-    if (beginScreen(windowWidth, windowHeight)) {
-        RowLayout& rows = screenLayout;
-        drawScreenDecor(app, themedDecoration("mainMenu", "mainMenuDark"), windowWidth,
-                        windowHeight);
+    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+        RowLayout& rows = ui.screenLayout;
+        drawScreenDecor(app, themedDecoration("mainMenu", "mainMenuDark"), ui.windowWidth,
+                        ui.windowHeight);
         rows.staticRow(H - 340, 30, 1);
         rows.staticRow(70, 330, 1);
         if (game.progress.storyStage != StoryStage::None) {
-            if (button(rows.next(), text("Continue"))) currentScreen = ScreenInGame;
+            if (button(rows.next(), text("Continue"))) ui.currentScreen = ScreenInGame;
         } else if (button(rows.next(), text("NewGame"))) {
             startChapter("study", StoryStage::Study);
         }
-        if (button(rows.next(), text("Options"))) currentScreen = ScreenOptions;
-        if (button(rows.next(), text("About"))) currentScreen = ScreenAbout;
+        if (button(rows.next(), text("Options"))) ui.currentScreen = ScreenOptions;
+        if (button(rows.next(), text("About"))) ui.currentScreen = ScreenAbout;
         if (button(rows.next(), text("Exit"))) {
             saveProgress(&game.letterTray);
             quit = 1;
@@ -82,7 +83,7 @@ void drawLanguageChoice(RowLayout& rows) {
     label(rows.next(), text("prefLang"), AlignRight);
     if (imageLabelButton("language", rows.next(), languageImage(currentLanguage),
                          getLangString(config.store, currentLanguage, "natSm"), AlignRight))
-        currentScreen = ScreenLanguage;
+        ui.currentScreen = ScreenLanguage;
     rows.skip();
 }
 
@@ -101,27 +102,27 @@ void drawWordEntryChoice(RowLayout& rows) {
 }  // namespace
 
 void drawOptionsScreen(App* app) {
-    if (beginScreen(windowWidth, windowHeight)) {
-        RowLayout& rows = screenLayout;
-        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), windowWidth,
-                        windowHeight);
+    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+        RowLayout& rows = ui.screenLayout;
+        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), ui.windowWidth,
+                        ui.windowHeight);
         rows.staticRow(200, 15, 1);
         rows.ratioRow(70, {0.05f, 0.35f, 0.35f, 0.25f});
         drawThemeChoice(app, rows);
         drawVolumeChoice(rows);
         drawLanguageChoice(rows);
         drawWordEntryChoice(rows);
-        if (backButtonRow(rows)) currentScreen = ScreenMainMenu;
+        if (backButtonRow(rows)) ui.currentScreen = ScreenMainMenu;
     }
     endScreen();
 }
 
 void drawLanguageScreen(App* app) {
-    if (beginScreen(windowWidth, windowHeight)) {
-        RowLayout& rows = screenLayout;
-        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), windowWidth,
-                        windowHeight);
-        rows.staticRow(static_cast<float>(languageListGap(windowHeight, languageCount)), 15, 1);
+    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+        RowLayout& rows = ui.screenLayout;
+        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), ui.windowWidth,
+                        ui.windowHeight);
+        rows.staticRow(static_cast<float>(languageListGap(ui.windowHeight, languageCount)), 15, 1);
         rows.ratioRow(70, {0.2f, 0.6f, 0.2f});
         for (int i = 0; i < languageCount; ++i) {
             rows.skip();
@@ -137,10 +138,11 @@ void drawLanguageScreen(App* app) {
 }
 
 void drawAboutScreen(App* app) {
-    const float W = static_cast<float>(windowWidth), H = static_cast<float>(windowHeight);
-    if (beginScreen(windowWidth, windowHeight)) {
-        RowLayout& rows = screenLayout;
-        drawScreenDecor(app, themedDecoration("about", "aboutDark"), windowWidth, windowHeight);
+    const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
+    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+        RowLayout& rows = ui.screenLayout;
+        drawScreenDecor(app, themedDecoration("about", "aboutDark"), ui.windowWidth,
+                        ui.windowHeight);
         rows.dynamicRow(140, 1);
         rows.staticRow(H - 250, W - 40, 1);
         std::string about = std::string(text("AboutText")) + "\n\n" + text("AboutWordEntry");
@@ -151,21 +153,21 @@ void drawAboutScreen(App* app) {
         if (!fits) setFont(smallFont);
         labelWrap(page, about.c_str());
         if (!fits) setFont(mainFont);
-        if (backButtonRow(rows)) currentScreen = ScreenMainMenu;
+        if (backButtonRow(rows)) ui.currentScreen = ScreenMainMenu;
     }
     endScreen();
 }
 
 void drawWordInfoScreen(App* app) {
-    const float W = static_cast<float>(windowWidth), H = static_cast<float>(windowHeight);
-    if (beginScreen(windowWidth, windowHeight)) {
-        RowLayout& rows = screenLayout;
-        drawScreenDecor(app, "help", windowWidth, windowHeight);
+    const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
+    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+        RowLayout& rows = ui.screenLayout;
+        drawScreenDecor(app, "help", ui.windowWidth, ui.windowHeight);
         rows.dynamicRow(70, 1);
         label(rows.next(), spelledWord(langStore, game.hintWord), AlignTopLeft);
         rows.staticRow(H - 180, W - 40, 1);
         labelWrap(rows.next(), game.hintDescription);
-        if (backButtonRow(rows)) currentScreen = ScreenInGame;
+        if (backButtonRow(rows)) ui.currentScreen = ScreenInGame;
     }
     endScreen();
 }

@@ -15,15 +15,16 @@
 #include "store/language.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 #include "util/utf8.h"
 
 void showStoryTurn(App* app, StoryTurn turn) {
     if (turn.passed) GrantAchievementWq(turn.passed);
     if (turn.chapter) {
         GrantAchievementWq(turn.chapter);
-        currentScreen = ScreenStory;
-        storyPage = 0;
-        storyChapter = turn.chapter;
+        ui.currentScreen = ScreenStory;
+        ui.storyPage = 0;
+        ui.storyChapter = turn.chapter;
     }
     if (turn.theme >= 0) applyTheme(app, turn.theme);
 }
@@ -57,7 +58,7 @@ void checkTypedWord(App* app) {
 
 int showHint() {
     if (!revealHint()) return 0;
-    currentScreen = ScreenWordInfo;
+    ui.currentScreen = ScreenWordInfo;
     return 1;
 }
 
@@ -130,11 +131,11 @@ int selectLanguage(App* app, int i) {
     if (langStore) saveProgress(&game.letterTray);
 
     int previousLanguage = currentLanguage;
-    currentScreen = ScreenMainMenu;
+    ui.currentScreen = ScreenMainMenu;
     currentLanguage = i;
     if (!loadLanguageData(languageDataPath(i).c_str())) {
         currentLanguage = previousLanguage;
-        currentScreen = ScreenLanguage;
+        ui.currentScreen = ScreenLanguage;
         return 0;
     }
     const char* save = getLangString(config.store, i, "save");

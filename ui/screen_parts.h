@@ -2,12 +2,32 @@
 // Pieces the screens share: texts, icons, the decoration of the theme, the closing block, and
 // the geometry that depends on the window size.
 
+#include <ctime>
 #include <vector>
 
 #include "gfx/image.h"
 #include "ui/layout.h"
 
 struct App;
+
+// Where the in-game screen's hover hint goes: a point of the bar beside the icons, clear of every
+// control.
+struct HintPlace {
+    ImVec2 position;
+    ImVec2 pivot;  // which point of the hint lands on position (0..1 of its size)
+};
+
+// What the in-game screen keeps between frames (a field of the Ui record, ui/ui.h).
+struct InGameState {
+    // The selector's arrows follow the value of the previous frame, as they are part of the style.
+    bool selectorLeftArrow = false;
+    bool selectorRightArrow = true;
+    // The repeated word last scrolled into view, by its repeat time: each repeat is brought into
+    // view once, and the player may scroll away from it.
+    const char* repeatShownWord = nullptr;
+    time_t repeatShownTime = 0;
+    HintPlace hintPlace;
+};
 
 // The current language's text for key ("(NULL)" when it has none).
 const char* text(const char* key);
@@ -23,6 +43,6 @@ const char* themedDecoration(const char* light, const char* dark);
 bool backButtonRow(RowLayout& rows);
 
 // Height of the gap above the language list that roughly centres it (never negative).
-int languageListGap(int windowHeight, int languages);
+int languageListGap(int screenHeight, int languages);
 // Width ratios of the story's two columns: the left margin and the text.
-std::vector<float> storyColumnRatios(int windowWidth, int leftPad, int rightPad);
+std::vector<float> storyColumnRatios(int screenWidth, int leftPad, int rightPad);

@@ -10,20 +10,12 @@
 #include "ui/kit.h"
 #include "ui/screen_parts.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
-Screen currentScreen = ScreenLanguage;
-int windowWidth = 0;
-int windowHeight = 0;
-const char* windowTitle = nullptr;
-const char* hintText = nullptr;
-const char* storyChapter = nullptr;
-int storyPage = 0;
+Ui ui;
 
 void resetUi() {
-    currentScreen = ScreenLanguage;
-    hintText = nullptr;
-    storyChapter = nullptr;
-    storyPage = 0;
+    ui = Ui();
 }
 
 // The fixed order lets a screen that switches to a later one in this order hand over within the
@@ -31,26 +23,26 @@ void resetUi() {
 // language choice to the main menu).
 int drawScreens(App* app) {
     beginScreensFrame();
-    if (currentScreen == ScreenWordInfo) drawWordInfoScreen(app);
-    if (currentScreen == ScreenAbout) drawAboutScreen(app);
-    if (currentScreen == ScreenInGame) drawInGameScreen(app);
-    if (currentScreen == ScreenLanguage) drawLanguageScreen(app);
-    if (currentScreen == ScreenOptions) drawOptionsScreen(app);
-    if (currentScreen == ScreenStory) drawStoryScreen(app);
+    if (ui.currentScreen == ScreenWordInfo) drawWordInfoScreen(app);
+    if (ui.currentScreen == ScreenAbout) drawAboutScreen(app);
+    if (ui.currentScreen == ScreenInGame) drawInGameScreen(app);
+    if (ui.currentScreen == ScreenLanguage) drawLanguageScreen(app);
+    if (ui.currentScreen == ScreenOptions) drawOptionsScreen(app);
+    if (ui.currentScreen == ScreenStory) drawStoryScreen(app);
     int quit = 0;
-    if (currentScreen == ScreenMainMenu) quit = drawMainMenuScreen(app);
-    if (currentScreen == ScreenStatistics) drawStatisticsScreen(app);
+    if (ui.currentScreen == ScreenMainMenu) quit = drawMainMenuScreen(app);
+    if (ui.currentScreen == ScreenStatistics) drawStatisticsScreen(app);
     finishScreensFrame();
     return quit;
 }
 
 void handleEscapeKey() {
     if (isTypingInField()) return;  // the field drops what was typed
-    switch (currentScreen) {
+    switch (ui.currentScreen) {
     case ScreenLanguage: break;  // a language must be chosen first
     case ScreenStatistics:
-    case ScreenWordInfo: currentScreen = ScreenInGame; break;
-    default: currentScreen = ScreenMainMenu; break;
+    case ScreenWordInfo: ui.currentScreen = ScreenInGame; break;
+    default: ui.currentScreen = ScreenMainMenu; break;
     }
 }
 
@@ -71,7 +63,7 @@ const char* themedDecoration(const char* light, const char* dark) {
 }
 
 bool keysTypeWords() {
-    return currentScreen == ScreenInGame && !isTypingInField();
+    return ui.currentScreen == ScreenInGame && !isTypingInField();
 }
 
 bool backButtonRow(RowLayout& rows) {
@@ -83,12 +75,12 @@ bool backButtonRow(RowLayout& rows) {
     return pressed;
 }
 
-int languageListGap(int windowHeight, int languages) {
-    int gap = (windowHeight - 80 * languages) / 2;
+int languageListGap(int screenHeight, int languages) {
+    int gap = (screenHeight - 80 * languages) / 2;
     return gap > 0 ? gap : 0;
 }
 
-std::vector<float> storyColumnRatios(int windowWidth, int leftPad, int rightPad) {
-    int textWidth = windowWidth - 10 - leftPad - rightPad;
-    return {static_cast<float>(leftPad) / windowWidth, static_cast<float>(textWidth) / windowWidth};
+std::vector<float> storyColumnRatios(int screenWidth, int leftPad, int rightPad) {
+    int textWidth = screenWidth - 10 - leftPad - rightPad;
+    return {static_cast<float>(leftPad) / screenWidth, static_cast<float>(textWidth) / screenWidth};
 }

@@ -14,24 +14,7 @@ enum Screen : int {
     ScreenAbout = 7,
 };
 
-// The screen shown now; loadConfig sets ScreenLanguage before the first frame.
-extern Screen currentScreen;
-
-// The window's size, which the screens are laid out for, and its title; loadConfig sets them
-// (windowTitle points into the configuration store).
-extern int windowWidth;
-extern int windowHeight;
-extern const char* windowTitle;
-
-// Hover hint of the in-game screen for the current frame (null when nothing is hovered).
-extern const char* hintText;
-
-// The story chapter being told (a member name of the configuration's "story" section) and its
-// page; startChapter sets both.
-extern const char* storyChapter;
-extern int storyPage;
-
-// The language screen first, no story told yet and no hover hint.
+// A fresh Ui record (ui/ui.h): the language screen first, no story told yet, no hover hint.
 void resetUi();
 
 // Draws the current screen (and the screen it hands over to within the frame).

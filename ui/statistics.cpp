@@ -19,6 +19,7 @@
 #include "ui/screens.h"
 #include "ui/statistics.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 int percentOf(long long part, long long whole) {
     return whole > 0 ? static_cast<int>(part * 100 / whole) : 0;
@@ -81,13 +82,13 @@ void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
     std::snprintf(rows[6].value, sizeof rows[6].value, "%d", game.bonusTotal);
 }
 
-std::vector<float> lengthTableRatios(int lengthColumns, float windowWidth, float rowWidth,
+std::vector<float> lengthTableRatios(int lengthColumns, float screenWidth, float rowWidth,
                                      float labelWidth) {
-    std::vector<float> ratios(1, 250 / windowWidth);
-    ratios.resize(lengthColumns + 1, 135 / windowWidth);
-    if ((250 + 135.0f * lengthColumns) / windowWidth <= 1 || rowWidth <= 0) return ratios;
+    std::vector<float> ratios(1, 250 / screenWidth);
+    ratios.resize(lengthColumns + 1, 135 / screenWidth);
+    if ((250 + 135.0f * lengthColumns) / screenWidth <= 1 || rowWidth <= 0) return ratios;
     ratios[0] = std::min(ratios[0], labelWidth / rowWidth);
-    const float each = std::min(135 / windowWidth, (1 - ratios[0]) / lengthColumns);
+    const float each = std::min(135 / screenWidth, (1 - ratios[0]) / lengthColumns);
     std::fill(ratios.begin() + 1, ratios.end(), each);
     return ratios;
 }
@@ -172,19 +173,19 @@ void drawTotals(RowLayout& rows, float W) {
 }  // namespace
 
 int drawStatisticsScreen(App* app) {
-    const float W = static_cast<float>(windowWidth), H = static_cast<float>(windowHeight);
+    const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
     WordLengthStats stats;
     countWordLengths(stats);
-    if (beginScreen(windowWidth, windowHeight)) {
-        RowLayout& rows = screenLayout;
-        drawScreenDecor(app, themedDecoration("stat", "statDark"), windowWidth, windowHeight);
+    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+        RowLayout& rows = ui.screenLayout;
+        drawScreenDecor(app, themedDecoration("stat", "statDark"), ui.windowWidth, ui.windowHeight);
 
         char title[64];
         statisticsTitle(title, sizeof title);
         rows.ratioRow(50, {50 / W, (W - 100) / W});
-        if (imageButton("back", rows.next(), icon("statBack"), iconButtonStyle)) {
+        if (imageButton("back", rows.next(), icon("statBack"), ui.iconButtonStyle)) {
             playSound(SOUND_WINDOW_CLOSE);
-            currentScreen = ScreenInGame;
+            ui.currentScreen = ScreenInGame;
         }
         label(rows.next(), title, AlignTop);
 
@@ -195,7 +196,7 @@ int drawStatisticsScreen(App* app) {
         drawTotals(rows, W);
         setFont(mainFont);
 
-        if (backButtonRow(rows)) currentScreen = ScreenInGame;
+        if (backButtonRow(rows)) ui.currentScreen = ScreenInGame;
     }
     endScreen();
     return 1;

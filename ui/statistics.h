@@ -41,8 +41,8 @@ constexpr int kTotalsRowCount = 7;
 void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now);
 
 // Width ratios of the length table (the label column, then one column per length) for a row of
-// rowWidth pixels in a window windowWidth wide. The widths 250 and 135 of windowWidth when they
+// rowWidth pixels in a window screenWidth wide. The widths 250 and 135 of screenWidth when they
 // fit; otherwise the label column narrows to labelWidth, and if that is not enough the length
 // columns share the rest evenly.
-std::vector<float> lengthTableRatios(int lengthColumns, float windowWidth, float rowWidth,
+std::vector<float> lengthTableRatios(int lengthColumns, float screenWidth, float rowWidth,
                                      float labelWidth);

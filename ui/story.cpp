@@ -7,29 +7,30 @@
 #include "ui/screen_parts.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 void drawStoryScreen(App* app) {
-    const float H = static_cast<float>(windowHeight);
-    if (beginScreen(windowWidth, windowHeight)) {
-        RowLayout& rows = screenLayout;
-        const char* chapter = storyChapter ? storyChapter : "";
-        const char* imageKey = storyString(config.store, chapter, storyPage, "image");
-        const char* pageText = storyText(config.store, langStore, chapter, storyPage);
-        const int leftPad = storyInt(config.store, chapter, storyPage, "leftPad");
-        const int rightPad = storyInt(config.store, chapter, storyPage, "rightPad");
+    const float H = static_cast<float>(ui.windowHeight);
+    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+        RowLayout& rows = ui.screenLayout;
+        const char* chapter = ui.storyChapter ? ui.storyChapter : "";
+        const char* imageKey = storyString(config.store, chapter, ui.storyPage, "image");
+        const char* pageText = storyText(config.store, langStore, chapter, ui.storyPage);
+        const int leftPad = storyInt(config.store, chapter, ui.storyPage, "leftPad");
+        const int rightPad = storyInt(config.store, chapter, ui.storyPage, "rightPad");
 
-        drawScreenDecor(app, imageKey, windowWidth, windowHeight);
-        rows.ratioRow(H - 110, storyColumnRatios(windowWidth, leftPad, rightPad));
+        drawScreenDecor(app, imageKey, ui.windowWidth, ui.windowHeight);
+        rows.ratioRow(H - 110, storyColumnRatios(ui.windowWidth, leftPad, rightPad));
         rows.skip();
         labelWrap(rows.next(), pageText);
 
         rows.dynamicRow(70, 3);
         rows.skip();
         if (button(rows.next(), text("storyNext"))) {
-            if (storyPage < storyLength(config.store, chapter) - 1)
-                storyPage += 1;
+            if (ui.storyPage < storyLength(config.store, chapter) - 1)
+                ui.storyPage += 1;
             else
-                currentScreen = ScreenInGame;
+                ui.currentScreen = ScreenInGame;
         }
         rows.skip();
     }

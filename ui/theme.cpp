@@ -4,6 +4,7 @@
 
 #include "core/game.h"
 #include "core/level.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -161,10 +162,6 @@ const ImU32 themeSwatches[kThemeCount] = {
     IM_COL32(181, 45, 69, 255),   IM_COL32(137, 182, 224, 255), IM_COL32(48, 83, 111, 255),
 };
 
-WidgetMetrics widgetMetrics;
-ButtonStyle highlightButtonStyle;
-ButtonStyle iconButtonStyle;
-
 ImU32 themeColor(int theme, ThemeSlot slot) {
     Rgba c = themeTables[tableIndex(theme)][slot];
     return IM_COL32(c.r, c.g, c.b, c.a);
@@ -197,7 +194,7 @@ void setStyleMetrics(ImGuiStyle& style) {
     style.WindowRounding = 0;
     style.ChildRounding = 0;
     style.PopupRounding = 0;
-    widgetMetrics = WidgetMetrics{};
+    ui.widgetMetrics = WidgetMetrics{};
 }
 
 ButtonStyle defaultButtonStyle() {
@@ -207,7 +204,7 @@ ButtonStyle defaultButtonStyle() {
     s.hover = style.Colors[ImGuiCol_ButtonHovered];
     s.active = style.Colors[ImGuiCol_ButtonActive];
     s.borderColor = style.Colors[ImGuiCol_Border];
-    s.border = widgetMetrics.buttonBorder;
+    s.border = ui.widgetMetrics.buttonBorder;
     s.rounding = style.FrameRounding;
     s.padding = style.FramePadding;
     return s;
@@ -224,8 +221,8 @@ void applyTheme(App*, int theme) {
     setThemeColors(style, theme);
     setStyleMetrics(style);
 
-    highlightButtonStyle = defaultButtonStyle();
-    highlightButtonStyle.normal = style.Colors[ImGuiCol_ButtonActive];
+    ui.highlightButtonStyle = defaultButtonStyle();
+    ui.highlightButtonStyle.normal = style.Colors[ImGuiCol_ButtonActive];
 
-    iconButtonStyle.hover = style.Colors[ImGuiCol_ButtonHovered];
+    ui.iconButtonStyle.hover = style.Colors[ImGuiCol_ButtonHovered];
 }

@@ -22,7 +22,6 @@ struct WidgetMetrics {
     ImVec2 sliderCursorSize{45, 45};
     float buttonBorder = 1;
 };
-extern WidgetMetrics widgetMetrics;
 
 // A button look used instead of the GUI style's own where a screen asks for it.
 struct ButtonStyle {
@@ -38,13 +37,6 @@ struct ButtonStyle {
 
 // The current GUI style's own button look.
 ButtonStyle defaultButtonStyle();
-
-// A found word drawn with this looks pressed: the theme's button with the active colour as its
-// face.
-extern ButtonStyle highlightButtonStyle;
-// Icons show no face until hovered. loadConfig sets rounding 10 and padding (-12, -10); applyTheme
-// refreshes the hover colour.
-extern ButtonStyle iconButtonStyle;
 
 // Sets colours and metrics, stores the index in the progress record and refreshes both button
 // styles. Without a GUI context only the index is stored.

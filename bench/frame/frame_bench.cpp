@@ -35,6 +35,7 @@
 #include "ui/play.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ Timing measure(Screen screen, const char* name, const char* dumpPrefix, bool lis
     const int warmUp = 20, frames = 500;
     std::vector<Timing> times;
     for (int i = 0; i < warmUp + frames; ++i) {
-        currentScreen = screen;
+        ui.currentScreen = screen;
         Timing t = frame(listChanges);
         if (i >= warmUp) times.push_back(t);
         if (dumpPrefix && i == warmUp + frames - 1) dump(std::string(dumpPrefix) + name + ".ppm");
@@ -161,8 +162,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no data/game.dat in %s\n", runDir);
         return 1;
     }
-    windowWidth = 1280;
-    windowHeight = 720;
+    ui.windowWidth = 1280;
+    ui.windowHeight = 720;
     if (!createWindow(&app, "frame bench", width, height, 'x')) return 1;
     glfwSwapInterval(0);  // as fast as the frames go; the swap is not timed anyway
     applyTheme(&app, 0);

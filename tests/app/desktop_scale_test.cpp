@@ -11,6 +11,7 @@
 #include "app/app.h"
 #include "gfx/font.h"
 #include "ui/screens.h"
+#include "ui/ui.h"
 
 // The X resources of the display (Xlib's names clash with the game's, hence a file of its own).
 bool setDisplayResources(const char* resources);
@@ -36,10 +37,10 @@ TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
     ASSERT_TRUE(setDisplayResources("Xft.dpi:\t192\n"));
     const char* runDir = std::getenv("WG_RUN_DIR");
     ASSERT_NE(runDir, nullptr);
-    windowWidth = 1280;
-    windowHeight = 720;
+    ui.windowWidth = 1280;
+    ui.windowHeight = 720;
     App shell;
-    ASSERT_NE(createWindow(&shell, "scaled", windowWidth, windowHeight, 'x'), nullptr);
+    ASSERT_NE(createWindow(&shell, "scaled", ui.windowWidth, ui.windowHeight, 'x'), nullptr);
     EXPECT_EQ(shell.contentScale, 2);
     int width = 0, height = 0;
     glfwGetWindowSize(shell.window, &width, &height);
@@ -68,8 +69,8 @@ TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
     EXPECT_NEAR(ImGui::GetIO().MousePos.y, 360, 0.5f);
     endFrame(&shell, 0);
     // When the factor changes the fonts are baked again at the new one.
-    windowWidth = 2560;
-    windowHeight = 1440;
+    ui.windowWidth = 2560;
+    ui.windowHeight = 1440;
     pollInput(&shell);
     endFrame(&shell, 0);
     EXPECT_EQ(shell.view.factor, 1);

@@ -13,6 +13,7 @@
 #include "app/app.h"
 #include "gfx/gui_draw.h"
 #include "ui/screens.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -75,8 +76,8 @@ std::vector<Frame> drawUntilPasted(App* shell, const Scene& scene) {
 
 TEST(KeptPixels, AFrameFromKeptPixelsIsTheFullFrameAndChangesUnderTheGroupRedrawIt) {
     // The design is the window's size: drawn unscaled.
-    windowWidth = kWidth;
-    windowHeight = kHeight;
+    ui.windowWidth = kWidth;
+    ui.windowHeight = kHeight;
     App shell;
     ASSERT_NE(createWindow(&shell, "test", kWidth, kHeight, 'x'), nullptr);
     Scene scene;

@@ -20,6 +20,7 @@
 #include "store/language.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -277,7 +278,7 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     writeConfig(
         "{\"width\": 1024, \"height\": 600, \"title\": \"Letters\", "
         "\"lang\": [{\"long\": \"english\"}, {\"long\": \"german\"}]}");
-    currentScreen = ScreenInGame;
+    ui.currentScreen = ScreenInGame;
     currentLanguage = 3;
     int key = 0;
     hashPut(game.repeatTimes, "word", &key);
@@ -286,20 +287,20 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     Config loaded;
     ASSERT_TRUE(loadConfig(&shell, &loaded));
     KeyStore* store = loaded.store;
-    EXPECT_EQ(windowWidth, 1024);
-    EXPECT_EQ(windowHeight, 600);
-    EXPECT_STREQ(windowTitle, "Letters");
-    EXPECT_EQ(windowTitle, getString(store, "title"));  // points into the store
+    EXPECT_EQ(ui.windowWidth, 1024);
+    EXPECT_EQ(ui.windowHeight, 600);
+    EXPECT_STREQ(ui.windowTitle, "Letters");
+    EXPECT_EQ(ui.windowTitle, getString(store, "title"));  // points into the store
     EXPECT_EQ(languageCount, 2);
     EXPECT_EQ(currentLanguage, 0);
-    EXPECT_EQ(currentScreen, ScreenLanguage);
+    EXPECT_EQ(ui.currentScreen, ScreenLanguage);
     EXPECT_EQ(langStore, nullptr);
     EXPECT_EQ(game.repeatTimes.size, 0u);
-    EXPECT_EQ(iconButtonStyle.rounding, 10);
-    EXPECT_EQ(iconButtonStyle.padding.x, -12);
-    EXPECT_EQ(iconButtonStyle.padding.y, -10);
+    EXPECT_EQ(ui.iconButtonStyle.rounding, 10);
+    EXPECT_EQ(ui.iconButtonStyle.padding.x, -12);
+    EXPECT_EQ(ui.iconButtonStyle.padding.y, -10);
 
-    windowTitle = nullptr;
+    ui.windowTitle = nullptr;
     freeKeyStore(store);
 }
 

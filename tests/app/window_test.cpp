@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "ui/screens.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -16,18 +17,18 @@ TEST(Monitor, HeightFollowsTheMonitorAspect) {
     EXPECT_EQ(width, 1920);
     EXPECT_EQ(height, 1080);
 
-    windowWidth = 1280;
-    windowHeight = 500;
+    ui.windowWidth = 1280;
+    ui.windowHeight = 500;
     adjustHeightToMonitor(&shell);
-    EXPECT_EQ(windowHeight, 720);
+    EXPECT_EQ(ui.windowHeight, 720);
 
-    windowWidth = 1000;  // 562.5 is cut to 562
+    ui.windowWidth = 1000;  // 562.5 is cut to 562
     adjustHeightToMonitor(&shell);
-    EXPECT_EQ(windowHeight, 562);
+    EXPECT_EQ(ui.windowHeight, 562);
 
-    windowWidth = 2000000000;  // far beyond 32 bits before the division
+    ui.windowWidth = 2000000000;  // far beyond 32 bits before the division
     adjustHeightToMonitor(&shell);
-    EXPECT_EQ(windowHeight, 1125000000);
+    EXPECT_EQ(ui.windowHeight, 1125000000);
 }
 
 uint32_t backPixel() {

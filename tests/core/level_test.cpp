@@ -11,6 +11,7 @@
 #include "store/keystore.h"
 #include "ui/play.h"
 #include "ui/screens.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -68,16 +69,16 @@ TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen) {
     EXPECT_EQ(showHint(), 1);
     EXPECT_STREQ(game.hintWord, "cat");
     EXPECT_STREQ(game.hintDescription, "a small animal");
-    EXPECT_EQ(currentScreen, ScreenWordInfo);
+    EXPECT_EQ(ui.currentScreen, ScreenWordInfo);
     EXPECT_EQ(game.progress.hintsUsed, 1u);
 
     typeWord("cat");  // the level is complete now
-    currentScreen = ScreenInGame;
+    ui.currentScreen = ScreenInGame;
     game.progress.wordsFound = 100;
     EXPECT_EQ(hintAvailable(), 0);
     EXPECT_EQ(showHint(), 0);
     EXPECT_EQ(game.progress.hintsUsed, 1u);
-    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, ScreenInGame);
 }
 
 TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree) {
@@ -112,8 +113,8 @@ TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
     selectLevel();
     EXPECT_EQ(game.progress.levelIndex, 1u);
     EXPECT_STREQ(game.letterTray.letterText, "aab");
-    EXPECT_EQ(currentScreen, ScreenStory);
-    EXPECT_STREQ(storyChapter, "step1");
+    EXPECT_EQ(ui.currentScreen, ScreenStory);
+    EXPECT_STREQ(ui.storyChapter, "step1");
     EXPECT_EQ(game.progress.storyStage, StoryStage::Step1);
     Progress saved;
     readProgress(&saved, "save/progress_en.dat");
@@ -122,10 +123,10 @@ TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
 
     game.levelNumber = 1;
     selectLevel();
-    currentScreen = ScreenInGame;
+    ui.currentScreen = ScreenInGame;
     game.levelNumber = 2;
     selectLevel();
-    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, ScreenInGame);
 }
 
 TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne) {

@@ -8,6 +8,7 @@
 #include "device/keyboard.h"
 #include "ui/play.h"
 #include "ui/screens.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -199,14 +200,14 @@ TEST_F(CoreTest, EditingKeysActOnTheTypedWord) {
     EXPECT_EQ(game.letterTray.typedTop, -1);
 
     // F1 acts like the hint button: only while a hint is available.
-    currentScreen = ScreenInGame;
+    ui.currentScreen = ScreenInGame;
     game.progress.hintsUsed = 1;  // the next hint needs 3 words found
     handleTrayKey(&testApp, KEY_F1, 0);
-    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, ScreenInGame);
     EXPECT_EQ(game.progress.hintsUsed, 1u);
     game.progress.wordsFound = 3;
     handleTrayKey(&testApp, KEY_F1, 0);
-    EXPECT_EQ(currentScreen, ScreenWordInfo);
+    EXPECT_EQ(ui.currentScreen, ScreenWordInfo);
     EXPECT_EQ(game.progress.hintsUsed, 2u);
 }
 

@@ -11,6 +11,7 @@
 #include "store/language.h"
 #include "ui/play.h"
 #include "ui/screens.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -77,13 +78,13 @@ TEST_F(CoreTest, DarkChapterStartsAfterTheThresholdNotAtIt) {
     game.progress.wordsFound = 9;
     typeWord("ca");  // the 10th word
     EXPECT_EQ(game.progress.storyStage, StoryStage::Step1);
-    EXPECT_NE(currentScreen, ScreenStory);
+    EXPECT_NE(ui.currentScreen, ScreenStory);
 
     typeWord("at");  // the 11th
     EXPECT_EQ(game.progress.storyStage, StoryStage::BlackStart);
-    EXPECT_EQ(currentScreen, ScreenStory);
-    EXPECT_STREQ(storyChapter, "blackStart");
-    EXPECT_EQ(storyPage, 0);
+    EXPECT_EQ(ui.currentScreen, ScreenStory);
+    EXPECT_STREQ(ui.storyChapter, "blackStart");
+    EXPECT_EQ(ui.storyPage, 0);
     EXPECT_EQ(game.progress.theme, 1);
     EXPECT_NE(readFile("save/achievements.txt").find("blackStart"), std::string::npos);
 }
@@ -94,17 +95,17 @@ TEST_F(CoreTest, OneWordPassingBothThresholdsEndsTheStory) {
     game.progress.wordsFound = 20;
     typeWord("ta");
     EXPECT_EQ(game.progress.storyStage, StoryStage::BlackEnd);
-    EXPECT_STREQ(storyChapter, "blackEnd");
+    EXPECT_STREQ(ui.storyChapter, "blackEnd");
     EXPECT_EQ(game.progress.theme, 0);
     std::string granted = readFile("save/achievements.txt");
     EXPECT_NE(granted.find("blackStart"), std::string::npos);
     EXPECT_NE(granted.find("blackEnd"), std::string::npos);
 
     // Stage 4 is final: later words start no chapter and leave the theme alone.
-    currentScreen = ScreenInGame;
+    ui.currentScreen = ScreenInGame;
     game.progress.theme = 3;
     typeWord("at");
-    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, ScreenInGame);
     EXPECT_EQ(game.progress.theme, 3);
 }
 

@@ -9,6 +9,7 @@
 #include "ui/screen_parts.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -141,8 +142,8 @@ TEST(EscapeKey, LeavesEveryScreenForItsParent) {
     const Screen expected[8] = {ScreenMainMenu, ScreenLanguage, ScreenMainMenu, ScreenInGame,
                                 ScreenMainMenu, ScreenMainMenu, ScreenInGame,   ScreenMainMenu};
     for (int screen = 0; screen < 8; ++screen) {
-        currentScreen = static_cast<Screen>(screen);
+        ui.currentScreen = static_cast<Screen>(screen);
         handleEscapeKey();
-        EXPECT_EQ(currentScreen, expected[screen]) << "from screen " << screen;
+        EXPECT_EQ(ui.currentScreen, expected[screen]) << "from screen " << screen;
     }
 }

@@ -25,6 +25,7 @@
 #include "ui/play.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -77,8 +78,8 @@ protected:
         unsigned char* pixels = nullptr;
         int w = 0, h = 0;
         io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
-        windowWidth = (int)W;
-        windowHeight = (int)H;
+        ui.windowWidth = (int)W;
+        ui.windowHeight = (int)H;
         applyTheme(&testApp, 0);
         setMusicVolume(&musicPlayer, 100);
         io.MousePos = ImVec2(-100, -100);
@@ -95,7 +96,7 @@ protected:
         useLanguage(languageJson.c_str(), index);
         game.progress.levelsOpen = (uint32_t)open;
         game.progress.storyStage = StoryStage::Step1;
-        currentScreen = ScreenInGame;
+        ui.currentScreen = ScreenInGame;
     }
 
     void frame() {
@@ -229,7 +230,7 @@ TEST_F(ScreenTest, RepeatedWordIsHighlightedForThreeSecondsThenLeavesTheRepeatMa
     playLevel(0, 1);
     findWords(3);
     const char* word = game.foundList.words[1];
-    const ImU32 highlight = ImGui::ColorConvertFloat4ToU32(highlightButtonStyle.normal);
+    const ImU32 highlight = ImGui::ColorConvertFloat4ToU32(ui.highlightButtonStyle.normal);
     int outcome = 0;
     uint32_t slot = hashPut(game.repeatTimes, word, &outcome);
     game.repeatTimes.values[slot] = (int32_t)std::time(nullptr);
@@ -284,12 +285,12 @@ TEST_F(ScreenTest, HoverHintsShowOnTheFirstTenLevelsClearOfEveryControl) {
     for (const ImRect& icon : icons) {
         moveTo(icon.GetCenter());
         frame();
-        ASSERT_NE(hintText, nullptr);
+        ASSERT_NE(ui.hintText, nullptr);
         ImGuiWindow* tip = shownTooltip();
         ASSERT_NE(tip, nullptr);
         for (const ImRect& control : controls)
-            EXPECT_FALSE(tip->Rect().Overlaps(control)) << hintText;
-        EXPECT_TRUE(ImRect(0, 0, W, H).Contains(tip->Rect())) << hintText;
+            EXPECT_FALSE(tip->Rect().Overlaps(control)) << ui.hintText;
+        EXPECT_TRUE(ImRect(0, 0, W, H).Contains(tip->Rect())) << ui.hintText;
         // The words of the hint have air above and below them.
         EXPECT_GE(tip->WindowPadding.y, 4);
     }
@@ -302,7 +303,7 @@ TEST_F(ScreenTest, HoverHintsShowOnTheFirstTenLevelsClearOfEveryControl) {
     playLevel(10, 12);
     moveTo(bars.home.GetCenter());
     frame();
-    EXPECT_NE(hintText, nullptr);
+    EXPECT_NE(ui.hintText, nullptr);
     EXPECT_EQ(shownTooltip(), nullptr);
 }
 
@@ -348,7 +349,7 @@ TEST_F(ScreenTest, LevelSelectorWithNoLevelOpenStaysOnTheFirst) {
     click(ImVec2(selector.Max.x - 15, selector.GetCenter().y));
     EXPECT_EQ(game.levelNumber, 1);
     EXPECT_EQ(game.progress.levelIndex, 0u);
-    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, ScreenInGame);
 }
 
 TEST_F(ScreenTest, LevelSelectorDragsOneLevelPerPixelUpToTheHighestOpen) {
@@ -401,7 +402,7 @@ TEST_F(ScreenTest, LevelNumberIsTypedIntoTheSelectorAndNeverIntoTheWord) {
     key(escapeKey);
     EXPECT_FALSE(isTypingInField());
     EXPECT_EQ(game.progress.levelIndex, 0u);
-    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, ScreenInGame);
 }
 
 TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
@@ -409,33 +410,33 @@ TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
     startChapter("three", StoryStage::Study);
     frame();
     click(lowButton);
-    EXPECT_EQ(storyPage, 1);
+    EXPECT_EQ(ui.storyPage, 1);
     click(lowButton);
-    EXPECT_EQ(storyPage, 2);
-    EXPECT_EQ(currentScreen, ScreenStory);
+    EXPECT_EQ(ui.storyPage, 2);
+    EXPECT_EQ(ui.currentScreen, ScreenStory);
     click(lowButton);
-    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, ScreenInGame);
 
     // A chapter the configuration does not have goes to the game at the first press.
     startChapter("nowhere", StoryStage::Study);
     frame();
     click(lowButton);
-    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, ScreenInGame);
 }
 
 TEST_F(ScreenTest, EscapeInTheStoryLeadsToTheMainMenuThatContinues) {
     playLevel(0, 1);
     game.progress.storyStage = StoryStage::None;
-    currentScreen = ScreenMainMenu;
+    ui.currentScreen = ScreenMainMenu;
     frame();
     click(ImVec2(165, 439));  // "NewGame"
-    EXPECT_EQ(currentScreen, ScreenStory);
-    EXPECT_STREQ(storyChapter, "study");
+    EXPECT_EQ(ui.currentScreen, ScreenStory);
+    EXPECT_STREQ(ui.storyChapter, "study");
     handleEscapeKey();
     frame();
-    EXPECT_EQ(currentScreen, ScreenMainMenu);
+    EXPECT_EQ(ui.currentScreen, ScreenMainMenu);
     click(ImVec2(165, 439));  // now "Continue"
-    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, ScreenInGame);
 }
 
 TEST_F(ScreenTest, ScreensLaterInTheOrderTakeOverWithinTheFrame) {
@@ -444,7 +445,7 @@ TEST_F(ScreenTest, ScreensLaterInTheOrderTakeOverWithinTheFrame) {
     frame();
     // The game hands over to the main menu (later in the order) in the frame of the click.
     press(bars.home.GetCenter());
-    EXPECT_EQ(currentScreen, ScreenMainMenu);
+    EXPECT_EQ(ui.currentScreen, ScreenMainMenu);
     EXPECT_TRUE(shownThisFrame("game##5"));
     EXPECT_TRUE(drawnThisFrame("game##0"));
     EXPECT_FALSE(shownThisFrame("game##0"));
@@ -454,16 +455,16 @@ TEST_F(ScreenTest, ScreensLaterInTheOrderTakeOverWithinTheFrame) {
     showHint();
     frame();
     press(lowButton);
-    EXPECT_EQ(currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, ScreenInGame);
     EXPECT_TRUE(shownThisFrame("game##0"));
     EXPECT_FALSE(shownThisFrame("game##6"));
     release();
 
     // The options hand over to the language screen (earlier) only in the next frame.
-    currentScreen = ScreenOptions;
+    ui.currentScreen = ScreenOptions;
     frame();
     press(ImVec2(734, 407));
-    EXPECT_EQ(currentScreen, ScreenLanguage);
+    EXPECT_EQ(ui.currentScreen, ScreenLanguage);
     EXPECT_FALSE(drawnThisFrame("game##1"));
     EXPECT_TRUE(shownThisFrame("game##2"));
     release();
@@ -472,7 +473,7 @@ TEST_F(ScreenTest, ScreensLaterInTheOrderTakeOverWithinTheFrame) {
 
 TEST_F(ScreenTest, MusicFollowsTheVolumeSliderInTheSameFrame) {
     playLevel(0, 1);
-    currentScreen = ScreenOptions;
+    ui.currentScreen = ScreenOptions;
     frame();
     press(ImVec2(600, 333));
     EXPECT_GT(game.progress.volume, 5);

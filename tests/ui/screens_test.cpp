@@ -16,6 +16,7 @@
 #include "ui/kit.h"
 #include "ui/screens.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -31,8 +32,8 @@ protected:
         unsigned char* pixels = nullptr;
         int w = 0, h = 0;
         io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
-        windowWidth = 1280;
-        windowHeight = 720;
+        ui.windowWidth = 1280;
+        ui.windowHeight = 720;
         const char* json =
             R"({"images": {"mainMenu": [{"file": "none.png", "anchor": "rb"}], "empty": []}})";
         config.store = parseKeyStore(json, std::strlen(json));
@@ -52,8 +53,8 @@ ImRect firstRowAfter(const char* key) {
     ImGui::NewFrame();
     beginScreen(1280, 720);
     drawScreenDecor(&app, key, 1280, 720);
-    screenLayout.staticRow(70, 330, 1);
-    ImRect r = screenLayout.next();
+    ui.screenLayout.staticRow(70, 330, 1);
+    ImRect r = ui.screenLayout.next();
     endScreen();
     ImGui::EndFrame();
     return r;
@@ -80,10 +81,10 @@ TEST_F(HeadlessGui, OnlyTheScreenDrawnLastIsShown) {
     game.levelNumber = 1;
     ImGui::NewFrame();
     beginScreensFrame();
-    currentScreen = ScreenInGame;
+    ui.currentScreen = ScreenInGame;
     beginScreen(1280, 720);
     endScreen();
-    currentScreen = ScreenMainMenu;
+    ui.currentScreen = ScreenMainMenu;
     beginScreen(1280, 720);
     endScreen();
     finishScreensFrame();

@@ -9,6 +9,7 @@
 #include "core/game.h"
 #include "core/level.h"
 #include "ui/theme.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -107,25 +108,25 @@ TEST(ApplyTheme, WithoutGuiOnlyStoresTheIndex) {
 
 TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
     ImGuiContext* context = ImGui::CreateContext();
-    iconButtonStyle = ButtonStyle{};
-    iconButtonStyle.rounding = 10;
-    iconButtonStyle.padding = ImVec2(-12, -10);
+    ui.iconButtonStyle = ButtonStyle{};
+    ui.iconButtonStyle.rounding = 10;
+    ui.iconButtonStyle.padding = ImVec2(-12, -10);
     for (int theme : {3, 4, 0, 5}) {
         applyTheme(nullptr, theme);
         const ImGuiStyle& style = ImGui::GetStyle();
         EXPECT_EQ(game.progress.theme, theme);
         EXPECT_EQ(styleColor(style, ImGuiCol_WindowBg), themeColor(theme, SlotWindow));
         // A highlighted word wears the active colour as its face.
-        EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(highlightButtonStyle.normal),
+        EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(ui.highlightButtonStyle.normal),
                   themeColor(theme, SlotButtonActive));
-        EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(iconButtonStyle.hover),
+        EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(ui.iconButtonStyle.hover),
                   themeColor(theme, SlotButtonHover));
         // An icon has no face until hovered, and keeps the metrics set at start-up.
-        EXPECT_EQ(iconButtonStyle.normal.w, 0);
-        EXPECT_EQ(iconButtonStyle.active.w, 0);
-        EXPECT_EQ(iconButtonStyle.border, 0);
-        EXPECT_EQ(iconButtonStyle.rounding, 10);
-        EXPECT_EQ(iconButtonStyle.padding.x, -12);
+        EXPECT_EQ(ui.iconButtonStyle.normal.w, 0);
+        EXPECT_EQ(ui.iconButtonStyle.active.w, 0);
+        EXPECT_EQ(ui.iconButtonStyle.border, 0);
+        EXPECT_EQ(ui.iconButtonStyle.rounding, 10);
+        EXPECT_EQ(ui.iconButtonStyle.padding.x, -12);
         // Metrics are written after the colours on every change.
         EXPECT_EQ(style.FrameRounding, 20);
         EXPECT_EQ(style.ScrollbarSize, 20);
