@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "gfx/image.h"
 #include "store/config.h"
@@ -49,7 +50,7 @@ bool loadConfig(App* app, Config* loaded) {
 
     resetStore(store);
     resetUi();
-    resetCore();
+    resetCore(game);
 
     ui.windowWidth = loaded->settings.width;
     ui.windowHeight = loaded->settings.height;

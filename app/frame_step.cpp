@@ -16,7 +16,7 @@
 #include "ui/screens.h"
 
 void saveBeforeDisplayLoss() {
-    if (langStore) saveProgress(&game.letterTray);
+    if (langStore) saveProgress(game);
 }
 
 void frameStep(void* arg) {
@@ -26,7 +26,7 @@ void frameStep(void* arg) {
     // Closed by the window system, or told to end by a signal: keep what was found since the last
     // save, and end the way the window's close button does.
     if ((event.type == INPUT_CLOSE && event.code == kInputNoKey) || closeSignalReceived()) {
-        if (langStore) saveProgress(&game.letterTray);
+        if (langStore) saveProgress(game);
         stopFrameLoop(app);
     }
     if (event.type == INPUT_KEY) {

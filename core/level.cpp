@@ -52,9 +52,9 @@ void putWords(StringSet& set, const KeyNode* list) {
 
 // Words found earlier on this row, from its level file. The found list points at
 // the level's own word strings, so the parsed file is not kept.
-void restoreFoundWords(const LetterTray* tray) {
+void restoreFoundWords(Game& game) {
     char path[LEVEL_PATH_BYTES];
-    levelSavePath(path, tray);
+    levelSavePath(path, &game.letterTray);
     KeyStore* saved = readLevelFile(path);
     if (!saved) return;
     const KeyNode* root = saved->root;
@@ -62,10 +62,10 @@ void restoreFoundWords(const LetterTray* tray) {
         const char* word = nodeText(nodeChild(root, k));
         if (!word) continue;
         // Files saved before a word was shown with its marks hold it plain (идет for идёт).
-        uint32_t slot = findLevelWord(word);
+        uint32_t slot = findLevelWord(game, word);
         if (slot != game.levelWords.capacity) {
             if (!isWordFound(&game.foundList, game.levelWords.keys[slot]))
-                appendRestoredWord(&game.foundList, game.levelWords.keys[slot]);
+                appendRestoredWord(game, game.levelWords.keys[slot]);
             continue;
         }
         // Bonus words follow the level's own; a game that knows none skips them.
@@ -79,7 +79,7 @@ void restoreFoundWords(const LetterTray* tray) {
 
 }  // namespace
 
-void resetCore() {
+void resetCore(Game& game) {
     game = Game();
     game.progress.volume = 100;
     game.lastAutosaveTime = static_cast<int32_t>(std::time(nullptr));
@@ -87,13 +87,13 @@ void resetCore() {
     forgetUnusableSaveFiles();
 }
 
-int loadLevel(KeyStore* store, LetterTray* tray, int i) {
+int loadLevel(Game& game, KeyStore* store, int i) {
     game.levelNumber = i + 1;
     const KeyNode* levels = levelList(store);
     if (!levels || i < 0 || static_cast<uint64_t>(i) >= levels->childCount) return 0;
     const KeyNode* level = nodeChild(levels, i);
     // A row the tray cannot hold is refused; the installed level stays.
-    if (!level->key || !setLevelLetters(tray, level->key)) return 0;
+    if (!level->key || !setLevelLetters(&game.letterTray, level->key)) return 0;
 
     game.levelWords = StringSet();
     game.levelBonusWords = StringSet();
@@ -103,7 +103,7 @@ int loadLevel(KeyStore* store, LetterTray* tray, int i) {
     clearFoundList(&game.bonusList);
     putWords(game.levelWords, level);
     putWords(game.levelBonusWords, nodeMember(nodeMember(store->root, "bonus"), level->key));
-    restoreFoundWords(tray);
+    restoreFoundWords(game);
 
     game.levelStartTime = static_cast<int32_t>(std::time(nullptr));
     game.lastLevelSaveTime = game.levelStartTime;
@@ -136,15 +136,15 @@ int32_t countSavedBonusWords(const KeyStore* store) {
     return count;
 }
 
-int wordsToUnlock() {
+int wordsToUnlock(Game& game) {
     double percent = config.settings.nextLevelPerc;
     return static_cast<int>(std::ceil(percent * game.levelWords.size / 100.0));
 }
 
-void unlockLevels() {
+void unlockLevels(Game& game) {
     // Once enough words are found the next level is open (on a new record this one too), as
     // many steps as it takes: the call comes once per word, not once per frame.
-    if (game.levelFoundCount >= wordsToUnlock() &&
+    if (game.levelFoundCount >= wordsToUnlock(game) &&
         game.progress.levelsOpen <= game.progress.levelIndex + 1)
         game.progress.levelsOpen = game.progress.levelIndex + 2;
     int levelsCount = getSectionInt(langStore, "stat", "levelsCount");
@@ -153,36 +153,36 @@ void unlockLevels() {
         game.progress.levelsOpen = static_cast<uint32_t>(levelsCount);
 }
 
-bool levelChosen() {
+bool levelChosen(Game& game) {
     return game.levelNumber != static_cast<int64_t>(game.progress.levelIndex) + 1;
 }
 
-StoryTurn changeLevel() {
-    if (!levelChosen()) return {};
+StoryTurn changeLevel(Game& game) {
+    if (!levelChosen(game)) return {};
     uint32_t previous = game.progress.levelIndex;
     game.progress.levelIndex = static_cast<uint32_t>(game.levelNumber - 1);
-    if (!loadLevel(langStore, &game.letterTray, game.levelNumber - 1)) {
+    if (!loadLevel(game, langStore, game.levelNumber - 1)) {
         // The chosen level cannot be installed: stay where the player was.
         game.progress.levelIndex = previous;
         game.levelNumber = static_cast<int32_t>(previous) + 1;
         return {};
     }
-    unlockLevels();
+    unlockLevels(game);
     if (game.progress.levelIndex == 1 && game.progress.storyStage < StoryStage::Step1)
-        return beginChapter("step1", StoryStage::Step1);
+        return beginChapter(game, "step1", StoryStage::Step1);
     return {};
 }
 
-int hintAvailable() {
+int hintAvailable(Game& game) {
     if (game.levelFoundCount >= static_cast<int64_t>(game.levelWords.size)) return 0;
     uint32_t wordsPerHint = static_cast<uint32_t>(config.settings.nextHintWords);
     return game.progress.hintsUsed * wordsPerHint <
            static_cast<uint32_t>(game.progress.wordsFound) +
                static_cast<uint32_t>(config.settings.hintCheatCount) +
-               static_cast<uint32_t>(bonusHints()) * wordsPerHint;
+               static_cast<uint32_t>(bonusHints(game)) * wordsPerHint;
 }
 
-int revealHint() {
+int revealHint(Game& game) {
     for (uint32_t slot = 0; slot < game.levelWords.capacity; slot++) {
         if (!hashExists(game.levelWords, slot) ||
             isWordFound(&game.foundList, game.levelWords.keys[slot]))
@@ -197,7 +197,7 @@ int revealHint() {
     return 0;
 }
 
-StoryTurn beginChapter(const char* chapter, StoryStage stage) {
+StoryTurn beginChapter(Game& game, const char* chapter, StoryStage stage) {
     game.progress.storyStage = stage;
     return {chapter, -1};
 }
@@ -213,12 +213,12 @@ const char* levelAchievement(uint32_t levelIndex, char (&name)[16]) {
     return nullptr;
 }
 
-KeyStore* loadLanguageData(const char* path) {
+KeyStore* loadLanguageData(Game& game, const char* path) {
     KeyStore* store = loadKeyStore(path);
     if (!store) return nullptr;
     // Data with no first level to install would leave the previous language's level in play.
     int32_t previousLevelNumber = game.levelNumber;
-    if (!loadLevel(store, &game.letterTray, 0)) {
+    if (!loadLevel(game, store, 0)) {
         game.levelNumber = previousLevelNumber;
         freeKeyStore(store);
         return nullptr;

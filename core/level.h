@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+struct Game;
 struct KeyStore;
 struct LetterTray;
 
@@ -27,18 +28,18 @@ static_assert(sizeof(Progress) == 40, "the progress file is 40 bytes");
 // Every global of the game core (level, words, tray, progress, save bookkeeping) back to its
 // value before any language is selected: no progress (volume 100), an empty tray and word set,
 // level 1, the autosave clock starting now.
-void resetCore();
+void resetCore(Game& game);
 
 // Installs level i of store with the words found earlier (from its level file);
 // words holding a quote or a backslash are left out. 1 when the level exists and
 // its row fits the tray; otherwise nothing changes but levelNumber.
-int loadLevel(KeyStore* store, LetterTray* tray, int i);
+int loadLevel(Game& game, KeyStore* store, int i);
 
 // Bonus words the level files of store's rows hold (each counted once per level).
 int32_t countSavedBonusWords(const KeyStore* store);
 
 // Words of the current level needed to open the next one.
-int wordsToUnlock();
+int wordsToUnlock(Game& game);
 
 // What a step of play began that the screens show: the story chapter begun last (null when
 // none) and the theme the story turned to (-1 when none).
@@ -55,18 +56,18 @@ struct StoryTurn {
 // installed, whatever screen is drawn. changeLevel is the level selector's step after its widget:
 // when levelNumber was changed (levelChosen), it switches to that level (the second level begins
 // the chapter "step1"); the caller saves the level left before.
-void unlockLevels();
-bool levelChosen();
-StoryTurn changeLevel();
+void unlockLevels(Game& game);
+bool levelChosen(Game& game);
+StoryTurn changeLevel(Game& game);
 
-int hintAvailable();
+int hintAvailable(Game& game);
 // Reveals the first word not found yet (slot order) as hintWord and hintDescription. A hint is
 // counted only when a word was revealed, and not when it is the word this level's last hint
 // revealed (still not found). 1 when revealed.
-int revealHint();
+int revealHint(Game& game);
 
 // Moves the story to stage; the chapter it returns is also the achievement the screens grant.
-StoryTurn beginChapter(const char* chapter, StoryStage stage);
+StoryTurn beginChapter(Game& game, const char* chapter, StoryStage stage);
 // The achievement installing the level of this index earns each time ("lvl10"), written into
 // name; null for the levels that earn none.
 const char* levelAchievement(uint32_t levelIndex, char (&name)[16]);
@@ -74,4 +75,4 @@ const char* levelAchievement(uint32_t levelIndex, char (&name)[16]);
 // Loads a language data file into langStore and installs its level 0.
 // Returns the new store, or null (langStore, the level and the progress
 // unchanged) when it cannot be loaded or its level 0 cannot be installed.
-KeyStore* loadLanguageData(const char* path);
+KeyStore* loadLanguageData(Game& game, const char* path);

@@ -70,7 +70,7 @@ void decodeProgress(const unsigned char* bytes, Progress* record) {
 
 // ["word","word",...]: the level's words in finding order, then its bonus words, which an older
 // game skips as no word of the level. The level loader refuses words that would need escaping.
-std::string foundWordsJson() {
+std::string foundWordsJson(Game& game) {
     std::string json = "[";
     std::vector<const char*> words = game.foundList.words;
     words.insert(words.end(), game.bonusList.words.begin(), game.bonusList.words.end());
@@ -174,7 +174,7 @@ void saveUnsavedFiles() {
 
 }  // namespace
 
-void readOptions() {
+void readOptions(Game& game) {
     const std::string optionsPath = savePath("options.dat");
     std::optional<std::vector<char>> bytes = readSaveFile(optionsPath.c_str());
     if (!bytes) return;
@@ -186,7 +186,7 @@ void readOptions() {
         rememberUnusable(optionsPath.c_str(), true);
 }
 
-int saveOptions() {
+int saveOptions(Game& game) {
     const std::string optionsPath = savePath("options.dat");
     const char bytes[4] = {static_cast<char>(game.wordEntry), 0, 0, 0};
     keepUnsaved(optionsPath, std::string(bytes, sizeof bytes));
@@ -242,7 +242,7 @@ int levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row) {
     return 1;
 }
 
-int saveProgress(LetterTray* tray) {
+int saveProgress(Game& game) {
     // Only the time since the previous save on this level is new; the on-screen
     // level timer still counts from the load.
     int32_t now = static_cast<int32_t>(std::time(nullptr));
@@ -256,9 +256,9 @@ int saveProgress(LetterTray* tray) {
     // The level file goes first: a record counting words its level file lacks would have
     // them counted again after a restart.
     char path[LEVEL_PATH_BYTES];
-    levelSavePath(path, tray);
+    levelSavePath(path, &game.letterTray);
     bool levelHasWords = game.levelFoundCount > 0 || !game.bonusList.words.empty();
-    if (levelHasWords) keepUnsaved(path, foundWordsJson());
+    if (levelHasWords) keepUnsaved(path, foundWordsJson(game));
     const char* saveName = getLangString(config.store, currentLanguage, "save");
     if (saveName) {
         unsigned char record[kRecordFileSize];

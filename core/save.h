@@ -10,6 +10,7 @@
 
 #include "store/folders.h"
 
+struct Game;
 struct LetterTray;
 struct Progress;
 
@@ -24,7 +25,7 @@ int levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row);
 // Writes the level file when the level has found words, then, unless that failed, the
 // progress file of the current language; files earlier saves could not write go first.
 // 1 when the level file was written.
-int saveProgress(LetterTray* tray);
+int saveProgress(Game& game);
 
 // Why the last save could not write everything it meant to, for the player.
 enum SaveRefusal { SAVE_OK, SAVE_DISK_FULL, SAVE_READ_ONLY, SAVE_DENIED, SAVE_DISK_ERROR };
@@ -42,9 +43,9 @@ void readProgress(Progress* record, const char* path);
 // The player's choices that belong to no language: options.dat in the save folder, the 4-byte
 // little-endian wordEntry. A missing file, or one of another size or value, leaves wordEntry as
 // it is.
-void readOptions();
+void readOptions(Game& game);
 // 1 when save/options.dat was written.
-int saveOptions();
+int saveOptions(Game& game);
 
 // Forgets which save files could not be used and what could not be written (resetCore).
 void forgetUnusableSaveFiles();

@@ -17,7 +17,7 @@ const int32_t kAutosaveIntervalSeconds = 60;
 const int32_t kScrollToEnd = 99999;
 
 // A word found before and typed again: remember when, for the highlight.
-void markRepeat(const char* word) {
+void markRepeat(Game& game, const char* word) {
     int outcome = HASH_PRESENT;
     uint32_t slot = hashPut(game.repeatTimes, word, &outcome);
     if (outcome != HASH_PRESENT && slot != game.repeatTimes.capacity)
@@ -49,16 +49,16 @@ bool sameFoldedWord(const char* a, const char* b) {
     return *a == *b;
 }
 
-WordStep takeTypedWord() {
+WordStep takeTypedWord(Game& game) {
     if (game.levelWords.capacity == 0) return {};
-    uint32_t slot = findLevelWord(typedWord(&game.letterTray));
+    uint32_t slot = findLevelWord(game, typedWord(&game.letterTray));
     if (slot == game.levelWords.capacity)
         return {};  // not a word (yet): the player may go on typing
     const char* word = game.levelWords.keys[slot];
 
     WordStep step;
     if (isWordFound(&game.foundList, word)) {
-        markRepeat(word);
+        markRepeat(game, word);
         step.outcome = WordOutcome::Repeat;
         return step;
     }
@@ -66,20 +66,20 @@ WordStep takeTypedWord() {
     step.outcome = WordOutcome::NewWord;
     game.progress.wordsFound += 1;
     game.progress.lettersFound += utf8Length(word);
-    step.saveDue = appendFoundWord(&game.foundList, word);
-    unlockLevels();
+    step.saveDue = appendFoundWord(game, word);
+    unlockLevels(game);
     clearTypedWord(&game.letterTray);
 
     // The dark chapter turns the dark theme on, its end turns it off again.
     if (game.progress.storyStage <= StoryStage::Step1 &&
         game.progress.wordsFound > config.settings.blackWords) {
-        step.turn = beginChapter("blackStart", StoryStage::BlackStart);
+        step.turn = beginChapter(game, "blackStart", StoryStage::BlackStart);
         step.turn.theme = 1;
     }
     if (game.progress.storyStage <= StoryStage::BlackStart &&
         game.progress.wordsFound > config.settings.blackFinish) {
         const char* passed = step.turn.chapter;
-        step.turn = beginChapter("blackEnd", StoryStage::BlackEnd);
+        step.turn = beginChapter(game, "blackEnd", StoryStage::BlackEnd);
         step.turn.passed = passed;
         step.turn.theme = 0;
     }
@@ -88,7 +88,7 @@ WordStep takeTypedWord() {
 
 }  // namespace
 
-uint32_t findLevelWord(const char* text) {
+uint32_t findLevelWord(Game& game, const char* text) {
     uint32_t slot = hashGet(game.levelWords, text);
     if (slot != game.levelWords.capacity || !langStore || !findNode(langStore->root, {"fold"}))
         return slot;
@@ -98,28 +98,28 @@ uint32_t findLevelWord(const char* text) {
     return slot;
 }
 
-void appendRestoredWord(FoundList* list, const char* word) {
-    appendToFoundList(list, word);
+void appendRestoredWord(Game& game, const char* word) {
+    appendToFoundList(&game.foundList, word);
     game.levelFoundCount += 1;
     game.foundListScroll = kScrollToEnd;
 }
 
-bool appendFoundWord(FoundList* list, const char* word) {
-    appendRestoredWord(list, word);
+bool appendFoundWord(Game& game, const char* word) {
+    appendRestoredWord(game, word);
     int32_t now = static_cast<int32_t>(std::time(nullptr));
     if (now - game.lastAutosaveTime <= kAutosaveIntervalSeconds) return false;
     game.lastAutosaveTime = now;
     return true;
 }
 
-WordStep checkWord() {
-    return game.wordEntry == WORDS_AS_TYPED ? takeTypedWord() : WordStep();
+WordStep checkWord(Game& game) {
+    return game.wordEntry == WORDS_AS_TYPED ? takeTypedWord(game) : WordStep();
 }
 
-WordStep submitWord() {
+WordStep submitWord(Game& game) {
     const char* typed = typedWord(&game.letterTray);
     if (game.levelWords.capacity == 0 || !*typed) return {};
-    if (findLevelWord(typed) != game.levelWords.capacity) return takeTypedWord();
+    if (findLevelWord(game, typed) != game.levelWords.capacity) return takeTypedWord(game);
     WordStep step;
     uint32_t slot = hashGet(game.levelBonusWords, typed);
     if (slot == game.levelBonusWords.capacity) {
@@ -129,7 +129,7 @@ WordStep submitWord() {
     }
     const char* word = game.levelBonusWords.keys[slot];
     if (isWordFound(&game.bonusList, word)) {
-        markRepeat(word);
+        markRepeat(game, word);
         step.outcome = WordOutcome::Repeat;
         return step;
     }
@@ -140,7 +140,7 @@ WordStep submitWord() {
     return step;
 }
 
-int bonusHints() {
+int bonusHints(Game& game) {
     const int32_t perHint = config.settings.bonusWordsPerHint;
     return game.bonusTotal / (perHint > 0 ? perHint : Settings().bonusWordsPerHint);
 }

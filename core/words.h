@@ -8,6 +8,8 @@
 #include "util/found_list.h"
 #include "util/string_hash.h"
 
+struct Game;
+
 // Seconds a repeated word stays highlighted in the found list.
 constexpr int kRepeatHighlightSeconds = 3;
 
@@ -26,7 +28,7 @@ struct WordStep {
 // The word check after every letter taken: in WORDS_AS_TYPED it looks the typed word up in the
 // level, counts a new word (which may begin a chapter of the story) and flags a repeat; in
 // WORDS_ON_ENTER it does nothing.
-WordStep checkWord();
+WordStep checkWord(Game& game);
 
 // Seconds a refused text is shown as refused.
 constexpr int kRefusalSeconds = 1;
@@ -34,18 +36,18 @@ constexpr int kRefusalSeconds = 1;
 // The word check on Enter, in either mode: a level word as checkWord takes it in WORDS_AS_TYPED;
 // else a new bonus word is listed apart (it opens nothing and leaves the level's count alone) and
 // a repeated one flagged; any other text is refused and kept.
-WordStep submitWord();
+WordStep submitWord(Game& game);
 
 // Bonus words found so far pay this many hints ("bonusWordsPerHint", 5 when unset).
-int bonusHints();
+int bonusHints(Game& game);
 
 // The slot in levelWords of the level word that text spells, or levelWords.capacity. Letters the
 // language's "fold" section writes as others (ё as е) match either way, so a word shown as the
 // dictionary spells it is found from the row's plain letters.
-uint32_t findLevelWord(const char* text);
+uint32_t findLevelWord(Game& game, const char* text);
 
-// Appends word (a pointer kept as is); true, and the autosave time moved to now, when the last
-// autosave is more than 60 seconds old and the caller is to save.
-bool appendFoundWord(FoundList* list, const char* word);
+// Appends word to the level's found list (a pointer kept as is); true, and the autosave time
+// moved to now, when the last autosave is more than 60 seconds old and the caller is to save.
+bool appendFoundWord(Game& game, const char* word);
 // The same without the autosave, for words restored from a level file.
-void appendRestoredWord(FoundList* list, const char* word);
+void appendRestoredWord(Game& game, const char* word);

@@ -156,7 +156,7 @@ void drawBottomBar(RowLayout& rows, float W) {
     const HintPlace afterTimer =
         hintRightOf(timer.Min.x + ImGui::CalcTextSize(elapsed).x + gap, timer);
     const HintPlace beforeErase = hintLeftOf(removeChar.Min.x - gap, removeChar);
-    if (hintAvailable()) {
+    if (hintAvailable(game)) {
         if (iconButton("help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint();
     } else {
         // Drawn where the enabled icon's button puts its picture, so the icon keeps its size.

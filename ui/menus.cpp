@@ -36,7 +36,7 @@ int drawMainMenuScreen(App* app) {
         if (button(rows.next(), text("Options"))) ui.currentScreen = ScreenOptions;
         if (button(rows.next(), text("About"))) ui.currentScreen = ScreenAbout;
         if (button(rows.next(), text("Exit"))) {
-            saveProgress(&game.letterTray);
+            saveProgress(game);
             quit = 1;
         }
     }
@@ -94,7 +94,7 @@ void drawWordEntryChoice(RowLayout& rows) {
     if (button(rows.next(), text(onEnter ? "wordEntryEnter" : "wordEntryTyped"))) {
         playSound(SOUND_BUTTON_CLICK);
         game.wordEntry = onEnter ? WORDS_AS_TYPED : WORDS_ON_ENTER;
-        saveOptions();
+        saveOptions(game);
     }
     rows.skip();
 }

@@ -46,32 +46,32 @@ void answerWordStep(App* app, const WordStep& step) {
     case WordOutcome::Nothing: break;
     }
     // The autosave already counts the word that made it due.
-    if (step.saveDue) saveProgress(&game.letterTray);
+    if (step.saveDue) saveProgress(game);
     showStoryTurn(app, step.turn);
 }
 
 }  // namespace
 
 void checkTypedWord(App* app) {
-    answerWordStep(app, checkWord());
+    answerWordStep(app, checkWord(game));
 }
 
 int showHint() {
-    if (!revealHint()) return 0;
+    if (!revealHint(game)) return 0;
     ui.currentScreen = ScreenWordInfo;
     return 1;
 }
 
 void startChapter(const char* chapter, StoryStage stage) {
-    showStoryTurn(nullptr, beginChapter(chapter, stage));
+    showStoryTurn(nullptr, beginChapter(game, chapter, stage));
 }
 
 void selectLevel() {
-    if (!levelChosen()) return;
+    if (!levelChosen(game)) return;
     // The level left keeps its words and time.
-    saveProgress(&game.letterTray);
+    saveProgress(game);
     uint32_t before = game.progress.levelIndex;
-    StoryTurn turn = changeLevel();
+    StoryTurn turn = changeLevel(game);
     if (game.progress.levelIndex != before) grantLevelAchievement();
     showStoryTurn(nullptr, turn);
 }
@@ -116,10 +116,10 @@ void handleTrayKey(App* app, int glfwKey, uint32_t text) {
             typeKeyCharacter(app, c);
     }
     if (glfwKey == KEY_ENTER || glfwKey == KEY_KP_ENTER)
-        answerWordStep(app, submitWord());
+        answerWordStep(app, submitWord(game));
     else if (glfwKey == KEY_DELETE)
         clearTypedWord(&game.letterTray);
-    else if (glfwKey == KEY_F1 && hintAvailable())
+    else if (glfwKey == KEY_F1 && hintAvailable(game))
         showHint();
     else if (glfwKey == KEY_BACKSPACE)
         popLetter(&game.letterTray);
@@ -128,23 +128,23 @@ void handleTrayKey(App* app, int glfwKey, uint32_t text) {
 int selectLanguage(App* app, int i) {
     if (i < 0 || i >= languageCount) return 0;
     // Play since the last save would be lost when the record is read back below.
-    if (langStore) saveProgress(&game.letterTray);
+    if (langStore) saveProgress(game);
 
     int previousLanguage = currentLanguage;
     ui.currentScreen = ScreenMainMenu;
     currentLanguage = i;
-    if (!loadLanguageData(languageDataPath(i).c_str())) {
+    if (!loadLanguageData(game, languageDataPath(i).c_str())) {
         currentLanguage = previousLanguage;
         ui.currentScreen = ScreenLanguage;
         return 0;
     }
     const char* save = getLangString(config.store, i, "save");
     readProgress(&game.progress, savePath(save).c_str());
-    readOptions();
+    readOptions(game);
     game.bonusTotal = countSavedBonusWords(langStore);
     applyTheme(app, game.progress.theme);
     setMusicVolume(&musicPlayer, game.progress.volume);
-    if (loadLevel(langStore, &game.letterTray, static_cast<int>(game.progress.levelIndex))) {
+    if (loadLevel(game, langStore, static_cast<int>(game.progress.levelIndex))) {
         grantLevelAchievement();
     } else {
         // A stored level this data cannot install: play on from level 0, which
@@ -152,7 +152,7 @@ int selectLanguage(App* app, int i) {
         game.progress.levelIndex = 0;
         game.levelNumber = 1;
     }
-    unlockLevels();
+    unlockLevels(game);
     return 1;
 }
 

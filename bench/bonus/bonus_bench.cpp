@@ -86,22 +86,22 @@ Figures measure(bool folds) {
     std::mt19937 random(11);
     std::vector<std::string> words = wordsOf(row, LEVEL_WORDS + BONUS_WORDS, random);
     std::shuffle(words.begin(), words.end(), random);
-    resetCore();
+    resetCore(game);
     langStore = language(row, words, folds);
-    if (!loadLevel(langStore, &game.letterTray, 0)) std::abort();
+    if (!loadLevel(game, langStore, 0)) std::abort();
 
     std::string nonWord = "lkjihgfedcba";
     const std::string& bonus = words.back();
     type(bonus);
-    submitWord();
+    submitWord(game);
     if (game.bonusList.words.size() != 1) std::abort();
 
     Figures figures;
     type(nonWord);
-    figures.reference = perCall([] { checkWord(); });
-    figures.refused = perCall([] { submitWord(); });
+    figures.reference = perCall([] { checkWord(game); });
+    figures.refused = perCall([] { submitWord(game); });
     type(bonus);
-    figures.repeat = perCall([] { submitWord(); });
+    figures.repeat = perCall([] { submitWord(game); });
     return figures;
 }
 

@@ -180,7 +180,7 @@ int main() {
         if (!selectLanguage(&benchApp, 0) || game.levelFoundCount != RESTORED_WORDS) std::abort();
     });
     Times install = timeRuns([] {
-        if (!loadLevel(langStore, &game.letterTray, LEVELS - 1)) std::abort();
+        if (!loadLevel(game, langStore, LEVELS - 1)) std::abort();
     });
 
     std::printf("language data: %d levels, %zu bytes of JSON, %ju bytes compressed\n", LEVELS,

@@ -93,7 +93,7 @@ void CoreTest::SetUp() {
     ASSERT_NE(config.store, nullptr);
     resetStore(config.store);
     resetUi();
-    resetCore();
+    resetCore(game);
 }
 
 void CoreTest::TearDown() {
@@ -112,7 +112,7 @@ void CoreTest::useLanguage(const char* json, int level) {
     langStore = parseJson(json);
     ASSERT_NE(langStore, nullptr);
     game.progress.levelIndex = (uint32_t)level;
-    ASSERT_EQ(loadLevel(langStore, &game.letterTray, level), 1);
+    ASSERT_EQ(loadLevel(game, langStore, level), 1);
 }
 
 void CoreTest::typeWord(const char* word) {

@@ -165,7 +165,7 @@ TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused) {
     // Words typed afterwards still count for the language in play.
     typeWord("ba");
     EXPECT_EQ(game.progress.wordsFound, 2);
-    EXPECT_EQ(saveProgress(&game.letterTray), 1);
+    EXPECT_EQ(saveProgress(game), 1);
     EXPECT_EQ(readFile("save/6162.sav"), "[\"ab\",\"ba\"]");
     EXPECT_FALSE(fileIsThere("save/progress_ru.dat"));
 }

@@ -25,14 +25,14 @@ std::string languageOfLevels(int n, const char* levelsCount) {
 
 TEST_F(CoreTest, SixtyPercentOfSevenWordsNeedsFive) {
     useLanguage(SMALL_LANGUAGE, 0);  // 7 words, nextLevelPerc 60
-    EXPECT_EQ(wordsToUnlock(), 5);
+    EXPECT_EQ(wordsToUnlock(game), 5);
     for (const char* word : {"ca", "cat", "act", "at"}) typeWord(word);
     EXPECT_EQ(game.progress.levelsOpen, 0u);
     // The fifth word opens the next level at once, whatever screen is drawn (on a new record
     // this one as well); then it stays.
     typeWord("ta");
     EXPECT_EQ(game.progress.levelsOpen, 2u);
-    unlockLevels();
+    unlockLevels(game);
     EXPECT_EQ(game.progress.levelsOpen, 2u);
 }
 
@@ -42,12 +42,12 @@ TEST_F(CoreTest, LastLevelNeverOpensBeyondTheLevelCount) {
     game.progress.levelsOpen = 3;
     typeWord("b");
     typeWord("bb");
-    unlockLevels();
+    unlockLevels(game);
     EXPECT_EQ(game.progress.levelsOpen, 3u);
 
     KeyStore* noCount = parseJson("{\"game\": {\"b\": [\"b\"]}}");
     langStore = noCount;
-    unlockLevels();  // a missing levelsCount reads as 0
+    unlockLevels(game);  // a missing levelsCount reads as 0
     EXPECT_EQ(game.progress.levelsOpen, 0u);
 }
 
@@ -57,9 +57,9 @@ TEST_F(CoreTest, HintScheduleCountsFoundWordsOverAllLevels) {
     for (uint32_t hint = 0; hint < 4; hint++) {
         game.progress.hintsUsed = hint;
         game.progress.wordsFound = wordsNeeded[hint] - 1;
-        EXPECT_EQ(hintAvailable(), hint == 0 ? 1 : 0) << "hint " << hint;
+        EXPECT_EQ(hintAvailable(game), hint == 0 ? 1 : 0) << "hint " << hint;
         game.progress.wordsFound = wordsNeeded[hint];
-        EXPECT_EQ(hintAvailable(), 1) << "hint " << hint;
+        EXPECT_EQ(hintAvailable(game), 1) << "hint " << hint;
     }
 }
 
@@ -75,7 +75,7 @@ TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen) {
     typeWord("cat");  // the level is complete now
     ui.currentScreen = ScreenInGame;
     game.progress.wordsFound = 100;
-    EXPECT_EQ(hintAvailable(), 0);
+    EXPECT_EQ(hintAvailable(game), 0);
     EXPECT_EQ(showHint(), 0);
     EXPECT_EQ(game.progress.hintsUsed, 1u);
     EXPECT_EQ(ui.currentScreen, ScreenInGame);
@@ -99,7 +99,7 @@ TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree) {
     EXPECT_EQ(game.progress.hintsUsed, 2u);
 
     // A new visit to the level starts over: its first hint costs one again.
-    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 0), 1);
+    ASSERT_EQ(loadLevel(game, langStore, 0), 1);
     ASSERT_EQ(showHint(), 1);
     EXPECT_EQ(game.progress.hintsUsed, 3u);
 }
@@ -134,9 +134,9 @@ TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne) {
     std::string json = "{\"game\": {\"ab\": [\"ab\"], \"" + longRow + "\": [\"b\"]}}";
     useLanguage(json.c_str(), 0);
     typeWord("a");
-    EXPECT_EQ(loadLevel(langStore, &game.letterTray, 1), 0);
-    EXPECT_EQ(loadLevel(langStore, &game.letterTray, 2), 0);
-    EXPECT_EQ(loadLevel(langStore, &game.letterTray, -1), 0);
+    EXPECT_EQ(loadLevel(game, langStore, 1), 0);
+    EXPECT_EQ(loadLevel(game, langStore, 2), 0);
+    EXPECT_EQ(loadLevel(game, langStore, -1), 0);
     EXPECT_STREQ(game.letterTray.letterText, "ab");
     EXPECT_STREQ(typedWord(&game.letterTray), "a");
 
@@ -146,8 +146,8 @@ TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne) {
     EXPECT_EQ(game.levelNumber, 1);
 
     KeyStore* noGame = parseJson("{\"stat\": {}}");
-    EXPECT_EQ(loadLevel(noGame, &game.letterTray, 0), 0);
-    EXPECT_EQ(loadLevel(nullptr, &game.letterTray, 0), 0);
+    EXPECT_EQ(loadLevel(game, noGame, 0), 0);
+    EXPECT_EQ(loadLevel(game, nullptr, 0), 0);
     EXPECT_STREQ(game.letterTray.letterText, "ab");
 }
 
@@ -169,7 +169,7 @@ TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryInstall) {
     selectLevel();
     EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
     std::remove("save/achievements.txt");
-    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 10), 1);
+    ASSERT_EQ(loadLevel(game, langStore, 10), 1);
     EXPECT_FALSE(fileIsThere("save/achievements.txt"));
     char name[16];
     EXPECT_STREQ(levelAchievement(350, name), "lvl350");

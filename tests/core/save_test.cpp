@@ -38,7 +38,7 @@ TEST_F(CoreTest, ProgressFileIsFortyLittleEndianBytes) {
     useLanguage(SMALL_LANGUAGE, 0);
     game.progress = Progress{2, 3, StoryStage::BlackEnd, 5, 0x01020304, -2, 7, 9, 1, 80};
     game.lastLevelSaveTime = (int32_t)std::time(nullptr) + 1000;  // no time passes
-    saveProgress(&game.letterTray);
+    saveProgress(game);
     const unsigned char expected[40] = {2, 0, 0, 0, 3, 0, 0,    0,    4,    0,    0, 0, 5, 0,
                                         0, 0, 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF, 7, 0, 0, 0,
                                         0, 0, 0, 0, 1, 0, 0,    0,    80,   0,    0, 0};
@@ -49,7 +49,7 @@ TEST_F(CoreTest, ProgressFileIsFortyLittleEndianBytes) {
 TEST_F(CoreTest, SaveRaisesLevelsOpenToTheCurrentLevel) {
     useLanguage(SMALL_LANGUAGE, 2);
     game.progress.levelsOpen = 1;
-    EXPECT_EQ(saveProgress(&game.letterTray), 0);  // no found words: no level file
+    EXPECT_EQ(saveProgress(game), 0);  // no found words: no level file
     EXPECT_EQ(game.progress.levelsOpen, 2u);
     EXPECT_FALSE(fileIsThere(pathFor("йb")));
 }
@@ -58,10 +58,10 @@ TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem) {
     useLanguage(SMALL_LANGUAGE, 1);  // "aab"
     typeWord("ab");
     typeWord("ba");
-    EXPECT_EQ(saveProgress(&game.letterTray), 1);
+    EXPECT_EQ(saveProgress(game), 1);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\",\"ba\"]");
 
-    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+    ASSERT_EQ(loadLevel(game, langStore, 1), 1);
     ASSERT_EQ(game.foundList.words.size(), 2u);
     EXPECT_STREQ(game.foundList.words[0], "ab");
     EXPECT_STREQ(game.foundList.words[1], "ba");
@@ -75,16 +75,16 @@ TEST_F(CoreTest, BonusWordsAreKeptInTheLevelFile) {
     char path[LEVEL_PATH_BYTES];
     levelSavePath(path, &game.letterTray);
     typeWord("sat");
-    submitWord();
-    ASSERT_EQ(saveProgress(&game.letterTray), 1);  // a bonus word alone is worth a level file
+    submitWord(game);
+    ASSERT_EQ(saveProgress(game), 1);  // a bonus word alone is worth a level file
     EXPECT_EQ(readFile(path), "[\"sat\"]");
     typeWord("ca");
     typeWord("scat");
-    submitWord();
-    saveProgress(&game.letterTray);
+    submitWord(game);
+    saveProgress(game);
     EXPECT_EQ(readFile(path), "[\"ca\",\"sat\",\"scat\"]");
 
-    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 0), 1);
+    ASSERT_EQ(loadLevel(game, langStore, 0), 1);
     ASSERT_EQ(game.bonusList.words.size(), 2u);
     EXPECT_STREQ(game.bonusList.words[1], "scat");
     EXPECT_EQ(game.foundList.words.size(), 1u);
@@ -92,7 +92,7 @@ TEST_F(CoreTest, BonusWordsAreKeptInTheLevelFile) {
     EXPECT_EQ(countSavedBonusWords(langStore), 2);
 
     writeFile(path, "[\"ca\",\"at\"]");
-    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 0), 1);
+    ASSERT_EQ(loadLevel(game, langStore, 0), 1);
     EXPECT_EQ(game.foundList.words.size(), 2u);
     EXPECT_TRUE(game.bonusList.words.empty());
     EXPECT_EQ(countSavedBonusWords(langStore), 0);
@@ -117,12 +117,12 @@ TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored) {
 // The choice of how words are taken outlives the game; a file it cannot use changes nothing and is
 // kept aside when the choice is saved again.
 TEST_F(CoreTest, WordEntryIsKeptInTheOptionsFile) {
-    readOptions();  // none yet
+    readOptions(game);  // none yet
     EXPECT_EQ(game.wordEntry, WORDS_AS_TYPED);
     game.wordEntry = WORDS_ON_ENTER;
-    ASSERT_EQ(saveOptions(), 1);
+    ASSERT_EQ(saveOptions(game), 1);
     game.wordEntry = WORDS_AS_TYPED;
-    readOptions();
+    readOptions(game);
     EXPECT_EQ(game.wordEntry, WORDS_ON_ENTER);
 
     for (const std::string& bad :
@@ -130,10 +130,10 @@ TEST_F(CoreTest, WordEntryIsKeptInTheOptionsFile) {
           std::string("\x01\0\x01\0", 4)}) {
         writeFile("save/options.dat", bad);
         game.wordEntry = WORDS_AS_TYPED;
-        readOptions();
+        readOptions(game);
         EXPECT_EQ(game.wordEntry, WORDS_AS_TYPED) << bad.size();
     }
-    ASSERT_EQ(saveOptions(), 1);
+    ASSERT_EQ(saveOptions(game), 1);
     EXPECT_EQ(readFile("save/options.dat.bad"), std::string("\x01\0\x01\0", 4));
     EXPECT_EQ(readFile("save/options.dat"), std::string(4, '\0'));
 }
@@ -142,10 +142,10 @@ TEST_F(CoreTest, TwoSavesOnOneLevelCountItsTimeOnce) {
     useLanguage(SMALL_LANGUAGE, 0);
     int32_t loaded = game.levelStartTime;
     game.lastLevelSaveTime = (int32_t)std::time(nullptr) - 100;
-    saveProgress(&game.letterTray);
+    saveProgress(game);
     EXPECT_GE(game.progress.secondsPlayed, 100u);
     EXPECT_LE(game.progress.secondsPlayed, 102u);
-    saveProgress(&game.letterTray);
+    saveProgress(game);
     EXPECT_LE(game.progress.secondsPlayed, 102u);
     EXPECT_EQ(game.levelStartTime, loaded);  // the level timer still counts from the load
 }
@@ -153,13 +153,13 @@ TEST_F(CoreTest, TwoSavesOnOneLevelCountItsTimeOnce) {
 TEST_F(CoreTest, FailingWriteLeavesThePreviousFile) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
-    ASSERT_EQ(saveProgress(&game.letterTray), 1);
+    ASSERT_EQ(saveProgress(game), 1);
     const std::string record = readFile("save/progress_en.dat");
     typeWord("ba");
     // A directory where the level's temporary file would go makes its write fail; the record
     // is then not written either, or it would count a word its level file lacks.
     std::filesystem::create_directory("save/616162.sav.tmp");
-    EXPECT_EQ(saveProgress(&game.letterTray), 0);
+    EXPECT_EQ(saveProgress(game), 0);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
     EXPECT_EQ(readFile("save/progress_en.dat"), record);
 }
@@ -176,7 +176,7 @@ TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce) {
     typeWord("ab");
 
     testing::internal::CaptureStderr();
-    EXPECT_EQ(saveProgress(&game.letterTray), 1);
+    EXPECT_EQ(saveProgress(game), 1);
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("save/616162.sav could not be read; it is kept as save/616162.sav.bad"),
               std::string::npos)
@@ -193,7 +193,7 @@ TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce) {
     // The new files are the game's own: the next save replaces them and keeps the .bad files.
     typeWord("ba");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(saveProgress(&game.letterTray), 1);
+    EXPECT_EQ(saveProgress(game), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\",\"ba\"]");
     EXPECT_EQ(readFile("save/progress_en.dat.bad"), std::string(39, '\x07'));
@@ -208,7 +208,7 @@ TEST_F(CoreTest, UnreadableFileThatCannotBeMovedAsideIsNotReplaced) {
     useLanguage(SMALL_LANGUAGE, 0);
     readProgress(&game.progress, path.c_str());
     testing::internal::CaptureStderr();
-    EXPECT_EQ(saveProgress(&game.letterTray), 0);
+    EXPECT_EQ(saveProgress(game), 0);
     EXPECT_NE(
         testing::internal::GetCapturedStderr().find("cannot be moved aside; it is not replaced"),
         std::string::npos);
@@ -219,7 +219,7 @@ TEST_F(CoreTest, SaveWithoutASaveDirectoryFailsQuietly) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
     std::filesystem::remove_all("save");
-    EXPECT_EQ(saveProgress(&game.letterTray), 0);
+    EXPECT_EQ(saveProgress(game), 0);
     EXPECT_EQ(game.progress.wordsFound, 1);
 }
 
@@ -230,7 +230,7 @@ TEST_F(CoreTest, WordsThatWouldBreakTheLevelFileAreLeftOut) {
     EXPECT_EQ(game.levelFoundCount, 0);
     clearTypedWord(&game.letterTray);
     typeWord("ab");
-    EXPECT_EQ(saveProgress(&game.letterTray), 1);
+    EXPECT_EQ(saveProgress(game), 1);
     EXPECT_EQ(readFile("save/616222.sav"), "[\"ab\"]");
 }
 
@@ -241,12 +241,12 @@ TEST_F(CoreTest, WordsTypedWithoutMarksAreSavedAsTypedAndShownAsSpelled) {
                                "spelled": {"dia": "día"}, "stat": {"levelsCount": "2"}})";
     useLanguage(language, 0);
     writeFile("save/616964.sav", "[\"dia\"]");
-    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 0), 1);
+    ASSERT_EQ(loadLevel(game, langStore, 0), 1);
     ASSERT_EQ(game.foundList.words.size(), 1u);
     EXPECT_STREQ(spelledWord(langStore, game.foundList.words[0]), "día");
 
     typeWord("ad");
-    EXPECT_EQ(saveProgress(&game.letterTray), 1);
+    EXPECT_EQ(saveProgress(game), 1);
     EXPECT_EQ(readFile("save/616964.sav"), "[\"dia\",\"ad\"]");
     EXPECT_STREQ(spelledWord(langStore, "ad"), "ad");
     EXPECT_EQ(spelledWord(langStore, nullptr), nullptr);
@@ -258,7 +258,7 @@ TEST_F(CoreTest, WordsSavedWithoutTheirFoldedLettersAreRestored) {
                                "stat": {"levelsCount": "1"}})";
     useLanguage(language, 0);
     writeFile(pathFor("жеае"), "[\"еж\",\"ежа\"]");
-    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 0), 1);
+    ASSERT_EQ(loadLevel(game, langStore, 0), 1);
     ASSERT_EQ(game.foundList.words.size(), 2u);
     EXPECT_STREQ(game.foundList.words[0], "ёж");
     EXPECT_STREQ(game.foundList.words[1], "ежа");
@@ -267,7 +267,7 @@ TEST_F(CoreTest, WordsSavedWithoutTheirFoldedLettersAreRestored) {
 TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce) {
     useLanguage(SMALL_LANGUAGE, 1);
     writeFile("save/616162.sav", "[\"ba\",1,[\"ab\"],{\"x\":\"ab\"},\"zz\",\"ba\",'aab',\"ab\"]");
-    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+    ASSERT_EQ(loadLevel(game, langStore, 1), 1);
     ASSERT_EQ(game.foundList.words.size(), 3u);
     EXPECT_STREQ(game.foundList.words[0], "ba");
     EXPECT_STREQ(game.foundList.words[1], "aab");
@@ -279,11 +279,11 @@ TEST_F(CoreTest, LevelFileThatDoesNotParseIsMovedAsideNotReplaced) {
     useLanguage(SMALL_LANGUAGE, 0);
     for (const char* bytes : {"[\"ab\",\"ba", "", "{\"ab\": 1}"}) {
         writeFile("save/616162.sav", bytes);
-        ASSERT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+        ASSERT_EQ(loadLevel(game, langStore, 1), 1);
         EXPECT_EQ(game.levelFoundCount, 0);
         typeWord("ab");
         testing::internal::CaptureStderr();
-        EXPECT_EQ(saveProgress(&game.letterTray), 1);
+        EXPECT_EQ(saveProgress(game), 1);
         EXPECT_NE(testing::internal::GetCapturedStderr().find(
                       "save/616162.sav could not be read; it is kept as save/616162.sav.bad"),
                   std::string::npos);
@@ -292,15 +292,15 @@ TEST_F(CoreTest, LevelFileThatDoesNotParseIsMovedAsideNotReplaced) {
     }
     // A level left with no new word leaves its file, whatever it holds, alone.
     writeFile("save/616162.sav", "[\"ab\"");
-    ASSERT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
-    EXPECT_EQ(saveProgress(&game.letterTray), 0);
+    ASSERT_EQ(loadLevel(game, langStore, 1), 1);
+    EXPECT_EQ(saveProgress(game), 0);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"");
 }
 
 TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
-    ASSERT_EQ(saveProgress(&game.letterTray), 1);
+    ASSERT_EQ(saveProgress(game), 1);
     EXPECT_EQ(saveRefusal(), SAVE_OK);
     const std::string record = readFile("save/progress_en.dat");
 
@@ -308,8 +308,8 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     std::filesystem::create_directory("save/616162.sav.tmp");
     typeWord("ba");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(saveProgress(&game.letterTray), 0);
-    EXPECT_EQ(saveProgress(&game.letterTray), 0);
+    EXPECT_EQ(saveProgress(game), 0);
+    EXPECT_EQ(saveProgress(game), 0);
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said.find("progress cannot be saved: save/616162.sav: "), 0u) << said;
     EXPECT_EQ(said.find("progress cannot be saved", 1), std::string::npos) << "said once";
@@ -361,13 +361,13 @@ TEST_F(CoreTest, HostileLevelFilesRestoreNothingAndNeverCrash) {
     };
     for (const std::string& bytes : hostile) {
         writeFile("save/616162.sav", bytes);
-        EXPECT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+        EXPECT_EQ(loadLevel(game, langStore, 1), 1);
         EXPECT_EQ(game.levelFoundCount, 0) << bytes.substr(0, 20);
     }
     // A directory in place of the file reads as no file.
     std::filesystem::remove("save/616162.sav");
     std::filesystem::create_directory("save/616162.sav");
-    EXPECT_EQ(loadLevel(langStore, &game.letterTray, 1), 1);
+    EXPECT_EQ(loadLevel(game, langStore, 1), 1);
     EXPECT_EQ(game.levelFoundCount, 0);
 }
 

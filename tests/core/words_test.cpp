@@ -144,7 +144,7 @@ TEST_F(CoreTest, WordsAreTakenAsTypedOrOnEnter) {
     typeWord("cat");
     EXPECT_EQ(game.foundList.words.size(), 1u);
     EXPECT_STREQ(typedWord(&game.letterTray), "cat");
-    submitWord();
+    submitWord(game);
     ASSERT_EQ(game.foundList.words.size(), 2u);
     EXPECT_STREQ(game.foundList.words[1], "cat");
     EXPECT_EQ(game.progress.wordsFound, 2);
@@ -152,20 +152,20 @@ TEST_F(CoreTest, WordsAreTakenAsTypedOrOnEnter) {
 
     typeWord("ca");  // found before: flagged on Enter only, and kept for a longer word
     EXPECT_EQ(game.repeatTimes.size, 0u);
-    submitWord();
+    submitWord(game);
     EXPECT_NE(hashGet(game.repeatTimes, "ca"), game.repeatTimes.capacity);
     EXPECT_STREQ(typedWord(&game.letterTray), "ca");
 
     clearTypedWord(&game.letterTray);
     typeWord("tsa");
-    submitWord();
+    submitWord(game);
     EXPECT_STREQ(typedWord(&game.letterTray), "tsa");
     EXPECT_EQ(game.progress.wordsFound, 2);
 
     game.wordEntry = WORDS_AS_TYPED;
     clearTypedWord(&game.letterTray);
     typeWord("ta");
-    submitWord();  // taken already as typed: Enter on nothing does nothing
+    submitWord(game);  // taken already as typed: Enter on nothing does nothing
     EXPECT_EQ(game.progress.wordsFound, 3);
 }
 
@@ -175,7 +175,7 @@ TEST_F(CoreTest, BonusWordsAreTakenOnEnterAndCountApart) {
     useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
     typeWord("sat");
     EXPECT_TRUE(game.bonusList.words.empty());  // as typed, only level words are taken
-    submitWord();
+    submitWord(game);
     ASSERT_EQ(game.bonusList.words.size(), 1u);
     EXPECT_STREQ(game.bonusList.words[0], "sat");
     EXPECT_EQ(game.bonusTotal, 1);
@@ -185,14 +185,14 @@ TEST_F(CoreTest, BonusWordsAreTakenOnEnterAndCountApart) {
     EXPECT_STREQ(typedWord(&game.letterTray), "");
 
     typeWord("sat");
-    submitWord();
+    submitWord(game);
     EXPECT_EQ(game.bonusTotal, 1);
     EXPECT_NE(hashGet(game.repeatTimes, "sat"), game.repeatTimes.capacity);
 
     clearTypedWord(&game.letterTray);
     typeWord("tsa");
     EXPECT_EQ(game.refusalTime, 0);
-    submitWord();
+    submitWord(game);
     EXPECT_GT(game.refusalTime, 0);
     EXPECT_STREQ(typedWord(&game.letterTray), "tsa");
     EXPECT_EQ(game.bonusTotal, 1);
@@ -201,7 +201,7 @@ TEST_F(CoreTest, BonusWordsAreTakenOnEnterAndCountApart) {
     clearTypedWord(&game.letterTray);
     game.wordEntry = WORDS_ON_ENTER;
     typeWord("cast");
-    submitWord();
+    submitWord(game);
     EXPECT_EQ(game.progress.wordsFound, 1);
     EXPECT_EQ(game.bonusTotal, 1);
 }
@@ -210,13 +210,13 @@ TEST_F(CoreTest, BonusWordsAreTakenOnEnterAndCountApart) {
 TEST_F(CoreTest, BonusWordsPayForHints) {
     useLanguage(SMALL_LANGUAGE, 0);  // hintCheatCount 3, nextHintWords 5
     game.progress.hintsUsed = 1;
-    EXPECT_FALSE(hintAvailable());
+    EXPECT_FALSE(hintAvailable(game));
     game.bonusTotal = 4;
-    EXPECT_FALSE(hintAvailable());
+    EXPECT_FALSE(hintAvailable(game));
     game.bonusTotal = 5;
-    EXPECT_TRUE(hintAvailable());
+    EXPECT_TRUE(hintAvailable(game));
     game.progress.hintsUsed = 2;
-    EXPECT_FALSE(hintAvailable());
+    EXPECT_FALSE(hintAvailable(game));
 }
 
 const char* const FOLDING_LANGUAGE = R"({
@@ -242,7 +242,7 @@ TEST_F(CoreTest, FoldedLettersFindTheWordAsTheDictionarySpellsIt) {
 
     typeWord("ежа");
     EXPECT_EQ(game.foundList.words.size(), 3u);
-    EXPECT_EQ(findLevelWord("жёа"), game.levelWords.capacity);
+    EXPECT_EQ(findLevelWord(game, "жёа"), game.levelWords.capacity);
 }
 
 }  // namespace

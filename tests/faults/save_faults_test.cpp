@@ -59,7 +59,7 @@ protected:
         std::filesystem::remove_all("save");
         std::filesystem::create_directory("save");
         for (const auto& [path, bytes] : scenario.before) writeFile(path, bytes);
-        resetCore();
+        resetCore(game);
         useLanguage(SMALL_LANGUAGE, 1);
         readProgress(&game.progress, RECORD);
         game.progress.levelIndex = 1;
@@ -85,7 +85,7 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
     for (const Scenario& scenario : scenarios) {
         // The files a save that goes through leaves.
         prepare(scenario);
-        saveProgress(&game.letterTray);
+        saveProgress(game);
         ASSERT_EQ(saveRefusal(), SAVE_OK);
         const Files after = saveFolder();
         ASSERT_EQ(after.count(LEVEL), 1u);
@@ -95,7 +95,7 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
             for (long k = 1;; k++) {
                 prepare(scenario);
                 arm_(k, error);
-                saveProgress(&game.letterTray);
+                saveProgress(game);
                 long calls = disarm_();
                 if (k > calls) break;  // every call of this save has failed once
                 faults++;
@@ -128,7 +128,7 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
 
                 // Once the disk takes it again, a save leaves what a save without faults does.
                 game.lastLevelSaveTime = (int32_t)std::time(nullptr) + 100000;
-                saveProgress(&game.letterTray);
+                saveProgress(game);
                 EXPECT_EQ(saveRefusal(), SAVE_OK) << what;
                 Files again = saveFolder();
                 for (const auto& [path, bytes] : after) EXPECT_EQ(again[path], bytes) << what;

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ScratchDirectory scratch;
 
     writeBytes("save/616162.sav", data, size);
-    if (loadLevel(language, &game.letterTray, 0) != 1) std::abort();
+    if (loadLevel(game, language, 0) != 1) std::abort();
     if ((size_t)game.levelFoundCount != game.foundList.words.size() ||
         game.levelFoundCount > (int32_t)game.levelWords.size)
         std::abort();

@@ -206,9 +206,9 @@ void findWords(int n) {
     for (int i = 0; i < n; ++i) {
         const char* word = game.levelWords.keys[hashGet(game.levelWords, madeUpWords[i].c_str())];
         if (i + 1 < n)
-            appendRestoredWord(&game.foundList, word);
+            appendRestoredWord(game, word);
         else
-            appendFoundWord(&game.foundList, word);
+            appendFoundWord(game, word);
     }
 }
 
