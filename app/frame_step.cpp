@@ -33,11 +33,11 @@ void frameStep(void* arg) {
         if (event.code == GLFW_KEY_ESCAPE) {
             handleEscapeKey();
         } else if (keysTypeWords()) {
-            handleTrayKey(app, event.code, event.text);
+            handleTrayKey(game, event.code, event.text);
         }
     }
     retryRefusedSave();
-    if (drawScreens(app)) stopFrameLoop(app);
+    if (drawScreens(game)) stopFrameLoop(app);
     endFrame(app, ImGui::GetColorU32(ImGuiCol_WindowBg));
     // Opening the sound device takes tens of milliseconds, and the music thread decodes the first
     // track as it starts, taking a core: both wait until the first picture is on screen. The

@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "audio/sounds.h"
+#include "core/game.h"
 #include "core/level.h"
 #include "device/display_watch.h"
 #include "gfx/font.h"
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
     if (!createWindow(&app, ui.windowTitle, ui.windowWidth, ui.windowHeight, mode))
         return EXIT_NO_WINDOW;
     watchDisplayLoss(saveBeforeDisplayLoss);
-    applyTheme(&app, 0);
+    applyTheme(game, 0);
     const Settings& settings = config.settings;
     smallFont = addGameFont(settings.smallFont, settings.smallFontSize);
     mainFont = addGameFont(settings.font, settings.fontSize);
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     setFont(mainFont ? mainFont : smallFont);
     setAchievementsFolder(saveFolder.c_str());
     if (InitSteamWq(settings.steamId) < 0) return EXIT_NO_STOREFRONT;
-    selectLanguageByName(&app, GetCurrentLanguageWq());
+    selectLanguageByName(game, GetCurrentLanguageWq());
 
     runFrameLoop(&app, frameStep, &app);
 

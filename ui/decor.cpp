@@ -77,7 +77,7 @@ std::vector<std::string> openingScreenImages() {
     return files;
 }
 
-void drawScreenDecor(App*, const char* key, int screenWidth, int screenHeight) {
+void drawScreenDecor(const char* key, int screenWidth, int screenHeight) {
     if (!key || !config.store || !config.store->root) return;
     const KeyNode* placements = findNode(config.store->root, {"images", key});
     if (!placements || placements->type != NODE_ARRAY) return;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-struct App;
+struct Game;
 struct KeyNode;
 
 // Bits of an "anchor" text: l 1, t 2, r 4, b 8, c all four.
@@ -25,7 +25,7 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
 
 // The picture layer of a screen: every placement of the configuration's "images" entry for the
 // key, drawn from the window's top-left corner. Leaves the window padding at (20, 20).
-void drawScreenDecor(App* app, const char* key, int screenWidth, int screenHeight);
+void drawScreenDecor(const char* key, int screenWidth, int screenHeight);
 
 // The picture files of the screens the game opens on (the main menu and the language screen, in
 // either theme), each once: worth decoding while the window is made.

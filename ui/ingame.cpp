@@ -41,7 +41,7 @@ HintPlace hintLeftOf(float x, const ImRect& bar) {
     return {ImVec2(x, bar.GetCenter().y), ImVec2(1, 0.5f)};
 }
 
-void drawTopBar(RowLayout& rows, float W) {
+void drawTopBar(Game& game, RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 70 / W, (W - 560) / W, 420 / W});
     ImRect home = rows.next(), stat = rows.next();
     // Both hints go over the level's letters, right of the two icons (a label, not a control).
@@ -60,7 +60,7 @@ void drawTopBar(RowLayout& rows, float W) {
     propertyInt(rows.next(), text("levelProperty"), 1, &game.levelNumber,
                 static_cast<int>(game.progress.levelsOpen), ui.inGame.selectorLeftArrow,
                 ui.inGame.selectorRightArrow);
-    selectLevel();
+    selectLevel(game);
     ui.inGame.selectorLeftArrow = game.levelNumber > 1;
     ui.inGame.selectorRightArrow = game.levelNumber < static_cast<int>(game.progress.levelsOpen);
 }
@@ -69,7 +69,7 @@ constexpr float kBonusLineHeight = 40;
 
 // The bonus words of the level on a line of their own under the level's words, the newest
 // first, as many as the line holds.
-void drawBonusLine(RowLayout& rows, float W) {
+void drawBonusLine(Game& game, RowLayout& rows, float W) {
     rows.staticRow(kBonusLineHeight, W - 40, 1);
     ImRect r = rows.next();
     std::string line = std::string(text("bonusWords")) + ":";
@@ -82,7 +82,7 @@ void drawBonusLine(RowLayout& rows, float W) {
     label(r, line.c_str(), AlignLeft);
 }
 
-void drawFoundWords(RowLayout& rows, float W, float H) {
+void drawFoundWords(Game& game, RowLayout& rows, float W, float H) {
     // The panel makes room for the bonus line only once there is a bonus word to show.
     const bool bonus = !game.bonusList.words.empty();
     rows.staticRow(H - 260 - (bonus ? kBonusLineHeight + RowLayout::kSpacing : 0), W - 40, 2);
@@ -117,10 +117,10 @@ void drawFoundWords(RowLayout& rows, float W, float H) {
         }
     }
     endGroup();
-    if (bonus) drawBonusLine(rows, W);
+    if (bonus) drawBonusLine(game, rows, W);
 }
 
-void drawLetterRow(App* app, RowLayout& rows, int count) {
+void drawLetterRow(Game& game, RowLayout& rows, int count) {
     rows.dynamicRow(70, count);
     // The row changes only when a letter is typed or pointed at.
     beginLayer("letters", rows.rowBounds());
@@ -137,14 +137,14 @@ void drawLetterRow(App* app, RowLayout& rows, int count) {
         if (button(r, letter)) {
             playSound(SOUND_BUTTON_CLICK);
             pushLetter(&game.letterTray, codePoint, i);
-            checkTypedWord(app);
+            checkTypedWord(game);
         }
         ImGui::PopID();
     }
     endLayer();
 }
 
-void drawBottomBar(RowLayout& rows, float W) {
+void drawBottomBar(Game& game, RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 420 / W, (W - 630) / W, 70 / W, 70 / W});
     ImRect hint = rows.next(), timer = rows.next(), typed = rows.next(), removeChar = rows.next();
     setFont(mainFont);
@@ -157,7 +157,7 @@ void drawBottomBar(RowLayout& rows, float W) {
         hintRightOf(timer.Min.x + ImGui::CalcTextSize(elapsed).x + gap, timer);
     const HintPlace beforeErase = hintLeftOf(removeChar.Min.x - gap, removeChar);
     if (hintAvailable(game)) {
-        if (iconButton("help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint();
+        if (iconButton("help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint(game);
     } else {
         // Drawn where the enabled icon's button puts its picture, so the icon keeps its size.
         styledImage(hint, icon("helpDisabled"), ui.iconButtonStyle);
@@ -180,7 +180,7 @@ void drawBottomBar(RowLayout& rows, float W) {
 
 // Hover hints help on the first ten levels only. While the disk refuses saves the player is told
 // so over the found words instead (one box per frame: a second would land in the first).
-void drawHoverHint(float W) {
+void drawHoverHint(Game& game, float W) {
     static const char* const refusalKeys[] = {nullptr, "saveDiskFull", "saveReadOnly", "saveDenied",
                                               "saveDiskError"};
     const SaveRefusal refusal = saveRefusal();
@@ -194,18 +194,18 @@ void drawHoverHint(float W) {
 
 }  // namespace
 
-void drawInGameScreen(App* app) {
+void drawInGameScreen(Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         const int count = letterCount(&game.letterTray);
         ui.hintText = nullptr;
-        drawScreenDecor(app, themedDecoration("inGame", "inGameDark"), ui.windowWidth,
+        drawScreenDecor(themedDecoration("inGame", "inGameDark"), ui.windowWidth,
                         ui.windowHeight);
-        drawTopBar(ui.screenLayout, W);
-        drawFoundWords(ui.screenLayout, W, H);
-        drawLetterRow(app, ui.screenLayout, count);
-        drawBottomBar(ui.screenLayout, W);
-        drawHoverHint(W);
+        drawTopBar(game, ui.screenLayout, W);
+        drawFoundWords(game, ui.screenLayout, W, H);
+        drawLetterRow(game, ui.screenLayout, count);
+        drawBottomBar(game, ui.screenLayout, W);
+        drawHoverHint(game, W);
     }
     endScreen();
 }

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/game.h"
 #include "core/level.h"
 #include "gfx/gui_draw.h"
 #include "ui/screens.h"
@@ -291,7 +290,7 @@ void sliderInt(const ImRect& r, int min, int* value, int max) {
     const float midY = (r.Min.y + r.Max.y) * 0.5f;
     const float barHalf = r.GetHeight() / 12;
     const float at = from + (to - from) * (*value - min) / (max - min);
-    const int theme = game.progress.theme;
+    const int theme = ui.theme;
     drawList()->AddRectFilled(ImVec2(from, midY - barHalf), ImVec2(to, midY + barHalf),
                               themeColor(theme, SlotSlider), barHalf);
     drawList()->AddRectFilled(ImVec2(from, midY - barHalf), ImVec2(at, midY + barHalf),
@@ -306,7 +305,7 @@ bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popup
     ImGuiID itemId = ImGui::GetID(id);
     ButtonStyle s = defaultButtonStyle();
     s.normal = s.hover = s.active =
-        ImGui::ColorConvertU32ToFloat4(themeColor(game.progress.theme, SlotCombo));
+        ImGui::ColorConvertU32ToFloat4(themeColor(ui.theme, SlotCombo));
     if (buttonFrame(itemId, r, s)) ImGui::OpenPopup(id);
 
     // The arrow's box is square, as high as the row less the vertical button padding on both

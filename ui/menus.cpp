@@ -19,19 +19,19 @@
 #include "ui/theme.h"
 #include "ui/ui.h"
 
-int drawMainMenuScreen(App* app) {
+int drawMainMenuScreen(Game& game) {
     const float H = static_cast<float>(ui.windowHeight);
     int quit = 0;
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(app, themedDecoration("mainMenu", "mainMenuDark"), ui.windowWidth,
+        drawScreenDecor(themedDecoration("mainMenu", "mainMenuDark"), ui.windowWidth,
                         ui.windowHeight);
         rows.staticRow(H - 340, 30, 1);
         rows.staticRow(70, 330, 1);
         if (game.progress.storyStage != StoryStage::None) {
             if (button(rows.next(), text("Continue"))) ui.currentScreen = ScreenInGame;
         } else if (button(rows.next(), text("NewGame"))) {
-            startChapter("study", StoryStage::Study);
+            startChapter(game, "study", StoryStage::Study);
         }
         if (button(rows.next(), text("Options"))) ui.currentScreen = ScreenOptions;
         if (button(rows.next(), text("About"))) ui.currentScreen = ScreenAbout;
@@ -46,7 +46,7 @@ int drawMainMenuScreen(App* app) {
 
 namespace {
 
-void drawThemeChoice(App* app, RowLayout& rows) {
+void drawThemeChoice(Game& game, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text("prefTheme"), AlignRight);
     ImRect combo = rows.next();
@@ -59,7 +59,7 @@ void drawThemeChoice(App* app, RowLayout& rows) {
             ImGui::PushID(i);
             if (colorButton("swatch", swatches.next(), themeSwatches[i])) {
                 closeColorCombo();
-                applyTheme(app, i);
+                applyTheme(game, i);
             }
             ImGui::PopID();
         }
@@ -68,7 +68,7 @@ void drawThemeChoice(App* app, RowLayout& rows) {
     rows.skip();
 }
 
-void drawVolumeChoice(RowLayout& rows) {
+void drawVolumeChoice(Game& game, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text("prefVolume"), AlignRight);
     sliderInt(rows.next(), 0, &game.progress.volume, 100);
@@ -87,7 +87,7 @@ void drawLanguageChoice(RowLayout& rows) {
     rows.skip();
 }
 
-void drawWordEntryChoice(RowLayout& rows) {
+void drawWordEntryChoice(Game& game, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text("prefWordEntry"), AlignRight);
     bool onEnter = game.wordEntry == WORDS_ON_ENTER;
@@ -101,26 +101,26 @@ void drawWordEntryChoice(RowLayout& rows) {
 
 }  // namespace
 
-void drawOptionsScreen(App* app) {
+void drawOptionsScreen(Game& game) {
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), ui.windowWidth,
+        drawScreenDecor(themedDecoration("langSelect", "langSelectDark"), ui.windowWidth,
                         ui.windowHeight);
         rows.staticRow(200, 15, 1);
         rows.ratioRow(70, {0.05f, 0.35f, 0.35f, 0.25f});
-        drawThemeChoice(app, rows);
-        drawVolumeChoice(rows);
+        drawThemeChoice(game, rows);
+        drawVolumeChoice(game, rows);
         drawLanguageChoice(rows);
-        drawWordEntryChoice(rows);
+        drawWordEntryChoice(game, rows);
         if (backButtonRow(rows)) ui.currentScreen = ScreenMainMenu;
     }
     endScreen();
 }
 
-void drawLanguageScreen(App* app) {
+void drawLanguageScreen(Game& game) {
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(app, themedDecoration("langSelect", "langSelectDark"), ui.windowWidth,
+        drawScreenDecor(themedDecoration("langSelect", "langSelectDark"), ui.windowWidth,
                         ui.windowHeight);
         rows.staticRow(static_cast<float>(languageListGap(ui.windowHeight, languageCount)), 15, 1);
         rows.ratioRow(70, {0.2f, 0.6f, 0.2f});
@@ -129,7 +129,7 @@ void drawLanguageScreen(App* app) {
             ImGui::PushID(i);
             if (imageLabelButton("language", rows.next(), languageImage(i),
                                  getLangString(config.store, i, "native"), AlignCentered))
-                selectLanguage(app, i);
+                selectLanguage(game, i);
             ImGui::PopID();
             rows.skip();
         }
@@ -137,11 +137,11 @@ void drawLanguageScreen(App* app) {
     endScreen();
 }
 
-void drawAboutScreen(App* app) {
+void drawAboutScreen(Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(app, themedDecoration("about", "aboutDark"), ui.windowWidth,
+        drawScreenDecor(themedDecoration("about", "aboutDark"), ui.windowWidth,
                         ui.windowHeight);
         rows.dynamicRow(140, 1);
         rows.staticRow(H - 250, W - 40, 1);
@@ -158,11 +158,11 @@ void drawAboutScreen(App* app) {
     endScreen();
 }
 
-void drawWordInfoScreen(App* app) {
+void drawWordInfoScreen(Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(app, "help", ui.windowWidth, ui.windowHeight);
+        drawScreenDecor("help", ui.windowWidth, ui.windowHeight);
         rows.dynamicRow(70, 1);
         label(rows.next(), spelledWord(langStore, game.hintWord), AlignTopLeft);
         rows.staticRow(H - 180, W - 40, 1);

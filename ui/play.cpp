@@ -18,7 +18,7 @@
 #include "ui/ui.h"
 #include "util/utf8.h"
 
-void showStoryTurn(App* app, StoryTurn turn) {
+void showStoryTurn(Game& game, StoryTurn turn) {
     if (turn.passed) GrantAchievementWq(turn.passed);
     if (turn.chapter) {
         GrantAchievementWq(turn.chapter);
@@ -26,18 +26,18 @@ void showStoryTurn(App* app, StoryTurn turn) {
         ui.storyPage = 0;
         ui.storyChapter = turn.chapter;
     }
-    if (turn.theme >= 0) applyTheme(app, turn.theme);
+    if (turn.theme >= 0) applyTheme(game, turn.theme);
 }
 
 namespace {
 
-void grantLevelAchievement() {
+void grantLevelAchievement(Game& game) {
     char name[16];
     if (const char* achievement = levelAchievement(game.progress.levelIndex, name))
         GrantAchievementWq(achievement);
 }
 
-void answerWordStep(App* app, const WordStep& step) {
+void answerWordStep(Game& game, const WordStep& step) {
     switch (step.outcome) {
     case WordOutcome::NewWord: playSound(SOUND_WORD_OK); break;
     case WordOutcome::NewBonus: playSound(SOUND_WORD_BONUS); break;
@@ -47,50 +47,50 @@ void answerWordStep(App* app, const WordStep& step) {
     }
     // The autosave already counts the word that made it due.
     if (step.saveDue) saveProgress(game);
-    showStoryTurn(app, step.turn);
+    showStoryTurn(game, step.turn);
 }
 
 }  // namespace
 
-void checkTypedWord(App* app) {
-    answerWordStep(app, checkWord(game));
+void checkTypedWord(Game& game) {
+    answerWordStep(game, checkWord(game));
 }
 
-int showHint() {
+int showHint(Game& game) {
     if (!revealHint(game)) return 0;
     ui.currentScreen = ScreenWordInfo;
     return 1;
 }
 
-void startChapter(const char* chapter, StoryStage stage) {
-    showStoryTurn(nullptr, beginChapter(game, chapter, stage));
+void startChapter(Game& game, const char* chapter, StoryStage stage) {
+    showStoryTurn(game, beginChapter(game, chapter, stage));
 }
 
-void selectLevel() {
+void selectLevel(Game& game) {
     if (!levelChosen(game)) return;
     // The level left keeps its words and time.
     saveProgress(game);
     uint32_t before = game.progress.levelIndex;
     StoryTurn turn = changeLevel(game);
-    if (game.progress.levelIndex != before) grantLevelAchievement();
-    showStoryTurn(nullptr, turn);
+    if (game.progress.levelIndex != before) grantLevelAchievement(game);
+    showStoryTurn(game, turn);
 }
 
 namespace {
 
-int typeAndCheck(App* app, const char* character) {
+int typeAndCheck(Game& game, const char* character) {
     // A letter the row writes plainly (ё as е) takes the plain tile.
     const char* folded = getSectionString(langStore, "fold", character);
     if (!typeCharacter(&game.letterTray, character) &&
         !(folded && typeCharacter(&game.letterTray, folded)))
         return 0;
-    checkTypedWord(app);
+    checkTypedWord(game);
     return 1;
 }
 
 }  // namespace
 
-int typeKeyCharacter(App* app, char c) {
+int typeKeyCharacter(Game& game, char c) {
     // The data file names a key as JSON writes it: the backslash key is "\\".
     char key[3] = {c, 0, 0};
     if (c == '\\' || c == '"') {
@@ -98,34 +98,34 @@ int typeKeyCharacter(App* app, char c) {
         key[1] = c;
     }
     const char* mapped = getSectionString(langStore, "charmap", key);
-    return typeAndCheck(app, mapped ? mapped : key);
+    return typeAndCheck(game, mapped ? mapped : key);
 }
 
-void handleTrayKey(App* app, int glfwKey, uint32_t text) {
+void handleTrayKey(Game& game, int glfwKey, uint32_t text) {
     // One press types one character: a letter beyond ASCII, else the one-byte key name.
     uint32_t letter = pressedLetter(keyLayoutName(glfwKey), text);
     if (letter) {
         char utf8[5] = {0};
         encodeUtf8(letter, utf8);
-        typeAndCheck(app, utf8);
+        typeAndCheck(game, utf8);
     } else if (char c = keyToChar(glfwKey)) {
         char own[2] = {c, 0};
         if (layoutMovedCharacter(glfwKey, c))
-            typeAndCheck(app, own);
+            typeAndCheck(game, own);
         else
-            typeKeyCharacter(app, c);
+            typeKeyCharacter(game, c);
     }
     if (glfwKey == KEY_ENTER || glfwKey == KEY_KP_ENTER)
-        answerWordStep(app, submitWord(game));
+        answerWordStep(game, submitWord(game));
     else if (glfwKey == KEY_DELETE)
         clearTypedWord(&game.letterTray);
     else if (glfwKey == KEY_F1 && hintAvailable(game))
-        showHint();
+        showHint(game);
     else if (glfwKey == KEY_BACKSPACE)
         popLetter(&game.letterTray);
 }
 
-int selectLanguage(App* app, int i) {
+int selectLanguage(Game& game, int i) {
     if (i < 0 || i >= languageCount) return 0;
     // Play since the last save would be lost when the record is read back below.
     if (langStore) saveProgress(game);
@@ -142,10 +142,10 @@ int selectLanguage(App* app, int i) {
     readProgress(&game.progress, savePath(save).c_str());
     readOptions(game);
     game.bonusTotal = countSavedBonusWords(langStore);
-    applyTheme(app, game.progress.theme);
+    applyTheme(game, game.progress.theme);
     setMusicVolume(&musicPlayer, game.progress.volume);
     if (loadLevel(game, langStore, static_cast<int>(game.progress.levelIndex))) {
-        grantLevelAchievement();
+        grantLevelAchievement(game);
     } else {
         // A stored level this data cannot install: play on from level 0, which
         // loadLanguageData installed, instead of under a wrong level number.
@@ -156,12 +156,12 @@ int selectLanguage(App* app, int i) {
     return 1;
 }
 
-int selectLanguageByName(App* app, const char* longName) {
+int selectLanguageByName(Game& game, const char* longName) {
     int matches = 0;
     for (int i = 0; i < languageCount; i++) {
         const char* name = getLangString(config.store, i, "long");
         if (name && std::strcmp(name, longName) == 0) {
-            selectLanguage(app, i);
+            selectLanguage(game, i);
             matches++;
         }
     }

@@ -8,7 +8,7 @@
 #include "gfx/image.h"
 #include "ui/layout.h"
 
-struct App;
+struct Game;
 
 // Where the in-game screen's hover hint goes: a point of the bar beside the icons, clear of every
 // control.

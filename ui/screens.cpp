@@ -21,17 +21,17 @@ void resetUi() {
 // The fixed order lets a screen that switches to a later one in this order hand over within the
 // same frame (the game to the main menu or statistics, the word description to the game, the
 // language choice to the main menu).
-int drawScreens(App* app) {
+int drawScreens(Game& game) {
     beginScreensFrame();
-    if (ui.currentScreen == ScreenWordInfo) drawWordInfoScreen(app);
-    if (ui.currentScreen == ScreenAbout) drawAboutScreen(app);
-    if (ui.currentScreen == ScreenInGame) drawInGameScreen(app);
-    if (ui.currentScreen == ScreenLanguage) drawLanguageScreen(app);
-    if (ui.currentScreen == ScreenOptions) drawOptionsScreen(app);
-    if (ui.currentScreen == ScreenStory) drawStoryScreen(app);
+    if (ui.currentScreen == ScreenWordInfo) drawWordInfoScreen(game);
+    if (ui.currentScreen == ScreenAbout) drawAboutScreen(game);
+    if (ui.currentScreen == ScreenInGame) drawInGameScreen(game);
+    if (ui.currentScreen == ScreenLanguage) drawLanguageScreen(game);
+    if (ui.currentScreen == ScreenOptions) drawOptionsScreen(game);
+    if (ui.currentScreen == ScreenStory) drawStoryScreen(game);
     int quit = 0;
-    if (ui.currentScreen == ScreenMainMenu) quit = drawMainMenuScreen(app);
-    if (ui.currentScreen == ScreenStatistics) drawStatisticsScreen(app);
+    if (ui.currentScreen == ScreenMainMenu) quit = drawMainMenuScreen(game);
+    if (ui.currentScreen == ScreenStatistics) drawStatisticsScreen(game);
     finishScreensFrame();
     return quit;
 }
@@ -59,7 +59,7 @@ GuiImage languageImage(int i) {
 }
 
 const char* themedDecoration(const char* light, const char* dark) {
-    return isDarkTheme(game.progress.theme) ? dark : light;
+    return isDarkTheme(ui.theme) ? dark : light;
 }
 
 bool keysTypeWords() {

@@ -1,7 +1,7 @@
 #pragma once
 // The eight screens of the game, the per-frame dispatcher and the Escape key.
 
-struct App;
+struct Game;
 
 enum Screen : int {
     ScreenInGame = 0,
@@ -19,7 +19,7 @@ void resetUi();
 
 // Draws the current screen (and the screen it hands over to within the frame).
 // Returns 1 when the program is to quit, else 0.
-int drawScreens(App* app);
+int drawScreens(Game& game);
 
 // What the Escape key does on the current screen: nothing on the language screen, back to the game
 // from the statistics and word description screens, the main menu everywhere else. While a number
@@ -29,11 +29,11 @@ void handleEscapeKey();
 // being typed into the level field.
 bool keysTypeWords();
 
-void drawInGameScreen(App* app);
-int drawMainMenuScreen(App* app);
-void drawOptionsScreen(App* app);
-void drawLanguageScreen(App* app);
-void drawAboutScreen(App* app);
-void drawWordInfoScreen(App* app);
-int drawStatisticsScreen(App* app);
-void drawStoryScreen(App* app);
+void drawInGameScreen(Game& game);
+int drawMainMenuScreen(Game& game);
+void drawOptionsScreen(Game& game);
+void drawLanguageScreen(Game& game);
+void drawAboutScreen(Game& game);
+void drawWordInfoScreen(Game& game);
+int drawStatisticsScreen(Game& game);
+void drawStoryScreen(Game& game);

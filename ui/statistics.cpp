@@ -25,7 +25,7 @@ int percentOf(long long part, long long whole) {
     return whole > 0 ? static_cast<int>(part * 100 / whole) : 0;
 }
 
-void countWordLengths(WordLengthStats& stats) {
+void countWordLengths(Game& game, WordLengthStats& stats) {
     stats = WordLengthStats{};
     for (uint32_t slot = 0; slot < game.levelWords.capacity; ++slot) {
         if (!hashExists(game.levelWords, slot)) continue;
@@ -42,7 +42,7 @@ void countWordLengths(WordLengthStats& stats) {
         if (stats.total[length] > 0) stats.lengths[stats.lengthColumns++] = length;
 }
 
-void statisticsTitle(char* out, size_t size) {
+void statisticsTitle(Game& game, char* out, size_t size) {
     formatText(out, size, text("sTitle"),
                {game.letterTray.letterText,
                 percentOf(game.levelFoundCount, static_cast<long long>(game.levelWords.size))});
@@ -53,12 +53,12 @@ void chartHoverText(const WordLengthStats& stats, int length, char* out, size_t 
                {percentOf(stats.found[length], stats.total[length]), length});
 }
 
-uint32_t timeInGame(int32_t now) {
+uint32_t timeInGame(Game& game, int32_t now) {
     return game.progress.secondsPlayed +
            (now > game.lastLevelSaveTime ? static_cast<uint32_t>(now - game.lastLevelSaveTime) : 0);
 }
 
-void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
+void totalsRows(Game& game, TotalsRow rows[kTotalsRowCount], int32_t now) {
     const char* usedWords = getSectionString(langStore, "stat", "usedWords");
     const char* pressCount = getSectionString(langStore, "stat", "pressCount");
     rows[0].key = "passedPerc";
@@ -69,7 +69,7 @@ void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now) {
         {percentOf(game.progress.wordsFound, getSectionInt(langStore, "stat", "usedWords"))});
     rows[1].key = "timeInGame";
     std::snprintf(rows[1].value, sizeof rows[1].value, "%s",
-                  formatDuration(static_cast<int32_t>(timeInGame(now))));
+                  formatDuration(static_cast<int32_t>(timeInGame(game, now))));
     rows[2].key = "totalWords";
     std::snprintf(rows[2].value, sizeof rows[2].value, "%s", usedWords ? usedWords : "");
     rows[3].key = "foundWords";
@@ -121,7 +121,7 @@ void drawLengthTable(const WordLengthStats& stats, RowLayout& rows, float W) {
 }
 
 // Two series over the same columns: all words of a length, and over them the found ones.
-void drawChart(const WordLengthStats& stats, const ImRect& r) {
+void drawChart(Game& game, const WordLengthStats& stats, const ImRect& r) {
     ImDrawList* draw = ImGui::GetWindowDrawList();
     const ChartColors colors = chartColors(game.progress.theme);
     draw->AddRectFilled(r.Min, r.Max, colors.background);
@@ -161,7 +161,7 @@ void drawTotals(RowLayout& rows, float W) {
         RowLayout& totals = groupLayout();
         totals.staticRow(50, static_cast<float>((static_cast<int>(W) - 30) / 4 - 50), 2);
         TotalsRow lines[kTotalsRowCount];
-        totalsRows(lines, static_cast<int32_t>(std::time(nullptr)));
+        totalsRows(game, lines, static_cast<int32_t>(std::time(nullptr)));
         for (const TotalsRow& line : lines) {
             label(totals.next(), text(line.key), AlignLeft);
             label(totals.next(), line.value, AlignLeft);
@@ -172,16 +172,16 @@ void drawTotals(RowLayout& rows, float W) {
 
 }  // namespace
 
-int drawStatisticsScreen(App* app) {
+int drawStatisticsScreen(Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
     WordLengthStats stats;
-    countWordLengths(stats);
+    countWordLengths(game, stats);
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(app, themedDecoration("stat", "statDark"), ui.windowWidth, ui.windowHeight);
+        drawScreenDecor(themedDecoration("stat", "statDark"), ui.windowWidth, ui.windowHeight);
 
         char title[64];
-        statisticsTitle(title, sizeof title);
+        statisticsTitle(game, title, sizeof title);
         rows.ratioRow(50, {50 / W, (W - 100) / W});
         if (imageButton("back", rows.next(), icon("statBack"), ui.iconButtonStyle)) {
             playSound(SOUND_WINDOW_CLOSE);
@@ -192,7 +192,7 @@ int drawStatisticsScreen(App* app) {
         setFont(smallFont);
         drawLengthTable(stats, rows, W);
         rows.dynamicRow(H - 280, 2);
-        drawChart(stats, rows.next());
+        drawChart(game, stats, rows.next());
         drawTotals(rows, W);
         setFont(mainFont);
 

@@ -17,20 +17,20 @@ struct WordLengthStats {
     int lengths[kMaxWordLength] = {};
 };
 
-void countWordLengths(WordLengthStats& stats);
+void countWordLengths(Game& game, WordLengthStats& stats);
 
 // part * 100 / whole, truncated; 0 when whole is 0.
 int percentOf(long long part, long long whole);
 
 // The title: the language's "sTitle" with the level's letters and the share of its words found.
-void statisticsTitle(char* out, size_t size);
+void statisticsTitle(Game& game, char* out, size_t size);
 // The chart's hover text for a length: the language's "statHint" with the share found and the
 // length.
 void chartHoverText(const WordLengthStats& stats, int length, char* out, size_t size);
 
 // Time in game as the next save on this level would store it: the stored total and the seconds
 // since the last save (or the load).
-uint32_t timeInGame(int32_t now);
+uint32_t timeInGame(Game& game, int32_t now);
 
 // One line of the totals panel: the localization key of its label and the value shown.
 struct TotalsRow {
@@ -38,7 +38,7 @@ struct TotalsRow {
     char value[256];
 };
 constexpr int kTotalsRowCount = 7;
-void totalsRows(TotalsRow rows[kTotalsRowCount], int32_t now);
+void totalsRows(Game& game, TotalsRow rows[kTotalsRowCount], int32_t now);
 
 // Width ratios of the length table (the label column, then one column per length) for a row of
 // rowWidth pixels in a window screenWidth wide. The widths 250 and 135 of screenWidth when they

@@ -9,7 +9,7 @@
 #include "ui/theme.h"
 #include "ui/ui.h"
 
-void drawStoryScreen(App* app) {
+void drawStoryScreen(Game& game) {
     const float H = static_cast<float>(ui.windowHeight);
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
@@ -19,7 +19,7 @@ void drawStoryScreen(App* app) {
         const int leftPad = storyInt(config.store, chapter, ui.storyPage, "leftPad");
         const int rightPad = storyInt(config.store, chapter, ui.storyPage, "rightPad");
 
-        drawScreenDecor(app, imageKey, ui.windowWidth, ui.windowHeight);
+        drawScreenDecor(imageKey, ui.windowWidth, ui.windowHeight);
         rows.ratioRow(H - 110, storyColumnRatios(ui.windowWidth, leftPad, rightPad));
         rows.skip();
         labelWrap(rows.next(), pageText);

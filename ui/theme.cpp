@@ -214,8 +214,9 @@ int isDarkTheme(int theme) {
     return theme == 1 || theme == 3 || theme == 5;
 }
 
-void applyTheme(App*, int theme) {
+void applyTheme(Game& game, int theme) {
     game.progress.theme = theme;
+    ui.theme = theme;
     if (!ImGui::GetCurrentContext()) return;
     ImGuiStyle& style = ImGui::GetStyle();
     setThemeColors(style, theme);

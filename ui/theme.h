@@ -4,7 +4,7 @@
 
 #include <imgui.h>
 
-struct App;
+struct Game;
 
 constexpr int kThemeCount = 6;
 
@@ -40,7 +40,7 @@ ButtonStyle defaultButtonStyle();
 
 // Sets colours and metrics, stores the index in the progress record and refreshes both button
 // styles. Without a GUI context only the index is stored.
-void applyTheme(App* app, int theme);
+void applyTheme(Game& game, int theme);
 // Writes the theme's colour table into the style; an index outside 0..5 gives theme 1.
 void setThemeColors(ImGuiStyle& style, int theme);
 void setStyleMetrics(ImGuiStyle& style);

@@ -22,8 +22,9 @@ struct Ui {
     const char* storyChapter = nullptr;
     int storyPage = 0;
 
-    // The theme's looks (applyTheme): metrics ImGui's style has no field for; a found word's
-    // pressed look; icons, which show no face until hovered.
+    // The theme applyTheme gave the GUI style, and its looks: metrics ImGui's style has no field
+    // for; a found word's pressed look; icons, which show no face until hovered.
+    int theme = 0;
     WidgetMetrics widgetMetrics;
     ButtonStyle highlightButtonStyle{};
     ButtonStyle iconButtonStyle{{}, {}, {}, {}, 0, 10, ImVec2(-12, -10)};

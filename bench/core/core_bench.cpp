@@ -177,7 +177,7 @@ int main() {
     Times select = timeRuns([&] {
         langStore =
             nullptr;  // as at start-up: nothing to save first (earlier stores stay allocated)
-        if (!selectLanguage(&benchApp, 0) || game.levelFoundCount != RESTORED_WORDS) std::abort();
+        if (!selectLanguage(game, 0) || game.levelFoundCount != RESTORED_WORDS) std::abort();
     });
     Times install = timeRuns([] {
         if (!loadLevel(game, langStore, LEVELS - 1)) std::abort();

@@ -63,7 +63,7 @@ Timing frame(bool listChanges) {
     double cpu0 = seconds(CLOCK_THREAD_CPUTIME_ID), wall0 = seconds(CLOCK_MONOTONIC);
     glfwPollEvents();
     startGuiFrame(&app);
-    drawScreens(&app);
+    drawScreens(game);
     const uint32_t cleared = clearFrame(&app, ImGui::GetColorU32(ImGuiCol_WindowBg));
     ImGui::Render();
     placeDesign(&app, ImGui::GetDrawData());
@@ -166,14 +166,14 @@ int main(int argc, char** argv) {
     ui.windowHeight = 720;
     if (!createWindow(&app, "frame bench", width, height, 'x')) return 1;
     glfwSwapInterval(0);  // as fast as the frames go; the swap is not timed anyway
-    applyTheme(&app, 0);
+    applyTheme(game, 0);
     char path[kPathBufferSize];
     const Settings& settings = config.settings;
     joinPath(path, "data/font/", settings.smallFont);
     smallFont = loadFont(path, static_cast<float>(settings.smallFontSize), gameGlyphRanges);
     joinPath(path, "data/font/", settings.font);
     mainFont = loadFont(path, static_cast<float>(settings.fontSize), gameGlyphRanges);
-    if (!selectLanguage(&app, 0)) {
+    if (!selectLanguage(game, 0)) {
         std::fprintf(stderr, "no language data in %s/data\n", runDir);
         return 1;
     }

@@ -120,7 +120,7 @@ void CoreTest::typeWord(const char* word) {
         int length = 1;
         while ((p[length] & 0xC0) == 0x80) length++;
         std::string letter(p, (size_t)length);
-        if (typeCharacter(&game.letterTray, letter.c_str())) checkTypedWord(&testApp);
+        if (typeCharacter(&game.letterTray, letter.c_str())) checkTypedWord(game);
         p += length;
     }
 }

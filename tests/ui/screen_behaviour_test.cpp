@@ -80,7 +80,7 @@ protected:
         io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
         ui.windowWidth = (int)W;
         ui.windowHeight = (int)H;
-        applyTheme(&testApp, 0);
+        applyTheme(game, 0);
         setMusicVolume(&musicPlayer, 100);
         io.MousePos = ImVec2(-100, -100);
     }
@@ -101,7 +101,7 @@ protected:
 
     void frame() {
         ImGui::NewFrame();
-        drawScreens(&testApp);
+        drawScreens(game);
         ImGui::Render();
     }
     void moveTo(ImVec2 at) {
@@ -407,7 +407,7 @@ TEST_F(ScreenTest, LevelNumberIsTypedIntoTheSelectorAndNeverIntoTheWord) {
 
 TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
     playLevel(0, 1);
-    startChapter("three", StoryStage::Study);
+    startChapter(game, "three", StoryStage::Study);
     frame();
     click(lowButton);
     EXPECT_EQ(ui.storyPage, 1);
@@ -418,7 +418,7 @@ TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
     EXPECT_EQ(ui.currentScreen, ScreenInGame);
 
     // A chapter the configuration does not have goes to the game at the first press.
-    startChapter("nowhere", StoryStage::Study);
+    startChapter(game, "nowhere", StoryStage::Study);
     frame();
     click(lowButton);
     EXPECT_EQ(ui.currentScreen, ScreenInGame);
@@ -452,7 +452,7 @@ TEST_F(ScreenTest, ScreensLaterInTheOrderTakeOverWithinTheFrame) {
     release();
 
     // The word description hands over to the game (later) at once.
-    showHint();
+    showHint(game);
     frame();
     press(lowButton);
     EXPECT_EQ(ui.currentScreen, ScreenInGame);

@@ -37,7 +37,7 @@ protected:
         const char* json =
             R"({"images": {"mainMenu": [{"file": "none.png", "anchor": "rb"}], "empty": []}})";
         config.store = parseKeyStore(json, std::strlen(json));
-        applyTheme(&app, 0);
+        applyTheme(game, 0);
     }
     void TearDown() override {
         freeKeyStore(config.store);
@@ -52,7 +52,7 @@ protected:
 ImRect firstRowAfter(const char* key) {
     ImGui::NewFrame();
     beginScreen(1280, 720);
-    drawScreenDecor(&app, key, 1280, 720);
+    drawScreenDecor(key, 1280, 720);
     ui.screenLayout.staticRow(70, 330, 1);
     ImRect r = ui.screenLayout.next();
     endScreen();

@@ -29,7 +29,7 @@ void installLevel(std::initializer_list<const char*> words,
 TEST(WordLengths, OnlyLengthsWithWordsGetAColumn) {
     installLevel({"cat", "act", "cast", "acts", "scat", "coast", "ta"}, {"cat", "acts", "ta"});
     WordLengthStats stats;
-    countWordLengths(stats);
+    countWordLengths(game, stats);
     ASSERT_EQ(stats.lengthColumns, 4);
     EXPECT_EQ(stats.lengths[0], 2);
     EXPECT_EQ(stats.lengths[1], 3);
@@ -43,7 +43,7 @@ TEST(WordLengths, CountsCharactersNotBytesAndLeavesOutOverlongWords) {
     std::string overlong(31, 'a');
     installLevel({"кот", "ток", "é", overlong.c_str()}, {"кот", overlong.c_str()});
     WordLengthStats stats;
-    countWordLengths(stats);
+    countWordLengths(game, stats);
     EXPECT_EQ(stats.total[3], 2);
     EXPECT_EQ(stats.found[3], 1);
     EXPECT_EQ(stats.total[1], 1);  // counted, but one-letter words get no column
@@ -54,7 +54,7 @@ TEST(WordLengths, CountsCharactersNotBytesAndLeavesOutOverlongWords) {
 TEST(WordLengths, EmptyLevelAndZeroDenominators) {
     installLevel({}, {});
     WordLengthStats stats;
-    countWordLengths(stats);
+    countWordLengths(game, stats);
     EXPECT_EQ(stats.lengthColumns, 0);
     EXPECT_EQ(stats.maxCount, 0);
     EXPECT_EQ(percentOf(5, 0), 0);
@@ -102,9 +102,9 @@ TEST(LengthTable, KeepsItsWidthsWhileTheyFitAndOtherwiseFitsEveryLength) {
 TEST(TimeInGame, StoredTotalPlusTheSecondsSinceTheLastSave) {
     game.progress.secondsPlayed = 70;
     game.lastLevelSaveTime = 1000;
-    EXPECT_EQ(timeInGame(1063), 133u);
-    EXPECT_EQ(timeInGame(1000), 70u);
-    EXPECT_EQ(timeInGame(990), 70u);  // a clock set back adds nothing
+    EXPECT_EQ(timeInGame(game, 1063), 133u);
+    EXPECT_EQ(timeInGame(game, 1000), 70u);
+    EXPECT_EQ(timeInGame(game, 990), 70u);  // a clock set back adds nothing
 }
 
 namespace {
@@ -121,12 +121,12 @@ TEST_F(CoreTest, StatisticsShowEachProgressFieldInItsOwnPlace) {
     useLanguage(STAT_LANGUAGE);
     typeWord("cat");
     char out[64];
-    statisticsTitle(out, sizeof out);
+    statisticsTitle(game, out, sizeof out);
     EXPECT_STREQ(out, "acts: 14% found");  // 1 of 7
 
     WordLengthStats stats;
     installLevel({"cast", "acts", "scat", "taco", "coat", "oats"}, {"cast", "taco"});
-    countWordLengths(stats);
+    countWordLengths(game, stats);
     chartHoverText(stats, 4, out, sizeof out);
     EXPECT_STREQ(out, "33% of the 4-letter words");
 
@@ -136,7 +136,7 @@ TEST_F(CoreTest, StatisticsShowEachProgressFieldInItsOwnPlace) {
     game.lastLevelSaveTime = 5000;
     game.bonusTotal = 4;
     TotalsRow rows[kTotalsRowCount];
-    totalsRows(rows, 5010);
+    totalsRows(game, rows, 5010);
     const char* expected[kTotalsRowCount][2] = {
         {"passedPerc", "25%"}, {"timeInGame", ""},           {"totalWords", "0040"},
         {"foundWords", "10"},  {"totalPressCount", "00123"}, {"pressCount", "37"},
@@ -157,6 +157,6 @@ TEST_F(CoreTest, TotalsPercentFollowsTheLanguagesOwnForm) {
         R"("game": {"acts": ["cat"]}, "stat": {"usedWords": "40"}})");
     game.progress.wordsFound = 10;
     TotalsRow rows[kTotalsRowCount];
-    totalsRows(rows, 0);
+    totalsRows(game, rows, 0);
     EXPECT_STREQ(rows[0].value, "25\xc2\xa0%");
 }

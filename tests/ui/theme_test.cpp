@@ -100,9 +100,9 @@ TEST(Themes, SwatchesMatchTheThemes) {
 
 TEST(ApplyTheme, WithoutGuiOnlyStoresTheIndex) {
     ASSERT_EQ(ImGui::GetCurrentContext(), nullptr);
-    applyTheme(nullptr, 3);
+    applyTheme(game, 3);
     EXPECT_EQ(game.progress.theme, 3);
-    applyTheme(nullptr, 0);
+    applyTheme(game, 0);
     EXPECT_EQ(game.progress.theme, 0);
 }
 
@@ -112,7 +112,7 @@ TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
     ui.iconButtonStyle.rounding = 10;
     ui.iconButtonStyle.padding = ImVec2(-12, -10);
     for (int theme : {3, 4, 0, 5}) {
-        applyTheme(nullptr, theme);
+        applyTheme(game, theme);
         const ImGuiStyle& style = ImGui::GetStyle();
         EXPECT_EQ(game.progress.theme, theme);
         EXPECT_EQ(styleColor(style, ImGuiCol_WindowBg), themeColor(theme, SlotWindow));
