@@ -14,8 +14,6 @@
 #include "ui/theme.h"
 #include "ui/ui.h"
 
-App app;
-
 static char modeFromLetter(char letter) {
     return std::tolower(static_cast<unsigned char>(letter)) == 'f' ? 'f' : 'x';
 }
@@ -40,7 +38,7 @@ void freeAssets(ImageAssets* images, SoundAssets* sounds) {
     freeImageAssets(images);
 }
 
-bool loadConfig(App* app, Config* loaded) {
+bool loadConfig(App* app, Config* loaded, Game& game) {
     KeyStore* store = readConfig();
     if (!store) return false;
     std::vector<std::string> problems;

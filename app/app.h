@@ -11,6 +11,7 @@ struct ImDrawData;
 struct ImGuiContext;
 struct ImageAssets;
 struct Config;
+struct Game;
 struct KeyStore;
 struct MusicPlayer;
 struct SoundAssets;
@@ -25,12 +26,11 @@ struct App {
     ViewScale view;  // of this frame: the design (windowWidth x windowHeight) on the framebuffer
     int fbWidth = 0, fbHeight = 0;  // of this frame's framebuffer, measured as it starts
     float contentScale = 1;         // of the desktop, that a window (not full screen) was sized for
+    Game* game = nullptr;           // the game the frames play, owned by main
 };
 
 // Value of App::initMarker after a successful createWindow.
 constexpr uint32_t kAppInitMarker = 1234;
-
-extern App app;
 
 enum : int32_t { INPUT_NONE = 0, INPUT_CLOSE = 1, INPUT_KEY = 2 };
 // Code reported with INPUT_NONE and INPUT_CLOSE; (INPUT_CLOSE, kInputNoKey) is the close request.
@@ -46,9 +46,10 @@ struct InputEvent {
 extern KeyQueue keyPresses;
 
 // Reads data/game.dat into loaded (readConfig, readSettings, whose problems go to standard error)
-// and sets the start-up globals derived from it (window size and title, language and screen
-// state) and loads the asset archives. false when the file is missing or does not parse.
-bool loadConfig(App* app, Config* loaded);
+// and sets up the start from it: the window's size and title, no language chosen, a fresh game
+// and fresh screens; then loads the asset archives. false when the file is missing or does not
+// parse.
+bool loadConfig(App* app, Config* loaded, Game& game);
 
 // The game's assets, its two halves kept by the layers that use them: reads the images and
 // sounds archives, creates the empty image cache and decodes the sound slots.
@@ -64,9 +65,9 @@ void runFrameLoop(App* app, FrameFunction fn, void* arg);
 void stopFrameLoop(App* app);
 // One frame of the game; arg is the App.
 void frameStep(void* arg);
-// Saves the progress of the language being played, if any: the last thing done when the window
-// system goes away under the game.
-void saveBeforeDisplayLoss();
+// Saves the progress of the language being played in game (a Game), if any: the last thing done
+// when the window system goes away under the game.
+void saveBeforeDisplayLoss(void* game);
 // Polls the window and starts the GUI's frame at this frame's view scale (fonts baked again when it
 // changed, the mouse in design units); reports at most one key press per frame, the oldest not yet
 // reported.

@@ -15,13 +15,14 @@
 #include "ui/play.h"
 #include "ui/screens.h"
 
-void saveBeforeDisplayLoss() {
-    if (langStore) saveProgress(game);
+void saveBeforeDisplayLoss(void* game) {
+    if (langStore) saveProgress(*static_cast<Game*>(game));
 }
 
 void frameStep(void* arg) {
     App* app = static_cast<App*>(arg);
-    watchDisplayLoss(saveBeforeDisplayLoss);
+    Game& game = *app->game;
+    watchDisplayLoss(saveBeforeDisplayLoss, &game);
     InputEvent event = pollInput(app);
     // Closed by the window system, or told to end by a signal: keep what was found since the last
     // save, and end the way the window's close button does.

@@ -37,13 +37,16 @@ static ImFont* addGameFont(const char* file, int32_t size) {
 }
 
 int main(int argc, char** argv) {
+    App app;
+    Game game;
+    app.game = &game;
     watchCloseSignals();
     if (!chooseGameFolders(programFolder())) return EXIT_BAD_CONFIG;
     // A fresh install may not have its save folder yet.
     std::error_code ignored;
     std::filesystem::create_directory(saveFolder, ignored);
 
-    if (!loadConfig(&app, &config)) {
+    if (!loadConfig(&app, &config, game)) {
         std::printf("Wrong config file, can't start the game\n");
         return EXIT_BAD_CONFIG;
     }
@@ -52,7 +55,7 @@ int main(int argc, char** argv) {
     char mode = windowModeFromArgs(config.settings.windowMode, argc, argv);
     if (!createWindow(&app, ui.windowTitle, ui.windowWidth, ui.windowHeight, mode))
         return EXIT_NO_WINDOW;
-    watchDisplayLoss(saveBeforeDisplayLoss);
+    watchDisplayLoss(saveBeforeDisplayLoss, &game);
     applyTheme(game, 0);
     const Settings& settings = config.settings;
     smallFont = addGameFont(settings.smallFont, settings.smallFontSize);

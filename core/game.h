@@ -37,5 +37,3 @@ struct Game {
     int32_t refusalTime = 0;  // wall-clock second Enter last refused a text; 0 when never
     int32_t wordEntry = WORDS_AS_TYPED;
 };
-
-extern Game game;

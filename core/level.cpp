@@ -15,8 +15,6 @@
 #include "store/keystore.h"
 #include "store/language.h"
 
-Game game;
-
 namespace {
 
 // Member "game" of the root: one member per level, named by its letter row.

@@ -7,7 +7,9 @@
 
 namespace {
 
-void (*saveBeforeExit)() = nullptr;
+// Xlib's error handlers take no data of ours: what they are to save is kept here.
+void (*saveBeforeExit)(void*) = nullptr;
+void* saveData = nullptr;
 
 // Nothing more can be drawn or asked of the server: keep the progress and end at once, without
 // the teardown, which would only talk to the server again.
@@ -16,7 +18,7 @@ void (*saveBeforeExit)() = nullptr;
     if (!ending) {
         ending = true;
         std::fprintf(stderr, "The display was lost (%s); progress saved, the game ends\n", what);
-        if (saveBeforeExit) saveBeforeExit();
+        if (saveBeforeExit) saveBeforeExit(saveData);
         std::fflush(stderr);
         std::fflush(stdout);
     }
@@ -36,8 +38,9 @@ int onConnectionError(Display*) {
 
 }  // namespace
 
-void watchDisplayLoss(void (*save)()) {
+void watchDisplayLoss(void (*save)(void*), void* data) {
     saveBeforeExit = save;
+    saveData = data;
     XSetErrorHandler(onProtocolError);
     XSetIOErrorHandler(onConnectionError);
 }

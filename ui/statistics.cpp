@@ -156,7 +156,7 @@ void drawChart(Game& game, const WordLengthStats& stats, const ImRect& r) {
     }
 }
 
-void drawTotals(RowLayout& rows, float W) {
+void drawTotals(Game& game, RowLayout& rows, float W) {
     if (beginGroup("AllStat", rows.next())) {
         RowLayout& totals = groupLayout();
         totals.staticRow(50, static_cast<float>((static_cast<int>(W) - 30) / 4 - 50), 2);
@@ -193,7 +193,7 @@ int drawStatisticsScreen(Game& game) {
         drawLengthTable(stats, rows, W);
         rows.dynamicRow(H - 280, 2);
         drawChart(game, stats, rows.next());
-        drawTotals(rows, W);
+        drawTotals(game, rows, W);
         setFont(mainFont);
 
         if (backButtonRow(rows)) ui.currentScreen = ScreenInGame;

@@ -21,6 +21,8 @@
 
 namespace {
 
+Game game;  // the game the checks are timed on
+
 const int LEVEL_WORDS = 80;
 const int BONUS_WORDS = 3000;
 const int BATCHES = 20;

@@ -170,7 +170,7 @@ int main() {
             ".sav",
         found + "]");
 
-    App benchApp;
+    Game game;
     Times reference = timeRuns([] {
         if (!readDataFile("data/bench.dat")) std::abort();
     });
@@ -179,7 +179,7 @@ int main() {
             nullptr;  // as at start-up: nothing to save first (earlier stores stay allocated)
         if (!selectLanguage(game, 0) || game.levelFoundCount != RESTORED_WORDS) std::abort();
     });
-    Times install = timeRuns([] {
+    Times install = timeRuns([&] {
         if (!loadLevel(game, langStore, LEVELS - 1)) std::abort();
     });
 

@@ -39,6 +39,9 @@
 
 namespace {
 
+App app;  // the bench plays the real frame: a window and a game of its own
+Game game;
+
 struct Timing {
     double cpuMs;
     double wallMs;
@@ -143,6 +146,7 @@ void installBusyLevel(std::vector<std::string>& words) {
 
 int main(int argc, char** argv) {
     const char* runDir = WG_RUN_DIR;
+    app.game = &game;
     const char* dumpPrefix = nullptr;
     int width = 1280, height = 720;
     for (int i = 1; i < argc; ++i) {
@@ -158,7 +162,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     initLetterTray(&game.letterTray);
-    if (!loadConfig(&app, &config)) {
+    if (!loadConfig(&app, &config, game)) {
         std::fprintf(stderr, "no data/game.dat in %s\n", runDir);
         return 1;
     }

@@ -263,7 +263,10 @@ TEST_F(Achievements, MissingSaveDirectoryLosesNothingElse) {
     EXPECT_EQ(ShutdownSteamWq(), 0);
 }
 
-using ConfigLoading = InTempDir;
+class ConfigLoading : public InTempDir {
+protected:
+    Game game;
+};
 
 void writeConfig(const char* text) {
     std::filesystem::create_directory("data");
@@ -285,7 +288,7 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
 
     App shell;
     Config loaded;
-    ASSERT_TRUE(loadConfig(&shell, &loaded));
+    ASSERT_TRUE(loadConfig(&shell, &loaded, game));
     KeyStore* store = loaded.store;
     EXPECT_EQ(ui.windowWidth, 1024);
     EXPECT_EQ(ui.windowHeight, 600);
@@ -307,11 +310,11 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
 TEST_F(ConfigLoading, MissingEmptyOrBrokenFileGivesNothing) {
     App shell;
     Config loaded;
-    EXPECT_FALSE(loadConfig(&shell, &loaded));
+    EXPECT_FALSE(loadConfig(&shell, &loaded, game));
     writeConfig("");
-    EXPECT_FALSE(loadConfig(&shell, &loaded));
+    EXPECT_FALSE(loadConfig(&shell, &loaded, game));
     writeConfig("{\"width\": 1280");
-    EXPECT_FALSE(loadConfig(&shell, &loaded));
+    EXPECT_FALSE(loadConfig(&shell, &loaded, game));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "core/game.h"
 
 struct KeyStore;
 
@@ -31,6 +32,7 @@ protected:
     void useConfig(const char* json);
 
     App testApp;
+    Game game;  // the game the tests play, fresh for each
 
 private:
     std::string directory_;

@@ -15,7 +15,7 @@
 
 namespace {
 
-int32_t repeatTimeOf(const char* word) {
+int32_t repeatTimeOf(const Game& game, const char* word) {
     uint32_t slot = hashGet(game.repeatTimes, word);
     return slot == game.repeatTimes.capacity ? -1 : game.repeatTimes.values[slot];
 }
@@ -33,7 +33,7 @@ TEST_F(CoreTest, NewWordIsCountedAndARepeatIsOnlyFlagged) {
     typeWord("ca");  // found before: flagged, the typed word stays for a longer word
     EXPECT_EQ(game.progress.wordsFound, 1);
     EXPECT_STREQ(typedWord(&game.letterTray), "ca");
-    EXPECT_GE(repeatTimeOf("ca"), 0);
+    EXPECT_GE(repeatTimeOf(game, "ca"), 0);
 
     typeWord("t");
     EXPECT_EQ(game.progress.wordsFound, 2);
@@ -52,7 +52,7 @@ TEST_F(CoreTest, RepeatKeepsItsFirstTime) {
     game.repeatTimes.values[slot] = 12345;  // as if the repeat were older
     clearTypedWord(&game.letterTray);
     typeWord("at");
-    EXPECT_EQ(repeatTimeOf("at"), 12345);
+    EXPECT_EQ(repeatTimeOf(game, "at"), 12345);
 }
 
 TEST_F(CoreTest, PrefixesAndStrangersChangeNothing) {

@@ -200,7 +200,7 @@ int verticesIn(const char* window, const ImRect& r) {
 std::vector<std::string> madeUpWords;
 
 // Finds the first n words of level 0 (w0, w1, ...), the last one as a player would.
-void findWords(int n) {
+void findWords(Game& game, int n) {
     madeUpWords.clear();
     for (int i = 0; i < n; ++i) madeUpWords.push_back("w" + std::to_string(i));
     for (int i = 0; i < n; ++i) {
@@ -228,7 +228,7 @@ int countColour(ImGuiWindow* w, ImU32 colour) {
 
 TEST_F(ScreenTest, RepeatedWordIsHighlightedForThreeSecondsThenLeavesTheRepeatMap) {
     playLevel(0, 1);
-    findWords(3);
+    findWords(game, 3);
     const char* word = game.foundList.words[1];
     const ImU32 highlight = ImGui::ColorConvertFloat4ToU32(ui.highlightButtonStyle.normal);
     int outcome = 0;
@@ -246,7 +246,7 @@ TEST_F(ScreenTest, RepeatedWordIsHighlightedForThreeSecondsThenLeavesTheRepeatMa
 
 TEST_F(ScreenTest, FoundListFollowsTheNewestWordAndBringsARepeatIntoViewOnce) {
     playLevel(0, 1);
-    findWords(60);
+    findWords(game, 60);
     frame();
     frame();
     ImGuiWindow* panel = foundPanel();

@@ -46,6 +46,8 @@ protected:
         ImGui::DestroyContext(context);
     }
     ImGuiContext* context = nullptr;
+    App app;
+    Game game;
 };
 
 // The first row after the picture layer of key.

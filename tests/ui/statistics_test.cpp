@@ -15,7 +15,7 @@
 
 namespace {
 
-void installLevel(std::initializer_list<const char*> words,
+void installLevel(Game& game, std::initializer_list<const char*> words,
                   std::initializer_list<const char*> found) {
     game.levelWords = StringSet{};
     clearFoundList(&game.foundList);
@@ -27,7 +27,9 @@ void installLevel(std::initializer_list<const char*> words,
 }  // namespace
 
 TEST(WordLengths, OnlyLengthsWithWordsGetAColumn) {
-    installLevel({"cat", "act", "cast", "acts", "scat", "coast", "ta"}, {"cat", "acts", "ta"});
+    Game game;
+    installLevel(game, {"cat", "act", "cast", "acts", "scat", "coast", "ta"},
+                 {"cat", "acts", "ta"});
     WordLengthStats stats;
     countWordLengths(game, stats);
     ASSERT_EQ(stats.lengthColumns, 4);
@@ -40,8 +42,9 @@ TEST(WordLengths, OnlyLengthsWithWordsGetAColumn) {
 }
 
 TEST(WordLengths, CountsCharactersNotBytesAndLeavesOutOverlongWords) {
+    Game game;
     std::string overlong(31, 'a');
-    installLevel({"кот", "ток", "é", overlong.c_str()}, {"кот", overlong.c_str()});
+    installLevel(game, {"кот", "ток", "é", overlong.c_str()}, {"кот", overlong.c_str()});
     WordLengthStats stats;
     countWordLengths(game, stats);
     EXPECT_EQ(stats.total[3], 2);
@@ -52,7 +55,8 @@ TEST(WordLengths, CountsCharactersNotBytesAndLeavesOutOverlongWords) {
 }
 
 TEST(WordLengths, EmptyLevelAndZeroDenominators) {
-    installLevel({}, {});
+    Game game;
+    installLevel(game, {}, {});
     WordLengthStats stats;
     countWordLengths(game, stats);
     EXPECT_EQ(stats.lengthColumns, 0);
@@ -100,6 +104,7 @@ TEST(LengthTable, KeepsItsWidthsWhileTheyFitAndOtherwiseFitsEveryLength) {
 }
 
 TEST(TimeInGame, StoredTotalPlusTheSecondsSinceTheLastSave) {
+    Game game;
     game.progress.secondsPlayed = 70;
     game.lastLevelSaveTime = 1000;
     EXPECT_EQ(timeInGame(game, 1063), 133u);
@@ -125,7 +130,7 @@ TEST_F(CoreTest, StatisticsShowEachProgressFieldInItsOwnPlace) {
     EXPECT_STREQ(out, "acts: 14% found");  // 1 of 7
 
     WordLengthStats stats;
-    installLevel({"cast", "acts", "scat", "taco", "coat", "oats"}, {"cast", "taco"});
+    installLevel(game, {"cast", "acts", "scat", "taco", "coat", "oats"}, {"cast", "taco"});
     countWordLengths(game, stats);
     chartHoverText(stats, 4, out, sizeof out);
     EXPECT_STREQ(out, "33% of the 4-letter words");

@@ -99,6 +99,7 @@ TEST(Themes, SwatchesMatchTheThemes) {
 }
 
 TEST(ApplyTheme, WithoutGuiOnlyStoresTheIndex) {
+    Game game;
     ASSERT_EQ(ImGui::GetCurrentContext(), nullptr);
     applyTheme(game, 3);
     EXPECT_EQ(game.progress.theme, 3);
@@ -107,6 +108,7 @@ TEST(ApplyTheme, WithoutGuiOnlyStoresTheIndex) {
 }
 
 TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
+    Game game;
     ImGuiContext* context = ImGui::CreateContext();
     ui.iconButtonStyle = ButtonStyle{};
     ui.iconButtonStyle.rounding = 10;
