@@ -46,12 +46,12 @@ std::vector<Level> makeLevels() {
     const std::string alphabet = "abcdefghijklmnopqrstuvwxyz";
     std::vector<Level> levels;
     std::set<std::string> rows;
-    while ((int)levels.size() < LEVELS) {
+    while (static_cast<int>(levels.size()) < LEVELS) {
         Level level;
         for (int k = 0; k < 12; k++) level.row += alphabet[random() % alphabet.size()];
         if (!rows.insert(level.row).second) continue;
         std::set<std::string> words;
-        while ((int)words.size() < WORDS_PER_LEVEL) {
+        while (static_cast<int>(words.size()) < WORDS_PER_LEVEL) {
             std::string letters = level.row;
             std::shuffle(letters.begin(), letters.end(), random);
             words.insert(letters.substr(0, 3 + random() % 7));
@@ -88,7 +88,8 @@ void writeBytes(const std::string& path, const std::string& bytes) {
 std::string compressed(const std::string& text) {
     uLongf size = compressBound(text.size());
     std::string out(size, '\0');
-    if (compress2((Bytef*)&out[0], &size, (const Bytef*)text.data(), text.size(), 9) != Z_OK)
+    if (compress2(reinterpret_cast<Bytef*>(&out[0]), &size,
+                  reinterpret_cast<const Bytef*>(text.data()), text.size(), 9) != Z_OK)
         std::abort();
     out.resize(size);
     return out;
@@ -149,13 +150,14 @@ int main() {
     // The stored record is on the last level, which has 50 words found.
     const Level& stored = levels.back();
     unsigned char record[40] = {};
-    record[0] = (unsigned char)((LEVELS - 1) & 0xFF);
-    record[1] = (unsigned char)((LEVELS - 1) >> 8);
+    record[0] = static_cast<unsigned char>((LEVELS - 1) & 0xFF);
+    record[1] = static_cast<unsigned char>((LEVELS - 1) >> 8);
     record[36] = 100;
-    writeBytes("save/progress_bench.dat", std::string((const char*)record, sizeof record));
+    writeBytes("save/progress_bench.dat",
+               std::string(reinterpret_cast<const char*>(record), sizeof record));
     std::string found = "[";
     for (int k = 0; k < RESTORED_WORDS; k++)
-        found += (k ? ",\"" : "\"") + stored.words[(size_t)k * 5] + "\"";
+        found += (k ? ",\"" : "\"") + stored.words[static_cast<size_t>(k) * 5] + "\"";
     writeBytes(
         "save/" +
             [&] {
@@ -184,7 +186,7 @@ int main() {
     });
 
     std::printf("language data: %d levels, %zu bytes of JSON, %ju bytes compressed\n", LEVELS,
-                json.size(), (uintmax_t)std::filesystem::file_size("data/bench.dat"));
+                json.size(), static_cast<uintmax_t>(std::filesystem::file_size("data/bench.dat")));
     std::printf("%d runs                            median ms     p95 ms  p95 ratio  page faults\n",
                 RUNS);
     std::printf("  read + inflate (reference)        %8.3f   %8.3f             %8ld\n",

@@ -83,14 +83,15 @@ Timing frame(bool listChanges) {
 void dump(const std::string& path) {
     int width = 0, height = 0;
     glfwGetFramebufferSize(app.window, &width, &height);
-    std::vector<unsigned char> pixels((size_t)width * height * 3);
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return;
     std::fprintf(f, "P6\n%d %d\n255\n", width, height);
     for (int y = height - 1; y >= 0; --y)
-        std::fwrite(&pixels[(size_t)y * width * 3], 1, (size_t)width * 3, f);
+        std::fwrite(&pixels[static_cast<size_t>(y) * width * 3], 1, static_cast<size_t>(width) * 3,
+                    f);
     std::fclose(f);
 }
 
@@ -129,7 +130,7 @@ void installBusyLevel(std::vector<std::string>& words) {
     clearFoundList(&game.foundList);
     for (int i = 0; i < 200; ++i) {
         std::string word;
-        for (int n = i; word.size() < 3 || n > 0; n /= 26) word += (char)('a' + n % 26);
+        for (int n = i; word.size() < 3 || n > 0; n /= 26) word += static_cast<char>('a' + n % 26);
         words.push_back(word + std::to_string(i % 10));
     }
     int outcome = 0;
@@ -139,7 +140,7 @@ void installBusyLevel(std::vector<std::string>& words) {
     }
     game.foundListScroll = 99999;
     game.levelFoundCount = 200;
-    game.levelStartTime = (int32_t)std::time(nullptr);
+    game.levelStartTime = static_cast<int32_t>(std::time(nullptr));
 }
 
 }  // namespace

@@ -7,7 +7,8 @@ bool setDisplayResources(const char* resources) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return false;
     XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8,
-                    PropModeReplace, (const unsigned char*)resources, (int)std::strlen(resources));
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(resources),
+                    static_cast<int>(std::strlen(resources)));
     XCloseDisplay(display);
     return true;
 }

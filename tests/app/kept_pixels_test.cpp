@@ -56,7 +56,7 @@ Frame drawFrame(App* shell, const Scene& scene) {
     const uint32_t cleared = clearFrame(shell, scene.clearColour);
     ImGui::Render();
     Frame frame{drawGui(ImGui::GetDrawData(), cleared),
-                std::vector<uint8_t>((size_t)kWidth * kHeight * 4)};
+                std::vector<uint8_t>(static_cast<size_t>(kWidth) * kHeight * 4)};
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.pixels.data());

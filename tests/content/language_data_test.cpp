@@ -585,8 +585,9 @@ TEST_P(LanguageData, CyrillicDescriptionsOrLabelledTranslations) {
         CodePoints cps = letters(text.c_str());
         bool cyrillic = std::any_of(cps.begin(), cps.end(),
                                     [](char32_t cp) { return cp >= 0x400 && cp <= 0x4FF; });
-        bool latin = std::any_of(cps.begin(), cps.end(),
-                                 [](char32_t cp) { return cp < 0x80 && std::isalpha(int(cp)); });
+        bool latin = std::any_of(cps.begin(), cps.end(), [](char32_t cp) {
+            return cp < 0x80 && std::isalpha(static_cast<int>(cp));
+        });
         EXPECT_TRUE(cyrillic && !latin) << nodeChild(descr, i)->key << ": " << text;
     }
 }

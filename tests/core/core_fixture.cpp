@@ -111,7 +111,7 @@ void CoreTest::TearDown() {
 void CoreTest::useLanguage(const char* json, int level) {
     langStore = parseJson(json);
     ASSERT_NE(langStore, nullptr);
-    game.progress.levelIndex = (uint32_t)level;
+    game.progress.levelIndex = static_cast<uint32_t>(level);
     ASSERT_EQ(loadLevel(game, langStore, level), 1);
 }
 
@@ -119,7 +119,7 @@ void CoreTest::typeWord(const char* word) {
     for (const char* p = word; *p;) {
         int length = 1;
         while ((p[length] & 0xC0) == 0x80) length++;
-        std::string letter(p, (size_t)length);
+        std::string letter(p, static_cast<size_t>(length));
         if (typeCharacter(&game.letterTray, letter.c_str())) checkTypedWord(game);
         p += length;
     }

@@ -22,19 +22,20 @@ std::string fileBytes(const std::string& path) {
 }
 
 bool usable(const std::string& font) {
-    return fontIsUsable((const unsigned char*)font.data(), font.size(), gameGlyphRanges);
+    return fontIsUsable(reinterpret_cast<const unsigned char*>(font.data()), font.size(),
+                        gameGlyphRanges);
 }
 
 bool bakes(const std::string& font, float pixelHeight) {
-    return fontCanBeBaked((const unsigned char*)font.data(), font.size(), pixelHeight,
-                          gameGlyphRanges);
+    return fontCanBeBaked(reinterpret_cast<const unsigned char*>(font.data()), font.size(),
+                          pixelHeight, gameGlyphRanges);
 }
 
 std::string u16(int value) {
-    return {(char)((value >> 8) & 0xFF), (char)(value & 0xFF)};
+    return {static_cast<char>((value >> 8) & 0xFF), static_cast<char>(value & 0xFF)};
 }
 std::string u32(uint32_t value) {
-    return u16((int)(value >> 16)) + u16((int)(value & 0xFFFF));
+    return u16(static_cast<int>(value >> 16)) + u16(static_cast<int>(value & 0xFFFF));
 }
 
 // A square of the given size: one contour of four on-curve points.
@@ -50,14 +51,14 @@ std::map<std::string, std::string> fontTables(const std::string& glyphOfB) {
     std::string glyf, loca = u32(0);
     for (const std::string& glyph : glyphs) {
         glyf += glyph;
-        loca += u32((uint32_t)glyf.size());
+        loca += u32(static_cast<uint32_t>(glyf.size()));
     }
     std::string head(54, '\0');
     head.replace(18, 2, u16(1000));
     head.replace(50, 2, u16(1));  // long offsets in loca
     std::string hhea(36, '\0');
     hhea.replace(4, 4, u16(800) + u16(-200));
-    hhea.replace(34, 2, u16((int)glyphs.size()));
+    hhea.replace(34, 2, u16(static_cast<int>(glyphs.size())));
     std::string hmtx;
     for (size_t i = 0; i < glyphs.size(); ++i) hmtx += u16(600) + u16(0);
     // Format 4: 'A'..'B' to glyphs 1..2, then the closing segment.
@@ -71,16 +72,17 @@ std::map<std::string, std::string> fontTables(const std::string& glyphOfB) {
             {"hhea", hhea},
             {"hmtx", hmtx},
             {"loca", loca},
-            {"maxp", u32(0x5000) + u16((int)glyphs.size())}};
+            {"maxp", u32(0x5000) + u16(static_cast<int>(glyphs.size()))}};
 }
 
 std::string fontFile(const std::map<std::string, std::string>& tables) {
-    std::string directory = u32(0x00010000) + u16((int)tables.size()) + u16(0) + u16(0) + u16(0);
+    std::string directory =
+        u32(0x00010000) + u16(static_cast<int>(tables.size())) + u16(0) + u16(0) + u16(0);
     std::string body;
-    uint32_t offset = 12 + 16 * (uint32_t)tables.size();
+    uint32_t offset = 12 + 16 * static_cast<uint32_t>(tables.size());
     for (const auto& [tag, table] : tables) {
-        directory +=
-            tag + u32(0) + u32(offset + (uint32_t)body.size()) + u32((uint32_t)table.size());
+        directory += tag + u32(0) + u32(offset + static_cast<uint32_t>(body.size())) +
+                     u32(static_cast<uint32_t>(table.size()));
         body += table + std::string((4 - table.size() % 4) % 4, '\0');
     }
     return directory + body;
@@ -114,7 +116,7 @@ TEST(FontCheck, RefusesCutOffOrDamagedFiles) {
     std::string damaged = font;
     size_t record = damaged.find("glyf");
     ASSERT_NE(record, std::string::npos);
-    damaged.replace(record + 12, 4, u32((uint32_t)font.size()));
+    damaged.replace(record + 12, 4, u32(static_cast<uint32_t>(font.size())));
     EXPECT_FALSE(usable(damaged));
     // A table at offset 0 is a missing table to the baker, which then guesses the glyph count.
     damaged = font;

@@ -21,11 +21,12 @@ namespace {
 const char* const FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 std::string png(int width, int height) {
-    std::vector<unsigned char> pixels((size_t)width * height * 4, 0x80);
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4, 0x80);
     std::string bytes;
     stbi_write_png_to_func(
         [](void* out, void* data, int size) {
-            ((std::string*)out)->append((const char*)data, (size_t)size);
+            (static_cast<std::string*>(out))
+                ->append(static_cast<const char*>(data), static_cast<size_t>(size));
         },
         &bytes, width, height, 4, pixels.data(), width * 4);
     return bytes;
@@ -34,12 +35,12 @@ std::string png(int width, int height) {
 // One member of an old binary cpio archive, little-endian header.
 std::string cpioMember(const std::string& name, const std::string& data) {
     auto word = [](uint32_t value) {
-        return std::string{(char)(value & 0xFF), (char)(value >> 8)};
+        return std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
     };
     std::string header = word(070707);
     for (int k = 0; k < 9; k++) header += word(0);
-    header += word((uint32_t)name.size() + 1) + word((uint32_t)data.size() >> 16) +
-              word(data.size() & 0xFFFF);
+    header += word(static_cast<uint32_t>(name.size()) + 1) +
+              word(static_cast<uint32_t>(data.size()) >> 16) + word(data.size() & 0xFFFF);
     std::string member = header + name + '\0';
     if ((name.size() + 1) % 2) member += '\0';
     member += data;
@@ -49,7 +50,7 @@ std::string cpioMember(const std::string& name, const std::string& data) {
 
 int textureWidth(GuiImage image, int level = 0) {
     GLint width = 0;
-    glBindTexture(GL_TEXTURE_2D, (GLuint)(uintptr_t)image.handle);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>((uintptr_t)image.handle));
     glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
     return width;
 }
@@ -78,7 +79,7 @@ TEST_F(GfxTest, LooseFileComesBeforeTheArchiveAndEachNameLoadsOnce) {
     std::string archive = cpioMember("a.png", png(4, 4)) + cpioMember("b.png", png(8, 8)) +
                           cpioMember("bad.png", "not a picture");
     imageAssets.imagesArchive = archive.data();
-    imageAssets.imagesArchiveSize = (uint32_t)archive.size();
+    imageAssets.imagesArchiveSize = static_cast<uint32_t>(archive.size());
     writeFile("data/images/a.png", png(2, 2));
 
     GuiImage loose = getImage(&imageAssets, "a.png");
@@ -101,7 +102,7 @@ TEST_F(GfxTest, PicturesDecodedAheadAreTheOnesDrawn) {
     std::string archive = cpioMember("a.png", png(4, 4)) + cpioMember("b.png", png(8, 8)) +
                           cpioMember("c.png", png(16, 16));
     imageAssets.imagesArchive = archive.data();
-    imageAssets.imagesArchiveSize = (uint32_t)archive.size();
+    imageAssets.imagesArchiveSize = static_cast<uint32_t>(archive.size());
     writeFile("data/images/a.png", png(2, 2));
 
     decodeAhead(&imageAssets, {"a.png", "b.png", "missing.png"});

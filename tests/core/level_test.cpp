@@ -19,7 +19,8 @@ namespace {
 std::string languageOfLevels(int n, const char* levelsCount) {
     std::string json = "{\"game\": {";
     for (int k = 0; k < n; k++)
-        json += (k ? ", \"" : "\"") + std::string((size_t)k + 1, 'b') + "\": [\"b\", \"bb\"]";
+        json += (k ? ", \"" : "\"") + std::string(static_cast<size_t>(k) + 1, 'b') +
+                "\": [\"b\", \"bb\"]";
     return json + "}, \"stat\": {\"levelsCount\": \"" + levelsCount + "\"}}";
 }
 

@@ -37,7 +37,7 @@ TEST(LevelSavePathTest, RowBytesAsLowerCaseHex) {
 TEST_F(CoreTest, ProgressFileIsFortyLittleEndianBytes) {
     useLanguage(SMALL_LANGUAGE, 0);
     game.progress = Progress{2, 3, StoryStage::BlackEnd, 5, 0x01020304, -2, 7, 9, 1, 80};
-    game.lastLevelSaveTime = (int32_t)std::time(nullptr) + 1000;  // no time passes
+    game.lastLevelSaveTime = static_cast<int32_t>(std::time(nullptr)) + 1000;  // no time passes
     saveProgress(game);
     const unsigned char expected[40] = {2, 0, 0, 0, 3, 0, 0,    0,    4,    0,    0, 0, 5, 0,
                                         0, 0, 4, 3, 2, 1, 0xFE, 0xFF, 0xFF, 0xFF, 7, 0, 0, 0,
@@ -141,7 +141,7 @@ TEST_F(CoreTest, WordEntryIsKeptInTheOptionsFile) {
 TEST_F(CoreTest, TwoSavesOnOneLevelCountItsTimeOnce) {
     useLanguage(SMALL_LANGUAGE, 0);
     int32_t loaded = game.levelStartTime;
-    game.lastLevelSaveTime = (int32_t)std::time(nullptr) - 100;
+    game.lastLevelSaveTime = static_cast<int32_t>(std::time(nullptr)) - 100;
     saveProgress(game);
     EXPECT_GE(game.progress.secondsPlayed, 100u);
     EXPECT_LE(game.progress.secondsPlayed, 102u);

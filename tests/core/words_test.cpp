@@ -117,7 +117,7 @@ TEST_F(CoreTest, AutosaveRunsOnlyAfterAMinute) {
     typeWord("ca");  // the last autosave was just now
     EXPECT_FALSE(fileIsThere(path));
 
-    game.lastAutosaveTime = (int32_t)std::time(nullptr) - 61;
+    game.lastAutosaveTime = static_cast<int32_t>(std::time(nullptr)) - 61;
     typeWord("at");
     EXPECT_EQ(readFile(path), "[\"ca\",\"at\"]");
     EXPECT_GT(game.lastAutosaveTime, (int32_t)std::time(nullptr) - 61);

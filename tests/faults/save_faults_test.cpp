@@ -49,8 +49,8 @@ class SaveFaults : public CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        arm_ = (void (*)(long, int))dlsym(RTLD_DEFAULT, "wg_fault_arm");
-        disarm_ = (long (*)())dlsym(RTLD_DEFAULT, "wg_fault_disarm");
+        arm_ = reinterpret_cast<void (*)(long, int)>(dlsym(RTLD_DEFAULT, "wg_fault_arm"));
+        disarm_ = reinterpret_cast<long (*)()>(dlsym(RTLD_DEFAULT, "wg_fault_disarm"));
         ASSERT_TRUE(arm_ && disarm_) << "run with LD_PRELOAD naming the fault library";
     }
 
@@ -65,7 +65,7 @@ protected:
         game.progress.levelIndex = 1;
         typeWord(scenario.word);
         game.lastLevelSaveTime =
-            (int32_t)std::time(nullptr) + 100000;  // every save writes the same
+            static_cast<int32_t>(std::time(nullptr)) + 100000;  // every save writes the same
     }
 
     void (*arm_)(long, int) = nullptr;
@@ -127,7 +127,7 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
                 }
 
                 // Once the disk takes it again, a save leaves what a save without faults does.
-                game.lastLevelSaveTime = (int32_t)std::time(nullptr) + 100000;
+                game.lastLevelSaveTime = static_cast<int32_t>(std::time(nullptr)) + 100000;
                 saveProgress(game);
                 EXPECT_EQ(saveRefusal(), SAVE_OK) << what;
                 Files again = saveFolder();

@@ -37,7 +37,7 @@ void bakeEveryGlyph(const uint8_t* data) {
             int width = x1 - x0, height = y1 - y0;
             if (width < 0 || height < 0 || width > 1024 || height > 1024)
                 abort();  // the check lets no glyph reach this far
-            bitmap.assign((size_t)width * height + 1, 0);
+            bitmap.assign(static_cast<size_t>(width) * height + 1, 0);
             stbtt_MakeGlyphBitmapSubpixel(&info, bitmap.data(), width, height, width, scale, scale,
                                           0, 0, glyph);
         }

@@ -19,14 +19,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > INT_MAX) return 0;
     int width = 0, height = 0;
-    unsigned char* rgba = decodeImage(data, (int)size, &width, &height);
+    unsigned char* rgba = decodeImage(data, static_cast<int>(size), &width, &height);
     if (rgba) {
-        if (width <= 0 || height <= 0 || (int64_t)width * height > kMaxImagePixels) abort();
-        volatile unsigned char last = rgba[(size_t)width * height * 4 - 1];
+        if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxImagePixels)
+            abort();
+        volatile unsigned char last = rgba[static_cast<size_t>(width) * height * 4 - 1];
         (void)last;
         free(rgba);
         int channels = 0;
-        free(stbi_load_from_memory(data, (int)size, &width, &height, &channels, 4));
+        free(stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 4));
     }
     return 0;
 }

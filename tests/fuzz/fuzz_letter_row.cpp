@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         char text[7];
         uint32_t codePoint = 0;
         int length = letterUtf8(&tray, i, text, &codePoint);
-        if (length < 1 || length > 4 || std::strlen(text) != (size_t)length) std::abort();
+        if (length < 1 || length > 4 || std::strlen(text) != static_cast<size_t>(length))
+            std::abort();
         if (!typeCharacter(&tray, text)) std::abort();
     }
     if (tray.typedTop != tray.letterCount - 1 || std::strlen(typedWord(&tray)) >= TRAY_TEXT_BYTES)

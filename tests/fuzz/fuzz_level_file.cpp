@@ -52,11 +52,12 @@ void writeBytes(const char* path, const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static KeyStore* language = parseKeyStore(LANGUAGE, sizeof LANGUAGE - 1);
     ScratchDirectory scratch;
+    Game game;
 
     writeBytes("save/616162.sav", data, size);
     if (loadLevel(game, language, 0) != 1) std::abort();
-    if ((size_t)game.levelFoundCount != game.foundList.words.size() ||
-        game.levelFoundCount > (int32_t)game.levelWords.size)
+    if (static_cast<size_t>(game.levelFoundCount) != game.foundList.words.size() ||
+        game.levelFoundCount > static_cast<int32_t>(game.levelWords.size))
         std::abort();
     for (size_t k = 0; k < game.foundList.words.size(); k++) {
         const char* word = game.foundList.words[k];

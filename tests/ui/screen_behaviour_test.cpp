@@ -57,7 +57,7 @@ std::string language(const char* levelsCount) {
     for (int i = 0; i < 60; ++i) json += (i ? ", \"w" : "\"w") + std::to_string(i) + "\"";
     json += "]";
     for (int k = 1; k < 12; ++k)
-        json += ", \"" + std::string((size_t)k + 2, 'b') + "\": [\"b\", \"bb\"]";
+        json += ", \"" + std::string(static_cast<size_t>(k) + 2, 'b') + "\": [\"b\", \"bb\"]";
     return json + "}, \"stat\": {\"levelsCount\": \"" + levelsCount +
            "\", \"usedWords\": \"100\"}}";
 }
@@ -78,8 +78,8 @@ protected:
         unsigned char* pixels = nullptr;
         int w = 0, h = 0;
         io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
-        ui.windowWidth = (int)W;
-        ui.windowHeight = (int)H;
+        ui.windowWidth = static_cast<int>(W);
+        ui.windowHeight = static_cast<int>(H);
         applyTheme(game, 0);
         setMusicVolume(&musicPlayer, 100);
         io.MousePos = ImVec2(-100, -100);
@@ -94,7 +94,7 @@ protected:
     void playLevel(int index, int open, const char* levelsCount = "12") {
         languageJson = language(levelsCount);
         useLanguage(languageJson.c_str(), index);
-        game.progress.levelsOpen = (uint32_t)open;
+        game.progress.levelsOpen = static_cast<uint32_t>(open);
         game.progress.storyStage = StoryStage::Step1;
         ui.currentScreen = ScreenInGame;
     }
@@ -130,7 +130,7 @@ protected:
     }
     void typeText(const char* text) {
         for (const char* c = text; *c; ++c) {
-            ImGui::GetIO().AddInputCharacter((unsigned)*c);
+            ImGui::GetIO().AddInputCharacter(static_cast<unsigned>(*c));
             frame();
         }
     }
@@ -233,12 +233,13 @@ TEST_F(ScreenTest, RepeatedWordIsHighlightedForThreeSecondsThenLeavesTheRepeatMa
     const ImU32 highlight = ImGui::ColorConvertFloat4ToU32(ui.highlightButtonStyle.normal);
     int outcome = 0;
     uint32_t slot = hashPut(game.repeatTimes, word, &outcome);
-    game.repeatTimes.values[slot] = (int32_t)std::time(nullptr);
+    game.repeatTimes.values[slot] = static_cast<int32_t>(std::time(nullptr));
     frame();
     EXPECT_NE(hashGet(game.repeatTimes, word), game.repeatTimes.capacity);
     EXPECT_GT(countColour(foundPanel(), highlight), 0);
 
-    game.repeatTimes.values[hashGet(game.repeatTimes, word)] = (int32_t)std::time(nullptr) - 3;
+    game.repeatTimes.values[hashGet(game.repeatTimes, word)] =
+        static_cast<int32_t>(std::time(nullptr)) - 3;
     frame();
     EXPECT_EQ(hashGet(game.repeatTimes, word), game.repeatTimes.capacity);
     EXPECT_EQ(countColour(foundPanel(), highlight), 0);
@@ -257,7 +258,7 @@ TEST_F(ScreenTest, FoundListFollowsTheNewestWordAndBringsARepeatIntoViewOnce) {
     // The first word, typed again, is out of sight: the list goes up to it.
     int outcome = 0;
     uint32_t slot = hashPut(game.repeatTimes, game.foundList.words[0], &outcome);
-    game.repeatTimes.values[slot] = (int32_t)std::time(nullptr);
+    game.repeatTimes.values[slot] = static_cast<int32_t>(std::time(nullptr));
     frame();
     frame();
     EXPECT_EQ(panel->Scroll.y, 0);
@@ -297,7 +298,8 @@ TEST_F(ScreenTest, HoverHintsShowOnTheFirstTenLevelsClearOfEveryControl) {
     // The hint icon's hint leaves the level timer readable.
     moveTo(bars.hint.GetCenter());
     frame();
-    const char* timer = formatDuration((int32_t)(std::time(nullptr) - game.levelStartTime));
+    const char* timer =
+        formatDuration(static_cast<int32_t>(std::time(nullptr) - game.levelStartTime));
     EXPECT_GT(shownTooltip()->Rect().Min.x, bars.timer.Min.x + ImGui::CalcTextSize(timer).x);
 
     playLevel(10, 12);

@@ -158,7 +158,8 @@ double contrast(ImU32 a, ImU32 b) {
 int channelDistance(ImU32 a, ImU32 b) {
     int sum = 0;
     for (int shift : {0, 8, 16})
-        sum += std::abs((int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF));
+        sum +=
+            std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
     return sum;
 }
 
