@@ -136,10 +136,6 @@ bool writeWholeFile(const char* path, const void* data, size_t size) {
     return true;
 }
 
-int writeRecordFile(const void* record, const char* path) {
-    return writeWholeFile(path, record, kRecordFileSize) ? 1 : -1;
-}
-
 char* joinPath(char (&buffer)[kPathBufferSize], const char* a, const char* b, const char* c,
                const char* d) {
     size_t used = 0;

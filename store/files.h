@@ -8,7 +8,7 @@
 
 // Every path the game builds fits a fixed buffer of this size.
 constexpr size_t kPathBufferSize = 1024;
-// The progress record written by writeRecordFile.
+// The size of a progress file.
 constexpr size_t kRecordFileSize = 40;
 
 // The file's bytes (not zero-terminated), or none when it cannot be opened, the memory cannot be
@@ -39,10 +39,6 @@ bool fileExists(const char* path);
 // the old file is left untouched and false is returned, with errno telling why the first step
 // that failed did.
 bool writeWholeFile(const char* path, const void* data, size_t size);
-
-// Writes the first kRecordFileSize bytes of record to path through writeWholeFile.
-// 1 when written, -1 when the file could not be written.
-int writeRecordFile(const void* record, const char* path);
 
 // Copies a into buffer and appends the other texts; returns buffer. A path that would not fit, or
 // a missing (null) part such as an absent configuration value, leaves buffer empty, so that no
