@@ -94,7 +94,7 @@ uint32_t clearFrame(App* app, uint32_t colour);
 // Returns the GUI context, or nullptr after logging why.
 ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode);
 // 1 and the primary monitor's current video-mode size, or 0 when there is none.
-int primaryMonitorSize(App* app, int* width, int* height);
+bool primaryMonitorSize(App* app, int* width, int* height);
 // Gives windowHeight the primary monitor's aspect for windowWidth, when a monitor is known.
 void adjustHeightToMonitor(App* app);
 // A window (not full screen) whose content scale changed, moved to another monitor, takes the

@@ -29,16 +29,16 @@ void logError(const char* format, ...) {
     std::fputc('\n', stderr);
 }
 
-int primaryMonitorSize(App* app, int* width, int* height) {
+bool primaryMonitorSize(App* app, int* width, int* height) {
     // Start-up asks for the monitor before the window exists.
-    if (app->initMarker != kAppInitMarker && !glfwInit()) return 0;
+    if (app->initMarker != kAppInitMarker && !glfwInit()) return false;
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
-    if (!monitor) return 0;
+    if (!monitor) return false;
     const GLFWvidmode* mode = glfwGetVideoMode(monitor);
-    if (!mode || mode->width <= 0 || mode->height <= 0) return 0;
+    if (!mode || mode->width <= 0 || mode->height <= 0) return false;
     *width = mode->width;
     *height = mode->height;
-    return 1;
+    return true;
 }
 
 void adjustHeightToMonitor(App* app) {

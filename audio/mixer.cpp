@@ -268,13 +268,13 @@ void tsPausePlayback(tsMixer* mixer) {
     mixer->playStarted = false;
 }
 
-int tsSetVoiceVolume(tsMixer* mixer, tsVoice* voice, const tsSound* sound, float left,
-                     float right) {
+bool tsSetVoiceVolume(tsMixer* mixer, tsVoice* voice, const tsSound* sound, float left,
+                      float right) {
     std::lock_guard<std::mutex> guard(mixer->lock);
-    if (!voice || !voice->active || voice->sound != sound) return 0;
+    if (!voice || !voice->active || voice->sound != sound) return false;
     voice->volumeLeft = std::max(0.0f, left);
     voice->volumeRight = std::max(0.0f, right);
-    return 1;
+    return true;
 }
 
 namespace {

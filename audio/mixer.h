@@ -76,7 +76,8 @@ void tsPausePlayback(tsMixer* mixer);
 
 // Under the mixer's lock: 1 when voice is still playing sound (a finished voice may
 // already have been taken for another sound), and then sets its volumes (clamped at 0).
-int tsSetVoiceVolume(tsMixer* mixer, tsVoice* voice, const tsSound* sound, float left, float right);
+bool tsSetVoiceVolume(tsMixer* mixer, tsVoice* voice, const tsSound* sound, float left,
+                      float right);
 
 // Decodes a whole Ogg Vorbis image. The empty sound and tsLastError on failure.
 void tsDecodeOgg(const void* data, int length, int* sampleRate, tsSound* sound);

@@ -85,13 +85,13 @@ void resetCore(Game& game) {
     forgetUnusableSaveFiles();
 }
 
-int loadLevel(Game& game, KeyStore* store, int i) {
+bool loadLevel(Game& game, KeyStore* store, int i) {
     game.levelNumber = i + 1;
     const KeyNode* levels = levelList(store);
-    if (!levels || i < 0 || static_cast<uint64_t>(i) >= levels->childCount) return 0;
+    if (!levels || i < 0 || static_cast<uint64_t>(i) >= levels->childCount) return false;
     const KeyNode* level = nodeChild(levels, i);
     // A row the tray cannot hold is refused; the installed level stays.
-    if (!level->key || !setLevelLetters(&game.letterTray, level->key)) return 0;
+    if (!level->key || !setLevelLetters(&game.letterTray, level->key)) return false;
 
     game.levelWords = StringSet();
     game.levelBonusWords = StringSet();
@@ -105,7 +105,7 @@ int loadLevel(Game& game, KeyStore* store, int i) {
 
     game.levelStartTime = static_cast<int32_t>(std::time(nullptr));
     game.lastLevelSaveTime = game.levelStartTime;
-    return 1;
+    return true;
 }
 
 int32_t countSavedBonusWords(const KeyStore* store) {
@@ -171,8 +171,8 @@ StoryTurn changeLevel(Game& game) {
     return {};
 }
 
-int hintAvailable(Game& game) {
-    if (game.levelFoundCount >= static_cast<int64_t>(game.levelWords.size)) return 0;
+bool hintAvailable(Game& game) {
+    if (game.levelFoundCount >= static_cast<int64_t>(game.levelWords.size)) return false;
     uint32_t wordsPerHint = static_cast<uint32_t>(config.settings.nextHintWords);
     return game.progress.hintsUsed * wordsPerHint <
            static_cast<uint32_t>(game.progress.wordsFound) +
@@ -180,7 +180,7 @@ int hintAvailable(Game& game) {
                static_cast<uint32_t>(bonusHints(game)) * wordsPerHint;
 }
 
-int revealHint(Game& game) {
+bool revealHint(Game& game) {
     for (uint32_t slot = 0; slot < game.levelWords.capacity; slot++) {
         if (!hashExists(game.levelWords, slot) ||
             isWordFound(&game.foundList, game.levelWords.keys[slot]))
@@ -190,9 +190,9 @@ int revealHint(Game& game) {
         // The first word not found is the one revealed last as long as that is not found.
         if (game.hintWord != game.lastRevealedWord) game.progress.hintsUsed += 1;
         game.lastRevealedWord = game.hintWord;
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }
 
 StoryTurn beginChapter(Game& game, const char* chapter, StoryStage stage) {

@@ -33,7 +33,7 @@ void resetCore(Game& game);
 // Installs level i of store with the words found earlier (from its level file);
 // words holding a quote or a backslash are left out. 1 when the level exists and
 // its row fits the tray; otherwise nothing changes but levelNumber.
-int loadLevel(Game& game, KeyStore* store, int i);
+bool loadLevel(Game& game, KeyStore* store, int i);
 
 // Bonus words the level files of store's rows hold (each counted once per level).
 int32_t countSavedBonusWords(const KeyStore* store);
@@ -60,11 +60,11 @@ void unlockLevels(Game& game);
 bool levelChosen(Game& game);
 StoryTurn changeLevel(Game& game);
 
-int hintAvailable(Game& game);
+bool hintAvailable(Game& game);
 // Reveals the first word not found yet (slot order) as hintWord and hintDescription. A hint is
 // counted only when a word was revealed, and not when it is the word this level's last hint
 // revealed (still not found). 1 when revealed.
-int revealHint(Game& game);
+bool revealHint(Game& game);
 
 // Moves the story to stage; the chapter it returns is also the achievement the screens grant.
 StoryTurn beginChapter(Game& game, const char* chapter, StoryStage stage);

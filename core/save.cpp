@@ -186,12 +186,12 @@ void readOptions(Game& game) {
         rememberUnusable(optionsPath.c_str(), true);
 }
 
-int saveOptions(Game& game) {
+bool saveOptions(Game& game) {
     const std::string optionsPath = savePath("options.dat");
     const char bytes[4] = {static_cast<char>(game.wordEntry), 0, 0, 0};
     keepUnsaved(optionsPath, std::string(bytes, sizeof bytes));
     saveUnsavedFiles();
-    return findUnsaved(optionsPath.c_str()) ? 0 : 1;
+    return !findUnsaved(optionsPath.c_str());
 }
 
 void forgetUnusableSaveFiles() {
@@ -235,14 +235,14 @@ void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray) {
     writeLevelSavePath(out, tray->letterText);
 }
 
-int levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row) {
+bool levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row) {
     out[0] = 0;
-    if (!rowFitsTray(row)) return 0;
+    if (!rowFitsTray(row)) return false;
     writeLevelSavePath(out, row);
-    return 1;
+    return true;
 }
 
-int saveProgress(Game& game) {
+bool saveProgress(Game& game) {
     // Only the time since the previous save on this level is new; the on-screen
     // level timer still counts from the load.
     int32_t now = static_cast<int32_t>(std::time(nullptr));

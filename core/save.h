@@ -20,12 +20,12 @@ enum { LEVEL_PATH_BYTES = kMaxSaveFolderBytes + 128 };
 // <save folder><two hex digits per byte of the row>.sav
 void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray);
 // The same for a row of the language data; 0 (and out empty) when the row does not fit a tray.
-int levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row);
+bool levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row);
 
 // Writes the level file when the level has found words, then, unless that failed, the
 // progress file of the current language; files earlier saves could not write go first.
 // 1 when the level file was written.
-int saveProgress(Game& game);
+bool saveProgress(Game& game);
 
 // Why the last save could not write everything it meant to, for the player.
 enum SaveRefusal { SAVE_OK, SAVE_DISK_FULL, SAVE_READ_ONLY, SAVE_DENIED, SAVE_DISK_ERROR };
@@ -45,7 +45,7 @@ void readProgress(Progress* record, const char* path);
 // it is.
 void readOptions(Game& game);
 // 1 when save/options.dat was written.
-int saveOptions(Game& game);
+bool saveOptions(Game& game);
 
 // Forgets which save files could not be used and what could not be written (resetCore).
 void forgetUnusableSaveFiles();

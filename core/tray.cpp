@@ -24,11 +24,11 @@ int utf8Length(const char* text) {
     return count;
 }
 
-int rowFitsTray(const char* letters) {
+bool rowFitsTray(const char* letters) {
     // Malformed bytes become U+FFFD (3 bytes) in the typed text, so the
     // re-encoded row must fit as well as the row itself.
     size_t bytes = std::strlen(letters);
-    if (bytes > TRAY_TEXT_BYTES - 1) return 0;
+    if (bytes > TRAY_TEXT_BYTES - 1) return false;
     int count = 0;
     size_t encodedBytes = 0;
     uint32_t cp;
@@ -39,66 +39,68 @@ int rowFitsTray(const char* letters) {
     return count <= TRAY_MAX_LETTERS && encodedBytes <= TRAY_TEXT_BYTES - 1;
 }
 
-int initLetterTray(LetterTray* tray) {
+void initLetterTray(LetterTray* tray) {
     tray->letterCount = 0;
-    return clearTypedWord(tray);
+    clearTypedWord(tray);
 }
 
-int setLevelLetters(LetterTray* tray, const char* letters) {
-    if (!rowFitsTray(letters)) return 0;
+bool setLevelLetters(LetterTray* tray, const char* letters) {
+    if (!rowFitsTray(letters)) return false;
     std::memset(tray->letterText, 0, sizeof tray->letterText);
     std::memcpy(tray->letterText, letters, std::strlen(letters));
     int count = 0;
     for (const char* p = letters; *p; count++) p += decodeUtf8(p, &tray->letters[count]);
     tray->letterCount = count;
-    return clearTypedWord(tray);
+    clearTypedWord(tray);
+    return true;
 }
 
-int clearTypedWord(LetterTray* tray) {
+void clearTypedWord(LetterTray* tray) {
     tray->typedTop = -1;
     std::memset(tray->letterUsed, 0, sizeof tray->letterUsed);
     tray->typedLetters[0] = 0;
     tray->typedText[0] = 0;
-    return 1;
 }
 
-int typeCharacter(LetterTray* tray, const char* ch) {
+bool typeCharacter(LetterTray* tray, const char* ch) {
     for (int i = 0; i < tray->letterCount; i++) {
         char text[7];
         uint32_t cp;
         letterUtf8(tray, i, text, &cp);
-        if (!tray->letterUsed[i] && std::strcmp(text, ch) == 0) return pushLetter(tray, cp, i);
+        if (!tray->letterUsed[i] && std::strcmp(text, ch) == 0) {
+            pushLetter(tray, cp, i);
+            return true;
+        }
     }
-    return 0;
+    return false;
 }
 
-int pushLetter(LetterTray* tray, uint32_t codePoint, int i) {
+void pushLetter(LetterTray* tray, uint32_t codePoint, int i) {
     tray->letterUsed[i] = 1;
     tray->typedTop += 1;
     tray->typedLetters[tray->typedTop] = codePoint;
     tray->typedIndex[tray->typedTop] = i;
     if (tray->typedTop + 1 < TRAY_MAX_LETTERS) tray->typedLetters[tray->typedTop + 1] = 0;
-    return rebuildTypedText(tray);
+    rebuildTypedText(tray);
 }
 
-int popLetter(LetterTray* tray) {
+bool popLetter(LetterTray* tray) {
     if (tray->typedTop < 0) {
         rebuildTypedText(tray);
-        return 0;
+        return false;
     }
     tray->letterUsed[tray->typedIndex[tray->typedTop]] = 0;
     tray->typedLetters[tray->typedTop] = 0;
     tray->typedTop -= 1;
     rebuildTypedText(tray);
-    return 1;
+    return true;
 }
 
-int rebuildTypedText(LetterTray* tray) {
+void rebuildTypedText(LetterTray* tray) {
     int at = 0;
     for (int k = 0; k <= tray->typedTop; k++)
         at += encodeUtf8(tray->typedLetters[k], tray->typedText + at);
     tray->typedText[at] = 0;
-    return 1;
 }
 
 int letterUtf8(const LetterTray* tray, int i, char out[7], uint32_t* codePoint) {
@@ -115,8 +117,8 @@ int letterCount(const LetterTray* tray) {
     return tray->letterCount;
 }
 
-int isLetterUsed(const LetterTray* tray, int i) {
-    return tray->letterUsed[i];
+bool isLetterUsed(const LetterTray* tray, int i) {
+    return tray->letterUsed[i] != 0;
 }
 
 uint32_t pressedLetter(const char* layoutName, uint32_t text) {

@@ -18,27 +18,27 @@ struct LetterTray {
     int32_t typedTop;                      // index of the last typed letter; -1 when empty
 };
 
-int initLetterTray(LetterTray* tray);
+void initLetterTray(LetterTray* tray);
 // Installs a row and empties the typed word. A row that does not fit (see
 // rowFitsTray) is refused: 0, and the tray is left as it was.
-int setLevelLetters(LetterTray* tray, const char* letters);
-int clearTypedWord(LetterTray* tray);
+bool setLevelLetters(LetterTray* tray, const char* letters);
+void clearTypedWord(LetterTray* tray);
 // Takes the first free row letter whose UTF-8 text equals ch. 1 when taken, else 0.
-int typeCharacter(LetterTray* tray, const char* ch);
+bool typeCharacter(LetterTray* tray, const char* ch);
 // Takes row letter i unchecked; the caller passes a free i and letters[i].
-int pushLetter(LetterTray* tray, uint32_t codePoint, int i);
-int popLetter(LetterTray* tray);
-int rebuildTypedText(LetterTray* tray);
+void pushLetter(LetterTray* tray, uint32_t codePoint, int i);
+bool popLetter(LetterTray* tray);
+void rebuildTypedText(LetterTray* tray);
 // Writes letters[i] as zero-terminated UTF-8 into out (7 bytes) and its code
 // point into *codePoint; returns the number of bytes (1..4).
 int letterUtf8(const LetterTray* tray, int i, char out[7], uint32_t* codePoint);
 const char* typedWord(const LetterTray* tray);
 int letterCount(const LetterTray* tray);
-int isLetterUsed(const LetterTray* tray, int i);
+bool isLetterUsed(const LetterTray* tray, int i);
 
 // 1 when the row has at most 30 letters and 59 bytes, also once malformed bytes
 // are read as U+FFFD (3 bytes each).
-int rowFitsTray(const char* letters);
+bool rowFitsTray(const char* letters);
 
 // Number of UTF-8 characters of text (malformed sequences count as one each).
 int utf8Length(const char* text);

@@ -19,9 +19,9 @@
 #include "ui/theme.h"
 #include "ui/ui.h"
 
-int drawMainMenuScreen(Game& game) {
+bool drawMainMenuScreen(Game& game) {
     const float H = static_cast<float>(ui.windowHeight);
-    int quit = 0;
+    bool quit = false;
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
         drawScreenDecor(themedDecoration("mainMenu", "mainMenuDark"), ui.windowWidth,
@@ -37,7 +37,7 @@ int drawMainMenuScreen(Game& game) {
         if (button(rows.next(), text("About"))) ui.currentScreen = ScreenAbout;
         if (button(rows.next(), text("Exit"))) {
             saveProgress(game);
-            quit = 1;
+            quit = true;
         }
     }
     endScreen();
@@ -137,12 +137,11 @@ void drawLanguageScreen(Game& game) {
     endScreen();
 }
 
-void drawAboutScreen(Game& game) {
+void drawAboutScreen() {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(themedDecoration("about", "aboutDark"), ui.windowWidth,
-                        ui.windowHeight);
+        drawScreenDecor(themedDecoration("about", "aboutDark"), ui.windowWidth, ui.windowHeight);
         rows.dynamicRow(140, 1);
         rows.staticRow(H - 250, W - 40, 1);
         std::string about = std::string(text("AboutText")) + "\n\n" + text("AboutWordEntry");

@@ -56,10 +56,10 @@ void checkTypedWord(Game& game) {
     answerWordStep(game, checkWord(game));
 }
 
-int showHint(Game& game) {
-    if (!revealHint(game)) return 0;
+bool showHint(Game& game) {
+    if (!revealHint(game)) return false;
     ui.currentScreen = ScreenWordInfo;
-    return 1;
+    return true;
 }
 
 void startChapter(Game& game, const char* chapter, StoryStage stage) {
@@ -90,7 +90,7 @@ int typeAndCheck(Game& game, const char* character) {
 
 }  // namespace
 
-int typeKeyCharacter(Game& game, char c) {
+bool typeKeyCharacter(Game& game, char c) {
     // The data file names a key as JSON writes it: the backslash key is "\\".
     char key[3] = {c, 0, 0};
     if (c == '\\' || c == '"') {
@@ -125,8 +125,8 @@ void handleTrayKey(Game& game, int glfwKey, uint32_t text) {
         popLetter(&game.letterTray);
 }
 
-int selectLanguage(Game& game, int i) {
-    if (i < 0 || i >= languageCount) return 0;
+bool selectLanguage(Game& game, int i) {
+    if (i < 0 || i >= languageCount) return false;
     // Play since the last save would be lost when the record is read back below.
     if (langStore) saveProgress(game);
 
@@ -136,7 +136,7 @@ int selectLanguage(Game& game, int i) {
     if (!loadLanguageData(game, languageDataPath(i).c_str())) {
         currentLanguage = previousLanguage;
         ui.currentScreen = ScreenLanguage;
-        return 0;
+        return false;
     }
     const char* save = getLangString(config.store, i, "save");
     readProgress(&game.progress, savePath(save).c_str());
@@ -153,7 +153,7 @@ int selectLanguage(Game& game, int i) {
         game.levelNumber = 1;
     }
     unlockLevels(game);
-    return 1;
+    return true;
 }
 
 int selectLanguageByName(Game& game, const char* longName) {

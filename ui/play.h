@@ -15,7 +15,7 @@ void showStoryTurn(Game& game, StoryTurn turn);
 // The word check after every letter taken (checkWord), then what it began.
 void checkTypedWord(Game& game);
 // Reveals a hint on the word description screen; 1 when a word was revealed.
-int showHint(Game& game);
+bool showHint(Game& game);
 // Begins a chapter of the story and tells it.
 void startChapter(Game& game, const char* chapter, StoryStage stage);
 // The level selector's step after the selector widget (changeLevel), then what it began; a level
@@ -24,7 +24,7 @@ void selectLevel(Game& game);
 
 // A typed key character through the language's "charmap" (when it maps c) to the
 // row; runs the word check when a letter was taken. 1 when taken.
-int typeKeyCharacter(Game& game, char c);
+bool typeKeyCharacter(Game& game, char c);
 
 // A key pressed on the in-game screen, with the one code point of text it made (0 for none or
 // several): the letter beyond ASCII it types, else its one-byte name through the language's
@@ -37,7 +37,7 @@ void handleTrayKey(Game& game, int glfwKey, uint32_t text);
 // has no first level that can be installed, the previous language stays current
 // and the language screen is shown again.
 // Returns 1 when entry i is now current, else 0.
-int selectLanguage(Game& game, int i);
+bool selectLanguage(Game& game, int i);
 
 // Start-up selection by the storefront's language name: every entry whose "long"
 // name equals it is selected in turn, so the last match remains. Returns the

@@ -21,15 +21,15 @@ void resetUi() {
 // The fixed order lets a screen that switches to a later one in this order hand over within the
 // same frame (the game to the main menu or statistics, the word description to the game, the
 // language choice to the main menu).
-int drawScreens(Game& game) {
+bool drawScreens(Game& game) {
     beginScreensFrame();
     if (ui.currentScreen == ScreenWordInfo) drawWordInfoScreen(game);
-    if (ui.currentScreen == ScreenAbout) drawAboutScreen(game);
+    if (ui.currentScreen == ScreenAbout) drawAboutScreen();
     if (ui.currentScreen == ScreenInGame) drawInGameScreen(game);
     if (ui.currentScreen == ScreenLanguage) drawLanguageScreen(game);
     if (ui.currentScreen == ScreenOptions) drawOptionsScreen(game);
-    if (ui.currentScreen == ScreenStory) drawStoryScreen(game);
-    int quit = 0;
+    if (ui.currentScreen == ScreenStory) drawStoryScreen();
+    bool quit = false;
     if (ui.currentScreen == ScreenMainMenu) quit = drawMainMenuScreen(game);
     if (ui.currentScreen == ScreenStatistics) drawStatisticsScreen(game);
     finishScreensFrame();

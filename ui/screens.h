@@ -19,7 +19,7 @@ void resetUi();
 
 // Draws the current screen (and the screen it hands over to within the frame).
 // Returns 1 when the program is to quit, else 0.
-int drawScreens(Game& game);
+bool drawScreens(Game& game);
 
 // What the Escape key does on the current screen: nothing on the language screen, back to the game
 // from the statistics and word description screens, the main menu everywhere else. While a number
@@ -30,10 +30,10 @@ void handleEscapeKey();
 bool keysTypeWords();
 
 void drawInGameScreen(Game& game);
-int drawMainMenuScreen(Game& game);
+bool drawMainMenuScreen(Game& game);
 void drawOptionsScreen(Game& game);
 void drawLanguageScreen(Game& game);
-void drawAboutScreen(Game& game);
+void drawAboutScreen();
 void drawWordInfoScreen(Game& game);
-int drawStatisticsScreen(Game& game);
-void drawStoryScreen(Game& game);
+void drawStatisticsScreen(Game& game);
+void drawStoryScreen();

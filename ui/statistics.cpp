@@ -172,7 +172,7 @@ void drawTotals(Game& game, RowLayout& rows, float W) {
 
 }  // namespace
 
-int drawStatisticsScreen(Game& game) {
+void drawStatisticsScreen(Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
     WordLengthStats stats;
     countWordLengths(game, stats);
@@ -199,5 +199,4 @@ int drawStatisticsScreen(Game& game) {
         if (backButtonRow(rows)) ui.currentScreen = ScreenInGame;
     }
     endScreen();
-    return 1;
 }

@@ -9,7 +9,7 @@
 #include "ui/theme.h"
 #include "ui/ui.h"
 
-void drawStoryScreen(Game& game) {
+void drawStoryScreen() {
     const float H = static_cast<float>(ui.windowHeight);
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;

@@ -210,7 +210,7 @@ ButtonStyle defaultButtonStyle() {
     return s;
 }
 
-int isDarkTheme(int theme) {
+bool isDarkTheme(int theme) {
     return theme == 1 || theme == 3 || theme == 5;
 }
 

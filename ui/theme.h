@@ -44,7 +44,7 @@ void applyTheme(Game& game, int theme);
 // Writes the theme's colour table into the style; an index outside 0..5 gives theme 1.
 void setThemeColors(ImGuiStyle& style, int theme);
 void setStyleMetrics(ImGuiStyle& style);
-int isDarkTheme(int theme);
+bool isDarkTheme(int theme);
 
 // Colour of one of the 28 slots of a theme's table (see theme.cpp), for widgets that pick their
 // own colour from the table (slider, combo, chart).
