@@ -79,18 +79,20 @@ void loadSoundAssets(SoundAssets* sounds, const KeyStore* config, MusicPlayer* m
 }
 
 void loadSound(SoundSlot slot, SoundAssets* sounds, const KeyStore* config, const char* key) {
-    if (slot < 0 || slot >= SOUND_SLOT_COUNT) return;
-    tsSound* sound = &sounds->sounds[slot];
+    const int i = slotIndex(slot);
+    if (i < 0 || i >= kSoundSlotCount) return;
+    tsSound* sound = &sounds->sounds[i];
     tsReleaseSound(sound);
     *sound = loadOgg("sounds", getSectionString(config, "sounds", key), sounds->soundsArchive,
                      sounds->soundsArchiveSize);
-    sounds->defs[slot] = tsDefaultDef(sound);
+    sounds->defs[i] = tsDefaultDef(sound);
 }
 
 tsVoice* playSound(SoundSlot slot) {
-    if (slot < 0 || slot >= SOUND_SLOT_COUNT || !soundAssets.music || !soundAssets.music->mixer)
+    const int i = slotIndex(slot);
+    if (i < 0 || i >= kSoundSlotCount || !soundAssets.music || !soundAssets.music->mixer)
         return nullptr;
-    return tsStartSound(soundAssets.music->mixer, soundAssets.defs[slot]);
+    return tsStartSound(soundAssets.music->mixer, soundAssets.defs[i]);
 }
 
 void initAudio(MusicPlayer* music, const KeyStore* config, void* window) {

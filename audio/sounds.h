@@ -12,17 +12,21 @@
 struct KeyNode;
 struct KeyStore;
 
-enum SoundSlot : int {
-    SOUND_BUTTON_CLICK = 0,
-    SOUND_ROLLOVER = 1,
-    SOUND_WORD_OK = 2,
-    SOUND_WORD_REJECT = 3,
-    SOUND_WORD_CLICK = 4,
-    SOUND_STAT_CLICK = 5,
-    SOUND_WINDOW_CLOSE = 6,
-    SOUND_WORD_BONUS = 7,
-    SOUND_SLOT_COUNT = 8
+enum class SoundSlot {
+    ButtonClick,
+    Rollover,
+    WordOk,
+    WordReject,
+    WordClick,
+    StatClick,
+    WindowClose,
+    WordBonus,
 };
+constexpr int kSoundSlotCount = 8;
+// Where a slot's sound sits in SoundAssets' arrays.
+constexpr int slotIndex(SoundSlot slot) {
+    return static_cast<int>(slot);
+}
 
 // Each slot and the member of the configuration's "sounds" object that names its file, in the
 // order start-up loads them. tools/config/check_config.py reads these rows too.
@@ -31,12 +35,12 @@ struct SoundSlotKey {
     const char* key;
 };
 constexpr SoundSlotKey kSoundSlotKeys[] = {
-    {SOUND_BUTTON_CLICK, "buttonClick"}, {SOUND_WORD_OK, "wordOk"},
-    {SOUND_WORD_REJECT, "wordReject"},   {SOUND_WORD_CLICK, "wordClick"},
-    {SOUND_STAT_CLICK, "statClick"},     {SOUND_ROLLOVER, "rollover"},
-    {SOUND_WINDOW_CLOSE, "windowClose"}, {SOUND_WORD_BONUS, "wordBonus"},
+    {SoundSlot::ButtonClick, "buttonClick"}, {SoundSlot::WordOk, "wordOk"},
+    {SoundSlot::WordReject, "wordReject"},   {SoundSlot::WordClick, "wordClick"},
+    {SoundSlot::StatClick, "statClick"},     {SoundSlot::Rollover, "rollover"},
+    {SoundSlot::WindowClose, "windowClose"}, {SoundSlot::WordBonus, "wordBonus"},
 };
-static_assert(sizeof kSoundSlotKeys / sizeof kSoundSlotKeys[0] == SOUND_SLOT_COUNT,
+static_assert(sizeof kSoundSlotKeys / sizeof kSoundSlotKeys[0] == kSoundSlotCount,
               "every slot has its key");
 
 struct MusicPlayer {
@@ -60,8 +64,8 @@ struct SoundAssets {
     MusicPlayer* music = nullptr;
     const char* soundsArchive = nullptr;
     uint32_t soundsArchiveSize = 0;
-    tsSound sounds[SOUND_SLOT_COUNT]{};
-    tsSoundDef defs[SOUND_SLOT_COUNT]{};
+    tsSound sounds[kSoundSlotCount]{};
+    tsSoundDef defs[kSoundSlotCount]{};
 
     std::vector<char> soundsArchiveBytes;  // the storage soundsArchive points into
 };

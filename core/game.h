@@ -35,5 +35,5 @@ struct Game {
     FoundList bonusList;
     int32_t bonusTotal = 0;
     int32_t refusalTime = 0;  // wall-clock second Enter last refused a text; 0 when never
-    int32_t wordEntry = WORDS_AS_TYPED;
+    WordEntry wordEntry = WordEntry::AsTyped;
 };

@@ -180,8 +180,9 @@ void readOptions(Game& game) {
     if (!bytes) return;
     const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes->data());
     if (bytes->size() == 4 && b[1] == 0 && b[2] == 0 && b[3] == 0 &&
-        (b[0] == WORDS_AS_TYPED || b[0] == WORDS_ON_ENTER))
-        game.wordEntry = b[0];
+        (b[0] == static_cast<int>(WordEntry::AsTyped) ||
+         b[0] == static_cast<int>(WordEntry::OnEnter)))
+        game.wordEntry = static_cast<WordEntry>(b[0]);
     else
         rememberUnusable(optionsPath.c_str(), true);
 }
@@ -272,16 +273,16 @@ bool saveProgress(Game& game) {
 
 SaveRefusal saveRefusal() {
     switch (saveError) {
-    case 0: return SAVE_OK;
+    case 0: return SaveRefusal::None;
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
-    case EFBIG: return SAVE_DISK_FULL;
-    case EROFS: return SAVE_READ_ONLY;
+    case EFBIG: return SaveRefusal::DiskFull;
+    case EROFS: return SaveRefusal::ReadOnly;
     case EACCES:
-    case EPERM: return SAVE_DENIED;
-    default: return SAVE_DISK_ERROR;
+    case EPERM: return SaveRefusal::Denied;
+    default: return SaveRefusal::DiskError;
     }
 }
 

@@ -28,7 +28,7 @@ bool levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row);
 bool saveProgress(Game& game);
 
 // Why the last save could not write everything it meant to, for the player.
-enum SaveRefusal { SAVE_OK, SAVE_DISK_FULL, SAVE_READ_ONLY, SAVE_DENIED, SAVE_DISK_ERROR };
+enum class SaveRefusal { None, DiskFull, ReadOnly, Denied, DiskError };
 SaveRefusal saveRefusal();
 
 // How often a refused save is tried again while the game runs.

@@ -113,7 +113,7 @@ bool appendFoundWord(Game& game, const char* word) {
 }
 
 WordStep checkWord(Game& game) {
-    return game.wordEntry == WORDS_AS_TYPED ? takeTypedWord(game) : WordStep();
+    return game.wordEntry == WordEntry::AsTyped ? takeTypedWord(game) : WordStep();
 }
 
 WordStep submitWord(Game& game) {

@@ -15,7 +15,8 @@ constexpr int kRepeatHighlightSeconds = 3;
 
 // When a typed level word is taken: after every letter (the default), or only on Enter, so that a
 // word that begins with a shorter level word can be typed whole.
-enum { WORDS_AS_TYPED = 0, WORDS_ON_ENTER = 1 };
+// Its number is what options.dat holds.
+enum class WordEntry : int32_t { AsTyped = 0, OnEnter = 1 };
 
 // What a word check did, for the screens to answer: a sound, a save, a page of the story.
 enum class WordOutcome { Nothing, NewWord, NewBonus, Repeat, Refused };
@@ -25,17 +26,17 @@ struct WordStep {
     bool saveDue = false;  // a new word came more than 60 seconds after the last autosave
 };
 
-// The word check after every letter taken: in WORDS_AS_TYPED it looks the typed word up in the
+// The word check after every letter taken: in WordEntry::AsTyped it looks the typed word up in the
 // level, counts a new word (which may begin a chapter of the story) and flags a repeat; in
-// WORDS_ON_ENTER it does nothing.
+// WordEntry::OnEnter it does nothing.
 WordStep checkWord(Game& game);
 
 // Seconds a refused text is shown as refused.
 constexpr int kRefusalSeconds = 1;
 
-// The word check on Enter, in either mode: a level word as checkWord takes it in WORDS_AS_TYPED;
-// else a new bonus word is listed apart (it opens nothing and leaves the level's count alone) and
-// a repeated one flagged; any other text is refused and kept.
+// The word check on Enter, in either mode: a level word as checkWord takes it in
+// WordEntry::AsTyped; else a new bonus word is listed apart (it opens nothing and leaves the
+// level's count alone) and a repeated one flagged; any other text is refused and kept.
 WordStep submitWord(Game& game);
 
 // Bonus words found so far pay this many hints ("bonusWordsPerHint", 5 when unset).

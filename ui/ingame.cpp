@@ -47,12 +47,12 @@ void drawTopBar(Game& game, RowLayout& rows, float W) {
     // Both hints go over the level's letters, right of the two icons (a label, not a control).
     const HintPlace beside = hintRightOf(stat.Max.x + RowLayout::kSpacing, stat);
     if (iconButton("home", home, "home", "mainMenuHint", beside)) {
-        playSound(SOUND_STAT_CLICK);
-        ui.currentScreen = ScreenMainMenu;
+        playSound(SoundSlot::StatClick);
+        ui.currentScreen = Screen::MainMenu;
     }
     if (iconButton("stat", stat, "stat", "statNameHint", beside)) {
-        playSound(SOUND_STAT_CLICK);
-        ui.currentScreen = ScreenStatistics;
+        playSound(SoundSlot::StatClick);
+        ui.currentScreen = Screen::Statistics;
     }
     setFont(mainFont);
     label(rows.next(), game.letterTray.letterText, AlignCentered);
@@ -111,8 +111,8 @@ void drawFoundWords(Game& game, RowLayout& rows, float W, float H) {
             if (pressed) {
                 game.hintWord = word;
                 game.hintDescription = wordDescription(langStore, word);
-                ui.currentScreen = ScreenWordInfo;
-                playSound(SOUND_WORD_CLICK);
+                ui.currentScreen = Screen::WordInfo;
+                playSound(SoundSlot::WordClick);
             }
         }
     }
@@ -135,7 +135,7 @@ void drawLetterRow(Game& game, RowLayout& rows, int count) {
         }
         ImGui::PushID(i);  // a row may hold the same letter twice
         if (button(r, letter)) {
-            playSound(SOUND_BUTTON_CLICK);
+            playSound(SoundSlot::ButtonClick);
             pushLetter(&game.letterTray, codePoint, i);
             checkTypedWord(game);
         }
@@ -185,8 +185,8 @@ void drawHoverHint(Game& game, float W) {
                                               "saveDiskError"};
     const SaveRefusal refusal = saveRefusal();
     setFont(smallFont);
-    if (refusal != SAVE_OK)
-        tooltip(text(refusalKeys[refusal]), ImVec2(W / 2, 80), ImVec2(0.5f, 0));
+    if (refusal != SaveRefusal::None)
+        tooltip(text(refusalKeys[static_cast<int>(refusal)]), ImVec2(W / 2, 80), ImVec2(0.5f, 0));
     else if (ui.hintText && game.progress.levelIndex <= 9)
         tooltip(ui.hintText, ui.inGame.hintPlace.position, ui.inGame.hintPlace.pivot);
     setFont(mainFont);
@@ -199,8 +199,7 @@ void drawInGameScreen(Game& game) {
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         const int count = letterCount(&game.letterTray);
         ui.hintText = nullptr;
-        drawScreenDecor(themedDecoration("inGame", "inGameDark"), ui.windowWidth,
-                        ui.windowHeight);
+        drawScreenDecor(themedDecoration("inGame", "inGameDark"), ui.windowWidth, ui.windowHeight);
         drawTopBar(game, ui.screenLayout, W);
         drawFoundWords(game, ui.screenLayout, W, H);
         drawLetterRow(game, ui.screenLayout, count);

@@ -70,7 +70,7 @@ bool beginScreen(int width, int height) {
         ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
         ImGuiWindowFlags_NoScrollWithMouse | ImGuiWindowFlags_NoBringToFrontOnFocus;
     char name[16];
-    std::snprintf(name, sizeof name, "game##%d", ui.currentScreen);
+    std::snprintf(name, sizeof name, "game##%d", static_cast<int>(ui.currentScreen));
     bool open = ImGui::Begin(name, nullptr, flags);
     ImGui::PopStyleVar(2);
     ui.kit.screenWindows.push_back(ImGui::GetCurrentWindow());
@@ -304,8 +304,7 @@ void sliderInt(const ImRect& r, int min, int* value, int max) {
 bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popupSize) {
     ImGuiID itemId = ImGui::GetID(id);
     ButtonStyle s = defaultButtonStyle();
-    s.normal = s.hover = s.active =
-        ImGui::ColorConvertU32ToFloat4(themeColor(ui.theme, SlotCombo));
+    s.normal = s.hover = s.active = ImGui::ColorConvertU32ToFloat4(themeColor(ui.theme, SlotCombo));
     if (buttonFrame(itemId, r, s)) ImGui::OpenPopup(id);
 
     // The arrow's box is square, as high as the row less the vertical button padding on both

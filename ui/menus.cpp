@@ -29,12 +29,12 @@ bool drawMainMenuScreen(Game& game) {
         rows.staticRow(H - 340, 30, 1);
         rows.staticRow(70, 330, 1);
         if (game.progress.storyStage != StoryStage::None) {
-            if (button(rows.next(), text("Continue"))) ui.currentScreen = ScreenInGame;
+            if (button(rows.next(), text("Continue"))) ui.currentScreen = Screen::InGame;
         } else if (button(rows.next(), text("NewGame"))) {
             startChapter(game, "study", StoryStage::Study);
         }
-        if (button(rows.next(), text("Options"))) ui.currentScreen = ScreenOptions;
-        if (button(rows.next(), text("About"))) ui.currentScreen = ScreenAbout;
+        if (button(rows.next(), text("Options"))) ui.currentScreen = Screen::Options;
+        if (button(rows.next(), text("About"))) ui.currentScreen = Screen::About;
         if (button(rows.next(), text("Exit"))) {
             saveProgress(game);
             quit = true;
@@ -83,17 +83,17 @@ void drawLanguageChoice(RowLayout& rows) {
     label(rows.next(), text("prefLang"), AlignRight);
     if (imageLabelButton("language", rows.next(), languageImage(currentLanguage),
                          getLangString(config.store, currentLanguage, "natSm"), AlignRight))
-        ui.currentScreen = ScreenLanguage;
+        ui.currentScreen = Screen::Language;
     rows.skip();
 }
 
 void drawWordEntryChoice(Game& game, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text("prefWordEntry"), AlignRight);
-    bool onEnter = game.wordEntry == WORDS_ON_ENTER;
+    bool onEnter = game.wordEntry == WordEntry::OnEnter;
     if (button(rows.next(), text(onEnter ? "wordEntryEnter" : "wordEntryTyped"))) {
-        playSound(SOUND_BUTTON_CLICK);
-        game.wordEntry = onEnter ? WORDS_AS_TYPED : WORDS_ON_ENTER;
+        playSound(SoundSlot::ButtonClick);
+        game.wordEntry = onEnter ? WordEntry::AsTyped : WordEntry::OnEnter;
         saveOptions(game);
     }
     rows.skip();
@@ -112,7 +112,7 @@ void drawOptionsScreen(Game& game) {
         drawVolumeChoice(game, rows);
         drawLanguageChoice(rows);
         drawWordEntryChoice(game, rows);
-        if (backButtonRow(rows)) ui.currentScreen = ScreenMainMenu;
+        if (backButtonRow(rows)) ui.currentScreen = Screen::MainMenu;
     }
     endScreen();
 }
@@ -152,7 +152,7 @@ void drawAboutScreen() {
         if (!fits) setFont(smallFont);
         labelWrap(page, about.c_str());
         if (!fits) setFont(mainFont);
-        if (backButtonRow(rows)) ui.currentScreen = ScreenMainMenu;
+        if (backButtonRow(rows)) ui.currentScreen = Screen::MainMenu;
     }
     endScreen();
 }
@@ -166,7 +166,7 @@ void drawWordInfoScreen(Game& game) {
         label(rows.next(), spelledWord(langStore, game.hintWord), AlignTopLeft);
         rows.staticRow(H - 180, W - 40, 1);
         labelWrap(rows.next(), game.hintDescription);
-        if (backButtonRow(rows)) ui.currentScreen = ScreenInGame;
+        if (backButtonRow(rows)) ui.currentScreen = Screen::InGame;
     }
     endScreen();
 }

@@ -22,7 +22,7 @@ void showStoryTurn(Game& game, StoryTurn turn) {
     if (turn.passed) GrantAchievementWq(turn.passed);
     if (turn.chapter) {
         GrantAchievementWq(turn.chapter);
-        ui.currentScreen = ScreenStory;
+        ui.currentScreen = Screen::Story;
         ui.storyPage = 0;
         ui.storyChapter = turn.chapter;
     }
@@ -39,10 +39,10 @@ void grantLevelAchievement(Game& game) {
 
 void answerWordStep(Game& game, const WordStep& step) {
     switch (step.outcome) {
-    case WordOutcome::NewWord: playSound(SOUND_WORD_OK); break;
-    case WordOutcome::NewBonus: playSound(SOUND_WORD_BONUS); break;
+    case WordOutcome::NewWord: playSound(SoundSlot::WordOk); break;
+    case WordOutcome::NewBonus: playSound(SoundSlot::WordBonus); break;
     case WordOutcome::Repeat:
-    case WordOutcome::Refused: playSound(SOUND_WORD_REJECT); break;
+    case WordOutcome::Refused: playSound(SoundSlot::WordReject); break;
     case WordOutcome::Nothing: break;
     }
     // The autosave already counts the word that made it due.
@@ -58,7 +58,7 @@ void checkTypedWord(Game& game) {
 
 bool showHint(Game& game) {
     if (!revealHint(game)) return false;
-    ui.currentScreen = ScreenWordInfo;
+    ui.currentScreen = Screen::WordInfo;
     return true;
 }
 
@@ -131,11 +131,11 @@ bool selectLanguage(Game& game, int i) {
     if (langStore) saveProgress(game);
 
     int previousLanguage = currentLanguage;
-    ui.currentScreen = ScreenMainMenu;
+    ui.currentScreen = Screen::MainMenu;
     currentLanguage = i;
     if (!loadLanguageData(game, languageDataPath(i).c_str())) {
         currentLanguage = previousLanguage;
-        ui.currentScreen = ScreenLanguage;
+        ui.currentScreen = Screen::Language;
         return false;
     }
     const char* save = getLangString(config.store, i, "save");

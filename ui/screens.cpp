@@ -23,15 +23,15 @@ void resetUi() {
 // language choice to the main menu).
 bool drawScreens(Game& game) {
     beginScreensFrame();
-    if (ui.currentScreen == ScreenWordInfo) drawWordInfoScreen(game);
-    if (ui.currentScreen == ScreenAbout) drawAboutScreen();
-    if (ui.currentScreen == ScreenInGame) drawInGameScreen(game);
-    if (ui.currentScreen == ScreenLanguage) drawLanguageScreen(game);
-    if (ui.currentScreen == ScreenOptions) drawOptionsScreen(game);
-    if (ui.currentScreen == ScreenStory) drawStoryScreen();
+    if (ui.currentScreen == Screen::WordInfo) drawWordInfoScreen(game);
+    if (ui.currentScreen == Screen::About) drawAboutScreen();
+    if (ui.currentScreen == Screen::InGame) drawInGameScreen(game);
+    if (ui.currentScreen == Screen::Language) drawLanguageScreen(game);
+    if (ui.currentScreen == Screen::Options) drawOptionsScreen(game);
+    if (ui.currentScreen == Screen::Story) drawStoryScreen();
     bool quit = false;
-    if (ui.currentScreen == ScreenMainMenu) quit = drawMainMenuScreen(game);
-    if (ui.currentScreen == ScreenStatistics) drawStatisticsScreen(game);
+    if (ui.currentScreen == Screen::MainMenu) quit = drawMainMenuScreen(game);
+    if (ui.currentScreen == Screen::Statistics) drawStatisticsScreen(game);
     finishScreensFrame();
     return quit;
 }
@@ -39,10 +39,10 @@ bool drawScreens(Game& game) {
 void handleEscapeKey() {
     if (isTypingInField()) return;  // the field drops what was typed
     switch (ui.currentScreen) {
-    case ScreenLanguage: break;  // a language must be chosen first
-    case ScreenStatistics:
-    case ScreenWordInfo: ui.currentScreen = ScreenInGame; break;
-    default: ui.currentScreen = ScreenMainMenu; break;
+    case Screen::Language: break;  // a language must be chosen first
+    case Screen::Statistics:
+    case Screen::WordInfo: ui.currentScreen = Screen::InGame; break;
+    default: ui.currentScreen = Screen::MainMenu; break;
     }
 }
 
@@ -63,7 +63,7 @@ const char* themedDecoration(const char* light, const char* dark) {
 }
 
 bool keysTypeWords() {
-    return ui.currentScreen == ScreenInGame && !isTypingInField();
+    return ui.currentScreen == Screen::InGame && !isTypingInField();
 }
 
 bool backButtonRow(RowLayout& rows) {
@@ -71,7 +71,7 @@ bool backButtonRow(RowLayout& rows) {
     rows.skip();
     bool pressed = button(rows.next(), text("backButton"));
     rows.skip();
-    if (pressed) playSound(SOUND_WINDOW_CLOSE);
+    if (pressed) playSound(SoundSlot::WindowClose);
     return pressed;
 }
 

@@ -3,16 +3,7 @@
 
 struct Game;
 
-enum Screen : int {
-    ScreenInGame = 0,
-    ScreenLanguage = 1,
-    ScreenOptions = 2,
-    ScreenStatistics = 3,
-    ScreenStory = 4,
-    ScreenMainMenu = 5,
-    ScreenWordInfo = 6,
-    ScreenAbout = 7,
-};
+enum class Screen { InGame, Language, Options, Statistics, Story, MainMenu, WordInfo, About };
 
 // A fresh Ui record (ui/ui.h): the language screen first, no story told yet, no hover hint.
 void resetUi();

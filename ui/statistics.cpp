@@ -184,8 +184,8 @@ void drawStatisticsScreen(Game& game) {
         statisticsTitle(game, title, sizeof title);
         rows.ratioRow(50, {50 / W, (W - 100) / W});
         if (imageButton("back", rows.next(), icon("statBack"), ui.iconButtonStyle)) {
-            playSound(SOUND_WINDOW_CLOSE);
-            ui.currentScreen = ScreenInGame;
+            playSound(SoundSlot::WindowClose);
+            ui.currentScreen = Screen::InGame;
         }
         label(rows.next(), title, AlignTop);
 
@@ -196,7 +196,7 @@ void drawStatisticsScreen(Game& game) {
         drawTotals(game, rows, W);
         setFont(mainFont);
 
-        if (backButtonRow(rows)) ui.currentScreen = ScreenInGame;
+        if (backButtonRow(rows)) ui.currentScreen = Screen::InGame;
     }
     endScreen();
 }

@@ -30,7 +30,7 @@ void drawStoryScreen() {
             if (ui.storyPage < storyLength(config.store, chapter) - 1)
                 ui.storyPage += 1;
             else
-                ui.currentScreen = ScreenInGame;
+                ui.currentScreen = Screen::InGame;
         }
         rows.skip();
     }

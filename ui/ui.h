@@ -9,7 +9,7 @@
 #include "ui/theme.h"
 
 struct Ui {
-    Screen currentScreen = ScreenLanguage;  // loadConfig starts at the language screen
+    Screen currentScreen = Screen::Language;  // loadConfig starts at the language screen
     // The window's size, which the screens are laid out for, and its title; loadConfig sets them
     // (windowTitle points into the configuration store).
     int windowWidth = 0;

@@ -184,13 +184,13 @@ int main(int argc, char** argv) {
     }
     game.progress.storyStage = StoryStage::None;
 
-    Timing menu = measure(ScreenMainMenu, "main_menu", dumpPrefix);
+    Timing menu = measure(Screen::MainMenu, "main_menu", dumpPrefix);
     std::vector<std::string> words;
     installBusyLevel(words);
     game.progress.levelIndex = 0;
     game.progress.levelsOpen = 1;
-    Timing game = measure(ScreenInGame, "in_game", dumpPrefix);
-    Timing changing = measure(ScreenInGame, "in_game_redrawn", dumpPrefix, true);
+    Timing game = measure(Screen::InGame, "in_game", dumpPrefix);
+    Timing changing = measure(Screen::InGame, "in_game_redrawn", dumpPrefix, true);
 
     std::printf("%d x %d\n", width, height);
     std::printf(

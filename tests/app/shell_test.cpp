@@ -281,7 +281,7 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     writeConfig(
         "{\"width\": 1024, \"height\": 600, \"title\": \"Letters\", "
         "\"lang\": [{\"long\": \"english\"}, {\"long\": \"german\"}]}");
-    ui.currentScreen = ScreenInGame;
+    ui.currentScreen = Screen::InGame;
     currentLanguage = 3;
     int key = 0;
     hashPut(game.repeatTimes, "word", &key);
@@ -296,7 +296,7 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     EXPECT_EQ(ui.windowTitle, getString(store, "title"));  // points into the store
     EXPECT_EQ(languageCount, 2);
     EXPECT_EQ(currentLanguage, 0);
-    EXPECT_EQ(ui.currentScreen, ScreenLanguage);
+    EXPECT_EQ(ui.currentScreen, Screen::Language);
     EXPECT_EQ(langStore, nullptr);
     EXPECT_EQ(game.repeatTimes.size, 0u);
     EXPECT_EQ(ui.iconButtonStyle.rounding, 10);

@@ -49,10 +49,10 @@ int find(const std::vector<float>& left, const char* slotKey, double from) {
     SoundAssets loaded;
     MusicPlayer music;
     loadSoundAssets(&loaded, config, &music);
-    int slot = SOUND_SLOT_COUNT;
+    int slot = kSoundSlotCount;
     for (const SoundSlotKey& row : kSoundSlotKeys)
-        if (std::strcmp(row.key, slotKey) == 0) slot = row.slot;
-    if (slot == SOUND_SLOT_COUNT || loaded.sounds[slot].frameCount == 0) {
+        if (std::strcmp(row.key, slotKey) == 0) slot = slotIndex(row.slot);
+    if (slot == kSoundSlotCount || loaded.sounds[slot].frameCount == 0) {
         std::fprintf(stderr, "no sound for %s\n", slotKey);
         return 2;
     }

@@ -94,9 +94,9 @@ TEST_F(MusicThreadTest, VolumeZeroSilencesMusicWithinOnePassWhileEffectsKeepThei
     ASSERT_TRUE(untilMusicHeard());
 
     TestSound effect(44100, 1000.0f);
-    soundAssets.defs[SOUND_WORD_OK] = tsDefaultDef(&effect.sound);
+    soundAssets.defs[slotIndex(SoundSlot::WordOk)] = tsDefaultDef(&effect.sound);
     setMusicVolume(&music, 0);
-    ASSERT_NE(playSound(SOUND_WORD_OK), nullptr);
+    ASSERT_NE(playSound(SoundSlot::WordOk), nullptr);
     settle();
     pass();
     EXPECT_EQ(peak(lastPass(), 500), 0);  // the effect alone, at half amplitude per side
@@ -111,7 +111,7 @@ TEST_F(MusicThreadTest, EffectTakingTheFinishedMusicVoiceIsNotTakenForMusic) {
     put("data/music/short.ogg", oggTone(4410));
     start(R"({"music": {"normal": ["short.ogg"]}})", 1, 0);  // one voice, music silent
     TestSound effect(8820, 1000.0f);
-    soundAssets.defs[SOUND_WORD_OK] = tsDefaultDef(&effect.sound);
+    soundAssets.defs[slotIndex(SoundSlot::WordOk)] = tsDefaultDef(&effect.sound);
 
     // Wait for the track to finish and take its voice before the music thread restarts it.
     bool musicPlayed = false;
@@ -121,7 +121,7 @@ TEST_F(MusicThreadTest, EffectTakingTheFinishedMusicVoiceIsNotTakenForMusic) {
         if (voicePlaysTrack())
             musicPlayed = true;
         else if (musicPlayed && voiceIsFree())
-            voice = playSound(SOUND_WORD_OK);
+            voice = playSound(SoundSlot::WordOk);
     }
     ASSERT_NE(voice, nullptr) << "the effect never got the music's voice";
 
@@ -170,8 +170,8 @@ void MusicThreadTest::expectOnlyEffects(const std::string& json) {
     EXPECT_EQ(peak(ring->history()), 0);
 
     TestSound effect(44100, 1000.0f);
-    soundAssets.defs[SOUND_WORD_OK] = tsDefaultDef(&effect.sound);
-    ASSERT_NE(playSound(SOUND_WORD_OK), nullptr);
+    soundAssets.defs[slotIndex(SoundSlot::WordOk)] = tsDefaultDef(&effect.sound);
+    ASSERT_NE(playSound(SoundSlot::WordOk), nullptr);
     pass();
     EXPECT_EQ(peak(lastPass(), 500), 0);
 }
@@ -195,13 +195,13 @@ TEST_F(MusicThreadTest, FreeSoundAssetsStopsTheMusicBeforeReleasingSounds) {
     loadSoundAssets(&soundAssets, store, &music);
     start(R"({"music": {"normal": ["long.ogg"]}})");
     ASSERT_TRUE(untilMusicHeard());
-    ASSERT_NE(playSound(SOUND_WORD_OK), nullptr);
+    ASSERT_NE(playSound(SoundSlot::WordOk), nullptr);
     pass();
 
     freeSoundAssets(&soundAssets);
     EXPECT_FALSE(music.thread.joinable());
     EXPECT_EQ(ring->pauses(), 1);  // the device does not loop the ring's last seconds
-    EXPECT_EQ(soundAssets.sounds[SOUND_WORD_OK].channel[0], nullptr);
+    EXPECT_EQ(soundAssets.sounds[slotIndex(SoundSlot::WordOk)].channel[0], nullptr);
     uint64_t queries = ring->cursorQueries();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(ring->cursorQueries(), queries);  // nothing mixes the released samples any more

@@ -22,19 +22,19 @@ TEST_F(SoundLoading, LooseFileComesFirstThenTheArchive) {
 
     EXPECT_EQ(loaded.music, &music);
     ASSERT_NE(loaded.soundsArchive, nullptr);
-    EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].frameCount, 500);
-    EXPECT_EQ(loaded.sounds[SOUND_BUTTON_CLICK].frameCount, 900);
-    EXPECT_EQ(loaded.sounds[SOUND_BUTTON_CLICK].channelCount, 2);
+    EXPECT_EQ(loaded.sounds[slotIndex(SoundSlot::WordOk)].frameCount, 500);
+    EXPECT_EQ(loaded.sounds[slotIndex(SoundSlot::ButtonClick)].frameCount, 900);
+    EXPECT_EQ(loaded.sounds[slotIndex(SoundSlot::ButtonClick)].channelCount, 2);
     // Named but found nowhere, or not named at all: the slot stays empty.
-    EXPECT_EQ(loaded.sounds[SOUND_STAT_CLICK].channel[0], nullptr);
-    EXPECT_EQ(loaded.sounds[SOUND_ROLLOVER].channel[0], nullptr);
-    for (int slot = 0; slot < SOUND_SLOT_COUNT; ++slot) {
+    EXPECT_EQ(loaded.sounds[slotIndex(SoundSlot::StatClick)].channel[0], nullptr);
+    EXPECT_EQ(loaded.sounds[slotIndex(SoundSlot::Rollover)].channel[0], nullptr);
+    for (int slot = 0; slot < kSoundSlotCount; ++slot) {
         EXPECT_EQ(loaded.defs[slot].sound, &loaded.sounds[slot]);
         EXPECT_EQ(loaded.defs[slot].pan, 0.5f);
         EXPECT_EQ(loaded.defs[slot].volumeLeft, 1.0f);
     }
     freeSoundAssets(&loaded);
-    EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].channel[0], nullptr);
+    EXPECT_EQ(loaded.sounds[slotIndex(SoundSlot::WordOk)].channel[0], nullptr);
 }
 
 // The mixer plays a source frame per output frame: a 48 kHz file would play a semitone and more
@@ -48,10 +48,10 @@ TEST_F(SoundLoading, SoundsOfAnotherRateAreLeftOut) {
     SoundAssets loaded;
     MusicPlayer music;
     loadSoundAssets(&loaded, store, &music);
-    EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].channel[0], nullptr);
-    EXPECT_EQ(loaded.sounds[SOUND_WORD_OK].frameCount, 0);
-    EXPECT_EQ(loaded.sounds[SOUND_BUTTON_CLICK].channel[0], nullptr);
-    EXPECT_EQ(loaded.sounds[SOUND_STAT_CLICK].frameCount, 300);
+    EXPECT_EQ(loaded.sounds[slotIndex(SoundSlot::WordOk)].channel[0], nullptr);
+    EXPECT_EQ(loaded.sounds[slotIndex(SoundSlot::WordOk)].frameCount, 0);
+    EXPECT_EQ(loaded.sounds[slotIndex(SoundSlot::ButtonClick)].channel[0], nullptr);
+    EXPECT_EQ(loaded.sounds[slotIndex(SoundSlot::StatClick)].frameCount, 300);
     freeSoundAssets(&loaded);
 }
 
@@ -66,7 +66,7 @@ TEST_F(SoundLoading, WithoutArchivesOrOutputNothingPlays) {
     EXPECT_EQ(music.mixer, nullptr);
     EXPECT_STREQ(tsLastError, "Invalid hwnd passed to tsMakeContext.");
     ASSERT_NE(music.playlist, nullptr);
-    EXPECT_EQ(playSound(SOUND_WORD_OK), nullptr);
+    EXPECT_EQ(playSound(SoundSlot::WordOk), nullptr);
     EXPECT_EQ(playSound(static_cast<SoundSlot>(-1)), nullptr);
     EXPECT_EQ(startMusicThread(&music), 0);
     EXPECT_FALSE(music.thread.joinable());

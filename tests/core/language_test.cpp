@@ -88,9 +88,9 @@ TEST_F(LanguageTest, SelectionAppliesTheStoredRecord) {
     Progress stored{1, 2, StoryStage::Study, 0, 3, 6, 0, 0, 5, 40};
     std::string bytes((const char*)&stored, sizeof stored);  // the test machine is little-endian
     writeFile("save/progress_en.dat", bytes);
-    ui.currentScreen = ScreenLanguage;
+    ui.currentScreen = Screen::Language;
     EXPECT_EQ(selectLanguage(game, 0), 1);
-    EXPECT_EQ(ui.currentScreen, ScreenMainMenu);
+    EXPECT_EQ(ui.currentScreen, Screen::MainMenu);
     EXPECT_EQ(currentLanguage, 0);
     EXPECT_STREQ(game.letterTray.letterText, "xy");
     EXPECT_EQ(game.levelNumber, 2);
@@ -125,14 +125,14 @@ TEST_F(LanguageTest, ProgressIsSavedBeforeAnotherLanguage) {
 TEST_F(LanguageTest, UnusableDataFileShowsTheLanguageScreenAgain) {
     std::filesystem::remove("data/ru.dat");
     EXPECT_EQ(selectLanguage(game, 1), 0);
-    EXPECT_EQ(ui.currentScreen, ScreenLanguage);
+    EXPECT_EQ(ui.currentScreen, Screen::Language);
     EXPECT_EQ(langStore, nullptr);
 
     ASSERT_EQ(selectLanguage(game, 0), 1);
     KeyStore* english = langStore;
     writeFile("data/ru.dat", "{\"game\": ");
     EXPECT_EQ(selectLanguage(game, 1), 0);
-    EXPECT_EQ(ui.currentScreen, ScreenLanguage);
+    EXPECT_EQ(ui.currentScreen, Screen::Language);
     EXPECT_EQ(currentLanguage, 0);
     EXPECT_EQ(langStore, english);
     EXPECT_STREQ(game.letterTray.letterText, "ab");
@@ -153,9 +153,9 @@ TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused) {
     };
     for (const std::string& data : refused) {
         writeFile("data/ru.dat", data);
-        ui.currentScreen = ScreenMainMenu;
+        ui.currentScreen = Screen::MainMenu;
         EXPECT_EQ(selectLanguage(game, 1), 0) << data;
-        EXPECT_EQ(ui.currentScreen, ScreenLanguage);
+        EXPECT_EQ(ui.currentScreen, Screen::Language);
         EXPECT_EQ(currentLanguage, 0);
         EXPECT_EQ(langStore, english);
         EXPECT_STREQ(game.letterTray.letterText, "ab");
@@ -202,9 +202,9 @@ TEST_F(LanguageTest, StorefrontLanguageSelectsTheLastMatch) {
     EXPECT_EQ(selectLanguageByName(game, "english"), 2);
     EXPECT_EQ(currentLanguage, 2);
     EXPECT_STREQ(game.letterTray.letterText, "qq");
-    ui.currentScreen = ScreenLanguage;
+    ui.currentScreen = Screen::Language;
     EXPECT_EQ(selectLanguageByName(game, "klingon"), 0);
-    EXPECT_EQ(ui.currentScreen, ScreenLanguage);
+    EXPECT_EQ(ui.currentScreen, Screen::Language);
 }
 
 }  // namespace

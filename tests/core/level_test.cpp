@@ -70,16 +70,16 @@ TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen) {
     EXPECT_EQ(showHint(game), 1);
     EXPECT_STREQ(game.hintWord, "cat");
     EXPECT_STREQ(game.hintDescription, "a small animal");
-    EXPECT_EQ(ui.currentScreen, ScreenWordInfo);
+    EXPECT_EQ(ui.currentScreen, Screen::WordInfo);
     EXPECT_EQ(game.progress.hintsUsed, 1u);
 
     typeWord("cat");  // the level is complete now
-    ui.currentScreen = ScreenInGame;
+    ui.currentScreen = Screen::InGame;
     game.progress.wordsFound = 100;
     EXPECT_EQ(hintAvailable(game), 0);
     EXPECT_EQ(showHint(game), 0);
     EXPECT_EQ(game.progress.hintsUsed, 1u);
-    EXPECT_EQ(ui.currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, Screen::InGame);
 }
 
 TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree) {
@@ -114,7 +114,7 @@ TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
     selectLevel(game);
     EXPECT_EQ(game.progress.levelIndex, 1u);
     EXPECT_STREQ(game.letterTray.letterText, "aab");
-    EXPECT_EQ(ui.currentScreen, ScreenStory);
+    EXPECT_EQ(ui.currentScreen, Screen::Story);
     EXPECT_STREQ(ui.storyChapter, "step1");
     EXPECT_EQ(game.progress.storyStage, StoryStage::Step1);
     Progress saved;
@@ -124,10 +124,10 @@ TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
 
     game.levelNumber = 1;
     selectLevel(game);
-    ui.currentScreen = ScreenInGame;
+    ui.currentScreen = Screen::InGame;
     game.levelNumber = 2;
     selectLevel(game);
-    EXPECT_EQ(ui.currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, Screen::InGame);
 }
 
 TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne) {

@@ -118,20 +118,20 @@ TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored) {
 // kept aside when the choice is saved again.
 TEST_F(CoreTest, WordEntryIsKeptInTheOptionsFile) {
     readOptions(game);  // none yet
-    EXPECT_EQ(game.wordEntry, WORDS_AS_TYPED);
-    game.wordEntry = WORDS_ON_ENTER;
+    EXPECT_EQ(game.wordEntry, WordEntry::AsTyped);
+    game.wordEntry = WordEntry::OnEnter;
     ASSERT_EQ(saveOptions(game), 1);
-    game.wordEntry = WORDS_AS_TYPED;
+    game.wordEntry = WordEntry::AsTyped;
     readOptions(game);
-    EXPECT_EQ(game.wordEntry, WORDS_ON_ENTER);
+    EXPECT_EQ(game.wordEntry, WordEntry::OnEnter);
 
     for (const std::string& bad :
          {std::string("\x02\0\0\0", 4), std::string("\x01\0\0", 3), std::string("\x01\0\0\0\0", 5),
           std::string("\x01\0\x01\0", 4)}) {
         writeFile("save/options.dat", bad);
-        game.wordEntry = WORDS_AS_TYPED;
+        game.wordEntry = WordEntry::AsTyped;
         readOptions(game);
-        EXPECT_EQ(game.wordEntry, WORDS_AS_TYPED) << bad.size();
+        EXPECT_EQ(game.wordEntry, WordEntry::AsTyped) << bad.size();
     }
     ASSERT_EQ(saveOptions(game), 1);
     EXPECT_EQ(readFile("save/options.dat.bad"), std::string("\x01\0\x01\0", 4));
@@ -301,7 +301,7 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
     ASSERT_EQ(saveProgress(game), 1);
-    EXPECT_EQ(saveRefusal(), SAVE_OK);
+    EXPECT_EQ(saveRefusal(), SaveRefusal::None);
     const std::string record = readFile("save/progress_en.dat");
 
     // A folder where the temporary file goes refuses the write (EISDIR: an error of the disk).
@@ -315,9 +315,9 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     EXPECT_EQ(said.find("progress cannot be saved", 1), std::string::npos) << "said once";
 #ifdef _WIN32
     // Windows answers a write to a folder as an access it denies.
-    EXPECT_EQ(saveRefusal(), SAVE_DENIED);
+    EXPECT_EQ(saveRefusal(), SaveRefusal::Denied);
 #else
-    EXPECT_EQ(saveRefusal(), SAVE_DISK_ERROR);
+    EXPECT_EQ(saveRefusal(), SaveRefusal::DiskError);
 #endif
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
     EXPECT_EQ(readFile("save/progress_en.dat"), record);
@@ -335,7 +335,7 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     testing::internal::CaptureStderr();
     retryRefusedSave();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "progress saved again\n");
-    EXPECT_EQ(saveRefusal(), SAVE_OK);
+    EXPECT_EQ(saveRefusal(), SaveRefusal::None);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\",\"ba\"]");
     Progress saved;
     readProgress(&saved, "save/progress_en.dat");

@@ -113,7 +113,7 @@ TEST(LetterTrayTest, NewRowEmptiesTheTypedWord) {
 }
 
 TEST_F(CoreTest, KeysReachTheRowThroughTheCharmap) {
-    useLanguage(SMALL_LANGUAGE, 2);                 // row "йb"
+    useLanguage(SMALL_LANGUAGE, 2);             // row "йb"
     EXPECT_EQ(typeKeyCharacter(game, 'q'), 1);  // q is mapped to й
     EXPECT_STREQ(typedWord(&game.letterTray), "й");
     EXPECT_EQ(typeKeyCharacter(game, 'z'), 0);  // unmapped: z itself, not in the row
@@ -176,7 +176,7 @@ TEST(KeyPressTest, LettersOfTheGamesLanguagesFoldToLowerCase) {
 }
 
 TEST_F(CoreTest, KeyPressWithTextTypesItsLetterOnce) {
-    useLanguage(SMALL_LANGUAGE, 2);       // row "йb", "q" mapped to й
+    useLanguage(SMALL_LANGUAGE, 2);   // row "йb", "q" mapped to й
     handleTrayKey(game, 'Q', 0x419);  // Й typed on a Russian layout: one й
     EXPECT_STREQ(typedWord(&game.letterTray), "й");
     handleTrayKey(game, 'Q', 0x439);  // no second й in the row
@@ -200,14 +200,14 @@ TEST_F(CoreTest, EditingKeysActOnTheTypedWord) {
     EXPECT_EQ(game.letterTray.typedTop, -1);
 
     // F1 acts like the hint button: only while a hint is available.
-    ui.currentScreen = ScreenInGame;
+    ui.currentScreen = Screen::InGame;
     game.progress.hintsUsed = 1;  // the next hint needs 3 words found
     handleTrayKey(game, KEY_F1, 0);
-    EXPECT_EQ(ui.currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, Screen::InGame);
     EXPECT_EQ(game.progress.hintsUsed, 1u);
     game.progress.wordsFound = 3;
     handleTrayKey(game, KEY_F1, 0);
-    EXPECT_EQ(ui.currentScreen, ScreenWordInfo);
+    EXPECT_EQ(ui.currentScreen, Screen::WordInfo);
     EXPECT_EQ(game.progress.hintsUsed, 2u);
 }
 

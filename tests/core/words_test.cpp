@@ -78,11 +78,11 @@ TEST_F(CoreTest, DarkChapterStartsAfterTheThresholdNotAtIt) {
     game.progress.wordsFound = 9;
     typeWord("ca");  // the 10th word
     EXPECT_EQ(game.progress.storyStage, StoryStage::Step1);
-    EXPECT_NE(ui.currentScreen, ScreenStory);
+    EXPECT_NE(ui.currentScreen, Screen::Story);
 
     typeWord("at");  // the 11th
     EXPECT_EQ(game.progress.storyStage, StoryStage::BlackStart);
-    EXPECT_EQ(ui.currentScreen, ScreenStory);
+    EXPECT_EQ(ui.currentScreen, Screen::Story);
     EXPECT_STREQ(ui.storyChapter, "blackStart");
     EXPECT_EQ(ui.storyPage, 0);
     EXPECT_EQ(game.progress.theme, 1);
@@ -102,10 +102,10 @@ TEST_F(CoreTest, OneWordPassingBothThresholdsEndsTheStory) {
     EXPECT_NE(granted.find("blackEnd"), std::string::npos);
 
     // Stage 4 is final: later words start no chapter and leave the theme alone.
-    ui.currentScreen = ScreenInGame;
+    ui.currentScreen = Screen::InGame;
     game.progress.theme = 3;
     typeWord("at");
-    EXPECT_EQ(ui.currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, Screen::InGame);
     EXPECT_EQ(game.progress.theme, 3);
 }
 
@@ -140,7 +140,7 @@ TEST_F(CoreTest, WordsAreTakenAsTypedOrOnEnter) {
     EXPECT_STREQ(typedWord(&game.letterTray), "t");
 
     clearTypedWord(&game.letterTray);
-    game.wordEntry = WORDS_ON_ENTER;
+    game.wordEntry = WordEntry::OnEnter;
     typeWord("cat");
     EXPECT_EQ(game.foundList.words.size(), 1u);
     EXPECT_STREQ(typedWord(&game.letterTray), "cat");
@@ -162,7 +162,7 @@ TEST_F(CoreTest, WordsAreTakenAsTypedOrOnEnter) {
     EXPECT_STREQ(typedWord(&game.letterTray), "tsa");
     EXPECT_EQ(game.progress.wordsFound, 2);
 
-    game.wordEntry = WORDS_AS_TYPED;
+    game.wordEntry = WordEntry::AsTyped;
     clearTypedWord(&game.letterTray);
     typeWord("ta");
     submitWord(game);  // taken already as typed: Enter on nothing does nothing
@@ -199,7 +199,7 @@ TEST_F(CoreTest, BonusWordsAreTakenOnEnterAndCountApart) {
 
     // A level word on Enter is a level word, in either mode.
     clearTypedWord(&game.letterTray);
-    game.wordEntry = WORDS_ON_ENTER;
+    game.wordEntry = WordEntry::OnEnter;
     typeWord("cast");
     submitWord(game);
     EXPECT_EQ(game.progress.wordsFound, 1);

@@ -86,7 +86,7 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
         // The files a save that goes through leaves.
         prepare(scenario);
         saveProgress(game);
-        ASSERT_EQ(saveRefusal(), SAVE_OK);
+        ASSERT_EQ(saveRefusal(), SaveRefusal::None);
         const Files after = saveFolder();
         ASSERT_EQ(after.count(LEVEL), 1u);
         ASSERT_EQ(after.count(RECORD), 1u);
@@ -122,14 +122,14 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
                 if (now.count(RECORD) && now.at(RECORD) == after.at(RECORD)) {
                     EXPECT_EQ(now.count(LEVEL) ? now.at(LEVEL) : "", after.at(LEVEL)) << what;
                 }
-                if (saveRefusal() != SAVE_OK) {
+                if (saveRefusal() != SaveRefusal::None) {
                     EXPECT_NE(now.count(RECORD) ? now.at(RECORD) : "", after.at(RECORD)) << what;
                 }
 
                 // Once the disk takes it again, a save leaves what a save without faults does.
                 game.lastLevelSaveTime = static_cast<int32_t>(std::time(nullptr)) + 100000;
                 saveProgress(game);
-                EXPECT_EQ(saveRefusal(), SAVE_OK) << what;
+                EXPECT_EQ(saveRefusal(), SaveRefusal::None) << what;
                 Files again = saveFolder();
                 for (const auto& [path, bytes] : after) EXPECT_EQ(again[path], bytes) << what;
                 checked++;

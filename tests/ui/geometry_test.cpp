@@ -139,8 +139,9 @@ TEST(RowLayout, RowsStackWithSpacingAndColumnsShareTheUsableWidth) {
 }
 
 TEST(EscapeKey, LeavesEveryScreenForItsParent) {
-    const Screen expected[8] = {ScreenMainMenu, ScreenLanguage, ScreenMainMenu, ScreenInGame,
-                                ScreenMainMenu, ScreenMainMenu, ScreenInGame,   ScreenMainMenu};
+    const Screen expected[8] = {Screen::MainMenu, Screen::Language, Screen::MainMenu,
+                                Screen::InGame,   Screen::MainMenu, Screen::MainMenu,
+                                Screen::InGame,   Screen::MainMenu};
     for (int screen = 0; screen < 8; ++screen) {
         ui.currentScreen = static_cast<Screen>(screen);
         handleEscapeKey();

@@ -96,7 +96,7 @@ protected:
         useLanguage(languageJson.c_str(), index);
         game.progress.levelsOpen = static_cast<uint32_t>(open);
         game.progress.storyStage = StoryStage::Step1;
-        ui.currentScreen = ScreenInGame;
+        ui.currentScreen = Screen::InGame;
     }
 
     void frame() {
@@ -351,7 +351,7 @@ TEST_F(ScreenTest, LevelSelectorWithNoLevelOpenStaysOnTheFirst) {
     click(ImVec2(selector.Max.x - 15, selector.GetCenter().y));
     EXPECT_EQ(game.levelNumber, 1);
     EXPECT_EQ(game.progress.levelIndex, 0u);
-    EXPECT_EQ(ui.currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, Screen::InGame);
 }
 
 TEST_F(ScreenTest, LevelSelectorDragsOneLevelPerPixelUpToTheHighestOpen) {
@@ -404,7 +404,7 @@ TEST_F(ScreenTest, LevelNumberIsTypedIntoTheSelectorAndNeverIntoTheWord) {
     key(escapeKey);
     EXPECT_FALSE(isTypingInField());
     EXPECT_EQ(game.progress.levelIndex, 0u);
-    EXPECT_EQ(ui.currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, Screen::InGame);
 }
 
 TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
@@ -415,30 +415,30 @@ TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
     EXPECT_EQ(ui.storyPage, 1);
     click(lowButton);
     EXPECT_EQ(ui.storyPage, 2);
-    EXPECT_EQ(ui.currentScreen, ScreenStory);
+    EXPECT_EQ(ui.currentScreen, Screen::Story);
     click(lowButton);
-    EXPECT_EQ(ui.currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, Screen::InGame);
 
     // A chapter the configuration does not have goes to the game at the first press.
     startChapter(game, "nowhere", StoryStage::Study);
     frame();
     click(lowButton);
-    EXPECT_EQ(ui.currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, Screen::InGame);
 }
 
 TEST_F(ScreenTest, EscapeInTheStoryLeadsToTheMainMenuThatContinues) {
     playLevel(0, 1);
     game.progress.storyStage = StoryStage::None;
-    ui.currentScreen = ScreenMainMenu;
+    ui.currentScreen = Screen::MainMenu;
     frame();
     click(ImVec2(165, 439));  // "NewGame"
-    EXPECT_EQ(ui.currentScreen, ScreenStory);
+    EXPECT_EQ(ui.currentScreen, Screen::Story);
     EXPECT_STREQ(ui.storyChapter, "study");
     handleEscapeKey();
     frame();
-    EXPECT_EQ(ui.currentScreen, ScreenMainMenu);
+    EXPECT_EQ(ui.currentScreen, Screen::MainMenu);
     click(ImVec2(165, 439));  // now "Continue"
-    EXPECT_EQ(ui.currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, Screen::InGame);
 }
 
 TEST_F(ScreenTest, ScreensLaterInTheOrderTakeOverWithinTheFrame) {
@@ -447,7 +447,7 @@ TEST_F(ScreenTest, ScreensLaterInTheOrderTakeOverWithinTheFrame) {
     frame();
     // The game hands over to the main menu (later in the order) in the frame of the click.
     press(bars.home.GetCenter());
-    EXPECT_EQ(ui.currentScreen, ScreenMainMenu);
+    EXPECT_EQ(ui.currentScreen, Screen::MainMenu);
     EXPECT_TRUE(shownThisFrame("game##5"));
     EXPECT_TRUE(drawnThisFrame("game##0"));
     EXPECT_FALSE(shownThisFrame("game##0"));
@@ -457,16 +457,16 @@ TEST_F(ScreenTest, ScreensLaterInTheOrderTakeOverWithinTheFrame) {
     showHint(game);
     frame();
     press(lowButton);
-    EXPECT_EQ(ui.currentScreen, ScreenInGame);
+    EXPECT_EQ(ui.currentScreen, Screen::InGame);
     EXPECT_TRUE(shownThisFrame("game##0"));
     EXPECT_FALSE(shownThisFrame("game##6"));
     release();
 
     // The options hand over to the language screen (earlier) only in the next frame.
-    ui.currentScreen = ScreenOptions;
+    ui.currentScreen = Screen::Options;
     frame();
     press(ImVec2(734, 407));
-    EXPECT_EQ(ui.currentScreen, ScreenLanguage);
+    EXPECT_EQ(ui.currentScreen, Screen::Language);
     EXPECT_FALSE(drawnThisFrame("game##1"));
     EXPECT_TRUE(shownThisFrame("game##2"));
     release();
@@ -475,7 +475,7 @@ TEST_F(ScreenTest, ScreensLaterInTheOrderTakeOverWithinTheFrame) {
 
 TEST_F(ScreenTest, MusicFollowsTheVolumeSliderInTheSameFrame) {
     playLevel(0, 1);
-    ui.currentScreen = ScreenOptions;
+    ui.currentScreen = Screen::Options;
     frame();
     press(ImVec2(600, 333));
     EXPECT_GT(game.progress.volume, 5);

@@ -83,10 +83,10 @@ TEST_F(HeadlessGui, OnlyTheScreenDrawnLastIsShown) {
     game.levelNumber = 1;
     ImGui::NewFrame();
     beginScreensFrame();
-    ui.currentScreen = ScreenInGame;
+    ui.currentScreen = Screen::InGame;
     beginScreen(1280, 720);
     endScreen();
-    ui.currentScreen = ScreenMainMenu;
+    ui.currentScreen = Screen::MainMenu;
     beginScreen(1280, 720);
     endScreen();
     finishScreensFrame();

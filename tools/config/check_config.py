@@ -24,7 +24,7 @@ INTEGERS = [(key, int(LARGEST.get(low, low)), int(LARGEST.get(high, high)))
             for key, low, high in source_rows(
                 "store/config.h", r'\{"(\w+)", &Settings::\w+, (-?\w+), (-?\w+), -?\w+\}')]
 TEXTS = source_rows("store/config.h", r'\{"(\w+)", &Settings::\w+, (?:true|false)\}')
-SOUNDS = source_rows("audio/sounds.h", r'\{SOUND_\w+, "(\w+)"\}')
+SOUNDS = source_rows("audio/sounds.h", r'\{SoundSlot::\w+, "(\w+)"\}')
 LANG_MEMBERS = ["long", "native", "natSm", "pic", "dbig", "data", "save"]
 ICONS = ["home", "stat", "statBack", "helpEnabled", "helpDisabled", "removeChar", "removeWord"]
 DECORATIONS = ["inGame", "inGameDark", "langSelect", "langSelectDark", "mainMenu", "mainMenuDark",
