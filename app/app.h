@@ -32,14 +32,15 @@ struct App {
 // Value of App::initMarker after a successful createWindow.
 constexpr uint32_t kAppInitMarker = 1234;
 
-enum : int32_t { INPUT_NONE = 0, INPUT_CLOSE = 1, INPUT_KEY = 2 };
-// Code reported with INPUT_NONE and INPUT_CLOSE; (INPUT_CLOSE, kInputNoKey) is the close request.
+enum class InputType { None, Close, Key };
+// Code reported with InputType::None and InputType::Close; (InputType::Close, kInputNoKey) is the
+// close request.
 constexpr int32_t kInputNoKey = 3;
 
 struct InputEvent {
-    int32_t type;   // INPUT_NONE, INPUT_CLOSE or INPUT_KEY
-    int32_t code;   // the GLFW key code for INPUT_KEY, else kInputNoKey
-    uint32_t text;  // for INPUT_KEY the one code point of text the press made; else 0
+    InputType type;
+    int32_t code;   // the GLFW key code for InputType::Key, else kInputNoKey
+    uint32_t text;  // for InputType::Key the one code point of text the press made; else 0
 };
 
 // The key presses of the window, filled by the window system's callbacks.
@@ -73,9 +74,9 @@ void saveBeforeDisplayLoss(void* game);
 // reported.
 InputEvent pollInput(App* app);
 // The key part of pollInput: the oldest queued press of a watched key, or of any key whose text
-// is a letter beyond ASCII, as an INPUT_KEY event (the presses before it leave the queue
+// is a letter beyond ASCII, as an InputType::Key event (the presses before it leave the queue
 // unreported); else (type, kInputNoKey).
-InputEvent nextKeyEvent(KeyQueue* queue, int32_t type);
+InputEvent nextKeyEvent(KeyQueue* queue, InputType type);
 // Starts the GUI's frame (pollInput's part after polling): the screens are laid out on the design
 // and the mouse is seen there; the fonts are baked again when the view's factor changed.
 void startGuiFrame(App* app);

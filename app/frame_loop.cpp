@@ -106,14 +106,15 @@ void stopFrameLoop(App* app) {
     app->running = 0;
 }
 
-InputEvent nextKeyEvent(KeyQueue* queue, int32_t type) {
+InputEvent nextKeyEvent(KeyQueue* queue, InputType type) {
     KeyPress press;
     while (keyQueueTake(queue, &press)) {
         bool watched = std::find(std::begin(watchedKeys), std::end(watchedKeys), press.key) !=
                        std::end(watchedKeys);
         // Keys beyond the watched ones type only where the layout puts a letter on them (ß on
         // the minus key of a German keyboard).
-        if (watched || lowerNonAsciiLetter(press.text)) return {INPUT_KEY, press.key, press.text};
+        if (watched || lowerNonAsciiLetter(press.text))
+            return {InputType::Key, press.key, press.text};
     }
     return {type, kInputNoKey, 0};
 }
@@ -149,7 +150,7 @@ InputEvent pollInput(App* app) {
     followDesktopScale(app);
     startGuiFrame(app);
 
-    int32_t type = glfwWindowShouldClose(app->window) ? INPUT_CLOSE : INPUT_NONE;
+    InputType type = glfwWindowShouldClose(app->window) ? InputType::Close : InputType::None;
     return nextKeyEvent(&keyPresses, type);
 }
 

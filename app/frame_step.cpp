@@ -26,11 +26,11 @@ void frameStep(void* arg) {
     InputEvent event = pollInput(app);
     // Closed by the window system, or told to end by a signal: keep what was found since the last
     // save, and end the way the window's close button does.
-    if ((event.type == INPUT_CLOSE && event.code == kInputNoKey) || closeSignalReceived()) {
+    if ((event.type == InputType::Close && event.code == kInputNoKey) || closeSignalReceived()) {
         if (langStore) saveProgress(game);
         stopFrameLoop(app);
     }
-    if (event.type == INPUT_KEY) {
+    if (event.type == InputType::Key) {
         if (event.code == GLFW_KEY_ESCAPE) {
             handleEscapeKey();
         } else if (keysTypeWords()) {

@@ -22,12 +22,11 @@
 #include "ui/theme.h"
 #include "ui/ui.h"
 
-enum ExitCode {
-    EXIT_OK = 0,
-    EXIT_NO_WINDOW = -5,
-    EXIT_BAD_CONFIG = -7,
-    EXIT_NO_STOREFRONT = -10,
-};
+// The program's exit codes.
+constexpr int kExitOk = 0;
+constexpr int kExitNoWindow = -5;
+constexpr int kExitBadConfig = -7;
+constexpr int kExitNoStorefront = -10;
 
 // font/<file> in the data folder at size pixels.
 static ImFont* addGameFont(const char* file, int32_t size) {
@@ -41,20 +40,20 @@ int main(int argc, char** argv) {
     Game game;
     app.game = &game;
     watchCloseSignals();
-    if (!chooseGameFolders(programFolder())) return EXIT_BAD_CONFIG;
+    if (!chooseGameFolders(programFolder())) return kExitBadConfig;
     // A fresh install may not have its save folder yet.
     std::error_code ignored;
     std::filesystem::create_directory(saveFolder, ignored);
 
     if (!loadConfig(&app, &config, game)) {
         std::printf("Wrong config file, can't start the game\n");
-        return EXIT_BAD_CONFIG;
+        return kExitBadConfig;
     }
     // The opening screen's pictures are decoded on a second core while the window is made.
     decodeAhead(&imageAssets, openingScreenImages());
     char mode = windowModeFromArgs(config.settings.windowMode, argc, argv);
     if (!createWindow(&app, ui.windowTitle, ui.windowWidth, ui.windowHeight, mode))
-        return EXIT_NO_WINDOW;
+        return kExitNoWindow;
     watchDisplayLoss(saveBeforeDisplayLoss, &game);
     applyTheme(game, 0);
     const Settings& settings = config.settings;
@@ -64,7 +63,7 @@ int main(int argc, char** argv) {
     // The main font is the GUI's font when the loop starts.
     setFont(mainFont ? mainFont : smallFont);
     setAchievementsFolder(saveFolder.c_str());
-    if (InitSteamWq(settings.steamId) < 0) return EXIT_NO_STOREFRONT;
+    if (InitSteamWq(settings.steamId) < 0) return kExitNoStorefront;
     selectLanguageByName(game, GetCurrentLanguageWq());
 
     runFrameLoop(&app, frameStep, &app);
@@ -72,5 +71,5 @@ int main(int argc, char** argv) {
     freeAssets(&imageAssets, &soundAssets);
     shutdownWindow(&app);
     ShutdownSteamWq();
-    return EXIT_OK;
+    return kExitOk;
 }

@@ -51,7 +51,7 @@ void putWords(StringSet& set, const KeyNode* list) {
 // Words found earlier on this row, from its level file. The found list points at
 // the level's own word strings, so the parsed file is not kept.
 void restoreFoundWords(Game& game) {
-    char path[LEVEL_PATH_BYTES];
+    char path[kLevelPathBytes];
     levelSavePath(path, &game.letterTray);
     KeyStore* saved = readLevelFile(path);
     if (!saved) return;
@@ -114,7 +114,7 @@ int32_t countSavedBonusWords(const KeyStore* store) {
     int32_t count = 0;
     for (uint64_t i = 0; levels && bonus && i < levels->childCount; i++) {
         const char* row = nodeChild(levels, i)->key;
-        char path[LEVEL_PATH_BYTES];
+        char path[kLevelPathBytes];
         if (!row || !levelSavePathOf(path, row) || !fileExists(path)) continue;
         KeyStore* saved = readLevelFile(path);
         if (!saved) continue;

@@ -221,22 +221,22 @@ std::optional<std::vector<char>> readSaveFile(const char* path) {
 
 namespace {
 
-void writeLevelSavePath(char out[LEVEL_PATH_BYTES], const char* row) {
+void writeLevelSavePath(char out[kLevelPathBytes], const char* row) {
     // 59 bytes of row give 118 hex digits, which always fit after the save folder.
-    int at = std::snprintf(out, LEVEL_PATH_BYTES, "%s", saveFolder.c_str());
-    for (const char* p = row; *p && at + 2 < LEVEL_PATH_BYTES - 4; p++)
-        at += std::snprintf(out + at, LEVEL_PATH_BYTES - at, "%2.2x",
+    int at = std::snprintf(out, kLevelPathBytes, "%s", saveFolder.c_str());
+    for (const char* p = row; *p && at + 2 < kLevelPathBytes - 4; p++)
+        at += std::snprintf(out + at, kLevelPathBytes - at, "%2.2x",
                             static_cast<unsigned>(static_cast<unsigned char>(*p)));
-    std::snprintf(out + at, LEVEL_PATH_BYTES - at, ".sav");
+    std::snprintf(out + at, kLevelPathBytes - at, ".sav");
 }
 
 }  // namespace
 
-void levelSavePath(char out[LEVEL_PATH_BYTES], const LetterTray* tray) {
+void levelSavePath(char out[kLevelPathBytes], const LetterTray* tray) {
     writeLevelSavePath(out, tray->letterText);
 }
 
-bool levelSavePathOf(char out[LEVEL_PATH_BYTES], const char* row) {
+bool levelSavePathOf(char out[kLevelPathBytes], const char* row) {
     out[0] = 0;
     if (!rowFitsTray(row)) return false;
     writeLevelSavePath(out, row);
@@ -256,7 +256,7 @@ bool saveProgress(Game& game) {
 
     // The level file goes first: a record counting words its level file lacks would have
     // them counted again after a restart.
-    char path[LEVEL_PATH_BYTES];
+    char path[kLevelPathBytes];
     levelSavePath(path, &game.letterTray);
     bool levelHasWords = game.levelFoundCount > 0 || !game.bonusList.words.empty();
     if (levelHasWords) keepUnsaved(path, foundWordsJson(game));

@@ -28,7 +28,7 @@ bool rowFitsTray(const char* letters) {
     // Malformed bytes become U+FFFD (3 bytes) in the typed text, so the
     // re-encoded row must fit as well as the row itself.
     size_t bytes = std::strlen(letters);
-    if (bytes > TRAY_TEXT_BYTES - 1) return false;
+    if (bytes > kTrayTextBytes - 1) return false;
     int count = 0;
     size_t encodedBytes = 0;
     uint32_t cp;
@@ -36,7 +36,7 @@ bool rowFitsTray(const char* letters) {
         p += decodeUtf8(p, &cp);
         encodedBytes += encodedLength(cp);
     }
-    return count <= TRAY_MAX_LETTERS && encodedBytes <= TRAY_TEXT_BYTES - 1;
+    return count <= kTrayMaxLetters && encodedBytes <= kTrayTextBytes - 1;
 }
 
 void initLetterTray(LetterTray* tray) {
@@ -80,7 +80,7 @@ void pushLetter(LetterTray* tray, uint32_t codePoint, int i) {
     tray->typedTop += 1;
     tray->typedLetters[tray->typedTop] = codePoint;
     tray->typedIndex[tray->typedTop] = i;
-    if (tray->typedTop + 1 < TRAY_MAX_LETTERS) tray->typedLetters[tray->typedTop + 1] = 0;
+    if (tray->typedTop + 1 < kTrayMaxLetters) tray->typedLetters[tray->typedTop + 1] = 0;
     rebuildTypedText(tray);
 }
 

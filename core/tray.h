@@ -4,18 +4,18 @@
 
 #include <cstdint>
 
-enum { TRAY_MAX_LETTERS = 30, TRAY_TEXT_BYTES = 60 };
+constexpr int kTrayMaxLetters = 30;
+constexpr int kTrayTextBytes = 60;
 
 struct LetterTray {
-    char
-        letterText[TRAY_TEXT_BYTES];  // the row as the level data spells it (also the level's name)
-    uint32_t letters[TRAY_MAX_LETTERS];    // code point of each row letter
-    int32_t letterUsed[TRAY_MAX_LETTERS];  // 1 while row letter i is part of the typed word
-    int32_t letterCount;                   // letters in the row, 0..30
-    uint32_t typedLetters[TRAY_MAX_LETTERS];
-    char typedText[TRAY_TEXT_BYTES];       // the typed word as UTF-8
-    int32_t typedIndex[TRAY_MAX_LETTERS];  // row index used by each typed letter
-    int32_t typedTop;                      // index of the last typed letter; -1 when empty
+    char letterText[kTrayTextBytes];  // the row as the level data spells it (also the level's name)
+    uint32_t letters[kTrayMaxLetters];    // code point of each row letter
+    int32_t letterUsed[kTrayMaxLetters];  // 1 while row letter i is part of the typed word
+    int32_t letterCount;                  // letters in the row, 0..30
+    uint32_t typedLetters[kTrayMaxLetters];
+    char typedText[kTrayTextBytes];       // the typed word as UTF-8
+    int32_t typedIndex[kTrayMaxLetters];  // row index used by each typed letter
+    int32_t typedTop;                     // index of the last typed letter; -1 when empty
 };
 
 void initLetterTray(LetterTray* tray);

@@ -63,17 +63,17 @@ protected:
         if (text) keyQueueText(&queue, text);
     }
     void release() { keyQueueOther(&queue); }
-    InputEvent frame(int32_t type = INPUT_NONE) { return nextKeyEvent(&queue, type); }
+    InputEvent frame(InputType type = InputType::None) { return nextKeyEvent(&queue, type); }
 };
 
-void expectEvent(InputEvent event, int32_t type, int32_t code, uint32_t text = 0) {
+void expectEvent(InputEvent event, InputType type, int32_t code, uint32_t text = 0) {
     EXPECT_EQ(event.type, type);
     EXPECT_EQ(event.code, code);
     EXPECT_EQ(event.text, text);
 }
 
 TEST_F(KeyEvents, EveryPressIsReportedOncePerFrameInOrder) {
-    expectEvent(frame(), INPUT_NONE, kInputNoKey);
+    expectEvent(frame(), InputType::None, kInputNoKey);
     // Three taps, each released before the next frame, and a held key's repeats.
     press(GLFW_KEY_Z, 'z');
     release();
@@ -83,17 +83,17 @@ TEST_F(KeyEvents, EveryPressIsReportedOncePerFrameInOrder) {
     release();
     press(GLFW_KEY_ESCAPE);
     release();
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_Z, 'z');
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 'a');
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_ESCAPE);
-    expectEvent(frame(), INPUT_NONE, kInputNoKey);
+    expectEvent(frame(), InputType::Key, GLFW_KEY_Z, 'z');
+    expectEvent(frame(), InputType::Key, GLFW_KEY_A, 'a');
+    expectEvent(frame(), InputType::Key, GLFW_KEY_ESCAPE);
+    expectEvent(frame(), InputType::None, kInputNoKey);
 
     // A word typed faster than frames are drawn: the oldest presses first, none lost.
     const char* word = "abcdefghijklmnopqrstuvwxyz";
     for (const char* c = word; *c; ++c) press(GLFW_KEY_A + (*c - 'a'), *c), release();
     for (const char* c = word; *c; ++c)
-        expectEvent(frame(), INPUT_KEY, GLFW_KEY_A + (*c - 'a'), *c);
-    expectEvent(frame(), INPUT_NONE, kInputNoKey);
+        expectEvent(frame(), InputType::Key, GLFW_KEY_A + (*c - 'a'), *c);
+    expectEvent(frame(), InputType::None, kInputNoKey);
 }
 
 TEST_F(KeyEvents, TextBelongsToThePressJustBeforeIt) {
@@ -110,21 +110,21 @@ TEST_F(KeyEvents, TextBelongsToThePressJustBeforeIt) {
     press(GLFW_KEY_X, 0xB4);
     keyQueueText(&queue, 'x');
     keyQueueText(&queue, 'y');
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 0x105);  // Right Alt is not watched
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_APOSTROPHE);
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 0xE1);
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_APOSTROPHE);
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_X, 0);
+    expectEvent(frame(), InputType::Key, GLFW_KEY_A, 0x105);  // Right Alt is not watched
+    expectEvent(frame(), InputType::Key, GLFW_KEY_APOSTROPHE);
+    expectEvent(frame(), InputType::Key, GLFW_KEY_A, 0xE1);
+    expectEvent(frame(), InputType::Key, GLFW_KEY_APOSTROPHE);
+    expectEvent(frame(), InputType::Key, GLFW_KEY_X, 0);
     // Text that follows no press, or comes after the press was reported, is no key's.
     keyQueueText(&queue, 'q');
-    expectEvent(frame(), INPUT_NONE, kInputNoKey);
+    expectEvent(frame(), InputType::None, kInputNoKey);
 }
 
 TEST_F(KeyEvents, KeyWinsOverCloseRequestWhichStaysForTheNextFrame) {
-    expectEvent(frame(INPUT_CLOSE), INPUT_CLOSE, kInputNoKey);
+    expectEvent(frame(InputType::Close), InputType::Close, kInputNoKey);
     press(GLFW_KEY_B, 'b');
-    expectEvent(frame(INPUT_CLOSE), INPUT_KEY, GLFW_KEY_B, 'b');
-    expectEvent(frame(INPUT_CLOSE), INPUT_CLOSE, kInputNoKey);
+    expectEvent(frame(InputType::Close), InputType::Key, GLFW_KEY_B, 'b');
+    expectEvent(frame(InputType::Close), InputType::Close, kInputNoKey);
 }
 
 TEST_F(KeyEvents, WatchesTheSeventyThreeKeysAndKeysThatMakeALetterBeyondAscii) {
@@ -135,8 +135,8 @@ TEST_F(KeyEvents, WatchesTheSeventyThreeKeysAndKeysThatMakeALetterBeyondAscii) {
     for (int key = 0; key <= GLFW_KEY_LAST; ++key) {
         press(key, key == GLFW_KEY_MINUS ? '-' : 0);
         InputEvent event = frame();
-        if (event.type == INPUT_KEY) reported.push_back(event.code);
-        EXPECT_FALSE(event.type == INPUT_KEY && unwatched.count(key)) << key;
+        if (event.type == InputType::Key) reported.push_back(event.code);
+        EXPECT_FALSE(event.type == InputType::Key && unwatched.count(key)) << key;
     }
     EXPECT_EQ(reported.size(), 73u);
 
@@ -144,21 +144,21 @@ TEST_F(KeyEvents, WatchesTheSeventyThreeKeysAndKeysThatMakeALetterBeyondAscii) {
     press(GLFW_KEY_RIGHT);
     press(GLFW_KEY_UP);
     press(GLFW_KEY_Q, 'q');
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_Q, 'q');
+    expectEvent(frame(), InputType::Key, GLFW_KEY_Q, 'q');
     // ß on the minus key of a German layout, ì on the equals key of an Italian one.
     press(GLFW_KEY_MINUS, 0xDF);
     press(GLFW_KEY_EQUAL, 0xEC);
     press(GLFW_KEY_EQUAL, '=');
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_MINUS, 0xDF);
-    expectEvent(frame(), INPUT_KEY, GLFW_KEY_EQUAL, 0xEC);
-    expectEvent(frame(), INPUT_NONE, kInputNoKey);
+    expectEvent(frame(), InputType::Key, GLFW_KEY_MINUS, 0xDF);
+    expectEvent(frame(), InputType::Key, GLFW_KEY_EQUAL, 0xEC);
+    expectEvent(frame(), InputType::None, kInputNoKey);
 }
 
 TEST_F(KeyEvents, FullQueueKeepsTheOldestPresses) {
     for (int k = 0; k < kKeyQueueSize; ++k) press(GLFW_KEY_A, 'a');
     press(GLFW_KEY_B, 'b');  // dropped, and its text with it
-    for (int k = 0; k < kKeyQueueSize; ++k) expectEvent(frame(), INPUT_KEY, GLFW_KEY_A, 'a');
-    expectEvent(frame(), INPUT_NONE, kInputNoKey);
+    for (int k = 0; k < kKeyQueueSize; ++k) expectEvent(frame(), InputType::Key, GLFW_KEY_A, 'a');
+    expectEvent(frame(), InputType::None, kInputNoKey);
 }
 
 // Restores an environment variable when the test is done with it.

@@ -58,13 +58,13 @@ TEST(Window, WindowedAtTheGivenSizeAndEachClearUsesThePreviousColour) {
 
     // A whole frame: poll, render the (empty) GUI, swap.
     InputEvent event = pollInput(&shell);
-    EXPECT_EQ(event.type, INPUT_NONE);
+    EXPECT_EQ(event.type, InputType::None);
     EXPECT_EQ(event.code, kInputNoKey);
     endFrame(&shell, red);
 
     glfwSetWindowShouldClose(shell.window, GLFW_TRUE);
     event = pollInput(&shell);
-    EXPECT_EQ(event.type, INPUT_CLOSE);
+    EXPECT_EQ(event.type, InputType::Close);
     EXPECT_EQ(event.code, kInputNoKey);
     endFrame(&shell, red);
     shutdownWindow(&shell);

@@ -20,7 +20,7 @@ std::string pathFor(const char* row) {
     LetterTray tray;
     initLetterTray(&tray);
     setLevelLetters(&tray, row);
-    char path[LEVEL_PATH_BYTES];
+    char path[kLevelPathBytes];
     levelSavePath(path, &tray);
     return path;
 }
@@ -72,7 +72,7 @@ TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem) {
 // only) still loads, and the language's bonus count is read back from the level files.
 TEST_F(CoreTest, BonusWordsAreKeptInTheLevelFile) {
     useLanguage(SMALL_LANGUAGE, 0);
-    char path[LEVEL_PATH_BYTES];
+    char path[kLevelPathBytes];
     levelSavePath(path, &game.letterTray);
     typeWord("sat");
     submitWord(game);

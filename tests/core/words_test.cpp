@@ -111,7 +111,7 @@ TEST_F(CoreTest, OneWordPassingBothThresholdsEndsTheStory) {
 
 TEST_F(CoreTest, AutosaveRunsOnlyAfterAMinute) {
     useLanguage(SMALL_LANGUAGE, 0);
-    char path[LEVEL_PATH_BYTES];
+    char path[kLevelPathBytes];
     levelSavePath(path, &game.letterTray);
 
     typeWord("ca");  // the last autosave was just now

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LetterTray tray;
     initLetterTray(&tray);
     if (!setLevelLetters(&tray, row.c_str())) return 0;
-    if (!rowFitsTray(row.c_str()) || tray.letterCount > TRAY_MAX_LETTERS) std::abort();
+    if (!rowFitsTray(row.c_str()) || tray.letterCount > kTrayMaxLetters) std::abort();
     for (int i = 0; i < letterCount(&tray); i++) {
         char text[7];
         uint32_t codePoint = 0;
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         if (!typeCharacter(&tray, text)) std::abort();
     }
-    if (tray.typedTop != tray.letterCount - 1 || std::strlen(typedWord(&tray)) >= TRAY_TEXT_BYTES)
+    if (tray.typedTop != tray.letterCount - 1 || std::strlen(typedWord(&tray)) >= kTrayTextBytes)
         std::abort();
     while (popLetter(&tray)) {
     }
