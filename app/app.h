@@ -1,4 +1,4 @@
-// The application record, the start-up globals and the window with its frame loop.
+// The application record, start-up from the configuration, and the window with its frame loop.
 #pragma once
 
 #include <cstdint>

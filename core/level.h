@@ -25,9 +25,8 @@ struct Progress {
 };
 static_assert(sizeof(Progress) == 40, "the progress file is 40 bytes");
 
-// Every global of the game core (level, words, tray, progress, save bookkeeping) back to its
-// value before any language is selected: no progress (volume 100), an empty tray and word set,
-// level 1, the autosave clock starting now.
+// A fresh game, as before any language is selected: no progress (volume 100), an empty tray and
+// word set, level 1, the autosave clock starting now; the save module forgets its unusable files.
 void resetCore(Game& game);
 
 // Installs level i of store with the words found earlier (from its level file);
