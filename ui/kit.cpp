@@ -57,7 +57,8 @@ void beginScreensFrame() {
 }
 
 void finishScreensFrame() {
-    for (int i = 0; i + 1 < ui.kit.screenWindows.Size; ++i) ui.kit.screenWindows[i]->Hidden = true;
+    for (size_t i = 0; i + 1 < ui.kit.screenWindows.size(); ++i)
+        ui.kit.screenWindows[i]->Hidden = true;
 }
 
 bool beginScreen(int width, int height) {

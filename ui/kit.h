@@ -3,6 +3,7 @@
 // Colours come from the theme through the GUI style (theme.cpp).
 
 #include <climits>
+#include <vector>
 
 #include <imgui.h>
 #include <imgui_internal.h>
@@ -23,7 +24,7 @@ enum TextAlign : int {
 
 // What the widgets keep between calls and frames (a field of the Ui record, ui/ui.h).
 struct KitState {
-    ImVector<ImGuiWindow*> screenWindows;  // screen windows drawn in this frame, in order
+    std::vector<ImGuiWindow*> screenWindows;  // screen windows drawn in this frame, in order
     RowLayout groupRows;
     RowLayout popupRows;
     int* groupScroll = nullptr;
