@@ -27,10 +27,11 @@ char windowModeFromArgs(const char* configured, int argc, const char* const* arg
     return mode;
 }
 
-void loadAssets(ImageAssets* images, SoundAssets* sounds, const KeyStore* config,
+void loadAssets(const Config& config, ImageAssets* images, SoundAssets* sounds,
                 MusicPlayer* music) {
+    images->dataFolder = sounds->dataFolder = music->dataFolder = config.folders.data;
     loadImageAssets(images);
-    loadSoundAssets(sounds, config, music);
+    loadSoundAssets(sounds, config.store, music);
 }
 
 void freeAssets(ImageAssets* images, SoundAssets* sounds) {
@@ -39,22 +40,22 @@ void freeAssets(ImageAssets* images, SoundAssets* sounds) {
 }
 
 bool loadConfig(App* app, Config* loaded, Game& game) {
-    KeyStore* store = readConfig();
+    KeyStore* store = readConfig(loaded->folders);
     if (!store) return false;
     std::vector<std::string> problems;
     loaded->store = store;
-    loaded->settings = readSettings(store, dataPath("game.dat").c_str(), &problems);
+    loaded->settings = readSettings(store, dataPath(loaded->folders, "game.dat").c_str(), &problems);
     for (const std::string& problem : problems) logError("%s", problem.c_str());
 
-    resetStore(store);
     resetUi();
-    resetCore(game);
+    resetCore(game, *loaded);
 
     ui.windowWidth = loaded->settings.width;
     ui.windowHeight = loaded->settings.height;
     ui.windowTitle = loaded->settings.title;
     adjustHeightToMonitor(app);
 
-    loadAssets(&imageAssets, &soundAssets, store, &musicPlayer);
+    const UiAssets& assets = ui.assets;
+    loadAssets(*loaded, assets.images, assets.sounds, assets.music);
     return true;
 }

@@ -26,6 +26,7 @@ struct App {
     ViewScale view;  // of this frame: the design (windowWidth x windowHeight) on the framebuffer
     int fbWidth = 0, fbHeight = 0;  // of this frame's framebuffer, measured as it starts
     float contentScale = 1;         // of the desktop, that a window (not full screen) was sized for
+    KeyQueue keyPresses;            // of the window, filled by the window system's callbacks
     Game* game = nullptr;           // the game the frames play, owned by main
 };
 
@@ -43,18 +44,16 @@ struct InputEvent {
     uint32_t text;  // for InputType::Key the one code point of text the press made; else 0
 };
 
-// The key presses of the window, filled by the window system's callbacks.
-extern KeyQueue keyPresses;
-
-// Reads data/game.dat into loaded (readConfig, readSettings, whose problems go to standard error)
+// Reads game.dat of loaded's data folder into loaded (readConfig, readSettings, whose problems go to standard error)
 // and sets up the start from it: the window's size and title, no language chosen, a fresh game
-// and fresh screens; then loads the asset archives. false when the file is missing or does not
+// and fresh screens; then loads the asset archives into the screens' assets. false when the file is missing or does not
 // parse.
 bool loadConfig(App* app, Config* loaded, Game& game);
 
-// The game's assets, its two halves kept by the layers that use them: reads the images and
-// sounds archives, creates the empty image cache and decodes the sound slots.
-void loadAssets(ImageAssets* images, SoundAssets* sounds, const KeyStore* config,
+// The game's assets, its halves kept by the layers that use them: reads the images and sounds
+// archives of the configuration's data folder (where the music is read too), creates the empty
+// image cache and decodes the sound slots.
+void loadAssets(const Config& config, ImageAssets* images, SoundAssets* sounds,
                 MusicPlayer* music);
 // Stops the music thread, then releases the slots' sounds and the image cache.
 void freeAssets(ImageAssets* images, SoundAssets* sounds);

@@ -15,8 +15,6 @@
 #include "ui/screens.h"
 #include "ui/ui.h"
 
-KeyQueue keyPresses;
-
 // Escape first, then the keys that can type, erase or take a hint, in polling order.
 static const int watchedKeys[] = {
     GLFW_KEY_ESCAPE,
@@ -151,7 +149,7 @@ InputEvent pollInput(App* app) {
     startGuiFrame(app);
 
     InputType type = glfwWindowShouldClose(app->window) ? InputType::Close : InputType::None;
-    return nextKeyEvent(&keyPresses, type);
+    return nextKeyEvent(&app->keyPresses, type);
 }
 
 uint32_t clearFrame(App* app, uint32_t colour) {

@@ -14,9 +14,11 @@
 #include "store/language.h"
 #include "ui/play.h"
 #include "ui/screens.h"
+#include "ui/ui.h"
 
 void saveBeforeDisplayLoss(void* game) {
-    if (langStore) saveProgress(*static_cast<Game*>(game));
+    Game& played = *static_cast<Game*>(game);
+    if (played.langStore) saveProgress(played);
 }
 
 void frameStep(void* arg) {
@@ -27,7 +29,7 @@ void frameStep(void* arg) {
     // Closed by the window system, or told to end by a signal: keep what was found since the last
     // save, and end the way the window's close button does.
     if ((event.type == InputType::Close && event.code == kInputNoKey) || closeSignalReceived()) {
-        if (langStore) saveProgress(game);
+        if (game.langStore) saveProgress(game);
         stopFrameLoop(app);
     }
     if (event.type == InputType::Key) {
@@ -44,9 +46,10 @@ void frameStep(void* arg) {
     // track as it starts, taking a core: both wait until the first picture is on screen. The
     // pictures decoded ahead for the theme not shown are let go then.
     if (!app->audioStarted) {
-        dropDecodedAhead(&imageAssets);
-        initAudio(&musicPlayer, config.store, app->window);
-        startMusicThread(&musicPlayer);
+        const UiAssets& assets = ui.assets;
+        dropDecodedAhead(assets.images);
+        initAudio(assets.music, assets.config->store, app->window);
+        startMusicThread(assets.music);
         app->audioStarted = true;
     }
 }

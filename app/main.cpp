@@ -29,47 +29,54 @@ constexpr int kExitBadConfig = -7;
 constexpr int kExitNoStorefront = -10;
 
 // font/<file> in the data folder at size pixels.
-static ImFont* addGameFont(const char* file, int32_t size) {
+static ImFont* addGameFont(const Folders& folders, const char* file, int32_t size) {
     char path[kPathBufferSize];
-    joinPath(path, dataFolder.c_str(), "font/", file);
+    joinPath(path, folders.data.c_str(), "font/", file);
     return addFont(path, static_cast<float>(size), gameGlyphRanges);
 }
 
 int main(int argc, char** argv) {
-    App app;
+    // Every record the game plays with, owned here for the whole run.
+    Config config;
     Game game;
+    ImageAssets images;
+    SoundAssets sounds;
+    MusicPlayer music;
+    App app;
     app.game = &game;
+    ui.assets = {&config, &images, nullptr, nullptr, &sounds, &music};
     watchCloseSignals();
-    if (!chooseGameFolders(programFolder())) return kExitBadConfig;
+    if (!chooseGameFolders(programFolder(), &config.folders)) return kExitBadConfig;
     // A fresh install may not have its save folder yet.
     std::error_code ignored;
-    std::filesystem::create_directory(saveFolder, ignored);
+    std::filesystem::create_directory(config.folders.save, ignored);
 
     if (!loadConfig(&app, &config, game)) {
         std::printf("Wrong config file, can't start the game\n");
         return kExitBadConfig;
     }
     // The opening screen's pictures are decoded on a second core while the window is made.
-    decodeAhead(&imageAssets, openingScreenImages());
+    decodeAhead(&images, openingScreenImages());
     char mode = windowModeFromArgs(config.settings.windowMode, argc, argv);
     if (!createWindow(&app, ui.windowTitle, ui.windowWidth, ui.windowHeight, mode))
         return kExitNoWindow;
     watchDisplayLoss(saveBeforeDisplayLoss, &game);
     applyTheme(game, 0);
     const Settings& settings = config.settings;
-    smallFont = addGameFont(settings.smallFont, settings.smallFontSize);
-    mainFont = addGameFont(settings.font, settings.fontSize);
+    ui.assets.smallFont = addGameFont(config.folders, settings.smallFont, settings.smallFontSize);
+    ui.assets.mainFont = addGameFont(config.folders, settings.font, settings.fontSize);
     bakeFonts();
     // The main font is the GUI's font when the loop starts.
-    setFont(mainFont ? mainFont : smallFont);
-    setAchievementsFolder(saveFolder.c_str());
+    setFont(ui.assets.mainFont ? ui.assets.mainFont : ui.assets.smallFont);
+    setAchievementsFolder(config.folders.save.c_str());
     if (InitSteamWq(settings.steamId) < 0) return kExitNoStorefront;
     selectLanguageByName(game, GetCurrentLanguageWq());
 
     runFrameLoop(&app, frameStep, &app);
 
-    freeAssets(&imageAssets, &soundAssets);
+    freeAssets(&images, &sounds);
     shutdownWindow(&app);
     ShutdownSteamWq();
+    freeKeyStore(config.store);
     return kExitOk;
 }

@@ -121,7 +121,7 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
     }
     glfwMakeContextCurrent(app->window);
     // Before the GUI's back end, which passes every key and character on to the game's queue.
-    queueKeyPresses(app->window, &keyPresses);
+    queueKeyPresses(app->window, &app->keyPresses);
 
     app->gui = ImGui::CreateContext();
     ImGui::GetIO().IniFilename = nullptr;  // no imgui.ini beside the game

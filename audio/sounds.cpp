@@ -13,9 +13,6 @@
 #include "store/folders.h"
 #include "store/keystore.h"
 
-SoundAssets soundAssets;
-MusicPlayer musicPlayer;
-
 namespace {
 
 constexpr auto kPassInterval = std::chrono::milliseconds(10);
@@ -27,7 +24,7 @@ constexpr uint64_t kRetryPasses = 100;
 // data/<kind>/<name> when that file can be opened, else the archive member called name. The
 // mixer plays a source frame per output frame, so a file of another rate would play at the
 // wrong pitch: it is left out, with a line saying why.
-tsSound loadOgg(const char* kind, const char* name, const char* archive, uint32_t archiveSize) {
+tsSound loadOgg(const std::string& dataFolder, const char* kind, const char* name, const char* archive, uint32_t archiveSize) {
     tsSound sound{};
     if (!name) return sound;
     int rate = 0;
@@ -72,7 +69,7 @@ bool isReady(const std::future<tsSound>& future) {
 }  // namespace
 
 void loadSoundAssets(SoundAssets* sounds, const KeyStore* config, MusicPlayer* music) {
-    readArchive("sounds", &sounds->soundsArchiveBytes, &sounds->soundsArchive,
+    readArchive(sounds->dataFolder, "sounds", &sounds->soundsArchiveBytes, &sounds->soundsArchive,
                 &sounds->soundsArchiveSize);
     sounds->music = music;
     for (const SoundSlotKey& row : kSoundSlotKeys) loadSound(row.slot, sounds, config, row.key);
@@ -83,22 +80,22 @@ void loadSound(SoundSlot slot, SoundAssets* sounds, const KeyStore* config, cons
     if (i < 0 || i >= kSoundSlotCount) return;
     tsSound* sound = &sounds->sounds[i];
     tsReleaseSound(sound);
-    *sound = loadOgg("sounds", getSectionString(config, "sounds", key), sounds->soundsArchive,
+    *sound = loadOgg(sounds->dataFolder, "sounds", getSectionString(config, "sounds", key), sounds->soundsArchive,
                      sounds->soundsArchiveSize);
     sounds->defs[i] = tsDefaultDef(sound);
 }
 
-tsVoice* playSound(SoundSlot slot) {
+tsVoice* playSound(const SoundAssets* sounds, SoundSlot slot) {
     const int i = slotIndex(slot);
-    if (i < 0 || i >= kSoundSlotCount || !soundAssets.music || !soundAssets.music->mixer)
+    if (!sounds || i < 0 || i >= kSoundSlotCount || !sounds->music || !sounds->music->mixer)
         return nullptr;
-    return tsStartSound(soundAssets.music->mixer, soundAssets.defs[i]);
+    return tsStartSound(sounds->music->mixer, sounds->defs[i]);
 }
 
 void initAudio(MusicPlayer* music, const KeyStore* config, void* window) {
     music->mixer = tsMakeContext(window, kOutputRate, 15, 5, 5);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    readArchive("music", &music->musicArchiveBytes, &music->musicArchive, &music->musicArchiveSize);
+    readArchive(music->dataFolder, "music", &music->musicArchiveBytes, &music->musicArchive, &music->musicArchiveSize);
     const KeyNode* root = config ? config->root : nullptr;
     music->playlist = nodeMember(nodeMember(root, "music"), "normal");
 }
@@ -173,7 +170,7 @@ const char* pickNextTrack(MusicPlayer* music) {
 }
 
 tsSound loadTrack(const MusicPlayer* music, const char* name) {
-    return loadOgg("music", name, music->musicArchive, music->musicArchiveSize);
+    return loadOgg(music->dataFolder, "music", name, music->musicArchive, music->musicArchiveSize);
 }
 
 int32_t getMusicVolume(const MusicPlayer* music) {

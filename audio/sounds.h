@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -44,6 +45,7 @@ static_assert(sizeof kSoundSlotKeys / sizeof kSoundSlotKeys[0] == kSoundSlotCoun
               "every slot has its key");
 
 struct MusicPlayer {
+    std::string dataFolder = "data/";  // where the music archive and loose tracks are read
     int32_t lastTrack = 0;  // playlist index of the track picked last
     const char* musicArchive = nullptr;
     uint32_t musicArchiveSize = 0;
@@ -61,6 +63,7 @@ struct MusicPlayer {
 // The sound half of the game's assets (the image half is gfx's ImageAssets): the sounds archive
 // and the decoded slots.
 struct SoundAssets {
+    std::string dataFolder = "data/";  // where the sounds archive and loose sounds are read
     MusicPlayer* music = nullptr;
     const char* soundsArchive = nullptr;
     uint32_t soundsArchiveSize = 0;
@@ -70,16 +73,13 @@ struct SoundAssets {
     std::vector<char> soundsArchiveBytes;  // the storage soundsArchive points into
 };
 
-// The slots playSound plays: every step of play that makes a sound reaches them here.
-extern SoundAssets soundAssets;
-extern MusicPlayer musicPlayer;
 
 // Reads the sounds archive and decodes the slots.
 void loadSoundAssets(SoundAssets* sounds, const KeyStore* config, MusicPlayer* music);
 // Decodes one slot: data/sounds/<file> when it exists, else the sounds archive member.
 void loadSound(SoundSlot slot, SoundAssets* sounds, const KeyStore* config, const char* key);
-// Starts a slot's sound; null when no voice is free or there is no output.
-tsVoice* playSound(SoundSlot slot);
+// Starts a slot's sound; null when no voice is free or there is no output (or no sounds).
+tsVoice* playSound(const SoundAssets* sounds, SoundSlot slot);
 
 // Opens the mixer on the window (the windowing library's handle), reads the music archive and
 // finds the playlist.

@@ -1,6 +1,6 @@
-// The game in play, all that core keeps: the language's progress, the level with its row, words
-// and found lists, the hint, the story's last hint and the save clocks. One record, so that a
-// reset is a fresh one (resetCore).
+// The game in play, all that core keeps: the language with its data and progress, the level with
+// its row, words and found lists, the hint, the story's last hint and the save clocks. One record,
+// so that a reset is a fresh one (resetCore).
 #pragma once
 
 #include <cstdint>
@@ -8,10 +8,18 @@
 #include "core/level.h"
 #include "core/tray.h"
 #include "core/words.h"
+#include "store/config.h"
+#include "store/keystore.h"
 #include "util/found_list.h"
 #include "util/string_hash.h"
 
 struct Game {
+    const Config* config = nullptr;  // what the game is played by, owned by main (resetCore)
+    // The selected language: its index in the configuration's "lang" array and its data; 0 and
+    // null before the first selection.
+    int32_t currentLanguage = 0;
+    OwnedKeyStore langStore;
+    int32_t languageCount = 0;  // "lang" entries of the configuration
     Progress progress{};
     LetterTray letterTray{};
     int32_t levelNumber = 1;         // the level selector's 1-based value

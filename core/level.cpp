@@ -52,7 +52,7 @@ void putWords(StringSet& set, const KeyNode* list) {
 // the level's own word strings, so the parsed file is not kept.
 void restoreFoundWords(Game& game) {
     char path[kLevelPathBytes];
-    levelSavePath(path, &game.letterTray);
+    levelSavePath(path, game.config->folders, &game.letterTray);
     KeyStore* saved = readLevelFile(path);
     if (!saved) return;
     const KeyNode* root = saved->root;
@@ -77,8 +77,10 @@ void restoreFoundWords(Game& game) {
 
 }  // namespace
 
-void resetCore(Game& game) {
+void resetCore(Game& game, const Config& config) {
     game = Game();
+    game.config = &config;
+    game.languageCount = countLanguages(config.store);
     game.progress.volume = 100;
     game.lastAutosaveTime = static_cast<int32_t>(std::time(nullptr));
     initLetterTray(&game.letterTray);
@@ -108,14 +110,14 @@ bool loadLevel(Game& game, KeyStore* store, int i) {
     return true;
 }
 
-int32_t countSavedBonusWords(const KeyStore* store) {
+int32_t countSavedBonusWords(const Folders& folders, const KeyStore* store) {
     const KeyNode* levels = levelList(store);
     const KeyNode* bonus = store ? nodeMember(store->root, "bonus") : nullptr;
     int32_t count = 0;
     for (uint64_t i = 0; levels && bonus && i < levels->childCount; i++) {
         const char* row = nodeChild(levels, i)->key;
         char path[kLevelPathBytes];
-        if (!row || !levelSavePathOf(path, row) || !fileExists(path)) continue;
+        if (!row || !levelSavePathOf(path, folders, row) || !fileExists(path)) continue;
         KeyStore* saved = readLevelFile(path);
         if (!saved) continue;
         StringSet words;
@@ -135,7 +137,7 @@ int32_t countSavedBonusWords(const KeyStore* store) {
 }
 
 int wordsToUnlock(Game& game) {
-    double percent = config.settings.nextLevelPerc;
+    double percent = game.config->settings.nextLevelPerc;
     return static_cast<int>(std::ceil(percent * game.levelWords.size / 100.0));
 }
 
@@ -145,7 +147,7 @@ void unlockLevels(Game& game) {
     if (game.levelFoundCount >= wordsToUnlock(game) &&
         game.progress.levelsOpen <= game.progress.levelIndex + 1)
         game.progress.levelsOpen = game.progress.levelIndex + 2;
-    int levelsCount = getSectionInt(langStore, "stat", "levelsCount");
+    int levelsCount = getSectionInt(game.langStore.get(), "stat", "levelsCount");
     if (levelsCount < 0) levelsCount = 0;
     if (game.progress.levelsOpen > static_cast<uint32_t>(levelsCount))
         game.progress.levelsOpen = static_cast<uint32_t>(levelsCount);
@@ -159,7 +161,7 @@ StoryTurn changeLevel(Game& game) {
     if (!levelChosen(game)) return {};
     uint32_t previous = game.progress.levelIndex;
     game.progress.levelIndex = static_cast<uint32_t>(game.levelNumber - 1);
-    if (!loadLevel(game, langStore, game.levelNumber - 1)) {
+    if (!loadLevel(game, game.langStore.get(), game.levelNumber - 1)) {
         // The chosen level cannot be installed: stay where the player was.
         game.progress.levelIndex = previous;
         game.levelNumber = static_cast<int32_t>(previous) + 1;
@@ -173,10 +175,10 @@ StoryTurn changeLevel(Game& game) {
 
 bool hintAvailable(Game& game) {
     if (game.levelFoundCount >= static_cast<int64_t>(game.levelWords.size)) return false;
-    uint32_t wordsPerHint = static_cast<uint32_t>(config.settings.nextHintWords);
+    uint32_t wordsPerHint = static_cast<uint32_t>(game.config->settings.nextHintWords);
     return game.progress.hintsUsed * wordsPerHint <
            static_cast<uint32_t>(game.progress.wordsFound) +
-               static_cast<uint32_t>(config.settings.hintCheatCount) +
+               static_cast<uint32_t>(game.config->settings.hintCheatCount) +
                static_cast<uint32_t>(bonusHints(game)) * wordsPerHint;
 }
 
@@ -186,7 +188,7 @@ bool revealHint(Game& game) {
             isWordFound(&game.foundList, game.levelWords.keys[slot]))
             continue;
         game.hintWord = game.levelWords.keys[slot];
-        game.hintDescription = wordDescription(langStore, game.hintWord);
+        game.hintDescription = wordDescription(game.langStore.get(), game.hintWord);
         // The first word not found is the one revealed last as long as that is not found.
         if (game.hintWord != game.lastRevealedWord) game.progress.hintsUsed += 1;
         game.lastRevealedWord = game.hintWord;
@@ -226,8 +228,7 @@ KeyStore* loadLanguageData(Game& game, const char* path) {
     game.repeatTimes = StringIntMap();
     game.hintWord = nullptr;
     game.hintDescription = nullptr;
-    if (langStore) freeKeyStore(langStore);
-    langStore = store;
+    game.langStore.reset(store);
     game.progress.levelIndex = 0;
-    return langStore;
+    return store;
 }

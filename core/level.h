@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+struct Config;
+struct Folders;
 struct Game;
 struct KeyStore;
 struct LetterTray;
@@ -25,17 +27,19 @@ struct Progress {
 };
 static_assert(sizeof(Progress) == 40, "the progress file is 40 bytes");
 
-// A fresh game, as before any language is selected: no progress (volume 100), an empty tray and
-// word set, level 1, the autosave clock starting now; the save module forgets its unusable files.
-void resetCore(Game& game);
+// A fresh game played by config, as before any language is selected: no language data (the
+// previous one freed), no progress (volume 100), an empty tray and word set, level 1, the autosave
+// clock starting now; the save module forgets its unusable files.
+void resetCore(Game& game, const Config& config);
 
 // Installs level i of store with the words found earlier (from its level file);
 // words holding a quote or a backslash are left out. 1 when the level exists and
 // its row fits the tray; otherwise nothing changes but levelNumber.
 bool loadLevel(Game& game, KeyStore* store, int i);
 
-// Bonus words the level files of store's rows hold (each counted once per level).
-int32_t countSavedBonusWords(const KeyStore* store);
+// Bonus words the level files of store's rows hold in the save folder (each counted once per
+// level).
+int32_t countSavedBonusWords(const Folders& folders, const KeyStore* store);
 
 // Words of the current level needed to open the next one.
 int wordsToUnlock(Game& game);

@@ -175,7 +175,7 @@ void saveUnsavedFiles() {
 }  // namespace
 
 void readOptions(Game& game) {
-    const std::string optionsPath = savePath("options.dat");
+    const std::string optionsPath = savePath(game.config->folders, "options.dat");
     std::optional<std::vector<char>> bytes = readSaveFile(optionsPath.c_str());
     if (!bytes) return;
     const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes->data());
@@ -188,7 +188,7 @@ void readOptions(Game& game) {
 }
 
 bool saveOptions(Game& game) {
-    const std::string optionsPath = savePath("options.dat");
+    const std::string optionsPath = savePath(game.config->folders, "options.dat");
     const char bytes[4] = {static_cast<char>(game.wordEntry), 0, 0, 0};
     keepUnsaved(optionsPath, std::string(bytes, sizeof bytes));
     saveUnsavedFiles();
@@ -221,9 +221,9 @@ std::optional<std::vector<char>> readSaveFile(const char* path) {
 
 namespace {
 
-void writeLevelSavePath(char out[kLevelPathBytes], const char* row) {
+void writeLevelSavePath(char out[kLevelPathBytes], const Folders& folders, const char* row) {
     // 59 bytes of row give 118 hex digits, which always fit after the save folder.
-    int at = std::snprintf(out, kLevelPathBytes, "%s", saveFolder.c_str());
+    int at = std::snprintf(out, kLevelPathBytes, "%s", folders.save.c_str());
     for (const char* p = row; *p && at + 2 < kLevelPathBytes - 4; p++)
         at += std::snprintf(out + at, kLevelPathBytes - at, "%2.2x",
                             static_cast<unsigned>(static_cast<unsigned char>(*p)));
@@ -232,14 +232,14 @@ void writeLevelSavePath(char out[kLevelPathBytes], const char* row) {
 
 }  // namespace
 
-void levelSavePath(char out[kLevelPathBytes], const LetterTray* tray) {
-    writeLevelSavePath(out, tray->letterText);
+void levelSavePath(char out[kLevelPathBytes], const Folders& folders, const LetterTray* tray) {
+    writeLevelSavePath(out, folders, tray->letterText);
 }
 
-bool levelSavePathOf(char out[kLevelPathBytes], const char* row) {
+bool levelSavePathOf(char out[kLevelPathBytes], const Folders& folders, const char* row) {
     out[0] = 0;
     if (!rowFitsTray(row)) return false;
-    writeLevelSavePath(out, row);
+    writeLevelSavePath(out, folders, row);
     return true;
 }
 
@@ -250,21 +250,21 @@ bool saveProgress(Game& game) {
     if (now > game.lastLevelSaveTime)
         game.progress.secondsPlayed += static_cast<uint32_t>(now - game.lastLevelSaveTime);
     game.lastLevelSaveTime = now;
-    game.progress.windowModeNumber = std::atoi(config.settings.windowMode);
+    game.progress.windowModeNumber = std::atoi(game.config->settings.windowMode);
     if (game.progress.levelIndex > game.progress.levelsOpen)
         game.progress.levelsOpen = game.progress.levelIndex;
 
     // The level file goes first: a record counting words its level file lacks would have
     // them counted again after a restart.
     char path[kLevelPathBytes];
-    levelSavePath(path, &game.letterTray);
+    levelSavePath(path, game.config->folders, &game.letterTray);
     bool levelHasWords = game.levelFoundCount > 0 || !game.bonusList.words.empty();
     if (levelHasWords) keepUnsaved(path, foundWordsJson(game));
-    const char* saveName = getLangString(config.store, currentLanguage, "save");
+    const char* saveName = getLangString(game.config->store, game.currentLanguage, "save");
     if (saveName) {
         unsigned char record[kRecordFileSize];
         encodeProgress(game.progress, record);
-        keepUnsaved(savePath(saveName),
+        keepUnsaved(savePath(game.config->folders, saveName),
                     std::string(reinterpret_cast<const char*>(record), sizeof record));
     }
     saveUnsavedFiles();

@@ -18,9 +18,9 @@ struct Progress;
 constexpr int kLevelPathBytes = static_cast<int>(kMaxSaveFolderBytes) + 128;
 
 // <save folder><two hex digits per byte of the row>.sav
-void levelSavePath(char out[kLevelPathBytes], const LetterTray* tray);
+void levelSavePath(char out[kLevelPathBytes], const Folders& folders, const LetterTray* tray);
 // The same for a row of the language data; 0 (and out empty) when the row does not fit a tray.
-bool levelSavePathOf(char out[kLevelPathBytes], const char* row);
+bool levelSavePathOf(char out[kLevelPathBytes], const Folders& folders, const char* row);
 
 // Writes the level file when the level has found words, then, unless that failed, the
 // progress file of the current language; files earlier saves could not write go first.

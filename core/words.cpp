@@ -31,7 +31,7 @@ uint32_t nextCodePoint(const char** text) {
 }
 
 // The letter the language's "fold" section writes cp as, or cp itself.
-uint32_t foldedLetter(uint32_t cp) {
+uint32_t foldedLetter(const KeyStore* langStore, uint32_t cp) {
     char utf8[5] = {0};
     encodeUtf8(cp, utf8);
     const char* folded = langStore ? getSectionString(langStore, "fold", utf8) : nullptr;
@@ -41,10 +41,10 @@ uint32_t foldedLetter(uint32_t cp) {
     return to;
 }
 
-bool sameFoldedWord(const char* a, const char* b) {
+bool sameFoldedWord(const KeyStore* langStore, const char* a, const char* b) {
     while (*a && *b) {
         uint32_t x = nextCodePoint(&a), y = nextCodePoint(&b);
-        if (x != y && foldedLetter(x) != foldedLetter(y)) return false;
+        if (x != y && foldedLetter(langStore, x) != foldedLetter(langStore, y)) return false;
     }
     return *a == *b;
 }
@@ -72,12 +72,12 @@ WordStep takeTypedWord(Game& game) {
 
     // The dark chapter turns the dark theme on, its end turns it off again.
     if (game.progress.storyStage <= StoryStage::Step1 &&
-        game.progress.wordsFound > config.settings.blackWords) {
+        game.progress.wordsFound > game.config->settings.blackWords) {
         step.turn = beginChapter(game, "blackStart", StoryStage::BlackStart);
         step.turn.theme = 1;
     }
     if (game.progress.storyStage <= StoryStage::BlackStart &&
-        game.progress.wordsFound > config.settings.blackFinish) {
+        game.progress.wordsFound > game.config->settings.blackFinish) {
         const char* passed = step.turn.chapter;
         step.turn = beginChapter(game, "blackEnd", StoryStage::BlackEnd);
         step.turn.passed = passed;
@@ -90,10 +90,10 @@ WordStep takeTypedWord(Game& game) {
 
 uint32_t findLevelWord(Game& game, const char* text) {
     uint32_t slot = hashGet(game.levelWords, text);
-    if (slot != game.levelWords.capacity || !langStore || !findNode(langStore->root, {"fold"}))
+    if (slot != game.levelWords.capacity || !game.langStore || !findNode(game.langStore->root, {"fold"}))
         return slot;
     for (slot = 0; slot < game.levelWords.capacity; slot++)
-        if (hashExists(game.levelWords, slot) && sameFoldedWord(game.levelWords.keys[slot], text))
+        if (hashExists(game.levelWords, slot) && sameFoldedWord(game.langStore.get(), game.levelWords.keys[slot], text))
             break;
     return slot;
 }
@@ -141,6 +141,6 @@ WordStep submitWord(Game& game) {
 }
 
 int bonusHints(Game& game) {
-    const int32_t perHint = config.settings.bonusWordsPerHint;
+    const int32_t perHint = game.config->settings.bonusWordsPerHint;
     return game.bonusTotal / (perHint > 0 ? perHint : Settings().bonusWordsPerHint);
 }

@@ -12,9 +12,6 @@
 #include "gfx/gui_draw.h"
 #include "store/files.h"
 
-ImFont* smallFont = nullptr;
-ImFont* mainFont = nullptr;
-
 namespace {
 
 // Larger fonts take seconds to bake and no longer fit the atlas texture.

@@ -8,9 +8,6 @@
 
 struct ImFont;
 
-extern ImFont* smallFont;  // null when its file is missing
-extern ImFont* mainFont;
-
 // True when the bytes of a font file pass fontIsUsable (gfx/font_check.h) for ranges and bake on
 // their own at the pixel height, which must be above 0 and at most 256.
 bool fontCanBeBaked(const unsigned char* data, size_t size, float pixelHeight,

@@ -22,8 +22,6 @@
 #define GL_CLAMP_TO_EDGE 0x812F
 #endif
 
-ImageAssets imageAssets;
-
 std::vector<unsigned char> halvedImage(const unsigned char* rgba, int width, int height) {
     const int halfWidth = std::max(width / 2, 1), halfHeight = std::max(height / 2, 1);
     std::vector<unsigned char> half(static_cast<size_t>(halfWidth) * halfHeight * 4);
@@ -126,7 +124,7 @@ unsigned char* decodeImageFile(const char* path, int* width, int* height) {
 
 DecodedImage decodeNamedImage(const ImageAssets* assets, const std::string& name) {
     DecodedImage decoded{name};
-    const std::string path = dataFolder + "images/" + name;
+    const std::string path = assets->dataFolder + "images/" + name;
     if (fileExists(path.c_str())) {
         decoded.rgba = decodeImageFile(path.c_str(), &decoded.width, &decoded.height);
         return decoded;
@@ -201,7 +199,7 @@ GuiImage getImage(ImageAssets* assets, const char* name) {
 }
 
 void loadImageAssets(ImageAssets* images) {
-    readArchive("images", &images->imagesArchiveBytes, &images->imagesArchive,
+    readArchive(images->dataFolder, "images", &images->imagesArchiveBytes, &images->imagesArchive,
                 &images->imagesArchiveSize);
     delete images->imageCache;
     images->imageCache = new StringImageMap();

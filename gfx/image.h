@@ -54,6 +54,7 @@ struct JoinedThread {
 
 // The image half of the game's assets: the images archive and the per-name cache.
 struct ImageAssets {
+    std::string dataFolder = "data/";  // where the images archive and loose images are read
     const char* imagesArchive = nullptr;
     uint32_t imagesArchiveSize = 0;
     StringImageMap* imageCache = nullptr;  // image name -> GUI image
@@ -63,10 +64,7 @@ struct ImageAssets {
     std::vector<DecodedImage> decodedAhead;
 };
 
-// The images the screens draw: the game's one set.
-extern ImageAssets imageAssets;
-
-// Reads data/images.dat and makes the cache empty.
+// Reads images.dat of the data folder and makes the cache empty.
 void loadImageAssets(ImageAssets* images);
 // Releases the cache and whatever was decoded ahead and not used.
 void freeImageAssets(ImageAssets* images);

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // One member of an archive: its name field (nameSize bytes, the name ending with the first zero)
@@ -26,7 +27,7 @@ ArchiveStep archiveNext(const char* archive, size_t length, size_t* offset, Arch
 // archive (or archive or name is null).
 const char* archiveFind(const char* archive, size_t length, const char* name, size_t* size);
 
-// Reads data/<kind>.dat (a data file: plain or compressed) into storage; *archive and *size then
-// describe what was read (null and 0 when nothing was).
-void readArchive(const char* kind, std::vector<char>* storage, const char** archive,
+// Reads <kind>.dat of dataFolder (a data file: plain or compressed) into storage; *archive and
+// *size then describe what was read (null and 0 when nothing was).
+void readArchive(const std::string& dataFolder, const char* kind, std::vector<char>* storage, const char** archive,
                  uint32_t* size);

@@ -6,10 +6,8 @@
 #include "store/folders.h"
 #include "store/keystore.h"
 
-Config config;
-
-KeyStore* readConfig() {
-    KeyStore* store = loadKeyStore(dataPath("game.dat").c_str());
+KeyStore* readConfig(const Folders& folders) {
+    KeyStore* store = loadKeyStore(dataPath(folders, "game.dat").c_str());
     if (!store) return nullptr;
     // A lone word parses, but it is no configuration: refusing it here gives the player the
     // configuration message instead of a window that cannot be made 0 pixels wide.

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "store/folders.h"
+
 struct KeyStore;
 
 struct Settings {
@@ -65,15 +67,14 @@ constexpr TextSetting kTextSettings[] = {
 };
 
 struct Config {
+    Folders folders;
     KeyStore* store = nullptr;
     Settings settings;
 };
 
-extern Config config;
-
-// Reads data/game.dat; nullptr when the file is missing, does not parse or holds no object.
+// Reads game.dat of the data folder; nullptr when the file is missing, does not parse or holds no object.
 // loadConfig (app/app.h) sets up the game from it.
-KeyStore* readConfig();
+KeyStore* readConfig(const Folders& folders);
 
 // The single values of store. A value that is missing, not a whole number or outside its range
 // adds a line naming the key and the file to problems; the game goes on with what it read (an

@@ -9,26 +9,23 @@
 
 namespace fs = std::filesystem;
 
-std::string dataFolder = "data/";
-std::string saveFolder = "save/";
-
-std::string dataPath(const char* name) {
-    return dataFolder + (name ? name : "");
+std::string dataPath(const Folders& folders, const char* name) {
+    return folders.data + (name ? name : "");
 }
 
-std::string savePath(const char* name) {
-    return saveFolder + (name ? name : "");
+std::string savePath(const Folders& folders, const char* name) {
+    return folders.save + (name ? name : "");
 }
 
 std::string installedDataFolder(const std::string& programFolder) {
     return (fs::path(programFolder) / WG_DATA_FROM_PROGRAM / "").lexically_normal().string();
 }
 
-bool chooseGameFolders(const std::string& programFolder) {
+bool chooseGameFolders(const std::string& programFolder, Folders* folders) {
     if (fileExists("data/game.dat") || programFolder.empty()) return true;
     std::string installed = installedDataFolder(programFolder);
     if (!fileExists((installed + "game.dat").c_str())) return true;
-    dataFolder = installed;
+    folders->data = installed;
     std::string own = userDataFolder(WG_USER_FOLDER);
     if (own.empty()) {
         std::fprintf(stderr,
@@ -50,6 +47,6 @@ bool chooseGameFolders(const std::string& programFolder) {
                      own.c_str());
         return false;
     }
-    saveFolder = save;
+    folders->save = save;
     return true;
 }

@@ -3,20 +3,23 @@
 
 #include <string>
 
-// The folder data files are read from, ending in '/': "data/" in a run directory, the install
-// folder for an installed game.
-extern std::string dataFolder;
+// Where the game reads and writes, chosen once at start-up (chooseGameFolders).
+struct Folders {
+    // Data files are read from here, ending in '/': "data/" in a run directory, the install
+    // folder for an installed game.
+    std::string data = "data/";
+    // Progress is kept here, ending in '/': "save/" in a run directory, save/ in the player's own
+    // folder for an installed game. The working directory is never changed.
+    std::string save = "save/";
+};
 
-// The folder progress is kept in, ending in '/': "save/" in a run directory, save/ in the
-// player's own folder for an installed game. The working directory is never changed.
-extern std::string saveFolder;
 // A longer save folder is refused: a level file's name (up to 122 bytes of it) must fit after it.
 constexpr size_t kMaxSaveFolderBytes = 512;
 
-// dataFolder followed by name (a missing name counts as empty).
-std::string dataPath(const char* name);
-// saveFolder followed by name (a missing name counts as empty).
-std::string savePath(const char* name);
+// The data folder followed by name (a missing name counts as empty).
+std::string dataPath(const Folders& folders, const char* name);
+// The save folder followed by name (a missing name counts as empty).
+std::string savePath(const Folders& folders, const char* name);
 
 // The data folder of a game installed with its program in programFolder.
 std::string installedDataFolder(const std::string& programFolder);
@@ -28,4 +31,4 @@ std::string installedDataFolder(const std::string& programFolder);
 // written. Anything else is a run directory: data/ and save/ under the working directory. False,
 // after saying why on standard error, when an installed game has no such folder and cannot make
 // one.
-bool chooseGameFolders(const std::string& programFolder);
+bool chooseGameFolders(const std::string& programFolder, Folders* folders);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <initializer_list>
 
 #include "store/arena.h"
@@ -59,6 +60,11 @@ KeyStore* loadKeyStore(const char* path);
 // Free the result with freeKeyStore.
 KeyStore* parseKeyStore(const char* text, size_t length);
 void freeKeyStore(KeyStore* store);
+// A store that its holder frees (freeKeyStore) when it is replaced or goes.
+struct KeyStoreFree {
+    void operator()(KeyStore* store) const { freeKeyStore(store); }
+};
+using OwnedKeyStore = std::unique_ptr<KeyStore, KeyStoreFree>;
 
 // The value of the first root member with this key, or null.
 const char* getString(const KeyStore* store, const char* key);

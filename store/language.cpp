@@ -8,10 +8,6 @@
 #include "store/folders.h"
 #include "store/keystore.h"
 
-int32_t currentLanguage = 0;
-int32_t languageCount = 0;
-KeyStore* langStore = nullptr;
-
 namespace {
 
 const char* const MISSING_TEXT = "(NULL)";
@@ -23,22 +19,16 @@ const KeyNode* storyChapterNode(const KeyStore* storyStore, const char* chapter)
 
 }  // namespace
 
-void resetStore(const KeyStore* configuration) {
-    currentLanguage = 0;
-    languageCount = countLanguages(configuration);
-    langStore = nullptr;
-}
-
-std::string languageDataPath(int i) {
+std::string languageDataPath(const Config& config, int i) {
     const char* big = getLangString(config.store, i, "dbig");
     if (big) {
-        std::string path = dataPath(big);
+        std::string path = dataPath(config.folders, big);
         if (fileExists(path.c_str())) return path;
     }
-    return dataPath(getLangString(config.store, i, "data"));
+    return dataPath(config.folders, getLangString(config.store, i, "data"));
 }
 
-const char* localizedText(const char* key) {
+const char* localizedText(const KeyStore* langStore, const char* key) {
     const char* text = getSectionString(langStore, "localization", key);
     return text ? text : MISSING_TEXT;
 }

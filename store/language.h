@@ -1,25 +1,17 @@
 #pragma once
-// The current language: its data store, where its data file is, and the localized text lookups
-// every screen uses.
+// Where a language's data file is, and the localized text lookups every screen uses.
 
 #include <cstdint>
 #include <string>
 
+struct Config;
 struct KeyStore;
 
-extern int32_t
-    currentLanguage;  // index into the configuration's "lang" array; 0 before any selection
-extern int32_t languageCount;  // number of "lang" entries, set when the configuration is loaded
-extern KeyStore* langStore;    // data of the selected language; null before the first selection
-
-// No language selected yet, with the languages of the configuration (which may be null).
-void resetStore(const KeyStore* configuration);
-
 // The data file of "lang" entry i: its "dbig" file when that exists, else its "data" file.
-std::string languageDataPath(int i);
+std::string languageDataPath(const Config& config, int i);
 
-// The "localization" text of key in the current language; "(NULL)" when absent.
-const char* localizedText(const char* key);
+// The "localization" text of key in langStore (a language's data); "(NULL)" when absent.
+const char* localizedText(const KeyStore* langStore, const char* key);
 
 // The "descr" member word of store, or null.
 const char* wordDescription(const KeyStore* store, const char* word);

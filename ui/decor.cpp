@@ -64,9 +64,9 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
 
 std::vector<std::string> openingScreenImages() {
     std::vector<std::string> files;
-    if (!config.store) return files;
+    if (!ui.assets.config->store) return files;
     for (const char* key : {"mainMenu", "mainMenuDark", "langSelect", "langSelectDark"}) {
-        const KeyNode* placements = findNode(config.store->root, {"images", key});
+        const KeyNode* placements = findNode(ui.assets.config->store->root, {"images", key});
         if (!placements || placements->type != NODE_ARRAY) continue;
         for (uint64_t i = 0; i < placements->childCount; ++i) {
             const char* file = placementFile(nodeChild(placements, i));
@@ -78,8 +78,8 @@ std::vector<std::string> openingScreenImages() {
 }
 
 void drawScreenDecor(const char* key, int screenWidth, int screenHeight) {
-    if (!key || !config.store || !config.store->root) return;
-    const KeyNode* placements = findNode(config.store->root, {"images", key});
+    if (!key || !ui.assets.config->store || !ui.assets.config->store->root) return;
+    const KeyNode* placements = findNode(ui.assets.config->store->root, {"images", key});
     if (!placements || placements->type != NODE_ARRAY) return;
 
     ui.screenLayout.spaceBegin(static_cast<float>(screenHeight));
@@ -92,7 +92,7 @@ void drawScreenDecor(const char* key, int screenWidth, int screenHeight) {
         ImageRect r = placeImage(width, height, x, y, anchor, screenWidth, screenHeight);
         image(ui.screenLayout.spaceRect(static_cast<float>(r.left), static_cast<float>(r.top),
                                         static_cast<float>(r.width), static_cast<float>(r.height)),
-              getImage(&imageAssets, file));
+              getImage(ui.assets.images, file));
     }
     ui.screenLayout.spaceEnd();
     ui.screenLayout.setPadding(ImVec2(20, 20));

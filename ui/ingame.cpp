@@ -22,11 +22,11 @@
 namespace {
 
 // An icon button with its hover hint.
-bool iconButton(const char* id, const ImRect& r, const char* iconKey, const char* hintKey,
+bool iconButton(const Game& game, const char* id, const ImRect& r, const char* iconKey, const char* hintKey,
                 HintPlace place) {
     bool pressed = imageButton(id, r, icon(iconKey), ui.iconButtonStyle);
     if (isHovered(r)) {
-        ui.hintText = text(hintKey);
+        ui.hintText = text(game, hintKey);
         ui.inGame.hintPlace = place;
     }
     return pressed;
@@ -46,18 +46,18 @@ void drawTopBar(Game& game, RowLayout& rows, float W) {
     ImRect home = rows.next(), stat = rows.next();
     // Both hints go over the level's letters, right of the two icons (a label, not a control).
     const HintPlace beside = hintRightOf(stat.Max.x + RowLayout::kSpacing, stat);
-    if (iconButton("home", home, "home", "mainMenuHint", beside)) {
-        playSound(SoundSlot::StatClick);
+    if (iconButton(game, "home", home, "home", "mainMenuHint", beside)) {
+        playSound(ui.assets.sounds, SoundSlot::StatClick);
         ui.currentScreen = Screen::MainMenu;
     }
-    if (iconButton("stat", stat, "stat", "statNameHint", beside)) {
-        playSound(SoundSlot::StatClick);
+    if (iconButton(game, "stat", stat, "stat", "statNameHint", beside)) {
+        playSound(ui.assets.sounds, SoundSlot::StatClick);
         ui.currentScreen = Screen::Statistics;
     }
-    setFont(mainFont);
+    setFont(ui.assets.mainFont);
     label(rows.next(), game.letterTray.letterText, AlignCentered);
 
-    propertyInt(rows.next(), text("levelProperty"), 1, &game.levelNumber,
+    propertyInt(rows.next(), text(game, "levelProperty"), 1, &game.levelNumber,
                 static_cast<int>(game.progress.levelsOpen), ui.inGame.selectorLeftArrow,
                 ui.inGame.selectorRightArrow);
     selectLevel(game);
@@ -72,7 +72,7 @@ constexpr float kBonusLineHeight = 40;
 void drawBonusLine(Game& game, RowLayout& rows, float W) {
     rows.staticRow(kBonusLineHeight, W - 40, 1);
     ImRect r = rows.next();
-    std::string line = std::string(text("bonusWords")) + ":";
+    std::string line = std::string(text(game, "bonusWords")) + ":";
     for (size_t i = game.bonusList.words.size(); i-- > 0;) {
         std::string longer =
             line + (i + 1 == game.bonusList.words.size() ? " " : ", ") + game.bonusList.words[i];
@@ -103,16 +103,16 @@ void drawFoundWords(Game& game, RowLayout& rows, float W, float H) {
                     ui.inGame.repeatShownWord = word;
                     ui.inGame.repeatShownTime = game.repeatTimes.values[slot];
                 }
-                pressed = styledButton(r, spelledWord(langStore, word), ui.highlightButtonStyle);
+                pressed = styledButton(r, spelledWord(game.langStore.get(), word), ui.highlightButtonStyle);
             } else {
-                pressed = button(r, spelledWord(langStore, word));
+                pressed = button(r, spelledWord(game.langStore.get(), word));
                 if (repeated) hashDelete(game.repeatTimes, slot);
             }
             if (pressed) {
                 game.hintWord = word;
-                game.hintDescription = wordDescription(langStore, word);
+                game.hintDescription = wordDescription(game.langStore.get(), word);
                 ui.currentScreen = Screen::WordInfo;
-                playSound(SoundSlot::WordClick);
+                playSound(ui.assets.sounds, SoundSlot::WordClick);
             }
         }
     }
@@ -135,7 +135,7 @@ void drawLetterRow(Game& game, RowLayout& rows, int count) {
         }
         ImGui::PushID(i);  // a row may hold the same letter twice
         if (button(r, letter)) {
-            playSound(SoundSlot::ButtonClick);
+            playSound(ui.assets.sounds, SoundSlot::ButtonClick);
             pushLetter(&game.letterTray, codePoint, i);
             checkTypedWord(game);
         }
@@ -147,7 +147,7 @@ void drawLetterRow(Game& game, RowLayout& rows, int count) {
 void drawBottomBar(Game& game, RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 420 / W, (W - 630) / W, 70 / W, 70 / W});
     ImRect hint = rows.next(), timer = rows.next(), typed = rows.next(), removeChar = rows.next();
-    setFont(mainFont);
+    setFont(ui.assets.mainFont);
     const char* elapsed =
         formatDuration(static_cast<int32_t>(std::time(nullptr) - game.levelStartTime));
     // The hint icon's hint follows the level timer; the erase icons' hints end before them. Both
@@ -157,12 +157,12 @@ void drawBottomBar(Game& game, RowLayout& rows, float W) {
         hintRightOf(timer.Min.x + ImGui::CalcTextSize(elapsed).x + gap, timer);
     const HintPlace beforeErase = hintLeftOf(removeChar.Min.x - gap, removeChar);
     if (hintAvailable(game)) {
-        if (iconButton("help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint(game);
+        if (iconButton(game, "help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint(game);
     } else {
         // Drawn where the enabled icon's button puts its picture, so the icon keeps its size.
         styledImage(hint, icon("helpDisabled"), ui.iconButtonStyle);
         if (isHovered(hint)) {
-            ui.hintText = text("helpDisabledHint");
+            ui.hintText = text(game, "helpDisabledHint");
             ui.inGame.hintPlace = afterTimer;
         }
     }
@@ -172,9 +172,9 @@ void drawBottomBar(Game& game, RowLayout& rows, float W) {
         styledButton(typed, typedWord(&game.letterTray), ui.highlightButtonStyle);
     else
         label(typed, typedWord(&game.letterTray), AlignCentered);
-    if (iconButton("removeChar", removeChar, "removeChar", "removeCharHint", beforeErase))
+    if (iconButton(game, "removeChar", removeChar, "removeChar", "removeCharHint", beforeErase))
         popLetter(&game.letterTray);
-    if (iconButton("removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))
+    if (iconButton(game, "removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))
         clearTypedWord(&game.letterTray);
 }
 
@@ -184,12 +184,12 @@ void drawHoverHint(Game& game, float W) {
     static const char* const refusalKeys[] = {nullptr, "saveDiskFull", "saveReadOnly", "saveDenied",
                                               "saveDiskError"};
     const SaveRefusal refusal = saveRefusal();
-    setFont(smallFont);
+    setFont(ui.assets.smallFont);
     if (refusal != SaveRefusal::None)
-        tooltip(text(refusalKeys[static_cast<int>(refusal)]), ImVec2(W / 2, 80), ImVec2(0.5f, 0));
+        tooltip(text(game, refusalKeys[static_cast<int>(refusal)]), ImVec2(W / 2, 80), ImVec2(0.5f, 0));
     else if (ui.hintText && game.progress.levelIndex <= 9)
         tooltip(ui.hintText, ui.inGame.hintPlace.position, ui.inGame.hintPlace.pivot);
-    setFont(mainFont);
+    setFont(ui.assets.mainFont);
 }
 
 }  // namespace

@@ -29,13 +29,13 @@ bool drawMainMenuScreen(Game& game) {
         rows.staticRow(H - 340, 30, 1);
         rows.staticRow(70, 330, 1);
         if (game.progress.storyStage != StoryStage::None) {
-            if (button(rows.next(), text("Continue"))) ui.currentScreen = Screen::InGame;
-        } else if (button(rows.next(), text("NewGame"))) {
+            if (button(rows.next(), text(game, "Continue"))) ui.currentScreen = Screen::InGame;
+        } else if (button(rows.next(), text(game, "NewGame"))) {
             startChapter(game, "study", StoryStage::Study);
         }
-        if (button(rows.next(), text("Options"))) ui.currentScreen = Screen::Options;
-        if (button(rows.next(), text("About"))) ui.currentScreen = Screen::About;
-        if (button(rows.next(), text("Exit"))) {
+        if (button(rows.next(), text(game, "Options"))) ui.currentScreen = Screen::Options;
+        if (button(rows.next(), text(game, "About"))) ui.currentScreen = Screen::About;
+        if (button(rows.next(), text(game, "Exit"))) {
             saveProgress(game);
             quit = true;
         }
@@ -48,7 +48,7 @@ namespace {
 
 void drawThemeChoice(Game& game, RowLayout& rows) {
     rows.skip();
-    label(rows.next(), text("prefTheme"), AlignRight);
+    label(rows.next(), text(game, "prefTheme"), AlignRight);
     ImRect combo = rows.next();
     int shown =
         game.progress.theme >= 0 && game.progress.theme < kThemeCount ? game.progress.theme : 1;
@@ -70,29 +70,29 @@ void drawThemeChoice(Game& game, RowLayout& rows) {
 
 void drawVolumeChoice(Game& game, RowLayout& rows) {
     rows.skip();
-    label(rows.next(), text("prefVolume"), AlignRight);
+    label(rows.next(), text(game, "prefVolume"), AlignRight);
     sliderInt(rows.next(), 0, &game.progress.volume, 100);
     // The music follows the slider at once; the value is saved with the next progress save.
-    if (getMusicVolume(&musicPlayer) != game.progress.volume)
-        setMusicVolume(&musicPlayer, game.progress.volume);
+    if (getMusicVolume(ui.assets.music) != game.progress.volume)
+        setMusicVolume(ui.assets.music, game.progress.volume);
     rows.skip();
 }
 
-void drawLanguageChoice(RowLayout& rows) {
+void drawLanguageChoice(const Game& game, RowLayout& rows) {
     rows.skip();
-    label(rows.next(), text("prefLang"), AlignRight);
-    if (imageLabelButton("language", rows.next(), languageImage(currentLanguage),
-                         getLangString(config.store, currentLanguage, "natSm"), AlignRight))
+    label(rows.next(), text(game, "prefLang"), AlignRight);
+    if (imageLabelButton("language", rows.next(), languageImage(game.currentLanguage),
+                         getLangString(ui.assets.config->store, game.currentLanguage, "natSm"), AlignRight))
         ui.currentScreen = Screen::Language;
     rows.skip();
 }
 
 void drawWordEntryChoice(Game& game, RowLayout& rows) {
     rows.skip();
-    label(rows.next(), text("prefWordEntry"), AlignRight);
+    label(rows.next(), text(game, "prefWordEntry"), AlignRight);
     bool onEnter = game.wordEntry == WordEntry::OnEnter;
-    if (button(rows.next(), text(onEnter ? "wordEntryEnter" : "wordEntryTyped"))) {
-        playSound(SoundSlot::ButtonClick);
+    if (button(rows.next(), text(game, onEnter ? "wordEntryEnter" : "wordEntryTyped"))) {
+        playSound(ui.assets.sounds, SoundSlot::ButtonClick);
         game.wordEntry = onEnter ? WordEntry::AsTyped : WordEntry::OnEnter;
         saveOptions(game);
     }
@@ -110,9 +110,9 @@ void drawOptionsScreen(Game& game) {
         rows.ratioRow(70, {0.05f, 0.35f, 0.35f, 0.25f});
         drawThemeChoice(game, rows);
         drawVolumeChoice(game, rows);
-        drawLanguageChoice(rows);
+        drawLanguageChoice(game, rows);
         drawWordEntryChoice(game, rows);
-        if (backButtonRow(rows)) ui.currentScreen = Screen::MainMenu;
+        if (backButtonRow(game, rows)) ui.currentScreen = Screen::MainMenu;
     }
     endScreen();
 }
@@ -122,13 +122,13 @@ void drawLanguageScreen(Game& game) {
         RowLayout& rows = ui.screenLayout;
         drawScreenDecor(themedDecoration("langSelect", "langSelectDark"), ui.windowWidth,
                         ui.windowHeight);
-        rows.staticRow(static_cast<float>(languageListGap(ui.windowHeight, languageCount)), 15, 1);
+        rows.staticRow(static_cast<float>(languageListGap(ui.windowHeight, game.languageCount)), 15, 1);
         rows.ratioRow(70, {0.2f, 0.6f, 0.2f});
-        for (int i = 0; i < languageCount; ++i) {
+        for (int i = 0; i < game.languageCount; ++i) {
             rows.skip();
             ImGui::PushID(i);
             if (imageLabelButton("language", rows.next(), languageImage(i),
-                                 getLangString(config.store, i, "native"), AlignCentered))
+                                 getLangString(ui.assets.config->store, i, "native"), AlignCentered))
                 selectLanguage(game, i);
             ImGui::PopID();
             rows.skip();
@@ -137,22 +137,22 @@ void drawLanguageScreen(Game& game) {
     endScreen();
 }
 
-void drawAboutScreen() {
+void drawAboutScreen(const Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
     if (beginScreen(ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
         drawScreenDecor(themedDecoration("about", "aboutDark"), ui.windowWidth, ui.windowHeight);
         rows.dynamicRow(140, 1);
         rows.staticRow(H - 250, W - 40, 1);
-        std::string about = std::string(text("AboutText")) + "\n\n" + text("AboutWordEntry");
+        std::string about = std::string(text(game, "AboutText")) + "\n\n" + text(game, "AboutWordEntry");
         // A text longer than the page is set in the small font rather than cut off.
         ImRect page = rows.next();
         bool fits = ImGui::CalcTextSize(about.c_str(), nullptr, false, page.GetWidth()).y <=
                     page.GetHeight();
-        if (!fits) setFont(smallFont);
+        if (!fits) setFont(ui.assets.smallFont);
         labelWrap(page, about.c_str());
-        if (!fits) setFont(mainFont);
-        if (backButtonRow(rows)) ui.currentScreen = Screen::MainMenu;
+        if (!fits) setFont(ui.assets.mainFont);
+        if (backButtonRow(game, rows)) ui.currentScreen = Screen::MainMenu;
     }
     endScreen();
 }
@@ -163,10 +163,10 @@ void drawWordInfoScreen(Game& game) {
         RowLayout& rows = ui.screenLayout;
         drawScreenDecor("help", ui.windowWidth, ui.windowHeight);
         rows.dynamicRow(70, 1);
-        label(rows.next(), spelledWord(langStore, game.hintWord), AlignTopLeft);
+        label(rows.next(), spelledWord(game.langStore.get(), game.hintWord), AlignTopLeft);
         rows.staticRow(H - 180, W - 40, 1);
         labelWrap(rows.next(), game.hintDescription);
-        if (backButtonRow(rows)) ui.currentScreen = Screen::InGame;
+        if (backButtonRow(game, rows)) ui.currentScreen = Screen::InGame;
     }
     endScreen();
 }

@@ -39,10 +39,10 @@ void grantLevelAchievement(Game& game) {
 
 void answerWordStep(Game& game, const WordStep& step) {
     switch (step.outcome) {
-    case WordOutcome::NewWord: playSound(SoundSlot::WordOk); break;
-    case WordOutcome::NewBonus: playSound(SoundSlot::WordBonus); break;
+    case WordOutcome::NewWord: playSound(ui.assets.sounds, SoundSlot::WordOk); break;
+    case WordOutcome::NewBonus: playSound(ui.assets.sounds, SoundSlot::WordBonus); break;
     case WordOutcome::Repeat:
-    case WordOutcome::Refused: playSound(SoundSlot::WordReject); break;
+    case WordOutcome::Refused: playSound(ui.assets.sounds, SoundSlot::WordReject); break;
     case WordOutcome::Nothing: break;
     }
     // The autosave already counts the word that made it due.
@@ -80,7 +80,7 @@ namespace {
 
 int typeAndCheck(Game& game, const char* character) {
     // A letter the row writes plainly (ё as е) takes the plain tile.
-    const char* folded = getSectionString(langStore, "fold", character);
+    const char* folded = getSectionString(game.langStore.get(), "fold", character);
     if (!typeCharacter(&game.letterTray, character) &&
         !(folded && typeCharacter(&game.letterTray, folded)))
         return 0;
@@ -97,7 +97,7 @@ bool typeKeyCharacter(Game& game, char c) {
         key[0] = '\\';
         key[1] = c;
     }
-    const char* mapped = getSectionString(langStore, "charmap", key);
+    const char* mapped = getSectionString(game.langStore.get(), "charmap", key);
     return typeAndCheck(game, mapped ? mapped : key);
 }
 
@@ -126,25 +126,25 @@ void handleTrayKey(Game& game, int glfwKey, uint32_t text) {
 }
 
 bool selectLanguage(Game& game, int i) {
-    if (i < 0 || i >= languageCount) return false;
+    if (i < 0 || i >= game.languageCount) return false;
     // Play since the last save would be lost when the record is read back below.
-    if (langStore) saveProgress(game);
+    if (game.langStore) saveProgress(game);
 
-    int previousLanguage = currentLanguage;
+    int previousLanguage = game.currentLanguage;
     ui.currentScreen = Screen::MainMenu;
-    currentLanguage = i;
-    if (!loadLanguageData(game, languageDataPath(i).c_str())) {
-        currentLanguage = previousLanguage;
+    game.currentLanguage = i;
+    if (!loadLanguageData(game, languageDataPath(*ui.assets.config, i).c_str())) {
+        game.currentLanguage = previousLanguage;
         ui.currentScreen = Screen::Language;
         return false;
     }
-    const char* save = getLangString(config.store, i, "save");
-    readProgress(&game.progress, savePath(save).c_str());
+    const char* save = getLangString(ui.assets.config->store, i, "save");
+    readProgress(&game.progress, savePath(ui.assets.config->folders, save).c_str());
     readOptions(game);
-    game.bonusTotal = countSavedBonusWords(langStore);
+    game.bonusTotal = countSavedBonusWords(ui.assets.config->folders, game.langStore.get());
     applyTheme(game, game.progress.theme);
-    setMusicVolume(&musicPlayer, game.progress.volume);
-    if (loadLevel(game, langStore, static_cast<int>(game.progress.levelIndex))) {
+    setMusicVolume(ui.assets.music, game.progress.volume);
+    if (loadLevel(game, game.langStore.get(), static_cast<int>(game.progress.levelIndex))) {
         grantLevelAchievement(game);
     } else {
         // A stored level this data cannot install: play on from level 0, which
@@ -158,8 +158,8 @@ bool selectLanguage(Game& game, int i) {
 
 int selectLanguageByName(Game& game, const char* longName) {
     int matches = 0;
-    for (int i = 0; i < languageCount; i++) {
-        const char* name = getLangString(config.store, i, "long");
+    for (int i = 0; i < game.languageCount; i++) {
+        const char* name = getLangString(ui.assets.config->store, i, "long");
         if (name && std::strcmp(name, longName) == 0) {
             selectLanguage(game, i);
             matches++;

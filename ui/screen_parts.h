@@ -30,7 +30,7 @@ struct InGameState {
 };
 
 // The current language's text for key ("(NULL)" when it has none).
-const char* text(const char* key);
+const char* text(const Game& game, const char* key);
 // The image named by member key of the configuration's "icons" section.
 GuiImage icon(const char* key);
 // The picture of "lang" entry i ("pic").
@@ -40,7 +40,7 @@ const char* themedDecoration(const char* light, const char* dark);
 
 // The last row of a menu screen: the back button alone in the middle third. True when pressed;
 // it then has played the window-close sound.
-bool backButtonRow(RowLayout& rows);
+bool backButtonRow(const Game& game, RowLayout& rows);
 
 // Height of the gap above the language list that roughly centres it (never negative).
 int languageListGap(int screenHeight, int languages);

@@ -15,7 +15,9 @@
 Ui ui;
 
 void resetUi() {
-    ui = Ui();
+    Ui fresh;
+    fresh.assets = ui.assets;
+    ui = std::move(fresh);
 }
 
 // The fixed order lets a screen that switches to a later one in this order hand over within the
@@ -24,11 +26,11 @@ void resetUi() {
 bool drawScreens(Game& game) {
     beginScreensFrame();
     if (ui.currentScreen == Screen::WordInfo) drawWordInfoScreen(game);
-    if (ui.currentScreen == Screen::About) drawAboutScreen();
+    if (ui.currentScreen == Screen::About) drawAboutScreen(game);
     if (ui.currentScreen == Screen::InGame) drawInGameScreen(game);
     if (ui.currentScreen == Screen::Language) drawLanguageScreen(game);
     if (ui.currentScreen == Screen::Options) drawOptionsScreen(game);
-    if (ui.currentScreen == Screen::Story) drawStoryScreen();
+    if (ui.currentScreen == Screen::Story) drawStoryScreen(game);
     bool quit = false;
     if (ui.currentScreen == Screen::MainMenu) quit = drawMainMenuScreen(game);
     if (ui.currentScreen == Screen::Statistics) drawStatisticsScreen(game);
@@ -46,16 +48,16 @@ void handleEscapeKey() {
     }
 }
 
-const char* text(const char* key) {
-    return localizedText(key);
+const char* text(const Game& game, const char* key) {
+    return localizedText(game.langStore.get(), key);
 }
 
 GuiImage icon(const char* key) {
-    return getImage(&imageAssets, getSectionString(config.store, "icons", key));
+    return getImage(ui.assets.images, getSectionString(ui.assets.config->store, "icons", key));
 }
 
 GuiImage languageImage(int i) {
-    return getImage(&imageAssets, getLangString(config.store, i, "pic"));
+    return getImage(ui.assets.images, getLangString(ui.assets.config->store, i, "pic"));
 }
 
 const char* themedDecoration(const char* light, const char* dark) {
@@ -66,12 +68,12 @@ bool keysTypeWords() {
     return ui.currentScreen == Screen::InGame && !isTypingInField();
 }
 
-bool backButtonRow(RowLayout& rows) {
+bool backButtonRow(const Game& game, RowLayout& rows) {
     rows.dynamicRow(70, 3);
     rows.skip();
-    bool pressed = button(rows.next(), text("backButton"));
+    bool pressed = button(rows.next(), text(game, "backButton"));
     rows.skip();
-    if (pressed) playSound(SoundSlot::WindowClose);
+    if (pressed) playSound(ui.assets.sounds, SoundSlot::WindowClose);
     return pressed;
 }
 

@@ -43,13 +43,13 @@ void countWordLengths(Game& game, WordLengthStats& stats) {
 }
 
 void statisticsTitle(Game& game, char* out, size_t size) {
-    formatText(out, size, text("sTitle"),
+    formatText(out, size, text(game, "sTitle"),
                {game.letterTray.letterText,
                 percentOf(game.levelFoundCount, static_cast<long long>(game.levelWords.size))});
 }
 
-void chartHoverText(const WordLengthStats& stats, int length, char* out, size_t size) {
-    formatText(out, size, text("statHint"),
+void chartHoverText(const Game& game, const WordLengthStats& stats, int length, char* out, size_t size) {
+    formatText(out, size, text(game, "statHint"),
                {percentOf(stats.found[length], stats.total[length]), length});
 }
 
@@ -59,14 +59,14 @@ uint32_t timeInGame(Game& game, int32_t now) {
 }
 
 void totalsRows(Game& game, TotalsRow rows[kTotalsRowCount], int32_t now) {
-    const char* usedWords = getSectionString(langStore, "stat", "usedWords");
-    const char* pressCount = getSectionString(langStore, "stat", "pressCount");
+    const char* usedWords = getSectionString(game.langStore.get(), "stat", "usedWords");
+    const char* pressCount = getSectionString(game.langStore.get(), "stat", "pressCount");
     rows[0].key = "passedPerc";
     // French sets a no-break space before the sign; a language without its own form writes 25%.
-    const char* percent = getSectionString(langStore, "localization", "percentValue");
+    const char* percent = getSectionString(game.langStore.get(), "localization", "percentValue");
     formatText(
         rows[0].value, sizeof rows[0].value, percent ? percent : "%d%%",
-        {percentOf(game.progress.wordsFound, getSectionInt(langStore, "stat", "usedWords"))});
+        {percentOf(game.progress.wordsFound, getSectionInt(game.langStore.get(), "stat", "usedWords"))});
     rows[1].key = "timeInGame";
     std::snprintf(rows[1].value, sizeof rows[1].value, "%s",
                   formatDuration(static_cast<int32_t>(timeInGame(game, now))));
@@ -95,22 +95,22 @@ std::vector<float> lengthTableRatios(int lengthColumns, float screenWidth, float
 
 namespace {
 
-void drawLengthTable(const WordLengthStats& stats, RowLayout& rows, float W) {
+void drawLengthTable(const Game& game, const WordLengthStats& stats, RowLayout& rows, float W) {
     rows.staticRow(120, W - 40, 1);
     if (beginGroup("Words", rows.next())) {
         RowLayout& table = groupLayout();
         const float labelWidth =
-            std::max(ImGui::CalcTextSize(text("sLenth")).x, ImGui::CalcTextSize(text("sFound")).x);
+            std::max(ImGui::CalcTextSize(text(game, "sLenth")).x, ImGui::CalcTextSize(text(game, "sFound")).x);
         table.ratioRow(50, lengthTableRatios(stats.lengthColumns, W,
                                              table.usableWidth(stats.lengthColumns + 1),
                                              labelWidth + 2 * RowLayout::kSpacing));
         char cell[32];
-        label(table.next(), text("sLenth"), AlignLeft);
+        label(table.next(), text(game, "sLenth"), AlignLeft);
         for (int c = 0; c < stats.lengthColumns; ++c) {
             std::snprintf(cell, sizeof cell, "%d", stats.lengths[c]);
             label(table.next(), cell, AlignCentered);
         }
-        label(table.next(), text("sFound"), AlignLeft);
+        label(table.next(), text(game, "sFound"), AlignLeft);
         for (int c = 0; c < stats.lengthColumns; ++c) {
             int length = stats.lengths[c];
             std::snprintf(cell, sizeof cell, "%d/%d", stats.found[length], stats.total[length]);
@@ -144,7 +144,7 @@ void drawChart(Game& game, const WordLengthStats& stats, const ImRect& r) {
             // Above the column, so that the column stays in sight, or inside its top when the
             // column reaches so high that the hint would leave the chart.
             char hint[64];
-            chartHoverText(stats, length, hint, sizeof hint);
+            chartHoverText(game, stats, length, hint, sizeof hint);
             const float hintHeight = ImGui::GetFontSize() + 4 * RowLayout::kSpacing;
             if (all.Min.y - hintHeight - RowLayout::kSpacing >= r.Min.y)
                 tooltip(hint, ImVec2((left + right) / 2, all.Min.y - RowLayout::kSpacing),
@@ -163,7 +163,7 @@ void drawTotals(Game& game, RowLayout& rows, float W) {
         TotalsRow lines[kTotalsRowCount];
         totalsRows(game, lines, static_cast<int32_t>(std::time(nullptr)));
         for (const TotalsRow& line : lines) {
-            label(totals.next(), text(line.key), AlignLeft);
+            label(totals.next(), text(game, line.key), AlignLeft);
             label(totals.next(), line.value, AlignLeft);
         }
     }
@@ -184,19 +184,19 @@ void drawStatisticsScreen(Game& game) {
         statisticsTitle(game, title, sizeof title);
         rows.ratioRow(50, {50 / W, (W - 100) / W});
         if (imageButton("back", rows.next(), icon("statBack"), ui.iconButtonStyle)) {
-            playSound(SoundSlot::WindowClose);
+            playSound(ui.assets.sounds, SoundSlot::WindowClose);
             ui.currentScreen = Screen::InGame;
         }
         label(rows.next(), title, AlignTop);
 
-        setFont(smallFont);
-        drawLengthTable(stats, rows, W);
+        setFont(ui.assets.smallFont);
+        drawLengthTable(game, stats, rows, W);
         rows.dynamicRow(H - 280, 2);
         drawChart(game, stats, rows.next());
         drawTotals(game, rows, W);
-        setFont(mainFont);
+        setFont(ui.assets.mainFont);
 
-        if (backButtonRow(rows)) ui.currentScreen = Screen::InGame;
+        if (backButtonRow(game, rows)) ui.currentScreen = Screen::InGame;
     }
     endScreen();
 }

@@ -8,7 +8,26 @@
 #include "ui/screens.h"
 #include "ui/theme.h"
 
+struct Config;
+struct ImageAssets;
+struct ImFont;
+struct MusicPlayer;
+struct SoundAssets;
+
+// What the screens read, draw and play, owned by main: the configuration, the images, the two
+// fonts (null when a font's file is missing) and the sound slots and music. A reset of the screens
+// keeps it.
+struct UiAssets {
+    const Config* config = nullptr;
+    ImageAssets* images = nullptr;
+    ImFont* smallFont = nullptr;
+    ImFont* mainFont = nullptr;
+    SoundAssets* sounds = nullptr;
+    MusicPlayer* music = nullptr;
+};
+
 struct Ui {
+    UiAssets assets;
     Screen currentScreen = Screen::Language;  // loadConfig starts at the language screen
     // The window's size, which the screens are laid out for, and its title; loadConfig sets them
     // (windowTitle points into the configuration store).

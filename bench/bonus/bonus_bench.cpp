@@ -21,6 +21,7 @@
 
 namespace {
 
+Config config;
 Game game;  // the game the checks are timed on
 
 const int LEVEL_WORDS = 80;
@@ -88,9 +89,9 @@ Figures measure(bool folds) {
     std::mt19937 random(11);
     std::vector<std::string> words = wordsOf(row, LEVEL_WORDS + BONUS_WORDS, random);
     std::shuffle(words.begin(), words.end(), random);
-    resetCore(game);
-    langStore = language(row, words, folds);
-    if (!loadLevel(game, langStore, 0)) std::abort();
+    resetCore(game, config);
+    game.langStore.reset(language(row, words, folds));
+    if (!loadLevel(game, game.langStore.get(), 0)) std::abort();
 
     std::string nonWord = "lkjihgfedcba";
     const std::string& bonus = words.back();

@@ -18,6 +18,7 @@
 #include <zlib.h>
 
 #include "app/app.h"
+#include "audio/sounds.h"
 #include "core/game.h"
 #include "core/level.h"
 #include "core/save.h"
@@ -28,6 +29,7 @@
 #include "store/keystore.h"
 #include "store/language.h"
 #include "ui/play.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -142,10 +144,13 @@ int main() {
     const char configJson[] =
         "{\"nextLevelPerc\": 60, \"lang\": [{\"long\": \"english\", \"dbig\": \"bench_big.dat\", "
         "\"data\": \"bench.dat\", \"save\": \"progress_bench.dat\"}]}";
+    Config config;
     config.store = parseKeyStore(configJson, sizeof configJson - 1);
     std::vector<std::string> problems;
     config.settings = readSettings(config.store, "bench configuration", &problems);
-    languageCount = countLanguages(config.store);
+    MusicPlayer music;  // no output: selecting a language only sets its volume
+    ui.assets.config = &config;
+    ui.assets.music = &music;
 
     // The stored record is on the last level, which has 50 words found.
     const Level& stored = levels.back();
@@ -173,16 +178,16 @@ int main() {
         found + "]");
 
     Game game;
+    resetCore(game, config);
     Times reference = timeRuns([] {
         if (!readDataFile("data/bench.dat")) std::abort();
     });
     Times select = timeRuns([&] {
-        langStore =
-            nullptr;  // as at start-up: nothing to save first (earlier stores stay allocated)
+        game.langStore.reset();  // as at start-up: nothing to save first
         if (!selectLanguage(game, 0) || game.levelFoundCount != RESTORED_WORDS) std::abort();
     });
     Times install = timeRuns([&] {
-        if (!loadLevel(game, langStore, LEVELS - 1)) std::abort();
+        if (!loadLevel(game, game.langStore.get(), LEVELS - 1)) std::abort();
     });
 
     std::printf("language data: %d levels, %zu bytes of JSON, %ju bytes compressed\n", LEVELS,

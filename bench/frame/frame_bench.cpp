@@ -28,6 +28,7 @@
 #include "core/words.h"
 #include "gfx/font.h"
 #include "gfx/gui_draw.h"
+#include "gfx/image.h"
 #include "store/config.h"
 #include "store/files.h"
 #include "store/keystore.h"
@@ -39,7 +40,12 @@
 
 namespace {
 
-App app;  // the bench plays the real frame: a window and a game of its own
+// The bench plays the real frame: a window and a game of its own, with main's records.
+App app;
+Config config;
+ImageAssets images;
+SoundAssets sounds;
+MusicPlayer music;
 Game game;
 
 struct Timing {
@@ -148,6 +154,7 @@ void installBusyLevel(std::vector<std::string>& words) {
 int main(int argc, char** argv) {
     const char* runDir = WG_RUN_DIR;
     app.game = &game;
+    ui.assets = {&config, &images, nullptr, nullptr, &sounds, &music};
     const char* dumpPrefix = nullptr;
     int width = 1280, height = 720;
     for (int i = 1; i < argc; ++i) {
@@ -175,9 +182,9 @@ int main(int argc, char** argv) {
     char path[kPathBufferSize];
     const Settings& settings = config.settings;
     joinPath(path, "data/font/", settings.smallFont);
-    smallFont = loadFont(path, static_cast<float>(settings.smallFontSize), gameGlyphRanges);
+    ui.assets.smallFont = loadFont(path, static_cast<float>(settings.smallFontSize), gameGlyphRanges);
     joinPath(path, "data/font/", settings.font);
-    mainFont = loadFont(path, static_cast<float>(settings.fontSize), gameGlyphRanges);
+    ui.assets.mainFont = loadFont(path, static_cast<float>(settings.fontSize), gameGlyphRanges);
     if (!selectLanguage(game, 0)) {
         std::fprintf(stderr, "no language data in %s/data\n", runDir);
         return 1;

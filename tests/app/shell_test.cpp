@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "app/app.h"
+#include "audio/sounds.h"
 #include "core/game.h"
 #include "core/words.h"
+#include "gfx/image.h"
 #include "platform/steam_wq.h"
 #include "store/config.h"
 #include "store/keystore.h"
@@ -265,6 +267,18 @@ TEST_F(Achievements, MissingSaveDirectoryLosesNothingElse) {
 
 class ConfigLoading : public InTempDir {
 protected:
+    void SetUp() override {
+        InTempDir::SetUp();
+        ui.assets = {nullptr, &images, nullptr, nullptr, &sounds, &music};
+    }
+    void TearDown() override {
+        freeAssets(&images, &sounds);
+        InTempDir::TearDown();
+    }
+
+    ImageAssets images;
+    SoundAssets sounds;
+    MusicPlayer music;
     Game game;
 };
 
@@ -282,7 +296,7 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
         "{\"width\": 1024, \"height\": 600, \"title\": \"Letters\", "
         "\"lang\": [{\"long\": \"english\"}, {\"long\": \"german\"}]}");
     ui.currentScreen = Screen::InGame;
-    currentLanguage = 3;
+    game.currentLanguage = 3;
     int key = 0;
     hashPut(game.repeatTimes, "word", &key);
 
@@ -294,10 +308,10 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     EXPECT_EQ(ui.windowHeight, 600);
     EXPECT_STREQ(ui.windowTitle, "Letters");
     EXPECT_EQ(ui.windowTitle, getString(store, "title"));  // points into the store
-    EXPECT_EQ(languageCount, 2);
-    EXPECT_EQ(currentLanguage, 0);
+    EXPECT_EQ(game.languageCount, 2);
+    EXPECT_EQ(game.currentLanguage, 0);
     EXPECT_EQ(ui.currentScreen, Screen::Language);
-    EXPECT_EQ(langStore, nullptr);
+    EXPECT_EQ(game.langStore.get(), nullptr);
     EXPECT_EQ(game.repeatTimes.size, 0u);
     EXPECT_EQ(ui.iconButtonStyle.rounding, 10);
     EXPECT_EQ(ui.iconButtonStyle.padding.x, -12);

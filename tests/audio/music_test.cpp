@@ -30,7 +30,7 @@ protected:
         music.mixer = tsMakeContextOnRing(std::move(device), 44100, 15, 5, voices);
         ASSERT_NE(music.mixer, nullptr);
         setMusicVolume(&music, volume);
-        soundAssets.music = &music;
+        sounds.music = &music;
         startMusicThread(&music);
         ASSERT_TRUE(ring->waitForWritten(expected));
     }
@@ -39,7 +39,6 @@ protected:
         stopMusicThread(&music);
         tsReleaseSound(&music.track);
         tsFreeContext(music.mixer);
-        soundAssets = SoundAssets();
         RunDirTest::TearDown();
     }
 
@@ -84,6 +83,7 @@ protected:
     }
 
     MusicPlayer music;
+    SoundAssets sounds;  // the slots playSound plays, on this music's mixer
     FakeRing* ring = nullptr;
     uint64_t expected = 2940 * 4;
 };
@@ -94,9 +94,9 @@ TEST_F(MusicThreadTest, VolumeZeroSilencesMusicWithinOnePassWhileEffectsKeepThei
     ASSERT_TRUE(untilMusicHeard());
 
     TestSound effect(44100, 1000.0f);
-    soundAssets.defs[slotIndex(SoundSlot::WordOk)] = tsDefaultDef(&effect.sound);
+    sounds.defs[slotIndex(SoundSlot::WordOk)] = tsDefaultDef(&effect.sound);
     setMusicVolume(&music, 0);
-    ASSERT_NE(playSound(SoundSlot::WordOk), nullptr);
+    ASSERT_NE(playSound(&sounds, SoundSlot::WordOk), nullptr);
     settle();
     pass();
     EXPECT_EQ(peak(lastPass(), 500), 0);  // the effect alone, at half amplitude per side
@@ -111,7 +111,7 @@ TEST_F(MusicThreadTest, EffectTakingTheFinishedMusicVoiceIsNotTakenForMusic) {
     put("data/music/short.ogg", oggTone(4410));
     start(R"({"music": {"normal": ["short.ogg"]}})", 1, 0);  // one voice, music silent
     TestSound effect(8820, 1000.0f);
-    soundAssets.defs[slotIndex(SoundSlot::WordOk)] = tsDefaultDef(&effect.sound);
+    sounds.defs[slotIndex(SoundSlot::WordOk)] = tsDefaultDef(&effect.sound);
 
     // Wait for the track to finish and take its voice before the music thread restarts it.
     bool musicPlayed = false;
@@ -121,7 +121,7 @@ TEST_F(MusicThreadTest, EffectTakingTheFinishedMusicVoiceIsNotTakenForMusic) {
         if (voicePlaysTrack())
             musicPlayed = true;
         else if (musicPlayed && voiceIsFree())
-            voice = playSound(SoundSlot::WordOk);
+            voice = playSound(&sounds, SoundSlot::WordOk);
     }
     ASSERT_NE(voice, nullptr) << "the effect never got the music's voice";
 
@@ -170,8 +170,8 @@ void MusicThreadTest::expectOnlyEffects(const std::string& json) {
     EXPECT_EQ(peak(ring->history()), 0);
 
     TestSound effect(44100, 1000.0f);
-    soundAssets.defs[slotIndex(SoundSlot::WordOk)] = tsDefaultDef(&effect.sound);
-    ASSERT_NE(playSound(SoundSlot::WordOk), nullptr);
+    sounds.defs[slotIndex(SoundSlot::WordOk)] = tsDefaultDef(&effect.sound);
+    ASSERT_NE(playSound(&sounds, SoundSlot::WordOk), nullptr);
     pass();
     EXPECT_EQ(peak(lastPass(), 500), 0);
 }
@@ -192,16 +192,16 @@ TEST_F(MusicThreadTest, FreeSoundAssetsStopsTheMusicBeforeReleasingSounds) {
     put("data/music/long.ogg", oggTone(88200));
     put("data/sounds/ok.ogg", oggTone(44100));
     const KeyStore* store = config(R"({"sounds": {"wordOk": "ok.ogg"}})");
-    loadSoundAssets(&soundAssets, store, &music);
+    loadSoundAssets(&sounds, store, &music);
     start(R"({"music": {"normal": ["long.ogg"]}})");
     ASSERT_TRUE(untilMusicHeard());
-    ASSERT_NE(playSound(SoundSlot::WordOk), nullptr);
+    ASSERT_NE(playSound(&sounds, SoundSlot::WordOk), nullptr);
     pass();
 
-    freeSoundAssets(&soundAssets);
+    freeSoundAssets(&sounds);
     EXPECT_FALSE(music.thread.joinable());
     EXPECT_EQ(ring->pauses(), 1);  // the device does not loop the ring's last seconds
-    EXPECT_EQ(soundAssets.sounds[slotIndex(SoundSlot::WordOk)].channel[0], nullptr);
+    EXPECT_EQ(sounds.sounds[slotIndex(SoundSlot::WordOk)].channel[0], nullptr);
     uint64_t queries = ring->cursorQueries();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(ring->cursorQueries(), queries);  // nothing mixes the released samples any more

@@ -59,19 +59,19 @@ TEST_F(SoundLoading, WithoutArchivesOrOutputNothingPlays) {
     const KeyStore* store =
         config(R"({"sounds": {"wordOk": "ok.ogg"}, "music": {"normal": ["a.ogg"]}})");
     MusicPlayer music;
-    loadSoundAssets(&soundAssets, store, &music);  // playSound works on the global set
-    EXPECT_EQ(soundAssets.soundsArchiveSize, 0u);
+    SoundAssets sounds;
+    loadSoundAssets(&sounds, store, &music);
+    EXPECT_EQ(sounds.soundsArchiveSize, 0u);
 
     initAudio(&music, store, nullptr);  // no window: no mixer
     EXPECT_EQ(music.mixer, nullptr);
     EXPECT_STREQ(tsLastError, "Invalid hwnd passed to tsMakeContext.");
     ASSERT_NE(music.playlist, nullptr);
-    EXPECT_EQ(playSound(SoundSlot::WordOk), nullptr);
-    EXPECT_EQ(playSound(static_cast<SoundSlot>(-1)), nullptr);
+    EXPECT_EQ(playSound(&sounds, SoundSlot::WordOk), nullptr);
+    EXPECT_EQ(playSound(&sounds, static_cast<SoundSlot>(-1)), nullptr);
     EXPECT_EQ(startMusicThread(&music), 0);
     EXPECT_FALSE(music.thread.joinable());
-    freeSoundAssets(&soundAssets);
-    soundAssets = SoundAssets();
+    freeSoundAssets(&sounds);
 }
 
 TEST_F(SoundLoading, PlaylistIsTheNormalMemberOfTheFirstMusicSection) {

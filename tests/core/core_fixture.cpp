@@ -18,6 +18,7 @@
 #include "store/language.h"
 #include "ui/play.h"
 #include "ui/screens.h"
+#include "ui/ui.h"
 
 const char* const SMALL_LANGUAGE = R"({
   "localization": {"levelProperty": "Level", "emptyText": ""},
@@ -91,16 +92,12 @@ void CoreTest::SetUp() {
 
     useConfig(TEST_CONFIG);
     ASSERT_NE(config.store, nullptr);
-    resetStore(config.store);
+    ui.assets = {&config, &images, nullptr, nullptr, &sounds, &music};
     resetUi();
-    resetCore(game);
+    resetCore(game, config);
 }
 
 void CoreTest::TearDown() {
-    // A language selected by the test is the program's to keep; it ends with the test.
-    if (std::find(stores_.begin(), stores_.end(), langStore) == stores_.end())
-        freeKeyStore(langStore);
-    langStore = nullptr;
     for (KeyStore* store : stores_) freeKeyStore(store);
     std::error_code error;
     std::filesystem::current_path(previousDirectory_, error);
@@ -109,10 +106,10 @@ void CoreTest::TearDown() {
 }
 
 void CoreTest::useLanguage(const char* json, int level) {
-    langStore = parseJson(json);
-    ASSERT_NE(langStore, nullptr);
+    game.langStore.reset(parseKeyStore(json, std::strlen(json)));
+    ASSERT_NE(game.langStore, nullptr);
     game.progress.levelIndex = static_cast<uint32_t>(level);
-    ASSERT_EQ(loadLevel(game, langStore, level), 1);
+    ASSERT_EQ(loadLevel(game, game.langStore.get(), level), 1);
 }
 
 void CoreTest::typeWord(const char* word) {

@@ -1,6 +1,6 @@
 #pragma once
 // A scratch working directory with data/ and save/, a small configuration and
-// the game core's globals reset, for tests that run the core headless.
+// a fresh game, for tests that run the core headless.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "app/app.h"
+#include "audio/sounds.h"
 #include "core/game.h"
+#include "gfx/image.h"
 
 struct KeyStore;
 
@@ -32,7 +34,13 @@ protected:
     void useConfig(const char* json);
 
     App testApp;
-    Game game;  // the game the tests play, fresh for each
+    // The records main owns, the test's own: its configuration (useConfig), the screens' assets
+    // (nothing loaded) and the game it plays, fresh for each.
+    Config config;
+    ImageAssets images;
+    SoundAssets sounds;
+    MusicPlayer music;
+    Game game;
 
 private:
     std::string directory_;

@@ -61,12 +61,10 @@ protected:
         CoreTest::SetUp();
         ASSERT_NE(createWindow(&window, "gfx", 64, 64, 'x'), nullptr);
         std::filesystem::create_directories("data/images");
-        imageAssets.imageCache = &cache;
+        images.imageCache = &cache;
     }
     void TearDown() override {
-        imageAssets.imageCache = nullptr;
-        imageAssets.imagesArchive = nullptr;
-        imageAssets.imagesArchiveSize = 0;
+        images.imageCache = nullptr;
         shutdownWindow(&window);
         CoreTest::TearDown();
     }
@@ -78,46 +76,46 @@ protected:
 TEST_F(GfxTest, LooseFileComesBeforeTheArchiveAndEachNameLoadsOnce) {
     std::string archive = cpioMember("a.png", png(4, 4)) + cpioMember("b.png", png(8, 8)) +
                           cpioMember("bad.png", "not a picture");
-    imageAssets.imagesArchive = archive.data();
-    imageAssets.imagesArchiveSize = static_cast<uint32_t>(archive.size());
+    images.imagesArchive = archive.data();
+    images.imagesArchiveSize = static_cast<uint32_t>(archive.size());
     writeFile("data/images/a.png", png(2, 2));
 
-    GuiImage loose = getImage(&imageAssets, "a.png");
+    GuiImage loose = getImage(&images, "a.png");
     ASSERT_NE(loose.handle, nullptr);
     EXPECT_EQ(textureWidth(loose), 2);
-    GuiImage packed = getImage(&imageAssets, "b.png");
+    GuiImage packed = getImage(&images, "b.png");
     EXPECT_EQ(textureWidth(packed), 8);
     EXPECT_EQ(textureWidth(packed, 1), 4);  // mipmaps were generated
-    EXPECT_EQ(getImage(&imageAssets, "a.png").handle, loose.handle);
+    EXPECT_EQ(getImage(&images, "a.png").handle, loose.handle);
 
     // Failures give the empty image and are cached too, so they are never retried.
-    EXPECT_EQ(getImage(&imageAssets, "bad.png").handle, nullptr);
-    EXPECT_EQ(getImage(&imageAssets, "missing.png").handle, nullptr);
+    EXPECT_EQ(getImage(&images, "bad.png").handle, nullptr);
+    EXPECT_EQ(getImage(&images, "missing.png").handle, nullptr);
     writeFile("data/images/missing.png", png(2, 2));
-    EXPECT_EQ(getImage(&imageAssets, "missing.png").handle, nullptr);
+    EXPECT_EQ(getImage(&images, "missing.png").handle, nullptr);
     EXPECT_EQ(cache.size, 4u);
 }
 
 TEST_F(GfxTest, PicturesDecodedAheadAreTheOnesDrawn) {
     std::string archive = cpioMember("a.png", png(4, 4)) + cpioMember("b.png", png(8, 8)) +
                           cpioMember("c.png", png(16, 16));
-    imageAssets.imagesArchive = archive.data();
-    imageAssets.imagesArchiveSize = static_cast<uint32_t>(archive.size());
+    images.imagesArchive = archive.data();
+    images.imagesArchiveSize = static_cast<uint32_t>(archive.size());
     writeFile("data/images/a.png", png(2, 2));
 
-    decodeAhead(&imageAssets, {"a.png", "b.png", "missing.png"});
-    EXPECT_EQ(textureWidth(getImage(&imageAssets, "a.png")), 2);  // the loose file, as when drawn
-    GuiImage packed = getImage(&imageAssets, "b.png");
+    decodeAhead(&images, {"a.png", "b.png", "missing.png"});
+    EXPECT_EQ(textureWidth(getImage(&images, "a.png")), 2);  // the loose file, as when drawn
+    GuiImage packed = getImage(&images, "b.png");
     EXPECT_EQ(textureWidth(packed), 8);
     EXPECT_EQ(textureWidth(packed, 3), 1);  // every mipmap level down to one texel
-    EXPECT_EQ(getImage(&imageAssets, "missing.png").handle, nullptr);
-    EXPECT_EQ(textureWidth(getImage(&imageAssets, "c.png")), 16);  // not asked for ahead
-    EXPECT_TRUE(imageAssets.decodedAhead.empty());
+    EXPECT_EQ(getImage(&images, "missing.png").handle, nullptr);
+    EXPECT_EQ(textureWidth(getImage(&images, "c.png")), 16);  // not asked for ahead
+    EXPECT_TRUE(images.decodedAhead.empty());
 
-    decodeAhead(&imageAssets, {"c.png"});
-    dropDecodedAhead(&imageAssets);
-    EXPECT_TRUE(imageAssets.decodedAhead.empty());
-    EXPECT_FALSE(imageAssets.decoder.thread.joinable());
+    decodeAhead(&images, {"c.png"});
+    dropDecodedAhead(&images);
+    EXPECT_TRUE(images.decodedAhead.empty());
+    EXPECT_FALSE(images.decoder.thread.joinable());
 }
 
 TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent) {

@@ -40,13 +40,13 @@ TEST(FormatDurationTest, FieldsAfterTheFirstHaveTwoDigits) {
 }
 
 TEST_F(CoreTest, LocalizedTextFallsBackToNullMarker) {
-    EXPECT_STREQ(localizedText("levelProperty"), "(NULL)");  // no language yet
+    EXPECT_STREQ(localizedText(game.langStore.get(), "levelProperty"), "(NULL)");  // no language yet
     useLanguage(SMALL_LANGUAGE);
-    EXPECT_STREQ(localizedText("levelProperty"), "Level");
-    EXPECT_STREQ(localizedText("emptyText"), "");
-    EXPECT_STREQ(localizedText("nope"), "(NULL)");
-    EXPECT_STREQ(wordDescription(langStore, "cat"), "a small animal");
-    EXPECT_EQ(wordDescription(langStore, "ca"), nullptr);
+    EXPECT_STREQ(localizedText(game.langStore.get(), "levelProperty"), "Level");
+    EXPECT_STREQ(localizedText(game.langStore.get(), "emptyText"), "");
+    EXPECT_STREQ(localizedText(game.langStore.get(), "nope"), "(NULL)");
+    EXPECT_STREQ(wordDescription(game.langStore.get(), "cat"), "a small animal");
+    EXPECT_EQ(wordDescription(game.langStore.get(), "ca"), nullptr);
 }
 
 TEST_F(CoreTest, StoryLookupsStayInsideTheChapter) {
@@ -59,8 +59,8 @@ TEST_F(CoreTest, StoryLookupsStayInsideTheChapter) {
     EXPECT_EQ(storyString(config.store, "study", -1, "image"), nullptr);
     EXPECT_EQ(storyInt(config.store, "study", 0, "leftPad"), 12);
     EXPECT_EQ(storyInt(config.store, "study", 0, "rightPad"), 0);
-    EXPECT_STREQ(storyText(config.store, langStore, "study", 1), "(NULL)");
-    EXPECT_EQ(storyText(config.store, langStore, "nope", 0), nullptr);
+    EXPECT_STREQ(storyText(config.store, game.langStore.get(), "study", 1), "(NULL)");
+    EXPECT_EQ(storyText(config.store, game.langStore.get(), "nope", 0), nullptr);
 }
 
 class LanguageTest : public CoreTest {
@@ -91,11 +91,11 @@ TEST_F(LanguageTest, SelectionAppliesTheStoredRecord) {
     ui.currentScreen = Screen::Language;
     EXPECT_EQ(selectLanguage(game, 0), 1);
     EXPECT_EQ(ui.currentScreen, Screen::MainMenu);
-    EXPECT_EQ(currentLanguage, 0);
+    EXPECT_EQ(game.currentLanguage, 0);
     EXPECT_STREQ(game.letterTray.letterText, "xy");
     EXPECT_EQ(game.levelNumber, 2);
     EXPECT_EQ(game.progress.theme, 5);
-    EXPECT_EQ(getMusicVolume(&musicPlayer), 40);
+    EXPECT_EQ(getMusicVolume(&music), 40);
     EXPECT_EQ(game.progress.wordsFound, 3);
 }
 
@@ -126,15 +126,15 @@ TEST_F(LanguageTest, UnusableDataFileShowsTheLanguageScreenAgain) {
     std::filesystem::remove("data/ru.dat");
     EXPECT_EQ(selectLanguage(game, 1), 0);
     EXPECT_EQ(ui.currentScreen, Screen::Language);
-    EXPECT_EQ(langStore, nullptr);
+    EXPECT_EQ(game.langStore.get(), nullptr);
 
     ASSERT_EQ(selectLanguage(game, 0), 1);
-    KeyStore* english = langStore;
+    KeyStore* english = game.langStore.get();
     writeFile("data/ru.dat", "{\"game\": ");
     EXPECT_EQ(selectLanguage(game, 1), 0);
     EXPECT_EQ(ui.currentScreen, Screen::Language);
-    EXPECT_EQ(currentLanguage, 0);
-    EXPECT_EQ(langStore, english);
+    EXPECT_EQ(game.currentLanguage, 0);
+    EXPECT_EQ(game.langStore.get(), english);
     EXPECT_STREQ(game.letterTray.letterText, "ab");
     EXPECT_EQ(selectLanguage(game, 7), 0);
 }
@@ -142,7 +142,7 @@ TEST_F(LanguageTest, UnusableDataFileShowsTheLanguageScreenAgain) {
 TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused) {
     ASSERT_EQ(selectLanguage(game, 0), 1);
     typeWord("ab");
-    KeyStore* english = langStore;
+    KeyStore* english = game.langStore.get();
     std::string longRow(31, 'b');
     const std::string refused[] = {
         "{\"stat\": {\"levelsCount\": \"1\"}}",
@@ -156,8 +156,8 @@ TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused) {
         ui.currentScreen = Screen::MainMenu;
         EXPECT_EQ(selectLanguage(game, 1), 0) << data;
         EXPECT_EQ(ui.currentScreen, Screen::Language);
-        EXPECT_EQ(currentLanguage, 0);
-        EXPECT_EQ(langStore, english);
+        EXPECT_EQ(game.currentLanguage, 0);
+        EXPECT_EQ(game.langStore.get(), english);
         EXPECT_STREQ(game.letterTray.letterText, "ab");
         EXPECT_EQ(game.levelNumber, 1);
         EXPECT_EQ(game.progress.wordsFound, 1);
@@ -200,7 +200,7 @@ TEST_F(LanguageTest, HundredLanguageSwitchesKeepMemoryFlat) {
 
 TEST_F(LanguageTest, StorefrontLanguageSelectsTheLastMatch) {
     EXPECT_EQ(selectLanguageByName(game, "english"), 2);
-    EXPECT_EQ(currentLanguage, 2);
+    EXPECT_EQ(game.currentLanguage, 2);
     EXPECT_STREQ(game.letterTray.letterText, "qq");
     ui.currentScreen = Screen::Language;
     EXPECT_EQ(selectLanguageByName(game, "klingon"), 0);

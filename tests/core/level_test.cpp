@@ -1,3 +1,4 @@
+#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -46,8 +47,8 @@ TEST_F(CoreTest, LastLevelNeverOpensBeyondTheLevelCount) {
     unlockLevels(game);
     EXPECT_EQ(game.progress.levelsOpen, 3u);
 
-    KeyStore* noCount = parseJson("{\"game\": {\"b\": [\"b\"]}}");
-    langStore = noCount;
+    const char* noCount = R"({"game": {"b": ["b"]}})";
+    game.langStore.reset(parseKeyStore(noCount, std::strlen(noCount)));
     unlockLevels(game);  // a missing levelsCount reads as 0
     EXPECT_EQ(game.progress.levelsOpen, 0u);
 }
@@ -100,7 +101,7 @@ TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree) {
     EXPECT_EQ(game.progress.hintsUsed, 2u);
 
     // A new visit to the level starts over: its first hint costs one again.
-    ASSERT_EQ(loadLevel(game, langStore, 0), 1);
+    ASSERT_EQ(loadLevel(game, game.langStore.get(), 0), 1);
     ASSERT_EQ(showHint(game), 1);
     EXPECT_EQ(game.progress.hintsUsed, 3u);
 }
@@ -135,9 +136,9 @@ TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne) {
     std::string json = "{\"game\": {\"ab\": [\"ab\"], \"" + longRow + "\": [\"b\"]}}";
     useLanguage(json.c_str(), 0);
     typeWord("a");
-    EXPECT_EQ(loadLevel(game, langStore, 1), 0);
-    EXPECT_EQ(loadLevel(game, langStore, 2), 0);
-    EXPECT_EQ(loadLevel(game, langStore, -1), 0);
+    EXPECT_EQ(loadLevel(game, game.langStore.get(), 1), 0);
+    EXPECT_EQ(loadLevel(game, game.langStore.get(), 2), 0);
+    EXPECT_EQ(loadLevel(game, game.langStore.get(), -1), 0);
     EXPECT_STREQ(game.letterTray.letterText, "ab");
     EXPECT_STREQ(typedWord(&game.letterTray), "a");
 
@@ -170,7 +171,7 @@ TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryInstall) {
     selectLevel(game);
     EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
     std::remove("save/achievements.txt");
-    ASSERT_EQ(loadLevel(game, langStore, 10), 1);
+    ASSERT_EQ(loadLevel(game, game.langStore.get(), 10), 1);
     EXPECT_FALSE(fileIsThere("save/achievements.txt"));
     char name[16];
     EXPECT_STREQ(levelAchievement(350, name), "lvl350");

@@ -21,7 +21,7 @@ std::string pathFor(const char* row) {
     initLetterTray(&tray);
     setLevelLetters(&tray, row);
     char path[kLevelPathBytes];
-    levelSavePath(path, &tray);
+    levelSavePath(path, Folders(), &tray);
     return path;
 }
 
@@ -61,7 +61,7 @@ TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem) {
     EXPECT_EQ(saveProgress(game), 1);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\",\"ba\"]");
 
-    ASSERT_EQ(loadLevel(game, langStore, 1), 1);
+    ASSERT_EQ(loadLevel(game, game.langStore.get(), 1), 1);
     ASSERT_EQ(game.foundList.words.size(), 2u);
     EXPECT_STREQ(game.foundList.words[0], "ab");
     EXPECT_STREQ(game.foundList.words[1], "ba");
@@ -73,7 +73,7 @@ TEST_F(CoreTest, LevelFileListsFoundWordsAndRestoresThem) {
 TEST_F(CoreTest, BonusWordsAreKeptInTheLevelFile) {
     useLanguage(SMALL_LANGUAGE, 0);
     char path[kLevelPathBytes];
-    levelSavePath(path, &game.letterTray);
+    levelSavePath(path, config.folders, &game.letterTray);
     typeWord("sat");
     submitWord(game);
     ASSERT_EQ(saveProgress(game), 1);  // a bonus word alone is worth a level file
@@ -84,18 +84,18 @@ TEST_F(CoreTest, BonusWordsAreKeptInTheLevelFile) {
     saveProgress(game);
     EXPECT_EQ(readFile(path), "[\"ca\",\"sat\",\"scat\"]");
 
-    ASSERT_EQ(loadLevel(game, langStore, 0), 1);
+    ASSERT_EQ(loadLevel(game, game.langStore.get(), 0), 1);
     ASSERT_EQ(game.bonusList.words.size(), 2u);
     EXPECT_STREQ(game.bonusList.words[1], "scat");
     EXPECT_EQ(game.foundList.words.size(), 1u);
     EXPECT_EQ(game.levelFoundCount, 1);
-    EXPECT_EQ(countSavedBonusWords(langStore), 2);
+    EXPECT_EQ(countSavedBonusWords(config.folders, game.langStore.get()), 2);
 
     writeFile(path, "[\"ca\",\"at\"]");
-    ASSERT_EQ(loadLevel(game, langStore, 0), 1);
+    ASSERT_EQ(loadLevel(game, game.langStore.get(), 0), 1);
     EXPECT_EQ(game.foundList.words.size(), 2u);
     EXPECT_TRUE(game.bonusList.words.empty());
-    EXPECT_EQ(countSavedBonusWords(langStore), 0);
+    EXPECT_EQ(countSavedBonusWords(config.folders, game.langStore.get()), 0);
 }
 
 TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored) {
@@ -241,15 +241,15 @@ TEST_F(CoreTest, WordsTypedWithoutMarksAreSavedAsTypedAndShownAsSpelled) {
                                "spelled": {"dia": "día"}, "stat": {"levelsCount": "2"}})";
     useLanguage(language, 0);
     writeFile("save/616964.sav", "[\"dia\"]");
-    ASSERT_EQ(loadLevel(game, langStore, 0), 1);
+    ASSERT_EQ(loadLevel(game, game.langStore.get(), 0), 1);
     ASSERT_EQ(game.foundList.words.size(), 1u);
-    EXPECT_STREQ(spelledWord(langStore, game.foundList.words[0]), "día");
+    EXPECT_STREQ(spelledWord(game.langStore.get(), game.foundList.words[0]), "día");
 
     typeWord("ad");
     EXPECT_EQ(saveProgress(game), 1);
     EXPECT_EQ(readFile("save/616964.sav"), "[\"dia\",\"ad\"]");
-    EXPECT_STREQ(spelledWord(langStore, "ad"), "ad");
-    EXPECT_EQ(spelledWord(langStore, nullptr), nullptr);
+    EXPECT_STREQ(spelledWord(game.langStore.get(), "ad"), "ad");
+    EXPECT_EQ(spelledWord(game.langStore.get(), nullptr), nullptr);
 }
 
 // A level file written before its words kept their ё holds them plain: they are still found.
@@ -258,7 +258,7 @@ TEST_F(CoreTest, WordsSavedWithoutTheirFoldedLettersAreRestored) {
                                "stat": {"levelsCount": "1"}})";
     useLanguage(language, 0);
     writeFile(pathFor("жеае"), "[\"еж\",\"ежа\"]");
-    ASSERT_EQ(loadLevel(game, langStore, 0), 1);
+    ASSERT_EQ(loadLevel(game, game.langStore.get(), 0), 1);
     ASSERT_EQ(game.foundList.words.size(), 2u);
     EXPECT_STREQ(game.foundList.words[0], "ёж");
     EXPECT_STREQ(game.foundList.words[1], "ежа");
@@ -267,7 +267,7 @@ TEST_F(CoreTest, WordsSavedWithoutTheirFoldedLettersAreRestored) {
 TEST_F(CoreTest, RestoreTakesOnlyLevelWordsOnce) {
     useLanguage(SMALL_LANGUAGE, 1);
     writeFile("save/616162.sav", "[\"ba\",1,[\"ab\"],{\"x\":\"ab\"},\"zz\",\"ba\",'aab',\"ab\"]");
-    ASSERT_EQ(loadLevel(game, langStore, 1), 1);
+    ASSERT_EQ(loadLevel(game, game.langStore.get(), 1), 1);
     ASSERT_EQ(game.foundList.words.size(), 3u);
     EXPECT_STREQ(game.foundList.words[0], "ba");
     EXPECT_STREQ(game.foundList.words[1], "aab");
@@ -279,7 +279,7 @@ TEST_F(CoreTest, LevelFileThatDoesNotParseIsMovedAsideNotReplaced) {
     useLanguage(SMALL_LANGUAGE, 0);
     for (const char* bytes : {"[\"ab\",\"ba", "", "{\"ab\": 1}"}) {
         writeFile("save/616162.sav", bytes);
-        ASSERT_EQ(loadLevel(game, langStore, 1), 1);
+        ASSERT_EQ(loadLevel(game, game.langStore.get(), 1), 1);
         EXPECT_EQ(game.levelFoundCount, 0);
         typeWord("ab");
         testing::internal::CaptureStderr();
@@ -292,7 +292,7 @@ TEST_F(CoreTest, LevelFileThatDoesNotParseIsMovedAsideNotReplaced) {
     }
     // A level left with no new word leaves its file, whatever it holds, alone.
     writeFile("save/616162.sav", "[\"ab\"");
-    ASSERT_EQ(loadLevel(game, langStore, 1), 1);
+    ASSERT_EQ(loadLevel(game, game.langStore.get(), 1), 1);
     EXPECT_EQ(saveProgress(game), 0);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"");
 }
@@ -361,13 +361,13 @@ TEST_F(CoreTest, HostileLevelFilesRestoreNothingAndNeverCrash) {
     };
     for (const std::string& bytes : hostile) {
         writeFile("save/616162.sav", bytes);
-        EXPECT_EQ(loadLevel(game, langStore, 1), 1);
+        EXPECT_EQ(loadLevel(game, game.langStore.get(), 1), 1);
         EXPECT_EQ(game.levelFoundCount, 0) << bytes.substr(0, 20);
     }
     // A directory in place of the file reads as no file.
     std::filesystem::remove("save/616162.sav");
     std::filesystem::create_directory("save/616162.sav");
-    EXPECT_EQ(loadLevel(game, langStore, 1), 1);
+    EXPECT_EQ(loadLevel(game, game.langStore.get(), 1), 1);
     EXPECT_EQ(game.levelFoundCount, 0);
 }
 

@@ -66,7 +66,7 @@ TEST_F(CoreTest, PrefixesAndStrangersChangeNothing) {
 }
 
 TEST_F(CoreTest, WordCheckWithoutALevelDoesNothing) {
-    langStore = nullptr;
+    game.langStore.reset();
     setLevelLetters(&game.letterTray, "ab");
     typeWord("ab");
     EXPECT_EQ(game.levelFoundCount, 0);
@@ -112,7 +112,7 @@ TEST_F(CoreTest, OneWordPassingBothThresholdsEndsTheStory) {
 TEST_F(CoreTest, AutosaveRunsOnlyAfterAMinute) {
     useLanguage(SMALL_LANGUAGE, 0);
     char path[kLevelPathBytes];
-    levelSavePath(path, &game.letterTray);
+    levelSavePath(path, config.folders, &game.letterTray);
 
     typeWord("ca");  // the last autosave was just now
     EXPECT_FALSE(fileIsThere(path));

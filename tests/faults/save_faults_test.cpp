@@ -59,7 +59,7 @@ protected:
         std::filesystem::remove_all("save");
         std::filesystem::create_directory("save");
         for (const auto& [path, bytes] : scenario.before) writeFile(path, bytes);
-        resetCore(game);
+        resetCore(game, config);
         useLanguage(SMALL_LANGUAGE, 1);
         readProgress(&game.progress, RECORD);
         game.progress.levelIndex = 1;

@@ -15,8 +15,9 @@ namespace {
 
 // Each test gets an empty folder as its working directory and its own HOME and XDG_DATA_HOME;
 // everything is put back afterwards.
-class Folders : public ::testing::Test {
+class GameFolders : public ::testing::Test {
 protected:
+    Folders folders;  // what chooseGameFolders chose
     void SetUp() override {
         dir = fs::temp_directory_path() /
               ("wg_folders_" +
@@ -34,8 +35,6 @@ protected:
         fs::current_path(saved);
         restore("HOME", home);
         restore("XDG_DATA_HOME", dataHome);
-        dataFolder = "data/";
-        saveFolder = "save/";
         fs::remove_all(dir);
     }
 
@@ -62,7 +61,7 @@ protected:
     std::string home, dataHome;
 };
 
-TEST_F(Folders, PlayerFolderFollowsXdgRulesAndFallsBackToHome) {
+TEST_F(GameFolders, PlayerFolderFollowsXdgRulesAndFallsBackToHome) {
     EXPECT_EQ(userDataFolder("letter-row"), (dir / "home/.local/share/letter-row").string());
     setenv("XDG_DATA_HOME", "/data/of/player", 1);
     EXPECT_EQ(userDataFolder("letter-row"), "/data/of/player/letter-row");
@@ -76,56 +75,56 @@ TEST_F(Folders, PlayerFolderFollowsXdgRulesAndFallsBackToHome) {
     EXPECT_EQ(userDataFolder("letter-row"), "");
 }
 
-TEST_F(Folders, InstalledDataSitsUnderShareBesideTheProgramFolder) {
+TEST_F(GameFolders, InstalledDataSitsUnderShareBesideTheProgramFolder) {
     EXPECT_EQ(installedDataFolder("/usr/games"), "/usr/share/games/letter-row/");
     EXPECT_EQ(installedDataFolder("/opt/lr/games"), "/opt/lr/share/games/letter-row/");
 }
 
-TEST_F(Folders, RunDirectoryKeepsItsDataAndSaveFolders) {
+TEST_F(GameFolders, RunDirectoryKeepsItsDataAndSaveFolders) {
     installData();
     fs::create_directories("data");
     std::ofstream("data/game.dat") << "{}";
-    ASSERT_TRUE(chooseGameFolders(programs()));
+    ASSERT_TRUE(chooseGameFolders(programs(), &folders));
     EXPECT_EQ(fs::current_path(), dir / "work");
-    EXPECT_EQ(dataFolder, "data/");
-    EXPECT_EQ(dataPath("en.dat"), "data/en.dat");
-    EXPECT_EQ(savePath("options.dat"), "save/options.dat");
+    EXPECT_EQ(folders.data, "data/");
+    EXPECT_EQ(dataPath(folders, "en.dat"), "data/en.dat");
+    EXPECT_EQ(savePath(folders, "options.dat"), "save/options.dat");
     EXPECT_FALSE(fs::exists(dir / "home"));
 }
 
-TEST_F(Folders, ProgramWithoutInstalledDataKeepsTheRunDirectoryRules) {
+TEST_F(GameFolders, ProgramWithoutInstalledDataKeepsTheRunDirectoryRules) {
     // A build's program started elsewhere: it reports the missing data/game.dat as always and
     // makes nothing in the player's home.
-    ASSERT_TRUE(chooseGameFolders(programs()));
+    ASSERT_TRUE(chooseGameFolders(programs(), &folders));
     EXPECT_EQ(fs::current_path(), dir / "work");
-    EXPECT_EQ(dataFolder, "data/");
+    EXPECT_EQ(folders.data, "data/");
     EXPECT_FALSE(fs::exists(dir / "home"));
 }
 
-TEST_F(Folders, InstalledGameWorksInThePlayersFolder) {
+TEST_F(GameFolders, InstalledGameWorksInThePlayersFolder) {
     installData();
-    ASSERT_TRUE(chooseGameFolders(programs()));
+    ASSERT_TRUE(chooseGameFolders(programs(), &folders));
     // Progress goes to the player's folder by its path; the working directory stays.
     EXPECT_EQ(fs::current_path(), dir / "work");
-    EXPECT_EQ(savePath("options.dat"),
+    EXPECT_EQ(savePath(folders, "options.dat"),
               (dir / "home/.local/share/letter-row/save/options.dat").string());
     EXPECT_TRUE(fs::is_directory(dir / "home/.local/share/letter-row"));
-    EXPECT_EQ(dataPath("game.dat"), (dir / "usr/share/games/letter-row/game.dat").string());
+    EXPECT_EQ(dataPath(folders, "game.dat"), (dir / "usr/share/games/letter-row/game.dat").string());
     EXPECT_TRUE(fs::is_empty(dir / "work"));
 
     setenv("XDG_DATA_HOME", (dir / "xdg").c_str(), 1);
-    ASSERT_TRUE(chooseGameFolders(programs()));
-    EXPECT_EQ(saveFolder, (dir / "xdg/letter-row/save/").string());
+    ASSERT_TRUE(chooseGameFolders(programs(), &folders));
+    EXPECT_EQ(folders.save, (dir / "xdg/letter-row/save/").string());
 }
 
-TEST_F(Folders, InstalledGameWithoutAPlaceForProgressRefusesToStart) {
+TEST_F(GameFolders, InstalledGameWithoutAPlaceForProgressRefusesToStart) {
     installData();
     unsetenv("HOME");
-    EXPECT_FALSE(chooseGameFolders(programs()));
+    EXPECT_FALSE(chooseGameFolders(programs(), &folders));
     // A home that is a file cannot hold the folder.
     std::ofstream((dir / "home").string()) << "not a folder";
     setenv("HOME", (dir / "home").c_str(), 1);
-    EXPECT_FALSE(chooseGameFolders(programs()));
+    EXPECT_FALSE(chooseGameFolders(programs(), &folders));
     EXPECT_EQ(fs::current_path(), dir / "work");
 }
 

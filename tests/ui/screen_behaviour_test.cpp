@@ -81,7 +81,7 @@ protected:
         ui.windowWidth = static_cast<int>(W);
         ui.windowHeight = static_cast<int>(H);
         applyTheme(game, 0);
-        setMusicVolume(&musicPlayer, 100);
+        setMusicVolume(&music, 100);
         io.MousePos = ImVec2(-100, -100);
     }
     void TearDown() override {
@@ -480,9 +480,9 @@ TEST_F(ScreenTest, MusicFollowsTheVolumeSliderInTheSameFrame) {
     press(ImVec2(600, 333));
     EXPECT_GT(game.progress.volume, 5);
     EXPECT_LT(game.progress.volume, 30);
-    EXPECT_EQ(getMusicVolume(&musicPlayer), game.progress.volume);
+    EXPECT_EQ(getMusicVolume(&music), game.progress.volume);
     moveTo(ImVec2(900, 333));
     EXPECT_GT(game.progress.volume, 80);
-    EXPECT_EQ(getMusicVolume(&musicPlayer), game.progress.volume);
+    EXPECT_EQ(getMusicVolume(&music), game.progress.volume);
     release();
 }

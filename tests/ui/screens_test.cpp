@@ -10,6 +10,7 @@
 #include "app/app.h"
 #include "core/game.h"
 #include "core/level.h"
+#include "gfx/image.h"
 #include "store/config.h"
 #include "store/keystore.h"
 #include "ui/decor.h"
@@ -37,16 +38,19 @@ protected:
         const char* json =
             R"({"images": {"mainMenu": [{"file": "none.png", "anchor": "rb"}], "empty": []}})";
         config.store = parseKeyStore(json, std::strlen(json));
+        ui.assets.config = &config;
+        ui.assets.images = &images;
         applyTheme(game, 0);
     }
     void TearDown() override {
         freeKeyStore(config.store);
-        config.store = nullptr;
         app.gui = nullptr;
         ImGui::DestroyContext(context);
     }
     ImGuiContext* context = nullptr;
     App app;
+    Config config;
+    ImageAssets images;
     Game game;
 };
 

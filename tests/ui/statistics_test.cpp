@@ -132,7 +132,7 @@ TEST_F(CoreTest, StatisticsShowEachProgressFieldInItsOwnPlace) {
     WordLengthStats stats;
     installLevel(game, {"cast", "acts", "scat", "taco", "coat", "oats"}, {"cast", "taco"});
     countWordLengths(game, stats);
-    chartHoverText(stats, 4, out, sizeof out);
+    chartHoverText(game, stats, 4, out, sizeof out);
     EXPECT_STREQ(out, "33% of the 4-letter words");
 
     game.progress.wordsFound = 10;
