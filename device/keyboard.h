@@ -25,11 +25,11 @@ struct KeyPress {
 constexpr int32_t kKeyQueueSize = 128;
 
 struct KeyQueue {
-    KeyPress presses[kKeyQueueSize];
-    int32_t first;  // slot of the oldest press
-    int32_t count;
-    int32_t textOpen;  // 1 while text from the window system belongs to the newest press
-    int32_t textSeen;  // 1 once the newest press received a code point
+    KeyPress presses[kKeyQueueSize]{};
+    int32_t first = 0;  // slot of the oldest press
+    int32_t count = 0;
+    int32_t textOpen = 0;  // 1 while text from the window system belongs to the newest press
+    int32_t textSeen = 0;  // 1 once the newest press received a code point
 };
 
 // A key went down (a held key's repeats are not presses). A full queue keeps what it holds.
