@@ -40,6 +40,7 @@ void freeAssets(ImageAssets* images, SoundAssets* sounds) {
 }
 
 bool loadConfig(App* app, Config* loaded, Game& game) {
+    Ui& ui = *app->ui;
     KeyStore* store = readConfig(loaded->folders);
     if (!store) return false;
     std::vector<std::string> problems;
@@ -47,7 +48,7 @@ bool loadConfig(App* app, Config* loaded, Game& game) {
     loaded->settings = readSettings(store, dataPath(loaded->folders, "game.dat").c_str(), &problems);
     for (const std::string& problem : problems) logError("%s", problem.c_str());
 
-    resetUi();
+    resetUi(ui);
     resetCore(game, *loaded);
 
     ui.windowWidth = loaded->settings.width;

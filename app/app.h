@@ -12,6 +12,7 @@ struct ImGuiContext;
 struct ImageAssets;
 struct Config;
 struct Game;
+struct Ui;
 struct KeyStore;
 struct MusicPlayer;
 struct SoundAssets;
@@ -28,6 +29,7 @@ struct App {
     float contentScale = 1;         // of the desktop, that a window (not full screen) was sized for
     KeyQueue keyPresses;            // of the window, filled by the window system's callbacks
     Game* game = nullptr;           // the game the frames play, owned by main
+    Ui* ui = nullptr;               // the screens they draw, owned by main
 };
 
 // Value of App::initMarker after a successful createWindow.

@@ -118,6 +118,7 @@ InputEvent nextKeyEvent(KeyQueue* queue, InputType type) {
 }
 
 void startGuiFrame(App* app) {
+    Ui& ui = *app->ui;
     // The windowing back end measures the window and its framebuffer and reads the mouse, in
     // window coordinates.
     ImGui_ImplGlfw_NewFrame();

@@ -23,6 +23,7 @@ void saveBeforeDisplayLoss(void* game) {
 
 void frameStep(void* arg) {
     App* app = static_cast<App*>(arg);
+    Ui& ui = *app->ui;
     Game& game = *app->game;
     watchDisplayLoss(saveBeforeDisplayLoss, &game);
     InputEvent event = pollInput(app);
@@ -34,13 +35,13 @@ void frameStep(void* arg) {
     }
     if (event.type == InputType::Key) {
         if (event.code == GLFW_KEY_ESCAPE) {
-            handleEscapeKey();
-        } else if (keysTypeWords()) {
-            handleTrayKey(game, event.code, event.text);
+            handleEscapeKey(ui);
+        } else if (keysTypeWords(ui)) {
+            handleTrayKey(ui, game, event.code, event.text);
         }
     }
     retryRefusedSave();
-    if (drawScreens(game)) stopFrameLoop(app);
+    if (drawScreens(ui, game)) stopFrameLoop(app);
     endFrame(app, ImGui::GetColorU32(ImGuiCol_WindowBg));
     // Opening the sound device takes tens of milliseconds, and the music thread decodes the first
     // track as it starts, taking a core: both wait until the first picture is on screen. The

@@ -42,9 +42,11 @@ int main(int argc, char** argv) {
     ImageAssets images;
     SoundAssets sounds;
     MusicPlayer music;
+    Ui ui;
+    ui.assets = {&config, &images, nullptr, nullptr, &sounds, &music};
     App app;
     app.game = &game;
-    ui.assets = {&config, &images, nullptr, nullptr, &sounds, &music};
+    app.ui = &ui;
     watchCloseSignals();
     if (!chooseGameFolders(programFolder(), &config.folders)) return kExitBadConfig;
     // A fresh install may not have its save folder yet.
@@ -56,12 +58,12 @@ int main(int argc, char** argv) {
         return kExitBadConfig;
     }
     // The opening screen's pictures are decoded on a second core while the window is made.
-    decodeAhead(&images, openingScreenImages());
+    decodeAhead(&images, openingScreenImages(config));
     char mode = windowModeFromArgs(config.settings.windowMode, argc, argv);
     if (!createWindow(&app, ui.windowTitle, ui.windowWidth, ui.windowHeight, mode))
         return kExitNoWindow;
     watchDisplayLoss(saveBeforeDisplayLoss, &game);
-    applyTheme(game, 0);
+    applyTheme(ui, game, 0);
     const Settings& settings = config.settings;
     ui.assets.smallFont = addGameFont(config.folders, settings.smallFont, settings.smallFontSize);
     ui.assets.mainFont = addGameFont(config.folders, settings.font, settings.fontSize);
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
     setFont(ui.assets.mainFont ? ui.assets.mainFont : ui.assets.smallFont);
     setAchievementsFolder(config.folders.save.c_str());
     if (InitSteamWq(settings.steamId) < 0) return kExitNoStorefront;
-    selectLanguageByName(game, GetCurrentLanguageWq());
+    selectLanguageByName(ui, game, GetCurrentLanguageWq());
 
     runFrameLoop(&app, frameStep, &app);
 

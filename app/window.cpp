@@ -42,6 +42,7 @@ bool primaryMonitorSize(App* app, int* width, int* height) {
 }
 
 void adjustHeightToMonitor(App* app) {
+    Ui& ui = *app->ui;
     int monitorWidth = 0;
     int monitorHeight = 0;
     if (!primaryMonitorSize(app, &monitorWidth, &monitorHeight)) return;
@@ -79,6 +80,7 @@ static float desktopScale(int width, int height, int* windowedWidth, int* window
 }
 
 void followDesktopScale(App* app) {
+    Ui& ui = *app->ui;
     if (!app->window || glfwGetWindowMonitor(app->window)) return;
     float scale = 1, ignored = 0;
     glfwGetWindowContentScale(app->window, &scale, &ignored);
@@ -97,6 +99,7 @@ void followDesktopScale(App* app) {
 }
 
 ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode) {
+    Ui& ui = *app->ui;
     glfwSetErrorCallback(printGlfwError);
     if (!glfwInit()) {
         logError("[GFLW] failed to init!");

@@ -62,11 +62,11 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
     if (const char* text = nodeText(nodeMember(placement, "anchor"))) *anchor = parseAnchor(text);
 }
 
-std::vector<std::string> openingScreenImages() {
+std::vector<std::string> openingScreenImages(const Config& config) {
     std::vector<std::string> files;
-    if (!ui.assets.config->store) return files;
+    if (!config.store) return files;
     for (const char* key : {"mainMenu", "mainMenuDark", "langSelect", "langSelectDark"}) {
-        const KeyNode* placements = findNode(ui.assets.config->store->root, {"images", key});
+        const KeyNode* placements = findNode(config.store->root, {"images", key});
         if (!placements || placements->type != NODE_ARRAY) continue;
         for (uint64_t i = 0; i < placements->childCount; ++i) {
             const char* file = placementFile(nodeChild(placements, i));
@@ -77,7 +77,7 @@ std::vector<std::string> openingScreenImages() {
     return files;
 }
 
-void drawScreenDecor(const char* key, int screenWidth, int screenHeight) {
+void drawScreenDecor(Ui& ui, const char* key, int screenWidth, int screenHeight) {
     if (!key || !ui.assets.config->store || !ui.assets.config->store->root) return;
     const KeyNode* placements = findNode(ui.assets.config->store->root, {"images", key});
     if (!placements || placements->type != NODE_ARRAY) return;

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+struct Config;
 struct Game;
 struct KeyNode;
+struct Ui;
 
 // Bits of an "anchor" text: l 1, t 2, r 4, b 8, c all four.
 enum AnchorFlags : int { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBottom = 8 };
@@ -25,8 +27,8 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
 
 // The picture layer of a screen: every placement of the configuration's "images" entry for the
 // key, drawn from the window's top-left corner. Leaves the window padding at (20, 20).
-void drawScreenDecor(const char* key, int screenWidth, int screenHeight);
+void drawScreenDecor(Ui& ui, const char* key, int screenWidth, int screenHeight);
 
-// The picture files of the screens the game opens on (the main menu and the language screen, in
+// The picture files of config's screens that the game opens on (the main menu and the language screen, in
 // either theme), each once: worth decoding while the window is made.
-std::vector<std::string> openingScreenImages();
+std::vector<std::string> openingScreenImages(const Config& config);

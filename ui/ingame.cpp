@@ -22,9 +22,9 @@
 namespace {
 
 // An icon button with its hover hint.
-bool iconButton(const Game& game, const char* id, const ImRect& r, const char* iconKey, const char* hintKey,
+bool iconButton(Ui& ui, const Game& game, const char* id, const ImRect& r, const char* iconKey, const char* hintKey,
                 HintPlace place) {
-    bool pressed = imageButton(id, r, icon(iconKey), ui.iconButtonStyle);
+    bool pressed = imageButton(id, r, icon(ui, iconKey), ui.iconButtonStyle);
     if (isHovered(r)) {
         ui.hintText = text(game, hintKey);
         ui.inGame.hintPlace = place;
@@ -41,26 +41,26 @@ HintPlace hintLeftOf(float x, const ImRect& bar) {
     return {ImVec2(x, bar.GetCenter().y), ImVec2(1, 0.5f)};
 }
 
-void drawTopBar(Game& game, RowLayout& rows, float W) {
+void drawTopBar(Ui& ui, Game& game, RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 70 / W, (W - 560) / W, 420 / W});
     ImRect home = rows.next(), stat = rows.next();
     // Both hints go over the level's letters, right of the two icons (a label, not a control).
     const HintPlace beside = hintRightOf(stat.Max.x + RowLayout::kSpacing, stat);
-    if (iconButton(game, "home", home, "home", "mainMenuHint", beside)) {
+    if (iconButton(ui, game, "home", home, "home", "mainMenuHint", beside)) {
         playSound(ui.assets.sounds, SoundSlot::StatClick);
         ui.currentScreen = Screen::MainMenu;
     }
-    if (iconButton(game, "stat", stat, "stat", "statNameHint", beside)) {
+    if (iconButton(ui, game, "stat", stat, "stat", "statNameHint", beside)) {
         playSound(ui.assets.sounds, SoundSlot::StatClick);
         ui.currentScreen = Screen::Statistics;
     }
     setFont(ui.assets.mainFont);
     label(rows.next(), game.letterTray.letterText, AlignCentered);
 
-    propertyInt(rows.next(), text(game, "levelProperty"), 1, &game.levelNumber,
+    propertyInt(ui, rows.next(), text(game, "levelProperty"), 1, &game.levelNumber,
                 static_cast<int>(game.progress.levelsOpen), ui.inGame.selectorLeftArrow,
                 ui.inGame.selectorRightArrow);
-    selectLevel(game);
+    selectLevel(ui, game);
     ui.inGame.selectorLeftArrow = game.levelNumber > 1;
     ui.inGame.selectorRightArrow = game.levelNumber < static_cast<int>(game.progress.levelsOpen);
 }
@@ -82,12 +82,12 @@ void drawBonusLine(Game& game, RowLayout& rows, float W) {
     label(r, line.c_str(), AlignLeft);
 }
 
-void drawFoundWords(Game& game, RowLayout& rows, float W, float H) {
+void drawFoundWords(Ui& ui, Game& game, RowLayout& rows, float W, float H) {
     // The panel makes room for the bonus line only once there is a bonus word to show.
     const bool bonus = !game.bonusList.words.empty();
     rows.staticRow(H - 260 - (bonus ? kBonusLineHeight + RowLayout::kSpacing : 0), W - 40, 2);
-    if (beginGroup(ui.windowTitle ? ui.windowTitle : "found", rows.next(), &game.foundListScroll)) {
-        RowLayout& words = groupLayout();
+    if (beginGroup(ui, ui.windowTitle ? ui.windowTitle : "found", rows.next(), &game.foundListScroll)) {
+        RowLayout& words = groupLayout(ui);
         words.staticRow(50, static_cast<float>((static_cast<int>(W) - 90) / 4), 4);
         const time_t now = std::time(nullptr);
         for (const char* word : game.foundList.words) {
@@ -99,13 +99,13 @@ void drawFoundWords(Game& game, RowLayout& rows, float W, float H) {
             if (repeated && now - game.repeatTimes.values[slot] < kRepeatHighlightSeconds) {
                 if (word != ui.inGame.repeatShownWord ||
                     game.repeatTimes.values[slot] != ui.inGame.repeatShownTime) {
-                    scrollGroupToShow(r);
+                    scrollGroupToShow(ui, r);
                     ui.inGame.repeatShownWord = word;
                     ui.inGame.repeatShownTime = game.repeatTimes.values[slot];
                 }
                 pressed = styledButton(r, spelledWord(game.langStore.get(), word), ui.highlightButtonStyle);
             } else {
-                pressed = button(r, spelledWord(game.langStore.get(), word));
+                pressed = button(ui, r, spelledWord(game.langStore.get(), word));
                 if (repeated) hashDelete(game.repeatTimes, slot);
             }
             if (pressed) {
@@ -116,11 +116,11 @@ void drawFoundWords(Game& game, RowLayout& rows, float W, float H) {
             }
         }
     }
-    endGroup();
+    endGroup(ui);
     if (bonus) drawBonusLine(game, rows, W);
 }
 
-void drawLetterRow(Game& game, RowLayout& rows, int count) {
+void drawLetterRow(Ui& ui, Game& game, RowLayout& rows, int count) {
     rows.dynamicRow(70, count);
     // The row changes only when a letter is typed or pointed at.
     beginLayer("letters", rows.rowBounds());
@@ -134,17 +134,17 @@ void drawLetterRow(Game& game, RowLayout& rows, int count) {
             continue;
         }
         ImGui::PushID(i);  // a row may hold the same letter twice
-        if (button(r, letter)) {
+        if (button(ui, r, letter)) {
             playSound(ui.assets.sounds, SoundSlot::ButtonClick);
             pushLetter(&game.letterTray, codePoint, i);
-            checkTypedWord(game);
+            checkTypedWord(ui, game);
         }
         ImGui::PopID();
     }
     endLayer();
 }
 
-void drawBottomBar(Game& game, RowLayout& rows, float W) {
+void drawBottomBar(Ui& ui, Game& game, RowLayout& rows, float W) {
     rows.ratioRow(70, {70 / W, 420 / W, (W - 630) / W, 70 / W, 70 / W});
     ImRect hint = rows.next(), timer = rows.next(), typed = rows.next(), removeChar = rows.next();
     setFont(ui.assets.mainFont);
@@ -157,10 +157,10 @@ void drawBottomBar(Game& game, RowLayout& rows, float W) {
         hintRightOf(timer.Min.x + ImGui::CalcTextSize(elapsed).x + gap, timer);
     const HintPlace beforeErase = hintLeftOf(removeChar.Min.x - gap, removeChar);
     if (hintAvailable(game)) {
-        if (iconButton(game, "help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint(game);
+        if (iconButton(ui, game, "help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint(ui, game);
     } else {
         // Drawn where the enabled icon's button puts its picture, so the icon keeps its size.
-        styledImage(hint, icon("helpDisabled"), ui.iconButtonStyle);
+        styledImage(hint, icon(ui, "helpDisabled"), ui.iconButtonStyle);
         if (isHovered(hint)) {
             ui.hintText = text(game, "helpDisabledHint");
             ui.inGame.hintPlace = afterTimer;
@@ -172,15 +172,15 @@ void drawBottomBar(Game& game, RowLayout& rows, float W) {
         styledButton(typed, typedWord(&game.letterTray), ui.highlightButtonStyle);
     else
         label(typed, typedWord(&game.letterTray), AlignCentered);
-    if (iconButton(game, "removeChar", removeChar, "removeChar", "removeCharHint", beforeErase))
+    if (iconButton(ui, game, "removeChar", removeChar, "removeChar", "removeCharHint", beforeErase))
         popLetter(&game.letterTray);
-    if (iconButton(game, "removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))
+    if (iconButton(ui, game, "removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))
         clearTypedWord(&game.letterTray);
 }
 
 // Hover hints help on the first ten levels only. While the disk refuses saves the player is told
 // so over the found words instead (one box per frame: a second would land in the first).
-void drawHoverHint(Game& game, float W) {
+void drawHoverHint(Ui& ui, Game& game, float W) {
     static const char* const refusalKeys[] = {nullptr, "saveDiskFull", "saveReadOnly", "saveDenied",
                                               "saveDiskError"};
     const SaveRefusal refusal = saveRefusal();
@@ -194,17 +194,17 @@ void drawHoverHint(Game& game, float W) {
 
 }  // namespace
 
-void drawInGameScreen(Game& game) {
+void drawInGameScreen(Ui& ui, Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
-    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+    if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         const int count = letterCount(&game.letterTray);
         ui.hintText = nullptr;
-        drawScreenDecor(themedDecoration("inGame", "inGameDark"), ui.windowWidth, ui.windowHeight);
-        drawTopBar(game, ui.screenLayout, W);
-        drawFoundWords(game, ui.screenLayout, W, H);
-        drawLetterRow(game, ui.screenLayout, count);
-        drawBottomBar(game, ui.screenLayout, W);
-        drawHoverHint(game, W);
+        drawScreenDecor(ui, themedDecoration(ui, "inGame", "inGameDark"), ui.windowWidth, ui.windowHeight);
+        drawTopBar(ui, game, ui.screenLayout, W);
+        drawFoundWords(ui, game, ui.screenLayout, W, H);
+        drawLetterRow(ui, game, ui.screenLayout, count);
+        drawBottomBar(ui, game, ui.screenLayout, W);
+        drawHoverHint(ui, game, W);
     }
     endScreen();
 }

@@ -52,16 +52,16 @@ ImRect shrink(const ImRect& r, ImVec2 by) {
 
 }  // namespace
 
-void beginScreensFrame() {
+void beginScreensFrame(Ui& ui) {
     ui.kit.screenWindows.clear();
 }
 
-void finishScreensFrame() {
+void finishScreensFrame(Ui& ui) {
     for (size_t i = 0; i + 1 < ui.kit.screenWindows.size(); ++i)
         ui.kit.screenWindows[i]->Hidden = true;
 }
 
-bool beginScreen(int width, int height) {
+bool beginScreen(Ui& ui, int width, int height) {
     ImGui::SetNextWindowPos(ImVec2(0, 0));
     ImGui::SetNextWindowSize(ImVec2(static_cast<float>(width), static_cast<float>(height)));
     // Rows are placed by the layout, so ImGui's own padding must not shrink the clip rectangle.
@@ -83,7 +83,7 @@ void endScreen() {
     ImGui::End();
 }
 
-bool beginGroup(const char* id, const ImRect& bounds, int* scrollY) {
+bool beginGroup(Ui& ui, const char* id, const ImRect& bounds, int* scrollY) {
     ImGui::SetCursorScreenPos(bounds.Min);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
     bool open =
@@ -103,11 +103,11 @@ bool beginGroup(const char* id, const ImRect& bounds, int* scrollY) {
     return open;
 }
 
-RowLayout& groupLayout() {
+RowLayout& groupLayout(Ui& ui) {
     return ui.kit.groupRows;
 }
 
-void endGroup() {
+void endGroup(Ui& ui) {
     // Tell ImGui how far the rows reach so that the scroll range covers them.
     ImGui::SetCursorScreenPos(ImVec2(ImGui::GetCursorScreenPos().x,
                                      ui.kit.groupRows.bottom() + ui.kit.groupRows.padding().y));
@@ -160,8 +160,8 @@ void styledImage(const ImRect& r, GuiImage img, const ButtonStyle& style) {
     image(shrink(r, style.padding), img);
 }
 
-bool button(const ImRect& r, const char* text) {
-    ButtonStyle s = defaultButtonStyle();
+bool button(Ui& ui, const ImRect& r, const char* text) {
+    ButtonStyle s = defaultButtonStyle(ui);
     return styledButton(r, text, s);
 }
 
@@ -179,9 +179,9 @@ bool imageButton(const char* id, const ImRect& r, GuiImage img, const ButtonStyl
     return pressed;
 }
 
-bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char* text,
+bool imageLabelButton(Ui& ui, const char* id, const ImRect& r, GuiImage img, const char* text,
                       TextAlign align) {
-    ButtonStyle s = defaultButtonStyle();
+    ButtonStyle s = defaultButtonStyle(ui);
     bool pressed = buttonFrame(ImGui::GetID(id), r, s);
     ImRect content = shrink(r, s.padding);
     float side = r.GetHeight() - 2 * s.padding.y;
@@ -192,15 +192,15 @@ bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char*
     return pressed;
 }
 
-bool colorButton(const char* id, const ImRect& r, ImU32 fill) {
-    ButtonStyle s = defaultButtonStyle();
+bool colorButton(Ui& ui, const char* id, const ImRect& r, ImU32 fill) {
+    ButtonStyle s = defaultButtonStyle(ui);
     s.normal = s.hover = s.active = ImGui::ColorConvertU32ToFloat4(fill);
     s.borderColor = ImGui::GetStyle().Colors[ImGuiCol_Text];
     s.border = 2;
     return buttonFrame(ImGui::GetID(id), r, s);
 }
 
-void propertyInt(const ImRect& r, const char* name, int min, int* value, int max, bool leftArrow,
+void propertyInt(Ui& ui, const ImRect& r, const char* name, int min, int* value, int max, bool leftArrow,
                  bool rightArrow) {
     // The typing box shares the field's id; "##" keeps the box from drawing the name again.
     char idText[64];
@@ -267,12 +267,12 @@ void propertyInt(const ImRect& r, const char* name, int min, int* value, int max
     *value = typed > max ? max : typed < min ? min : static_cast<int>(typed);
 }
 
-bool isTypingInField() {
+bool isTypingInField(Ui& ui) {
     return ui.kit.typingFieldId != 0 && ImGui::GetCurrentContext() &&
            ImGui::GetActiveID() == ui.kit.typingFieldId;
 }
 
-void sliderInt(const ImRect& r, int min, int* value, int max) {
+void sliderInt(Ui& ui, const ImRect& r, int min, int* value, int max) {
     ImGuiID id = ImGui::GetID("slider");
     if (!ImGui::ItemAdd(r, id) || max <= min) return;
     bool hovered = false, held = false;
@@ -302,9 +302,9 @@ void sliderInt(const ImRect& r, int min, int* value, int max) {
     drawList()->AddCircleFilled(ImVec2(at, midY), cursor / 2, themeColor(theme, grab));
 }
 
-bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popupSize) {
+bool beginColorCombo(Ui& ui, const char* id, const ImRect& r, ImU32 swatch, ImVec2 popupSize) {
     ImGuiID itemId = ImGui::GetID(id);
-    ButtonStyle s = defaultButtonStyle();
+    ButtonStyle s = defaultButtonStyle(ui);
     s.normal = s.hover = s.active = ImGui::ColorConvertU32ToFloat4(themeColor(ui.theme, SlotCombo));
     if (buttonFrame(itemId, r, s)) ImGui::OpenPopup(id);
 
@@ -340,7 +340,7 @@ bool beginColorCombo(const char* id, const ImRect& r, ImU32 swatch, ImVec2 popup
     return open;
 }
 
-RowLayout& popupLayout() {
+RowLayout& popupLayout(Ui& ui) {
     return ui.kit.popupRows;
 }
 
@@ -356,7 +356,7 @@ bool isHovered(const ImRect& r) {
     return ImGui::IsMouseHoveringRect(r.Min, r.Max, false);
 }
 
-void scrollGroupToShow(const ImRect& r) {
+void scrollGroupToShow(Ui& ui, const ImRect& r) {
     ImGuiWindow* group = ImGui::GetCurrentWindow();
     const ImRect& seen = group->InnerRect;
     float scroll = group->Scroll.y;

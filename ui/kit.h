@@ -12,6 +12,7 @@
 #include "ui/layout.h"
 
 struct ButtonStyle;
+struct Ui;
 
 // Text placement inside a widget's rectangle.
 enum TextAlign : int {
@@ -37,18 +38,18 @@ struct KitState {
 // Opens the window of the current screen over the whole framebuffer (W x H) with rows starting
 // at padding (0, 20). Returns false when there is nothing to draw into; endScreen is called
 // either way.
-bool beginScreen(int width, int height);
+bool beginScreen(Ui& ui, int width, int height);
 void endScreen();
 // A screen that hands over to another one within the frame is not shown: between these two
 // calls, only the window of the screen drawn last stays visible.
-void beginScreensFrame();
-void finishScreensFrame();
+void beginScreensFrame(Ui& ui);
+void finishScreensFrame(Ui& ui);
 
 // A framed group with its own scroll range. Rows inside it go through the returned layout.
 // The vertical scroll offset is read from and written back to *scrollY when it is given.
-bool beginGroup(const char* id, const ImRect& bounds, int* scrollY = nullptr);
-RowLayout& groupLayout();
-void endGroup();
+bool beginGroup(Ui& ui, const char* id, const ImRect& bounds, int* scrollY = nullptr);
+RowLayout& groupLayout(Ui& ui);
+void endGroup(Ui& ui);
 
 // A layer over bounds for a part of a screen that changes less often than the screen around it:
 // it gets a draw list of its own, which is drawn from kept pixels while it stays the same (see
@@ -63,38 +64,38 @@ void image(const ImRect& r, GuiImage img);
 // The image where an image button of that style would put it, without the button.
 void styledImage(const ImRect& r, GuiImage img, const ButtonStyle& style);
 
-bool button(const ImRect& r, const char* text);
+bool button(Ui& ui, const ImRect& r, const char* text);
 bool styledButton(const ImRect& r, const char* text, const ButtonStyle& style);
 bool imageButton(const char* id, const ImRect& r, GuiImage img, const ButtonStyle& style);
 // The picture in a square at the left, the text placed by align.
-bool imageLabelButton(const char* id, const ImRect& r, GuiImage img, const char* text,
+bool imageLabelButton(Ui& ui, const char* id, const ImRect& r, GuiImage img, const char* text,
                       TextAlign align);
 // A button filled with one colour, outlined in the text colour so that it shows on any background.
-bool colorButton(const char* id, const ImRect& r, ImU32 color);
+bool colorButton(Ui& ui, const char* id, const ImRect& r, ImU32 color);
 
 // An integer field "name: value" with arrow buttons, editable by dragging (one unit per pixel)
 // and by clicking the value and typing a number, which is taken, clamped, on Enter or a click
 // elsewhere (Escape drops it). The arrows drawn are the ones given (the in-game screen hides them
 // at the ends of the range).
-void propertyInt(const ImRect& r, const char* name, int min, int* value, int max, bool leftArrow,
+void propertyInt(Ui& ui, const ImRect& r, const char* name, int min, int* value, int max, bool leftArrow,
                  bool rightArrow);
 // True while a number is being typed into a field: the keys then belong to the field.
-bool isTypingInField();
-void sliderInt(const ImRect& r, int min, int* value, int max);
+bool isTypingInField(Ui& ui);
+void sliderInt(Ui& ui, const ImRect& r, int min, int* value, int max);
 
 // A drop-down whose closed face shows a colour; the open list is popupSize large. Rows inside it
 // go through popupLayout(). endColorCombo only after beginColorCombo returned true.
 // The face shows the swatch outlined in the text colour and the arrow in a box placed by the
 // combo's button padding.
-bool beginColorCombo(const char* id, const ImRect& r, ImU32 color, ImVec2 popupSize);
-RowLayout& popupLayout();
+bool beginColorCombo(Ui& ui, const char* id, const ImRect& r, ImU32 color, ImVec2 popupSize);
+RowLayout& popupLayout(Ui& ui);
 void closeColorCombo();
 void endColorCombo();
 
 bool isHovered(const ImRect& r);
 
 // Scrolls the current group, from the next frame on, the least that brings r into view.
-void scrollGroupToShow(const ImRect& r);
+void scrollGroupToShow(Ui& ui, const ImRect& r);
 
 // Shows text in the current font on an opaque box of the window colour, with air on every side,
 // placed so that its pivot (0..1 of its own size) lands on position.

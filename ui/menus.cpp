@@ -19,23 +19,23 @@
 #include "ui/theme.h"
 #include "ui/ui.h"
 
-bool drawMainMenuScreen(Game& game) {
+bool drawMainMenuScreen(Ui& ui, Game& game) {
     const float H = static_cast<float>(ui.windowHeight);
     bool quit = false;
-    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+    if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(themedDecoration("mainMenu", "mainMenuDark"), ui.windowWidth,
+        drawScreenDecor(ui, themedDecoration(ui, "mainMenu", "mainMenuDark"), ui.windowWidth,
                         ui.windowHeight);
         rows.staticRow(H - 340, 30, 1);
         rows.staticRow(70, 330, 1);
         if (game.progress.storyStage != StoryStage::None) {
-            if (button(rows.next(), text(game, "Continue"))) ui.currentScreen = Screen::InGame;
-        } else if (button(rows.next(), text(game, "NewGame"))) {
-            startChapter(game, "study", StoryStage::Study);
+            if (button(ui, rows.next(), text(game, "Continue"))) ui.currentScreen = Screen::InGame;
+        } else if (button(ui, rows.next(), text(game, "NewGame"))) {
+            startChapter(ui, game, "study", StoryStage::Study);
         }
-        if (button(rows.next(), text(game, "Options"))) ui.currentScreen = Screen::Options;
-        if (button(rows.next(), text(game, "About"))) ui.currentScreen = Screen::About;
-        if (button(rows.next(), text(game, "Exit"))) {
+        if (button(ui, rows.next(), text(game, "Options"))) ui.currentScreen = Screen::Options;
+        if (button(ui, rows.next(), text(game, "About"))) ui.currentScreen = Screen::About;
+        if (button(ui, rows.next(), text(game, "Exit"))) {
             saveProgress(game);
             quit = true;
         }
@@ -46,20 +46,20 @@ bool drawMainMenuScreen(Game& game) {
 
 namespace {
 
-void drawThemeChoice(Game& game, RowLayout& rows) {
+void drawThemeChoice(Ui& ui, Game& game, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text(game, "prefTheme"), AlignRight);
     ImRect combo = rows.next();
     int shown =
         game.progress.theme >= 0 && game.progress.theme < kThemeCount ? game.progress.theme : 1;
-    if (beginColorCombo("theme", combo, themeSwatches[shown], ImVec2(combo.GetWidth(), 330))) {
-        RowLayout& swatches = popupLayout();
+    if (beginColorCombo(ui, "theme", combo, themeSwatches[shown], ImVec2(combo.GetWidth(), 330))) {
+        RowLayout& swatches = popupLayout(ui);
         swatches.dynamicRow(50, 1);
         for (int i = 0; i < kThemeCount; ++i) {
             ImGui::PushID(i);
-            if (colorButton("swatch", swatches.next(), themeSwatches[i])) {
+            if (colorButton(ui, "swatch", swatches.next(), themeSwatches[i])) {
                 closeColorCombo();
-                applyTheme(game, i);
+                applyTheme(ui, game, i);
             }
             ImGui::PopID();
         }
@@ -68,30 +68,30 @@ void drawThemeChoice(Game& game, RowLayout& rows) {
     rows.skip();
 }
 
-void drawVolumeChoice(Game& game, RowLayout& rows) {
+void drawVolumeChoice(Ui& ui, Game& game, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text(game, "prefVolume"), AlignRight);
-    sliderInt(rows.next(), 0, &game.progress.volume, 100);
+    sliderInt(ui, rows.next(), 0, &game.progress.volume, 100);
     // The music follows the slider at once; the value is saved with the next progress save.
     if (getMusicVolume(ui.assets.music) != game.progress.volume)
         setMusicVolume(ui.assets.music, game.progress.volume);
     rows.skip();
 }
 
-void drawLanguageChoice(const Game& game, RowLayout& rows) {
+void drawLanguageChoice(Ui& ui, const Game& game, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text(game, "prefLang"), AlignRight);
-    if (imageLabelButton("language", rows.next(), languageImage(game.currentLanguage),
+    if (imageLabelButton(ui, "language", rows.next(), languageImage(ui, game.currentLanguage),
                          getLangString(ui.assets.config->store, game.currentLanguage, "natSm"), AlignRight))
         ui.currentScreen = Screen::Language;
     rows.skip();
 }
 
-void drawWordEntryChoice(Game& game, RowLayout& rows) {
+void drawWordEntryChoice(Ui& ui, Game& game, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text(game, "prefWordEntry"), AlignRight);
     bool onEnter = game.wordEntry == WordEntry::OnEnter;
-    if (button(rows.next(), text(game, onEnter ? "wordEntryEnter" : "wordEntryTyped"))) {
+    if (button(ui, rows.next(), text(game, onEnter ? "wordEntryEnter" : "wordEntryTyped"))) {
         playSound(ui.assets.sounds, SoundSlot::ButtonClick);
         game.wordEntry = onEnter ? WordEntry::AsTyped : WordEntry::OnEnter;
         saveOptions(game);
@@ -101,35 +101,35 @@ void drawWordEntryChoice(Game& game, RowLayout& rows) {
 
 }  // namespace
 
-void drawOptionsScreen(Game& game) {
-    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+void drawOptionsScreen(Ui& ui, Game& game) {
+    if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(themedDecoration("langSelect", "langSelectDark"), ui.windowWidth,
+        drawScreenDecor(ui, themedDecoration(ui, "langSelect", "langSelectDark"), ui.windowWidth,
                         ui.windowHeight);
         rows.staticRow(200, 15, 1);
         rows.ratioRow(70, {0.05f, 0.35f, 0.35f, 0.25f});
-        drawThemeChoice(game, rows);
-        drawVolumeChoice(game, rows);
-        drawLanguageChoice(game, rows);
-        drawWordEntryChoice(game, rows);
-        if (backButtonRow(game, rows)) ui.currentScreen = Screen::MainMenu;
+        drawThemeChoice(ui, game, rows);
+        drawVolumeChoice(ui, game, rows);
+        drawLanguageChoice(ui, game, rows);
+        drawWordEntryChoice(ui, game, rows);
+        if (backButtonRow(ui, game, rows)) ui.currentScreen = Screen::MainMenu;
     }
     endScreen();
 }
 
-void drawLanguageScreen(Game& game) {
-    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+void drawLanguageScreen(Ui& ui, Game& game) {
+    if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(themedDecoration("langSelect", "langSelectDark"), ui.windowWidth,
+        drawScreenDecor(ui, themedDecoration(ui, "langSelect", "langSelectDark"), ui.windowWidth,
                         ui.windowHeight);
         rows.staticRow(static_cast<float>(languageListGap(ui.windowHeight, game.languageCount)), 15, 1);
         rows.ratioRow(70, {0.2f, 0.6f, 0.2f});
         for (int i = 0; i < game.languageCount; ++i) {
             rows.skip();
             ImGui::PushID(i);
-            if (imageLabelButton("language", rows.next(), languageImage(i),
+            if (imageLabelButton(ui, "language", rows.next(), languageImage(ui, i),
                                  getLangString(ui.assets.config->store, i, "native"), AlignCentered))
-                selectLanguage(game, i);
+                selectLanguage(ui, game, i);
             ImGui::PopID();
             rows.skip();
         }
@@ -137,11 +137,11 @@ void drawLanguageScreen(Game& game) {
     endScreen();
 }
 
-void drawAboutScreen(const Game& game) {
+void drawAboutScreen(Ui& ui, const Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
-    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+    if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(themedDecoration("about", "aboutDark"), ui.windowWidth, ui.windowHeight);
+        drawScreenDecor(ui, themedDecoration(ui, "about", "aboutDark"), ui.windowWidth, ui.windowHeight);
         rows.dynamicRow(140, 1);
         rows.staticRow(H - 250, W - 40, 1);
         std::string about = std::string(text(game, "AboutText")) + "\n\n" + text(game, "AboutWordEntry");
@@ -152,21 +152,21 @@ void drawAboutScreen(const Game& game) {
         if (!fits) setFont(ui.assets.smallFont);
         labelWrap(page, about.c_str());
         if (!fits) setFont(ui.assets.mainFont);
-        if (backButtonRow(game, rows)) ui.currentScreen = Screen::MainMenu;
+        if (backButtonRow(ui, game, rows)) ui.currentScreen = Screen::MainMenu;
     }
     endScreen();
 }
 
-void drawWordInfoScreen(Game& game) {
+void drawWordInfoScreen(Ui& ui, Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
-    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+    if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor("help", ui.windowWidth, ui.windowHeight);
+        drawScreenDecor(ui, "help", ui.windowWidth, ui.windowHeight);
         rows.dynamicRow(70, 1);
         label(rows.next(), spelledWord(game.langStore.get(), game.hintWord), AlignTopLeft);
         rows.staticRow(H - 180, W - 40, 1);
         labelWrap(rows.next(), game.hintDescription);
-        if (backButtonRow(game, rows)) ui.currentScreen = Screen::InGame;
+        if (backButtonRow(ui, game, rows)) ui.currentScreen = Screen::InGame;
     }
     endScreen();
 }

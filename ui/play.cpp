@@ -18,7 +18,7 @@
 #include "ui/ui.h"
 #include "util/utf8.h"
 
-void showStoryTurn(Game& game, StoryTurn turn) {
+void showStoryTurn(Ui& ui, Game& game, StoryTurn turn) {
     if (turn.passed) GrantAchievementWq(turn.passed);
     if (turn.chapter) {
         GrantAchievementWq(turn.chapter);
@@ -26,7 +26,7 @@ void showStoryTurn(Game& game, StoryTurn turn) {
         ui.storyPage = 0;
         ui.storyChapter = turn.chapter;
     }
-    if (turn.theme >= 0) applyTheme(game, turn.theme);
+    if (turn.theme >= 0) applyTheme(ui, game, turn.theme);
 }
 
 namespace {
@@ -37,7 +37,7 @@ void grantLevelAchievement(Game& game) {
         GrantAchievementWq(achievement);
 }
 
-void answerWordStep(Game& game, const WordStep& step) {
+void answerWordStep(Ui& ui, Game& game, const WordStep& step) {
     switch (step.outcome) {
     case WordOutcome::NewWord: playSound(ui.assets.sounds, SoundSlot::WordOk); break;
     case WordOutcome::NewBonus: playSound(ui.assets.sounds, SoundSlot::WordBonus); break;
@@ -47,50 +47,50 @@ void answerWordStep(Game& game, const WordStep& step) {
     }
     // The autosave already counts the word that made it due.
     if (step.saveDue) saveProgress(game);
-    showStoryTurn(game, step.turn);
+    showStoryTurn(ui, game, step.turn);
 }
 
 }  // namespace
 
-void checkTypedWord(Game& game) {
-    answerWordStep(game, checkWord(game));
+void checkTypedWord(Ui& ui, Game& game) {
+    answerWordStep(ui, game, checkWord(game));
 }
 
-bool showHint(Game& game) {
+bool showHint(Ui& ui, Game& game) {
     if (!revealHint(game)) return false;
     ui.currentScreen = Screen::WordInfo;
     return true;
 }
 
-void startChapter(Game& game, const char* chapter, StoryStage stage) {
-    showStoryTurn(game, beginChapter(game, chapter, stage));
+void startChapter(Ui& ui, Game& game, const char* chapter, StoryStage stage) {
+    showStoryTurn(ui, game, beginChapter(game, chapter, stage));
 }
 
-void selectLevel(Game& game) {
+void selectLevel(Ui& ui, Game& game) {
     if (!levelChosen(game)) return;
     // The level left keeps its words and time.
     saveProgress(game);
     uint32_t before = game.progress.levelIndex;
     StoryTurn turn = changeLevel(game);
     if (game.progress.levelIndex != before) grantLevelAchievement(game);
-    showStoryTurn(game, turn);
+    showStoryTurn(ui, game, turn);
 }
 
 namespace {
 
-int typeAndCheck(Game& game, const char* character) {
+int typeAndCheck(Ui& ui, Game& game, const char* character) {
     // A letter the row writes plainly (ё as е) takes the plain tile.
     const char* folded = getSectionString(game.langStore.get(), "fold", character);
     if (!typeCharacter(&game.letterTray, character) &&
         !(folded && typeCharacter(&game.letterTray, folded)))
         return 0;
-    checkTypedWord(game);
+    checkTypedWord(ui, game);
     return 1;
 }
 
 }  // namespace
 
-bool typeKeyCharacter(Game& game, char c) {
+bool typeKeyCharacter(Ui& ui, Game& game, char c) {
     // The data file names a key as JSON writes it: the backslash key is "\\".
     char key[3] = {c, 0, 0};
     if (c == '\\' || c == '"') {
@@ -98,34 +98,34 @@ bool typeKeyCharacter(Game& game, char c) {
         key[1] = c;
     }
     const char* mapped = getSectionString(game.langStore.get(), "charmap", key);
-    return typeAndCheck(game, mapped ? mapped : key);
+    return typeAndCheck(ui, game, mapped ? mapped : key);
 }
 
-void handleTrayKey(Game& game, int glfwKey, uint32_t text) {
+void handleTrayKey(Ui& ui, Game& game, int glfwKey, uint32_t text) {
     // One press types one character: a letter beyond ASCII, else the one-byte key name.
     uint32_t letter = pressedLetter(keyLayoutName(glfwKey), text);
     if (letter) {
         char utf8[5] = {0};
         encodeUtf8(letter, utf8);
-        typeAndCheck(game, utf8);
+        typeAndCheck(ui, game, utf8);
     } else if (char c = keyToChar(glfwKey)) {
         char own[2] = {c, 0};
         if (layoutMovedCharacter(glfwKey, c))
-            typeAndCheck(game, own);
+            typeAndCheck(ui, game, own);
         else
-            typeKeyCharacter(game, c);
+            typeKeyCharacter(ui, game, c);
     }
     if (glfwKey == KEY_ENTER || glfwKey == KEY_KP_ENTER)
-        answerWordStep(game, submitWord(game));
+        answerWordStep(ui, game, submitWord(game));
     else if (glfwKey == KEY_DELETE)
         clearTypedWord(&game.letterTray);
     else if (glfwKey == KEY_F1 && hintAvailable(game))
-        showHint(game);
+        showHint(ui, game);
     else if (glfwKey == KEY_BACKSPACE)
         popLetter(&game.letterTray);
 }
 
-bool selectLanguage(Game& game, int i) {
+bool selectLanguage(Ui& ui, Game& game, int i) {
     if (i < 0 || i >= game.languageCount) return false;
     // Play since the last save would be lost when the record is read back below.
     if (game.langStore) saveProgress(game);
@@ -142,7 +142,7 @@ bool selectLanguage(Game& game, int i) {
     readProgress(&game.progress, savePath(ui.assets.config->folders, save).c_str());
     readOptions(game);
     game.bonusTotal = countSavedBonusWords(ui.assets.config->folders, game.langStore.get());
-    applyTheme(game, game.progress.theme);
+    applyTheme(ui, game, game.progress.theme);
     setMusicVolume(ui.assets.music, game.progress.volume);
     if (loadLevel(game, game.langStore.get(), static_cast<int>(game.progress.levelIndex))) {
         grantLevelAchievement(game);
@@ -156,12 +156,12 @@ bool selectLanguage(Game& game, int i) {
     return true;
 }
 
-int selectLanguageByName(Game& game, const char* longName) {
+int selectLanguageByName(Ui& ui, Game& game, const char* longName) {
     int matches = 0;
     for (int i = 0; i < game.languageCount; i++) {
         const char* name = getLangString(ui.assets.config->store, i, "long");
         if (name && std::strcmp(name, longName) == 0) {
-            selectLanguage(game, i);
+            selectLanguage(ui, game, i);
             matches++;
         }
     }

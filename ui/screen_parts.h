@@ -9,6 +9,7 @@
 #include "ui/layout.h"
 
 struct Game;
+struct Ui;
 
 // Where the in-game screen's hover hint goes: a point of the bar beside the icons, clear of every
 // control.
@@ -32,15 +33,15 @@ struct InGameState {
 // The current language's text for key ("(NULL)" when it has none).
 const char* text(const Game& game, const char* key);
 // The image named by member key of the configuration's "icons" section.
-GuiImage icon(const char* key);
+GuiImage icon(Ui& ui, const char* key);
 // The picture of "lang" entry i ("pic").
-GuiImage languageImage(int i);
+GuiImage languageImage(Ui& ui, int i);
 // The decoration key for the current theme: dark for themes 1, 3 and 5.
-const char* themedDecoration(const char* light, const char* dark);
+const char* themedDecoration(Ui& ui, const char* light, const char* dark);
 
 // The last row of a menu screen: the back button alone in the middle third. True when pressed;
 // it then has played the window-close sound.
-bool backButtonRow(const Game& game, RowLayout& rows);
+bool backButtonRow(Ui& ui, const Game& game, RowLayout& rows);
 
 // Height of the gap above the language list that roughly centres it (never negative).
 int languageListGap(int screenHeight, int languages);

@@ -12,9 +12,7 @@
 #include "ui/theme.h"
 #include "ui/ui.h"
 
-Ui ui;
-
-void resetUi() {
+void resetUi(Ui& ui) {
     Ui fresh;
     fresh.assets = ui.assets;
     ui = std::move(fresh);
@@ -23,23 +21,23 @@ void resetUi() {
 // The fixed order lets a screen that switches to a later one in this order hand over within the
 // same frame (the game to the main menu or statistics, the word description to the game, the
 // language choice to the main menu).
-bool drawScreens(Game& game) {
-    beginScreensFrame();
-    if (ui.currentScreen == Screen::WordInfo) drawWordInfoScreen(game);
-    if (ui.currentScreen == Screen::About) drawAboutScreen(game);
-    if (ui.currentScreen == Screen::InGame) drawInGameScreen(game);
-    if (ui.currentScreen == Screen::Language) drawLanguageScreen(game);
-    if (ui.currentScreen == Screen::Options) drawOptionsScreen(game);
-    if (ui.currentScreen == Screen::Story) drawStoryScreen(game);
+bool drawScreens(Ui& ui, Game& game) {
+    beginScreensFrame(ui);
+    if (ui.currentScreen == Screen::WordInfo) drawWordInfoScreen(ui, game);
+    if (ui.currentScreen == Screen::About) drawAboutScreen(ui, game);
+    if (ui.currentScreen == Screen::InGame) drawInGameScreen(ui, game);
+    if (ui.currentScreen == Screen::Language) drawLanguageScreen(ui, game);
+    if (ui.currentScreen == Screen::Options) drawOptionsScreen(ui, game);
+    if (ui.currentScreen == Screen::Story) drawStoryScreen(ui, game);
     bool quit = false;
-    if (ui.currentScreen == Screen::MainMenu) quit = drawMainMenuScreen(game);
-    if (ui.currentScreen == Screen::Statistics) drawStatisticsScreen(game);
-    finishScreensFrame();
+    if (ui.currentScreen == Screen::MainMenu) quit = drawMainMenuScreen(ui, game);
+    if (ui.currentScreen == Screen::Statistics) drawStatisticsScreen(ui, game);
+    finishScreensFrame(ui);
     return quit;
 }
 
-void handleEscapeKey() {
-    if (isTypingInField()) return;  // the field drops what was typed
+void handleEscapeKey(Ui& ui) {
+    if (isTypingInField(ui)) return;  // the field drops what was typed
     switch (ui.currentScreen) {
     case Screen::Language: break;  // a language must be chosen first
     case Screen::Statistics:
@@ -52,26 +50,26 @@ const char* text(const Game& game, const char* key) {
     return localizedText(game.langStore.get(), key);
 }
 
-GuiImage icon(const char* key) {
+GuiImage icon(Ui& ui, const char* key) {
     return getImage(ui.assets.images, getSectionString(ui.assets.config->store, "icons", key));
 }
 
-GuiImage languageImage(int i) {
+GuiImage languageImage(Ui& ui, int i) {
     return getImage(ui.assets.images, getLangString(ui.assets.config->store, i, "pic"));
 }
 
-const char* themedDecoration(const char* light, const char* dark) {
+const char* themedDecoration(Ui& ui, const char* light, const char* dark) {
     return isDarkTheme(ui.theme) ? dark : light;
 }
 
-bool keysTypeWords() {
-    return ui.currentScreen == Screen::InGame && !isTypingInField();
+bool keysTypeWords(Ui& ui) {
+    return ui.currentScreen == Screen::InGame && !isTypingInField(ui);
 }
 
-bool backButtonRow(const Game& game, RowLayout& rows) {
+bool backButtonRow(Ui& ui, const Game& game, RowLayout& rows) {
     rows.dynamicRow(70, 3);
     rows.skip();
-    bool pressed = button(rows.next(), text(game, "backButton"));
+    bool pressed = button(ui, rows.next(), text(game, "backButton"));
     rows.skip();
     if (pressed) playSound(ui.assets.sounds, SoundSlot::WindowClose);
     return pressed;

@@ -95,10 +95,10 @@ std::vector<float> lengthTableRatios(int lengthColumns, float screenWidth, float
 
 namespace {
 
-void drawLengthTable(const Game& game, const WordLengthStats& stats, RowLayout& rows, float W) {
+void drawLengthTable(Ui& ui, const Game& game, const WordLengthStats& stats, RowLayout& rows, float W) {
     rows.staticRow(120, W - 40, 1);
-    if (beginGroup("Words", rows.next())) {
-        RowLayout& table = groupLayout();
+    if (beginGroup(ui, "Words", rows.next())) {
+        RowLayout& table = groupLayout(ui);
         const float labelWidth =
             std::max(ImGui::CalcTextSize(text(game, "sLenth")).x, ImGui::CalcTextSize(text(game, "sFound")).x);
         table.ratioRow(50, lengthTableRatios(stats.lengthColumns, W,
@@ -117,7 +117,7 @@ void drawLengthTable(const Game& game, const WordLengthStats& stats, RowLayout& 
             label(table.next(), cell, AlignCentered);
         }
     }
-    endGroup();
+    endGroup(ui);
 }
 
 // Two series over the same columns: all words of a length, and over them the found ones.
@@ -156,9 +156,9 @@ void drawChart(Game& game, const WordLengthStats& stats, const ImRect& r) {
     }
 }
 
-void drawTotals(Game& game, RowLayout& rows, float W) {
-    if (beginGroup("AllStat", rows.next())) {
-        RowLayout& totals = groupLayout();
+void drawTotals(Ui& ui, Game& game, RowLayout& rows, float W) {
+    if (beginGroup(ui, "AllStat", rows.next())) {
+        RowLayout& totals = groupLayout(ui);
         totals.staticRow(50, static_cast<float>((static_cast<int>(W) - 30) / 4 - 50), 2);
         TotalsRow lines[kTotalsRowCount];
         totalsRows(game, lines, static_cast<int32_t>(std::time(nullptr)));
@@ -167,36 +167,36 @@ void drawTotals(Game& game, RowLayout& rows, float W) {
             label(totals.next(), line.value, AlignLeft);
         }
     }
-    endGroup();
+    endGroup(ui);
 }
 
 }  // namespace
 
-void drawStatisticsScreen(Game& game) {
+void drawStatisticsScreen(Ui& ui, Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
     WordLengthStats stats;
     countWordLengths(game, stats);
-    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+    if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(themedDecoration("stat", "statDark"), ui.windowWidth, ui.windowHeight);
+        drawScreenDecor(ui, themedDecoration(ui, "stat", "statDark"), ui.windowWidth, ui.windowHeight);
 
         char title[64];
         statisticsTitle(game, title, sizeof title);
         rows.ratioRow(50, {50 / W, (W - 100) / W});
-        if (imageButton("back", rows.next(), icon("statBack"), ui.iconButtonStyle)) {
+        if (imageButton("back", rows.next(), icon(ui, "statBack"), ui.iconButtonStyle)) {
             playSound(ui.assets.sounds, SoundSlot::WindowClose);
             ui.currentScreen = Screen::InGame;
         }
         label(rows.next(), title, AlignTop);
 
         setFont(ui.assets.smallFont);
-        drawLengthTable(game, stats, rows, W);
+        drawLengthTable(ui, game, stats, rows, W);
         rows.dynamicRow(H - 280, 2);
         drawChart(game, stats, rows.next());
-        drawTotals(game, rows, W);
+        drawTotals(ui, game, rows, W);
         setFont(ui.assets.mainFont);
 
-        if (backButtonRow(game, rows)) ui.currentScreen = Screen::InGame;
+        if (backButtonRow(ui, game, rows)) ui.currentScreen = Screen::InGame;
     }
     endScreen();
 }

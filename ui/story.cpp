@@ -10,9 +10,9 @@
 #include "ui/theme.h"
 #include "ui/ui.h"
 
-void drawStoryScreen(const Game& game) {
+void drawStoryScreen(Ui& ui, const Game& game) {
     const float H = static_cast<float>(ui.windowHeight);
-    if (beginScreen(ui.windowWidth, ui.windowHeight)) {
+    if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
         const char* chapter = ui.storyChapter ? ui.storyChapter : "";
         const char* imageKey = storyString(ui.assets.config->store, chapter, ui.storyPage, "image");
@@ -20,14 +20,14 @@ void drawStoryScreen(const Game& game) {
         const int leftPad = storyInt(ui.assets.config->store, chapter, ui.storyPage, "leftPad");
         const int rightPad = storyInt(ui.assets.config->store, chapter, ui.storyPage, "rightPad");
 
-        drawScreenDecor(imageKey, ui.windowWidth, ui.windowHeight);
+        drawScreenDecor(ui, imageKey, ui.windowWidth, ui.windowHeight);
         rows.ratioRow(H - 110, storyColumnRatios(ui.windowWidth, leftPad, rightPad));
         rows.skip();
         labelWrap(rows.next(), pageText);
 
         rows.dynamicRow(70, 3);
         rows.skip();
-        if (button(rows.next(), text(game, "storyNext"))) {
+        if (button(ui, rows.next(), text(game, "storyNext"))) {
             if (ui.storyPage < storyLength(ui.assets.config->store, chapter) - 1)
                 ui.storyPage += 1;
             else

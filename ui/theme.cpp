@@ -177,7 +177,7 @@ void setThemeColors(ImGuiStyle& style, int theme) {
     style.Colors[ImGuiCol_BorderShadow] = ImVec4(0, 0, 0, 0);
 }
 
-void setStyleMetrics(ImGuiStyle& style) {
+void setStyleMetrics(Ui& ui, ImGuiStyle& style) {
     style.WindowPadding = ImVec2(10, 20);
     style.ScrollbarSize = 20;
     style.ScrollbarRounding = 0;
@@ -197,7 +197,7 @@ void setStyleMetrics(ImGuiStyle& style) {
     ui.widgetMetrics = WidgetMetrics{};
 }
 
-ButtonStyle defaultButtonStyle() {
+ButtonStyle defaultButtonStyle(Ui& ui) {
     const ImGuiStyle& style = ImGui::GetStyle();
     ButtonStyle s;
     s.normal = style.Colors[ImGuiCol_Button];
@@ -214,15 +214,15 @@ bool isDarkTheme(int theme) {
     return theme == 1 || theme == 3 || theme == 5;
 }
 
-void applyTheme(Game& game, int theme) {
+void applyTheme(Ui& ui, Game& game, int theme) {
     game.progress.theme = theme;
     ui.theme = theme;
     if (!ImGui::GetCurrentContext()) return;
     ImGuiStyle& style = ImGui::GetStyle();
     setThemeColors(style, theme);
-    setStyleMetrics(style);
+    setStyleMetrics(ui, style);
 
-    ui.highlightButtonStyle = defaultButtonStyle();
+    ui.highlightButtonStyle = defaultButtonStyle(ui);
     ui.highlightButtonStyle.normal = style.Colors[ImGuiCol_ButtonActive];
 
     ui.iconButtonStyle.hover = style.Colors[ImGuiCol_ButtonHovered];

@@ -5,6 +5,7 @@
 #include <imgui.h>
 
 struct Game;
+struct Ui;
 
 constexpr int kThemeCount = 6;
 
@@ -36,14 +37,14 @@ struct ButtonStyle {
 };
 
 // The current GUI style's own button look.
-ButtonStyle defaultButtonStyle();
+ButtonStyle defaultButtonStyle(Ui& ui);
 
 // Sets colours and metrics, stores the index in the progress record and refreshes both button
 // styles. Without a GUI context only the index is stored.
-void applyTheme(Game& game, int theme);
+void applyTheme(Ui& ui, Game& game, int theme);
 // Writes the theme's colour table into the style; an index outside 0..5 gives theme 1.
 void setThemeColors(ImGuiStyle& style, int theme);
-void setStyleMetrics(ImGuiStyle& style);
+void setStyleMetrics(Ui& ui, ImGuiStyle& style);
 bool isDarkTheme(int theme);
 
 // Colour of one of the 28 slots of a theme's table (see theme.cpp), for widgets that pick their

@@ -52,5 +52,3 @@ struct Ui {
     KitState kit;
     InGameState inGame;
 };
-
-extern Ui ui;

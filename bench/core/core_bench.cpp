@@ -149,6 +149,7 @@ int main() {
     std::vector<std::string> problems;
     config.settings = readSettings(config.store, "bench configuration", &problems);
     MusicPlayer music;  // no output: selecting a language only sets its volume
+    Ui ui;
     ui.assets.config = &config;
     ui.assets.music = &music;
 
@@ -184,7 +185,7 @@ int main() {
     });
     Times select = timeRuns([&] {
         game.langStore.reset();  // as at start-up: nothing to save first
-        if (!selectLanguage(game, 0) || game.levelFoundCount != RESTORED_WORDS) std::abort();
+        if (!selectLanguage(ui, game, 0) || game.levelFoundCount != RESTORED_WORDS) std::abort();
     });
     Times install = timeRuns([&] {
         if (!loadLevel(game, game.langStore.get(), LEVELS - 1)) std::abort();

@@ -46,6 +46,7 @@ Config config;
 ImageAssets images;
 SoundAssets sounds;
 MusicPlayer music;
+Ui ui;
 Game game;
 
 struct Timing {
@@ -72,7 +73,7 @@ Timing frame(bool listChanges) {
     double cpu0 = seconds(CLOCK_THREAD_CPUTIME_ID), wall0 = seconds(CLOCK_MONOTONIC);
     glfwPollEvents();
     startGuiFrame(&app);
-    drawScreens(game);
+    drawScreens(ui, game);
     const uint32_t cleared = clearFrame(&app, ImGui::GetColorU32(ImGuiCol_WindowBg));
     ImGui::Render();
     placeDesign(&app, ImGui::GetDrawData());
@@ -154,6 +155,7 @@ void installBusyLevel(std::vector<std::string>& words) {
 int main(int argc, char** argv) {
     const char* runDir = WG_RUN_DIR;
     app.game = &game;
+    app.ui = &ui;
     ui.assets = {&config, &images, nullptr, nullptr, &sounds, &music};
     const char* dumpPrefix = nullptr;
     int width = 1280, height = 720;
@@ -178,14 +180,14 @@ int main(int argc, char** argv) {
     ui.windowHeight = 720;
     if (!createWindow(&app, "frame bench", width, height, 'x')) return 1;
     glfwSwapInterval(0);  // as fast as the frames go; the swap is not timed anyway
-    applyTheme(game, 0);
+    applyTheme(ui, game, 0);
     char path[kPathBufferSize];
     const Settings& settings = config.settings;
     joinPath(path, "data/font/", settings.smallFont);
     ui.assets.smallFont = loadFont(path, static_cast<float>(settings.smallFontSize), gameGlyphRanges);
     joinPath(path, "data/font/", settings.font);
     ui.assets.mainFont = loadFont(path, static_cast<float>(settings.fontSize), gameGlyphRanges);
-    if (!selectLanguage(game, 0)) {
+    if (!selectLanguage(ui, game, 0)) {
         std::fprintf(stderr, "no language data in %s/data\n", runDir);
         return 1;
     }

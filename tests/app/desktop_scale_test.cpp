@@ -34,12 +34,14 @@ float unscaledGlyphTexels(const std::string& path, float pixelHeight, char c) {
 }
 
 TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
+    Ui ui;
     ASSERT_TRUE(setDisplayResources("Xft.dpi:\t192\n"));
     const char* runDir = std::getenv("WG_RUN_DIR");
     ASSERT_NE(runDir, nullptr);
     ui.windowWidth = 1280;
     ui.windowHeight = 720;
     App shell;
+    shell.ui = &ui;
     ASSERT_NE(createWindow(&shell, "scaled", ui.windowWidth, ui.windowHeight, 'x'), nullptr);
     EXPECT_EQ(shell.contentScale, 2);
     int width = 0, height = 0;

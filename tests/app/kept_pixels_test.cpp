@@ -75,10 +75,12 @@ std::vector<Frame> drawUntilPasted(App* shell, const Scene& scene) {
 }
 
 TEST(KeptPixels, AFrameFromKeptPixelsIsTheFullFrameAndChangesUnderTheGroupRedrawIt) {
+    Ui ui;
     // The design is the window's size: drawn unscaled.
     ui.windowWidth = kWidth;
     ui.windowHeight = kHeight;
     App shell;
+    shell.ui = &ui;
     ASSERT_NE(createWindow(&shell, "test", kWidth, kHeight, 'x'), nullptr);
     Scene scene;
     // The first frame clears with GL's own colour; from the second on, the scene's.

@@ -279,6 +279,7 @@ protected:
     ImageAssets images;
     SoundAssets sounds;
     MusicPlayer music;
+    Ui ui;
     Game game;
 };
 
@@ -301,6 +302,7 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
     hashPut(game.repeatTimes, "word", &key);
 
     App shell;
+    shell.ui = &ui;
     Config loaded;
     ASSERT_TRUE(loadConfig(&shell, &loaded, game));
     KeyStore* store = loaded.store;
@@ -323,6 +325,7 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
 
 TEST_F(ConfigLoading, MissingEmptyOrBrokenFileGivesNothing) {
     App shell;
+    shell.ui = &ui;
     Config loaded;
     EXPECT_FALSE(loadConfig(&shell, &loaded, game));
     writeConfig("");

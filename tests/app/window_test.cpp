@@ -11,7 +11,9 @@
 namespace {
 
 TEST(Monitor, HeightFollowsTheMonitorAspect) {
+    Ui ui;
     App shell;
+    shell.ui = &ui;
     int width = 0, height = 0;
     ASSERT_EQ(primaryMonitorSize(&shell, &width, &height), 1);
     EXPECT_EQ(width, 1920);
@@ -39,7 +41,9 @@ uint32_t backPixel() {
 }
 
 TEST(Window, WindowedAtTheGivenSizeAndEachClearUsesThePreviousColour) {
+    Ui ui;
     App shell;
+    shell.ui = &ui;
     ASSERT_NE(createWindow(&shell, "test", 640, 360, 'x'), nullptr);
     EXPECT_EQ(shell.initMarker, kAppInitMarker);
     int width = 0, height = 0;
@@ -71,7 +75,9 @@ TEST(Window, WindowedAtTheGivenSizeAndEachClearUsesThePreviousColour) {
 }
 
 TEST(FrameLoop, RunsUntilStoppedAndAtLeastOnce) {
+    Ui ui;
     App shell;
+    shell.ui = &ui;
     struct Counter {
         App* shell;
         int calls;

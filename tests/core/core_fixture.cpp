@@ -93,7 +93,8 @@ void CoreTest::SetUp() {
     useConfig(TEST_CONFIG);
     ASSERT_NE(config.store, nullptr);
     ui.assets = {&config, &images, nullptr, nullptr, &sounds, &music};
-    resetUi();
+    testApp.ui = &ui;
+    resetUi(ui);
     resetCore(game, config);
 }
 
@@ -117,7 +118,7 @@ void CoreTest::typeWord(const char* word) {
         int length = 1;
         while ((p[length] & 0xC0) == 0x80) length++;
         std::string letter(p, static_cast<size_t>(length));
-        if (typeCharacter(&game.letterTray, letter.c_str())) checkTypedWord(game);
+        if (typeCharacter(&game.letterTray, letter.c_str())) checkTypedWord(ui, game);
         p += length;
     }
 }

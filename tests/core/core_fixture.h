@@ -11,6 +11,7 @@
 #include "audio/sounds.h"
 #include "core/game.h"
 #include "gfx/image.h"
+#include "ui/ui.h"
 
 struct KeyStore;
 
@@ -40,6 +41,7 @@ protected:
     ImageAssets images;
     SoundAssets sounds;
     MusicPlayer music;
+    Ui ui;
     Game game;
 
 private:

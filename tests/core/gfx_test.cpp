@@ -59,6 +59,7 @@ class GfxTest : public CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
+        window.ui = &ui;
         ASSERT_NE(createWindow(&window, "gfx", 64, 64, 'x'), nullptr);
         std::filesystem::create_directories("data/images");
         images.imageCache = &cache;

@@ -77,10 +77,10 @@ protected:
 
 TEST_F(LanguageTest, BigDataFileWinsWhileItExists) {
     writeFile("data/en_big.dat", "{\"game\": {\"big\": [\"big\"]}}");
-    EXPECT_EQ(selectLanguage(game, 0), 1);
+    EXPECT_EQ(selectLanguage(ui, game, 0), 1);
     EXPECT_STREQ(game.letterTray.letterText, "big");
     std::filesystem::remove("data/en_big.dat");
-    EXPECT_EQ(selectLanguage(game, 0), 1);
+    EXPECT_EQ(selectLanguage(ui, game, 0), 1);
     EXPECT_STREQ(game.letterTray.letterText, "ab");
 }
 
@@ -89,7 +89,7 @@ TEST_F(LanguageTest, SelectionAppliesTheStoredRecord) {
     std::string bytes((const char*)&stored, sizeof stored);  // the test machine is little-endian
     writeFile("save/progress_en.dat", bytes);
     ui.currentScreen = Screen::Language;
-    EXPECT_EQ(selectLanguage(game, 0), 1);
+    EXPECT_EQ(selectLanguage(ui, game, 0), 1);
     EXPECT_EQ(ui.currentScreen, Screen::MainMenu);
     EXPECT_EQ(game.currentLanguage, 0);
     EXPECT_STREQ(game.letterTray.letterText, "xy");
@@ -104,16 +104,16 @@ TEST_F(LanguageTest, StoredLevelBeyondTheDataFallsBackToTheFirst) {
     stored.levelIndex = 500;
     stored.volume = 100;
     writeFile("save/progress_en.dat", std::string((const char*)&stored, sizeof stored));
-    EXPECT_EQ(selectLanguage(game, 0), 1);
+    EXPECT_EQ(selectLanguage(ui, game, 0), 1);
     EXPECT_STREQ(game.letterTray.letterText, "ab");
     EXPECT_EQ(game.progress.levelIndex, 0u);
     EXPECT_EQ(game.levelNumber, 1);
 }
 
 TEST_F(LanguageTest, ProgressIsSavedBeforeAnotherLanguage) {
-    ASSERT_EQ(selectLanguage(game, 0), 1);
+    ASSERT_EQ(selectLanguage(ui, game, 0), 1);
     typeWord("ab");
-    ASSERT_EQ(selectLanguage(game, 1), 1);
+    ASSERT_EQ(selectLanguage(ui, game, 1), 1);
     EXPECT_STREQ(game.letterTray.letterText, "йb");
     EXPECT_EQ(game.progress.wordsFound, 0);
     Progress saved;
@@ -124,23 +124,23 @@ TEST_F(LanguageTest, ProgressIsSavedBeforeAnotherLanguage) {
 
 TEST_F(LanguageTest, UnusableDataFileShowsTheLanguageScreenAgain) {
     std::filesystem::remove("data/ru.dat");
-    EXPECT_EQ(selectLanguage(game, 1), 0);
+    EXPECT_EQ(selectLanguage(ui, game, 1), 0);
     EXPECT_EQ(ui.currentScreen, Screen::Language);
     EXPECT_EQ(game.langStore.get(), nullptr);
 
-    ASSERT_EQ(selectLanguage(game, 0), 1);
+    ASSERT_EQ(selectLanguage(ui, game, 0), 1);
     KeyStore* english = game.langStore.get();
     writeFile("data/ru.dat", "{\"game\": ");
-    EXPECT_EQ(selectLanguage(game, 1), 0);
+    EXPECT_EQ(selectLanguage(ui, game, 1), 0);
     EXPECT_EQ(ui.currentScreen, Screen::Language);
     EXPECT_EQ(game.currentLanguage, 0);
     EXPECT_EQ(game.langStore.get(), english);
     EXPECT_STREQ(game.letterTray.letterText, "ab");
-    EXPECT_EQ(selectLanguage(game, 7), 0);
+    EXPECT_EQ(selectLanguage(ui, game, 7), 0);
 }
 
 TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused) {
-    ASSERT_EQ(selectLanguage(game, 0), 1);
+    ASSERT_EQ(selectLanguage(ui, game, 0), 1);
     typeWord("ab");
     KeyStore* english = game.langStore.get();
     std::string longRow(31, 'b');
@@ -154,7 +154,7 @@ TEST_F(LanguageTest, DataWithoutAFirstLevelToInstallIsRefused) {
     for (const std::string& data : refused) {
         writeFile("data/ru.dat", data);
         ui.currentScreen = Screen::MainMenu;
-        EXPECT_EQ(selectLanguage(game, 1), 0) << data;
+        EXPECT_EQ(selectLanguage(ui, game, 1), 0) << data;
         EXPECT_EQ(ui.currentScreen, Screen::Language);
         EXPECT_EQ(game.currentLanguage, 0);
         EXPECT_EQ(game.langStore.get(), english);
@@ -187,10 +187,10 @@ TEST_F(LanguageTest, HundredLanguageSwitchesKeepMemoryFlat) {
         if (statm) std::fclose(statm);
         return size_t(residentPages) * 4096;
     };
-    for (int i = 0; i < 4; ++i) ASSERT_EQ(selectLanguage(game, i % 2), 1);
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(selectLanguage(ui, game, i % 2), 1);
     const size_t afterFirstRound = resident();
     const size_t oneStore = std::filesystem::file_size("data/en.dat");
-    for (int i = 0; i < 100; ++i) ASSERT_EQ(selectLanguage(game, i % 2), 1);
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(selectLanguage(ui, game, i % 2), 1);
     // Kept stores would add about four times the file each.
     EXPECT_LT(resident(), afterFirstRound + 10 * oneStore)
         << "after the first round " << afterFirstRound << " bytes, after 100 switches "
@@ -199,11 +199,11 @@ TEST_F(LanguageTest, HundredLanguageSwitchesKeepMemoryFlat) {
 #endif
 
 TEST_F(LanguageTest, StorefrontLanguageSelectsTheLastMatch) {
-    EXPECT_EQ(selectLanguageByName(game, "english"), 2);
+    EXPECT_EQ(selectLanguageByName(ui, game, "english"), 2);
     EXPECT_EQ(game.currentLanguage, 2);
     EXPECT_STREQ(game.letterTray.letterText, "qq");
     ui.currentScreen = Screen::Language;
-    EXPECT_EQ(selectLanguageByName(game, "klingon"), 0);
+    EXPECT_EQ(selectLanguageByName(ui, game, "klingon"), 0);
     EXPECT_EQ(ui.currentScreen, Screen::Language);
 }
 

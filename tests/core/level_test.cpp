@@ -68,7 +68,7 @@ TEST_F(CoreTest, HintScheduleCountsFoundWordsOverAllLevels) {
 TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen) {
     useLanguage(SMALL_LANGUAGE, 0);
     for (const char* word : {"ca", "act", "at", "ta", "tac", "cast"}) typeWord(word);
-    EXPECT_EQ(showHint(game), 1);
+    EXPECT_EQ(showHint(ui, game), 1);
     EXPECT_STREQ(game.hintWord, "cat");
     EXPECT_STREQ(game.hintDescription, "a small animal");
     EXPECT_EQ(ui.currentScreen, Screen::WordInfo);
@@ -78,7 +78,7 @@ TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen) {
     ui.currentScreen = Screen::InGame;
     game.progress.wordsFound = 100;
     EXPECT_EQ(hintAvailable(game), 0);
-    EXPECT_EQ(showHint(game), 0);
+    EXPECT_EQ(showHint(ui, game), 0);
     EXPECT_EQ(game.progress.hintsUsed, 1u);
     EXPECT_EQ(ui.currentScreen, Screen::InGame);
 }
@@ -86,23 +86,23 @@ TEST_F(CoreTest, HintRevealsAnUnfoundWordAndCountsOnlyThen) {
 TEST_F(CoreTest, HintAskedAgainForAnUnfoundRevealedWordIsFree) {
     useLanguage(SMALL_LANGUAGE, 0);
     game.progress.wordsFound = 100;  // hints to spare
-    ASSERT_EQ(showHint(game), 1);
+    ASSERT_EQ(showHint(ui, game), 1);
     const char* first = game.hintWord;
     for (int again = 0; again < 5; again++) {
-        ASSERT_EQ(showHint(game), 1);
+        ASSERT_EQ(showHint(ui, game), 1);
         EXPECT_EQ(game.hintWord, first);
     }
     EXPECT_EQ(game.progress.hintsUsed, 1u);
 
     // Once it is typed, the next hint reveals another word and costs one.
     typeWord(first);
-    ASSERT_EQ(showHint(game), 1);
+    ASSERT_EQ(showHint(ui, game), 1);
     EXPECT_STRNE(game.hintWord, first);
     EXPECT_EQ(game.progress.hintsUsed, 2u);
 
     // A new visit to the level starts over: its first hint costs one again.
     ASSERT_EQ(loadLevel(game, game.langStore.get(), 0), 1);
-    ASSERT_EQ(showHint(game), 1);
+    ASSERT_EQ(showHint(ui, game), 1);
     EXPECT_EQ(game.progress.hintsUsed, 3u);
 }
 
@@ -112,7 +112,7 @@ TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
     game.progress.levelsOpen = 2;
     typeWord("ca");
     game.levelNumber = 2;
-    selectLevel(game);
+    selectLevel(ui, game);
     EXPECT_EQ(game.progress.levelIndex, 1u);
     EXPECT_STREQ(game.letterTray.letterText, "aab");
     EXPECT_EQ(ui.currentScreen, Screen::Story);
@@ -124,10 +124,10 @@ TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
     EXPECT_EQ(readFile("save/61637473.sav"), "[\"ca\"]");
 
     game.levelNumber = 1;
-    selectLevel(game);
+    selectLevel(ui, game);
     ui.currentScreen = Screen::InGame;
     game.levelNumber = 2;
-    selectLevel(game);
+    selectLevel(ui, game);
     EXPECT_EQ(ui.currentScreen, Screen::InGame);
 }
 
@@ -143,7 +143,7 @@ TEST_F(CoreTest, LevelThatCannotBeInstalledKeepsTheCurrentOne) {
     EXPECT_STREQ(typedWord(&game.letterTray), "a");
 
     game.levelNumber = 2;
-    selectLevel(game);
+    selectLevel(ui, game);
     EXPECT_EQ(game.progress.levelIndex, 0u);
     EXPECT_EQ(game.levelNumber, 1);
 
@@ -160,15 +160,15 @@ TEST_F(CoreTest, ChosenLevelsGrantTheirAchievementOnEveryInstall) {
     useLanguage(json.c_str(), 9);
     EXPECT_FALSE(fileIsThere("save/achievements.txt"));
     game.levelNumber = 11;  // the selector shows level 11, index 10
-    selectLevel(game);
+    selectLevel(ui, game);
     ASSERT_EQ(game.progress.levelIndex, 10u);
     EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
     std::remove("save/achievements.txt");
     game.levelNumber = 12;
-    selectLevel(game);
+    selectLevel(ui, game);
     EXPECT_FALSE(fileIsThere("save/achievements.txt"));
     game.levelNumber = 11;
-    selectLevel(game);
+    selectLevel(ui, game);
     EXPECT_EQ(readFile("save/achievements.txt"), "lvl10\n");
     std::remove("save/achievements.txt");
     ASSERT_EQ(loadLevel(game, game.langStore.get(), 10), 1);

@@ -324,9 +324,9 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
 
     // Leaving the level and coming back finds the words the disk has not taken yet.
     game.levelNumber = 1;
-    selectLevel(game);
+    selectLevel(ui, game);
     game.levelNumber = 2;
-    selectLevel(game);
+    selectLevel(ui, game);
     EXPECT_EQ(game.foundList.words.size(), 2u);
 
     // A retry after its interval writes what waited: the level file, then the record.

@@ -114,15 +114,15 @@ TEST(LetterTrayTest, NewRowEmptiesTheTypedWord) {
 
 TEST_F(CoreTest, KeysReachTheRowThroughTheCharmap) {
     useLanguage(SMALL_LANGUAGE, 2);             // row "йb"
-    EXPECT_EQ(typeKeyCharacter(game, 'q'), 1);  // q is mapped to й
+    EXPECT_EQ(typeKeyCharacter(ui, game, 'q'), 1);  // q is mapped to й
     EXPECT_STREQ(typedWord(&game.letterTray), "й");
-    EXPECT_EQ(typeKeyCharacter(game, 'z'), 0);  // unmapped: z itself, not in the row
-    EXPECT_EQ(typeKeyCharacter(game, 'w'), 0);  // mapped to two letters: never a row letter
-    EXPECT_EQ(typeKeyCharacter(game, 'b'), 1);  // unmapped: b itself, completes a word
+    EXPECT_EQ(typeKeyCharacter(ui, game, 'z'), 0);  // unmapped: z itself, not in the row
+    EXPECT_EQ(typeKeyCharacter(ui, game, 'w'), 0);  // mapped to two letters: never a row letter
+    EXPECT_EQ(typeKeyCharacter(ui, game, 'b'), 1);  // unmapped: b itself, completes a word
     EXPECT_EQ(game.levelFoundCount, 1);
     EXPECT_STREQ(typedWord(&game.letterTray), "");
     // The file names the backslash key as JSON writes it.
-    EXPECT_EQ(typeKeyCharacter(game, '\\'), 1);
+    EXPECT_EQ(typeKeyCharacter(ui, game, '\\'), 1);
     EXPECT_STREQ(typedWord(&game.letterTray), "й");
 }
 
@@ -177,36 +177,36 @@ TEST(KeyPressTest, LettersOfTheGamesLanguagesFoldToLowerCase) {
 
 TEST_F(CoreTest, KeyPressWithTextTypesItsLetterOnce) {
     useLanguage(SMALL_LANGUAGE, 2);   // row "йb", "q" mapped to й
-    handleTrayKey(game, 'Q', 0x419);  // Й typed on a Russian layout: one й
+    handleTrayKey(ui, game, 'Q', 0x419);  // Й typed on a Russian layout: one й
     EXPECT_STREQ(typedWord(&game.letterTray), "й");
-    handleTrayKey(game, 'Q', 0x439);  // no second й in the row
+    handleTrayKey(ui, game, 'Q', 0x439);  // no second й in the row
     EXPECT_STREQ(typedWord(&game.letterTray), "й");
-    handleTrayKey(game, KEY_BACKSPACE, 0);
+    handleTrayKey(ui, game, KEY_BACKSPACE, 0);
     EXPECT_STREQ(typedWord(&game.letterTray), "");
-    handleTrayKey(game, 'B', 0x431);  // б is not in the row, and b is not typed instead
+    handleTrayKey(ui, game, 'B', 0x431);  // б is not in the row, and b is not typed instead
     EXPECT_STREQ(typedWord(&game.letterTray), "");
 }
 
 TEST_F(CoreTest, EditingKeysActOnTheTypedWord) {
     useLanguage(SMALL_LANGUAGE, 0);  // row "acts"
     typeWord("t");
-    handleTrayKey(game, KEY_BACKSPACE, 0);
+    handleTrayKey(ui, game, KEY_BACKSPACE, 0);
     EXPECT_STREQ(typedWord(&game.letterTray), "");
     typeWord("t");
     typeWord("c");
-    handleTrayKey(game, KEY_DELETE, 0);
+    handleTrayKey(ui, game, KEY_DELETE, 0);
     EXPECT_STREQ(typedWord(&game.letterTray), "");
-    handleTrayKey(game, KEY_DELETE, 0);  // Delete on an empty word changes nothing
+    handleTrayKey(ui, game, KEY_DELETE, 0);  // Delete on an empty word changes nothing
     EXPECT_EQ(game.letterTray.typedTop, -1);
 
     // F1 acts like the hint button: only while a hint is available.
     ui.currentScreen = Screen::InGame;
     game.progress.hintsUsed = 1;  // the next hint needs 3 words found
-    handleTrayKey(game, KEY_F1, 0);
+    handleTrayKey(ui, game, KEY_F1, 0);
     EXPECT_EQ(ui.currentScreen, Screen::InGame);
     EXPECT_EQ(game.progress.hintsUsed, 1u);
     game.progress.wordsFound = 3;
-    handleTrayKey(game, KEY_F1, 0);
+    handleTrayKey(ui, game, KEY_F1, 0);
     EXPECT_EQ(ui.currentScreen, Screen::WordInfo);
     EXPECT_EQ(game.progress.hintsUsed, 2u);
 }

@@ -235,8 +235,8 @@ TEST_F(CoreTest, FoldedLettersFindTheWordAsTheDictionarySpellsIt) {
     EXPECT_STREQ(game.foundList.words[0], "ёж");
     EXPECT_STREQ(typedWord(&game.letterTray), "");
 
-    typeKeyCharacter(game, '`');  // ё takes the row's е
-    typeKeyCharacter(game, 't');
+    typeKeyCharacter(ui, game, '`');  // ё takes the row's е
+    typeKeyCharacter(ui, game, 't');
     ASSERT_EQ(game.foundList.words.size(), 2u);
     EXPECT_STREQ(game.foundList.words[1], "её");
 

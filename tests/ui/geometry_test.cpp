@@ -139,12 +139,13 @@ TEST(RowLayout, RowsStackWithSpacingAndColumnsShareTheUsableWidth) {
 }
 
 TEST(EscapeKey, LeavesEveryScreenForItsParent) {
+    Ui ui;
     const Screen expected[8] = {Screen::MainMenu, Screen::Language, Screen::MainMenu,
                                 Screen::InGame,   Screen::MainMenu, Screen::MainMenu,
                                 Screen::InGame,   Screen::MainMenu};
     for (int screen = 0; screen < 8; ++screen) {
         ui.currentScreen = static_cast<Screen>(screen);
-        handleEscapeKey();
+        handleEscapeKey(ui);
         EXPECT_EQ(ui.currentScreen, expected[screen]) << "from screen " << screen;
     }
 }

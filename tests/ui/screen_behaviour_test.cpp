@@ -80,7 +80,7 @@ protected:
         io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
         ui.windowWidth = static_cast<int>(W);
         ui.windowHeight = static_cast<int>(H);
-        applyTheme(game, 0);
+        applyTheme(ui, game, 0);
         setMusicVolume(&music, 100);
         io.MousePos = ImVec2(-100, -100);
     }
@@ -101,7 +101,7 @@ protected:
 
     void frame() {
         ImGui::NewFrame();
-        drawScreens(game);
+        drawScreens(ui, game);
         ImGui::Render();
     }
     void moveTo(ImVec2 at) {
@@ -375,15 +375,15 @@ TEST_F(ScreenTest, LevelNumberIsTypedIntoTheSelectorAndNeverIntoTheWord) {
     const ImVec2 value(selector.Max.x - 12 - fontSize() - 10 - 8, selector.GetCenter().y);
     playLevel(0, 6);
     frame();
-    EXPECT_TRUE(keysTypeWords());
+    EXPECT_TRUE(keysTypeWords(ui));
     click(value);
-    ASSERT_TRUE(isTypingInField());
-    EXPECT_FALSE(keysTypeWords());
+    ASSERT_TRUE(isTypingInField(ui));
+    EXPECT_FALSE(keysTypeWords(ui));
     typeText("4");
     EXPECT_EQ(game.progress.levelIndex, 0u);  // taken only when the typing ends
     key(enterKey);
-    EXPECT_FALSE(isTypingInField());
-    EXPECT_TRUE(keysTypeWords());
+    EXPECT_FALSE(isTypingInField(ui));
+    EXPECT_TRUE(keysTypeWords(ui));
     EXPECT_EQ(game.progress.levelIndex, 3u);
     EXPECT_STREQ(typedWord(&game.letterTray), "");
 
@@ -400,16 +400,16 @@ TEST_F(ScreenTest, LevelNumberIsTypedIntoTheSelectorAndNeverIntoTheWord) {
     // Escape drops what was typed and stays on the screen.
     click(value);
     typeText("3");
-    handleEscapeKey();
+    handleEscapeKey(ui);
     key(escapeKey);
-    EXPECT_FALSE(isTypingInField());
+    EXPECT_FALSE(isTypingInField(ui));
     EXPECT_EQ(game.progress.levelIndex, 0u);
     EXPECT_EQ(ui.currentScreen, Screen::InGame);
 }
 
 TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
     playLevel(0, 1);
-    startChapter(game, "three", StoryStage::Study);
+    startChapter(ui, game, "three", StoryStage::Study);
     frame();
     click(lowButton);
     EXPECT_EQ(ui.storyPage, 1);
@@ -420,7 +420,7 @@ TEST_F(ScreenTest, StoryEndsInTheGameAfterItsLastPage) {
     EXPECT_EQ(ui.currentScreen, Screen::InGame);
 
     // A chapter the configuration does not have goes to the game at the first press.
-    startChapter(game, "nowhere", StoryStage::Study);
+    startChapter(ui, game, "nowhere", StoryStage::Study);
     frame();
     click(lowButton);
     EXPECT_EQ(ui.currentScreen, Screen::InGame);
@@ -434,7 +434,7 @@ TEST_F(ScreenTest, EscapeInTheStoryLeadsToTheMainMenuThatContinues) {
     click(ImVec2(165, 439));  // "NewGame"
     EXPECT_EQ(ui.currentScreen, Screen::Story);
     EXPECT_STREQ(ui.storyChapter, "study");
-    handleEscapeKey();
+    handleEscapeKey(ui);
     frame();
     EXPECT_EQ(ui.currentScreen, Screen::MainMenu);
     click(ImVec2(165, 439));  // now "Continue"
@@ -454,7 +454,7 @@ TEST_F(ScreenTest, ScreensLaterInTheOrderTakeOverWithinTheFrame) {
     release();
 
     // The word description hands over to the game (later) at once.
-    showHint(game);
+    showHint(ui, game);
     frame();
     press(lowButton);
     EXPECT_EQ(ui.currentScreen, Screen::InGame);

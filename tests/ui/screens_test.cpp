@@ -26,6 +26,7 @@ protected:
     void SetUp() override {
         context = ImGui::CreateContext();
         app.gui = context;
+        app.ui = &ui;
         ImGuiIO& io = ImGui::GetIO();
         io.IniFilename = nullptr;
         io.DisplaySize = ImVec2(1280, 720);
@@ -40,7 +41,7 @@ protected:
         config.store = parseKeyStore(json, std::strlen(json));
         ui.assets.config = &config;
         ui.assets.images = &images;
-        applyTheme(game, 0);
+        applyTheme(ui, game, 0);
     }
     void TearDown() override {
         freeKeyStore(config.store);
@@ -49,16 +50,17 @@ protected:
     }
     ImGuiContext* context = nullptr;
     App app;
+    Ui ui;
     Config config;
     ImageAssets images;
     Game game;
 };
 
 // The first row after the picture layer of key.
-ImRect firstRowAfter(const char* key) {
+ImRect firstRowAfter(Ui& ui, const char* key) {
     ImGui::NewFrame();
-    beginScreen(1280, 720);
-    drawScreenDecor(key, 1280, 720);
+    beginScreen(ui, 1280, 720);
+    drawScreenDecor(ui, key, 1280, 720);
     ui.screenLayout.staticRow(70, 330, 1);
     ImRect r = ui.screenLayout.next();
     endScreen();
@@ -69,14 +71,14 @@ ImRect firstRowAfter(const char* key) {
 }  // namespace
 
 TEST_F(HeadlessGui, PictureLayerTakesNoRoomAndWidensThePadding) {
-    ImRect r = firstRowAfter("mainMenu");
+    ImRect r = firstRowAfter(ui, "mainMenu");
     EXPECT_EQ(r.Min.x, 20);
     EXPECT_EQ(r.Min.y, 20);
     // No entry, or an entry that is not a list: nothing drawn and the padding stays.
-    r = firstRowAfter("missing");
+    r = firstRowAfter(ui, "missing");
     EXPECT_EQ(r.Min.x, 0);
     EXPECT_EQ(r.Min.y, 20);
-    r = firstRowAfter(nullptr);
+    r = firstRowAfter(ui, nullptr);
     EXPECT_EQ(r.Min.x, 0);
 }
 
@@ -86,14 +88,14 @@ TEST_F(HeadlessGui, OnlyTheScreenDrawnLastIsShown) {
     game.progress = Progress{};
     game.levelNumber = 1;
     ImGui::NewFrame();
-    beginScreensFrame();
+    beginScreensFrame(ui);
     ui.currentScreen = Screen::InGame;
-    beginScreen(1280, 720);
+    beginScreen(ui, 1280, 720);
     endScreen();
     ui.currentScreen = Screen::MainMenu;
-    beginScreen(1280, 720);
+    beginScreen(ui, 1280, 720);
     endScreen();
-    finishScreensFrame();
+    finishScreensFrame(ui);
     ImGui::Render();
     ImGuiWindow* game = ImGui::FindWindowByName("game##0");
     ImGuiWindow* menu = ImGui::FindWindowByName("game##5");
@@ -111,10 +113,10 @@ TEST_F(HeadlessGui, OnlyTheScreenDrawnLastIsShown) {
 
     // The next frame draws only the main menu; nothing is hidden any more.
     ImGui::NewFrame();
-    beginScreensFrame();
-    beginScreen(1280, 720);
+    beginScreensFrame(ui);
+    beginScreen(ui, 1280, 720);
     endScreen();
-    finishScreensFrame();
+    finishScreensFrame(ui);
     ImGui::EndFrame();
     EXPECT_FALSE(menu->Hidden);
 }

@@ -99,22 +99,24 @@ TEST(Themes, SwatchesMatchTheThemes) {
 }
 
 TEST(ApplyTheme, WithoutGuiOnlyStoresTheIndex) {
+    Ui ui;
     Game game;
     ASSERT_EQ(ImGui::GetCurrentContext(), nullptr);
-    applyTheme(game, 3);
+    applyTheme(ui, game, 3);
     EXPECT_EQ(game.progress.theme, 3);
-    applyTheme(game, 0);
+    applyTheme(ui, game, 0);
     EXPECT_EQ(game.progress.theme, 0);
 }
 
 TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
+    Ui ui;
     Game game;
     ImGuiContext* context = ImGui::CreateContext();
     ui.iconButtonStyle = ButtonStyle{};
     ui.iconButtonStyle.rounding = 10;
     ui.iconButtonStyle.padding = ImVec2(-12, -10);
     for (int theme : {3, 4, 0, 5}) {
-        applyTheme(game, theme);
+        applyTheme(ui, game, theme);
         const ImGuiStyle& style = ImGui::GetStyle();
         EXPECT_EQ(game.progress.theme, theme);
         EXPECT_EQ(styleColor(style, ImGuiCol_WindowBg), themeColor(theme, SlotWindow));
