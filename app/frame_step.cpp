@@ -40,7 +40,7 @@ void frameStep(void* arg) {
             handleTrayKey(ui, game, event.code, event.text);
         }
     }
-    retryRefusedSave();
+    retryRefusedSave(game.saves);
     if (drawScreens(ui, game)) stopFrameLoop(app);
     endFrame(app, ImGui::GetColorU32(ImGuiCol_WindowBg));
     // Opening the sound device takes tens of milliseconds, and the music thread decodes the first

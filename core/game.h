@@ -1,11 +1,12 @@
 // The game in play, all that core keeps: the language with its data and progress, the level with
-// its row, words and found lists, the hint, the story's last hint and the save clocks. One record,
-// so that a reset is a fresh one (resetCore).
+// its row, words and found lists, the hint, the story's last hint, the save clocks and what its
+// saves could not write yet. One record, so that a reset is a fresh one (resetCore).
 #pragma once
 
 #include <cstdint>
 
 #include "core/level.h"
+#include "core/save.h"
 #include "core/tray.h"
 #include "core/words.h"
 #include "store/config.h"
@@ -44,4 +45,5 @@ struct Game {
     int32_t bonusTotal = 0;
     int32_t refusalTime = 0;  // wall-clock second Enter last refused a text; 0 when never
     WordEntry wordEntry = WordEntry::AsTyped;
+    SaveQueue saves;  // files its saves could not write yet, and files that could not be used
 };

@@ -24,12 +24,12 @@ const KeyNode* levelList(const KeyStore* store) {
 
 // The words a level file holds as text, or none when it is missing or is not a word list. The game
 // never writes an empty file or anything but an array: such a file is not its own to replace.
-KeyStore* readLevelFile(const char* path) {
-    std::optional<std::vector<char>> bytes = readSaveFile(path);
+KeyStore* readLevelFile(SaveQueue& saves, const char* path) {
+    std::optional<std::vector<char>> bytes = readSaveFile(saves, path);
     if (!bytes) return nullptr;
     KeyStore* saved = bytes->empty() ? nullptr : parseKeyStore(bytes->data(), bytes->size());
     if (!saved || saved->root->type != NODE_ARRAY) {
-        markSaveFileUnusable(path);
+        markSaveFileUnusable(saves, path);
         if (saved) freeKeyStore(saved);
         return nullptr;
     }
@@ -53,7 +53,7 @@ void putWords(StringSet& set, const KeyNode* list) {
 void restoreFoundWords(Game& game) {
     char path[kLevelPathBytes];
     levelSavePath(path, game.config->folders, &game.letterTray);
-    KeyStore* saved = readLevelFile(path);
+    KeyStore* saved = readLevelFile(game.saves, path);
     if (!saved) return;
     const KeyNode* root = saved->root;
     for (uint64_t k = 0; k < root->childCount; k++) {
@@ -84,7 +84,6 @@ void resetCore(Game& game, const Config& config) {
     game.progress.volume = 100;
     game.lastAutosaveTime = static_cast<int32_t>(std::time(nullptr));
     initLetterTray(&game.letterTray);
-    forgetUnusableSaveFiles();
 }
 
 bool loadLevel(Game& game, KeyStore* store, int i) {
@@ -110,15 +109,16 @@ bool loadLevel(Game& game, KeyStore* store, int i) {
     return true;
 }
 
-int32_t countSavedBonusWords(const Folders& folders, const KeyStore* store) {
+int32_t countSavedBonusWords(Game& game) {
+    const KeyStore* store = game.langStore.get();
     const KeyNode* levels = levelList(store);
     const KeyNode* bonus = store ? nodeMember(store->root, "bonus") : nullptr;
     int32_t count = 0;
     for (uint64_t i = 0; levels && bonus && i < levels->childCount; i++) {
         const char* row = nodeChild(levels, i)->key;
         char path[kLevelPathBytes];
-        if (!row || !levelSavePathOf(path, folders, row) || !fileExists(path)) continue;
-        KeyStore* saved = readLevelFile(path);
+        if (!row || !levelSavePathOf(path, game.config->folders, row) || !fileExists(path)) continue;
+        KeyStore* saved = readLevelFile(game.saves, path);
         if (!saved) continue;
         StringSet words;
         putWords(words, nodeMember(bonus, row));

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 struct Config;
-struct Folders;
 struct Game;
 struct KeyStore;
 struct LetterTray;
@@ -29,7 +28,7 @@ static_assert(sizeof(Progress) == 40, "the progress file is 40 bytes");
 
 // A fresh game played by config, as before any language is selected: no language data (the
 // previous one freed), no progress (volume 100), an empty tray and word set, level 1, the autosave
-// clock starting now; the save module forgets its unusable files.
+// clock starting now, nothing waiting to be saved and no save file known to be unusable.
 void resetCore(Game& game, const Config& config);
 
 // Installs level i of store with the words found earlier (from its level file);
@@ -37,9 +36,8 @@ void resetCore(Game& game, const Config& config);
 // its row fits the tray; otherwise nothing changes but levelNumber.
 bool loadLevel(Game& game, KeyStore* store, int i);
 
-// Bonus words the level files of store's rows hold in the save folder (each counted once per
-// level).
-int32_t countSavedBonusWords(const Folders& folders, const KeyStore* store);
+// Bonus words the level files of the language's rows hold (each counted once per level).
+int32_t countSavedBonusWords(Game& game);
 
 // Words of the current level needed to open the next one.
 int wordsToUnlock(Game& game);

@@ -84,22 +84,18 @@ std::string foundWordsJson(Game& game) {
     return json;
 }
 
-// Save files that exist but could not be used when they were last read: the player's only
-// copy of that progress, which no save may overwrite.
-std::vector<std::string> unusableFiles;
-
-void rememberUnusable(const char* path, bool unusable) {
-    auto found = std::find(unusableFiles.begin(), unusableFiles.end(), path);
-    if (unusable && found == unusableFiles.end())
-        unusableFiles.push_back(path);
-    else if (!unusable && found != unusableFiles.end())
-        unusableFiles.erase(found);
+void rememberUnusable(SaveQueue& saves, const char* path, bool unusable) {
+    auto found = std::find(saves.unusableFiles.begin(), saves.unusableFiles.end(), path);
+    if (unusable && found == saves.unusableFiles.end())
+        saves.unusableFiles.push_back(path);
+    else if (!unusable && found != saves.unusableFiles.end())
+        saves.unusableFiles.erase(found);
 }
 
 // A file that could not be used is renamed to <path>.bad (replacing an older one) before a new
 // one takes its place. 0, or the error that keeps it in the way.
-int moveAsideUnusable(const char* path) {
-    if (std::find(unusableFiles.begin(), unusableFiles.end(), path) == unusableFiles.end())
+int moveAsideUnusable(SaveQueue& saves, const char* path) {
+    if (std::find(saves.unusableFiles.begin(), saves.unusableFiles.end(), path) == saves.unusableFiles.end())
         return 0;
     std::string aside = std::string(path) + ".bad";
     std::error_code error;
@@ -116,67 +112,55 @@ int moveAsideUnusable(const char* path) {
     }
     if (!error)
         std::fprintf(stderr, "%s could not be read; it is kept as %s\n", path, aside.c_str());
-    rememberUnusable(path, false);
+    rememberUnusable(saves, path, false);
     return 0;
 }
 
-// What a save meant to write and the disk has not taken yet, oldest first: level files of
-// levels since left and records of languages since switched hold play that exists nowhere else.
-struct UnsavedFile {
-    std::string path;
-    std::string bytes;
-};
-std::vector<UnsavedFile> unsavedFiles;
-
-// The error of the last attempt to write them (0 once all are written).
-int saveError = 0;
-int32_t lastSaveAttempt = 0;
-
 // A newer state of a file replaces the one waiting, and goes last: a progress record always
 // follows the level files it counts.
-void keepUnsaved(const std::string& path, std::string bytes) {
-    unsavedFiles.erase(std::remove_if(unsavedFiles.begin(), unsavedFiles.end(),
+void keepUnsaved(SaveQueue& saves, const std::string& path, std::string bytes) {
+    saves.unsavedFiles.erase(std::remove_if(saves.unsavedFiles.begin(), saves.unsavedFiles.end(),
                                       [&](const UnsavedFile& f) { return f.path == path; }),
-                       unsavedFiles.end());
-    unsavedFiles.push_back({path, std::move(bytes)});
+                       saves.unsavedFiles.end());
+    saves.unsavedFiles.push_back({path, std::move(bytes)});
 }
 
-const UnsavedFile* findUnsaved(const char* path) {
-    for (const UnsavedFile& file : unsavedFiles)
+const UnsavedFile* findUnsaved(const SaveQueue& saves, const char* path) {
+    for (const UnsavedFile& file : saves.unsavedFiles)
         if (file.path == path) return &file;
     return nullptr;
 }
 
 // Writes the waiting files in order until one fails; each written one stops waiting.
-int writeUnsavedFiles() {
-    while (!unsavedFiles.empty()) {
-        const UnsavedFile& file = unsavedFiles.front();
-        if (int error = moveAsideUnusable(file.path.c_str())) return error;
+int writeUnsavedFiles(SaveQueue& saves) {
+    while (!saves.unsavedFiles.empty()) {
+        const UnsavedFile& file = saves.unsavedFiles.front();
+        if (int error = moveAsideUnusable(saves, file.path.c_str())) return error;
         errno = 0;
         if (!writeWholeFile(file.path.c_str(), file.bytes.data(), file.bytes.size()))
             return errno ? errno : EIO;
-        unsavedFiles.erase(unsavedFiles.begin());
+        saves.unsavedFiles.erase(saves.unsavedFiles.begin());
     }
     return 0;
 }
 
 // Tries the waiting files and tells standard error when saving stops or starts working again.
-void saveUnsavedFiles() {
-    lastSaveAttempt = static_cast<int32_t>(std::time(nullptr));
-    int error = writeUnsavedFiles();
-    if (error && !saveError)
+void saveUnsavedFiles(SaveQueue& saves) {
+    saves.lastSaveAttempt = static_cast<int32_t>(std::time(nullptr));
+    int error = writeUnsavedFiles(saves);
+    if (error && !saves.saveError)
         std::fprintf(stderr, "progress cannot be saved: %s: %s\n",
-                     unsavedFiles.front().path.c_str(), std::strerror(error));
-    else if (!error && saveError)
+                     saves.unsavedFiles.front().path.c_str(), std::strerror(error));
+    else if (!error && saves.saveError)
         std::fprintf(stderr, "progress saved again\n");
-    saveError = error;
+    saves.saveError = error;
 }
 
 }  // namespace
 
 void readOptions(Game& game) {
     const std::string optionsPath = savePath(game.config->folders, "options.dat");
-    std::optional<std::vector<char>> bytes = readSaveFile(optionsPath.c_str());
+    std::optional<std::vector<char>> bytes = readSaveFile(game.saves, optionsPath.c_str());
     if (!bytes) return;
     const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes->data());
     if (bytes->size() == 4 && b[1] == 0 && b[2] == 0 && b[3] == 0 &&
@@ -184,38 +168,31 @@ void readOptions(Game& game) {
          b[0] == static_cast<int>(WordEntry::OnEnter)))
         game.wordEntry = static_cast<WordEntry>(b[0]);
     else
-        rememberUnusable(optionsPath.c_str(), true);
+        rememberUnusable(game.saves, optionsPath.c_str(), true);
 }
 
 bool saveOptions(Game& game) {
     const std::string optionsPath = savePath(game.config->folders, "options.dat");
     const char bytes[4] = {static_cast<char>(game.wordEntry), 0, 0, 0};
-    keepUnsaved(optionsPath, std::string(bytes, sizeof bytes));
-    saveUnsavedFiles();
-    return !findUnsaved(optionsPath.c_str());
+    keepUnsaved(game.saves, optionsPath, std::string(bytes, sizeof bytes));
+    saveUnsavedFiles(game.saves);
+    return !findUnsaved(game.saves, optionsPath.c_str());
 }
 
-void forgetUnusableSaveFiles() {
-    unusableFiles.clear();
-    unsavedFiles.clear();
-    saveError = 0;
-    lastSaveAttempt = 0;
+void markSaveFileUnusable(SaveQueue& saves, const char* path) {
+    rememberUnusable(saves, path, true);
 }
 
-void markSaveFileUnusable(const char* path) {
-    rememberUnusable(path, true);
-}
-
-std::optional<std::vector<char>> readSaveFile(const char* path) {
+std::optional<std::vector<char>> readSaveFile(SaveQueue& saves, const char* path) {
     // What the disk refused is newer than what it holds.
-    if (const UnsavedFile* unsaved = findUnsaved(path))
+    if (const UnsavedFile* unsaved = findUnsaved(saves, path))
         return std::vector<char>(unsaved->bytes.begin(), unsaved->bytes.end());
     std::optional<std::vector<char>> bytes = readWholeFile(path);
     // A file whose state cannot even be asked counts as there: better kept than overwritten.
     std::error_code error;
     bool present =
         std::filesystem::status(path, error).type() != std::filesystem::file_type::not_found;
-    rememberUnusable(path, !bytes && present);
+    rememberUnusable(saves, path, !bytes && present);
     return bytes;
 }
 
@@ -259,20 +236,20 @@ bool saveProgress(Game& game) {
     char path[kLevelPathBytes];
     levelSavePath(path, game.config->folders, &game.letterTray);
     bool levelHasWords = game.levelFoundCount > 0 || !game.bonusList.words.empty();
-    if (levelHasWords) keepUnsaved(path, foundWordsJson(game));
+    if (levelHasWords) keepUnsaved(game.saves, path, foundWordsJson(game));
     const char* saveName = getLangString(game.config->store, game.currentLanguage, "save");
     if (saveName) {
         unsigned char record[kRecordFileSize];
         encodeProgress(game.progress, record);
-        keepUnsaved(savePath(game.config->folders, saveName),
+        keepUnsaved(game.saves, savePath(game.config->folders, saveName),
                     std::string(reinterpret_cast<const char*>(record), sizeof record));
     }
-    saveUnsavedFiles();
-    return levelHasWords && !findUnsaved(path);
+    saveUnsavedFiles(game.saves);
+    return levelHasWords && !findUnsaved(game.saves, path);
 }
 
-SaveRefusal saveRefusal() {
-    switch (saveError) {
+SaveRefusal saveRefusal(const SaveQueue& saves) {
+    switch (saves.saveError) {
     case 0: return SaveRefusal::None;
     case ENOSPC:
 #ifdef EDQUOT
@@ -286,18 +263,18 @@ SaveRefusal saveRefusal() {
     }
 }
 
-void retryRefusedSave() {
-    if (saveError &&
-        static_cast<int32_t>(std::time(nullptr)) - lastSaveAttempt >= kSaveRetrySeconds)
-        saveUnsavedFiles();
+void retryRefusedSave(SaveQueue& saves) {
+    if (saves.saveError &&
+        static_cast<int32_t>(std::time(nullptr)) - saves.lastSaveAttempt >= kSaveRetrySeconds)
+        saveUnsavedFiles(saves);
 }
 
-void readProgress(Progress* record, const char* path) {
+void readProgress(SaveQueue& saves, Progress* record, const char* path) {
     *record = Progress();
     record->volume = 100;
-    std::optional<std::vector<char>> bytes = readSaveFile(path);
+    std::optional<std::vector<char>> bytes = readSaveFile(saves, path);
     if (bytes && bytes->size() == kRecordFileSize)
         decodeProgress(reinterpret_cast<const unsigned char*>(bytes->data()), record);
     else if (bytes)
-        rememberUnusable(path, true);
+        rememberUnusable(saves, path, true);
 }

@@ -6,6 +6,7 @@
 // save or retry.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "store/folders.h"
@@ -27,18 +28,38 @@ bool levelSavePathOf(char out[kLevelPathBytes], const Folders& folders, const ch
 // 1 when the level file was written.
 bool saveProgress(Game& game);
 
+// A file a save meant to write and the disk has not taken yet.
+struct UnsavedFile {
+    std::string path;
+    std::string bytes;
+};
+
+// What the saves of a game keep between them.
+struct SaveQueue {
+    // Save files that exist but could not be used when they were last read: the player's only
+    // copy of that progress, which no save may overwrite.
+    std::vector<std::string> unusableFiles;
+    // What saves meant to write and the disk has not taken yet, oldest first: level files of
+    // levels since left and records of languages since switched hold play that exists nowhere
+    // else.
+    std::vector<UnsavedFile> unsavedFiles;
+    // The error of the last attempt to write them (0 once all are written), and when it was.
+    int saveError = 0;
+    int32_t lastSaveAttempt = 0;
+};
+
 // Why the last save could not write everything it meant to, for the player.
 enum class SaveRefusal { None, DiskFull, ReadOnly, Denied, DiskError };
-SaveRefusal saveRefusal();
+SaveRefusal saveRefusal(const SaveQueue& saves);
 
 // How often a refused save is tried again while the game runs.
 constexpr int kSaveRetrySeconds = 3;
 
 // Writes what a refused save could not, once kSaveRetrySeconds have passed since it tried.
-void retryRefusedSave();
+void retryRefusedSave(SaveQueue& saves);
 
 // Defaults (all 0, volume 100), then the file's 40 bytes when it is exactly 40 bytes long.
-void readProgress(Progress* record, const char* path);
+void readProgress(SaveQueue& saves, Progress* record, const char* path);
 
 // The player's choices that belong to no language: options.dat in the save folder, the 4-byte
 // little-endian wordEntry. A missing file, or one of another size or value, leaves wordEntry as
@@ -47,12 +68,9 @@ void readOptions(Game& game);
 // 1 when save/options.dat was written.
 bool saveOptions(Game& game);
 
-// Forgets which save files could not be used and what could not be written (resetCore).
-void forgetUnusableSaveFiles();
-
 // A save file that was read but holds nothing the game can use: the next save moves it aside.
-void markSaveFileUnusable(const char* path);
+void markSaveFileUnusable(SaveQueue& saves, const char* path);
 
 // The bytes of a save file (those a refused save still has to write, when there are such);
 // none when it is missing or cannot be read.
-std::optional<std::vector<char>> readSaveFile(const char* path);
+std::optional<std::vector<char>> readSaveFile(SaveQueue& saves, const char* path);

@@ -183,7 +183,7 @@ void drawBottomBar(Ui& ui, Game& game, RowLayout& rows, float W) {
 void drawHoverHint(Ui& ui, Game& game, float W) {
     static const char* const refusalKeys[] = {nullptr, "saveDiskFull", "saveReadOnly", "saveDenied",
                                               "saveDiskError"};
-    const SaveRefusal refusal = saveRefusal();
+    const SaveRefusal refusal = saveRefusal(game.saves);
     setFont(ui.assets.smallFont);
     if (refusal != SaveRefusal::None)
         tooltip(text(game, refusalKeys[static_cast<int>(refusal)]), ImVec2(W / 2, 80), ImVec2(0.5f, 0));

@@ -139,9 +139,9 @@ bool selectLanguage(Ui& ui, Game& game, int i) {
         return false;
     }
     const char* save = getLangString(ui.assets.config->store, i, "save");
-    readProgress(&game.progress, savePath(ui.assets.config->folders, save).c_str());
+    readProgress(game.saves, &game.progress, savePath(ui.assets.config->folders, save).c_str());
     readOptions(game);
-    game.bonusTotal = countSavedBonusWords(ui.assets.config->folders, game.langStore.get());
+    game.bonusTotal = countSavedBonusWords(game);
     applyTheme(ui, game, game.progress.theme);
     setMusicVolume(ui.assets.music, game.progress.volume);
     if (loadLevel(game, game.langStore.get(), static_cast<int>(game.progress.levelIndex))) {

@@ -117,7 +117,7 @@ TEST_F(LanguageTest, ProgressIsSavedBeforeAnotherLanguage) {
     EXPECT_STREQ(game.letterTray.letterText, "йb");
     EXPECT_EQ(game.progress.wordsFound, 0);
     Progress saved;
-    readProgress(&saved, "save/progress_en.dat");
+    readProgress(game.saves, &saved, "save/progress_en.dat");
     EXPECT_EQ(saved.wordsFound, 1);
     EXPECT_EQ(readFile("save/6162.sav"), "[\"ab\"]");
 }

@@ -119,7 +119,7 @@ TEST_F(CoreTest, SwitchToTheSecondLevelSavesAndTellsStepOneOnce) {
     EXPECT_STREQ(ui.storyChapter, "step1");
     EXPECT_EQ(game.progress.storyStage, StoryStage::Step1);
     Progress saved;
-    readProgress(&saved, "save/progress_en.dat");
+    readProgress(game.saves, &saved, "save/progress_en.dat");
     EXPECT_EQ(saved.levelIndex, 0u);  // the level being left
     EXPECT_EQ(readFile("save/61637473.sav"), "[\"ca\"]");
 

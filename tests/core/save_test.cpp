@@ -89,27 +89,27 @@ TEST_F(CoreTest, BonusWordsAreKeptInTheLevelFile) {
     EXPECT_STREQ(game.bonusList.words[1], "scat");
     EXPECT_EQ(game.foundList.words.size(), 1u);
     EXPECT_EQ(game.levelFoundCount, 1);
-    EXPECT_EQ(countSavedBonusWords(config.folders, game.langStore.get()), 2);
+    EXPECT_EQ(countSavedBonusWords(game), 2);
 
     writeFile(path, "[\"ca\",\"at\"]");
     ASSERT_EQ(loadLevel(game, game.langStore.get(), 0), 1);
     EXPECT_EQ(game.foundList.words.size(), 2u);
     EXPECT_TRUE(game.bonusList.words.empty());
-    EXPECT_EQ(countSavedBonusWords(config.folders, game.langStore.get()), 0);
+    EXPECT_EQ(countSavedBonusWords(game), 0);
 }
 
 TEST_F(CoreTest, ProgressFileOfTheWrongSizeIsIgnored) {
     Progress record;
     for (size_t size : {0, 39, 41}) {
         writeFile("save/p.dat", std::string(size, '\x01'));
-        readProgress(&record, "save/p.dat");
+        readProgress(game.saves, &record, "save/p.dat");
         EXPECT_EQ(record.levelIndex, 0u) << size;
         EXPECT_EQ(record.volume, 100) << size;
     }
     writeFile("save/p.dat", std::string(40, '\x01'));
-    readProgress(&record, "save/p.dat");
+    readProgress(game.saves, &record, "save/p.dat");
     EXPECT_EQ(record.volume, 0x01010101);
-    readProgress(&record, "save/missing.dat");
+    readProgress(game.saves, &record, "save/missing.dat");
     EXPECT_EQ(record.volume, 100);
     EXPECT_EQ(record.theme, 0);
 }
@@ -171,7 +171,7 @@ TEST_F(CoreTest, SaveFilesThatCouldNotBeReadAreMovedAsideOnce) {
     writeFile("save/progress_en.dat.bad", "an older bad file");
     writeFile("save/616162.sav.bad", "an older bad file, where a folder goes now");
     useLanguage(SMALL_LANGUAGE, 1);
-    readProgress(&game.progress, "save/progress_en.dat");
+    readProgress(game.saves, &game.progress, "save/progress_en.dat");
     EXPECT_EQ(game.progress.volume, 100);
     typeWord("ab");
 
@@ -206,7 +206,7 @@ TEST_F(CoreTest, UnreadableFileThatCannotBeMovedAsideIsNotReplaced) {
     std::string path = "save/" + name;
     writeFile(path, "short");
     useLanguage(SMALL_LANGUAGE, 0);
-    readProgress(&game.progress, path.c_str());
+    readProgress(game.saves, &game.progress, path.c_str());
     testing::internal::CaptureStderr();
     EXPECT_EQ(saveProgress(game), 0);
     EXPECT_NE(
@@ -301,7 +301,7 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     useLanguage(SMALL_LANGUAGE, 1);
     typeWord("ab");
     ASSERT_EQ(saveProgress(game), 1);
-    EXPECT_EQ(saveRefusal(), SaveRefusal::None);
+    EXPECT_EQ(saveRefusal(game.saves), SaveRefusal::None);
     const std::string record = readFile("save/progress_en.dat");
 
     // A folder where the temporary file goes refuses the write (EISDIR: an error of the disk).
@@ -315,9 +315,9 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     EXPECT_EQ(said.find("progress cannot be saved", 1), std::string::npos) << "said once";
 #ifdef _WIN32
     // Windows answers a write to a folder as an access it denies.
-    EXPECT_EQ(saveRefusal(), SaveRefusal::Denied);
+    EXPECT_EQ(saveRefusal(game.saves), SaveRefusal::Denied);
 #else
-    EXPECT_EQ(saveRefusal(), SaveRefusal::DiskError);
+    EXPECT_EQ(saveRefusal(game.saves), SaveRefusal::DiskError);
 #endif
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\"]");
     EXPECT_EQ(readFile("save/progress_en.dat"), record);
@@ -333,12 +333,12 @@ TEST_F(CoreTest, RefusedSaveKeepsTheFilesWaitsAndIsWrittenOnceTheDiskTakesIt) {
     std::filesystem::remove("save/616162.sav.tmp");
     std::this_thread::sleep_for(std::chrono::seconds(kSaveRetrySeconds));
     testing::internal::CaptureStderr();
-    retryRefusedSave();
+    retryRefusedSave(game.saves);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "progress saved again\n");
-    EXPECT_EQ(saveRefusal(), SaveRefusal::None);
+    EXPECT_EQ(saveRefusal(game.saves), SaveRefusal::None);
     EXPECT_EQ(readFile("save/616162.sav"), "[\"ab\",\"ba\"]");
     Progress saved;
-    readProgress(&saved, "save/progress_en.dat");
+    readProgress(game.saves, &saved, "save/progress_en.dat");
     EXPECT_EQ(saved.wordsFound, 2);
     EXPECT_EQ(saved.levelIndex, 0u);  // saved as level 1 was left
 }

@@ -123,7 +123,7 @@ TEST_F(CoreTest, AutosaveRunsOnlyAfterAMinute) {
     EXPECT_GT(game.lastAutosaveTime, (int32_t)std::time(nullptr) - 61);
     // The autosave already counts the word that triggered it.
     Progress saved;
-    readProgress(&saved, "save/progress_en.dat");
+    readProgress(game.saves, &saved, "save/progress_en.dat");
     EXPECT_EQ(saved.wordsFound, 2);
 
     typeWord("ta");  // within the minute: the file is not rewritten

@@ -61,7 +61,7 @@ protected:
         for (const auto& [path, bytes] : scenario.before) writeFile(path, bytes);
         resetCore(game, config);
         useLanguage(SMALL_LANGUAGE, 1);
-        readProgress(&game.progress, RECORD);
+        readProgress(game.saves, &game.progress, RECORD);
         game.progress.levelIndex = 1;
         typeWord(scenario.word);
         game.lastLevelSaveTime =
@@ -86,7 +86,7 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
         // The files a save that goes through leaves.
         prepare(scenario);
         saveProgress(game);
-        ASSERT_EQ(saveRefusal(), SaveRefusal::None);
+        ASSERT_EQ(saveRefusal(game.saves), SaveRefusal::None);
         const Files after = saveFolder();
         ASSERT_EQ(after.count(LEVEL), 1u);
         ASSERT_EQ(after.count(RECORD), 1u);
@@ -122,14 +122,14 @@ TEST_F(SaveFaults, EveryCallOfASaveFailedWithEachErrorLosesNothing) {
                 if (now.count(RECORD) && now.at(RECORD) == after.at(RECORD)) {
                     EXPECT_EQ(now.count(LEVEL) ? now.at(LEVEL) : "", after.at(LEVEL)) << what;
                 }
-                if (saveRefusal() != SaveRefusal::None) {
+                if (saveRefusal(game.saves) != SaveRefusal::None) {
                     EXPECT_NE(now.count(RECORD) ? now.at(RECORD) : "", after.at(RECORD)) << what;
                 }
 
                 // Once the disk takes it again, a save leaves what a save without faults does.
                 game.lastLevelSaveTime = static_cast<int32_t>(std::time(nullptr)) + 100000;
                 saveProgress(game);
-                EXPECT_EQ(saveRefusal(), SaveRefusal::None) << what;
+                EXPECT_EQ(saveRefusal(game.saves), SaveRefusal::None) << what;
                 Files again = saveFolder();
                 for (const auto& [path, bytes] : after) EXPECT_EQ(again[path], bytes) << what;
                 checked++;

@@ -51,8 +51,10 @@ void writeBytes(const char* path, const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static KeyStore* language = parseKeyStore(LANGUAGE, sizeof LANGUAGE - 1);
+    static const Config config;  // save/ and data/ under the scratch directory
     ScratchDirectory scratch;
     Game game;
+    resetCore(game, config);
 
     writeBytes("save/616162.sav", data, size);
     if (loadLevel(game, language, 0) != 1) std::abort();
@@ -68,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     writeBytes("save/progress.dat", data, size);
     Progress record;
-    readProgress(&record, "save/progress.dat");
+    readProgress(game.saves, &record, "save/progress.dat");
     if (size != 40 && (record.levelIndex != 0 || record.volume != 100)) std::abort();
     return 0;
 }
