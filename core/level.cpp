@@ -42,7 +42,7 @@ void putWords(StringSet& set, const KeyNode* list) {
         const char* word = nodeText(nodeChild(list, k));
         // The level file holds found words unescaped, and no row letter types these anyway.
         if (word && !std::strpbrk(word, "\"\\")) {
-            int outcome = HASH_PRESENT;
+            HashOutcome outcome = HashOutcome::Present;
             hashPut(set, word, &outcome);
         }
     }
@@ -125,10 +125,10 @@ int32_t countSavedBonusWords(Game& game) {
         StringSet counted;
         for (uint64_t k = 0; k < saved->root->childCount; k++) {
             const char* word = nodeText(nodeChild(saved->root, k));
-            int outcome = HASH_PRESENT;
+            HashOutcome outcome = HashOutcome::Present;
             if (word && hashGet(words, word) != words.capacity) {
                 hashPut(counted, word, &outcome);
-                if (outcome != HASH_PRESENT) count++;
+                if (outcome != HashOutcome::Present) count++;
             }
         }
         freeKeyStore(saved);

@@ -18,9 +18,9 @@ const int32_t kScrollToEnd = 99999;
 
 // A word found before and typed again: remember when, for the highlight.
 void markRepeat(Game& game, const char* word) {
-    int outcome = HASH_PRESENT;
+    HashOutcome outcome = HashOutcome::Present;
     uint32_t slot = hashPut(game.repeatTimes, word, &outcome);
-    if (outcome != HASH_PRESENT && slot != game.repeatTimes.capacity)
+    if (outcome != HashOutcome::Present && slot != game.repeatTimes.capacity)
         game.repeatTimes.values[slot] = static_cast<int32_t>(std::time(nullptr));
 }
 

@@ -190,7 +190,7 @@ GuiImage getImage(ImageAssets* assets, const char* name) {
     StringImageMap& cache = *assets->imageCache;
     uint32_t slot = hashGet(cache, name);
     if (slot != cache.capacity) return cache.values[slot];
-    int outcome = 0;
+    HashOutcome outcome = HashOutcome::Present;
     slot = hashPut(cache, name, &outcome);
     GuiImage image = loadImage(assets, name);
     if (slot != cache.capacity)  // when the cache cannot grow, the image is still shown
@@ -212,6 +212,6 @@ void freeImageAssets(ImageAssets* images) {
 }
 
 template uint32_t hashGet(const StringHash<GuiImage>&, const char*);
-template uint32_t hashPut(StringHash<GuiImage>&, const char*, int*);
+template uint32_t hashPut(StringHash<GuiImage>&, const char*, HashOutcome*);
 template void hashDelete(StringHash<GuiImage>&, uint32_t);
 template bool hashExists(const StringHash<GuiImage>&, uint32_t);

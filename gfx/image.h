@@ -22,7 +22,7 @@ static_assert(sizeof(void*) != 8 || sizeof(GuiImage) == 16, "GuiImage is a 16-by
 using StringImageMap = StringHash<GuiImage>;  // the image cache
 
 extern template uint32_t hashGet(const StringHash<GuiImage>&, const char*);
-extern template uint32_t hashPut(StringHash<GuiImage>&, const char*, int*);
+extern template uint32_t hashPut(StringHash<GuiImage>&, const char*, HashOutcome*);
 extern template void hashDelete(StringHash<GuiImage>&, uint32_t);
 extern template bool hashExists(const StringHash<GuiImage>&, uint32_t);
 

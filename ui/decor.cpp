@@ -15,11 +15,11 @@ int parseAnchor(const char* text) {
     int flags = 0;
     for (const char* c = text; c && *c; ++c) {
         switch (std::tolower(static_cast<unsigned char>(*c))) {
-        case 'l': flags |= AnchorLeft; break;
-        case 't': flags |= AnchorTop; break;
-        case 'r': flags |= AnchorRight; break;
-        case 'b': flags |= AnchorBottom; break;
-        case 'c': flags |= AnchorLeft | AnchorTop | AnchorRight | AnchorBottom; break;
+        case 'l': flags |= kAnchorLeft; break;
+        case 't': flags |= kAnchorTop; break;
+        case 'r': flags |= kAnchorRight; break;
+        case 'b': flags |= kAnchorBottom; break;
+        case 'c': flags |= kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom; break;
         default: break;
         }
     }
@@ -29,10 +29,10 @@ int parseAnchor(const char* text) {
 ImageRect placeImage(int width, int height, int x, int y, int anchor, int screenWidth,
                      int screenHeight) {
     ImageRect r{x, y, width, height};
-    if (anchor & AnchorRight)
-        r.left = (anchor & AnchorLeft) ? x + (screenWidth - width) / 2 : screenWidth - width - x;
-    if (anchor & AnchorBottom)
-        r.top = (anchor & AnchorTop) ? y + (screenHeight - height) / 2 : screenHeight - height - y;
+    if (anchor & kAnchorRight)
+        r.left = (anchor & kAnchorLeft) ? x + (screenWidth - width) / 2 : screenWidth - width - x;
+    if (anchor & kAnchorBottom)
+        r.top = (anchor & kAnchorTop) ? y + (screenHeight - height) / 2 : screenHeight - height - y;
     // The layer starts below the window's top padding of 20; lifting every picture by it measures
     // the placements from the window's corner.
     r.top -= 20;

@@ -10,7 +10,7 @@ struct KeyNode;
 struct Ui;
 
 // Bits of an "anchor" text: l 1, t 2, r 4, b 8, c all four.
-enum AnchorFlags : int { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBottom = 8 };
+constexpr int kAnchorLeft = 1, kAnchorTop = 2, kAnchorRight = 4, kAnchorBottom = 8;
 int parseAnchor(const char* text);
 
 struct ImageRect {

@@ -55,7 +55,7 @@ void drawTopBar(Ui& ui, Game& game, RowLayout& rows, float W) {
         ui.currentScreen = Screen::Statistics;
     }
     setFont(ui.assets.mainFont);
-    label(rows.next(), game.letterTray.letterText, AlignCentered);
+    label(rows.next(), game.letterTray.letterText, TextAlign::Centered);
 
     propertyInt(ui, rows.next(), text(game, "levelProperty"), 1, &game.levelNumber,
                 static_cast<int>(game.progress.levelsOpen), ui.inGame.selectorLeftArrow,
@@ -79,7 +79,7 @@ void drawBonusLine(Game& game, RowLayout& rows, float W) {
         if (ImGui::CalcTextSize(longer.c_str()).x > r.GetWidth()) break;
         line = longer;
     }
-    label(r, line.c_str(), AlignLeft);
+    label(r, line.c_str(), TextAlign::Left);
 }
 
 void drawFoundWords(Ui& ui, Game& game, RowLayout& rows, float W, float H) {
@@ -130,7 +130,7 @@ void drawLetterRow(Ui& ui, Game& game, RowLayout& rows, int count) {
         letterUtf8(&game.letterTray, i, letter, &codePoint);
         ImRect r = rows.next();
         if (isLetterUsed(&game.letterTray, i)) {
-            label(r, letter, AlignCentered);
+            label(r, letter, TextAlign::Centered);
             continue;
         }
         ImGui::PushID(i);  // a row may hold the same letter twice
@@ -166,12 +166,12 @@ void drawBottomBar(Ui& ui, Game& game, RowLayout& rows, float W) {
             ui.inGame.hintPlace = afterTimer;
         }
     }
-    label(timer, elapsed, AlignLeft);
+    label(timer, elapsed, TextAlign::Left);
     // A text Enter refused stays, marked for a moment.
     if (std::time(nullptr) - game.refusalTime <= kRefusalSeconds)
         styledButton(typed, typedWord(&game.letterTray), ui.highlightButtonStyle);
     else
-        label(typed, typedWord(&game.letterTray), AlignCentered);
+        label(typed, typedWord(&game.letterTray), TextAlign::Centered);
     if (iconButton(ui, game, "removeChar", removeChar, "removeChar", "removeCharHint", beforeErase))
         popLetter(&game.letterTray);
     if (iconButton(ui, game, "removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))

@@ -37,11 +37,11 @@ bool buttonFrame(ImGuiID id, const ImRect& r, const ButtonStyle& s) {
 
 ImVec2 alignment(TextAlign align) {
     switch (align) {
-    case AlignLeft: return ImVec2(0, 0.5f);
-    case AlignCentered: return ImVec2(0.5f, 0.5f);
-    case AlignRight: return ImVec2(1, 0.5f);
-    case AlignTopLeft: return ImVec2(0, 0);
-    case AlignTop: return ImVec2(0.5f, 0);
+    case TextAlign::Left: return ImVec2(0, 0.5f);
+    case TextAlign::Centered: return ImVec2(0.5f, 0.5f);
+    case TextAlign::Right: return ImVec2(1, 0.5f);
+    case TextAlign::TopLeft: return ImVec2(0, 0);
+    case TextAlign::Top: return ImVec2(0.5f, 0);
     }
     return ImVec2(0, 0);
 }
@@ -169,7 +169,7 @@ bool styledButton(const ImRect& r, const char* text, const ButtonStyle& style) {
     // Most words of a long found list lie outside its visible part: nothing to draw or click.
     if (!ImGui::IsRectVisible(r.Min, r.Max)) return false;
     bool pressed = buttonFrame(ImGui::GetID(text ? text : ""), r, style);
-    label(shrink(r, style.padding), text, AlignCentered);
+    label(shrink(r, style.padding), text, TextAlign::Centered);
     return pressed;
 }
 
@@ -245,7 +245,7 @@ void propertyInt(Ui& ui, const ImRect& r, const char* name, int min, int* value,
     ImU32 text = color(ImGuiCol_Text);
     if (leftArrow) ImGui::RenderArrow(drawList(), left.Min, text, ImGuiDir_Left);
     if (rightArrow) ImGui::RenderArrow(drawList(), right.Min, text, ImGuiDir_Right);
-    label(inner, name, AlignLeft);
+    label(inner, name, TextAlign::Left);
     if (startTyping) {
         ui.kit.typingFieldId = id;
         std::snprintf(ui.kit.typedNumber, sizeof ui.kit.typedNumber, "%d", *value);
@@ -253,7 +253,7 @@ void propertyInt(Ui& ui, const ImRect& r, const char* name, int min, int* value,
     if (ui.kit.typingFieldId != id) {
         char number[16];
         std::snprintf(number, sizeof number, "%d", *value);
-        label(inner, number, AlignRight);
+        label(inner, number, TextAlign::Right);
         return;
     }
     ImGui::TempInputText(valueBox, id, idText, ui.kit.typedNumber, sizeof ui.kit.typedNumber,
@@ -293,19 +293,19 @@ void sliderInt(Ui& ui, const ImRect& r, int min, int* value, int max) {
     const float at = from + (to - from) * (*value - min) / (max - min);
     const int theme = ui.theme;
     drawList()->AddRectFilled(ImVec2(from, midY - barHalf), ImVec2(to, midY + barHalf),
-                              themeColor(theme, SlotSlider), barHalf);
+                              themeColor(theme, ThemeSlot::Slider), barHalf);
     drawList()->AddRectFilled(ImVec2(from, midY - barHalf), ImVec2(at, midY + barHalf),
-                              themeColor(theme, SlotSliderCursor), barHalf);
-    ThemeSlot grab = held      ? SlotSliderCursorActive
-                     : hovered ? SlotSliderCursorHover
-                               : SlotSliderCursor;
+                              themeColor(theme, ThemeSlot::SliderCursor), barHalf);
+    ThemeSlot grab = held      ? ThemeSlot::SliderCursorActive
+                     : hovered ? ThemeSlot::SliderCursorHover
+                               : ThemeSlot::SliderCursor;
     drawList()->AddCircleFilled(ImVec2(at, midY), cursor / 2, themeColor(theme, grab));
 }
 
 bool beginColorCombo(Ui& ui, const char* id, const ImRect& r, ImU32 swatch, ImVec2 popupSize) {
     ImGuiID itemId = ImGui::GetID(id);
     ButtonStyle s = defaultButtonStyle(ui);
-    s.normal = s.hover = s.active = ImGui::ColorConvertU32ToFloat4(themeColor(ui.theme, SlotCombo));
+    s.normal = s.hover = s.active = ImGui::ColorConvertU32ToFloat4(themeColor(ui.theme, ThemeSlot::Combo));
     if (buttonFrame(itemId, r, s)) ImGui::OpenPopup(id);
 
     // The arrow's box is square, as high as the row less the vertical button padding on both

@@ -15,12 +15,12 @@ struct ButtonStyle;
 struct Ui;
 
 // Text placement inside a widget's rectangle.
-enum TextAlign : int {
-    AlignLeft,      // left, vertically centred
-    AlignCentered,  // centred both ways
-    AlignRight,     // right, vertically centred
-    AlignTopLeft,   // left and top
-    AlignTop,       // centred across, at the top
+enum class TextAlign {
+    Left,                 // left, vertically centred
+    Centered,             // centred both ways
+    Right,                // right, vertically centred
+    TopLeft,              // left and top
+    Top,                  // centred across, at the top
 };
 
 // What the widgets keep between calls and frames (a field of the Ui record, ui/ui.h).

@@ -48,7 +48,7 @@ namespace {
 
 void drawThemeChoice(Ui& ui, Game& game, RowLayout& rows) {
     rows.skip();
-    label(rows.next(), text(game, "prefTheme"), AlignRight);
+    label(rows.next(), text(game, "prefTheme"), TextAlign::Right);
     ImRect combo = rows.next();
     int shown =
         game.progress.theme >= 0 && game.progress.theme < kThemeCount ? game.progress.theme : 1;
@@ -70,7 +70,7 @@ void drawThemeChoice(Ui& ui, Game& game, RowLayout& rows) {
 
 void drawVolumeChoice(Ui& ui, Game& game, RowLayout& rows) {
     rows.skip();
-    label(rows.next(), text(game, "prefVolume"), AlignRight);
+    label(rows.next(), text(game, "prefVolume"), TextAlign::Right);
     sliderInt(ui, rows.next(), 0, &game.progress.volume, 100);
     // The music follows the slider at once; the value is saved with the next progress save.
     if (getMusicVolume(ui.assets.music) != game.progress.volume)
@@ -80,16 +80,16 @@ void drawVolumeChoice(Ui& ui, Game& game, RowLayout& rows) {
 
 void drawLanguageChoice(Ui& ui, const Game& game, RowLayout& rows) {
     rows.skip();
-    label(rows.next(), text(game, "prefLang"), AlignRight);
+    label(rows.next(), text(game, "prefLang"), TextAlign::Right);
     if (imageLabelButton(ui, "language", rows.next(), languageImage(ui, game.currentLanguage),
-                         getLangString(ui.assets.config->store, game.currentLanguage, "natSm"), AlignRight))
+                         getLangString(ui.assets.config->store, game.currentLanguage, "natSm"), TextAlign::Right))
         ui.currentScreen = Screen::Language;
     rows.skip();
 }
 
 void drawWordEntryChoice(Ui& ui, Game& game, RowLayout& rows) {
     rows.skip();
-    label(rows.next(), text(game, "prefWordEntry"), AlignRight);
+    label(rows.next(), text(game, "prefWordEntry"), TextAlign::Right);
     bool onEnter = game.wordEntry == WordEntry::OnEnter;
     if (button(ui, rows.next(), text(game, onEnter ? "wordEntryEnter" : "wordEntryTyped"))) {
         playSound(ui.assets.sounds, SoundSlot::ButtonClick);
@@ -128,7 +128,7 @@ void drawLanguageScreen(Ui& ui, Game& game) {
             rows.skip();
             ImGui::PushID(i);
             if (imageLabelButton(ui, "language", rows.next(), languageImage(ui, i),
-                                 getLangString(ui.assets.config->store, i, "native"), AlignCentered))
+                                 getLangString(ui.assets.config->store, i, "native"), TextAlign::Centered))
                 selectLanguage(ui, game, i);
             ImGui::PopID();
             rows.skip();
@@ -163,7 +163,7 @@ void drawWordInfoScreen(Ui& ui, Game& game) {
         RowLayout& rows = ui.screenLayout;
         drawScreenDecor(ui, "help", ui.windowWidth, ui.windowHeight);
         rows.dynamicRow(70, 1);
-        label(rows.next(), spelledWord(game.langStore.get(), game.hintWord), AlignTopLeft);
+        label(rows.next(), spelledWord(game.langStore.get(), game.hintWord), TextAlign::TopLeft);
         rows.staticRow(H - 180, W - 40, 1);
         labelWrap(rows.next(), game.hintDescription);
         if (backButtonRow(ui, game, rows)) ui.currentScreen = Screen::InGame;

@@ -105,16 +105,16 @@ void drawLengthTable(Ui& ui, const Game& game, const WordLengthStats& stats, Row
                                              table.usableWidth(stats.lengthColumns + 1),
                                              labelWidth + 2 * RowLayout::kSpacing));
         char cell[32];
-        label(table.next(), text(game, "sLenth"), AlignLeft);
+        label(table.next(), text(game, "sLenth"), TextAlign::Left);
         for (int c = 0; c < stats.lengthColumns; ++c) {
             std::snprintf(cell, sizeof cell, "%d", stats.lengths[c]);
-            label(table.next(), cell, AlignCentered);
+            label(table.next(), cell, TextAlign::Centered);
         }
-        label(table.next(), text(game, "sFound"), AlignLeft);
+        label(table.next(), text(game, "sFound"), TextAlign::Left);
         for (int c = 0; c < stats.lengthColumns; ++c) {
             int length = stats.lengths[c];
             std::snprintf(cell, sizeof cell, "%d/%d", stats.found[length], stats.total[length]);
-            label(table.next(), cell, AlignCentered);
+            label(table.next(), cell, TextAlign::Centered);
         }
     }
     endGroup(ui);
@@ -163,8 +163,8 @@ void drawTotals(Ui& ui, Game& game, RowLayout& rows, float W) {
         TotalsRow lines[kTotalsRowCount];
         totalsRows(game, lines, static_cast<int32_t>(std::time(nullptr)));
         for (const TotalsRow& line : lines) {
-            label(totals.next(), text(game, line.key), AlignLeft);
-            label(totals.next(), line.value, AlignLeft);
+            label(totals.next(), text(game, line.key), TextAlign::Left);
+            label(totals.next(), line.value, TextAlign::Left);
         }
     }
     endGroup(ui);
@@ -187,7 +187,7 @@ void drawStatisticsScreen(Ui& ui, Game& game) {
             playSound(ui.assets.sounds, SoundSlot::WindowClose);
             ui.currentScreen = Screen::InGame;
         }
-        label(rows.next(), title, AlignTop);
+        label(rows.next(), title, TextAlign::Top);
 
         setFont(ui.assets.smallFont);
         drawLengthTable(ui, game, stats, rows, W);

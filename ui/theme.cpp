@@ -14,7 +14,7 @@ struct Rgba {
 
 // One colour per slot, in ThemeSlot order, for each of the six themes. Theme 1 is the plain dark
 // grey look the options screen labels "default".
-const Rgba themeTables[kThemeCount][ThemeSlotCount] = {
+const Rgba themeTables[kThemeCount][kThemeSlotCount] = {
     {
         // 0: light, pale blue
         {70, 70, 70, 255},    {225, 245, 255, 80},  {230, 240, 255, 255}, {111, 206, 228, 255},
@@ -98,40 +98,40 @@ struct SlotTarget {
     ImGuiCol target;
 };
 const SlotTarget slotTargets[] = {
-    {SlotText, ImGuiCol_Text},
-    {SlotWindow, ImGuiCol_WindowBg},
-    {SlotWindow, ImGuiCol_ChildBg},
-    {SlotWindow, ImGuiCol_PopupBg},
-    {SlotHeader, ImGuiCol_TitleBg},
-    {SlotHeader, ImGuiCol_TitleBgActive},
-    {SlotHeader, ImGuiCol_TitleBgCollapsed},
-    {SlotHeader, ImGuiCol_MenuBarBg},
-    {SlotBorder, ImGuiCol_Border},
-    {SlotBorder, ImGuiCol_Separator},
-    {SlotButton, ImGuiCol_Button},
-    {SlotButtonHover, ImGuiCol_ButtonHovered},
-    {SlotButtonActive, ImGuiCol_ButtonActive},
-    {SlotToggleCursor, ImGuiCol_CheckMark},
-    {SlotSelect, ImGuiCol_Header},
-    {SlotSelectActive, ImGuiCol_HeaderHovered},
-    {SlotSelectActive, ImGuiCol_HeaderActive},
-    {SlotProperty, ImGuiCol_FrameBg},
-    {SlotProperty, ImGuiCol_FrameBgHovered},
-    {SlotProperty, ImGuiCol_FrameBgActive},
-    {SlotSliderCursor, ImGuiCol_SliderGrab},
-    {SlotSliderCursorActive, ImGuiCol_SliderGrabActive},
-    {SlotScrollbar, ImGuiCol_ScrollbarBg},
-    {SlotScrollbarCursor, ImGuiCol_ScrollbarGrab},
-    {SlotScrollbarCursorHover, ImGuiCol_ScrollbarGrabHovered},
-    {SlotScrollbarCursorActive, ImGuiCol_ScrollbarGrabActive},
-    {SlotChartColor, ImGuiCol_PlotHistogram},
-    {SlotChartColor, ImGuiCol_PlotLines},
-    {SlotChartColorHighlight, ImGuiCol_PlotHistogramHovered},
-    {SlotChartColorHighlight, ImGuiCol_PlotLinesHovered},
-    {SlotTabHeader, ImGuiCol_Tab},
-    {SlotTabHeader, ImGuiCol_TabHovered},
-    {SlotTabHeader, ImGuiCol_TabActive},
-    {SlotTabHeader, ImGuiCol_TableHeaderBg},
+    {ThemeSlot::Text, ImGuiCol_Text},
+    {ThemeSlot::Window, ImGuiCol_WindowBg},
+    {ThemeSlot::Window, ImGuiCol_ChildBg},
+    {ThemeSlot::Window, ImGuiCol_PopupBg},
+    {ThemeSlot::Header, ImGuiCol_TitleBg},
+    {ThemeSlot::Header, ImGuiCol_TitleBgActive},
+    {ThemeSlot::Header, ImGuiCol_TitleBgCollapsed},
+    {ThemeSlot::Header, ImGuiCol_MenuBarBg},
+    {ThemeSlot::Border, ImGuiCol_Border},
+    {ThemeSlot::Border, ImGuiCol_Separator},
+    {ThemeSlot::Button, ImGuiCol_Button},
+    {ThemeSlot::ButtonHover, ImGuiCol_ButtonHovered},
+    {ThemeSlot::ButtonActive, ImGuiCol_ButtonActive},
+    {ThemeSlot::ToggleCursor, ImGuiCol_CheckMark},
+    {ThemeSlot::Select, ImGuiCol_Header},
+    {ThemeSlot::SelectActive, ImGuiCol_HeaderHovered},
+    {ThemeSlot::SelectActive, ImGuiCol_HeaderActive},
+    {ThemeSlot::Property, ImGuiCol_FrameBg},
+    {ThemeSlot::Property, ImGuiCol_FrameBgHovered},
+    {ThemeSlot::Property, ImGuiCol_FrameBgActive},
+    {ThemeSlot::SliderCursor, ImGuiCol_SliderGrab},
+    {ThemeSlot::SliderCursorActive, ImGuiCol_SliderGrabActive},
+    {ThemeSlot::Scrollbar, ImGuiCol_ScrollbarBg},
+    {ThemeSlot::ScrollbarCursor, ImGuiCol_ScrollbarGrab},
+    {ThemeSlot::ScrollbarCursorHover, ImGuiCol_ScrollbarGrabHovered},
+    {ThemeSlot::ScrollbarCursorActive, ImGuiCol_ScrollbarGrabActive},
+    {ThemeSlot::ChartColor, ImGuiCol_PlotHistogram},
+    {ThemeSlot::ChartColor, ImGuiCol_PlotLines},
+    {ThemeSlot::ChartColorHighlight, ImGuiCol_PlotHistogramHovered},
+    {ThemeSlot::ChartColorHighlight, ImGuiCol_PlotLinesHovered},
+    {ThemeSlot::TabHeader, ImGuiCol_Tab},
+    {ThemeSlot::TabHeader, ImGuiCol_TabHovered},
+    {ThemeSlot::TabHeader, ImGuiCol_TabActive},
+    {ThemeSlot::TabHeader, ImGuiCol_TableHeaderBg},
 };
 
 int tableIndex(int theme) {
@@ -163,7 +163,7 @@ const ImU32 themeSwatches[kThemeCount] = {
 };
 
 ImU32 themeColor(int theme, ThemeSlot slot) {
-    Rgba c = themeTables[tableIndex(theme)][slot];
+    Rgba c = themeTables[tableIndex(theme)][static_cast<int>(slot)];
     return IM_COL32(c.r, c.g, c.b, c.a);
 }
 

@@ -11,10 +11,10 @@ uint32_t hashString(const char* key) {
 }
 
 template uint32_t hashGet(const StringHash<NoValue>&, const char*);
-template uint32_t hashPut(StringHash<NoValue>&, const char*, int*);
+template uint32_t hashPut(StringHash<NoValue>&, const char*, HashOutcome*);
 template void hashDelete(StringHash<NoValue>&, uint32_t);
 template bool hashExists(const StringHash<NoValue>&, uint32_t);
 template uint32_t hashGet(const StringHash<int32_t>&, const char*);
-template uint32_t hashPut(StringHash<int32_t>&, const char*, int*);
+template uint32_t hashPut(StringHash<int32_t>&, const char*, HashOutcome*);
 template void hashDelete(StringHash<int32_t>&, uint32_t);
 template bool hashExists(const StringHash<int32_t>&, uint32_t);

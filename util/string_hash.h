@@ -33,7 +33,7 @@ using StringSet = StringHash<NoValue>;     // the level's word set
 using StringIntMap = StringHash<int32_t>;  // the repeat times
 
 // Outcomes of hashPut.
-enum : int { HASH_PRESENT = 0, HASH_PUT_EMPTY = 1, HASH_PUT_DELETED = 2 };
+enum class HashOutcome { Present, PutEmpty, PutDeleted };
 
 // h = first byte, then h * 31 + byte, bytes taken as signed; "" hashes to 0.
 uint32_t hashString(const char* key);
@@ -42,11 +42,11 @@ uint32_t hashString(const char* key);
 template <typename Value>
 uint32_t hashGet(const StringHash<Value>& hash, const char* key);
 
-// Inserts key unless it is live already and returns its slot; *outcome is HASH_PUT_EMPTY or
-// HASH_PUT_DELETED for a new entry (whose value the caller sets) and HASH_PRESENT when the key was
-// there. Returns capacity (outcome HASH_PRESENT) only when growing the container ran out of memory.
+// Inserts key unless it is live already and returns its slot; *outcome is HashOutcome::PutEmpty or
+// HashOutcome::PutDeleted for a new entry (whose value the caller sets) and HashOutcome::Present when the key was
+// there. Returns capacity (outcome HashOutcome::Present) only when growing the container ran out of memory.
 template <typename Value>
-uint32_t hashPut(StringHash<Value>& hash, const char* key, int* outcome);
+uint32_t hashPut(StringHash<Value>& hash, const char* key, HashOutcome* outcome);
 
 // Marks a live slot deleted; slot == capacity or a slot that is not live is ignored.
 template <typename Value>
@@ -58,10 +58,10 @@ bool hashExists(const StringHash<Value>& hash, uint32_t slot);
 // Instantiated in string_hash.cpp for the set and the repeat times (gfx/image.h instantiates the
 // image cache).
 extern template uint32_t hashGet(const StringHash<NoValue>&, const char*);
-extern template uint32_t hashPut(StringHash<NoValue>&, const char*, int*);
+extern template uint32_t hashPut(StringHash<NoValue>&, const char*, HashOutcome*);
 extern template void hashDelete(StringHash<NoValue>&, uint32_t);
 extern template bool hashExists(const StringHash<NoValue>&, uint32_t);
 extern template uint32_t hashGet(const StringHash<int32_t>&, const char*);
-extern template uint32_t hashPut(StringHash<int32_t>&, const char*, int*);
+extern template uint32_t hashPut(StringHash<int32_t>&, const char*, HashOutcome*);
 extern template void hashDelete(StringHash<int32_t>&, uint32_t);
 extern template bool hashExists(const StringHash<int32_t>&, uint32_t);

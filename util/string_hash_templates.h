@@ -102,8 +102,8 @@ uint32_t hashGet(const StringHash<Value>& hash, const char* key) {
 }
 
 template <typename Value>
-uint32_t hashPut(StringHash<Value>& hash, const char* key, int* outcome) {
-    *outcome = HASH_PRESENT;
+uint32_t hashPut(StringHash<Value>& hash, const char* key, HashOutcome* outcome) {
+    *outcome = HashOutcome::Present;
     if (hash.occupied >= hash.upperBound) {
         // Plenty of deleted slots: rehash to the same size to drop them; otherwise double.
         uint32_t newCapacity = hash.capacity > 2 * hash.size ? hash.capacity
@@ -133,9 +133,9 @@ uint32_t hashPut(StringHash<Value>& hash, const char* key, int* outcome) {
     hash.hashes[slot] = code;
     if (string_hash_detail::isEmpty(hash.flags, slot)) {
         ++hash.occupied;
-        *outcome = HASH_PUT_EMPTY;
+        *outcome = HashOutcome::PutEmpty;
     } else {
-        *outcome = HASH_PUT_DELETED;
+        *outcome = HashOutcome::PutDeleted;
     }
     string_hash_detail::markLive(hash.flags, slot);
     ++hash.size;

@@ -140,7 +140,7 @@ void installBusyLevel(std::vector<std::string>& words) {
         for (int n = i; word.size() < 3 || n > 0; n /= 26) word += static_cast<char>('a' + n % 26);
         words.push_back(word + std::to_string(i % 10));
     }
-    int outcome = 0;
+    HashOutcome outcome = HashOutcome::Present;
     for (const std::string& w : words) {
         hashPut(game.levelWords, w.c_str(), &outcome);
         appendToFoundList(&game.foundList, w.c_str());

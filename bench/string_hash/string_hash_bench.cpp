@@ -81,7 +81,7 @@ int main() {
         {
             auto start = std::chrono::steady_clock::now();
             StringSet set;
-            int outcome;
+            HashOutcome outcome;
             for (const std::string& w : order) hashPut(set, w.c_str(), &outcome);
             oursInsert = std::min(oursInsert, seconds(start));
             start = std::chrono::steady_clock::now();

@@ -298,7 +298,7 @@ TEST_F(ConfigLoading, SetsTheStartUpStateFromTheFile) {
         "\"lang\": [{\"long\": \"english\"}, {\"long\": \"german\"}]}");
     ui.currentScreen = Screen::InGame;
     game.currentLanguage = 3;
-    int key = 0;
+    HashOutcome key = HashOutcome::Present;
     hashPut(game.repeatTimes, "word", &key);
 
     App shell;

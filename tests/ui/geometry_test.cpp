@@ -40,7 +40,7 @@ TEST(PicturePlacement, AnchorsMeasureFromTheWindowEdgesAndLiftBy20) {
 
 TEST(PicturePlacement, AnchorLettersIgnoreCaseAndUnknownLetters) {
     EXPECT_EQ(parseAnchor("RB"), parseAnchor("rb"));
-    EXPECT_EQ(parseAnchor("C"), AnchorLeft | AnchorTop | AnchorRight | AnchorBottom);
+    EXPECT_EQ(parseAnchor("C"), kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
     EXPECT_EQ(parseAnchor("x"), 0);
     EXPECT_EQ(parseAnchor(nullptr), 0);
     // A lone l or t is the same as no anchor at all.
@@ -72,7 +72,7 @@ TEST(PicturePlacement, ReadsOnlyTheMembersThatArePresent) {
     EXPECT_EQ(h, 30);
     EXPECT_EQ(x, -5);
     EXPECT_EQ(y, 0);  // not a number
-    EXPECT_EQ(anchor, AnchorRight | AnchorBottom);
+    EXPECT_EQ(anchor, kAnchorRight | kAnchorBottom);
 
     w = 7;
     parseImagePlacement(nodeChild(list, 2), &w, &h, &x, &y, &anchor);

@@ -231,7 +231,7 @@ TEST_F(ScreenTest, RepeatedWordIsHighlightedForThreeSecondsThenLeavesTheRepeatMa
     findWords(game, 3);
     const char* word = game.foundList.words[1];
     const ImU32 highlight = ImGui::ColorConvertFloat4ToU32(ui.highlightButtonStyle.normal);
-    int outcome = 0;
+    HashOutcome outcome = HashOutcome::Present;
     uint32_t slot = hashPut(game.repeatTimes, word, &outcome);
     game.repeatTimes.values[slot] = static_cast<int32_t>(std::time(nullptr));
     frame();
@@ -256,7 +256,7 @@ TEST_F(ScreenTest, FoundListFollowsTheNewestWordAndBringsARepeatIntoViewOnce) {
     EXPECT_EQ(panel->Scroll.y, panel->ScrollMax.y);
 
     // The first word, typed again, is out of sight: the list goes up to it.
-    int outcome = 0;
+    HashOutcome outcome = HashOutcome::Present;
     uint32_t slot = hashPut(game.repeatTimes, game.foundList.words[0], &outcome);
     game.repeatTimes.values[slot] = static_cast<int32_t>(std::time(nullptr));
     frame();

@@ -19,7 +19,7 @@ void installLevel(Game& game, std::initializer_list<const char*> words,
                   std::initializer_list<const char*> found) {
     game.levelWords = StringSet{};
     clearFoundList(&game.foundList);
-    int outcome = 0;
+    HashOutcome outcome = HashOutcome::Present;
     for (const char* w : words) hashPut(game.levelWords, w, &outcome);
     for (const char* w : found) appendToFoundList(&game.foundList, w);
 }

@@ -23,56 +23,56 @@ ImU32 styleColor(const ImGuiStyle& style, ImGuiCol col) {
 
 // Each GUI colour the widgets draw with and the table slot it must show.
 const std::pair<ImGuiCol, ThemeSlot> mapping[] = {
-    {ImGuiCol_Text, SlotText},
-    {ImGuiCol_WindowBg, SlotWindow},
-    {ImGuiCol_ChildBg, SlotWindow},
-    {ImGuiCol_PopupBg, SlotWindow},
-    {ImGuiCol_TitleBg, SlotHeader},
-    {ImGuiCol_Border, SlotBorder},
-    {ImGuiCol_Button, SlotButton},
-    {ImGuiCol_ButtonHovered, SlotButtonHover},
-    {ImGuiCol_ButtonActive, SlotButtonActive},
-    {ImGuiCol_CheckMark, SlotToggleCursor},
-    {ImGuiCol_Header, SlotSelect},
-    {ImGuiCol_HeaderActive, SlotSelectActive},
-    {ImGuiCol_FrameBg, SlotProperty},
-    {ImGuiCol_SliderGrab, SlotSliderCursor},
-    {ImGuiCol_SliderGrabActive, SlotSliderCursorActive},
-    {ImGuiCol_ScrollbarBg, SlotScrollbar},
-    {ImGuiCol_ScrollbarGrab, SlotScrollbarCursor},
-    {ImGuiCol_ScrollbarGrabHovered, SlotScrollbarCursorHover},
-    {ImGuiCol_ScrollbarGrabActive, SlotScrollbarCursorActive},
-    {ImGuiCol_PlotHistogram, SlotChartColor},
-    {ImGuiCol_PlotHistogramHovered, SlotChartColorHighlight},
-    {ImGuiCol_Tab, SlotTabHeader},
+    {ImGuiCol_Text, ThemeSlot::Text},
+    {ImGuiCol_WindowBg, ThemeSlot::Window},
+    {ImGuiCol_ChildBg, ThemeSlot::Window},
+    {ImGuiCol_PopupBg, ThemeSlot::Window},
+    {ImGuiCol_TitleBg, ThemeSlot::Header},
+    {ImGuiCol_Border, ThemeSlot::Border},
+    {ImGuiCol_Button, ThemeSlot::Button},
+    {ImGuiCol_ButtonHovered, ThemeSlot::ButtonHover},
+    {ImGuiCol_ButtonActive, ThemeSlot::ButtonActive},
+    {ImGuiCol_CheckMark, ThemeSlot::ToggleCursor},
+    {ImGuiCol_Header, ThemeSlot::Select},
+    {ImGuiCol_HeaderActive, ThemeSlot::SelectActive},
+    {ImGuiCol_FrameBg, ThemeSlot::Property},
+    {ImGuiCol_SliderGrab, ThemeSlot::SliderCursor},
+    {ImGuiCol_SliderGrabActive, ThemeSlot::SliderCursorActive},
+    {ImGuiCol_ScrollbarBg, ThemeSlot::Scrollbar},
+    {ImGuiCol_ScrollbarGrab, ThemeSlot::ScrollbarCursor},
+    {ImGuiCol_ScrollbarGrabHovered, ThemeSlot::ScrollbarCursorHover},
+    {ImGuiCol_ScrollbarGrabActive, ThemeSlot::ScrollbarCursorActive},
+    {ImGuiCol_PlotHistogram, ThemeSlot::ChartColor},
+    {ImGuiCol_PlotHistogramHovered, ThemeSlot::ChartColorHighlight},
+    {ImGuiCol_Tab, ThemeSlot::TabHeader},
 };
 
 }  // namespace
 
 TEST(Themes, TablesHoldTheThemesColours) {
     // A sample of every theme, including alphas and the slots near the ends of the table.
-    EXPECT_EQ(themeColor(0, SlotText), rgba(70, 70, 70, 255));
-    EXPECT_EQ(themeColor(0, SlotWindow), rgba(225, 245, 255, 80));
-    EXPECT_EQ(themeColor(0, SlotBorder), rgba(111, 206, 228, 255));
-    EXPECT_EQ(themeColor(0, SlotProperty), rgba(220, 230, 245, 0));
-    EXPECT_EQ(themeColor(0, SlotTabHeader), rgba(180, 180, 180, 255));
-    EXPECT_EQ(themeColor(1, SlotWindow), rgba(45, 45, 45, 255));
-    EXPECT_EQ(themeColor(1, SlotButton), rgba(50, 50, 50, 255));
-    EXPECT_EQ(themeColor(2, SlotButton), rgba(185, 185, 185, 127));
-    EXPECT_EQ(themeColor(2, SlotChartColor), rgba(45, 45, 45, 255));
-    EXPECT_EQ(themeColor(2, SlotSliderCursorActive), rgba(60, 60, 60, 255));
-    EXPECT_EQ(themeColor(3, SlotHeader), rgba(181, 45, 69, 220));
-    EXPECT_EQ(themeColor(3, SlotEdit), rgba(51, 55, 67, 225));
-    EXPECT_EQ(themeColor(3, SlotScrollbarCursor), rgba(64, 84, 95, 255));
-    EXPECT_EQ(themeColor(4, SlotSliderCursor), rgba(137, 182, 224, 245));
-    EXPECT_EQ(themeColor(4, SlotTabHeader), rgba(156, 193, 220, 255));
-    EXPECT_EQ(themeColor(4, SlotToggleHover), rgba(182, 215, 215, 255));
-    EXPECT_EQ(themeColor(5, SlotSelect), rgba(57, 67, 61, 255));
-    EXPECT_EQ(themeColor(5, SlotChartColorHighlight), rgba(255, 0, 0, 255));
-    EXPECT_EQ(themeColor(5, SlotWindow), rgba(57, 67, 71, 215));
+    EXPECT_EQ(themeColor(0, ThemeSlot::Text), rgba(70, 70, 70, 255));
+    EXPECT_EQ(themeColor(0, ThemeSlot::Window), rgba(225, 245, 255, 80));
+    EXPECT_EQ(themeColor(0, ThemeSlot::Border), rgba(111, 206, 228, 255));
+    EXPECT_EQ(themeColor(0, ThemeSlot::Property), rgba(220, 230, 245, 0));
+    EXPECT_EQ(themeColor(0, ThemeSlot::TabHeader), rgba(180, 180, 180, 255));
+    EXPECT_EQ(themeColor(1, ThemeSlot::Window), rgba(45, 45, 45, 255));
+    EXPECT_EQ(themeColor(1, ThemeSlot::Button), rgba(50, 50, 50, 255));
+    EXPECT_EQ(themeColor(2, ThemeSlot::Button), rgba(185, 185, 185, 127));
+    EXPECT_EQ(themeColor(2, ThemeSlot::ChartColor), rgba(45, 45, 45, 255));
+    EXPECT_EQ(themeColor(2, ThemeSlot::SliderCursorActive), rgba(60, 60, 60, 255));
+    EXPECT_EQ(themeColor(3, ThemeSlot::Header), rgba(181, 45, 69, 220));
+    EXPECT_EQ(themeColor(3, ThemeSlot::Edit), rgba(51, 55, 67, 225));
+    EXPECT_EQ(themeColor(3, ThemeSlot::ScrollbarCursor), rgba(64, 84, 95, 255));
+    EXPECT_EQ(themeColor(4, ThemeSlot::SliderCursor), rgba(137, 182, 224, 245));
+    EXPECT_EQ(themeColor(4, ThemeSlot::TabHeader), rgba(156, 193, 220, 255));
+    EXPECT_EQ(themeColor(4, ThemeSlot::ToggleHover), rgba(182, 215, 215, 255));
+    EXPECT_EQ(themeColor(5, ThemeSlot::Select), rgba(57, 67, 61, 255));
+    EXPECT_EQ(themeColor(5, ThemeSlot::ChartColorHighlight), rgba(255, 0, 0, 255));
+    EXPECT_EQ(themeColor(5, ThemeSlot::Window), rgba(57, 67, 71, 215));
     // An index outside 0..5 is the dark grey theme.
-    EXPECT_EQ(themeColor(9, SlotWindow), themeColor(1, SlotWindow));
-    EXPECT_EQ(themeColor(-1, SlotText), themeColor(1, SlotText));
+    EXPECT_EQ(themeColor(9, ThemeSlot::Window), themeColor(1, ThemeSlot::Window));
+    EXPECT_EQ(themeColor(-1, ThemeSlot::Text), themeColor(1, ThemeSlot::Text));
 }
 
 TEST(Themes, EverySlotLandsOnItsGuiColour) {
@@ -93,9 +93,9 @@ TEST(Themes, DarkThemesAreOneThreeAndFive) {
 
 TEST(Themes, SwatchesMatchTheThemes) {
     EXPECT_EQ(themeSwatches[0], rgba(238, 248, 255, 255));
-    EXPECT_EQ(themeSwatches[1], themeColor(1, SlotButton));
-    EXPECT_EQ(themeSwatches[3], themeColor(3, SlotButton));
-    EXPECT_EQ(themeSwatches[5], themeColor(5, SlotButton));
+    EXPECT_EQ(themeSwatches[1], themeColor(1, ThemeSlot::Button));
+    EXPECT_EQ(themeSwatches[3], themeColor(3, ThemeSlot::Button));
+    EXPECT_EQ(themeSwatches[5], themeColor(5, ThemeSlot::Button));
 }
 
 TEST(ApplyTheme, WithoutGuiOnlyStoresTheIndex) {
@@ -119,12 +119,12 @@ TEST(ApplyTheme, ButtonStylesFollowTheTheme) {
         applyTheme(ui, game, theme);
         const ImGuiStyle& style = ImGui::GetStyle();
         EXPECT_EQ(game.progress.theme, theme);
-        EXPECT_EQ(styleColor(style, ImGuiCol_WindowBg), themeColor(theme, SlotWindow));
+        EXPECT_EQ(styleColor(style, ImGuiCol_WindowBg), themeColor(theme, ThemeSlot::Window));
         // A highlighted word wears the active colour as its face.
         EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(ui.highlightButtonStyle.normal),
-                  themeColor(theme, SlotButtonActive));
+                  themeColor(theme, ThemeSlot::ButtonActive));
         EXPECT_EQ(ImGui::ColorConvertFloat4ToU32(ui.iconButtonStyle.hover),
-                  themeColor(theme, SlotButtonHover));
+                  themeColor(theme, ThemeSlot::ButtonHover));
         // An icon has no face until hovered, and keeps the metrics set at start-up.
         EXPECT_EQ(ui.iconButtonStyle.normal.w, 0);
         EXPECT_EQ(ui.iconButtonStyle.active.w, 0);
@@ -183,7 +183,7 @@ TEST(ChartColours, BothSeriesAndTheHoverStandOutInEveryTheme) {
     }
     // The charts keep their themes' backgrounds, except the mid grey of theme 2.
     for (int theme : {0, 1, 3, 4, 5})
-        EXPECT_EQ(chartColors(theme).background, themeColor(theme, SlotChart));
-    EXPECT_GE(contrast(chartColors(2).background, themeColor(2, SlotChart)), 1.5);
+        EXPECT_EQ(chartColors(theme).background, themeColor(theme, ThemeSlot::Chart));
+    EXPECT_GE(contrast(chartColors(2).background, themeColor(2, ThemeSlot::Chart)), 1.5);
     EXPECT_EQ(chartColors(9).found, chartColors(1).found);
 }

@@ -18,8 +18,8 @@ std::vector<std::string> slotOrder(const StringHash<Value>& hash) {
 }
 
 // The outcome of putting key into set.
-int put(StringSet& set, const char* key) {
-    int outcome = -1;
+HashOutcome put(StringSet& set, const char* key) {
+    HashOutcome outcome = HashOutcome::Present;
     hashPut(set, key, &outcome);
     return outcome;
 }
@@ -39,9 +39,9 @@ TEST(StringHash, HashesBytesAsSigned) {
 TEST(StringHash, PutReportsNewAndPresentKeys) {
     StringSet set;
     EXPECT_EQ(hashGet(set, "sun"), 0u);  // no slots yet
-    EXPECT_EQ(put(set, "sun"), 1);
+    EXPECT_EQ(put(set, "sun"), HashOutcome::PutEmpty);
     std::string sameText = "sun";  // equal bytes at another address
-    EXPECT_EQ(put(set, sameText.c_str()), 0);
+    EXPECT_EQ(put(set, sameText.c_str()), HashOutcome::Present);
     EXPECT_EQ(set.size, 1u);
     EXPECT_TRUE(hashExists(set, hashGet(set, sameText.c_str())));
     EXPECT_EQ(hashGet(set, "moon"), set.capacity);
@@ -89,7 +89,7 @@ TEST(StringHash, DeletedSlotsAreReusedAndDroppedByRehash) {
     hashDelete(set, slot);          // not live: ignored
     hashDelete(set, set.capacity);  // the "not found" index: ignored
     EXPECT_EQ(set.size, 0u);
-    EXPECT_EQ(put(set, "sun"), 2);
+    EXPECT_EQ(put(set, "sun"), HashOutcome::PutDeleted);
     EXPECT_EQ(hashGet(set, "sun"), slot);
     EXPECT_EQ(set.occupied, 1u);
 
@@ -98,7 +98,7 @@ TEST(StringHash, DeletedSlotsAreReusedAndDroppedByRehash) {
     for (int i = 0; i < 6; ++i) put(sparse, kWords[i]);
     ASSERT_EQ(sparse.capacity, 8u);
     for (int i = 0; i < 5; ++i) hashDelete(sparse, hashGet(sparse, kWords[i]));
-    EXPECT_EQ(put(sparse, "courts"), 1);
+    EXPECT_EQ(put(sparse, "courts"), HashOutcome::PutEmpty);
     EXPECT_EQ(sparse.capacity, 8u);
     EXPECT_EQ(sparse.occupied, 2u);
     EXPECT_EQ(slotOrder(sparse), (std::vector<std::string>{"courts", "tzar"}));
@@ -108,14 +108,14 @@ TEST(StringHash, MapValuesMoveWithTheirKeys) {
     const char* keys[] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n"};
     StringIntMap times;
     for (int i = 0; i < 14; ++i) {
-        int outcome = 0;
+        HashOutcome outcome = HashOutcome::Present;
         uint32_t slot = hashPut(times, keys[i], &outcome);
         times.values[slot] = 1000 + i;
     }
     for (int i = 0; i < 14; ++i) EXPECT_EQ(times.values[hashGet(times, keys[i])], 1000 + i);
 
     StringImageMap images;
-    int outcome = 0;
+    HashOutcome outcome = HashOutcome::Present;
     int texture = 0;
     images.values[hashPut(images, "home.png", &outcome)] = GuiImage{&texture, 0, 0};
     EXPECT_EQ(images.values[hashGet(images, "home.png")].handle, &texture);
