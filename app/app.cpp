@@ -45,7 +45,8 @@ bool loadConfig(App* app, Config* loaded, Game& game) {
     if (!store) return false;
     std::vector<std::string> problems;
     loaded->store = store;
-    loaded->settings = readSettings(store, dataPath(loaded->folders, "game.dat").c_str(), &problems);
+    loaded->settings =
+        readSettings(store, dataPath(loaded->folders, "game.dat").c_str(), &problems);
     for (const std::string& problem : problems) logError("%s", problem.c_str());
 
     resetUi(ui);

@@ -46,17 +46,16 @@ struct InputEvent {
     uint32_t text;  // for InputType::Key the one code point of text the press made; else 0
 };
 
-// Reads game.dat of loaded's data folder into loaded (readConfig, readSettings, whose problems go to standard error)
-// and sets up the start from it: the window's size and title, no language chosen, a fresh game
-// and fresh screens; then loads the asset archives into the screens' assets. false when the file is missing or does not
-// parse.
+// Reads game.dat of loaded's data folder into loaded (readConfig, readSettings, whose problems go
+// to standard error) and sets up the start from it: the window's size and title, no language
+// chosen, a fresh game and fresh screens; then loads the asset archives into the screens' assets.
+// false when the file is missing or does not parse.
 bool loadConfig(App* app, Config* loaded, Game& game);
 
 // The game's assets, its halves kept by the layers that use them: reads the images and sounds
 // archives of the configuration's data folder (where the music is read too), creates the empty
 // image cache and decodes the sound slots.
-void loadAssets(const Config& config, ImageAssets* images, SoundAssets* sounds,
-                MusicPlayer* music);
+void loadAssets(const Config& config, ImageAssets* images, SoundAssets* sounds, MusicPlayer* music);
 // Stops the music thread, then releases the slots' sounds and the image cache.
 void freeAssets(ImageAssets* images, SoundAssets* sounds);
 

@@ -24,7 +24,8 @@ constexpr uint64_t kRetryPasses = 100;
 // data/<kind>/<name> when that file can be opened, else the archive member called name. The
 // mixer plays a source frame per output frame, so a file of another rate would play at the
 // wrong pitch: it is left out, with a line saying why.
-tsSound loadOgg(const std::string& dataFolder, const char* kind, const char* name, const char* archive, uint32_t archiveSize) {
+tsSound loadOgg(const std::string& dataFolder, const char* kind, const char* name,
+                const char* archive, uint32_t archiveSize) {
     tsSound sound{};
     if (!name) return sound;
     int rate = 0;
@@ -80,8 +81,8 @@ void loadSound(SoundSlot slot, SoundAssets* sounds, const KeyStore* config, cons
     if (i < 0 || i >= kSoundSlotCount) return;
     tsSound* sound = &sounds->sounds[i];
     tsReleaseSound(sound);
-    *sound = loadOgg(sounds->dataFolder, "sounds", getSectionString(config, "sounds", key), sounds->soundsArchive,
-                     sounds->soundsArchiveSize);
+    *sound = loadOgg(sounds->dataFolder, "sounds", getSectionString(config, "sounds", key),
+                     sounds->soundsArchive, sounds->soundsArchiveSize);
     sounds->defs[i] = tsDefaultDef(sound);
 }
 
@@ -95,7 +96,8 @@ tsVoice* playSound(const SoundAssets* sounds, SoundSlot slot) {
 void initAudio(MusicPlayer* music, const KeyStore* config, void* window) {
     music->mixer = tsMakeContext(window, kOutputRate, 15, 5, 5);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    readArchive(music->dataFolder, "music", &music->musicArchiveBytes, &music->musicArchive, &music->musicArchiveSize);
+    readArchive(music->dataFolder, "music", &music->musicArchiveBytes, &music->musicArchive,
+                &music->musicArchiveSize);
     const KeyNode* root = config ? config->root : nullptr;
     music->playlist = nodeMember(nodeMember(root, "music"), "normal");
 }

@@ -73,7 +73,6 @@ struct SoundAssets {
     std::vector<char> soundsArchiveBytes;  // the storage soundsArchive points into
 };
 
-
 // Reads the sounds archive and decodes the slots.
 void loadSoundAssets(SoundAssets* sounds, const KeyStore* config, MusicPlayer* music);
 // Decodes one slot: data/sounds/<file> when it exists, else the sounds archive member.

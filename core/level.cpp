@@ -117,7 +117,8 @@ int32_t countSavedBonusWords(Game& game) {
     for (uint64_t i = 0; levels && bonus && i < levels->childCount; i++) {
         const char* row = nodeChild(levels, i)->key;
         char path[kLevelPathBytes];
-        if (!row || !levelSavePathOf(path, game.config->folders, row) || !fileExists(path)) continue;
+        if (!row || !levelSavePathOf(path, game.config->folders, row) || !fileExists(path))
+            continue;
         KeyStore* saved = readLevelFile(game.saves, path);
         if (!saved) continue;
         StringSet words;

@@ -95,7 +95,8 @@ void rememberUnusable(SaveQueue& saves, const char* path, bool unusable) {
 // A file that could not be used is renamed to <path>.bad (replacing an older one) before a new
 // one takes its place. 0, or the error that keeps it in the way.
 int moveAsideUnusable(SaveQueue& saves, const char* path) {
-    if (std::find(saves.unusableFiles.begin(), saves.unusableFiles.end(), path) == saves.unusableFiles.end())
+    if (std::find(saves.unusableFiles.begin(), saves.unusableFiles.end(), path) ==
+        saves.unusableFiles.end())
         return 0;
     std::string aside = std::string(path) + ".bad";
     std::error_code error;
@@ -120,8 +121,8 @@ int moveAsideUnusable(SaveQueue& saves, const char* path) {
 // follows the level files it counts.
 void keepUnsaved(SaveQueue& saves, const std::string& path, std::string bytes) {
     saves.unsavedFiles.erase(std::remove_if(saves.unsavedFiles.begin(), saves.unsavedFiles.end(),
-                                      [&](const UnsavedFile& f) { return f.path == path; }),
-                       saves.unsavedFiles.end());
+                                            [&](const UnsavedFile& f) { return f.path == path; }),
+                             saves.unsavedFiles.end());
     saves.unsavedFiles.push_back({path, std::move(bytes)});
 }
 

@@ -90,10 +90,12 @@ WordStep takeTypedWord(Game& game) {
 
 uint32_t findLevelWord(Game& game, const char* text) {
     uint32_t slot = hashGet(game.levelWords, text);
-    if (slot != game.levelWords.capacity || !game.langStore || !findNode(game.langStore->root, {"fold"}))
+    if (slot != game.levelWords.capacity || !game.langStore ||
+        !findNode(game.langStore->root, {"fold"}))
         return slot;
     for (slot = 0; slot < game.levelWords.capacity; slot++)
-        if (hashExists(game.levelWords, slot) && sameFoldedWord(game.langStore.get(), game.levelWords.keys[slot], text))
+        if (hashExists(game.levelWords, slot) &&
+            sameFoldedWord(game.langStore.get(), game.levelWords.keys[slot], text))
             break;
     return slot;
 }

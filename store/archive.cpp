@@ -56,8 +56,8 @@ const char* archiveFind(const char* archive, size_t length, const char* name, si
     return nullptr;
 }
 
-void readArchive(const std::string& dataFolder, const char* kind, std::vector<char>* storage, const char** archive,
-                 uint32_t* size) {
+void readArchive(const std::string& dataFolder, const char* kind, std::vector<char>* storage,
+                 const char** archive, uint32_t* size) {
     char path[kPathBufferSize];
     joinPath(path, dataFolder.c_str(), kind, ".dat");
     std::optional<std::vector<char>> bytes = readDataFile(path);

@@ -29,5 +29,5 @@ const char* archiveFind(const char* archive, size_t length, const char* name, si
 
 // Reads <kind>.dat of dataFolder (a data file: plain or compressed) into storage; *archive and
 // *size then describe what was read (null and 0 when nothing was).
-void readArchive(const std::string& dataFolder, const char* kind, std::vector<char>* storage, const char** archive,
-                 uint32_t* size);
+void readArchive(const std::string& dataFolder, const char* kind, std::vector<char>* storage,
+                 const char** archive, uint32_t* size);

@@ -72,8 +72,8 @@ struct Config {
     Settings settings;
 };
 
-// Reads game.dat of the data folder; nullptr when the file is missing, does not parse or holds no object.
-// loadConfig (app/app.h) sets up the game from it.
+// Reads game.dat of the data folder; nullptr when the file is missing, does not parse or holds no
+// object. loadConfig (app/app.h) sets up the game from it.
 KeyStore* readConfig(const Folders& folders);
 
 // The single values of store. A value that is missing, not a whole number or outside its range

@@ -29,6 +29,6 @@ void parseImagePlacement(const KeyNode* placement, int* width, int* height, int*
 // key, drawn from the window's top-left corner. Leaves the window padding at (20, 20).
 void drawScreenDecor(Ui& ui, const char* key, int screenWidth, int screenHeight);
 
-// The picture files of config's screens that the game opens on (the main menu and the language screen, in
-// either theme), each once: worth decoding while the window is made.
+// The picture files of config's screens that the game opens on (the main menu and the language
+// screen, in either theme), each once: worth decoding while the window is made.
 std::vector<std::string> openingScreenImages(const Config& config);

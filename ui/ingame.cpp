@@ -22,8 +22,8 @@
 namespace {
 
 // An icon button with its hover hint.
-bool iconButton(Ui& ui, const Game& game, const char* id, const ImRect& r, const char* iconKey, const char* hintKey,
-                HintPlace place) {
+bool iconButton(Ui& ui, const Game& game, const char* id, const ImRect& r, const char* iconKey,
+                const char* hintKey, HintPlace place) {
     bool pressed = imageButton(id, r, icon(ui, iconKey), ui.iconButtonStyle);
     if (isHovered(r)) {
         ui.hintText = text(game, hintKey);
@@ -86,7 +86,8 @@ void drawFoundWords(Ui& ui, Game& game, RowLayout& rows, float W, float H) {
     // The panel makes room for the bonus line only once there is a bonus word to show.
     const bool bonus = !game.bonusList.words.empty();
     rows.staticRow(H - 260 - (bonus ? kBonusLineHeight + RowLayout::kSpacing : 0), W - 40, 2);
-    if (beginGroup(ui, ui.windowTitle ? ui.windowTitle : "found", rows.next(), &game.foundListScroll)) {
+    if (beginGroup(ui, ui.windowTitle ? ui.windowTitle : "found", rows.next(),
+                   &game.foundListScroll)) {
         RowLayout& words = groupLayout(ui);
         words.staticRow(50, static_cast<float>((static_cast<int>(W) - 90) / 4), 4);
         const time_t now = std::time(nullptr);
@@ -103,7 +104,8 @@ void drawFoundWords(Ui& ui, Game& game, RowLayout& rows, float W, float H) {
                     ui.inGame.repeatShownWord = word;
                     ui.inGame.repeatShownTime = game.repeatTimes.values[slot];
                 }
-                pressed = styledButton(r, spelledWord(game.langStore.get(), word), ui.highlightButtonStyle);
+                pressed = styledButton(r, spelledWord(game.langStore.get(), word),
+                                       ui.highlightButtonStyle);
             } else {
                 pressed = button(ui, r, spelledWord(game.langStore.get(), word));
                 if (repeated) hashDelete(game.repeatTimes, slot);
@@ -157,7 +159,8 @@ void drawBottomBar(Ui& ui, Game& game, RowLayout& rows, float W) {
         hintRightOf(timer.Min.x + ImGui::CalcTextSize(elapsed).x + gap, timer);
     const HintPlace beforeErase = hintLeftOf(removeChar.Min.x - gap, removeChar);
     if (hintAvailable(game)) {
-        if (iconButton(ui, game, "help", hint, "helpEnabled", "helpEnabledHint", afterTimer)) showHint(ui, game);
+        if (iconButton(ui, game, "help", hint, "helpEnabled", "helpEnabledHint", afterTimer))
+            showHint(ui, game);
     } else {
         // Drawn where the enabled icon's button puts its picture, so the icon keeps its size.
         styledImage(hint, icon(ui, "helpDisabled"), ui.iconButtonStyle);
@@ -174,7 +177,8 @@ void drawBottomBar(Ui& ui, Game& game, RowLayout& rows, float W) {
         label(typed, typedWord(&game.letterTray), TextAlign::Centered);
     if (iconButton(ui, game, "removeChar", removeChar, "removeChar", "removeCharHint", beforeErase))
         popLetter(&game.letterTray);
-    if (iconButton(ui, game, "removeWord", rows.next(), "removeWord", "removeWordHint", beforeErase))
+    if (iconButton(ui, game, "removeWord", rows.next(), "removeWord", "removeWordHint",
+                   beforeErase))
         clearTypedWord(&game.letterTray);
 }
 
@@ -186,7 +190,8 @@ void drawHoverHint(Ui& ui, Game& game, float W) {
     const SaveRefusal refusal = saveRefusal(game.saves);
     setFont(ui.assets.smallFont);
     if (refusal != SaveRefusal::None)
-        tooltip(text(game, refusalKeys[static_cast<int>(refusal)]), ImVec2(W / 2, 80), ImVec2(0.5f, 0));
+        tooltip(text(game, refusalKeys[static_cast<int>(refusal)]), ImVec2(W / 2, 80),
+                ImVec2(0.5f, 0));
     else if (ui.hintText && game.progress.levelIndex <= 9)
         tooltip(ui.hintText, ui.inGame.hintPlace.position, ui.inGame.hintPlace.pivot);
     setFont(ui.assets.mainFont);
@@ -199,7 +204,8 @@ void drawInGameScreen(Ui& ui, Game& game) {
     if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         const int count = letterCount(&game.letterTray);
         ui.hintText = nullptr;
-        drawScreenDecor(ui, themedDecoration(ui, "inGame", "inGameDark"), ui.windowWidth, ui.windowHeight);
+        drawScreenDecor(ui, themedDecoration(ui, "inGame", "inGameDark"), ui.windowWidth,
+                        ui.windowHeight);
         drawTopBar(ui, game, ui.screenLayout, W);
         drawFoundWords(ui, game, ui.screenLayout, W, H);
         drawLetterRow(ui, game, ui.screenLayout, count);

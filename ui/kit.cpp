@@ -200,8 +200,8 @@ bool colorButton(Ui& ui, const char* id, const ImRect& r, ImU32 fill) {
     return buttonFrame(ImGui::GetID(id), r, s);
 }
 
-void propertyInt(Ui& ui, const ImRect& r, const char* name, int min, int* value, int max, bool leftArrow,
-                 bool rightArrow) {
+void propertyInt(Ui& ui, const ImRect& r, const char* name, int min, int* value, int max,
+                 bool leftArrow, bool rightArrow) {
     // The typing box shares the field's id; "##" keeps the box from drawing the name again.
     char idText[64];
     std::snprintf(idText, sizeof idText, "##%s", name ? name : "property");
@@ -305,7 +305,8 @@ void sliderInt(Ui& ui, const ImRect& r, int min, int* value, int max) {
 bool beginColorCombo(Ui& ui, const char* id, const ImRect& r, ImU32 swatch, ImVec2 popupSize) {
     ImGuiID itemId = ImGui::GetID(id);
     ButtonStyle s = defaultButtonStyle(ui);
-    s.normal = s.hover = s.active = ImGui::ColorConvertU32ToFloat4(themeColor(ui.theme, ThemeSlot::Combo));
+    s.normal = s.hover = s.active =
+        ImGui::ColorConvertU32ToFloat4(themeColor(ui.theme, ThemeSlot::Combo));
     if (buttonFrame(itemId, r, s)) ImGui::OpenPopup(id);
 
     // The arrow's box is square, as high as the row less the vertical button padding on both

@@ -16,11 +16,11 @@ struct Ui;
 
 // Text placement inside a widget's rectangle.
 enum class TextAlign {
-    Left,                 // left, vertically centred
-    Centered,             // centred both ways
-    Right,                // right, vertically centred
-    TopLeft,              // left and top
-    Top,                  // centred across, at the top
+    Left,      // left, vertically centred
+    Centered,  // centred both ways
+    Right,     // right, vertically centred
+    TopLeft,   // left and top
+    Top,       // centred across, at the top
 };
 
 // What the widgets keep between calls and frames (a field of the Ui record, ui/ui.h).
@@ -77,8 +77,8 @@ bool colorButton(Ui& ui, const char* id, const ImRect& r, ImU32 color);
 // and by clicking the value and typing a number, which is taken, clamped, on Enter or a click
 // elsewhere (Escape drops it). The arrows drawn are the ones given (the in-game screen hides them
 // at the ends of the range).
-void propertyInt(Ui& ui, const ImRect& r, const char* name, int min, int* value, int max, bool leftArrow,
-                 bool rightArrow);
+void propertyInt(Ui& ui, const ImRect& r, const char* name, int min, int* value, int max,
+                 bool leftArrow, bool rightArrow);
 // True while a number is being typed into a field: the keys then belong to the field.
 bool isTypingInField(Ui& ui);
 void sliderInt(Ui& ui, const ImRect& r, int min, int* value, int max);

@@ -82,7 +82,8 @@ void drawLanguageChoice(Ui& ui, const Game& game, RowLayout& rows) {
     rows.skip();
     label(rows.next(), text(game, "prefLang"), TextAlign::Right);
     if (imageLabelButton(ui, "language", rows.next(), languageImage(ui, game.currentLanguage),
-                         getLangString(ui.assets.config->store, game.currentLanguage, "natSm"), TextAlign::Right))
+                         getLangString(ui.assets.config->store, game.currentLanguage, "natSm"),
+                         TextAlign::Right))
         ui.currentScreen = Screen::Language;
     rows.skip();
 }
@@ -122,13 +123,15 @@ void drawLanguageScreen(Ui& ui, Game& game) {
         RowLayout& rows = ui.screenLayout;
         drawScreenDecor(ui, themedDecoration(ui, "langSelect", "langSelectDark"), ui.windowWidth,
                         ui.windowHeight);
-        rows.staticRow(static_cast<float>(languageListGap(ui.windowHeight, game.languageCount)), 15, 1);
+        rows.staticRow(static_cast<float>(languageListGap(ui.windowHeight, game.languageCount)), 15,
+                       1);
         rows.ratioRow(70, {0.2f, 0.6f, 0.2f});
         for (int i = 0; i < game.languageCount; ++i) {
             rows.skip();
             ImGui::PushID(i);
             if (imageLabelButton(ui, "language", rows.next(), languageImage(ui, i),
-                                 getLangString(ui.assets.config->store, i, "native"), TextAlign::Centered))
+                                 getLangString(ui.assets.config->store, i, "native"),
+                                 TextAlign::Centered))
                 selectLanguage(ui, game, i);
             ImGui::PopID();
             rows.skip();
@@ -141,10 +144,12 @@ void drawAboutScreen(Ui& ui, const Game& game) {
     const float W = static_cast<float>(ui.windowWidth), H = static_cast<float>(ui.windowHeight);
     if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(ui, themedDecoration(ui, "about", "aboutDark"), ui.windowWidth, ui.windowHeight);
+        drawScreenDecor(ui, themedDecoration(ui, "about", "aboutDark"), ui.windowWidth,
+                        ui.windowHeight);
         rows.dynamicRow(140, 1);
         rows.staticRow(H - 250, W - 40, 1);
-        std::string about = std::string(text(game, "AboutText")) + "\n\n" + text(game, "AboutWordEntry");
+        std::string about =
+            std::string(text(game, "AboutText")) + "\n\n" + text(game, "AboutWordEntry");
         // A text longer than the page is set in the small font rather than cut off.
         ImRect page = rows.next();
         bool fits = ImGui::CalcTextSize(about.c_str(), nullptr, false, page.GetWidth()).y <=

@@ -48,7 +48,8 @@ void statisticsTitle(Game& game, char* out, size_t size) {
                 percentOf(game.levelFoundCount, static_cast<long long>(game.levelWords.size))});
 }
 
-void chartHoverText(const Game& game, const WordLengthStats& stats, int length, char* out, size_t size) {
+void chartHoverText(const Game& game, const WordLengthStats& stats, int length, char* out,
+                    size_t size) {
     formatText(out, size, text(game, "statHint"),
                {percentOf(stats.found[length], stats.total[length]), length});
 }
@@ -64,9 +65,9 @@ void totalsRows(Game& game, TotalsRow rows[kTotalsRowCount], int32_t now) {
     rows[0].key = "passedPerc";
     // French sets a no-break space before the sign; a language without its own form writes 25%.
     const char* percent = getSectionString(game.langStore.get(), "localization", "percentValue");
-    formatText(
-        rows[0].value, sizeof rows[0].value, percent ? percent : "%d%%",
-        {percentOf(game.progress.wordsFound, getSectionInt(game.langStore.get(), "stat", "usedWords"))});
+    formatText(rows[0].value, sizeof rows[0].value, percent ? percent : "%d%%",
+               {percentOf(game.progress.wordsFound,
+                          getSectionInt(game.langStore.get(), "stat", "usedWords"))});
     rows[1].key = "timeInGame";
     std::snprintf(rows[1].value, sizeof rows[1].value, "%s",
                   formatDuration(static_cast<int32_t>(timeInGame(game, now))));
@@ -95,12 +96,13 @@ std::vector<float> lengthTableRatios(int lengthColumns, float screenWidth, float
 
 namespace {
 
-void drawLengthTable(Ui& ui, const Game& game, const WordLengthStats& stats, RowLayout& rows, float W) {
+void drawLengthTable(Ui& ui, const Game& game, const WordLengthStats& stats, RowLayout& rows,
+                     float W) {
     rows.staticRow(120, W - 40, 1);
     if (beginGroup(ui, "Words", rows.next())) {
         RowLayout& table = groupLayout(ui);
-        const float labelWidth =
-            std::max(ImGui::CalcTextSize(text(game, "sLenth")).x, ImGui::CalcTextSize(text(game, "sFound")).x);
+        const float labelWidth = std::max(ImGui::CalcTextSize(text(game, "sLenth")).x,
+                                          ImGui::CalcTextSize(text(game, "sFound")).x);
         table.ratioRow(50, lengthTableRatios(stats.lengthColumns, W,
                                              table.usableWidth(stats.lengthColumns + 1),
                                              labelWidth + 2 * RowLayout::kSpacing));
@@ -178,7 +180,8 @@ void drawStatisticsScreen(Ui& ui, Game& game) {
     countWordLengths(game, stats);
     if (beginScreen(ui, ui.windowWidth, ui.windowHeight)) {
         RowLayout& rows = ui.screenLayout;
-        drawScreenDecor(ui, themedDecoration(ui, "stat", "statDark"), ui.windowWidth, ui.windowHeight);
+        drawScreenDecor(ui, themedDecoration(ui, "stat", "statDark"), ui.windowWidth,
+                        ui.windowHeight);
 
         char title[64];
         statisticsTitle(game, title, sizeof title);

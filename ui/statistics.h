@@ -26,7 +26,8 @@ int percentOf(long long part, long long whole);
 void statisticsTitle(Game& game, char* out, size_t size);
 // The chart's hover text for a length: the language's "statHint" with the share found and the
 // length.
-void chartHoverText(const Game& game, const WordLengthStats& stats, int length, char* out, size_t size);
+void chartHoverText(const Game& game, const WordLengthStats& stats, int length, char* out,
+                    size_t size);
 
 // Time in game as the next save on this level would store it: the stored total and the seconds
 // since the last save (or the load).

@@ -16,7 +16,8 @@ void drawStoryScreen(Ui& ui, const Game& game) {
         RowLayout& rows = ui.screenLayout;
         const char* chapter = ui.storyChapter ? ui.storyChapter : "";
         const char* imageKey = storyString(ui.assets.config->store, chapter, ui.storyPage, "image");
-        const char* pageText = storyText(ui.assets.config->store, game.langStore.get(), chapter, ui.storyPage);
+        const char* pageText =
+            storyText(ui.assets.config->store, game.langStore.get(), chapter, ui.storyPage);
         const int leftPad = storyInt(ui.assets.config->store, chapter, ui.storyPage, "leftPad");
         const int rightPad = storyInt(ui.assets.config->store, chapter, ui.storyPage, "rightPad");
 

@@ -43,8 +43,9 @@ template <typename Value>
 uint32_t hashGet(const StringHash<Value>& hash, const char* key);
 
 // Inserts key unless it is live already and returns its slot; *outcome is HashOutcome::PutEmpty or
-// HashOutcome::PutDeleted for a new entry (whose value the caller sets) and HashOutcome::Present when the key was
-// there. Returns capacity (outcome HashOutcome::Present) only when growing the container ran out of memory.
+// HashOutcome::PutDeleted for a new entry (whose value the caller sets) and HashOutcome::Present
+// when the key was there. Returns capacity (outcome HashOutcome::Present) only when growing the
+// container ran out of memory.
 template <typename Value>
 uint32_t hashPut(StringHash<Value>& hash, const char* key, HashOutcome* outcome);
 

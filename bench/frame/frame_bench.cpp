@@ -184,7 +184,8 @@ int main(int argc, char** argv) {
     char path[kPathBufferSize];
     const Settings& settings = config.settings;
     joinPath(path, "data/font/", settings.smallFont);
-    ui.assets.smallFont = loadFont(path, static_cast<float>(settings.smallFontSize), gameGlyphRanges);
+    ui.assets.smallFont =
+        loadFont(path, static_cast<float>(settings.smallFontSize), gameGlyphRanges);
     joinPath(path, "data/font/", settings.font);
     ui.assets.mainFont = loadFont(path, static_cast<float>(settings.fontSize), gameGlyphRanges);
     if (!selectLanguage(ui, game, 0)) {

@@ -40,7 +40,8 @@ TEST(FormatDurationTest, FieldsAfterTheFirstHaveTwoDigits) {
 }
 
 TEST_F(CoreTest, LocalizedTextFallsBackToNullMarker) {
-    EXPECT_STREQ(localizedText(game.langStore.get(), "levelProperty"), "(NULL)");  // no language yet
+    EXPECT_STREQ(localizedText(game.langStore.get(), "levelProperty"),
+                 "(NULL)");  // no language yet
     useLanguage(SMALL_LANGUAGE);
     EXPECT_STREQ(localizedText(game.langStore.get(), "levelProperty"), "Level");
     EXPECT_STREQ(localizedText(game.langStore.get(), "emptyText"), "");

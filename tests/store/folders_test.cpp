@@ -109,7 +109,8 @@ TEST_F(GameFolders, InstalledGameWorksInThePlayersFolder) {
     EXPECT_EQ(savePath(folders, "options.dat"),
               (dir / "home/.local/share/letter-row/save/options.dat").string());
     EXPECT_TRUE(fs::is_directory(dir / "home/.local/share/letter-row"));
-    EXPECT_EQ(dataPath(folders, "game.dat"), (dir / "usr/share/games/letter-row/game.dat").string());
+    EXPECT_EQ(dataPath(folders, "game.dat"),
+              (dir / "usr/share/games/letter-row/game.dat").string());
     EXPECT_TRUE(fs::is_empty(dir / "work"));
 
     setenv("XDG_DATA_HOME", (dir / "xdg").c_str(), 1);
