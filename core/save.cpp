@@ -92,6 +92,12 @@ void rememberUnusable(SaveQueue& saves, const char* path, bool unusable) {
         saves.unusableFiles.erase(found);
 }
 
+// A stored number that names a way of entering words.
+bool isWordEntry(int number) {
+    return number == static_cast<int>(WordEntry::AsTyped) ||
+           number == static_cast<int>(WordEntry::OnEnter);
+}
+
 // A file that could not be used is renamed to <path>.bad (replacing an older one) before a new
 // one takes its place. 0, or the error that keeps it in the way.
 int moveAsideUnusable(SaveQueue& saves, const char* path) {
@@ -164,9 +170,7 @@ void readOptions(Game& game) {
     std::optional<std::vector<char>> bytes = readSaveFile(game.saves, optionsPath.c_str());
     if (!bytes) return;
     const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes->data());
-    if (bytes->size() == 4 && b[1] == 0 && b[2] == 0 && b[3] == 0 &&
-        (b[0] == static_cast<int>(WordEntry::AsTyped) ||
-         b[0] == static_cast<int>(WordEntry::OnEnter)))
+    if (bytes->size() == 4 && b[1] == 0 && b[2] == 0 && b[3] == 0 && isWordEntry(b[0]))
         game.wordEntry = static_cast<WordEntry>(b[0]);
     else
         rememberUnusable(game.saves, optionsPath.c_str(), true);

@@ -245,8 +245,6 @@ bool xmPrepareSong(XmSong* song) {
   output.clipped.assign(static_cast<size_t>(mixConstants.blockFrames) * 2, 0);
   output.blocks.assign(RING_BLOCKS, BlockInfo{});
   output.fill = 0;
-  output.playIndex = 0;
-  output.playing = 0;
   return true;
 }
 
@@ -309,10 +307,4 @@ const BlockInfo* blockInfo(int block) {
 
 int fillPosition() {
   return output.fill;
-}
-
-void advancePlayIndex() {
-  output.playIndex = (output.playIndex + 1) % RING_BLOCKS;
-  const BlockInfo& info = output.blocks[output.playIndex];
-  output.playing = static_cast<uint32_t>(info.order << 8 | info.row);
 }

@@ -77,7 +77,5 @@ void setVoiceFrequency(MixVoice* voice, int32_t frequency);
 // Sets volume 0..127 and pan 0..255; the gains follow and the mixer ramps towards them.
 void setVoiceVolumePan(MixVoice* voice, int32_t volume, int32_t pan);
 
-// Moves the reported music position on to the next block of the ring.
-void advancePlayIndex();
 // Refills the blocks the device has played until xmStopSong asks it to stop.
 void outputThread();

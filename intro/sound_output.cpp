@@ -37,7 +37,6 @@ void outputThread() {
     while (playing != output.fill) {
       output.mixing = true;
       fillBlock();
-      advancePlayIndex();
       output.mixing = false;
     }
     sleepMs(5);
@@ -50,8 +49,6 @@ bool xmPlaySong(XmSong* song) {
   xmStopSong(output.song);
   xmPrepareSong(song);
   for (int i = 0; i < RING_BLOCKS; ++i) fillBlock();
-  output.playIndex = RING_BLOCKS - 1;
-  advancePlayIndex();  // the device starts with block 0
   waveOutPlayLoop(output.ring.data(), static_cast<uint32_t>(output.ring.size() * sizeof(int16_t)));
   output.stop = false;
   output.finished = false;

@@ -14,10 +14,6 @@ struct OutputState {
   std::vector<int16_t> clipped;  // the newest block before it is handed to the device
   std::vector<BlockInfo> blocks;
   std::atomic<int> fill{0};  // block to fill next
-  int playIndex = 0;         // block whose BlockInfo the scene is shown
-  // Order and row of that block (order << 8 | row), published by the output thread so that the
-  // scene reads them without touching a block that is being refilled.
-  std::atomic<uint32_t> playing{0};
   std::atomic<bool> mixing{false};
   std::atomic<bool> stop{false};
   std::atomic<bool> finished{true};

@@ -49,7 +49,7 @@ Settings readSettings(const KeyStore* store, const char* file, std::vector<std::
                                  ? "is missing"
                                  : "is missing; " + std::to_string(value) + " is used");
         } else if (!readWholeNumber(text, &value)) {
-            value = getInt(store, row.key);
+            value = std::atoi(text);  // what the game always read: the leading digits
             problem(row.key, std::string("is \"") + text + "\", not a whole number; " +
                                  std::to_string(value) + " is used");
         } else if (value < row.lowest || value > row.highest) {

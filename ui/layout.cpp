@@ -23,18 +23,18 @@ void RowLayout::startRow(Kind kind, float height, int columns) {
 }
 
 void RowLayout::dynamicRow(float height, int columns) {
-    startRow(Dynamic, height, columns);
+    startRow(Kind::Dynamic, height, columns);
 }
 
 void RowLayout::staticRow(float height, float itemWidth, int columns) {
-    startRow(Static, height, columns);
+    startRow(Kind::Static, height, columns);
     itemWidth_ = itemWidth;
 }
 
 void RowLayout::ratioRow(float height, std::vector<float> ratios) {
     int columns = static_cast<int>(ratios.size());
     ratios_ = std::move(ratios);
-    startRow(Ratio, height, columns);
+    startRow(Kind::Ratio, height, columns);
 }
 
 float RowLayout::usableWidth(int columns) const {
@@ -47,20 +47,20 @@ ImRect RowLayout::next() {
     if (index_ >= columns_) startRow(kind_, itemHeight_, columns_);
     float offset = 0, itemWidth = 0;
     switch (kind_) {
-    case Dynamic:
+    case Kind::Dynamic:
         itemWidth = usableWidth(columns_) / columns_;
         offset = index_ * itemWidth;
         break;
-    case Static:
+    case Kind::Static:
         itemWidth = itemWidth_;
         offset = index_ * itemWidth;
         break;
-    case Ratio:
+    case Kind::Ratio:
         itemWidth = ratios_[index_] * usableWidth(columns_);
         offset = ratioOffset_;
         ratioOffset_ += itemWidth;
         break;
-    case Space: break;
+    case Kind::Space: break;
     }
     float x = origin_.x + padding_.x + offset + index_ * kSpacing;
     ++index_;
@@ -77,7 +77,7 @@ void RowLayout::skip(int count) {
 }
 
 void RowLayout::spaceBegin(float height) {
-    startRow(Space, height, 0);
+    startRow(Kind::Space, height, 0);
 }
 
 ImRect RowLayout::spaceRect(float x, float y, float width, float height) const {

@@ -47,13 +47,13 @@ public:
     float bottom() const { return rowTop_ + rowHeight_; }
 
 private:
-    enum Kind { Dynamic, Static, Ratio, Space };
+    enum class Kind { Dynamic, Static, Ratio, Space };
     void startRow(Kind kind, float height, int columns);
 
     ImVec2 origin_{0, 0};
     float width_ = 0;
     ImVec2 padding_{0, 0};
-    Kind kind_ = Dynamic;
+    Kind kind_ = Kind::Dynamic;
     float rowTop_ = 0;     // top of the current row
     float rowHeight_ = 0;  // height of the current row plus the spacing below it; 0 before any row
     float itemHeight_ = 0;
