@@ -34,8 +34,10 @@ def writable_objects(library):
         flags, section, name = match.groups()
         if not WRITABLE.match(section) or ("O" not in flags and not section.startswith(".t")):
             continue
+        # Names starting with "__" are the compiler's and sanitizers' own (__tls_guard,
+        # __odr_asan.*); guard variables and hidden helpers are the compiler's too.
         if READ_ONLY_AFTER_RELOCATION.match(section) or name.startswith(("guard variable",
-                                                                         ".hidden", "__tls_guard")):
+                                                                         ".hidden", "__")):
             continue
         yield flags[0] in "gu", name
 
