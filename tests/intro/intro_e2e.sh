@@ -47,12 +47,21 @@ start = next((i for i, v in enumerate(captured) if v), None)
 first = next(i for i, v in enumerate(rendered) if v)
 if start is None:
     sys.exit("no sound was captured")
+# Once Escape has stopped the tune the device may play a block of silence before it closes.
+end = len(captured)
+while end > start and not captured[end - 1]:
+    end -= 1
 start -= (start - first) % 2  # stay on frame boundaries
 start -= first
-n = min(len(captured) - start, len(rendered))
+n = min(end - start, len(rendered))
 if n < 44100 * 2:
     sys.exit("less than a second of sound was captured")
-differing = sum(1 for i in range(n) if captured[start + i] != rendered[i])
+differences = [i for i in range(n) if captured[start + i] != rendered[i]]
+differing = len(differences)
 print("ok: %d captured samples, %d differ from the offline render" % (n, differing))
+if differences:
+    print("differences from sample %d to %d (%.3f s to %.3f s of %.3f s); the captured samples there: %d zero"
+          % (differences[0], differences[-1], differences[0] / 88200.0, differences[-1] / 88200.0,
+             n / 88200.0, sum(1 for i in differences if captured[start + i] == 0)))
 sys.exit(1 if differing else 0)
 PY
