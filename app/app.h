@@ -9,6 +9,7 @@
 struct GLFWwindow;
 struct ImDrawData;
 struct ImGuiContext;
+struct FontsAhead;
 struct ImageAssets;
 struct Config;
 struct Game;
@@ -92,8 +93,15 @@ uint32_t clearFrame(App* app, uint32_t colour);
 // mode is 'f' (full screen on the primary monitor) or 'x' (windowed, fixed size: width x height
 // in the desktop's logical pixels, so times its content scale, shrunk to the work area when that
 // is smaller but never below width x height).
-// Returns the GUI context, or nullptr after logging why.
-ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode);
+// The GUI is made with the atlas of fonts (bakeFontsAhead) when it is given, else with the built-in
+// font alone. Returns the GUI context, or nullptr after logging why.
+ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode,
+                           FontsAhead* fonts = nullptr);
+// The view factor the first frame of createWindow's window is expected to have (its fonts can be
+// baked at it before the window exists): windowed, the desktop's scale as createWindow applies
+// it; full screen, a video mode of exactly width x height where the monitor has one, else the
+// monitor's current mode. 1 when no monitor is known.
+float expectedViewFactor(App* app, int width, int height, char mode);
 // 1 and the primary monitor's current video-mode size, or 0 when there is none.
 bool primaryMonitorSize(App* app, int* width, int* height);
 // Gives windowHeight the primary monitor's aspect for windowWidth, when a monitor is known.

@@ -29,10 +29,10 @@ constexpr int kExitBadConfig = -7;
 constexpr int kExitNoStorefront = -10;
 
 // font/<file> in the data folder at size pixels.
-static ImFont* addGameFont(const Folders& folders, const char* file, int32_t size) {
+static FontFile gameFont(const Folders& folders, const char* file, int32_t size) {
     char path[kPathBufferSize];
     joinPath(path, folders.data.c_str(), "font/", file);
-    return addFont(path, static_cast<float>(size), gameGlyphRanges);
+    return {path, static_cast<float>(size)};
 }
 
 int main(int argc, char** argv) {
@@ -57,17 +57,22 @@ int main(int argc, char** argv) {
         std::printf("Wrong config file, can't start the game\n");
         return kExitBadConfig;
     }
-    // The opening screen's pictures are decoded on a second core while the window is made.
+    // The opening screen's pictures are decoded, and the fonts baked, on a second core while the
+    // window is made.
     decodeAhead(&images, openingScreenImages(config));
-    char mode = windowModeFromArgs(config.settings.windowMode, argc, argv);
-    if (!createWindow(&app, ui.windowTitle, ui.windowWidth, ui.windowHeight, mode))
+    const Settings& settings = config.settings;
+    const char mode = windowModeFromArgs(settings.windowMode, argc, argv);
+    FontsAhead fonts;
+    bakeFontsAhead(&fonts, expectedViewFactor(&app, ui.windowWidth, ui.windowHeight, mode),
+                   {gameFont(config.folders, settings.smallFont, settings.smallFontSize),
+                    gameFont(config.folders, settings.font, settings.fontSize)},
+                   gameGlyphRanges);
+    if (!createWindow(&app, ui.windowTitle, ui.windowWidth, ui.windowHeight, mode, &fonts))
         return kExitNoWindow;
     watchDisplayLoss(saveBeforeDisplayLoss, &game);
     applyTheme(ui, game, 0);
-    const Settings& settings = config.settings;
-    ui.assets.smallFont = addGameFont(config.folders, settings.smallFont, settings.smallFontSize);
-    ui.assets.mainFont = addGameFont(config.folders, settings.font, settings.fontSize);
-    bakeFonts();
+    ui.assets.smallFont = fonts.fonts[0];
+    ui.assets.mainFont = fonts.fonts[1];
     // The main font is the GUI's font when the loop starts.
     setFont(ui.assets.mainFont ? ui.assets.mainFont : ui.assets.smallFont);
     setAchievementsFolder(config.folders.save.c_str());

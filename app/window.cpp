@@ -98,7 +98,26 @@ void followDesktopScale(App* app) {
     glfwSetWindowSize(app->window, width, height);
 }
 
-ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode) {
+float expectedViewFactor(App* app, int width, int height, char mode) {
+    int fbWidth = width, fbHeight = height;
+    if (mode == 'f') {
+        int modeCount = 0;
+        const GLFWvidmode* modes = nullptr;
+        if (GLFWmonitor* monitor = glfwGetPrimaryMonitor())
+            modes = glfwGetVideoModes(monitor, &modeCount);
+        const bool modeFits = std::any_of(modes, modes + modeCount, [&](const GLFWvidmode& m) {
+            return m.width == width && m.height == height;
+        });
+        if (!modeFits && !primaryMonitorSize(app, &fbWidth, &fbHeight)) return 1;
+    } else {
+        desktopScale(width, height, &fbWidth, &fbHeight);
+    }
+    return fitDesign(static_cast<float>(width), static_cast<float>(height), fbWidth, fbHeight)
+        .factor;
+}
+
+ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode,
+                           FontsAhead* fonts) {
     Ui& ui = *app->ui;
     glfwSetErrorCallback(printGlfwError);
     if (!glfwInit()) {
@@ -126,14 +145,21 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
     // Before the GUI's back end, which passes every key and character on to the game's queue.
     queueKeyPresses(app->window, &app->keyPresses);
 
-    app->gui = ImGui::CreateContext();
+    // The bake ahead uses the GUI's allocator, which counts into the current context.
+    if (fonts) fonts->baker.join();
+    app->gui = ImGui::CreateContext(fonts ? &fonts->atlas : nullptr);
     ImGui::GetIO().IniFilename = nullptr;  // no imgui.ini beside the game
     ImGui_ImplGlfw_InitForOpenGL(app->window, true);
     ImGui_ImplOpenGL2_Init();
-    // The built-in font serves until the game fonts are loaded.
-    ImGui::GetIO().Fonts->AddFontDefault();
-    ImGui_ImplOpenGL2_CreateFontsTexture();
-    // The fonts loaded next are baked once, at the scale of the first frame.
+    if (fonts) {
+        bakeFonts();
+    } else {
+        // The built-in font serves until the game fonts are loaded.
+        ImGui::GetIO().Fonts->AddFontDefault();
+        ImGui_ImplOpenGL2_CreateFontsTexture();
+    }
+    // Fonts loaded later are baked once, at the scale of the first frame; those baked ahead at
+    // the expected scale are baked again only when the window came out otherwise.
     int fbWidth = 0, fbHeight = 0;
     glfwGetFramebufferSize(app->window, &fbWidth, &fbHeight);
     app->view = fitDesign(static_cast<float>(ui.windowWidth), static_cast<float>(ui.windowHeight),

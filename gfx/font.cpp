@@ -6,6 +6,8 @@
 #include <imgui_internal.h>
 #include <algorithm>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "gfx/font_check.h"
@@ -75,7 +77,7 @@ bool fontCanBeBaked(const unsigned char* data, size_t size, float pixelHeight,
            bakesAlone(data, size, pixelHeight, ranges);
 }
 
-ImFont* addFont(const char* path, float pixelHeight, const uint16_t* ranges) {
+ImFont* addFont(ImFontAtlas* atlas, const char* path, float pixelHeight, const uint16_t* ranges) {
     std::optional<std::vector<char>> file = readWholeFile(path);
     if (!file) return nullptr;
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(file->data());
@@ -87,7 +89,6 @@ ImFont* addFont(const char* path, float pixelHeight, const uint16_t* ranges) {
     // so every font keeps working. The atlas frees its copy of the file.
     void* owned = ImGui::MemAlloc(file->size());
     std::memcpy(owned, bytes, file->size());
-    ImFontAtlas* atlas = ImGui::GetIO().Fonts;
     noteLoadedHeights(*atlas);
     ImFont* font = atlas->AddFontFromMemoryTTF(owned, static_cast<int>(file->size()),
                                                bakedHeight(pixelHeight), &fontConfig, ranges);
@@ -103,7 +104,7 @@ void bakeFonts() {
 }
 
 ImFont* loadFont(const char* path, float pixelHeight, const uint16_t* ranges) {
-    ImFont* font = addFont(path, pixelHeight, ranges);
+    ImFont* font = addFont(ImGui::GetIO().Fonts, path, pixelHeight, ranges);
     if (!font) return nullptr;
     bakeFonts();
     setFont(font);
@@ -120,6 +121,29 @@ void scaleFonts(float factor) {
     atlas->ClearTexData();  // the next upload bakes again
     uploadAtlas(atlas);
     setDrawnHeights(atlas);
+}
+
+void bakeFontsAhead(FontsAhead* fonts, float factor, std::vector<FontFile> files,
+                    const uint16_t* ranges) {
+    // A new atlas: its fonts are the only ones loaded, at the factor they are baked at.
+    forgetFontScale();
+    bakedFactor = factor > 0 ? factor : 1;
+    const auto bake = [fonts, files = std::move(files), ranges] {
+        ImFontAtlas& atlas = fonts->atlas;
+        ImFontConfig builtIn;
+        builtIn.SizePixels = bakedHeight(13);  // the built-in font's own height
+        atlas.AddFontDefault(&builtIn);
+        for (const FontFile& file : files)
+            fonts->fonts.push_back(addFont(&atlas, file.path.c_str(), file.pixelHeight, ranges));
+        unsigned char* pixels = nullptr;
+        int width = 0, height = 0;
+        atlas.GetTexDataAsRGBA32(&pixels, &width, &height);
+    };
+    try {
+        fonts->baker.thread = std::thread(bake);
+    } catch (const std::system_error&) {
+        bake();
+    }
 }
 
 void forgetFontScale() {

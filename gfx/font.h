@@ -1,12 +1,15 @@
 #pragma once
 // The two game fonts, baked from TrueType files into the GUI's font atlas.
 
+#include <imgui.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "gfx/glyph_ranges.h"
-
-struct ImFont;
+#include "util/joined_thread.h"
 
 // True when the bytes of a font file pass fontIsUsable (gfx/font_check.h) for ranges and bake on
 // their own at the pixel height, which must be above 0 and at most 256.
@@ -19,9 +22,10 @@ bool fontCanBeBaked(const unsigned char* data, size_t size, float pixelHeight,
 // between frames, with the window's GL context current.
 ImFont* loadFont(const char* path, float pixelHeight, const uint16_t* ranges);
 
-// loadFont's first half, for loading several fonts with one bake: adds the font to the GUI's
-// atlas, or returns null and changes nothing. The fonts added are drawn after bakeFonts.
-ImFont* addFont(const char* path, float pixelHeight, const uint16_t* ranges);
+// loadFont's first half, for loading several fonts with one bake: adds the font to the atlas (the
+// GUI's, or one baked ahead), or returns null and changes nothing. The fonts added are drawn after
+// bakeFonts.
+ImFont* addFont(ImFontAtlas* atlas, const char* path, float pixelHeight, const uint16_t* ranges);
 // Bakes the GUI's atlas with every font added, into its texture. Call between frames, with the
 // window's GL context current.
 void bakeFonts();
@@ -38,3 +42,24 @@ void forgetFontScale();
 // Makes the font the GUI's current one, for the rest of this frame and the following frames.
 // Does nothing for a null font or without a GUI context.
 void setFont(ImFont* font);
+
+// A font file to bake, at a pixel height in design units.
+struct FontFile {
+    std::string path;
+    float pixelHeight = 0;
+};
+
+// The GUI's atlas baked on a second core while the window is made: the built-in font, then each
+// file's font (null where addFont refused it), baked at the factor the window is expected to
+// have. The GUI is made with this atlas (createWindow), which must outlive it; bakeFonts then
+// uploads it.
+struct FontsAhead {
+    ImFontAtlas atlas;
+    std::vector<ImFont*> fonts;
+    JoinedThread baker;
+};
+
+// Starts baking the files into fonts->atlas; no GUI context may be made until fonts->baker is
+// joined. Without a thread the bake is done at once.
+void bakeFontsAhead(FontsAhead* fonts, float factor, std::vector<FontFile> files,
+                    const uint16_t* ranges);

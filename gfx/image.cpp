@@ -152,22 +152,33 @@ GuiImage loadImageMemory(const unsigned char* bytes, int length) {
     return uploadTexture(rgba, width, height);
 }
 
+namespace {
+
+void freeDecodedAhead(ImageAssets* assets) {
+    for (DecodedImage& decoded : assets->decodedAhead) std::free(decoded.rgba);
+    assets->decodedAhead.clear();
+}
+
+}  // namespace
+
 void decodeAhead(ImageAssets* assets, std::vector<std::string> names) {
-    dropDecodedAhead(assets);
+    JoinedThread before = std::move(assets->decoder);
     try {
-        assets->decoder.thread = std::thread([assets, names = std::move(names)] {
-            for (const std::string& name : names)
-                assets->decodedAhead.push_back(decodeNamedImage(assets, name));
-        });
+        assets->decoder.thread = std::thread(
+            [assets, names = std::move(names), before = std::move(before)]() mutable {
+                before.join();
+                freeDecodedAhead(assets);
+                for (const std::string& name : names)
+                    assets->decodedAhead.push_back(decodeNamedImage(assets, name));
+            });
     } catch (const std::system_error&) {
-        // Decoded when first drawn instead.
+        // Decoded when first drawn instead; the thread before is waited for as the lambda goes.
     }
 }
 
 void dropDecodedAhead(ImageAssets* assets) {
     assets->decoder.join();
-    for (DecodedImage& decoded : assets->decodedAhead) std::free(decoded.rgba);
-    assets->decodedAhead.clear();
+    freeDecodedAhead(assets);
 }
 
 GuiImage loadImage(ImageAssets* assets, const char* name) {
@@ -199,10 +210,18 @@ GuiImage getImage(ImageAssets* assets, const char* name) {
 }
 
 void loadImageAssets(ImageAssets* images) {
-    readArchive(images->dataFolder, "images", &images->imagesArchiveBytes, &images->imagesArchive,
-                &images->imagesArchiveSize);
+    dropDecodedAhead(images);
     delete images->imageCache;
     images->imageCache = new StringImageMap();
+    const auto readImages = [images] {
+        readArchive(images->dataFolder, "images", &images->imagesArchiveBytes,
+                    &images->imagesArchive, &images->imagesArchiveSize);
+    };
+    try {
+        images->decoder.thread = std::thread(readImages);
+    } catch (const std::system_error&) {
+        readImages();
+    }
 }
 
 void freeImageAssets(ImageAssets* images) {

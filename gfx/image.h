@@ -3,9 +3,9 @@
 
 #include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "util/joined_thread.h"
 #include "util/string_hash.h"
 
 // The image a GUI widget draws: a texture handle the size of a pointer plus the size to draw at
@@ -34,24 +34,6 @@ struct DecodedImage {
     int height = 0;
 };
 
-// A thread that is waited for when it goes: a start-up that ends before its first picture still
-// lets the decoding thread finish.
-struct JoinedThread {
-    std::thread thread;
-
-    JoinedThread() = default;
-    JoinedThread(JoinedThread&&) = default;
-    JoinedThread& operator=(JoinedThread&& other) {
-        join();
-        thread = std::move(other.thread);
-        return *this;
-    }
-    ~JoinedThread() { join(); }
-    void join() {
-        if (thread.joinable()) thread.join();
-    }
-};
-
 // The image half of the game's assets: the images archive and the per-name cache.
 struct ImageAssets {
     std::string dataFolder = "data/";  // where the images archive and loose images are read
@@ -64,14 +46,15 @@ struct ImageAssets {
     std::vector<DecodedImage> decodedAhead;
 };
 
-// Reads images.dat of the data folder and makes the cache empty.
+// Makes the cache empty and starts reading images.dat of the data folder on the decoding thread
+// (at once without a thread); whatever reads the archive waits for the thread first.
 void loadImageAssets(ImageAssets* images);
 // Releases the cache and whatever was decoded ahead and not used.
 void freeImageAssets(ImageAssets* images);
 
-// Starts decoding the named pictures on a thread of their own; loadImage takes them from there.
-// The archive must not change until dropDecodedAhead or freeImageAssets. Without a thread
-// nothing is decoded ahead.
+// Starts decoding the named pictures on a thread of their own, once the decoding thread before it
+// (the archive's reading) is done; loadImage takes them from there. The archive must not change
+// until dropDecodedAhead or freeImageAssets. Without a thread nothing is decoded ahead.
 void decodeAhead(ImageAssets* images, std::vector<std::string> names);
 // Waits for the decoding thread and frees the pictures decoded ahead that were not asked for.
 void dropDecodedAhead(ImageAssets* images);
