@@ -81,4 +81,43 @@ TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
     shutdownWindow(&shell);
 }
 
+TEST(DesktopScale, FontsBakedAheadAreBakedAtTheScaleTheWindowComesOutAt) {
+    Ui ui;
+    ASSERT_TRUE(setDisplayResources("Xft.dpi:\t192\n"));
+    const char* runDir = std::getenv("WG_RUN_DIR");
+    ASSERT_NE(runDir, nullptr);
+    ui.windowWidth = 1280;
+    ui.windowHeight = 720;
+    App shell;
+    shell.ui = &ui;
+    ASSERT_TRUE(glfwInit());
+    // The screen has no 1280 x 720 mode: full screen draws the design three times as large.
+    EXPECT_EQ(expectedViewFactor(&shell, 1280, 720, 'f'), 3);
+    const float factor = expectedViewFactor(&shell, 1280, 720, 'x');
+    EXPECT_EQ(factor, 2);
+
+    const std::string path = std::string(runDir) + "/data/font/DejaVuSans-Bold.ttf";
+    FontsAhead fonts;
+    bakeFontsAhead(&fonts, factor, {{path, 26}, {std::string(runDir) + "/data/font/none.ttf", 20}},
+                   gameGlyphRanges);
+    ASSERT_NE(createWindow(&shell, "scaled", 1280, 720, 'x', &fonts), nullptr);
+    const ImFontAtlas& atlas = *ImGui::GetIO().Fonts;
+    EXPECT_EQ(&atlas, &fonts.atlas);
+    ASSERT_EQ(fonts.fonts.size(), 2u);
+    EXPECT_EQ(fonts.fonts[1], nullptr);  // a missing file is refused, as addFont refuses it
+    ImFont* font = fonts.fonts[0];
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(atlas.Fonts.Size, 2);  // the built-in font first, then the file's
+    EXPECT_NE(atlas.TexID, nullptr);
+    const float unscaled = unscaledGlyphTexels(path, 26, 'H');
+    ASSERT_GT(unscaled, 10);
+    EXPECT_NEAR(glyphTexels(atlas, font, 'H'), 2 * unscaled, 1);
+    EXPECT_FLOAT_EQ(font->FontSize * font->Scale, 26);
+    pollInput(&shell);
+    endFrame(&shell, 0);
+    EXPECT_EQ(shell.view.factor, 2);
+    EXPECT_NEAR(glyphTexels(atlas, font, 'H'), 2 * unscaled, 1);
+    shutdownWindow(&shell);
+}
+
 }  // namespace

@@ -119,6 +119,20 @@ TEST_F(GfxTest, PicturesDecodedAheadAreTheOnesDrawn) {
     EXPECT_FALSE(images.decoder.thread.joinable());
 }
 
+TEST_F(GfxTest, TheArchiveReadOnTheDecodingThreadServesTheDecodingAheadAndTheDrawing) {
+    writeFile("data/images.dat", cpioMember("a.png", png(4, 4)) + cpioMember("b.png", png(8, 8)));
+    images.imageCache = nullptr;  // loadImageAssets makes its own
+    loadImageAssets(&images);
+    decodeAhead(&images, {"a.png"});
+    EXPECT_EQ(textureWidth(getImage(&images, "a.png")), 4);
+    EXPECT_EQ(textureWidth(getImage(&images, "b.png")), 8);
+    EXPECT_EQ(images.imageCache->size, 2u);
+
+    loadImageAssets(&images);  // the same archive again, nothing drawn from it yet
+    EXPECT_EQ(textureWidth(getImage(&images, "b.png")), 8);
+    freeImageAssets(&images);
+}
+
 TEST_F(GfxTest, BothFontsKeepTheirGlyphsAndTheLastIsCurrent) {
     ImFont* before = ImGui::GetIO().FontDefault;
     EXPECT_EQ(loadFont("data/font/missing.ttf", 20, gameGlyphRanges), nullptr);
