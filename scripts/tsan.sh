@@ -7,9 +7,12 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-tsan"
 cmake -S "$root" -B "$build" -DWG_TSAN=ON -DWG_CONTENT=OFF -DWG_BENCH=OFF >/dev/null
-cmake --build "$build" --target audio_tests intro_player_test core_gfx_test -j2
+cmake --build "$build" --target audio_tests intro_player_test core_gfx_test app_desktop_scale_test -j2
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 "$build/tests/audio/audio_tests" --gtest_filter='MusicThreadTest.*' "$@"
 "$build/tests/intro/intro_player_test" --gtest_filter='Output.*' "$@"
 WG_RUN_DIR="$root/build/run" bash "$root/tests/app/with_xvfb.sh" 640x480 \
-    "$build/tests/core/core_gfx_test" --gtest_filter='GfxTest.PicturesDecodedAhead*' "$@"
+    "$build/tests/core/core_gfx_test" \
+    --gtest_filter='GfxTest.PicturesDecodedAhead*:GfxTest.TheArchiveReadOnTheDecodingThread*' "$@"
+WG_RUN_DIR="$root/build/run" bash "$root/tests/app/with_xvfb.sh" 3840x2160 \
+    "$build/tests/app/app_desktop_scale_test" --gtest_filter='DesktopScale.FontsBakedAhead*' "$@"
