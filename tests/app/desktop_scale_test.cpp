@@ -33,15 +33,24 @@ float unscaledGlyphTexels(const std::string& path, float pixelHeight, char c) {
     return glyphTexels(atlas, font, c);
 }
 
-TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
+// A 1280 x 720 design on the desktop scaled 200 %.
+class DesktopScale : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(setDisplayResources("Xft.dpi:\t192\n"));
+        runDir = std::getenv("WG_RUN_DIR");
+        ASSERT_NE(runDir, nullptr);
+        ui.windowWidth = 1280;
+        ui.windowHeight = 720;
+        shell.ui = &ui;
+    }
+
     Ui ui;
-    ASSERT_TRUE(setDisplayResources("Xft.dpi:\t192\n"));
-    const char* runDir = std::getenv("WG_RUN_DIR");
-    ASSERT_NE(runDir, nullptr);
-    ui.windowWidth = 1280;
-    ui.windowHeight = 720;
     App shell;
-    shell.ui = &ui;
+    const char* runDir = nullptr;
+};
+
+TEST_F(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
     ASSERT_NE(createWindow(&shell, "scaled", ui.windowWidth, ui.windowHeight, 'x'), nullptr);
     EXPECT_EQ(shell.contentScale, 2);
     int width = 0, height = 0;
@@ -81,15 +90,7 @@ TEST(DesktopScale, WindowTwiceAsLargeWithGlyphsBakedTwiceAsTall) {
     shutdownWindow(&shell);
 }
 
-TEST(DesktopScale, FontsBakedAheadAreBakedAtTheScaleTheWindowComesOutAt) {
-    Ui ui;
-    ASSERT_TRUE(setDisplayResources("Xft.dpi:\t192\n"));
-    const char* runDir = std::getenv("WG_RUN_DIR");
-    ASSERT_NE(runDir, nullptr);
-    ui.windowWidth = 1280;
-    ui.windowHeight = 720;
-    App shell;
-    shell.ui = &ui;
+TEST_F(DesktopScale, FontsBakedAheadAreBakedAtTheScaleTheWindowComesOutAt) {
     ASSERT_TRUE(glfwInit());
     // The screen has no 1280 x 720 mode: full screen draws the design three times as large.
     EXPECT_EQ(expectedViewFactor(&shell, 1280, 720, 'f'), 3);
