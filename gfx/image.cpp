@@ -164,8 +164,8 @@ void freeDecodedAhead(ImageAssets* assets) {
 void decodeAhead(ImageAssets* assets, std::vector<std::string> names) {
     JoinedThread before = std::move(assets->decoder);
     try {
-        assets->decoder.thread = std::thread(
-            [assets, names = std::move(names), before = std::move(before)]() mutable {
+        assets->decoder.thread =
+            std::thread([assets, names = std::move(names), before = std::move(before)]() mutable {
                 before.join();
                 freeDecodedAhead(assets);
                 for (const std::string& name : names)
