@@ -116,22 +116,6 @@ float expectedViewFactor(App* app, int width, int height, char mode) {
         .factor;
 }
 
-// The window and its GL context, made through EGL where the system has it: GLX's choice of a
-// frame-buffer configuration takes tens of milliseconds on Mesa, a good part of the start. GLX
-// makes them where EGL cannot (no EGL library, or no configuration for desktop GL).
-static GLFWwindow* makeGlWindow(int width, int height, const char* title, GLFWmonitor* monitor) {
-#ifdef __linux__
-    glfwWindowHint(GLFW_CONTEXT_CREATION_API, GLFW_EGL_CONTEXT_API);
-    // EGL's refusal is not the player's concern: GLX is tried next, and its failure is reported.
-    GLFWerrorfun reportError = glfwSetErrorCallback(nullptr);
-    GLFWwindow* window = glfwCreateWindow(width, height, title, monitor, nullptr);
-    glfwSetErrorCallback(reportError);
-    glfwWindowHint(GLFW_CONTEXT_CREATION_API, GLFW_NATIVE_CONTEXT_API);
-    if (window) return window;
-#endif
-    return glfwCreateWindow(width, height, title, monitor, nullptr);
-}
-
 ImGuiContext* createWindow(App* app, const char* title, int width, int height, char mode,
                            FontsAhead* fonts) {
     Ui& ui = *app->ui;
@@ -144,11 +128,11 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
         // The windowing library asserts on a negative size; it is a window that cannot be made.
         app->window = nullptr;
     } else if (mode == 'f') {
-        app->window = makeGlWindow(width, height, title, glfwGetPrimaryMonitor());
+        app->window = glfwCreateWindow(width, height, title, glfwGetPrimaryMonitor(), nullptr);
     } else {
         int scaledWidth = width, scaledHeight = height;
         app->contentScale = desktopScale(width, height, &scaledWidth, &scaledHeight);
-        app->window = makeGlWindow(scaledWidth, scaledHeight, title, nullptr);
+        app->window = glfwCreateWindow(scaledWidth, scaledHeight, title, nullptr, nullptr);
         if (app->window)
             glfwSetWindowSizeLimits(app->window, scaledWidth, scaledHeight, scaledWidth,
                                     scaledHeight);

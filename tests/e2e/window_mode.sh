@@ -37,20 +37,3 @@ expect_mode full "full-screen configuration"
 expect_mode window "-x over a full-screen configuration" -x
 expect_mode window "a lone - over a full-screen configuration" -
 expect_mode full "-x then /f" -x /f
-
-# The GL context comes through EGL where the system has it (Mesa's here), and through GLX,
-# silently, where it does not.
-uses_library() {
-    local library=$1 what=$2
-    e2e_start game -x
-    e2e_wait_window
-    grep -q "$library" "/proc/$E2E_PID/maps" || e2e_fail "$what: $library is not loaded"
-    e2e_close_window
-    e2e_wait_exit
-    e2e_expect_eq "$E2E_STATUS" 0 "exit status of $what"
-    ! grep -i egl "$E2E_TMP/stderr" || e2e_fail "$what: EGL is named on standard error"
-    e2e_pass "$what: the context comes through $library"
-}
-uses_library libEGL_mesa "a system with EGL"
-__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent/egl_vendor.json uses_library libGLX_mesa \
-    "a system without EGL"
