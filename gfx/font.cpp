@@ -6,8 +6,6 @@
 #include <imgui_internal.h>
 #include <algorithm>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "gfx/font_check.h"
@@ -139,11 +137,7 @@ void bakeFontsAhead(FontsAhead* fonts, float factor, std::vector<FontFile> files
         int width = 0, height = 0;
         atlas.GetTexDataAsRGBA32(&pixels, &width, &height);
     };
-    try {
-        fonts->baker.thread = std::thread(bake);
-    } catch (const std::system_error&) {
-        bake();
-    }
+    fonts->baker.start(bake);
 }
 
 void forgetFontScale() {

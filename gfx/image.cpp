@@ -9,7 +9,6 @@
 #include <optional>
 #include <stb_image.h>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "gfx/gui_draw.h"
@@ -162,18 +161,15 @@ void freeDecodedAhead(ImageAssets* assets) {
 }  // namespace
 
 void decodeAhead(ImageAssets* assets, std::vector<std::string> names) {
+    // The new thread waits for the one before it (the archive's reading) and takes its place.
     JoinedThread before = std::move(assets->decoder);
-    try {
-        assets->decoder.thread =
-            std::thread([assets, names = std::move(names), before = std::move(before)]() mutable {
-                before.join();
-                freeDecodedAhead(assets);
-                for (const std::string& name : names)
-                    assets->decodedAhead.push_back(decodeNamedImage(assets, name));
-            });
-    } catch (const std::system_error&) {
-        // Decoded when first drawn instead; the thread before is waited for as the lambda goes.
-    }
+    assets->decoder.start(
+        [assets, names = std::move(names), before = std::move(before)]() mutable {
+            before.join();
+            freeDecodedAhead(assets);
+            for (const std::string& name : names)
+                assets->decodedAhead.push_back(decodeNamedImage(assets, name));
+        });
 }
 
 void dropDecodedAhead(ImageAssets* assets) {
@@ -213,15 +209,10 @@ void loadImageAssets(ImageAssets* images) {
     dropDecodedAhead(images);
     delete images->imageCache;
     images->imageCache = new StringImageMap();
-    const auto readImages = [images] {
+    images->decoder.start([images] {
         readArchive(images->dataFolder, "images", &images->imagesArchiveBytes,
                     &images->imagesArchive, &images->imagesArchiveSize);
-    };
-    try {
-        images->decoder.thread = std::thread(readImages);
-    } catch (const std::system_error&) {
-        readImages();
-    }
+    });
 }
 
 void freeImageAssets(ImageAssets* images) {

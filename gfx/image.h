@@ -54,7 +54,7 @@ void freeImageAssets(ImageAssets* images);
 
 // Starts decoding the named pictures on a thread of their own, once the decoding thread before it
 // (the archive's reading) is done; loadImage takes them from there. The archive must not change
-// until dropDecodedAhead or freeImageAssets. Without a thread nothing is decoded ahead.
+// until dropDecodedAhead or freeImageAssets. Without a thread they are decoded at once.
 void decodeAhead(ImageAssets* images, std::vector<std::string> names);
 // Waits for the decoding thread and frees the pictures decoded ahead that were not asked for.
 void dropDecodedAhead(ImageAssets* images);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <system_error>
 #include <thread>
 
 // A thread that is waited for when it goes: a start-up that ends before its first picture still
@@ -17,5 +19,18 @@ struct JoinedThread {
     ~JoinedThread() { join(); }
     void join() {
         if (thread.joinable()) thread.join();
+    }
+    // Runs work on a thread of its own once the one before has ended; where no thread can be made
+    // the work is done at once, so it is done either way.
+    template <typename Work>
+    void start(Work work) {
+        join();
+        // Shared, so that the work is still here to run when the thread cannot be made.
+        auto shared = std::make_shared<Work>(std::move(work));
+        try {
+            thread = std::thread([shared] { (*shared)(); });
+        } catch (const std::system_error&) {
+            (*shared)();
+        }
     }
 };
