@@ -42,8 +42,10 @@ struct ImageAssets {
     StringImageMap* imageCache = nullptr;  // image name -> GUI image
     std::vector<char> imagesArchiveBytes;  // the storage imagesArchive points into
     // Pictures decoded by `decoder` while the window is made, each waiting for its first use.
-    JoinedThread decoder;
     std::vector<DecodedImage> decodedAhead;
+    // Declared after what it fills, so that it is joined before those go (a start that ends
+    // before its window leaves the thread running).
+    JoinedThread decoder;
 };
 
 // Makes the cache empty and starts reading images.dat of the data folder on the decoding thread
