@@ -31,7 +31,6 @@ void loadAssets(const Config& config, ImageAssets* images, SoundAssets* sounds,
                 MusicPlayer* music) {
     images->dataFolder = sounds->dataFolder = music->dataFolder = config.folders.data;
     loadImageAssets(images);
-    loadSoundAssets(sounds, config.store, music);
 }
 
 void freeAssets(ImageAssets* images, SoundAssets* sounds) {

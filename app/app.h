@@ -53,9 +53,9 @@ struct InputEvent {
 // false when the file is missing or does not parse.
 bool loadConfig(App* app, Config* loaded, Game& game);
 
-// The game's assets, its halves kept by the layers that use them: reads the images and sounds
-// archives of the configuration's data folder (where the music is read too), creates the empty
-// image cache and decodes the sound slots.
+// The game's assets, its halves kept by the layers that use them: points each at the
+// configuration's data folder and starts reading the images archive (creating the empty image
+// cache). The sounds are decoded when the audio starts, after the first picture (frameStep).
 void loadAssets(const Config& config, ImageAssets* images, SoundAssets* sounds, MusicPlayer* music);
 // Stops the music thread, then releases the slots' sounds and the image cache.
 void freeAssets(ImageAssets* images, SoundAssets* sounds);

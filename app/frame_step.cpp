@@ -43,12 +43,14 @@ void frameStep(void* arg) {
     retryRefusedSave(game.saves);
     if (drawScreens(ui, game)) stopFrameLoop(app);
     endFrame(app, ImGui::GetColorU32(ImGuiCol_WindowBg));
-    // Opening the sound device takes tens of milliseconds, and the music thread decodes the first
-    // track as it starts, taking a core: both wait until the first picture is on screen. The
-    // pictures decoded ahead for the theme not shown are let go then.
+    // Decoding the sounds and opening the sound device take tens of milliseconds, and the music
+    // thread decodes the first track as it starts, taking a core: all wait until the first
+    // picture is on screen. No sound can play before (playSound needs the mixer). The pictures
+    // decoded ahead for the theme not shown are let go then.
     if (!app->audioStarted) {
         const UiAssets& assets = ui.assets;
         dropDecodedAhead(assets.images);
+        loadSoundAssets(assets.sounds, assets.config->store, assets.music);
         initAudio(assets.music, assets.config->store, app->window);
         startMusicThread(assets.music);
         app->audioStarted = true;

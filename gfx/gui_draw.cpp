@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -88,6 +89,27 @@ PixelRect pixelsOf(const ImVec4& area, const ImDrawData* data, int fbWidth, int 
     return PixelRect{left, fbHeight - bottom, right - left, bottom - top};
 }
 
+struct Triangle {
+    const ImDrawVert* corners[3];
+};
+
+// The triangle of a command whose indices start at `first` (counted from the command's own).
+Triangle triangleAt(const ImDrawList* list, const ImDrawCmd& cmd, unsigned int first) {
+    Triangle triangle;
+    for (int k = 0; k < 3; ++k)
+        triangle.corners[k] =
+            &list->VtxBuffer[cmd.VtxOffset + list->IdxBuffer[cmd.IdxOffset + first + k]];
+    return triangle;
+}
+
+// The box (left, top, right, bottom) around the triangle's positions or texture coordinates.
+ImVec4 boundsOf(const Triangle& triangle, ImVec2 ImDrawVert::*member) {
+    const ImVec2 &a = triangle.corners[0]->*member, &b = triangle.corners[1]->*member,
+                 &c = triangle.corners[2]->*member;
+    return ImVec4(std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}), std::max({a.x, b.x, c.x}),
+                  std::max({a.y, b.y, c.y}));
+}
+
 // The bytes of every triangle of a list that can touch the area, with its texture and clip.
 void appendTrianglesOver(std::vector<unsigned char>& bytes, const ImDrawList* list,
                          const ImVec4& area) {
@@ -95,19 +117,14 @@ void appendTrianglesOver(std::vector<unsigned char>& bytes, const ImDrawList* li
         if (cmd.UserCallback || !overlaps(cmd.ClipRect, area)) continue;
         bool commandAppended = false;
         for (unsigned int i = 0; i + 2 < cmd.ElemCount; i += 3) {
-            const ImDrawVert* v[3];
-            for (int k = 0; k < 3; ++k)
-                v[k] = &list->VtxBuffer[cmd.VtxOffset + list->IdxBuffer[cmd.IdxOffset + i + k]];
-            ImVec4 box(std::min({v[0]->pos.x, v[1]->pos.x, v[2]->pos.x}),
-                       std::min({v[0]->pos.y, v[1]->pos.y, v[2]->pos.y}),
-                       std::max({v[0]->pos.x, v[1]->pos.x, v[2]->pos.x}),
-                       std::max({v[0]->pos.y, v[1]->pos.y, v[2]->pos.y}));
+            const Triangle triangle = triangleAt(list, cmd, i);
+            ImVec4 box = boundsOf(triangle, &ImDrawVert::pos);
             // A pixel is drawn when its centre lies inside: a one-pixel margin is generous.
             box = ImVec4(box.x - 1, box.y - 1, box.z + 1, box.w + 1);
             if (!overlaps(box, area)) continue;
             if (!commandAppended) appendCommand(bytes, cmd);
             commandAppended = true;
-            for (const ImDrawVert* vertex : v) appendValue(bytes, *vertex);
+            for (const ImDrawVert* vertex : triangle.corners) appendValue(bytes, *vertex);
         }
     }
 }
@@ -188,6 +205,66 @@ void pastePixels(const KeptArea& kept, const PixelRect& r, int fbWidth, int fbHe
     glPopAttrib();
 }
 
+// How large a texture's texels are drawn: framebuffer pixels per whole texture, across and
+// down, the smallest of every triangle that samples it this frame.
+struct TextureDraw {
+    ImTextureID texture;
+    float pixelsAcross, pixelsDown;
+};
+
+std::vector<TextureDraw> textureDraws(const ImDrawData* data) {
+    std::vector<TextureDraw> draws;
+    const ImTextureID atlas = ImGui::GetIO().Fonts->TexID;
+    const ImVec2 scale = data->FramebufferScale;
+    for (int i = 0; i < data->CmdListsCount; ++i) {
+        const ImDrawList* list = data->CmdLists[i];
+        for (const ImDrawCmd& cmd : list->CmdBuffer) {
+            if (cmd.UserCallback || cmd.TextureId == atlas) continue;
+            for (unsigned int k = 0; k + 2 < cmd.ElemCount; k += 3) {
+                const Triangle triangle = triangleAt(list, cmd, k);
+                const ImVec4 box = boundsOf(triangle, &ImDrawVert::pos),
+                             uvBox = boundsOf(triangle, &ImDrawVert::uv);
+                if (uvBox.z <= uvBox.x || uvBox.w <= uvBox.y) continue;
+                const float across = (box.z - box.x) * scale.x / (uvBox.z - uvBox.x),
+                            down = (box.w - box.y) * scale.y / (uvBox.w - uvBox.y);
+                auto same = std::find_if(draws.begin(), draws.end(), [&](const TextureDraw& d) {
+                    return d.texture == cmd.TextureId;
+                });
+                if (same == draws.end()) {
+                    draws.push_back({cmd.TextureId, across, down});
+                } else {
+                    same->pixelsAcross = std::min(same->pixelsAcross, across);
+                    same->pixelsDown = std::min(same->pixelsDown, down);
+                }
+            }
+        }
+    }
+    return draws;
+}
+
+// Pictures are mipmapped for when they are drawn smaller than they are. Where every texel covers
+// at least 0.75 pixels, GL samples the full-size level alone either way (a level of detail up to
+// 0.5 rounds to level 0), and plain bilinear filtering gives the same pixels without the level
+// of detail the software driver otherwise works out for every pixel: a quarter of a 3840 x 2160
+// frame.
+void chooseImageFilters(const ImDrawData* data) {
+    GLint boundTexture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    for (const TextureDraw& draw : textureDraws(data)) {
+        const GLuint texture = static_cast<GLuint>(reinterpret_cast<uintptr_t>(draw.texture));
+        glBindTexture(GL_TEXTURE_2D, texture);
+        GLint width = 0, height = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+        if (width <= 0 || height <= 0) continue;
+        const bool fullSize = draw.pixelsAcross >= 0.75f * static_cast<float>(width) &&
+                              draw.pixelsDown >= 0.75f * static_cast<float>(height);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                        fullSize ? GL_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
+    }
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
+}
+
 void drawLists(ImDrawData* data, int from, int to) {
     if (from >= to) return;
     ImDrawData part = *data;
@@ -209,6 +286,7 @@ void keepListPixels(const ImDrawList* list) {
 }
 
 int drawGui(ImDrawData* data, uint32_t clearedColour) {
+    chooseImageFilters(data);
     int pasted = 0;
     const int fbWidth = static_cast<int>(data->DisplaySize.x * data->FramebufferScale.x);
     const int fbHeight = static_cast<int>(data->DisplaySize.y * data->FramebufferScale.y);
