@@ -2,6 +2,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <imgui.h>
+
 #include "app/app.h"
 #include "audio/sounds.h"
 #include "core/game.h"
@@ -78,6 +80,10 @@ int main(int argc, char** argv) {
     setAchievementsFolder(config.folders.save.c_str());
     if (InitSteamWq(settings.steamId) < 0) return kExitNoStorefront;
     selectLanguageByName(ui, game, GetCurrentLanguageWq());
+    // Each frame clears with the colour given the frame before; the first is given the theme's
+    // background here, so that no frame shows GL's black (in the bands beside the design) and
+    // every frame can leave the screen's background to the clear (drawGui).
+    clearFrame(&app, ImGui::GetColorU32(ImGuiCol_WindowBg));
 
     runFrameLoop(&app, frameStep, &app);
 

@@ -19,8 +19,11 @@ struct ImDrawList;
 void keepListPixels(const ImDrawList* list);
 
 // Draws the frame's draw data. clearedColour is the colour the frame was cleared with (packed as
-// the GUI packs colours): it shows through translucent lists, so a kept copy depends on it.
-// Returns how many lists were drawn from kept pixels.
+// the GUI packs colours): it shows through translucent lists, so a kept copy depends on it, and
+// the triangles the frame begins with that would only paint that colour again (a screen's
+// background) are left out of the data. Pictures drawn at their size or larger are sampled from
+// their full-size level alone. Every texture drawn other than the font atlas must be one of
+// uploadTexture's (mipmapped). Returns how many lists were drawn from kept pixels.
 int drawGui(ImDrawData* data, uint32_t clearedColour);
 
 // Moves every glyph of the frame's text onto whole framebuffer pixels. The fonts are baked at the
