@@ -206,23 +206,23 @@ void pastePixels(const KeptArea& kept, const PixelRect& r, int fbWidth, int fbHe
 }
 
 // True when the triangle cannot change a framebuffer of one colour, the clear's: every corner
-// samples the atlas's white pixel and is either exactly that colour, opaque, or fully
-// transparent. (Corners of both kinds blend to a rounded mixture, not the colour itself.)
+// samples the atlas's white pixel and is either exactly that colour (blended over itself it stays
+// itself, translucent or not) or fully transparent. Corners of both kinds would blend the
+// framebuffer's alpha towards theirs.
 bool keepsTheClear(const Triangle& triangle, ImVec2 white, uint32_t clearedColour) {
-    int opaque = 0, transparent = 0;
+    int cleared = 0, transparent = 0;
     for (const ImDrawVert* corner : triangle.corners) {
         if (corner->uv.x != white.x || corner->uv.y != white.y) return false;
-        opaque += corner->col == clearedColour;
+        cleared += corner->col == clearedColour;
         transparent += (corner->col & IM_COL32_A_MASK) == 0;
     }
-    return opaque == 3 || transparent == 3;
+    return cleared == 3 || transparent == 3;
 }
 
 // Drops the triangles a frame begins with that leave the cleared framebuffer as it is. Each
 // screen's window begins with its background, a rectangle of the colour the frame is cleared
 // with: at 3840 x 2160 eight million pixels the software driver would blend for nothing.
 void dropTrianglesThatKeepTheClear(ImDrawData* data, uint32_t clearedColour) {
-    if ((clearedColour & IM_COL32_A_MASK) != IM_COL32_A_MASK) return;
     const ImFontAtlas* atlas = ImGui::GetIO().Fonts;
     for (int i = 0; i < data->CmdListsCount; ++i) {
         ImDrawList* list = data->CmdLists[i];

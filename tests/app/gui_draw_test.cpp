@@ -150,9 +150,13 @@ TEST_F(GuiDraw, AScreenBackgroundOfTheClearsColourIsLeftToTheClear) {
     EXPECT_EQ(changed.elements, plain.elements);
     EXPECT_TRUE(changed.pixels != plain.pixels);
 
-    // A translucent background of the clear's colour blends with the clear, and is drawn.
-    const uint32_t seeThrough = IM_COL32(30, 160, 60, 128);
-    EXPECT_EQ(draw(screen(seeThrough), green, true).elements, plain.elements);
+    // A translucent background over a clear of its very colour (the game's themes): left out.
+    const uint32_t seeThrough = IM_COL32(30, 160, 60, 80);
+    draw(screen(seeThrough), seeThrough, true);
+    const Frame translucent = draw(screen(seeThrough), seeThrough, false);
+    const Frame clearedOnly = draw(screen(seeThrough), seeThrough, true);
+    EXPECT_EQ(clearedOnly.elements, translucent.elements - 6);
+    EXPECT_TRUE(clearedOnly.pixels == translucent.pixels);
 }
 
 }  // namespace
