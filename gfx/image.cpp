@@ -9,6 +9,7 @@
 #include <optional>
 #include <stb_image.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/gui_draw.h"
@@ -42,12 +43,34 @@ std::vector<unsigned char> halvedImage(const unsigned char* rgba, int width, int
     return half;
 }
 
-GuiImage uploadTexture(unsigned char* rgba, int width, int height) {
+std::vector<std::vector<unsigned char>> mipmapsOf(const unsigned char* rgba, int width,
+                                                  int height) {
+    // The software driver takes 60-90 ms to make a picture's mipmaps itself; halving here takes a
+    // few.
+    std::vector<std::vector<unsigned char>> levels;
+    if (!rgba) return levels;
+    while (width > 1 || height > 1) {
+        levels.push_back(halvedImage(levels.empty() ? rgba : levels.back().data(), width, height));
+        width = std::max(width / 2, 1);
+        height = std::max(height / 2, 1);
+    }
+    return levels;
+}
+
+namespace {
+
+// uploadTexture for a decoded picture, with its mipmaps where they were made already; takes its
+// pixels and levels.
+GuiImage uploadDecoded(DecodedImage* decoded) {
     GuiImage image;
+    unsigned char* rgba = decoded->rgba;
+    decoded->rgba = nullptr;
+    int width = decoded->width, height = decoded->height;
     if (!rgba || width <= 0 || height <= 0) {
         std::free(rgba);
         return image;
     }
+    if (decoded->mipmaps.empty()) decoded->mipmaps = mipmapsOf(rgba, width, height);
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -56,22 +79,24 @@ GuiImage uploadTexture(unsigned char* rgba, int width, int height) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    // The software driver takes 60-90 ms to make a picture's mipmaps itself; halving here takes a
-    // few.
-    std::vector<unsigned char> level;
-    const unsigned char* from = rgba;
-    for (int at = 1; width > 1 || height > 1; ++at) {
-        level = halvedImage(from, width, height);
+    std::free(rgba);  // stb_image allocates with malloc
+    for (size_t level = 0; level < decoded->mipmaps.size(); ++level) {
         width = std::max(width / 2, 1);
         height = std::max(height / 2, 1);
-        glTexImage2D(GL_TEXTURE_2D, at, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     level.data());
-        from = level.data();
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level + 1), GL_RGBA8, width, height, 0,
+                     GL_RGBA, GL_UNSIGNED_BYTE, decoded->mipmaps[level].data());
     }
-    std::free(rgba);  // stb_image allocates with malloc
+    decoded->mipmaps.clear();
     forgetKeptPixels();
     image.handle = reinterpret_cast<void*>(static_cast<uintptr_t>(texture));
     return image;
+}
+
+}  // namespace
+
+GuiImage uploadTexture(unsigned char* rgba, int width, int height) {
+    DecodedImage decoded{"", rgba, width, height, {}};
+    return uploadDecoded(&decoded);
 }
 
 namespace {
@@ -122,7 +147,7 @@ unsigned char* decodeImageFile(const char* path, int* width, int* height) {
 }
 
 DecodedImage decodeNamedImage(const ImageAssets* assets, const std::string& name) {
-    DecodedImage decoded{name};
+    DecodedImage decoded{name, nullptr, 0, 0, {}};
     const std::string path = assets->dataFolder + "images/" + name;
     if (fileExists(path.c_str())) {
         decoded.rgba = decodeImageFile(path.c_str(), &decoded.width, &decoded.height);
@@ -163,13 +188,15 @@ void freeDecodedAhead(ImageAssets* assets) {
 void decodeAhead(ImageAssets* assets, std::vector<std::string> names) {
     // The new thread waits for the one before it (the archive's reading) and takes its place.
     JoinedThread before = std::move(assets->decoder);
-    assets->decoder.start(
-        [assets, names = std::move(names), before = std::move(before)]() mutable {
-            before.join();
-            freeDecodedAhead(assets);
-            for (const std::string& name : names)
-                assets->decodedAhead.push_back(decodeNamedImage(assets, name));
-        });
+    assets->decoder.start([assets, names = std::move(names), before = std::move(before)]() mutable {
+        before.join();
+        freeDecodedAhead(assets);
+        for (const std::string& name : names) {
+            DecodedImage decoded = decodeNamedImage(assets, name);
+            decoded.mipmaps = mipmapsOf(decoded.rgba, decoded.width, decoded.height);
+            assets->decodedAhead.push_back(std::move(decoded));
+        }
+    });
 }
 
 void dropDecodedAhead(ImageAssets* assets) {
@@ -184,12 +211,12 @@ GuiImage loadImage(ImageAssets* assets, const char* name) {
                               [name](const DecodedImage& decoded) { return decoded.name == name; });
     DecodedImage decoded;
     if (found != ahead.end()) {
-        decoded = *found;
+        decoded = std::move(*found);
         ahead.erase(found);
     } else {
         decoded = decodeNamedImage(assets, name);
     }
-    return uploadTexture(decoded.rgba, decoded.width, decoded.height);
+    return uploadDecoded(&decoded);
 }
 
 GuiImage getImage(ImageAssets* assets, const char* name) {

@@ -26,12 +26,14 @@ extern template uint32_t hashPut(StringHash<GuiImage>&, const char*, HashOutcome
 extern template void hashDelete(StringHash<GuiImage>&, uint32_t);
 extern template bool hashExists(const StringHash<GuiImage>&, uint32_t);
 
-// RGBA pixels decoded from a named picture, allocated with malloc (null when it could not be).
+// RGBA pixels decoded from a named picture, allocated with malloc (null when it could not be),
+// and the mipmap levels below them once made (mipmapsOf).
 struct DecodedImage {
     std::string name;
     unsigned char* rgba = nullptr;
     int width = 0;
     int height = 0;
+    std::vector<std::vector<unsigned char>> mipmaps;
 };
 
 // The image half of the game's assets: the images archive and the per-name cache.
@@ -64,6 +66,10 @@ void dropDecodedAhead(ImageAssets* images);
 // The next mipmap level of an RGBA picture: half its size (a side of one stays one), each texel
 // the rounded mean of the 2 x 2 it covers.
 std::vector<unsigned char> halvedImage(const unsigned char* rgba, int width, int height);
+
+// Every mipmap level below an RGBA picture, from half its size down to 1 x 1 (halvedImage of
+// the level before); none for null pixels.
+std::vector<std::vector<unsigned char>> mipmapsOf(const unsigned char* rgba, int width, int height);
 
 // Creates a mipmapped, edge-clamped texture from RGBA pixels and frees the pixels
 // (allocated by stb_image or malloc). Null pixels or a zero size give the empty image.

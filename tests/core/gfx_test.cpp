@@ -105,6 +105,9 @@ TEST_F(GfxTest, PicturesDecodedAheadAreTheOnesDrawn) {
     writeFile("data/images/a.png", png(2, 2));
 
     decodeAhead(&images, {"a.png", "b.png", "missing.png"});
+    images.decoder.join();
+    ASSERT_EQ(images.decodedAhead.size(), 3u);
+    EXPECT_EQ(images.decodedAhead[1].mipmaps.size(), 3u);    // 4, 2 and 1 wide, made there too
     EXPECT_EQ(textureWidth(getImage(&images, "a.png")), 2);  // the loose file, as when drawn
     GuiImage packed = getImage(&images, "b.png");
     EXPECT_EQ(textureWidth(packed), 8);
