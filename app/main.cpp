@@ -59,16 +59,17 @@ int main(int argc, char** argv) {
         std::printf("Wrong config file, can't start the game\n");
         return kExitBadConfig;
     }
-    // The opening screen's pictures are decoded, and the fonts baked, on a second core while the
-    // window is made.
-    decodeAhead(&images, openingScreenImages(config));
+    // The fonts are baked, then the opening screen's pictures decoded, on a second core while the
+    // window is made, after the images archive's reading: on one thread, since two beside the
+    // window's making slow it more than they gain.
     const Settings& settings = config.settings;
     const char mode = windowModeFromArgs(settings.windowMode, argc, argv);
     FontsAhead fonts;
     bakeFontsAhead(&fonts, expectedViewFactor(&app, ui.windowWidth, ui.windowHeight, mode),
                    {gameFont(config.folders, settings.smallFont, settings.smallFontSize),
                     gameFont(config.folders, settings.font, settings.fontSize)},
-                   gameGlyphRanges);
+                   gameGlyphRanges, &images.decoder);
+    decodeAhead(&images, openingScreenImages(config));
     if (!createWindow(&app, ui.windowTitle, ui.windowWidth, ui.windowHeight, mode, &fonts))
         return kExitNoWindow;
     watchDisplayLoss(saveBeforeDisplayLoss, &game);

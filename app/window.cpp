@@ -146,7 +146,7 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
     queueKeyPresses(app->window, &app->keyPresses);
 
     // The bake ahead uses the GUI's allocator, which counts into the current context.
-    if (fonts) fonts->baker.join();
+    if (fonts) fonts->baked.wait();
     app->gui = ImGui::CreateContext(fonts ? &fonts->atlas : nullptr);
     ImGui::GetIO().IniFilename = nullptr;  // no imgui.ini beside the game
     ImGui_ImplGlfw_InitForOpenGL(app->window, true);

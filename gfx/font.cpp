@@ -5,7 +5,9 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 #include <algorithm>
+#include <future>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "gfx/font_check.h"
@@ -122,11 +124,13 @@ void scaleFonts(float factor) {
 }
 
 void bakeFontsAhead(FontsAhead* fonts, float factor, std::vector<FontFile> files,
-                    const uint16_t* ranges) {
+                    const uint16_t* ranges, JoinedThread* worker) {
     // A new atlas: its fonts are the only ones loaded, at the factor they are baked at.
     forgetFontScale();
     bakedFactor = factor > 0 ? factor : 1;
-    const auto bake = [fonts, files = std::move(files), ranges] {
+    std::promise<void> baked;
+    fonts->baked = baked.get_future();
+    worker->then([fonts, files = std::move(files), ranges, baked = std::move(baked)]() mutable {
         ImFontAtlas& atlas = fonts->atlas;
         ImFontConfig builtIn;
         builtIn.SizePixels = bakedHeight(13);  // the built-in font's own height
@@ -136,8 +140,12 @@ void bakeFontsAhead(FontsAhead* fonts, float factor, std::vector<FontFile> files
         unsigned char* pixels = nullptr;
         int width = 0, height = 0;
         atlas.GetTexDataAsRGBA32(&pixels, &width, &height);
-    };
-    fonts->baker.start(bake);
+        baked.set_value();
+    });
+}
+
+FontsAhead::~FontsAhead() {
+    if (baked.valid()) baked.wait();
 }
 
 void forgetFontScale() {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -52,14 +53,19 @@ struct FontFile {
 // The GUI's atlas baked on a second core while the window is made: the built-in font, then each
 // file's font (null where addFont refused it), baked at the factor the window is expected to
 // have. The GUI is made with this atlas (createWindow), which must outlive it; bakeFonts then
-// uploads it.
+// uploads it. Gone before its bake ends (a start that ends early), it waits for the bake.
 struct FontsAhead {
     ImFontAtlas atlas;
     std::vector<ImFont*> fonts;
-    JoinedThread baker;
+    std::future<void> baked;  // ready once atlas and fonts are
+    FontsAhead() = default;
+    FontsAhead(const FontsAhead&) = delete;
+    FontsAhead& operator=(const FontsAhead&) = delete;
+    ~FontsAhead();
 };
 
-// Starts baking the files into fonts->atlas; no GUI context may be made until fonts->baker is
-// joined. Without a thread the bake is done at once.
+// Queues the bake of the files into fonts->atlas on the worker thread, after what it is doing
+// (JoinedThread::then); no GUI context may be made until fonts->baked is ready. Without a thread
+// the bake is done at once.
 void bakeFontsAhead(FontsAhead* fonts, float factor, std::vector<FontFile> files,
-                    const uint16_t* ranges);
+                    const uint16_t* ranges, JoinedThread* worker);

@@ -186,10 +186,8 @@ void freeDecodedAhead(ImageAssets* assets) {
 }  // namespace
 
 void decodeAhead(ImageAssets* assets, std::vector<std::string> names) {
-    // The new thread waits for the one before it (the archive's reading) and takes its place.
-    JoinedThread before = std::move(assets->decoder);
-    assets->decoder.start([assets, names = std::move(names), before = std::move(before)]() mutable {
-        before.join();
+    // After the archive's reading, on the same core.
+    assets->decoder.then([assets, names = std::move(names)] {
         freeDecodedAhead(assets);
         for (const std::string& name : names) {
             DecodedImage decoded = decodeNamedImage(assets, name);

@@ -56,9 +56,10 @@ void loadImageAssets(ImageAssets* images);
 // Releases the cache and whatever was decoded ahead and not used.
 void freeImageAssets(ImageAssets* images);
 
-// Starts decoding the named pictures on a thread of their own, once the decoding thread before it
-// (the archive's reading) is done; loadImage takes them from there. The archive must not change
-// until dropDecodedAhead or freeImageAssets. Without a thread they are decoded at once.
+// Queues the decoding of the named pictures, with their mipmaps, on the decoding thread, after
+// the work queued there before (the archive's reading; at start-up the fonts' bake too):
+// loadImage takes them from there. The archive must not change until dropDecodedAhead or
+// freeImageAssets. Without a thread they are decoded at once.
 void decodeAhead(ImageAssets* images, std::vector<std::string> names);
 // Waits for the decoding thread and frees the pictures decoded ahead that were not asked for.
 void dropDecodedAhead(ImageAssets* images);

@@ -99,8 +99,9 @@ TEST_F(DesktopScale, FontsBakedAheadAreBakedAtTheScaleTheWindowComesOutAt) {
 
     const std::string path = std::string(runDir) + "/data/font/DejaVuSans-Bold.ttf";
     FontsAhead fonts;
+    JoinedThread worker;
     bakeFontsAhead(&fonts, factor, {{path, 26}, {std::string(runDir) + "/data/font/none.ttf", 20}},
-                   gameGlyphRanges);
+                   gameGlyphRanges, &worker);
     ASSERT_NE(createWindow(&shell, "scaled", 1280, 720, 'x', &fonts), nullptr);
     const ImFontAtlas& atlas = *ImGui::GetIO().Fonts;
     EXPECT_EQ(&atlas, &fonts.atlas);
