@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include <imgui.h>
+
 #include "audio/sounds.h"
 #include "gfx/image.h"
 #include "store/config.h"
@@ -82,6 +84,10 @@ void drawScreenDecor(Ui& ui, const char* key, int screenWidth, int screenHeight)
     const KeyNode* placements = findNode(ui.assets.config->store->root, {"images", key});
     if (!placements || placements->type != NODE_ARRAY) return;
 
+    // Beneath the screen's window, on the list beginScreen keeps, clipped as the window clips.
+    const ImDrawList* window = ImGui::GetWindowDrawList();
+    ImDrawList* backdrop = ImGui::GetBackgroundDrawList();
+    backdrop->PushClipRect(window->GetClipRectMin(), window->GetClipRectMax());
     ui.screenLayout.spaceBegin(static_cast<float>(screenHeight));
     for (uint64_t i = 0; i < placements->childCount; ++i) {
         const KeyNode* placement = nodeChild(placements, i);
@@ -90,10 +96,13 @@ void drawScreenDecor(Ui& ui, const char* key, int screenWidth, int screenHeight)
         int width = 100, height = 100, x = 0, y = 0, anchor = 0;
         parseImagePlacement(placement, &width, &height, &x, &y, &anchor);
         ImageRect r = placeImage(width, height, x, y, anchor, screenWidth, screenHeight);
-        image(ui.screenLayout.spaceRect(static_cast<float>(r.left), static_cast<float>(r.top),
-                                        static_cast<float>(r.width), static_cast<float>(r.height)),
-              getImage(ui.assets.images, file));
+        imageOn(
+            backdrop,
+            ui.screenLayout.spaceRect(static_cast<float>(r.left), static_cast<float>(r.top),
+                                      static_cast<float>(r.width), static_cast<float>(r.height)),
+            getImage(ui.assets.images, file));
     }
+    backdrop->PopClipRect();
     ui.screenLayout.spaceEnd();
     ui.screenLayout.setPadding(ImVec2(20, 20));
 }

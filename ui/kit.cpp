@@ -62,6 +62,24 @@ void finishScreensFrame(Ui& ui) {
 }
 
 bool beginScreen(Ui& ui, int width, int height) {
+    // The screen's background, and its pictures (drawScreenDecor), go on the GUI's background
+    // list, beneath the screen's window, in the order the window would draw them. They change far
+    // less often than the widgets: a list of their own is kept as pixels while it stays the same,
+    // and a frame pastes them instead of blending every picture over the whole screen again. A
+    // screen begun before in this frame (the screen changed while drawn) leaves nothing there.
+    ImDrawList* backdrop = ImGui::GetBackgroundDrawList();
+    if (!ui.kit.screenWindows.empty()) {
+        // As the GUI starts the list each frame.
+        const ImGuiViewport* viewport = ImGui::GetMainViewport();
+        backdrop->_ResetForNewFrame();
+        backdrop->PushTextureID(ImGui::GetIO().Fonts->TexID);
+        backdrop->PushClipRect(viewport->Pos, ImVec2(viewport->Pos.x + viewport->Size.x,
+                                                     viewport->Pos.y + viewport->Size.y));
+    }
+    backdrop->AddRectFilled(
+        ImVec2(0, 0), ImVec2(static_cast<float>(width), static_cast<float>(height)),
+        ImGui::GetColorU32(ImGuiCol_WindowBg), ImGui::GetStyle().WindowRounding);
+    keepListPixels(backdrop);
     ImGui::SetNextWindowPos(ImVec2(0, 0));
     ImGui::SetNextWindowSize(ImVec2(static_cast<float>(width), static_cast<float>(height)));
     // Rows are placed by the layout, so ImGui's own padding must not shrink the clip rectangle.
@@ -69,7 +87,8 @@ bool beginScreen(Ui& ui, int width, int height) {
     ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
     const ImGuiWindowFlags flags =
         ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
-        ImGuiWindowFlags_NoScrollWithMouse | ImGuiWindowFlags_NoBringToFrontOnFocus;
+        ImGuiWindowFlags_NoScrollWithMouse | ImGuiWindowFlags_NoBringToFrontOnFocus |
+        ImGuiWindowFlags_NoBackground;
     char name[16];
     std::snprintf(name, sizeof name, "game##%d", static_cast<int>(ui.currentScreen));
     bool open = ImGui::Begin(name, nullptr, flags);
@@ -152,8 +171,12 @@ void labelWrap(const ImRect& r, const char* text) {
 }
 
 void image(const ImRect& r, GuiImage img) {
+    imageOn(drawList(), r, img);
+}
+
+void imageOn(ImDrawList* list, const ImRect& r, GuiImage img) {
     if (!img.handle) return;
-    drawList()->AddImage(static_cast<ImTextureID>(img.handle), r.Min, r.Max);
+    list->AddImage(static_cast<ImTextureID>(img.handle), r.Min, r.Max);
 }
 
 void styledImage(const ImRect& r, GuiImage img, const ButtonStyle& style) {

@@ -36,8 +36,9 @@ struct KitState {
 };
 
 // Opens the window of the current screen over the whole framebuffer (W x H) with rows starting
-// at padding (0, 20). Returns false when there is nothing to draw into; endScreen is called
-// either way.
+// at padding (0, 20). Its background, and the pictures of drawScreenDecor, are drawn beneath it
+// on the GUI's background list, whose pixels are kept while they stay the same. Returns false
+// when there is nothing to draw into; endScreen is called either way.
 bool beginScreen(Ui& ui, int width, int height);
 void endScreen();
 // A screen that hands over to another one within the frame is not shown: between these two
@@ -61,6 +62,8 @@ void label(const ImRect& r, const char* text, TextAlign align);
 // Text broken at word boundaries to the rectangle's width, from its top-left corner.
 void labelWrap(const ImRect& r, const char* text);
 void image(const ImRect& r, GuiImage img);
+// image drawn on the given list instead of the current window's.
+void imageOn(ImDrawList* list, const ImRect& r, GuiImage img);
 // The image where an image button of that style would put it, without the button.
 void styledImage(const ImRect& r, GuiImage img, const ButtonStyle& style);
 

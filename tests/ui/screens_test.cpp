@@ -89,12 +89,15 @@ TEST_F(HeadlessGui, OnlyTheScreenDrawnLastIsShown) {
     game.levelNumber = 1;
     ImGui::NewFrame();
     beginScreensFrame(ui);
-    ui.currentScreen = Screen::InGame;
-    beginScreen(ui, 1280, 720);
-    endScreen();
-    ui.currentScreen = Screen::MainMenu;
-    beginScreen(ui, 1280, 720);
-    endScreen();
+    // Each screen draws a mark in its window and a background beneath it.
+    const auto drawScreen = [this](Screen screen) {
+        ui.currentScreen = screen;
+        beginScreen(ui, 1280, 720);
+        ImGui::GetWindowDrawList()->AddRectFilled(ImVec2(10, 10), ImVec2(20, 20), 0xFFFFFFFF);
+        endScreen();
+    };
+    drawScreen(Screen::InGame);
+    drawScreen(Screen::MainMenu);
     finishScreensFrame(ui);
     ImGui::Render();
     ImGuiWindow* game = ImGui::FindWindowByName("game##0");
@@ -110,6 +113,12 @@ TEST_F(HeadlessGui, OnlyTheScreenDrawnLastIsShown) {
         else
             EXPECT_NE(ImGui::GetDrawData()->CmdLists[i], game->DrawList);
     EXPECT_EQ(shown, 1);
+    // Beneath them, one background: the one of the screen shown.
+    const ImDrawList* backdrop = ImGui::GetBackgroundDrawList();
+    unsigned int backgroundIndices = 0;
+    for (const ImDrawCmd& cmd : backdrop->CmdBuffer) backgroundIndices += cmd.ElemCount;
+    EXPECT_EQ(backgroundIndices, 6u);
+    EXPECT_EQ(ImGui::GetDrawData()->CmdLists[0], backdrop);
 
     // The next frame draws only the main menu; nothing is hidden any more.
     ImGui::NewFrame();
