@@ -24,6 +24,7 @@ struct App {
     int32_t running = 0;          // frame-loop flag
     GLFWwindow* window = nullptr;
     bool audioStarted = false;  // once the first frame is shown
+    bool frameShownAgain = false;  // the last frame was the one on screen: not drawn, not swapped
     uint32_t clearColour = 0;   // of the next clear; a new GL context clears transparent
     ViewScale view;  // of this frame: the design (windowWidth x windowHeight) on the framebuffer
     int fbWidth = 0, fbHeight = 0;  // of this frame's framebuffer, measured as it starts
@@ -72,7 +73,8 @@ void frameStep(void* arg);
 void saveBeforeDisplayLoss(void* game);
 // Polls the window and starts the GUI's frame at this frame's view scale (fonts baked again when it
 // changed, the mouse in design units); reports at most one key press per frame, the oldest not yet
-// reported.
+// reported. After a frame that was not drawn (nothing changed, so no swap paced the loop) and
+// with no key press waiting, it waits for the window system up to a frame's time first.
 InputEvent pollInput(App* app);
 // The key part of pollInput: the oldest queued press of a watched key, or of any key whose text
 // is a letter beyond ASCII, as an InputType::Key event (the presses before it leave the queue
@@ -82,9 +84,12 @@ InputEvent nextKeyEvent(KeyQueue* queue, InputType type);
 // and the mouse is seen there; the fonts are baked again when the view's factor changed.
 void startGuiFrame(App* app);
 // Makes the rendered frame's draw data cover the whole framebuffer in design units, the design
-// at its place inside (endFrame's part before drawing).
+// at its place inside (drawGuiFrame's part before drawing).
 void placeDesign(App* app, ImDrawData* data);
-// Clears (with the colour of the previous call), renders the GUI and swaps.
+// Renders the GUI and, unless the frame is the one on screen already, clears (with the colour of
+// the previous call) and draws it: true when drawn. colour is the next frame's clear.
+bool drawGuiFrame(App* app, uint32_t colour);
+// drawGuiFrame, and the swap of a frame drawn.
 void endFrame(App* app, uint32_t colour);
 // Clears with the current clear colour, then makes colour (packed RGBA, red in
 // the low byte) the clear colour of the next call. Returns the colour this clear used.

@@ -144,8 +144,14 @@ void startGuiFrame(App* app) {
     ImGui::NewFrame();
 }
 
+// How long a still screen waits for input between frames: a 60 Hz display's frame.
+constexpr double kStillFrameSeconds = 1.0 / 60;
+
 InputEvent pollInput(App* app) {
-    glfwPollEvents();
+    if (app->frameShownAgain && app->keyPresses.count == 0)
+        glfwWaitEventsTimeout(kStillFrameSeconds);
+    else
+        glfwPollEvents();
     followDesktopScale(app);
     startGuiFrame(app);
 
@@ -153,14 +159,18 @@ InputEvent pollInput(App* app) {
     return nextKeyEvent(&app->keyPresses, type);
 }
 
+static void setNextClearColour(App* app, uint32_t colour) {
+    app->clearColour = colour;
+    glClearColor((colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
+                 ((colour >> 16) & 0xFF) / 255.0f, ((colour >> 24) & 0xFF) / 255.0f);
+}
+
 uint32_t clearFrame(App* app, uint32_t colour) {
     // The colour set here is used by the next frame's clear. (Asking GL for its clear colour
     // would make a software driver wait for the frame before.)
     const uint32_t cleared = app->clearColour;
     glClear(GL_COLOR_BUFFER_BIT);
-    app->clearColour = colour;
-    glClearColor((colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
-                 ((colour >> 16) & 0xFF) / 255.0f, ((colour >> 24) & 0xFF) / 255.0f);
+    setNextClearColour(app, colour);
     return cleared;
 }
 
@@ -179,11 +189,20 @@ void placeDesign(App* app, ImDrawData* data) {
     if (factor != 1) snapTextToPixels(data);
 }
 
-void endFrame(App* app, uint32_t colour) {
-    const uint32_t cleared = clearFrame(app, colour);
+bool drawGuiFrame(App* app, uint32_t colour) {
     ImGui::Render();
     ImDrawData* data = ImGui::GetDrawData();
     placeDesign(app, data);
+    app->frameShownAgain = showsLastFrame(data, app->clearColour);
+    if (app->frameShownAgain) {
+        setNextClearColour(app, colour);
+        return false;
+    }
+    const uint32_t cleared = clearFrame(app, colour);
     drawGui(data, cleared);
-    glfwSwapBuffers(app->window);
+    return true;
+}
+
+void endFrame(App* app, uint32_t colour) {
+    if (drawGuiFrame(app, colour)) glfwSwapBuffers(app->window);
 }

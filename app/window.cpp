@@ -142,6 +142,8 @@ ImGuiContext* createWindow(App* app, const char* title, int width, int height, c
         return nullptr;
     }
     glfwMakeContextCurrent(app->window);
+    // A frame is drawn only when it changes; the window system asks again for pixels it lost.
+    glfwSetWindowRefreshCallback(app->window, [](GLFWwindow*) { redrawNextFrame(); });
     // Before the GUI's back end, which passes every key and character on to the game's queue.
     queueKeyPresses(app->window, &app->keyPresses);
 

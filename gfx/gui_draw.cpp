@@ -32,6 +32,10 @@ struct KeptArea {
 KeptArea keptAreas[kKeptAreas];
 int markedAreas = 0;
 
+// The frame last drawn, as the bytes that decided its pixels (empty: draw the next whatever it
+// is), and the frame being compared with it.
+std::vector<unsigned char> shownFrame, comparedFrame;
+
 void append(std::vector<unsigned char>& bytes, const void* data, size_t size) {
     const unsigned char* from = static_cast<const unsigned char*>(data);
     bytes.insert(bytes.end(), from, from + size);
@@ -45,6 +49,17 @@ void appendValue(std::vector<unsigned char>& bytes, const T& value) {
 void appendCommand(std::vector<unsigned char>& bytes, const ImDrawCmd& cmd) {
     appendValue(bytes, cmd.ClipRect);
     appendValue(bytes, cmd.TextureId);
+}
+
+// Every byte of a list that decides its pixels.
+void appendList(std::vector<unsigned char>& bytes, const ImDrawList* list) {
+    for (const ImDrawCmd& cmd : list->CmdBuffer) {
+        appendCommand(bytes, cmd);
+        for (unsigned int value : {cmd.VtxOffset, cmd.IdxOffset, cmd.ElemCount})
+            appendValue(bytes, value);
+    }
+    append(bytes, list->VtxBuffer.Data, list->VtxBuffer.size_in_bytes());
+    append(bytes, list->IdxBuffer.Data, list->IdxBuffer.size_in_bytes());
 }
 
 bool overlaps(const ImVec4& a, const ImVec4& b) {
@@ -141,14 +156,7 @@ void sign(KeptArea& kept, const ImDrawData* data, int at, const ImVec4& area, in
     appendValue(bytes, data->FramebufferScale);
     appendValue(bytes, clearedColour);
     for (int i = 0; i < at; ++i) appendTrianglesOver(bytes, data->CmdLists[i], area);
-    const ImDrawList* list = kept.list;
-    for (const ImDrawCmd& cmd : list->CmdBuffer) {
-        appendCommand(bytes, cmd);
-        for (unsigned int value : {cmd.VtxOffset, cmd.IdxOffset, cmd.ElemCount})
-            appendValue(bytes, value);
-    }
-    append(bytes, list->VtxBuffer.Data, list->VtxBuffer.size_in_bytes());
-    append(bytes, list->IdxBuffer.Data, list->IdxBuffer.size_in_bytes());
+    appendList(bytes, kept.list);
 }
 
 void copyPixels(KeptArea& kept, const PixelRect& r) {
@@ -306,6 +314,13 @@ void drawLists(ImDrawData* data, int from, int to) {
     ImGui_ImplOpenGL2_RenderDrawData(&part);
 }
 
+// Areas not marked in a frame keep their textures for when their screen comes back; the marks are
+// made again every frame.
+void clearMarks() {
+    for (int i = 0; i < markedAreas; ++i) keptAreas[i].list = nullptr;
+    markedAreas = 0;
+}
+
 KeptArea* keptAreaOf(const ImDrawList* list) {
     for (int i = 0; i < markedAreas; ++i)
         if (keptAreas[i].list == list) return &keptAreas[i];
@@ -346,10 +361,7 @@ int drawGui(ImDrawData* data, uint32_t clearedColour) {
         kept->signature.swap(kept->previousSignature);
     }
     drawLists(data, drawnUpTo, data->CmdListsCount);
-    // Areas not marked this frame keep their textures for when their screen comes back; the
-    // marks are made again every frame.
-    for (int i = 0; i < markedAreas; ++i) keptAreas[i].list = nullptr;
-    markedAreas = 0;
+    clearMarks();
     return pasted;
 }
 
@@ -375,7 +387,28 @@ void snapTextToPixels(ImDrawData* data) {
     }
 }
 
+bool showsLastFrame(const ImDrawData* data, uint32_t clearedColour) {
+    std::vector<unsigned char>& bytes = comparedFrame;
+    bytes.clear();
+    appendValue(bytes, data->DisplayPos);
+    appendValue(bytes, data->DisplaySize);
+    appendValue(bytes, data->FramebufferScale);
+    appendValue(bytes, clearedColour);
+    for (int i = 0; i < data->CmdListsCount; ++i) appendList(bytes, data->CmdLists[i]);
+    if (!shownFrame.empty() && bytes == shownFrame) {
+        clearMarks();
+        return true;
+    }
+    shownFrame.swap(comparedFrame);
+    return false;
+}
+
+void redrawNextFrame() {
+    shownFrame.clear();
+}
+
 void forgetKeptPixels() {
+    redrawNextFrame();
     for (KeptArea& kept : keptAreas) {
         if (kept.texture) glDeleteTextures(1, &kept.texture);
         kept = KeptArea{};

@@ -33,7 +33,16 @@ int drawGui(ImDrawData* data, uint32_t clearedColour);
 // pixels, blurred. Call on the rendered draw data before drawGui.
 void snapTextToPixels(ImDrawData* data);
 
-// Drops every kept copy with its texture. Call with the GL context current after a texture is
-// created or replaced (its name may be one a kept copy was drawn with) and before the context
-// goes.
+// True when the frame's draw data, over a clear of clearedColour, is exactly the last frame drawn:
+// its pixels are on screen already and the frame need not be drawn (its marks are let go). Else
+// false, and the frame is taken as the one drawn next. A screen that stays still costs the GUI's
+// build alone, however large the framebuffer.
+bool showsLastFrame(const ImDrawData* data, uint32_t clearedColour);
+// The next frame is drawn even if it is the last one drawn: the window system lost the pixels
+// shown (the window was exposed).
+void redrawNextFrame();
+
+// Drops every kept copy with its texture; the next frame is drawn whatever it is. Call with the GL
+// context current after a texture is created or replaced (its name may be one a kept copy was drawn
+// with) and before the context goes.
 void forgetKeptPixels();

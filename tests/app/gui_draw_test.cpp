@@ -160,3 +160,42 @@ TEST_F(GuiDraw, AScreenBackgroundOfTheClearsColourIsLeftToTheClear) {
 }
 
 }  // namespace
+
+std::vector<uint8_t> frontPixels() {
+    std::vector<uint8_t> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
+    glReadBuffer(GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+TEST_F(GuiDraw, AStillFrameIsNotDrawnAgainUntilSomethingOnItChanges) {
+    const uint32_t blue = IM_COL32(40, 60, 200, 255), green = IM_COL32(30, 160, 60, 255);
+    const auto frame = [this](const std::function<void()>& build, uint32_t nextClear) {
+        pollInput(&shell);
+        build();
+        const bool drawn = drawGuiFrame(&shell, nextClear);
+        if (drawn) glfwSwapBuffers(shell.window);
+        return drawn;
+    };
+    EXPECT_TRUE(frame(screen(blue), blue));
+    EXPECT_TRUE(frame(screen(blue), blue));  // the first frame's clear was another colour
+    const std::vector<uint8_t> shown = frontPixels();
+    EXPECT_FALSE(frame(screen(blue), blue));
+    EXPECT_TRUE(shell.frameShownAgain);
+    EXPECT_TRUE(frontPixels() == shown);  // still on screen
+
+    // A still frame that sets another clear colour is drawn with it next time.
+    EXPECT_FALSE(frame(screen(blue), green));
+    EXPECT_TRUE(frame(screen(blue), green));
+    EXPECT_FALSE(frame(screen(blue), green));
+    EXPECT_TRUE(frame(screen(green), green));  // the screen changed
+
+    // The window system lost the pixels, or a texture was replaced: drawn again.
+    redrawNextFrame();
+    EXPECT_TRUE(frame(screen(green), green));
+    EXPECT_FALSE(frame(screen(green), green));
+    detailedPicture();
+    EXPECT_TRUE(frame(screen(green), green));
+    EXPECT_FALSE(frame(screen(green), green));
+}
