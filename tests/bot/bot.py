@@ -128,12 +128,12 @@ def picture(part):
 class Game:
     """One run of the game binary in run_dir (the game beside data/ and save/)."""
 
-    def __init__(self, run_dir, key_hold=0.02, extra_env=None):
+    def __init__(self, run_dir, key_hold=0.02):
         self.run_dir = run_dir
         self.key_hold = key_hold
         env = dict(os.environ, LC_ALL="", LC_MESSAGES="", LANG="en_US.UTF-8",
                    LIBGL_ALWAYS_SOFTWARE="1", GALLIUM_DRIVER="llvmpipe", SDL_AUDIODRIVER="disk",
-                   SDL_DISKAUDIOFILE=os.devnull, **(extra_env or {}))
+                   SDL_DISKAUDIOFILE=os.devnull)
         self.stderr = tempfile.TemporaryFile()
         self.process = subprocess.Popen(["./game"], cwd=run_dir, env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.stderr)
