@@ -176,8 +176,10 @@ void copyPixels(KeptArea& kept, const PixelRect& r) {
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
 }
 
-// Puts the copy back texel for pixel: nearest sampling at pixel centres, no blending.
-void pastePixels(const KeptArea& kept, const PixelRect& r, int fbWidth, int fbHeight) {
+// Puts the copy of r back texel for pixel over the parts of r given: nearest sampling at pixel
+// centres, no blending.
+void pastePixels(const KeptArea& kept, const PixelRect& r, const std::vector<PixelRect>& parts,
+                 int fbWidth, int fbHeight) {
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_TRANSFORM_BIT);
     glViewport(0, 0, fbWidth, fbHeight);
     glMatrixMode(GL_PROJECTION);
@@ -194,17 +196,22 @@ void pastePixels(const KeptArea& kept, const PixelRect& r, int fbWidth, int fbHe
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, kept.texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    const float x0 = static_cast<float>(r.x), y0 = static_cast<float>(r.y),
-                x1 = static_cast<float>(r.x + r.width), y1 = static_cast<float>(r.y + r.height);
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(x0, y0);
-    glTexCoord2f(1, 0);
-    glVertex2f(x1, y0);
-    glTexCoord2f(1, 1);
-    glVertex2f(x1, y1);
-    glTexCoord2f(0, 1);
-    glVertex2f(x0, y1);
+    for (const PixelRect& part : parts) {
+        const float x0 = static_cast<float>(part.x), y0 = static_cast<float>(part.y),
+                    x1 = static_cast<float>(part.x + part.width),
+                    y1 = static_cast<float>(part.y + part.height);
+        const float u0 = (x0 - r.x) / r.width, v0 = (y0 - r.y) / r.height,
+                    u1 = (x1 - r.x) / r.width, v1 = (y1 - r.y) / r.height;
+        glTexCoord2f(u0, v0);
+        glVertex2f(x0, y0);
+        glTexCoord2f(u1, v0);
+        glVertex2f(x1, y0);
+        glTexCoord2f(u1, v1);
+        glVertex2f(x1, y1);
+        glTexCoord2f(u0, v1);
+        glVertex2f(x0, y1);
+    }
     glEnd();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
@@ -327,19 +334,21 @@ KeptArea* keptAreaOf(const ImDrawList* list) {
     return nullptr;
 }
 
-}  // namespace
+// What a kept area does this frame: drawn with its lists, copied once drawn, or pasted instead of
+// its list.
+enum class AreaStep { Draw, Copy, Paste };
 
-void keepListPixels(const ImDrawList* list) {
-    if (markedAreas < kKeptAreas && !keptAreaOf(list)) keptAreas[markedAreas++].list = list;
-}
+struct AreaPlan {
+    int list;  // the kept list's index in the frame
+    KeptArea* kept;
+    PixelRect pixels;
+    AreaStep step;
+};
 
-int drawGui(ImDrawData* data, uint32_t clearedColour) {
-    dropTrianglesThatKeepTheClear(data, clearedColour);
-    chooseImageFilters(data);
-    int pasted = 0;
-    const int fbWidth = static_cast<int>(data->DisplaySize.x * data->FramebufferScale.x);
-    const int fbHeight = static_cast<int>(data->DisplaySize.y * data->FramebufferScale.y);
-    int drawnUpTo = 0;
+// Signs every kept area of the frame and decides its step; nothing is drawn yet.
+std::vector<AreaPlan> planKeptAreas(const ImDrawData* data, int fbWidth, int fbHeight,
+                                    uint32_t clearedColour) {
+    std::vector<AreaPlan> plans;
     for (int i = 0; i < data->CmdListsCount && copiesSupported(); ++i) {
         KeptArea* kept = keptAreaOf(data->CmdLists[i]);
         if (!kept) continue;
@@ -349,16 +358,168 @@ int drawGui(ImDrawData* data, uint32_t clearedColour) {
         sign(*kept, data, i, area, fbWidth, fbHeight, clearedColour);
         const bool unchanged = kept->signature == kept->previousSignature;
         kept->copied = kept->copied && unchanged;
-        drawLists(data, drawnUpTo, kept->copied ? i : i + 1);
-        drawnUpTo = i + 1;
-        if (kept->copied) {
-            pastePixels(*kept, pixels, fbWidth, fbHeight);
-            ++pasted;
-        } else if (unchanged) {
-            copyPixels(*kept, pixels);
-            kept->copied = true;
-        }
         kept->signature.swap(kept->previousSignature);
+        const AreaStep step = kept->copied ? AreaStep::Paste
+                              : unchanged  ? AreaStep::Copy
+                                           : AreaStep::Draw;
+        plans.push_back(AreaPlan{i, kept, pixels, step});
+    }
+    return plans;
+}
+
+// The areas pasted after the list at index `list`: whatever is drawn before beneath them is
+// covered, pixel for pixel.
+std::vector<PixelRect> pastedAfter(const std::vector<AreaPlan>& plans, int list) {
+    std::vector<PixelRect> pasted;
+    for (const AreaPlan& plan : plans)
+        if (plan.list > list && plan.step == AreaStep::Paste) pasted.push_back(plan.pixels);
+    return pasted;
+}
+
+bool overlaps(const PixelRect& a, const PixelRect& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height &&
+           b.y < a.y + a.height;
+}
+
+// The parts of `from` outside every rectangle of `cuts`, as rectangles.
+std::vector<PixelRect> partsOutside(const PixelRect& from, const std::vector<PixelRect>& cuts) {
+    std::vector<PixelRect> parts{from};
+    for (const PixelRect& cut : cuts) {
+        std::vector<PixelRect> left;
+        for (const PixelRect& p : parts) {
+            if (!overlaps(p, cut)) {
+                left.push_back(p);
+                continue;
+            }
+            const int top = std::max(p.y, cut.y),
+                      bottom = std::min(p.y + p.height, cut.y + cut.height);
+            if (p.y < top) left.push_back(PixelRect{p.x, p.y, p.width, top - p.y});
+            if (bottom < p.y + p.height)
+                left.push_back(PixelRect{p.x, bottom, p.width, p.y + p.height - bottom});
+            if (p.x < cut.x) left.push_back(PixelRect{p.x, top, cut.x - p.x, bottom - top});
+            if (cut.x + cut.width < p.x + p.width)
+                left.push_back(PixelRect{cut.x + cut.width, top, p.x + p.width - cut.x - cut.width,
+                                         bottom - top});
+        }
+        parts.swap(left);
+    }
+    return parts;
+}
+
+// The pixels the GUI's renderer lets a command draw: its clip rectangle in framebuffer pixels,
+// cut to whole pixels as the renderer cuts it (GL counts rows from the bottom).
+PixelRect scissorOf(const ImDrawCmd& cmd, const ImDrawData* data, int fbHeight) {
+    const ImVec2 pos = data->DisplayPos, scale = data->FramebufferScale;
+    const float minX = (cmd.ClipRect.x - pos.x) * scale.x,
+                minY = (cmd.ClipRect.y - pos.y) * scale.y,
+                maxX = (cmd.ClipRect.z - pos.x) * scale.x,
+                maxY = (cmd.ClipRect.w - pos.y) * scale.y;
+    if (maxX <= minX || maxY <= minY) return PixelRect{};
+    return PixelRect{static_cast<int>(minX), static_cast<int>(fbHeight - maxY),
+                     static_cast<int>(maxX - minX), static_cast<int>(maxY - minY)};
+}
+
+// A clip rectangle the renderer cuts to exactly these pixels: each edge it truncates lies a
+// quarter pixel inside, far beyond the rounding of the way back.
+ImVec4 clipRectOf(const PixelRect& r, const ImDrawData* data, int fbHeight) {
+    const ImVec2 pos = data->DisplayPos, scale = data->FramebufferScale;
+    const float minX = r.x + 0.25f, maxX = r.x + r.width + 0.5f;
+    const float maxY = fbHeight - r.y - 0.25f, minY = maxY - r.height - 0.25f;
+    return ImVec4(minX / scale.x + pos.x, minY / scale.y + pos.y, maxX / scale.x + pos.x,
+                  maxY / scale.y + pos.y);
+}
+
+PixelRect intersection(const PixelRect& a, const PixelRect& b) {
+    const int left = std::max(a.x, b.x), right = std::min(a.x + a.width, b.x + b.width);
+    const int bottom = std::max(a.y, b.y), top = std::min(a.y + a.height, b.y + b.height);
+    if (right <= left || top <= bottom) return PixelRect{};
+    return PixelRect{left, bottom, right - left, top - bottom};
+}
+
+// The pixels a command's triangles can reach, with the margin appendTrianglesOver allows.
+PixelRect reachOf(const ImDrawList* list, const ImDrawCmd& cmd, const ImDrawData* data, int fbWidth,
+                  int fbHeight) {
+    if (cmd.ElemCount < 3) return PixelRect{};
+    ImVec4 reach = boundsOf(triangleAt(list, cmd, 0), &ImDrawVert::pos);
+    for (unsigned int i = 3; i + 2 < cmd.ElemCount; i += 3) {
+        const ImVec4 box = boundsOf(triangleAt(list, cmd, i), &ImDrawVert::pos);
+        reach = ImVec4(std::min(reach.x, box.x), std::min(reach.y, box.y), std::max(reach.z, box.z),
+                       std::max(reach.w, box.w));
+    }
+    return pixelsOf(ImVec4(reach.x - 1, reach.y - 1, reach.z + 1, reach.w + 1), data, fbWidth,
+                    fbHeight);
+}
+
+// Leaves to the pastes what a list would draw beneath them: a command that reaches under one is
+// drawn over the parts of its reach outside them alone (not at all when it lies beneath one).
+void leaveToPastes(ImDrawList* list, const std::vector<PixelRect>& pastes, const ImDrawData* data,
+                   int fbWidth, int fbHeight) {
+    ImVector<ImDrawCmd> commands;
+    bool changed = false;
+    for (const ImDrawCmd& cmd : list->CmdBuffer) {
+        const PixelRect scissor = scissorOf(cmd, data, fbHeight);
+        // A scissor the renderer would not cut as scissorOf does (off the framebuffer's bottom or
+        // left edge) stays whole.
+        const bool cuttable = !cmd.UserCallback && scissor.width > 0 && scissor.height > 0 &&
+                              scissor.x >= 0 && scissor.y >= 0;
+        const PixelRect reach =
+            cuttable ? intersection(scissor, reachOf(list, cmd, data, fbWidth, fbHeight))
+                     : PixelRect{};
+        const bool covered = std::any_of(pastes.begin(), pastes.end(), [&](const PixelRect& r) {
+            return reach.width > 0 && overlaps(reach, r);
+        });
+        if (!covered) {
+            commands.push_back(cmd);
+            continue;
+        }
+        const std::vector<PixelRect> parts = partsOutside(reach, pastes);
+        changed = true;
+        for (const PixelRect& part : parts) {
+            ImDrawCmd piece = cmd;
+            piece.ClipRect = clipRectOf(part, data, fbHeight);
+            commands.push_back(piece);
+        }
+    }
+    if (changed) list->CmdBuffer.swap(commands);
+}
+
+}  // namespace
+
+void keepListPixels(const ImDrawList* list) {
+    if (markedAreas < kKeptAreas && !keptAreaOf(list)) keptAreas[markedAreas++].list = list;
+}
+
+int drawGui(ImDrawData* data, uint32_t clearedColour) {
+    dropTrianglesThatKeepTheClear(data, clearedColour);
+    chooseImageFilters(data);
+    const int fbWidth = static_cast<int>(data->DisplaySize.x * data->FramebufferScale.x);
+    const int fbHeight = static_cast<int>(data->DisplaySize.y * data->FramebufferScale.y);
+    const std::vector<AreaPlan> plans = planKeptAreas(data, fbWidth, fbHeight, clearedColour);
+    // What a paste covers need not be drawn before it, unless a copy is taken this frame: it
+    // holds every pixel of its area as drawn.
+    const bool copying = std::any_of(plans.begin(), plans.end(), [](const AreaPlan& plan) {
+        return plan.step == AreaStep::Copy;
+    });
+    const auto covering = [&](int list) {
+        return copying ? std::vector<PixelRect>{} : pastedAfter(plans, list);
+    };
+    for (int i = 0; i < data->CmdListsCount; ++i) {
+        const std::vector<PixelRect> pastes = covering(i);
+        if (!pastes.empty()) leaveToPastes(data->CmdLists[i], pastes, data, fbWidth, fbHeight);
+    }
+    int pasted = 0, drawnUpTo = 0;
+    for (const AreaPlan& plan : plans) {
+        const bool paste = plan.step == AreaStep::Paste;
+        drawLists(data, drawnUpTo, paste ? plan.list : plan.list + 1);
+        drawnUpTo = plan.list + 1;
+        if (paste) {
+            pastePixels(*plan.kept, plan.pixels, partsOutside(plan.pixels, covering(plan.list)),
+                        fbWidth, fbHeight);
+            ++pasted;
+        } else if (plan.step == AreaStep::Copy) {
+            copyPixels(*plan.kept, plan.pixels);
+            plan.kept->copied = true;
+        }
     }
     drawLists(data, drawnUpTo, data->CmdListsCount);
     clearMarks();

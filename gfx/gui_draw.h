@@ -8,7 +8,10 @@
 // buttons of a long found list, or pictures blended over a 3840 x 2160 screen, cost more than the
 // rest of the frame; a copy costs one quad. The copy is taken once the area has looked the same
 // for two frames, so scrolling and hovering never pay for copies, and it holds the very bytes the
-// lists drew, so the screen does not change by a single bit.
+// lists drew, so the screen does not change by a single bit. A paste covers every pixel of its
+// area, so what the lists before it (an earlier paste too) would draw beneath it is left out, on
+// frames that take no copy: a letter typed under a 3840 x 2160 backdrop and found list pastes
+// them once, not the backdrop twice over the found words' panel.
 
 #include <cstdint>
 
@@ -24,7 +27,8 @@ void keepListPixels(const ImDrawList* list);
 // the triangles the frame begins with that would only paint that colour again (a screen's
 // background) are left out of the data. Pictures drawn at their size or larger are sampled from
 // their full-size level alone. Every texture drawn other than the font atlas must be one of
-// uploadTexture's (mipmapped). Returns how many lists were drawn from kept pixels.
+// uploadTexture's (mipmapped). The data's commands may be cut into several, each clipped to part
+// of its rectangle. Returns how many lists were drawn from kept pixels.
 int drawGui(ImDrawData* data, uint32_t clearedColour);
 
 // Moves every glyph of the frame's text onto whole framebuffer pixels. The fonts are baked at the

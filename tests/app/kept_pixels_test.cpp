@@ -23,6 +23,7 @@ struct Scene {
     uint32_t clearColour = 0xFF203040;
     float markX = 500;          // a translucent square drawn by the screen before the group
     const char* word = "word";  // the group's buttons read word0, word1, ...
+    bool backdrop = false;      // a kept gradient beneath everything, as the screens' pictures
 };
 
 struct Frame {
@@ -34,6 +35,13 @@ struct Frame {
 // pixels are kept. The group covers x 20..320, y 40..240.
 Frame drawFrame(App* shell, const Scene& scene) {
     pollInput(shell);
+    if (scene.backdrop) {
+        ImDrawList* backdrop = ImGui::GetBackgroundDrawList();
+        backdrop->AddRectFilledMultiColor(ImVec2(0, 0), ImVec2(kWidth, kHeight),
+                                          IM_COL32(200, 40, 40, 255), IM_COL32(40, 200, 40, 255),
+                                          IM_COL32(40, 40, 200, 255), IM_COL32(200, 200, 40, 255));
+        keepListPixels(backdrop);
+    }
     ImGui::SetNextWindowPos(ImVec2(0, 0));
     ImGui::SetNextWindowSize(ImVec2(kWidth, kHeight));
     ImGui::PushStyleColor(ImGuiCol_WindowBg, IM_COL32(60, 70, 80, 215));
@@ -55,21 +63,24 @@ Frame drawFrame(App* shell, const Scene& scene) {
 
     const uint32_t cleared = clearFrame(shell, scene.clearColour);
     ImGui::Render();
+    placeDesign(shell, ImGui::GetDrawData());
     Frame frame{drawGui(ImGui::GetDrawData(), cleared),
-                std::vector<uint8_t>(static_cast<size_t>(kWidth) * kHeight * 4)};
+                std::vector<uint8_t>(static_cast<size_t>(shell->fbWidth) * shell->fbHeight * 4)};
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.pixels.data());
+    glReadPixels(0, 0, shell->fbWidth, shell->fbHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                 frame.pixels.data());
     glfwSwapBuffers(shell->window);
     return frame;
 }
 
-// Draws the scene until the group comes from its kept pixels; the frames drawn in full before.
+// Draws the scene until the group (and the backdrop) come from their kept pixels; the frames
+// drawn before too.
 std::vector<Frame> drawUntilPasted(App* shell, const Scene& scene) {
     std::vector<Frame> frames;
     for (int i = 0; i < 4; ++i) {
         frames.push_back(drawFrame(shell, scene));
-        if (frames.back().pasted) break;
+        if (frames.back().pasted == (scene.backdrop ? 2 : 1)) break;
     }
     return frames;
 }
@@ -123,6 +134,40 @@ TEST(KeptPixels, AFrameFromKeptPixelsIsTheFullFrameAndChangesUnderTheGroupRedraw
     // A new or replaced texture may reuse a name the group drew with.
     forgetKeptPixels();
     EXPECT_EQ(drawFrame(&shell, scene).pasted, 0);
+    shutdownWindow(&shell);
+}
+
+// A paste covers what the lists before it would draw beneath it, an earlier paste too: they are
+// left out. At a factor of 1.5 the edges of what is left fall between design units.
+TEST(KeptPixels, PastesLeaveOutWhatTheyCoverAndTheFrameIsTheFullFrame) {
+    Ui ui;
+    ui.windowWidth = kWidth;
+    ui.windowHeight = kHeight;
+    App shell;
+    shell.ui = &ui;
+    ASSERT_NE(createWindow(&shell, "test", kWidth * 3 / 2, kHeight * 3 / 2, 'x'), nullptr);
+    Scene scene;
+    scene.backdrop = true;
+    scene.markX = 300;  // the screen's square reaches under the group
+    drawFrame(&shell, scene);
+    EXPECT_EQ(shell.view.factor, 1.5f);
+
+    std::vector<Frame> frames = drawUntilPasted(&shell, scene);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[2].pasted, 2);  // the backdrop and the group
+    EXPECT_TRUE(frames[2].pixels == frames[0].pixels);
+
+    // The square moves off the group: the group is drawn over the pasted backdrop, then kept.
+    scene.markX = 450;
+    frames = drawUntilPasted(&shell, scene);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].pasted, 1);
+    EXPECT_EQ(frames[2].pasted, 2);
+    forgetKeptPixels();
+    const Frame full = drawFrame(&shell, scene);
+    EXPECT_EQ(full.pasted, 0);
+    EXPECT_TRUE(frames[0].pixels == full.pixels);
+    EXPECT_TRUE(frames[2].pixels == full.pixels);
     shutdownWindow(&shell);
 }
 
