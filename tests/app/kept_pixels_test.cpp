@@ -85,14 +85,25 @@ std::vector<Frame> drawUntilPasted(App* shell, const Scene& scene) {
     return frames;
 }
 
-TEST(KeptPixels, AFrameFromKeptPixelsIsTheFullFrameAndChangesUnderTheGroupRedrawIt) {
+class KeptPixels : public ::testing::Test {
+protected:
+    // A window of width x height for the design of kWidth x kHeight.
+    bool open(int width, int height) {
+        ui.windowWidth = kWidth;
+        ui.windowHeight = kHeight;
+        shell.ui = &ui;
+        return createWindow(&shell, "test", width, height, 'x') != nullptr;
+    }
+    void TearDown() override {
+        if (shell.window) shutdownWindow(&shell);
+    }
+
     Ui ui;
-    // The design is the window's size: drawn unscaled.
-    ui.windowWidth = kWidth;
-    ui.windowHeight = kHeight;
     App shell;
-    shell.ui = &ui;
-    ASSERT_NE(createWindow(&shell, "test", kWidth, kHeight, 'x'), nullptr);
+};
+
+TEST_F(KeptPixels, AFrameFromKeptPixelsIsTheFullFrameAndChangesUnderTheGroupRedrawIt) {
+    ASSERT_TRUE(open(kWidth, kHeight));  // the design drawn unscaled
     Scene scene;
     // The first frame clears with GL's own colour; from the second on, the scene's.
     drawFrame(&shell, scene);
@@ -134,18 +145,12 @@ TEST(KeptPixels, AFrameFromKeptPixelsIsTheFullFrameAndChangesUnderTheGroupRedraw
     // A new or replaced texture may reuse a name the group drew with.
     forgetKeptPixels();
     EXPECT_EQ(drawFrame(&shell, scene).pasted, 0);
-    shutdownWindow(&shell);
 }
 
 // A paste covers what the lists before it would draw beneath it, an earlier paste too: they are
 // left out. At a factor of 1.5 the edges of what is left fall between design units.
-TEST(KeptPixels, PastesLeaveOutWhatTheyCoverAndTheFrameIsTheFullFrame) {
-    Ui ui;
-    ui.windowWidth = kWidth;
-    ui.windowHeight = kHeight;
-    App shell;
-    shell.ui = &ui;
-    ASSERT_NE(createWindow(&shell, "test", kWidth * 3 / 2, kHeight * 3 / 2, 'x'), nullptr);
+TEST_F(KeptPixels, PastesLeaveOutWhatTheyCoverAndTheFrameIsTheFullFrame) {
+    ASSERT_TRUE(open(kWidth * 3 / 2, kHeight * 3 / 2));
     Scene scene;
     scene.backdrop = true;
     scene.markX = 300;  // the screen's square reaches under the group
@@ -168,7 +173,6 @@ TEST(KeptPixels, PastesLeaveOutWhatTheyCoverAndTheFrameIsTheFullFrame) {
     EXPECT_EQ(full.pasted, 0);
     EXPECT_TRUE(frames[0].pixels == full.pixels);
     EXPECT_TRUE(frames[2].pixels == full.pixels);
-    shutdownWindow(&shell);
 }
 
 }  // namespace
