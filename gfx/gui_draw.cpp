@@ -125,6 +125,13 @@ ImVec4 boundsOf(const Triangle& triangle, ImVec2 ImDrawVert::*member) {
                   std::max({a.y, b.y, c.y}));
 }
 
+// The box around every pixel the triangle can paint: a pixel is drawn when its centre lies inside,
+// and a one-unit margin is generous.
+ImVec4 boxPainted(const Triangle& triangle) {
+    const ImVec4 box = boundsOf(triangle, &ImDrawVert::pos);
+    return ImVec4(box.x - 1, box.y - 1, box.z + 1, box.w + 1);
+}
+
 // The bytes of every triangle of a list that can touch the area, with its texture and clip.
 void appendTrianglesOver(std::vector<unsigned char>& bytes, const ImDrawList* list,
                          const ImVec4& area) {
@@ -133,10 +140,7 @@ void appendTrianglesOver(std::vector<unsigned char>& bytes, const ImDrawList* li
         bool commandAppended = false;
         for (unsigned int i = 0; i + 2 < cmd.ElemCount; i += 3) {
             const Triangle triangle = triangleAt(list, cmd, i);
-            ImVec4 box = boundsOf(triangle, &ImDrawVert::pos);
-            // A pixel is drawn when its centre lies inside: a one-pixel margin is generous.
-            box = ImVec4(box.x - 1, box.y - 1, box.z + 1, box.w + 1);
-            if (!overlaps(box, area)) continue;
+            if (!overlaps(boxPainted(triangle), area)) continue;
             if (!commandAppended) appendCommand(bytes, cmd);
             commandAppended = true;
             for (const ImDrawVert* vertex : triangle.corners) appendValue(bytes, *vertex);
@@ -376,9 +380,11 @@ std::vector<PixelRect> pastedAfter(const std::vector<AreaPlan>& plans, int list)
     return pasted;
 }
 
-bool overlaps(const PixelRect& a, const PixelRect& b) {
-    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height &&
-           b.y < a.y + a.height;
+PixelRect intersection(const PixelRect& a, const PixelRect& b) {
+    const int left = std::max(a.x, b.x), right = std::min(a.x + a.width, b.x + b.width);
+    const int bottom = std::max(a.y, b.y), top = std::min(a.y + a.height, b.y + b.height);
+    if (right <= left || top <= bottom) return PixelRect{};
+    return PixelRect{left, bottom, right - left, top - bottom};
 }
 
 // The parts of `from` outside every rectangle of `cuts`, as rectangles.
@@ -387,19 +393,20 @@ std::vector<PixelRect> partsOutside(const PixelRect& from, const std::vector<Pix
     for (const PixelRect& cut : cuts) {
         std::vector<PixelRect> left;
         for (const PixelRect& p : parts) {
-            if (!overlaps(p, cut)) {
+            const PixelRect both = intersection(p, cut);
+            if (both.width == 0) {
                 left.push_back(p);
                 continue;
             }
-            const int top = std::max(p.y, cut.y),
-                      bottom = std::min(p.y + p.height, cut.y + cut.height);
-            if (p.y < top) left.push_back(PixelRect{p.x, p.y, p.width, top - p.y});
-            if (bottom < p.y + p.height)
-                left.push_back(PixelRect{p.x, bottom, p.width, p.y + p.height - bottom});
-            if (p.x < cut.x) left.push_back(PixelRect{p.x, top, cut.x - p.x, bottom - top});
-            if (cut.x + cut.width < p.x + p.width)
-                left.push_back(PixelRect{cut.x + cut.width, top, p.x + p.width - cut.x - cut.width,
-                                         bottom - top});
+            // The rows below and above the cut, then the cut's rows beside it.
+            if (p.y < both.y) left.push_back(PixelRect{p.x, p.y, p.width, both.y - p.y});
+            if (both.y + both.height < p.y + p.height)
+                left.push_back(PixelRect{p.x, both.y + both.height, p.width,
+                                         p.y + p.height - both.y - both.height});
+            if (p.x < both.x) left.push_back(PixelRect{p.x, both.y, both.x - p.x, both.height});
+            if (both.x + both.width < p.x + p.width)
+                left.push_back(PixelRect{both.x + both.width, both.y,
+                                         p.x + p.width - both.x - both.width, both.height});
         }
         parts.swap(left);
     }
@@ -429,25 +436,17 @@ ImVec4 clipRectOf(const PixelRect& r, const ImDrawData* data, int fbHeight) {
                   maxY / scale.y + pos.y);
 }
 
-PixelRect intersection(const PixelRect& a, const PixelRect& b) {
-    const int left = std::max(a.x, b.x), right = std::min(a.x + a.width, b.x + b.width);
-    const int bottom = std::max(a.y, b.y), top = std::min(a.y + a.height, b.y + b.height);
-    if (right <= left || top <= bottom) return PixelRect{};
-    return PixelRect{left, bottom, right - left, top - bottom};
-}
-
-// The pixels a command's triangles can reach, with the margin appendTrianglesOver allows.
+// The pixels a command's triangles can paint.
 PixelRect reachOf(const ImDrawList* list, const ImDrawCmd& cmd, const ImDrawData* data, int fbWidth,
                   int fbHeight) {
     if (cmd.ElemCount < 3) return PixelRect{};
-    ImVec4 reach = boundsOf(triangleAt(list, cmd, 0), &ImDrawVert::pos);
+    ImVec4 reach = boxPainted(triangleAt(list, cmd, 0));
     for (unsigned int i = 3; i + 2 < cmd.ElemCount; i += 3) {
-        const ImVec4 box = boundsOf(triangleAt(list, cmd, i), &ImDrawVert::pos);
+        const ImVec4 box = boxPainted(triangleAt(list, cmd, i));
         reach = ImVec4(std::min(reach.x, box.x), std::min(reach.y, box.y), std::max(reach.z, box.z),
                        std::max(reach.w, box.w));
     }
-    return pixelsOf(ImVec4(reach.x - 1, reach.y - 1, reach.z + 1, reach.w + 1), data, fbWidth,
-                    fbHeight);
+    return pixelsOf(reach, data, fbWidth, fbHeight);
 }
 
 // Leaves to the pastes what a list would draw beneath them: a command that reaches under one is
@@ -466,7 +465,7 @@ void leaveToPastes(ImDrawList* list, const std::vector<PixelRect>& pastes, const
             cuttable ? intersection(scissor, reachOf(list, cmd, data, fbWidth, fbHeight))
                      : PixelRect{};
         const bool covered = std::any_of(pastes.begin(), pastes.end(), [&](const PixelRect& r) {
-            return reach.width > 0 && overlaps(reach, r);
+            return intersection(reach, r).width > 0;
         });
         if (!covered) {
             commands.push_back(cmd);
@@ -503,9 +502,16 @@ int drawGui(ImDrawData* data, uint32_t clearedColour) {
     const auto covering = [&](int list) {
         return copying ? std::vector<PixelRect>{} : pastedAfter(plans, list);
     };
+    const auto isPasted = [&](int list) {
+        return std::any_of(plans.begin(), plans.end(), [list](const AreaPlan& plan) {
+            return plan.list == list && plan.step == AreaStep::Paste;
+        });
+    };
     for (int i = 0; i < data->CmdListsCount; ++i) {
         const std::vector<PixelRect> pastes = covering(i);
-        if (!pastes.empty()) leaveToPastes(data->CmdLists[i], pastes, data, fbWidth, fbHeight);
+        // A pasted list is not drawn at all.
+        if (!pastes.empty() && !isPasted(i))
+            leaveToPastes(data->CmdLists[i], pastes, data, fbWidth, fbHeight);
     }
     int pasted = 0, drawnUpTo = 0;
     for (const AreaPlan& plan : plans) {
